@@ -1,0 +1,105 @@
+#include "engine/TDirectDrawSurface.h"
+
+#include "engine/TDirectDrawSurfaceCanvas.h"
+
+#include <algorithm>
+
+namespace pondlark {
+
+TDirectDrawSurface::TDirectDrawSurface(int width, int height, TFontCache* fonts)
+    : width_(std::max(width, 0)), height_(std::max(height, 0)),
+      pixels_(static_cast<size_t>(width_) * height_, 0u), fonts_(fonts) {}
+
+TDirectDrawSurface::~TDirectDrawSurface() = default;
+
+uint32_t TDirectDrawSurface::Pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+    return pixels_[static_cast<size_t>(y) * width_ + x];
+}
+
+void TDirectDrawSurface::SetPixel(int x, int y, uint32_t value) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    pixels_[static_cast<size_t>(y) * width_ + x] = value & 0xFFFFFF;
+}
+
+void TDirectDrawSurface::Fill(uint32_t pixel) {
+    std::fill(pixels_.begin(), pixels_.end(), pixel & 0xFFFFFF);
+}
+
+void TDirectDrawSurface::FillRect(const TRect& rect, uint32_t pixel) {
+    TRect r = IntersectRect(rect, ClientRect());
+    for (int y = r.Top; y < r.Bottom; ++y)
+        std::fill_n(pixels_.begin() + static_cast<ptrdiff_t>(y) * width_ + r.Left, r.Width(),
+                    pixel & 0xFFFFFF);
+}
+
+uint32_t* TDirectDrawSurface::Lock(const TRect& rect) {
+    if (lockCount_ > 0) return nullptr;
+    TRect r = IntersectRect(rect, ClientRect());
+    if (r.Empty()) return nullptr;
+    ++lockCount_;
+    return pixels_.data() + static_cast<size_t>(r.Top) * width_ + r.Left;
+}
+
+void TDirectDrawSurface::Unlock() {
+    if (lockCount_ > 0) --lockCount_;
+}
+
+void TDirectDrawSurface::Draw(int x, int y, const TDirectDrawSurface& src, const TRect& srcRect,
+                              bool transparent) {
+    // Clip the source rectangle to the source, then the destination to this surface, moving
+    // the source origin by whatever the destination clip cut away.
+    TRect s = IntersectRect(srcRect, src.ClientRect());
+    if (s.Empty()) return;
+    x += s.Left - srcRect.Left;
+    y += s.Top - srcRect.Top;
+    int w = s.Width(), h = s.Height();
+    if (x < 0) { s.Left -= x; w += x; x = 0; }
+    if (y < 0) { s.Top -= y; h += y; y = 0; }
+    w = std::min(w, width_ - x);
+    h = std::min(h, height_ - y);
+    if (w <= 0 || h <= 0) return;
+
+    const bool keyed = transparent && src.colorKey_.has_value();
+    const uint32_t key = src.colorKey_.value_or(0);
+    for (int row = 0; row < h; ++row) {
+        const uint32_t* from = src.pixels_.data() + static_cast<size_t>(s.Top + row) * src.width_ + s.Left;
+        uint32_t* to = pixels_.data() + static_cast<size_t>(y + row) * width_ + x;
+        if (!keyed) {
+            std::copy_n(from, w, to);
+            continue;
+        }
+        for (int col = 0; col < w; ++col)
+            if (from[col] != key) to[col] = from[col];
+    }
+}
+
+void TDirectDrawSurface::StretchDraw(const TRect& destRect, const TDirectDrawSurface& src,
+                                     const TRect& srcRect, bool transparent) {
+    if (destRect.Empty() || srcRect.Empty()) return;
+    TRect clip = IntersectRect(destRect, ClientRect());
+    if (clip.Empty()) return;
+    const bool keyed = transparent && src.colorKey_.has_value();
+    const uint32_t key = src.colorKey_.value_or(0);
+    const int64_t sw = srcRect.Width(), sh = srcRect.Height();
+    const int64_t dw = destRect.Width(), dh = destRect.Height();
+    for (int y = clip.Top; y < clip.Bottom; ++y) {
+        const int sy = srcRect.Top + static_cast<int>((y - destRect.Top) * sh / dh);
+        if (sy < 0 || sy >= src.height_) continue;
+        uint32_t* to = pixels_.data() + static_cast<size_t>(y) * width_;
+        for (int x = clip.Left; x < clip.Right; ++x) {
+            const int sx = srcRect.Left + static_cast<int>((x - destRect.Left) * sw / dw);
+            if (sx < 0 || sx >= src.width_) continue;
+            const uint32_t p = src.pixels_[static_cast<size_t>(sy) * src.width_ + sx];
+            if (keyed && p == key) continue;
+            to[x] = p;
+        }
+    }
+}
+
+TDirectDrawSurfaceCanvas& TDirectDrawSurface::Canvas() {
+    if (!canvas_) canvas_ = std::make_unique<TDirectDrawSurfaceCanvas>(*this, fonts_);
+    return *canvas_;
+}
+
+} // namespace pondlark

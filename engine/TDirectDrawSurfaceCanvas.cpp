@@ -1,0 +1,66 @@
+#include "engine/TDirectDrawSurfaceCanvas.h"
+
+#include "engine/TDirectDrawSurface.h"
+#include "engine/TFontCache.h"
+
+namespace pondlark {
+
+namespace {
+constexpr size_t kCacheLimit = 512;
+}
+
+TDirectDrawSurfaceCanvas::TDirectDrawSurfaceCanvas(TDirectDrawSurface& surface, TFontCache* fonts)
+    : surface_(surface), fonts_(fonts) {}
+
+TDirectDrawSurfaceCanvas::~TDirectDrawSurfaceCanvas() = default;
+
+const TextBitmap* TDirectDrawSurfaceCanvas::Rendered(const std::string& text) {
+    if (!fonts_ || text.empty()) return nullptr;
+    auto key = std::make_pair(Font.Size, text);
+    auto it = cache_.find(key);
+    if (it != cache_.end()) return &it->second;
+    IFont* font = fonts_->Get(Font.Size);
+    if (!font) return nullptr;
+    if (cache_.size() >= kCacheLimit) cache_.clear();
+    return &cache_.emplace(std::move(key), font->Render(text)).first->second;
+}
+
+void TDirectDrawSurfaceCanvas::TextOut(int x, int y, const std::string& text) {
+    active_ = true;
+    const TextBitmap* bmp = Rendered(text);
+    if (!bmp) return;
+    const uint32_t colour = PixelOf(Font.Color);
+    const uint32_t cr = (colour >> 16) & 0xFF, cg = (colour >> 8) & 0xFF, cb = colour & 0xFF;
+    for (int row = 0; row < bmp->height; ++row) {
+        const int dy = y + row;
+        if (dy < 0 || dy >= surface_.Height()) continue;
+        uint32_t* line = surface_.Pixels() + static_cast<size_t>(dy) * surface_.Pitch();
+        for (int col = 0; col < bmp->width; ++col) {
+            const int dx = x + col;
+            if (dx < 0 || dx >= surface_.Width()) continue;
+            const uint32_t a = bmp->coverage[static_cast<size_t>(row) * bmp->width + col];
+            if (a == 0) continue;
+            const uint32_t old = line[dx];
+            const uint32_t r = (cr * a + ((old >> 16) & 0xFF) * (255 - a)) / 255;
+            const uint32_t g = (cg * a + ((old >> 8) & 0xFF) * (255 - a)) / 255;
+            const uint32_t b = (cb * a + (old & 0xFF) * (255 - a)) / 255;
+            line[dx] = (r << 16) | (g << 8) | b;
+        }
+    }
+}
+
+int TDirectDrawSurfaceCanvas::TextWidth(const std::string& text) {
+    active_ = true;
+    if (!fonts_) return 0;
+    IFont* font = fonts_->Get(Font.Size);
+    return font ? font->TextWidth(text) : 0;
+}
+
+int TDirectDrawSurfaceCanvas::TextHeight(const std::string&) {
+    active_ = true;
+    if (!fonts_) return 0;
+    IFont* font = fonts_->Get(Font.Size);
+    return font ? font->LineHeight() : 0;
+}
+
+} // namespace pondlark

@@ -1,0 +1,56 @@
+// Text on a surface, the way the game's scenes write it: set the font's name, colour and size,
+// `TextOut`, and `Release` before the frame is flipped.
+//
+// Glyphs are blended over the surface by their coverage (the brush style is always clear: no
+// box behind the text). Rendered lines are cached by size and text, since the scenes redraw the
+// same words every frame.
+#pragma once
+
+#include "engine/Geometry.h"
+#include "platform/Platform.h"
+
+#include <map>
+#include <string>
+#include <utility>
+
+namespace pondlark {
+
+class TDirectDrawSurface;
+class TFontCache;
+
+
+struct TCanvasFont {
+    std::string Name = "Festival Nights JL";
+    TColor Color = 0;
+    int Size = 8; // points at 96 dpi
+};
+
+enum class TBrushStyle { Solid, Clear };
+
+class TDirectDrawSurfaceCanvas {
+public:
+    // Both outlive the canvas (the surface owns it). Without fonts no text is drawn.
+    TDirectDrawSurfaceCanvas(TDirectDrawSurface& surface, TFontCache* fonts);
+    ~TDirectDrawSurfaceCanvas();
+
+    TCanvasFont Font;
+    TBrushStyle BrushStyle = TBrushStyle::Clear;
+
+    // The top of the text's line box is at y, as with the window system's text-out.
+    void TextOut(int x, int y, const std::string& text);
+    int TextWidth(const std::string& text);
+    int TextHeight(const std::string& text);
+    // Gives the drawing context back; drawing afterwards takes a new one.
+    void Release() { active_ = false; }
+    bool Active() const { return active_; }
+
+private:
+    const TextBitmap* Rendered(const std::string& text);
+
+    TDirectDrawSurface& surface_;
+    TFontCache* fonts_;
+    bool active_ = false;
+    std::map<std::pair<int, std::string>, TextBitmap> cache_;
+};
+
+} // namespace pondlark

@@ -1,0 +1,280 @@
+#include "platform/SdlPlatform.h"
+
+#include "platform/TtfFont.h"
+#include "platform/VirtualKeys.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+namespace pondlark {
+namespace {
+
+constexpr int kFrameW = 800;
+constexpr int kFrameH = 600;
+
+int VirtualKeyOf(SDL_Keycode key) {
+    if (key >= SDLK_a && key <= SDLK_z) return 'A' + static_cast<int>(key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9) return '0' + static_cast<int>(key - SDLK_0);
+    if (key >= SDLK_F1 && key <= SDLK_F12) return vk::F1 + static_cast<int>(key - SDLK_F1);
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return vk::Numpad0 + 1 + static_cast<int>(key - SDLK_KP_1);
+    switch (key) {
+    case SDLK_BACKSPACE: return vk::Back;
+    case SDLK_TAB: return vk::Tab;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return vk::Return;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return vk::Shift;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return vk::Control;
+    case SDLK_LALT:
+    case SDLK_RALT: return vk::Menu;
+    case SDLK_PAUSE: return vk::Pause;
+    case SDLK_ESCAPE: return vk::Escape;
+    case SDLK_SPACE: return vk::Space;
+    case SDLK_PAGEUP: return vk::Prior;
+    case SDLK_PAGEDOWN: return vk::Next;
+    case SDLK_END: return vk::End;
+    case SDLK_HOME: return vk::Home;
+    case SDLK_LEFT: return vk::Left;
+    case SDLK_UP: return vk::Up;
+    case SDLK_RIGHT: return vk::Right;
+    case SDLK_DOWN: return vk::Down;
+    case SDLK_INSERT: return vk::Insert;
+    case SDLK_DELETE: return vk::Delete;
+    case SDLK_KP_0: return vk::Numpad0;
+    case SDLK_MINUS: return vk::OemMinus;
+    case SDLK_PERIOD: return vk::OemPeriod;
+    default: return 0;
+    }
+}
+
+void AudioCallback(void* user, Uint8* stream, int len) {
+    auto* source = static_cast<IAudioSource*>(user);
+    auto* out = reinterpret_cast<float*>(stream);
+    const int frames = len / static_cast<int>(2 * sizeof(float));
+    std::fill(out, out + frames * 2, 0.0f);
+    if (source) source->Render(out, frames);
+}
+
+} // namespace
+
+SdlPlatform::SdlPlatform() {
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0)
+        throw PlatformError(std::string("Cannot start the video system: ") + SDL_GetError());
+    window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kFrameW,
+                               kFrameH, SDL_WINDOW_HIDDEN);
+    if (!window_) throw PlatformError(std::string("Cannot open the window: ") + SDL_GetError());
+    renderer_ = SDL_CreateRenderer(window_, -1, 0);
+    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer_)
+        throw PlatformError(std::string("Cannot draw into the window: ") + SDL_GetError());
+    SDL_RenderSetLogicalSize(renderer_, kFrameW, kFrameH);
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                 kFrameW, kFrameH);
+    if (!texture_) throw PlatformError(std::string("Cannot make the frame: ") + SDL_GetError());
+    cursors_[0] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+    cursors_[1] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
+    cursors_[2] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_IBEAM);
+    start_ = SDL_GetTicks64();
+}
+
+SdlPlatform::~SdlPlatform() {
+    CloseAudio();
+    for (SDL_Cursor* c : cursors_)
+        if (c) SDL_FreeCursor(c);
+    if (texture_) SDL_DestroyTexture(texture_);
+    if (renderer_) SDL_DestroyRenderer(renderer_);
+    if (window_) SDL_DestroyWindow(window_);
+    SDL_Quit();
+}
+
+uint64_t SdlPlatform::Ticks() { return SDL_GetTicks64() - start_; }
+
+void SdlPlatform::Sleep(uint32_t ms) { SDL_Delay(ms); }
+
+void SdlPlatform::WaitEvent(uint32_t ms) {
+    if (ms == 0) return;
+    SDL_WaitEventTimeout(nullptr, static_cast<int>(ms));
+}
+
+void SdlPlatform::ToSurface(int wx, int wy, int& sx, int& sy) const {
+    // Events already carry logical (frame) coordinates; the letterbox bars give values outside
+    // the frame, which are clamped onto its edge.
+    sx = std::clamp(wx, 0, kFrameW - 1);
+    sy = std::clamp(wy, 0, kFrameH - 1);
+}
+
+bool SdlPlatform::Translate(const void* raw, PlatformEvent& out) {
+    const SDL_Event& e = *static_cast<const SDL_Event*>(raw);
+    out = PlatformEvent{};
+    switch (e.type) {
+    case SDL_QUIT: out.type = PlatformEvent::Type::Quit; return true;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        out.type = e.type == SDL_KEYDOWN ? PlatformEvent::Type::KeyDown : PlatformEvent::Type::KeyUp;
+        out.key = VirtualKeyOf(e.key.keysym.sym);
+        out.alt = (e.key.keysym.mod & KMOD_ALT) != 0;
+        out.ctrl = (e.key.keysym.mod & KMOD_CTRL) != 0;
+        out.shift = (e.key.keysym.mod & KMOD_SHIFT) != 0;
+        return out.key != 0;
+    }
+    case SDL_MOUSEMOTION:
+        out.type = PlatformEvent::Type::MouseMove;
+        ToSurface(e.motion.x, e.motion.y, out.x, out.y);
+        return true;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        out.type = e.type == SDL_MOUSEBUTTONDOWN ? PlatformEvent::Type::MouseDown
+                                                 : PlatformEvent::Type::MouseUp;
+        ToSurface(e.button.x, e.button.y, out.x, out.y);
+        out.button = e.button.button == SDL_BUTTON_LEFT    ? MouseButton::Left
+                     : e.button.button == SDL_BUTTON_RIGHT ? MouseButton::Right
+                                                           : MouseButton::Middle;
+        return true;
+    case SDL_WINDOWEVENT:
+        switch (e.window.event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED: out.type = PlatformEvent::Type::FocusGained; return true;
+        case SDL_WINDOWEVENT_FOCUS_LOST: out.type = PlatformEvent::Type::FocusLost; return true;
+        case SDL_WINDOWEVENT_CLOSE: out.type = PlatformEvent::Type::Close; return true;
+        case SDL_WINDOWEVENT_MAXIMIZED:
+        case SDL_WINDOWEVENT_RESIZED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED: out.type = PlatformEvent::Type::Resize; return true;
+        default: return false;
+        }
+    default: return false;
+    }
+}
+
+bool SdlPlatform::PollEvent(PlatformEvent& event) {
+    SDL_Event e;
+    while (SDL_PollEvent(&e))
+        if (Translate(&e, event)) return true;
+    return false;
+}
+
+void SdlPlatform::ShowWindow() {
+    SDL_ShowWindow(window_);
+    SDL_RaiseWindow(window_);
+}
+
+void SdlPlatform::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    SDL_SetWindowTitle(window_, caption.c_str());
+}
+
+void SdlPlatform::SetBorder(bool bordered) {
+    SDL_SetWindowBordered(window_, bordered ? SDL_TRUE : SDL_FALSE);
+}
+
+bool SdlPlatform::SetFullScreen(bool on) {
+    if (SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
+        return false;
+    fullScreen_ = on;
+    return true;
+}
+
+WindowPlacement SdlPlatform::GetPlacement() const {
+    WindowPlacement p;
+    SDL_GetWindowPosition(window_, &p.x, &p.y);
+    SDL_GetWindowSize(window_, &p.width, &p.height);
+    p.state = GetWindowState();
+    return p;
+}
+
+void SdlPlatform::SetPlacement(const WindowPlacement& p) {
+    SDL_RestoreWindow(window_);
+    SDL_SetWindowSize(window_, p.width, p.height);
+    SDL_SetWindowPosition(window_, p.x, p.y);
+    if (p.state == WindowState::Maximized) SDL_MaximizeWindow(window_);
+}
+
+void SdlPlatform::SetWindowState(WindowState state) {
+    if (state == WindowState::Maximized)
+        SDL_MaximizeWindow(window_);
+    else if (GetWindowState() == WindowState::Maximized)
+        SDL_RestoreWindow(window_);
+}
+
+WindowState SdlPlatform::GetWindowState() const {
+    return (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) ? WindowState::Maximized
+                                                                : WindowState::Normal;
+}
+
+bool SdlPlatform::IsForeground() const {
+    return (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+void SdlPlatform::SetCursor(Cursor cursor) {
+    if (cursor == Cursor::Hidden) {
+        SDL_ShowCursor(SDL_DISABLE);
+        return;
+    }
+    SDL_Cursor* c = cursors_[cursor == Cursor::Arrow ? 0 : cursor == Cursor::Hand ? 1 : 2];
+    if (c) SDL_SetCursor(c);
+    SDL_ShowCursor(SDL_ENABLE);
+}
+
+void SdlPlatform::Present(const uint32_t* pixels, int width, int height, int pitch) {
+    if (width != kFrameW || height != kFrameH) return;
+    SDL_UpdateTexture(texture_, nullptr, pixels, pitch * static_cast<int>(sizeof(uint32_t)));
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    SDL_RenderPresent(renderer_);
+}
+
+void SdlPlatform::KeyboardState(uint8_t keys[256]) {
+    std::fill(keys, keys + 256, uint8_t{0});
+    int count = 0;
+    const Uint8* state = SDL_GetKeyboardState(&count);
+    for (int sc = 0; sc < count; ++sc) {
+        if (!state[sc]) continue;
+        int code = VirtualKeyOf(SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(sc)));
+        if (code > 0 && code < 256) keys[code] = 0x80;
+    }
+}
+
+bool SdlPlatform::OpenAudio(int sampleRate, IAudioSource* source) {
+    CloseAudio();
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    SDL_AudioSpec want{}, have{};
+    want.freq = sampleRate;
+    want.format = AUDIO_F32SYS;
+    want.channels = 2;
+    want.samples = 1024;
+    want.callback = AudioCallback;
+    want.userdata = source;
+    audioDevice_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (audioDevice_ == 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    audioSource_ = source;
+    audioRate_ = have.freq;
+    SDL_PauseAudioDevice(audioDevice_, 0);
+    return true;
+}
+
+void SdlPlatform::CloseAudio() {
+    if (audioDevice_ == 0) return;
+    SDL_CloseAudioDevice(audioDevice_);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    audioDevice_ = 0;
+    audioRate_ = 0;
+    audioSource_ = nullptr;
+}
+
+void SdlPlatform::MessageBox(const std::string& title, const std::string& text) {
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, title.c_str(), text.c_str(), window_);
+}
+
+bool SdlPlatform::OpenUrl(const std::string& url) { return SDL_OpenURL(url.c_str()) == 0; }
+
+std::unique_ptr<IFont> SdlPlatform::OpenFont(const std::string& path, int points) {
+    return OpenTtfFont(path, points);
+}
+
+} // namespace pondlark
