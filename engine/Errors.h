@@ -26,9 +26,9 @@ PONDLARK_ERROR_CLASS(EWaveCollectionError);
 PONDLARK_ERROR_CLASS(EWaveStreamError);
 PONDLARK_ERROR_CLASS(EDXSoundError);
 PONDLARK_ERROR_CLASS(EDirectSoundBufferError);
-PONDLARK_ERROR_CLASS(EStreamError);  // "Invalid stream format", "Property %s does not exist"
+PONDLARK_ERROR_CLASS(EStreamError);    // "Invalid stream format", "Property %s does not exist"
 PONDLARK_ERROR_CLASS(EInvalidGraphic); // "DIB is invalid"
-PONDLARK_ERROR_CLASS(EFOpenError);   // "Cannot open file "%s". %s"
+PONDLARK_ERROR_CLASS(EFOpenError);     // "Cannot open file "%s". %s"
 
 #undef PONDLARK_ERROR_CLASS
 

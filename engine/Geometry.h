@@ -15,7 +15,9 @@ struct TRect {
     friend constexpr bool operator==(const TRect&, const TRect&) = default;
 };
 
-constexpr TRect Bounds(int x, int y, int w, int h) { return {x, y, x + w, y + h}; }
+constexpr TRect Bounds(int x, int y, int w, int h) {
+    return {x, y, x + w, y + h};
+}
 
 // Strict overlap: rectangles that only share an edge do not overlap.
 constexpr bool OverlapRect(const TRect& a, const TRect& b) {
@@ -40,6 +42,8 @@ constexpr TColor RGBColor(int r, int g, int b) {
 constexpr uint32_t PixelOf(TColor c) {
     return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
-constexpr TColor ColorOfPixel(uint32_t p) { return PixelOf(p & 0xFFFFFF); }
+constexpr TColor ColorOfPixel(uint32_t p) {
+    return PixelOf(p & 0xFFFFFF);
+}
 
 } // namespace pondlark

@@ -25,7 +25,8 @@ void TDXDraw::SetDisplayBitCount(int value) {
 void TDXDraw::ComputeNowOptions() {
     TDXDrawOptions o = options_;
     if (!o.Has(doFullScreen))
-        for (auto x : {doNoWindowChange, doAllowReboot, doAllowPalette256, doFlip}) o.Remove(x);
+        for (auto x : {doNoWindowChange, doAllowReboot, doAllowPalette256, doFlip})
+            o.Remove(x);
     if (!o.Has(do3D))
         for (auto x : {doDirectX7Mode, doRetainedMode, doHardware, doSelectDriver, doZBuffer})
             o.Remove(x);
@@ -49,7 +50,8 @@ void TDXDraw::SetOptions(TDXDrawOptions value) {
             nowOptions_.Remove(x);
     }
     if (!nowOptions_.Has(do3D))
-        for (auto x : {doRetainedMode, doHardware, doSelectDriver, doZBuffer}) nowOptions_.Remove(x);
+        for (auto x : {doRetainedMode, doHardware, doSelectDriver, doZBuffer})
+            nowOptions_.Remove(x);
 }
 
 void TDXDraw::RegisterNotifyEvent(IDXDrawListener* listener) {
@@ -139,7 +141,9 @@ void TDXDraw::Finalize() {
     if (error) std::rethrow_exception(error);
 }
 
-bool TDXDraw::CanDraw() const { return initialized_ && !busy_ && surface_ != nullptr; }
+bool TDXDraw::CanDraw() const {
+    return initialized_ && !busy_ && surface_ != nullptr;
+}
 
 void TDXDraw::Flip() {
     if (!CanDraw()) return;

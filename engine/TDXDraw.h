@@ -40,7 +40,8 @@ class TDXDrawOptions {
 public:
     constexpr TDXDrawOptions() = default;
     constexpr TDXDrawOptions(std::initializer_list<TDXDrawOption> list) {
-        for (auto o : list) bits_ |= 1u << o;
+        for (auto o : list)
+            bits_ |= 1u << o;
     }
     constexpr bool Has(TDXDrawOption o) const { return (bits_ >> o) & 1u; }
     constexpr void Add(TDXDrawOption o) { bits_ |= 1u << o; }

@@ -48,7 +48,8 @@ bool TDXTimer::Idle() {
     ++tickCount_;
     const uint64_t elapsed = std::max<uint64_t>(now - windowStart_, 1);
     if (elapsed >= 1000) {
-        frameRate_ = static_cast<int32_t>(std::lround(tickCount_ * 1000.0 / static_cast<double>(elapsed)));
+        frameRate_ =
+            static_cast<int32_t>(std::lround(tickCount_ * 1000.0 / static_cast<double>(elapsed)));
         tickCount_ = 0;
         windowStart_ = now;
     }

@@ -54,8 +54,16 @@ void TDirectDrawSurface::Draw(int x, int y, const TDirectDrawSurface& src, const
     x += s.Left - srcRect.Left;
     y += s.Top - srcRect.Top;
     int w = s.Width(), h = s.Height();
-    if (x < 0) { s.Left -= x; w += x; x = 0; }
-    if (y < 0) { s.Top -= y; h += y; y = 0; }
+    if (x < 0) {
+        s.Left -= x;
+        w += x;
+        x = 0;
+    }
+    if (y < 0) {
+        s.Top -= y;
+        h += y;
+        y = 0;
+    }
     w = std::min(w, width_ - x);
     h = std::min(h, height_ - y);
     if (w <= 0 || h <= 0) return;
@@ -63,7 +71,8 @@ void TDirectDrawSurface::Draw(int x, int y, const TDirectDrawSurface& src, const
     const bool keyed = transparent && src.colorKey_.has_value();
     const uint32_t key = src.colorKey_.value_or(0);
     for (int row = 0; row < h; ++row) {
-        const uint32_t* from = src.pixels_.data() + static_cast<size_t>(s.Top + row) * src.width_ + s.Left;
+        const uint32_t* from =
+            src.pixels_.data() + static_cast<size_t>(s.Top + row) * src.width_ + s.Left;
         uint32_t* to = pixels_.data() + static_cast<size_t>(y + row) * width_ + x;
         if (!keyed) {
             std::copy_n(from, w, to);

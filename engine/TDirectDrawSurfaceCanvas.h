@@ -18,7 +18,6 @@ namespace pondlark {
 class TDirectDrawSurface;
 class TFontCache;
 
-
 struct TCanvasFont {
     std::string Name = "Festival Nights JL";
     TColor Color = 0;

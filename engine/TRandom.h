@@ -16,7 +16,8 @@ public:
     int32_t Next(int32_t n) {
         seed_ = seed_ * 134775813u + 1u;
         if (n <= 0) return 0;
-        return static_cast<int32_t>((static_cast<uint64_t>(seed_) * static_cast<uint32_t>(n)) >> 32);
+        return static_cast<int32_t>((static_cast<uint64_t>(seed_) * static_cast<uint32_t>(n)) >>
+                                    32);
     }
     // A uniform real in [0, 1).
     double NextReal() {

@@ -104,7 +104,8 @@ void HeadlessPlatform::Present(const uint32_t* pixels, int width, int height, in
 }
 
 void HeadlessPlatform::KeyboardState(uint8_t keys[256]) {
-    for (int i = 0; i < 256; ++i) keys[i] = keys_[i];
+    for (int i = 0; i < 256; ++i)
+        keys[i] = keys_[i];
 }
 
 bool HeadlessPlatform::OpenAudio(int sampleRate, IAudioSource* source) {

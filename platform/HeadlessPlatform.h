@@ -34,7 +34,9 @@ public:
 
     // Records.
     const std::vector<uint32_t>& LastFrame() const { return lastFrame_; }
-    uint32_t FramePixel(int x, int y) const { return lastFrame_.at(static_cast<size_t>(y) * 800 + x); }
+    uint32_t FramePixel(int x, int y) const {
+        return lastFrame_.at(static_cast<size_t>(y) * 800 + x);
+    }
     int PresentCount() const { return presentCount_; }
     const std::vector<std::string>& Captions() const { return captions_; }
     const std::vector<Cursor>& Cursors() const { return cursors_; }

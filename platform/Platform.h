@@ -22,7 +22,7 @@ enum class WindowState { Normal, Maximized };
 
 struct PlatformEvent {
     enum class Type {
-        KeyDown,   // key: Windows virtual-key code; alt/ctrl/shift: modifiers
+        KeyDown, // key: Windows virtual-key code; alt/ctrl/shift: modifiers
         KeyUp,
         MouseMove, // x, y: surface pixels 0..799, 0..599
         MouseDown, // x, y, button

@@ -17,35 +17,59 @@ int VirtualKeyOf(SDL_Keycode key) {
     if (key >= SDLK_a && key <= SDLK_z) return 'A' + static_cast<int>(key - SDLK_a);
     if (key >= SDLK_0 && key <= SDLK_9) return '0' + static_cast<int>(key - SDLK_0);
     if (key >= SDLK_F1 && key <= SDLK_F12) return vk::F1 + static_cast<int>(key - SDLK_F1);
-    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return vk::Numpad0 + 1 + static_cast<int>(key - SDLK_KP_1);
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9)
+        return vk::Numpad0 + 1 + static_cast<int>(key - SDLK_KP_1);
     switch (key) {
-    case SDLK_BACKSPACE: return vk::Back;
-    case SDLK_TAB: return vk::Tab;
+    case SDLK_BACKSPACE:
+        return vk::Back;
+    case SDLK_TAB:
+        return vk::Tab;
     case SDLK_RETURN:
-    case SDLK_KP_ENTER: return vk::Return;
+    case SDLK_KP_ENTER:
+        return vk::Return;
     case SDLK_LSHIFT:
-    case SDLK_RSHIFT: return vk::Shift;
+    case SDLK_RSHIFT:
+        return vk::Shift;
     case SDLK_LCTRL:
-    case SDLK_RCTRL: return vk::Control;
+    case SDLK_RCTRL:
+        return vk::Control;
     case SDLK_LALT:
-    case SDLK_RALT: return vk::Menu;
-    case SDLK_PAUSE: return vk::Pause;
-    case SDLK_ESCAPE: return vk::Escape;
-    case SDLK_SPACE: return vk::Space;
-    case SDLK_PAGEUP: return vk::Prior;
-    case SDLK_PAGEDOWN: return vk::Next;
-    case SDLK_END: return vk::End;
-    case SDLK_HOME: return vk::Home;
-    case SDLK_LEFT: return vk::Left;
-    case SDLK_UP: return vk::Up;
-    case SDLK_RIGHT: return vk::Right;
-    case SDLK_DOWN: return vk::Down;
-    case SDLK_INSERT: return vk::Insert;
-    case SDLK_DELETE: return vk::Delete;
-    case SDLK_KP_0: return vk::Numpad0;
-    case SDLK_MINUS: return vk::OemMinus;
-    case SDLK_PERIOD: return vk::OemPeriod;
-    default: return 0;
+    case SDLK_RALT:
+        return vk::Menu;
+    case SDLK_PAUSE:
+        return vk::Pause;
+    case SDLK_ESCAPE:
+        return vk::Escape;
+    case SDLK_SPACE:
+        return vk::Space;
+    case SDLK_PAGEUP:
+        return vk::Prior;
+    case SDLK_PAGEDOWN:
+        return vk::Next;
+    case SDLK_END:
+        return vk::End;
+    case SDLK_HOME:
+        return vk::Home;
+    case SDLK_LEFT:
+        return vk::Left;
+    case SDLK_UP:
+        return vk::Up;
+    case SDLK_RIGHT:
+        return vk::Right;
+    case SDLK_DOWN:
+        return vk::Down;
+    case SDLK_INSERT:
+        return vk::Insert;
+    case SDLK_DELETE:
+        return vk::Delete;
+    case SDLK_KP_0:
+        return vk::Numpad0;
+    case SDLK_MINUS:
+        return vk::OemMinus;
+    case SDLK_PERIOD:
+        return vk::OemPeriod;
+    default:
+        return 0;
     }
 }
 
@@ -64,8 +88,8 @@ SdlPlatform::SdlPlatform() {
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0)
         throw PlatformError(std::string("Cannot start the video system: ") + SDL_GetError());
-    window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kFrameW,
-                               kFrameH, SDL_WINDOW_HIDDEN);
+    window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kFrameW, kFrameH,
+                               SDL_WINDOW_HIDDEN);
     if (!window_) throw PlatformError(std::string("Cannot open the window: ") + SDL_GetError());
     renderer_ = SDL_CreateRenderer(window_, -1, 0);
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
@@ -91,9 +115,13 @@ SdlPlatform::~SdlPlatform() {
     SDL_Quit();
 }
 
-uint64_t SdlPlatform::Ticks() { return SDL_GetTicks64() - start_; }
+uint64_t SdlPlatform::Ticks() {
+    return SDL_GetTicks64() - start_;
+}
 
-void SdlPlatform::Sleep(uint32_t ms) { SDL_Delay(ms); }
+void SdlPlatform::Sleep(uint32_t ms) {
+    SDL_Delay(ms);
+}
 
 void SdlPlatform::WaitEvent(uint32_t ms) {
     if (ms == 0) return;
@@ -111,10 +139,13 @@ bool SdlPlatform::Translate(const void* raw, PlatformEvent& out) {
     const SDL_Event& e = *static_cast<const SDL_Event*>(raw);
     out = PlatformEvent{};
     switch (e.type) {
-    case SDL_QUIT: out.type = PlatformEvent::Type::Quit; return true;
+    case SDL_QUIT:
+        out.type = PlatformEvent::Type::Quit;
+        return true;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
-        out.type = e.type == SDL_KEYDOWN ? PlatformEvent::Type::KeyDown : PlatformEvent::Type::KeyUp;
+        out.type =
+            e.type == SDL_KEYDOWN ? PlatformEvent::Type::KeyDown : PlatformEvent::Type::KeyUp;
         out.key = VirtualKeyOf(e.key.keysym.sym);
         out.alt = (e.key.keysym.mod & KMOD_ALT) != 0;
         out.ctrl = (e.key.keysym.mod & KMOD_CTRL) != 0;
@@ -136,15 +167,25 @@ bool SdlPlatform::Translate(const void* raw, PlatformEvent& out) {
         return true;
     case SDL_WINDOWEVENT:
         switch (e.window.event) {
-        case SDL_WINDOWEVENT_FOCUS_GAINED: out.type = PlatformEvent::Type::FocusGained; return true;
-        case SDL_WINDOWEVENT_FOCUS_LOST: out.type = PlatformEvent::Type::FocusLost; return true;
-        case SDL_WINDOWEVENT_CLOSE: out.type = PlatformEvent::Type::Close; return true;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            out.type = PlatformEvent::Type::FocusGained;
+            return true;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            out.type = PlatformEvent::Type::FocusLost;
+            return true;
+        case SDL_WINDOWEVENT_CLOSE:
+            out.type = PlatformEvent::Type::Close;
+            return true;
         case SDL_WINDOWEVENT_MAXIMIZED:
         case SDL_WINDOWEVENT_RESIZED:
-        case SDL_WINDOWEVENT_SIZE_CHANGED: out.type = PlatformEvent::Type::Resize; return true;
-        default: return false;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            out.type = PlatformEvent::Type::Resize;
+            return true;
+        default:
+            return false;
         }
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -170,8 +211,7 @@ void SdlPlatform::SetBorder(bool bordered) {
 }
 
 bool SdlPlatform::SetFullScreen(bool on) {
-    if (SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
-        return false;
+    if (SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
     fullScreen_ = on;
     return true;
 }
@@ -271,7 +311,9 @@ void SdlPlatform::MessageBox(const std::string& title, const std::string& text) 
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, title.c_str(), text.c_str(), window_);
 }
 
-bool SdlPlatform::OpenUrl(const std::string& url) { return SDL_OpenURL(url.c_str()) == 0; }
+bool SdlPlatform::OpenUrl(const std::string& url) {
+    return SDL_OpenURL(url.c_str()) == 0;
+}
 
 std::unique_ptr<IFont> SdlPlatform::OpenFont(const std::string& path, int points) {
     return OpenTtfFont(path, points);

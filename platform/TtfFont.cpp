@@ -54,9 +54,8 @@ public:
         bitmap.coverage.resize(static_cast<size_t>(rgba->w) * rgba->h);
         SDL_LockSurface(rgba);
         for (int y = 0; y < rgba->h; ++y) {
-            const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(
-                                                                    rgba->pixels) +
-                                                                y * rgba->pitch);
+            const auto* row = reinterpret_cast<const uint32_t*>(
+                static_cast<const uint8_t*>(rgba->pixels) + y * rgba->pitch);
             for (int x = 0; x < rgba->w; ++x)
                 bitmap.coverage[static_cast<size_t>(y) * rgba->w + x] =
                     static_cast<uint8_t>(row[x] >> 24);

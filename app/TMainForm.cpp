@@ -1,0 +1,506 @@
+#include "app/TMainForm.h"
+
+#include "engine/Errors.h"
+#include "persist/HighScores.h"
+#include "platform/VirtualKeys.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+
+namespace pondlark {
+
+namespace {
+constexpr const char* kCaption = "PONDLARK";
+constexpr const char* kPausedCaption = "PONDLARK [Pause]";
+constexpr uint32_t kIdleWaitMs = 50;
+} // namespace
+
+TMainForm::TMainForm(IPlatform& platform, std::string gameDir)
+    : TDXForm(platform), DXDraw(platform, gameDir + "/Data/GameFont.otf"), DXInput(platform),
+      DXTimer(platform), Timer1(platform, 2000, false), LevelTimer(platform, 1000, false),
+      platform_(platform), gameDir_(std::move(gameDir)) {
+    // The window resource's settings.
+    platform_.SetCaption(kCaption);
+    DXDraw.SetOptions({doAllowReboot, doWaitVBlank, doAllowPalette256, doStretch, doCenter, doFlip,
+                       doRetainedMode, doHardware, doSelectDriver});
+    DXDraw.SetDisplayWidth(800);
+    DXDraw.SetDisplayHeight(600);
+    DXDraw.SetDisplayBitCount(24);
+    DXDraw.SetSurfaceWidth(800);
+    DXDraw.SetSurfaceHeight(600);
+    DXDraw.OnInitializing = [this] { DXDrawInitializing(); };
+    DXDraw.OnInitialize = [this] { DXDrawInitialize(); };
+    DXDraw.OnFinalize = [this] { DXDrawFinalize(); };
+    DXInput.ActiveOnly = true;
+    DXInput.AssignDefaultKeys();
+    DXTimer.ActiveOnly = false;
+    DXTimer.SetInterval(30);
+    DXTimer.OnTimer = [this](int32_t lag) { DXTimerTimer(lag); };
+    DXTimer.OnActivate = [this] { DXTimerActivate(); };
+    DXTimer.OnDeactivate = [this] { DXTimerDeactivate(); };
+    Timer1.OnTimer = [this] { Timer1Timer(); };
+    LevelTimer.OnTimer = [this] { LevelTimerTimer(); };
+}
+
+TMainForm::~TMainForm() {
+    // The sprites and surfaces go before the display they draw on.
+    DXDraw.OnFinalize = nullptr;
+    DXDraw.Finalize();
+}
+
+std::string TMainForm::GamePath(const std::string& relative) const {
+    return gameDir_ + "/" + relative;
+}
+
+void TMainForm::SeedRandom() {
+    Random.Seed(seedFixed_ ? fixedSeed_ : static_cast<uint32_t>(platform_.Ticks() * 2654435761u));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Errors
+
+void TMainForm::ReportError(const std::string& message) {
+    if (!reported_.insert(message).second) return;
+    reportedOrder_.push_back(message);
+    std::fprintf(stderr, "pondlark: %s\n", message.c_str());
+    if (reportedOrder_.size() == 1) platform_.MessageBox(kCaption, message);
+}
+
+template <typename F> void TMainForm::Guarded(F&& f) {
+    try {
+        f();
+    } catch (const std::exception& e) {
+        ReportError(e.what());
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up and the loop
+
+bool TMainForm::Start() {
+    // Loading the window ends with the frame timer started (it is enabled in the resource).
+    DXTimer.Loaded();
+    try {
+        FormCreate();
+        platform_.ShowWindow();
+        // The display initializes itself the first time the window shows.
+        if (DXDraw.AutoInitialize && !DXDraw.Initialized() && !State.Flags.GameFullScreen)
+            DXDraw.Initialize();
+    } catch (const std::exception& e) {
+        ReportError(e.what());
+        return false;
+    }
+    return true;
+}
+
+void TMainForm::FormCreate() {
+    State.ResizePending = false;
+    SeedRandom();
+    State.StorkAllowed = false;
+    platform_.SetCursor(Cursor::Hidden);
+    // The picture archive and its colour table are loaded here (engine image list).
+    State.GameOverPending = false;
+    State.AimCentred = false;
+    State.PondRunning = true;
+    State.FrogDead = false;
+    State.Paused = false;
+    State.AppInactive = false;
+    State.Flags = TCommandFlags{};
+    State.HighScores = DefaultHighScores();
+    SwitchScene(7);
+    // Config.cfg is read here and its values applied in file order.
+    SwitchScene(1);
+}
+
+uint32_t TMainForm::WaitBudget() const {
+    uint32_t wait = DXTimer.MillisecondsToNextTick(kIdleWaitMs);
+    wait = std::min(wait, Timer1.MillisecondsToNext(kIdleWaitMs));
+    wait = std::min(wait, LevelTimer.MillisecondsToNext(kIdleWaitMs));
+    return wait;
+}
+
+void TMainForm::Pump() {
+    PlatformEvent event;
+    while (!terminated_ && platform_.PollEvent(event))
+        Guarded([&] { Dispatch(event); });
+    if (terminated_) return;
+    Guarded([&] { Timer1.Poll(); });
+    Guarded([&] { LevelTimer.Poll(); });
+    Guarded([&] { DXTimer.Idle(); });
+}
+
+void TMainForm::Run() {
+    while (!terminated_) {
+        Pump();
+        if (!terminated_) platform_.WaitEvent(WaitBudget());
+    }
+}
+
+void TMainForm::RunFor(uint64_t ms) {
+    const uint64_t end = platform_.Ticks() + ms;
+    while (!terminated_) {
+        Pump();
+        const uint64_t now = platform_.Ticks();
+        if (now >= end) break;
+        const uint32_t wait = static_cast<uint32_t>(std::min<uint64_t>(WaitBudget(), end - now));
+        platform_.WaitEvent(std::max<uint32_t>(wait, 1));
+    }
+}
+
+void TMainForm::Dispatch(const PlatformEvent& e) {
+    const TShiftState shift{e.alt, e.ctrl, e.shift};
+    switch (e.type) {
+    case PlatformEvent::Type::KeyDown:
+        FormKeyDown(e.key, shift);
+        break;
+    case PlatformEvent::Type::KeyUp:
+        FormKeyUp(e.key, shift);
+        break;
+    case PlatformEvent::Type::MouseMove:
+        DXDrawMouseMove(shift, e.x, e.y);
+        break;
+    case PlatformEvent::Type::MouseDown:
+        DXDrawMouseDown(e.button, shift, e.x, e.y);
+        break;
+    case PlatformEvent::Type::MouseUp:
+        DXDrawMouseUp(e.button, shift, e.x, e.y);
+        break;
+    case PlatformEvent::Type::FocusGained:
+        DXTimer.AppActivate(true);
+        break;
+    case PlatformEvent::Type::FocusLost:
+        DXTimer.AppActivate(false);
+        break;
+    case PlatformEvent::Type::Close:
+        FormClose();
+        break;
+    case PlatformEvent::Type::Resize:
+        FormResize();
+        break;
+    case PlatformEvent::Type::Quit:
+        terminated_ = true;
+        break;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Window and display handlers
+
+void TMainForm::FormClose() {
+    // The close box never closes the game: it asks the exit question where there is one.
+    if (!State.Flags.GameMainExit) {
+        State.Paused = false;
+        GameMainExitClick();
+    }
+}
+
+void TMainForm::FormResize() {
+    State.ResizePending = true;
+}
+
+void TMainForm::DXDrawInitializing() {
+    if (DXDraw.Options().Has(doFullScreen)) {
+        platform_.SetBorder(false);
+    } else {
+        platform_.SetWindowState(WindowState::Normal);
+        platform_.SetBorder(true);
+    }
+}
+
+void TMainForm::DXDrawInitialize() {
+    platform_.SetWindowState(WindowState::Normal);
+    DXTimer.SetEnabled(true);
+    // The sound archive is (re)loaded here on every initialization.
+}
+
+void TMainForm::DXDrawFinalize() {
+    DXTimer.SetEnabled(false);
+}
+
+void TMainForm::DXTimerActivate() {
+    State.AppInactive = false;
+    platform_.SetCaption(kCaption);
+}
+
+void TMainForm::DXTimerDeactivate() {
+    State.AppInactive = true;
+    platform_.SetCaption(kPausedCaption);
+}
+
+void TMainForm::GameFullScreenClick() {
+    State.Flags.GameFullScreen = !State.Flags.GameFullScreen;
+    State.Flags.GamegoEdit = false;
+    if (State.Flags.GameFullScreen) {
+        DXDraw.Finalize();
+        if (!DXDraw.Options().Has(doFullScreen)) StoreWindowPlacement();
+        TDXDrawOptions o = DXDraw.Options();
+        o.Add(doFullScreen);
+        DXDraw.SetOptions(o);
+        DXDraw.SetDisplayWidth(800);
+        DXDraw.SetDisplayHeight(600);
+        DXDraw.SetDisplayBitCount(16);
+        DXDraw.Initialize();
+    } else {
+        DXDraw.Finalize();
+        if (DXDraw.Options().Has(doFullScreen)) RestoreWindowPlacement();
+        TDXDrawOptions o = DXDraw.Options();
+        o.Remove(doFullScreen);
+        DXDraw.SetOptions(o);
+        DXDraw.SetSurfaceWidth(800);
+        DXDraw.SetSurfaceHeight(600);
+        DXDraw.SetDisplayWidth(800);
+        DXDraw.SetDisplayHeight(600);
+        DXDraw.SetDisplayBitCount(16);
+        DXDraw.Initialize();
+        platform_.SetWindowState(WindowState::Normal);
+    }
+}
+
+void TMainForm::GameMainExitClick() {
+    if (State.Scene != 2 && State.Scene != 3 && State.Scene != 4) return;
+    if (State.Paused) return;
+    State.Flags.GameMainExit = !State.Flags.GameMainExit;
+    State.LevelBanner = false;
+    LevelTimer.SetEnabled(!LevelTimer.Enabled());
+    if (State.Flags.GameMainExit) {
+        platform_.SetCaption(kPausedCaption);
+        platform_.SetCursor(Cursor::Hand);
+    } else {
+        platform_.SetCaption(kCaption);
+        platform_.SetCursor(Cursor::Hidden);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Input
+
+void TMainForm::FormKeyDown(int key, TShiftState shift) {
+    const bool enter = key == vk::Return && !shift.Alt;
+    switch (State.Scene) {
+    case 1:
+        if (key == vk::Escape || enter) SwitchScene(2);
+        break;
+    case 2:
+        if (key == vk::Escape)
+            GameMainExitClick();
+        else if (enter)
+            SwitchScene(3);
+        break;
+    case 3:
+        if (key == 'P' && !State.Flags.GameMainExit) {
+            State.Paused = !State.Paused;
+            State.LevelBanner = false;
+            Timer1.SetEnabled(!Timer1.Enabled());
+        }
+        State.ActionKey = key == vk::Space || shift.Ctrl || enter;
+        if (key == vk::Escape && !State.Paused) GameMainExitClick();
+        break;
+    case 4:
+        if (shift.Ctrl) State.ActionKey = true;
+        if (key == 'P' && !State.Flags.GameMainExit) {
+            State.Paused = !State.Paused;
+            LevelTimer.SetEnabled(!LevelTimer.Enabled());
+        }
+        if (key == vk::Escape && !State.Paused) GameMainExitClick();
+        break;
+    case 5:
+    case 6:
+    case 7:
+        if (key == vk::Escape) SwitchScene(2);
+        break;
+    default:
+        break;
+    }
+    if (shift.Alt && key == vk::Return) GameFullScreenClick();
+}
+
+void TMainForm::FormKeyUp(int, TShiftState) {
+    State.ActionKey = false;
+}
+
+void TMainForm::DXDrawMouseMove(TShiftState, int x, int y) {
+    State.MouseX = x;
+    State.MouseY = y;
+    switch (State.Scene) {
+    case 3:
+        platform_.SetCursor(State.Flags.GameMainExit ? Cursor::Arrow : Cursor::Hidden);
+        break;
+    case 4:
+        State.AimCentred = false;
+        platform_.SetCursor(State.Flags.GameMainExit ? Cursor::Arrow : Cursor::Hidden);
+        break;
+    default:
+        break;
+    }
+}
+
+void TMainForm::DXDrawMouseDown(MouseButton button, TShiftState, int, int) {
+    switch (State.Scene) {
+    case 1:
+        if (button == MouseButton::Left) {
+            SwitchScene(2);
+            Timer1.SetEnabled(false);
+        }
+        break;
+    case 4:
+        State.ActionKey = true;
+        break;
+    default:
+        break;
+    }
+}
+
+void TMainForm::DXDrawMouseUp(MouseButton, TShiftState, int, int) {
+    State.ActionKey = false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Scenes
+
+void TMainForm::SwitchScene(int scene) {
+    if (State.Scene != 0) LeaveScene(State.Scene);
+    State.Scene = static_cast<uint8_t>(scene);
+    EnterScene(scene);
+}
+
+void TMainForm::LeaveScene(int scene) {
+    switch (scene) {
+    case 2:
+        State.Level = 1;
+        State.Score = 0;
+        State.Lives = 3;
+        break;
+    case 3:
+        State.MusicRestart = true;
+        State.GameOverPending = false;
+        break;
+    case 4:
+        State.MusicRestart = true;
+        State.GameOverPending = false;
+        State.PondRunning = true;
+        break;
+    case 6:
+        State.Flags.GamegoEdit = false;
+        break;
+    case 9:
+        State.GameOverPending = false;
+        State.Flags.GameEnterName = false;
+        State.Flags.GamegoEdit = false;
+        State.Flags.GameSendResult = false;
+        break;
+    default:
+        break;
+    }
+}
+
+void TMainForm::EnterScene(int scene) {
+    switch (scene) {
+    case 1:
+        State.MusicRestart = false;
+        Timer1.SetEnabled(true);
+        break;
+    case 2:
+        platform_.SetCursor(Cursor::Arrow);
+        State.MusicRestart = false;
+        State.HelpPage = 1;
+        break;
+    case 3:
+        SeedRandom();
+        platform_.SetCursor(Cursor::Hidden);
+        State.MusicRestart = false;
+        break;
+    case 4:
+        State.TongueAngleOffset = 0;
+        State.AimCentred = true;
+        State.TimeLeft = 10 * State.Level + 19;
+        LevelTimer.SetEnabled(true);
+        break;
+    case 6:
+        State.CaretBlink = 30;
+        State.Flags.GamegoEdit = Edit1.empty();
+        break;
+    case 7:
+        State.MusicRestart = false;
+        break;
+    case 9:
+        Timer1.SetEnabled(false);
+        Timer1.SetEnabled(true);
+        Timer1.SetInterval(5000);
+        break;
+    default:
+        break;
+    }
+}
+
+void TMainForm::Timer1Timer() {
+    Timer1.SetEnabled(false);
+    switch (State.Scene) {
+    case 1:
+        SwitchScene(2);
+        break;
+    case 3:
+        State.LevelBanner = false;
+        break;
+    default:
+        break;
+    }
+}
+
+void TMainForm::LevelTimerTimer() {
+    --State.TimeLeft;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The frame
+
+void TMainForm::DXTimerTimer(int32_t) {
+    // 1. Nothing at all while the display cannot draw.
+    if (!DXDraw.CanDraw()) return;
+    // 2. Input states.
+    DXInput.Update();
+    // 3. Countdowns.
+    for (uint8_t* counter : {&State.LeftKeyDelay, &State.RightKeyDelay, &State.UpKeyDelay,
+                             &State.ActionKeyDelay, &State.CaretBlink})
+        if (*counter > 0) --*counter;
+    // 4. Aim angle of the tongue.
+    const double w = DXDraw.Surface()->Width();
+    if (!State.Paused && !State.Flags.GameMainExit && !State.AimCentred)
+        State.TongueAngle = State.MouseX / (w / 720) - 180 + State.TongueAngleOffset;
+    if (State.AimCentred) State.TongueAngle = 400 / (w / 720) - 180 + State.TongueAngleOffset;
+    State.TongueAngle = std::clamp(State.TongueAngle, 120.0, 240.0);
+    // 5. Text caret blink.
+    // (the caret sprite itself is shown while the counter is above 15)
+    if (State.CaretBlink == 0) State.CaretBlink = 30;
+    // 6. A maximized window becomes full screen.
+    if (State.ResizePending) {
+        State.ResizePending = false;
+        if (platform_.GetWindowState() == WindowState::Maximized) GameFullScreenClick();
+    }
+    // 7. The live scene. A display switch in step 6 may leave nothing to draw on.
+    if (DXDraw.CanDraw()) FrameAction();
+    // 8. Present.
+    DXDraw.Flip();
+    ++frameCount_;
+}
+
+void TMainForm::DrawPattern(bool) {
+    DXDraw.Surface()->Fill(0);
+}
+
+void TMainForm::FrameAction() {
+    switch (State.Scene) {
+    case 3:
+        DrawPattern(
+            !(State.Paused || State.Flags.GameMainExit || State.LevelBanner || State.AppInactive));
+        break;
+    case 4:
+        DrawPattern(!(State.Paused || State.Flags.GameMainExit));
+        break;
+    default:
+        DrawPattern(true);
+        break;
+    }
+}
+
+} // namespace pondlark

@@ -1,0 +1,45 @@
+#include "engine/TDXInput.h"
+
+#include "platform/VirtualKeys.h"
+
+namespace pondlark {
+
+void TDXInput::AssignDefaultKeys() {
+    Assigns = {};
+    Assigns[isUp] = {'W', vk::Up, 0};
+    Assigns[isDown] = {'S', vk::Down, 0};
+    Assigns[isLeft] = {0, vk::Left, 0};
+    Assigns[isRight] = {0, vk::Right, 0};
+    Assigns[isButton1] = {vk::Space, 0, 0};
+    Assigns[isButton2] = {'X', vk::Space, 0};
+    Assigns[isButton3] = {vk::Escape, 'P', 0};
+    Assigns[isButton4] = {'A', 0, 0};
+    Assigns[isButton5] = {'D', 0, 0};
+}
+
+void TDXInput::Update() {
+    keys_.fill(0);
+    TDXInputStates raw;
+    // With another window in front every key counts as up, so held states see their release.
+    if (!ActiveOnly || platform_.IsForeground()) {
+        platform_.KeyboardState(keys_.data());
+        for (int i = 0; i < kInputStateCount; ++i) {
+            for (int32_t code : Assigns[i]) {
+                if (code >= 1 && code <= 255 && (keys_[code] & 0x80)) {
+                    raw.set(i);
+                    break;
+                }
+            }
+        }
+        if (Joystick) raw |= Joystick->Poll();
+    }
+    for (int i = 0; i < kInputStateCount; ++i) {
+        if (raw.test(i) && !oldStates_.test(i))
+            States.set(i);
+        else if (!raw.test(i) && oldStates_.test(i))
+            States.reset(i);
+    }
+    oldStates_ = raw;
+}
+
+} // namespace pondlark

@@ -1,0 +1,65 @@
+// Per-frame input states: four directions and 32 buttons, fed by a table of up to three keys
+// per state. `States` changes only on press and release edges, so a holder that clears a bit to
+// consume a press keeps it cleared until the key is released and pressed again.
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <array>
+#include <bitset>
+#include <cstdint>
+
+namespace pondlark {
+
+enum TDXInputState : int {
+    isUp = 0,
+    isDown,
+    isLeft,
+    isRight,
+    isButton1,
+    isButton2,
+    isButton3,
+    isButton4,
+    isButton5,
+    // Buttons 6..32 follow at 9..35.
+};
+constexpr int kInputStateCount = 36;
+
+using TDXInputStates = std::bitset<kInputStateCount>;
+
+// Another raw source of states (a game controller), joined with the keyboard on every update.
+class IInputStateSource {
+public:
+    virtual ~IInputStateSource() = default;
+    virtual TDXInputStates Poll() = 0;
+};
+
+class TDXInput {
+public:
+    // The platform outlives the component.
+    explicit TDXInput(IPlatform& platform) : platform_(platform) {}
+
+    bool ActiveOnly = true;
+    // Up to three virtual-key codes per state; 0 = none.
+    std::array<std::array<int32_t, 3>, kInputStateCount> Assigns{};
+    // Optional extra source (not owned; must outlive the component or be reset to nullptr).
+    IInputStateSource* Joystick = nullptr;
+
+    TDXInputStates States;
+
+    void Update();
+    // The keyboard table of the main window.
+    void AssignDefaultKeys();
+    // 256 key flags of the last update (bit 7 set = down).
+    const std::array<uint8_t, 256>& Keys() const { return keys_; }
+
+    bool Has(TDXInputState s) const { return States.test(s); }
+    void Clear(TDXInputState s) { States.reset(s); }
+
+private:
+    IPlatform& platform_;
+    std::array<uint8_t, 256> keys_{};
+    TDXInputStates oldStates_;
+};
+
+} // namespace pondlark

@@ -1,0 +1,58 @@
+// A whole game on the headless platform, run from the built game folder.
+#pragma once
+
+#include "app/TMainForm.h"
+#include "platform/HeadlessPlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace pondlark {
+
+struct GameFixture : ::testing::Test {
+    HeadlessPlatform platform;
+    std::unique_ptr<TMainForm> form;
+    std::filesystem::path dir;
+
+    // A private copy of the game folder, so tests never share Config.cfg.
+    void SetUp() override {
+        namespace fs = std::filesystem;
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir = fs::temp_directory_path() /
+              (std::string("pondlark-") + info->test_suite_name() + "-" + info->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        fs::copy(PONDLARK_GAME_DIR "/Data", dir / "Data", fs::copy_options::recursive);
+        if (fs::exists(PONDLARK_GAME_DIR "/Music"))
+            fs::copy(PONDLARK_GAME_DIR "/Music", dir / "Music", fs::copy_options::recursive);
+    }
+    void TearDown() override {
+        form.reset();
+        std::filesystem::remove_all(dir);
+    }
+
+    bool Start(uint32_t seed = 1) {
+        form = std::make_unique<TMainForm>(platform, dir.string());
+        form->FixRandomSeed(seed);
+        return form->Start();
+    }
+    // Press and release, with one frame between, as a player's quick tap.
+    void Key(int vk, bool alt = false, bool ctrl = false) {
+        platform.KeyDown(vk, alt, ctrl);
+        Frame();
+        platform.KeyUp(vk, alt, ctrl);
+        form->Pump();
+    }
+    // Runs until one more frame has been drawn (or 100 ms passed).
+    void Frame() {
+        const uint64_t before = form->FrameCount();
+        for (int i = 0; i < 100 && form->FrameCount() == before; ++i) {
+            form->Pump();
+            if (form->FrameCount() == before) platform.Advance(1);
+        }
+    }
+};
+
+} // namespace pondlark
