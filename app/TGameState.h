@@ -12,6 +12,7 @@ namespace pondlark {
 struct THighScore {
     std::string Name;
     int32_t Score = 0;
+    friend bool operator==(const THighScore&, const THighScore&) = default;
 };
 
 // The nine command flags, kept as the checked states of never-shown menu items.

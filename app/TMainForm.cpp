@@ -1,6 +1,7 @@
 #include "app/TMainForm.h"
 
 #include "engine/Errors.h"
+#include "persist/Config.h"
 #include "persist/HighScores.h"
 #include "platform/VirtualKeys.h"
 
@@ -107,10 +108,49 @@ void TMainForm::FormCreate() {
     State.Paused = false;
     State.AppInactive = false;
     State.Flags = TCommandFlags{};
+    ResetHighScores();
+    ReadConfig();
+    SwitchScene(1);
+}
+
+void TMainForm::ResetHighScores() {
     State.HighScores = DefaultHighScores();
     SwitchScene(7);
-    // Config.cfg is read here and its values applied in file order.
-    SwitchScene(1);
+}
+
+void TMainForm::ReadConfig() {
+    auto values = pondlark::ReadConfig(GamePath("Config.cfg"), State.HighScores);
+    if (!values) return;
+    if (values->FullScreen) {
+        // A refused mode is reported and leaves the display released; Alt+Enter brings the
+        // window back, so start-up goes on.
+        try {
+            GameFullScreenClick();
+        } catch (const std::exception& e) {
+            ReportError(e.what());
+        }
+    }
+    if (!values->Music) State.Flags.GameMusic = false;
+    if (!values->Sound) State.Flags.GameSound = false;
+    Edit1 = State.Country = values->Country;
+    Edit2 = State.PlayerName = values->PlayerName;
+    State.HighScores = values->HighScores;
+    for (int line : values->DamagedLines)
+        std::fprintf(stderr, "pondlark: Config.cfg line %d is not a score; the default stays\n",
+                     line);
+}
+
+void TMainForm::SaveConfig() {
+    State.Country = Edit1;
+    State.PlayerName = Edit2;
+    try {
+        WriteConfigFile(GamePath("Config.cfg"),
+                        FormatConfig(State.Flags.GameFullScreen, State.Flags.GameMusic,
+                                     State.Flags.GameSound, State.Country, State.PlayerName,
+                                     State.HighScores));
+    } catch (const std::exception& e) {
+        ReportError(e.what());
+    }
 }
 
 uint32_t TMainForm::WaitBudget() const {
@@ -382,12 +422,17 @@ void TMainForm::LeaveScene(int scene) {
         break;
     case 6:
         State.Flags.GamegoEdit = false;
+        SaveConfig();
+        break;
+    case 7:
+        SaveConfig();
         break;
     case 9:
         State.GameOverPending = false;
         State.Flags.GameEnterName = false;
         State.Flags.GamegoEdit = false;
         State.Flags.GameSendResult = false;
+        SaveConfig();
         break;
     default:
         break;

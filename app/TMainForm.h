@@ -66,6 +66,10 @@ public:
 
     // Operations used across the game.
     void SwitchScene(int scene);
+    // Writes Config.cfg; a failed write is reported and the old file stays.
+    void SaveConfig();
+    // The default table, then the high-score screen.
+    void ResetHighScores();
     std::string GamePath(const std::string& relative) const;
 
     // Handlers.
@@ -106,6 +110,7 @@ private:
     void EnterScene(int scene);
     void FrameAction();
     void DrawPattern(bool move);
+    void ReadConfig();
     uint32_t WaitBudget() const;
 
     IPlatform& platform_;

@@ -1,0 +1,184 @@
+#include "persist/Config.h"
+#include "persist/HighScores.h"
+#include "persist/TextEncoding.h"
+
+#include "app/GameFixture.h"
+#include "engine/Errors.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace pondlark;
+
+namespace {
+std::string Slurp(const std::filesystem::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+void Spit(const std::filesystem::path& p, const std::string& text) {
+    std::ofstream(p, std::ios::binary) << text;
+}
+} // namespace
+
+TEST(TextEncoding, KnownLines) {
+    struct Case {
+        std::string plain, encoded, decoded;
+    } cases[] = {
+        {"false", "N3SY265F", "false"},
+        {"3000%", "GN2DANBF", "3000%"},
+        {"true", "B4HE7MF", std::string("\0true", 5)}, // not a multiple of 5 bytes
+        {"", "", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(EncodeLine(c.plain), c.encoded) << c.plain;
+        EXPECT_EQ(DecodeLine(c.encoded), c.decoded) << c.encoded;
+    }
+}
+
+TEST(TextEncoding, DecodingSkipsCharactersOutsideTheAlphabet) {
+    EXPECT_EQ(DecodeLine("N3 SY-26i5F0"), "false");
+    EXPECT_EQ(DecodeLine("zzz"), "");
+}
+
+TEST(TextEncoding, PaddedValuesOfAnyBytesComeBackExactly) {
+    std::string all;
+    for (int c = 1; c < 256; ++c)
+        if (c != '%') all.push_back(static_cast<char>(c));
+    for (const std::string& v :
+         {std::string("A"), std::string("Anonymous"), std::string("-7"), all})
+        EXPECT_EQ(UnpadValue(DecodeLine(EncodeLine(PadValue(v)))), v);
+}
+
+struct ConfigFile : ::testing::Test {
+    std::filesystem::path dir, path;
+    void SetUp() override {
+        dir = std::filesystem::temp_directory_path() / "pondlark-config-test";
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        path = dir / "Config.cfg";
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+};
+
+TEST_F(ConfigFile, EveryValueSurvivesARoundTrip) {
+    THighScoreTable table;
+    const char* names[10] = {"A",       "Bo",      "Cid",      "Dana",     "Emile",
+                             "Frankie", "Gerhard", "Hortense", "Ignatius", "Jacqueline"};
+    const int32_t scores[10] = {2147483647, 99999, 5000, 12, 7, 0, -1, -250, -99999, INT32_MIN};
+    for (int i = 0; i < 10; ++i)
+        table[i] = {names[i], scores[i]};
+    WriteConfigFile(path.string(), FormatConfig(true, false, true,
+                                                "Espa\xF1"
+                                                "a",
+                                                "", table));
+    auto v = ReadConfig(path.string(), DefaultHighScores());
+    ASSERT_TRUE(v);
+    EXPECT_TRUE(v->FullScreen);
+    EXPECT_FALSE(v->Music);
+    EXPECT_TRUE(v->Sound);
+    EXPECT_EQ(v->Country, "Espa\xF1"
+                          "a");
+    EXPECT_EQ(v->PlayerName, "");
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(v->HighScores[i].Name, names[i]);
+        EXPECT_EQ(v->HighScores[i].Score, scores[i]);
+    }
+    EXPECT_TRUE(v->DamagedLines.empty());
+    const std::string text = Slurp(path);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 25);
+    EXPECT_NE(text.find("\r\n\r\n"), std::string::npos) << "the empty name is an empty line";
+}
+
+TEST_F(ConfigFile, AShortFileSetsTheSwitchesAndKeepsTheRest) {
+    Spit(path,
+         EncodeLine("false") + "\r\n" + EncodeLine("false") + "\r\n" + EncodeLine("true") + "\r\n");
+    auto v = ReadConfig(path.string(), DefaultHighScores());
+    ASSERT_TRUE(v);
+    EXPECT_FALSE(v->FullScreen);
+    EXPECT_FALSE(v->Music);
+    EXPECT_TRUE(v->Sound) << "\"\\0true\" is not \"false\"";
+    EXPECT_EQ(v->Country, "");
+    EXPECT_EQ(v->HighScores, DefaultHighScores());
+    EXPECT_FALSE(ReadConfig((dir / "absent.cfg").string(), DefaultHighScores()));
+}
+
+TEST_F(ConfigFile, ADamagedScoreKeepsItsDefaultAndReadingGoesOn) {
+    THighScoreTable table = DefaultHighScores();
+    table[2] = {"Zed", 2100};
+    table[5] = {"Yan", 600};
+    std::string text = FormatConfig(false, true, true, "", "", table);
+    // Replace the third score's line (line 11) with letters.
+    std::vector<std::string> lines;
+    std::stringstream in(text);
+    for (std::string l; std::getline(in, l);)
+        lines.push_back(l);
+    lines[10] = EncodeLine(PadValue("12ab")) + "\r";
+    std::string damaged;
+    for (auto& l : lines)
+        damaged += l + "\n";
+    Spit(path, damaged);
+    auto v = ReadConfig(path.string(), DefaultHighScores());
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->HighScores[2].Name, "Zed");
+    EXPECT_EQ(v->HighScores[2].Score, 2000) << "default score of the third place";
+    EXPECT_EQ(v->HighScores[5].Score, 600) << "entries after the damage are still read";
+    EXPECT_EQ(v->DamagedLines, std::vector<int>{11});
+}
+
+TEST_F(ConfigFile, AFailedWriteLeavesTheOldFileWhole) {
+    const std::string old = FormatConfig(false, true, true, "Wales", "Bryn", DefaultHighScores());
+    WriteConfigFile(path.string(), old);
+    // The temporary file cannot be made: a folder stands in its place.
+    std::filesystem::create_directories(dir / "Config.cfg.new");
+    EXPECT_THROW(WriteConfigFile(path.string(), "x"), EFOpenError);
+    EXPECT_EQ(Slurp(path), old);
+}
+
+TEST_F(GameFixture, FirstStartWritesTheDefaultsAndTheNextStartReadsThemBack) {
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(std::filesystem::exists(dir / "Config.cfg"));
+    auto v = ReadConfig((dir / "Config.cfg").string(), {});
+    ASSERT_TRUE(v);
+    EXPECT_FALSE(v->FullScreen);
+    EXPECT_TRUE(v->Music);
+    EXPECT_EQ(v->HighScores, DefaultHighScores());
+    EXPECT_EQ(form->State.Scene, 1);
+}
+
+TEST_F(GameFixture, AConfigAskingForFullScreenOpensInFullScreen) {
+    THighScoreTable table = DefaultHighScores();
+    table[0] = {"Pip", 9000};
+    Spit(dir / "Config.cfg", FormatConfig(true, false, false, "Peru", "Pip", table));
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(platform.IsFullScreen());
+    EXPECT_FALSE(form->State.Flags.GameMusic);
+    EXPECT_FALSE(form->State.Flags.GameSound);
+    EXPECT_EQ(form->Edit1, "Peru");
+    EXPECT_EQ(form->State.PlayerName, "Pip");
+    EXPECT_EQ(form->State.HighScores[0].Score, 9000);
+    EXPECT_EQ(form->State.Scene, 1) << "start-up reaches the intro";
+}
+
+TEST(HighScores, InsertMovesLowerEntriesDown) {
+    struct Case {
+        int32_t score;
+        int place;
+    } cases[] = {{1200, 4}, {3000, 0}, {150, 9}, {99999, 0}};
+    for (const Case& c : cases) {
+        THighScoreTable t = DefaultHighScores();
+        ASSERT_TRUE(Qualifies(t, c.score));
+        InsertHighScore(t, "New", c.score);
+        EXPECT_EQ(t[c.place].Name, "New") << c.score;
+        EXPECT_EQ(t[c.place].Score, c.score);
+        for (int k = 0; k < c.place; ++k)
+            EXPECT_EQ(t[k], DefaultHighScores()[k]);
+        for (int k = c.place + 1; k < 10; ++k)
+            EXPECT_EQ(t[k], DefaultHighScores()[k - 1]);
+    }
+    EXPECT_FALSE(Qualifies(DefaultHighScores(), 100)) << "a tie with the tenth does not enter";
+}
