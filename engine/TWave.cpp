@@ -38,7 +38,9 @@ void PutLe16(std::vector<uint8_t>& out, uint16_t v) {
 void PutLe32(std::vector<uint8_t>& out, uint32_t v) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
-void PutTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+void PutTag(std::vector<uint8_t>& out, const char* tag) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(tag[i]));
+}
 
 bool TagIs(const uint8_t* p, const char* tag) { return std::memcmp(p, tag, 4) == 0; }
 
