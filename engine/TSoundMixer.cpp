@@ -39,7 +39,8 @@ std::shared_ptr<const TSampleBuffer> ConvertToFloat(const TWave& wave) {
     buffer->samples.resize(count);
     const uint8_t* data = wave.Data().data();
     if (f.bitsPerSample == 8) {
-        for (size_t i = 0; i < count; ++i) buffer->samples[i] = (data[i] - 128) / 128.0f;
+        for (size_t i = 0; i < count; ++i)
+            buffer->samples[i] = (data[i] - 128) / 128.0f;
     } else {
         for (size_t i = 0; i < count; ++i) {
             const auto v = static_cast<int16_t>(data[2 * i] | (data[2 * i + 1] << 8));
@@ -67,7 +68,9 @@ TSoundBuffer& TSoundBuffer::operator=(TSoundBuffer&& other) noexcept {
     return *this;
 }
 
-TSoundBuffer::~TSoundBuffer() { Release(); }
+TSoundBuffer::~TSoundBuffer() {
+    Release();
+}
 
 void TSoundBuffer::Release() {
     if (!mixer_) return;
@@ -142,7 +145,8 @@ uint32_t TSoundBuffer::DurationMs() const {
         const TSoundMixer* mixer = mixer_;
         mixer->WithVoice(id_, [&](const TSoundMixer::Voice& v) {
             const double rate = v.frequency ? v.frequency : v.samples->rate;
-            ms = static_cast<uint32_t>(std::ceil(static_cast<double>(v.samples->frames) * 1000.0 / rate));
+            ms = static_cast<uint32_t>(
+                std::ceil(static_cast<double>(v.samples->frames) * 1000.0 / rate));
         });
     }
     return ms;
@@ -166,7 +170,8 @@ TSoundBuffer TSoundBuffer::Duplicate() const {
 
 // ---- TSoundMixer ----
 
-TSoundMixer::TSoundMixer(int outputRate) : outputRate_(outputRate > 0 ? outputRate : kDefaultRate) {}
+TSoundMixer::TSoundMixer(int outputRate)
+    : outputRate_(outputRate > 0 ? outputRate : kDefaultRate) {}
 
 TSoundMixer::~TSoundMixer() = default;
 
@@ -220,8 +225,8 @@ void TSoundMixer::SetMusicSource(IAudioSource* source) {
 
 int TSoundMixer::PlayingVoiceCount() const {
     std::lock_guard lock(mutex_);
-    return static_cast<int>(
-        std::count_if(voices_.begin(), voices_.end(), [](const auto& e) { return e.second.playing; }));
+    return static_cast<int>(std::count_if(voices_.begin(), voices_.end(),
+                                          [](const auto& e) { return e.second.playing; }));
 }
 
 void TSoundMixer::Render(float* stereo, int frames) {
@@ -275,7 +280,8 @@ void TSoundMixer::Render(float* stereo, int frames) {
         }
         v.position = pos;
     }
-    for (size_t i = 0; i < 2 * n; ++i) stereo[i] = std::clamp(stereo[i], -1.0f, 1.0f);
+    for (size_t i = 0; i < 2 * n; ++i)
+        stereo[i] = std::clamp(stereo[i], -1.0f, 1.0f);
 }
 
 } // namespace pondlark

@@ -23,9 +23,13 @@ namespace {
 
 constexpr const char* kInvalid = "Wave is invalid";
 
-[[noreturn]] void Invalid() { throw EWaveStreamError(kInvalid); }
+[[noreturn]] void Invalid() {
+    throw EWaveStreamError(kInvalid);
+}
 
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t Le16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 uint32_t Le32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
@@ -36,13 +40,17 @@ void PutLe16(std::vector<uint8_t>& out, uint16_t v) {
     out.push_back(static_cast<uint8_t>(v >> 8));
 }
 void PutLe32(std::vector<uint8_t>& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 void PutTag(std::vector<uint8_t>& out, const char* tag) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(tag[i]));
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<uint8_t>(tag[i]));
 }
 
-bool TagIs(const uint8_t* p, const char* tag) { return std::memcmp(p, tag, 4) == 0; }
+bool TagIs(const uint8_t* p, const char* tag) {
+    return std::memcmp(p, tag, 4) == 0;
+}
 
 } // namespace
 
@@ -142,7 +150,8 @@ TWave TWave::FromPcm16(uint32_t rate, uint16_t channels, std::span<const int16_t
     PutLe16(f, 0); // cbSize: a complete WAVEFORMATEX
     wave.format_ = {1, channels, rate, rate * blockAlign, blockAlign, 16};
     wave.data_.reserve(samples.size() * 2);
-    for (int16_t s : samples) PutLe16(wave.data_, static_cast<uint16_t>(s));
+    for (int16_t s : samples)
+        PutLe16(wave.data_, static_cast<uint16_t>(s));
     return wave;
 }
 
