@@ -1,12 +1,9 @@
 #include "engine/TDXWaveList.h"
 
+#include "engine/ArchiveReader.h"
 #include "engine/Errors.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace pondlark {
 
@@ -203,18 +200,24 @@ void TWaveCollection::Restore() {
 }
 
 void TWaveCollection::LoadFromFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw EFOpenError(
-            Format("Cannot open file \"%s\". %s", path.c_str(), std::strerror(errno)));
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                     std::istreambuf_iterator<char>());
-    LoadFromBytes(bytes);
+    LoadFromBytes(ReadWholeFile(path));
 }
 
 void TWaveCollection::LoadFromBytes(std::span<const uint8_t> bytes) {
     Clear();
-    (void)bytes; // container reading arrives with the shared archive reader
+    try {
+        for (const WaveEntry& entry : ReadSoundArchive(bytes)) {
+            TWaveCollectionItem& item = Add();
+            item.SetName(entry.name);
+            item.looped_ = entry.looped;
+            item.SetMaxPlayingCount(entry.maxPlayingCount);
+            if (!entry.riff.empty()) item.wave_.LoadFromBytes(entry.riff);
+        }
+    } catch (...) {
+        // Half an archive would play some sounds and raise "not found" for others; keep none.
+        Clear();
+        throw;
+    }
     if (output_ && output_->Initialized()) {
         Initialize(*output_);
         Restore();

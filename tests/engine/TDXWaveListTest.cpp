@@ -1,5 +1,7 @@
 #include "engine/TDXWaveList.h"
 
+#include "engine/ArchiveWriter.h"
+
 #include "engine/Errors.h"
 #include "platform/HeadlessPlatform.h"
 
@@ -166,4 +168,27 @@ TEST(TDXWaveList, MissingArchiveFileIsAnOpenError) {
         EXPECT_EQ(std::string(e.what()).rfind("Cannot open file \"no/such/Music.dxw\". ", 0), 0u)
             << e.what();
     }
+}
+
+TEST(TDXWaveList, LoadedArchivePlaysAtOnceOnAnInitializedOutput) {
+    SoundRig rig;
+    rig.sound.Initialize();
+    const std::vector<WaveEntry> entries{
+        {"fon1", true, 1, Tone100ms().SaveToBytes()},
+        {"brizg", false, 2, Tone100ms().SaveToBytes()},
+    };
+    rig.list.Items().LoadFromBytes(WriteSoundArchive(entries));
+    ASSERT_EQ(rig.list.Items().Count(), 2u);
+    TWaveCollectionItem& fon = rig.list.Items().Find("FON1");
+    EXPECT_TRUE(fon.Looped());
+    EXPECT_EQ(rig.list.Items().Find("brizg").MaxPlayingCount(), 2);
+    fon.Play(false);
+    EXPECT_EQ(rig.Voices(), 1);
+
+    // A damaged wave fails the whole load and leaves no half list behind.
+    std::vector<WaveEntry> damaged = entries;
+    damaged[1].riff.resize(30);
+    EXPECT_THROW(rig.list.Items().LoadFromBytes(WriteSoundArchive(damaged)), EWaveStreamError);
+    EXPECT_EQ(rig.list.Items().Count(), 0u);
+    EXPECT_EQ(rig.Voices(), 0);
 }
