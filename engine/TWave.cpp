@@ -1,0 +1,158 @@
+// The RIFF walk.
+//
+// Layout: "RIFF", a 32-bit size (ignored: writers often get it wrong), "WAVE", then chunks of an
+// 8-byte header (4-character identifier, 32-bit little-endian body size) and the body. "fmt "
+// gives the format block, "data" gives the samples and ends the walk; other chunks are skipped
+// by their size, with no pad byte after odd sizes (the archives were written that way). The walk
+// also ends at an all-zero identifier or when fewer than 8 bytes are left.
+//
+// Invariants: every read goes through `Reader`, which checks the bytes are there first; sizes
+// are compared against what is left, never added to an offset before the check. A "fmt " or
+// "data" body that runs past the end, or a format block shorter than 16 bytes, makes the whole
+// wave invalid rather than being cut short, so a damaged archive never plays garbage. A skipped
+// chunk that runs past the end simply ends the walk (nothing after it could be read).
+#include "engine/TWave.h"
+
+#include "engine/Errors.h"
+
+#include <cstring>
+
+namespace pondlark {
+
+namespace {
+
+constexpr const char* kInvalid = "Wave is invalid";
+
+[[noreturn]] void Invalid() {
+    throw EWaveStreamError(kInvalid);
+}
+
+uint16_t Le16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
+uint32_t Le32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+void PutLe16(std::vector<uint8_t>& out, uint16_t v) {
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+}
+void PutLe32(std::vector<uint8_t>& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+void PutTag(std::vector<uint8_t>& out, const char* tag) {
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<uint8_t>(tag[i]));
+}
+
+bool TagIs(const uint8_t* p, const char* tag) {
+    return std::memcmp(p, tag, 4) == 0;
+}
+
+} // namespace
+
+void TWave::Clear() {
+    formatBlock_.clear();
+    format_ = {};
+    data_.clear();
+}
+
+void TWave::LoadFromBytes(std::span<const uint8_t> riff) {
+    Clear();
+    if (riff.size() < 12 || !TagIs(riff.data(), "RIFF") || !TagIs(riff.data() + 8, "WAVE"))
+        Invalid();
+
+    std::vector<uint8_t> formatBlock;
+    std::vector<uint8_t> data;
+    size_t pos = 12;
+    while (riff.size() - pos >= 8) {
+        const uint8_t* header = riff.data() + pos;
+        if (Le32(header) == 0) break;
+        const uint32_t size = Le32(header + 4);
+        pos += 8;
+        const size_t left = riff.size() - pos;
+        const bool isFormat = TagIs(header, "fmt ");
+        const bool isData = TagIs(header, "data");
+        if (size > left) {
+            if (isFormat || isData) Invalid();
+            break;
+        }
+        const uint8_t* body = riff.data() + pos;
+        if (isFormat) {
+            if (size < 16) Invalid();
+            formatBlock.assign(body, body + size);
+        } else if (isData) {
+            data.assign(body, body + size);
+            break;
+        }
+        pos += size;
+    }
+    // Samples without a format cannot be interpreted.
+    if (!data.empty() && formatBlock.empty()) Invalid();
+
+    formatBlock_ = std::move(formatBlock);
+    data_ = std::move(data);
+    if (!formatBlock_.empty()) {
+        const uint8_t* f = formatBlock_.data();
+        format_.formatTag = Le16(f);
+        format_.channels = Le16(f + 2);
+        format_.samplesPerSec = Le32(f + 4);
+        format_.avgBytesPerSec = Le32(f + 8);
+        format_.blockAlign = Le16(f + 12);
+        format_.bitsPerSample = Le16(f + 14);
+    }
+}
+
+std::vector<uint8_t> TWave::SaveToBytes() const {
+    std::vector<uint8_t> out;
+    if (formatBlock_.empty()) return out;
+    const auto fmtSize = static_cast<uint32_t>(formatBlock_.size());
+    const auto dataSize = static_cast<uint32_t>(data_.size());
+    PutTag(out, "RIFF");
+    PutLe32(out, 4 + 8 + fmtSize + 8 + dataSize);
+    PutTag(out, "WAVE");
+    PutTag(out, "fmt ");
+    PutLe32(out, fmtSize);
+    out.insert(out.end(), formatBlock_.begin(), formatBlock_.end());
+    PutTag(out, "data");
+    PutLe32(out, dataSize);
+    out.insert(out.end(), data_.begin(), data_.end());
+    return out;
+}
+
+bool TWave::IsPlayablePcm() const {
+    const TWaveFormat& f = format_;
+    if (formatBlock_.empty() || f.formatTag != 1) return false;
+    if (f.channels != 1 && f.channels != 2) return false;
+    if (f.bitsPerSample != 8 && f.bitsPerSample != 16) return false;
+    if (f.samplesPerSec == 0) return false;
+    return f.blockAlign == f.channels * f.bitsPerSample / 8;
+}
+
+uint32_t TWave::FrameCount() const {
+    if (!IsPlayablePcm()) return 0;
+    return static_cast<uint32_t>(data_.size() / format_.blockAlign);
+}
+
+TWave TWave::FromPcm16(uint32_t rate, uint16_t channels, std::span<const int16_t> samples) {
+    TWave wave;
+    std::vector<uint8_t>& f = wave.formatBlock_;
+    const auto blockAlign = static_cast<uint16_t>(channels * 2);
+    PutLe16(f, 1);
+    PutLe16(f, channels);
+    PutLe32(f, rate);
+    PutLe32(f, rate * blockAlign);
+    PutLe16(f, blockAlign);
+    PutLe16(f, 16);
+    PutLe16(f, 0); // cbSize: a complete WAVEFORMATEX
+    wave.format_ = {1, channels, rate, rate * blockAlign, blockAlign, 16};
+    wave.data_.reserve(samples.size() * 2);
+    for (int16_t s : samples)
+        PutLe16(wave.data_, static_cast<uint16_t>(s));
+    return wave;
+}
+
+} // namespace pondlark
