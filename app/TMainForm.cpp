@@ -54,6 +54,14 @@ std::string TMainForm::GamePath(const std::string& relative) const {
     return gameDir_ + "/" + relative;
 }
 
+void TMainForm::SubmitResult() {
+    pondlark::SubmitResult(platform_, IdHTTP1, ServiceAddress, Edit2, State.Score, Edit1);
+}
+
+void TMainForm::GoWeb(const std::string& url) {
+    pondlark::GoWeb(platform_, url);
+}
+
 void TMainForm::SeedRandom() {
     Random.Seed(seedFixed_ ? fixedSeed_ : static_cast<uint32_t>(platform_.Ticks() * 2654435761u));
 }

@@ -16,6 +16,8 @@
 #include "engine/TDXInput.h"
 #include "engine/TDXTimer.h"
 #include "engine/TRandom.h"
+#include "http/THttpClient.h"
+#include "persist/WebService.h"
 #include "platform/Platform.h"
 
 #include <set>
@@ -61,6 +63,8 @@ public:
     TRandom Random;
     std::string Edit1; // text of the country entry
     std::string Edit2; // text of the player-name entry
+    THttpClient IdHTTP1;            // the publisher's web service
+    TServiceAddress ServiceAddress; // where that service lives (tests use a local server)
 
     TGameState State;
 
@@ -71,6 +75,11 @@ public:
     // The default table, then the high-score screen.
     void ResetHighScores();
     std::string GamePath(const std::string& relative) const;
+    // Sends the name in Edit2 with Score and the country in Edit1 to the web service; blocks
+    // until done (bounded by IdHTTP1's time-outs). Shows "Can't connect to server!" on failure.
+    void SubmitResult();
+    // Opens a web page beside the game.
+    void GoWeb(const std::string& url);
 
     // Handlers.
     void FormCreate();

@@ -1,0 +1,67 @@
+// A small blocking HTTP/1.1 client for the publisher's web service.
+//
+// Every request is a GET that sends exactly the headers the service has always seen
+// (Accept "text/html, */*", User-Agent "Mozilla/3.0 (compatible; Indy Library)",
+// Content-Type "text/html"), ignores any proxy settings of the environment, does not follow
+// redirects and returns the whole reply body as bytes. Cookies the service sets are kept for the
+// client's lifetime and sent back with later requests.
+//
+// Failures are exceptions: `Get` throws `EHttpError` when the connection fails, the reply cannot
+// be read, a time-out expires, the body exceeds the size limit or the status is outside 200-299.
+// Nothing else is thrown (apart from std::bad_alloc).
+//
+// Time-outs: a silent server must never freeze the game, so connecting gives up after 5 s and a
+// whole request after 15 s; both can be shortened (tests use about a second).
+//
+// Threads: one client is used from one thread at a time; separate clients may run on separate
+// threads. The client blocks its caller for the duration of a request.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+
+namespace pondlark {
+
+class EHttpError : public std::runtime_error {
+public:
+    // `status` is the HTTP status of the reply, or 0 when no complete reply arrived.
+    EHttpError(const std::string& message, long status = 0)
+        : std::runtime_error(message), status_(status) {}
+    long Status() const { return status_; }
+
+private:
+    long status_;
+};
+
+struct THttpTimeouts {
+    std::chrono::milliseconds Connect{5000};
+    std::chrono::milliseconds Total{15000};
+};
+
+class THttpClient {
+public:
+    // Never throws: when the transfer handle cannot be created, every `Get` reports it.
+    THttpClient();
+    ~THttpClient();
+    THttpClient(const THttpClient&) = delete;
+    THttpClient& operator=(const THttpClient&) = delete;
+
+    void SetTimeouts(const THttpTimeouts& timeouts) { timeouts_ = timeouts; }
+    const THttpTimeouts& Timeouts() const { return timeouts_; }
+
+    // Largest reply body accepted; the service's replies are a few bytes, so anything far
+    // larger is a broken or hostile server and is refused rather than buffered without end.
+    void SetMaxBodySize(std::size_t bytes) { maxBody_ = bytes; }
+
+    // Sends one GET to an absolute "http://" URL and returns the reply body.
+    std::string Get(const std::string& url);
+
+private:
+    void* curl_ = nullptr; // CURL*, owned; kept for the lifetime so its cookie store lives on
+    THttpTimeouts timeouts_;
+    std::size_t maxBody_ = 1 << 20;
+};
+
+} // namespace pondlark

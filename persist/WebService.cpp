@@ -1,0 +1,126 @@
+#include "persist/WebService.h"
+
+#include "persist/TextEncoding.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace pondlark {
+
+namespace {
+constexpr const char* kMessageTitle = "PONDLARK";
+constexpr const char* kCannotConnect = "Can't connect to server!";
+} // namespace
+
+std::string ServiceUrl(const TServiceAddress& address, std::string_view pathAndQuery) {
+    std::string url = "http://" + address.host;
+    if (address.port != 80) url += ":" + std::to_string(address.port);
+    url += pathAndQuery;
+    return url;
+}
+
+std::string HomePageUrl(const TServiceAddress& address) {
+    return ServiceUrl(address, "/");
+}
+
+std::string OnlineHighScoresUrl(const TServiceAddress& address) {
+    return ServiceUrl(address, "/cgi/version.pl?prg=Pondlark&type=0&show");
+}
+
+std::string VersionRequestUrl(const TServiceAddress& address) {
+    return ServiceUrl(address, "/cgi/version.pl?version&prg=Pondlark");
+}
+
+std::string ResultRequestUrl(const TServiceAddress& address, std::string_view encodedPayload) {
+    return ServiceUrl(address, "/cgi/version.pl?hs&prg=Pondlark&inf=") +
+           std::string(encodedPayload);
+}
+
+std::string PassBackValue(std::string_view versionReply) {
+    // Five passes, each taking the text up to the next "|"; a pass that finds no "|" yields an
+    // empty field and leaves the rest alone, so later passes find none either.
+    std::string_view rest = versionReply;
+    std::string_view field;
+    for (int pass = 0; pass < 5; ++pass) {
+        const size_t bar = rest.find('|');
+        if (bar == std::string_view::npos) {
+            field = {};
+        } else {
+            field = rest.substr(0, bar);
+            rest.remove_prefix(bar + 1);
+        }
+    }
+    return std::string(field);
+}
+
+std::string ResultPayload(std::string_view name, int32_t score, std::string_view passBack,
+                          std::string_view country) {
+    std::string payload = "type=0";
+    payload += "|name=";
+    payload += name;
+    payload += "|score=" + std::to_string(score);
+    payload += "|key=";
+    payload += kResultKey;
+    payload += "|p=";
+    payload += passBack;
+    payload += "|add=";
+    payload += country;
+    payload += "|z=";
+    while (payload.size() % 5 != 0)
+        payload += '0';
+    return payload;
+}
+
+TSubmitOutcome SubmitResult(IPlatform& platform, THttpClient& http, const TServiceAddress& address,
+                            const std::string& name, int32_t score, const std::string& country) {
+    std::string reply;
+    try {
+        reply = http.Get(VersionRequestUrl(address));
+    } catch (const EHttpError&) {
+        reply.clear(); // an unreachable service reads as an empty reply
+    }
+    if (reply.compare(0, 2, "OK") != 0) {
+        platform.MessageBox(kMessageTitle, kCannotConnect);
+        return TSubmitOutcome::ServiceUnavailable;
+    }
+    const std::string payload = ResultPayload(name, score, PassBackValue(reply), country);
+    try {
+        http.Get(ResultRequestUrl(address, EncodeLine(payload)));
+    } catch (const EHttpError&) {
+        // The result stays in the local table; the service's answer does not matter to the game.
+    }
+    return TSubmitOutcome::Sent;
+}
+
+void GoWeb(IPlatform& platform, const std::string& url) {
+    platform.OpenUrl(url);
+}
+
+std::string FileUrl(const std::string& absolutePath) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string url = "file://";
+    for (const char c : absolutePath) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                           (byte >= '0' && byte <= '9') || c == '-' || c == '.' || c == '_' ||
+                           c == '~' || c == '/';
+        if (plain) {
+            url += c;
+        } else {
+            url += '%';
+            url += kHex[byte >> 4];
+            url += kHex[byte & 0xF];
+        }
+    }
+    return url;
+}
+
+void OpenPlayLink(IPlatform& platform, const std::string& gameDir) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path link = fs::absolute(fs::path(gameDir) / "play.url", ec).lexically_normal();
+    if (ec || !fs::is_regular_file(link, ec)) return;
+    platform.OpenUrl(FileUrl(link.string()));
+}
+
+} // namespace pondlark

@@ -1,0 +1,68 @@
+// The publisher's web service: sending a stored result, and the pages the game opens in the
+// user's browser.
+//
+// All of it is best effort. The only failure the player ever sees is the message
+// "Can't connect to server!" when the service does not confirm it is there; everything else
+// fails silently. Web pages and the link file are handed to the desktop through
+// `IPlatform::OpenUrl`, never through a shell command line.
+#pragma once
+
+#include "http/THttpClient.h"
+#include "platform/Platform.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace pondlark {
+
+// Where the service lives. The default is the address the game was built with (CMake cache
+// variables PONDLARK_SERVICE_HOST and PONDLARK_SERVICE_PORT); tests point it at a local server.
+struct TServiceAddress {
+    std::string host = PONDLARK_SERVICE_HOST;
+    int port = PONDLARK_SERVICE_PORT;
+};
+
+// "http://host" followed by ":port" only when the port is not 80, then `pathAndQuery`, which
+// starts with "/".
+std::string ServiceUrl(const TServiceAddress& address, std::string_view pathAndQuery);
+std::string HomePageUrl(const TServiceAddress& address);
+std::string OnlineHighScoresUrl(const TServiceAddress& address);
+std::string VersionRequestUrl(const TServiceAddress& address);
+// `encodedPayload` is already URL-safe (it comes from EncodeLine).
+std::string ResultRequestUrl(const TServiceAddress& address, std::string_view encodedPayload);
+
+// The "key" field of every result this build sends: the service tells the builds apart by it.
+inline constexpr char kResultKey = 'P';
+
+// The pass-back value of a version reply: the text between its fourth and fifth "|", empty when
+// it has fewer than five.
+std::string PassBackValue(std::string_view versionReply);
+
+// The plain payload of a result request, "0"-padded to a multiple of 5 characters so that the
+// service decodes it back exactly.
+std::string ResultPayload(std::string_view name, int32_t score, std::string_view passBack,
+                          std::string_view country);
+
+enum class TSubmitOutcome {
+    Sent,              // the service answered "OK"; the result request was made (its fate unknown)
+    ServiceUnavailable // the version request failed or was refused; the message box was shown
+};
+
+// Asks the service whether it is there, then sends the result. Blocks until both requests are
+// over (each bounded by the client's time-outs). Never throws an HTTP error.
+TSubmitOutcome SubmitResult(IPlatform& platform, THttpClient& http, const TServiceAddress& address,
+                            const std::string& name, int32_t score, const std::string& country);
+
+// Opens `url` in the user's browser; a failure is ignored.
+void GoWeb(IPlatform& platform, const std::string& url);
+
+// Opens "play.url" of `gameDir` (as a file:// URL of its absolute path) when it exists as a
+// file; nothing happens and nothing is reported otherwise.
+void OpenPlayLink(IPlatform& platform, const std::string& gameDir);
+
+// A file:// URL for an absolute path, with every byte outside the unreserved set and "/"
+// percent-encoded.
+std::string FileUrl(const std::string& absolutePath);
+
+} // namespace pondlark
