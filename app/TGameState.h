@@ -53,6 +53,8 @@ struct TGameState {
     bool MusicRestart = false;
     bool PointerOutside = false;
     int32_t HelpPage = 1;
+    bool BackPointerOutside = false;
+    int32_t EntryTextWidth = 0; // drawn width of the text being typed
 
     // Play stages.
     bool LevelBanner = false;

@@ -1,9 +1,13 @@
 #include "app/TMainForm.h"
 
 #include "engine/Errors.h"
+#include "game/EatingStage.h"
+#include "game/PondStage.h"
 #include "persist/Config.h"
 #include "persist/HighScores.h"
 #include "platform/VirtualKeys.h"
+#include "screens/MenuSprites.h"
+#include "screens/Screens.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -19,7 +23,7 @@ constexpr uint32_t kIdleWaitMs = 50;
 
 TMainForm::TMainForm(IPlatform& platform, std::string gameDir)
     : TDXForm(platform), DXDraw(platform, gameDir + "/Data/GameFont.otf"), DXInput(platform),
-      DXTimer(platform), Timer1(platform, 2000, false), LevelTimer(platform, 1000, false),
+      DXTimer(platform), DXSound(platform), Timer1(platform, 2000, false), LevelTimer(platform, 1000, false),
       platform_(platform), gameDir_(std::move(gameDir)) {
     // The window resource's settings.
     platform_.SetCaption(kCaption);
@@ -42,6 +46,9 @@ TMainForm::TMainForm(IPlatform& platform, std::string gameDir)
     DXTimer.OnDeactivate = [this] { DXTimerDeactivate(); };
     Timer1.OnTimer = [this] { Timer1Timer(); };
     LevelTimer.OnTimer = [this] { LevelTimerTimer(); };
+    ImageList.SetDXDraw(&DXDraw);
+    SpriteEngine.SetDXDraw(&DXDraw);
+    DXWaveList.SetDXSound(&DXSound);
 }
 
 TMainForm::~TMainForm() {
@@ -60,6 +67,12 @@ void TMainForm::SubmitResult() {
 
 void TMainForm::GoWeb(const std::string& url) {
     pondlark::GoWeb(platform_, url);
+}
+
+std::string TMainForm::HomePageUrl() const { return pondlark::HomePageUrl(ServiceAddress); }
+
+std::string TMainForm::OnlineHighScoresUrl() const {
+    return pondlark::OnlineHighScoresUrl(ServiceAddress);
 }
 
 void TMainForm::SeedRandom() {
@@ -88,8 +101,10 @@ template <typename F> void TMainForm::Guarded(F&& f) {
 // Start-up and the loop
 
 bool TMainForm::Start() {
-    // Loading the window ends with the frame timer started (it is enabled in the resource).
+    // Loading the window ends with the frame timer started (it is enabled in the resource) and
+    // the sound output open (a missing device leaves the game silent).
     DXTimer.Loaded();
+    DXSound.Loaded();
     try {
         FormCreate();
         platform_.ShowWindow();
@@ -108,7 +123,10 @@ void TMainForm::FormCreate() {
     SeedRandom();
     State.StorkAllowed = false;
     platform_.SetCursor(Cursor::Hidden);
-    // The picture archive and its colour table are loaded here (engine image list).
+    ImageList.Items.LoadFromFile(GamePath("Data/Graphic.dxg"));
+    ImageList.Items.BuildColorTable();
+    DXDraw.ColorTable = DXDraw.DefColorTable = ImageList.Items.ColorTable;
+    DXDraw.UpdatePalette();
     State.GameOverPending = false;
     State.AimCentred = false;
     State.PondRunning = true;
@@ -259,7 +277,8 @@ void TMainForm::DXDrawInitializing() {
 void TMainForm::DXDrawInitialize() {
     platform_.SetWindowState(WindowState::Normal);
     DXTimer.SetEnabled(true);
-    // The sound archive is (re)loaded here on every initialization.
+    // Reloaded on every initialization: a display switch also rebuilds the sound buffers.
+    DXWaveList.Items().LoadFromFile(GamePath("Data/Music.dxw"));
 }
 
 void TMainForm::DXDrawFinalize() {
@@ -314,9 +333,37 @@ void TMainForm::GameMainExitClick() {
     if (State.Flags.GameMainExit) {
         platform_.SetCaption(kPausedCaption);
         platform_.SetCursor(Cursor::Hand);
+        PlaySound("pause");
+        ShowExitQuestion(*this);
     } else {
         platform_.SetCaption(kCaption);
         platform_.SetCursor(Cursor::Hidden);
+        PlaySound("after_pause");
+        HideExitQuestion(*this);
+    }
+}
+
+void TMainForm::GameEnterNameClick() {
+    State.Flags.GameEnterName = !State.Flags.GameEnterName;
+    if (!State.Flags.GameEnterName) return;
+    new TEnter_Name(*this);
+    State.Flags.GamegoEdit = Edit2.empty();
+}
+
+void TMainForm::GameSendResultClick() {
+    State.Flags.GameSendResult = !State.Flags.GameSendResult;
+    MarkAllDead<TEnter_Name_Send>(Engine());
+    if (State.Flags.GameSendResult) new TEnter_Name_Send(*this);
+}
+
+void TMainForm::GameClearHighScoreClick() {
+    State.Flags.GameClearHighScore = !State.Flags.GameClearHighScore;
+    if (State.Flags.GameClearHighScore) {
+        new TClearHighScore(*this);
+        new TClearHighScore_Word(*this);
+    } else {
+        MarkAllDead<TMenu>(Engine());
+        MarkAllDead<TMenuGame>(Engine());
     }
 }
 
@@ -353,9 +400,16 @@ void TMainForm::FormKeyDown(int key, TShiftState shift) {
         if (key == vk::Escape && !State.Paused) GameMainExitClick();
         break;
     case 5:
-    case 6:
-    case 7:
         if (key == vk::Escape) SwitchScene(2);
+        break;
+    case 6:
+        OptionsKey(*this, key);
+        break;
+    case 7:
+        HighScoresKey(*this, key);
+        break;
+    case 9:
+        NameEntryKey(*this, key, shift.Alt);
         break;
     default:
         break;
@@ -368,15 +422,31 @@ void TMainForm::FormKeyUp(int, TShiftState) {
 }
 
 void TMainForm::DXDrawMouseMove(TShiftState, int x, int y) {
-    State.MouseX = x;
-    State.MouseY = y;
+    MenuPointerMove(*this, x, y);
     switch (State.Scene) {
-    case 3:
-        platform_.SetCursor(State.Flags.GameMainExit ? Cursor::Arrow : Cursor::Hidden);
+    case 2:
+        MainMenuHover(*this);
         break;
+    case 3:
     case 4:
-        State.AimCentred = false;
-        platform_.SetCursor(State.Flags.GameMainExit ? Cursor::Arrow : Cursor::Hidden);
+        if (State.Scene == 4) State.AimCentred = false;
+        platform_.SetCursor(Cursor::Hidden);
+        if (State.Flags.GameMainExit) {
+            platform_.SetCursor(Cursor::Arrow);
+            ExitQuestionHover(*this);
+        }
+        break;
+    case 5:
+        HelpHover(*this);
+        break;
+    case 6:
+        OptionsHover(*this);
+        break;
+    case 7:
+        HighScoresHover(*this);
+        break;
+    case 9:
+        NameEntryHover(*this);
         break;
     default:
         break;
@@ -391,8 +461,27 @@ void TMainForm::DXDrawMouseDown(MouseButton button, TShiftState, int, int) {
             Timer1.SetEnabled(false);
         }
         break;
+    case 2:
+        MainMenuPress(*this, button);
+        break;
+    case 3:
+        if (State.Flags.GameMainExit) ExitQuestionPress(*this, button);
+        break;
     case 4:
         State.ActionKey = true;
+        if (State.Flags.GameMainExit) ExitQuestionPress(*this, button);
+        break;
+    case 5:
+        HelpPress(*this, button);
+        break;
+    case 6:
+        OptionsPress(*this, button);
+        break;
+    case 7:
+        HighScoresPress(*this, button);
+        break;
+    case 9:
+        NameEntryPress(*this, button);
         break;
     default:
         break;
@@ -413,6 +502,7 @@ void TMainForm::SwitchScene(int scene) {
 }
 
 void TMainForm::LeaveScene(int scene) {
+    Engine().Clear();
     switch (scene) {
     case 2:
         State.Level = 1;
@@ -422,11 +512,13 @@ void TMainForm::LeaveScene(int scene) {
     case 3:
         State.MusicRestart = true;
         State.GameOverPending = false;
+        StopSound("all");
         break;
     case 4:
         State.MusicRestart = true;
         State.GameOverPending = false;
         State.PondRunning = true;
+        StopSound("all");
         break;
     case 6:
         State.Flags.GamegoEdit = false;
@@ -450,36 +542,32 @@ void TMainForm::LeaveScene(int scene) {
 void TMainForm::EnterScene(int scene) {
     switch (scene) {
     case 1:
-        State.MusicRestart = false;
-        Timer1.SetEnabled(true);
+        EnterIntro(*this);
         break;
     case 2:
-        platform_.SetCursor(Cursor::Arrow);
-        State.MusicRestart = false;
-        State.HelpPage = 1;
+        EnterMainMenu(*this);
         break;
     case 3:
-        SeedRandom();
-        platform_.SetCursor(Cursor::Hidden);
-        State.MusicRestart = false;
+        StartPondStage(*this);
         break;
     case 4:
+        StartEatingStage(*this);
         State.TongueAngleOffset = 0;
         State.AimCentred = true;
         State.TimeLeft = 10 * State.Level + 19;
         LevelTimer.SetEnabled(true);
         break;
+    case 5:
+        EnterHelp(*this);
+        break;
     case 6:
-        State.CaretBlink = 30;
-        State.Flags.GamegoEdit = Edit1.empty();
+        EnterOptions(*this);
         break;
     case 7:
-        State.MusicRestart = false;
+        EnterHighScores(*this);
         break;
     case 9:
-        Timer1.SetEnabled(false);
-        Timer1.SetEnabled(true);
-        Timer1.SetInterval(5000);
+        EnterGameOver(*this);
         break;
     default:
         break;
@@ -494,6 +582,9 @@ void TMainForm::Timer1Timer() {
         break;
     case 3:
         State.LevelBanner = false;
+        break;
+    case 9:
+        ShowNameEntry(*this);
         break;
     default:
         break;
@@ -523,8 +614,11 @@ void TMainForm::DXTimerTimer(int32_t) {
     if (State.AimCentred) State.TongueAngle = 400 / (w / 720) - 180 + State.TongueAngleOffset;
     State.TongueAngle = std::clamp(State.TongueAngle, 120.0, 240.0);
     // 5. Text caret blink.
-    // (the caret sprite itself is shown while the counter is above 15)
-    if (State.CaretBlink == 0) State.CaretBlink = 30;
+    if (State.Flags.GamegoEdit && State.CaretBlink > 15) new Palka(*this);
+    if (State.CaretBlink <= 15) {
+        if (State.CaretBlink == 0) State.CaretBlink = 30;
+        MarkAllDead<Palka>(Engine());
+    }
     // 6. A maximized window becomes full screen.
     if (State.ResizePending) {
         State.ResizePending = false;
@@ -535,20 +629,86 @@ void TMainForm::DXTimerTimer(int32_t) {
     // 8. Present.
     DXDraw.Flip();
     ++frameCount_;
+    // 9. Songs of the menus restart when they wrap.
+    WatchSong();
 }
 
-void TMainForm::DrawPattern(bool) {
+void TMainForm::DrawPattern(bool move) {
+    if (move) SpriteEngine.Move(16);
+    SpriteEngine.Sweep();
     DXDraw.Surface()->Fill(0);
+    SpriteEngine.Draw();
+}
+
+void TMainForm::PlayMusic(const std::string& name) {
+    if (!State.Flags.GameMusic) return;
+    LastSongOrder = 0;
+    if (Song) MusicPlayer.SongFree(Song);
+    Song = MusicPlayer.SongLoadFromFile(GamePath("Music/" + name + ".xm"));
+    if (Song) MusicPlayer.SongPlay(Song);
+}
+
+void TMainForm::StopMusic() {
+    if (Song) MusicPlayer.SongFree(Song);
+    Song = 0;
+}
+
+void TMainForm::WatchSong() {
+    if (!Song) return;
+    const int32_t order = MusicPlayer.SongGetOrder(Song);
+    if (order != 0 || LastSongOrder == 0) {
+        LastSongOrder = order;
+        return;
+    }
+    switch (State.Scene) {
+    case 1:
+    case 2:
+    case 5:
+    case 6:
+    case 7:
+        PlayMusic("1");
+        break;
+    case 9:
+        PlayMusic("3");
+        break;
+    default:
+        break; // the play song loops by itself
+    }
+}
+
+void TMainForm::PlaySound(const std::string& name) {
+    if (!State.Flags.GameSound) return;
+    DXWaveList.Items().Find(name).Play(false);
+}
+
+void TMainForm::StopSound(const std::string& name) {
+    TWaveCollection& waves = DXWaveList.Items();
+    if (name == "button_up") waves.Find(name).Stop();
+    if (name == "all") {
+        for (size_t i = 0; i < waves.Count(); ++i) waves.Items(i).Stop();
+        return;
+    }
 }
 
 void TMainForm::FrameAction() {
     switch (State.Scene) {
     case 3:
-        DrawPattern(
-            !(State.Paused || State.Flags.GameMainExit || State.LevelBanner || State.AppInactive));
+        PondFrame(*this);
         break;
     case 4:
-        DrawPattern(!(State.Paused || State.Flags.GameMainExit));
+        EatingFrame(*this);
+        break;
+    case 5:
+        DrawHelp(*this);
+        break;
+    case 6:
+        DrawOptions(*this);
+        break;
+    case 7:
+        DrawHighScores(*this);
+        break;
+    case 9:
+        DrawNameEntry(*this);
         break;
     default:
         DrawPattern(true);

@@ -12,8 +12,13 @@
 
 #include "app/TGameState.h"
 #include "app/TWindowTimer.h"
+#include "audio/TMusicPlayer.h"
 #include "engine/TDXDraw.h"
+#include "engine/TDXImageList.h"
 #include "engine/TDXInput.h"
+#include "engine/TDXSound.h"
+#include "engine/TDXSpriteEngine.h"
+#include "engine/TDXWaveList.h"
 #include "engine/TDXTimer.h"
 #include "engine/TRandom.h"
 #include "http/THttpClient.h"
@@ -55,9 +60,19 @@ public:
 
     // Components.
     IPlatform& Platform() { return platform_; }
+    // Declared in dependency order: whatever binds to the display or the sound output goes
+    // before it on destruction.
     TDXDraw DXDraw;
+    TDXImageList ImageList;
     TDXInput DXInput;
     TDXTimer DXTimer;
+    TDXSpriteEngine SpriteEngine;
+    TDXSound DXSound;
+    TDXWaveList DXWaveList;
+    TMusicPlayer MusicPlayer{DXSound.Mixer()};
+    // The loaded song (0 = none) and the last non-zero order it reported.
+    SongHandle Song = 0;
+    int32_t LastSongOrder = 0;
     TWindowTimer Timer1;
     TWindowTimer LevelTimer;
     TRandom Random;
@@ -80,6 +95,26 @@ public:
     void SubmitResult();
     // Opens a web page beside the game.
     void GoWeb(const std::string& url);
+    std::string HomePageUrl() const;
+    std::string OnlineHighScoresUrl() const;
+    // The root of the live scene's sprites.
+    TSpriteEngine& Engine() { return SpriteEngine.Engine; }
+    // An image of the archive by name; raises "Image '%s' not found".
+    TPictureCollectionItem& Image(const std::string& name) { return ImageList.Items.Find(name); }
+    // Starts a sound effect when sound is on; raises "Wave '%s' not found" for a name the
+    // archive lacks.
+    void PlaySound(const std::string& name);
+    // Stops "button_up", every effect ("all"), or an insect's buzz once no insect of that kind
+    // is left; other names are left alone.
+    void StopSound(const std::string& name);
+    // The frame pattern every scene starts with: the engine moves by 16 ticks (unless the scene
+    // stands still), sweeps, the back surface is cleared and the sprites drawn.
+    void DrawPattern(bool move);
+    // Starts song `name` ("Music/" + name + ".xm") when music is on; a missing song is silent.
+    void PlayMusic(const std::string& name);
+    void StopMusic();
+    // After each frame: a menu or game-over song that wrapped to its start is restarted.
+    void WatchSong();
 
     // Handlers.
     void FormCreate();
@@ -105,6 +140,9 @@ public:
     void GameMusicClick() { State.Flags.GameMusic = !State.Flags.GameMusic; }
     void GameMainExitClick();
     void GamegoEditClick() { State.Flags.GamegoEdit = !State.Flags.GamegoEdit; }
+    void GameEnterNameClick();
+    void GameSendResultClick();
+    void GameClearHighScoreClick();
 
     // Reports an error: standard error once per distinct message, a message box for the first.
     void ReportError(const std::string& message);
@@ -118,7 +156,6 @@ private:
     void LeaveScene(int scene);
     void EnterScene(int scene);
     void FrameAction();
-    void DrawPattern(bool move);
     void ReadConfig();
     uint32_t WaitBudget() const;
 

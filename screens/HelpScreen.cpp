@@ -1,0 +1,193 @@
+#include "app/TMainForm.h"
+#include "engine/TDirectDrawSurfaceCanvas.h"
+#include "screens/MenuSprites.h"
+#include "screens/Screens.h"
+
+namespace pondlark {
+
+namespace {
+
+struct HelpLine {
+    int size, x, y;
+    const char* text;
+};
+
+// clang-format off
+const HelpLine kPage1[] = {
+    {16, 260, 180, "GAME OVERVIEW AND OBJECTIVES"},
+    {9, 260, 240, "Take the first steps with a cute young frog max in"},
+    {9, 260, 260, "the world full of adventure and danger."},
+    {9, 260, 290, "Jump from one water lily to another and expand the"},
+    {9, 260, 310, "horizons and get food."},
+    {9, 260, 340, "Max is growing up, demanding that the meal should be"},
+    {9, 260, 360, "more substantial. Be aware: Don\"t become someone\"s"},
+    {9, 260, 380, "meal when searching for food."},
+    {9, 260, 410, "Even a sophisticated user won\"t be indifferent to"},
+    {9, 260, 430, "this marvelousto animated cartoon world. Cheerful"},
+    {9, 260, 450, "mood and enjoyment are guaranteed."},
+};
+const HelpLine kPage2[] = {
+    {16, 260, 180, "CONTROLS"},
+    {12, 260, 220, "MENU NAVIGATIONS"},
+    {8, 260, 250, "Use the cursor keys or mouse to move the menu cursor up"},
+    {8, 260, 270, "and down. Press the \"Enter\" key or any mouse button to"},
+    {8, 260, 290, "enter menu options."},
+    {8, 260, 310, "Press the \"Left Arrow\", \"Right Arrow\" keys or any mouse"},
+    {8, 260, 330, "button to change a menu option."},
+    {8, 260, 350, "Press \"Esc\" to back from the submenu to Main Menu."},
+    {12, 260, 370, "GAME NAVIGATIONS"},
+    {8, 260, 400, "Use the keys \"Up Arrow\", \"Left Arrow\" and \"Right Arrow\""},
+    {8, 260, 420, "to move a frog. Use mouse to cath the food"},
+    {8, 260, 440, "Use the keys \"P\" to pause or resume the game."},
+    {8, 260, 460, "Use \"Escape\" key to quit the game to Main Menu."},
+    {8, 260, 480, "Use \"Alt\"+\"Enter\" keys to change window/full screen mode."},
+};
+const HelpLine kPage3[] = {
+    {16, 260, 180, "Enemies"},
+    {8, 400, 280, "water lily"},
+    {8, 400, 355, "water lily"},
+    {8, 400, 375, "that eats frogs"},
+    {8, 400, 440, "a springy"},
+    {8, 400, 460, "water lily"},
+    {8, 680, 280, "a sticking"},
+    {8, 680, 300, "water lily"},
+    {8, 680, 355, "a crocodile"},
+    {8, 680, 375, "water lily"},
+    {8, 680, 440, "a stork"},
+};
+const HelpLine kPage4[] = {
+    {16, 260, 180, "Food"},
+    {8, 400, 280, "midge"},
+    {8, 400, 300, "+5 score"},
+    {8, 400, 365, "fly"},
+    {8, 400, 385, "+10 score"},
+    {8, 400, 450, "mosquito"},
+    {8, 400, 470, "+15 score"},
+    {8, 680, 280, "pond skater"},
+    {8, 680, 300, "+20 score"},
+    {8, 680, 365, "bee"},
+    {8, 680, 385, "+25 score"},
+};
+// clang-format on
+
+template <size_t N> void DrawLines(TDirectDrawSurfaceCanvas& c, const HelpLine (&lines)[N]) {
+    for (const HelpLine& l : lines) {
+        c.Font.Size = l.size;
+        c.TextOut(l.x, l.y, l.text);
+    }
+}
+
+// A picture drawn at full size over a sprite box of another size (centred in it).
+void AddScaledBox(TMainForm& form, const char* image, double x, double y, int divisor) {
+    auto* s = new TPicture(form, image, x, y, 1);
+    s->Width /= divisor;
+    s->Height /= divisor;
+}
+
+} // namespace
+
+void EnterHelp(TMainForm& form) {
+    switch (form.State.HelpPage) {
+    case 3:
+        new TPicture(form, "kuvshinka_simple_1", 300, 250, 1);
+        new TPicture(form, "kuvshinka_hunter", 300, 340, 1);
+        new TPicture(form, "kuvshinka_pruginka", 300, 380, 1);
+        new TPicture(form, "kuvshinka_liapuchka", 550, 230, 1);
+        AddScaledBox(form, "kroko", 520, 260, 2);
+        AddScaledBox(form, "aist", 560, 400, 6);
+        break;
+    case 4:
+        new TPicture(form, "mushka", 320, 285, 1);
+        new TPicture(form, "muha", 308, 350, 1);
+        new TPicture(form, "komar", 290, 430, 1);
+        new TPicture(form, "vodomerka", 535, 270, 1);
+        new TPicture(form, "pchel", 560, 345, 1);
+        break;
+    case 5: new TPicture(form, "logo", 280, 270, 0); break;
+    default: break;
+    }
+    new TPicture(form, "Help_word", 371, 0, 1);
+    new TPicture(form, "Help_arrows", 554, 600 - form.Image("Help_arrows").Height(), 1);
+    new TPicture(form, "Help_back_n", 347, 521, 1);
+    AddMenuFrame(form);
+}
+
+void DrawHelp(TMainForm& form) {
+    form.DrawPattern(true);
+    auto& c = form.DXDraw.Surface()->Canvas();
+    c.BrushStyle = TBrushStyle::Clear;
+    c.Font.Name = "Festival Nights JL";
+    c.Font.Color = RGBColor(255, 255, 0);
+    switch (form.State.HelpPage) {
+    case 1: DrawLines(c, kPage1); break;
+    case 2: DrawLines(c, kPage2); break;
+    case 3: DrawLines(c, kPage3); break;
+    case 4: DrawLines(c, kPage4); break;
+    case 5: {
+        c.Font.Size = 16;
+        c.TextOut(260, 180, "ABOUT");
+        c.Font.Size = 14;
+        c.TextOut(375, 260, "PONDLARK, v.2.0");
+        c.Font.Size = 12;
+        c.TextOut(375, 290, "(c) Tallowgate Games");
+        c.TextOut(375, 310, form.HomePageUrl());
+        break;
+    }
+    default: break;
+    }
+    c.Release();
+}
+
+namespace {
+bool OverBack(int x, int y) { return Inside(x, y, 375, 513, 525, 562); }
+bool OverNext(int x, int y) { return Inside(x, y, 613, 709, 509, 535); }
+bool OverPrevious(int x, int y) { return Inside(x, y, 578, 749, 552, 577); }
+} // namespace
+
+void HelpHover(TMainForm& form) {
+    TGameState& s = form.State;
+    form.Platform().SetCursor(Cursor::Arrow);
+    if (OverBack(s.MouseX, s.MouseY)) {
+        form.Platform().SetCursor(Cursor::Hand);
+        new HelpGame_Back(form);
+        if (s.BackPointerOutside) {
+            form.StopSound("button_up");
+            form.PlaySound("button_up");
+        }
+        s.BackPointerOutside = false;
+    } else {
+        s.BackPointerOutside = true;
+    }
+    const bool next = OverNext(s.MouseX, s.MouseY);
+    if (next || OverPrevious(s.MouseX, s.MouseY)) {
+        form.Platform().SetCursor(Cursor::Hand);
+        if (next)
+            new HelpGame_Down(form);
+        else
+            new HelpGame_Up(form);
+        EnterSoundRule(form);
+    } else {
+        s.PointerOutside = true;
+    }
+}
+
+void HelpPress(TMainForm& form, MouseButton button) {
+    if (button != MouseButton::Left) return;
+    TGameState& s = form.State;
+    if (OverBack(s.MouseX, s.MouseY)) {
+        form.SwitchScene(2);
+        form.PlaySound("button_down");
+        return;
+    }
+    if (OverNext(s.MouseX, s.MouseY) && s.HelpPage <= 4) {
+        ++s.HelpPage;
+        form.SwitchScene(5);
+        form.PlaySound("button_down");
+    } else if (OverPrevious(s.MouseX, s.MouseY) && s.HelpPage >= 2) {
+        --s.HelpPage;
+        form.SwitchScene(5);
+        form.PlaySound("button_down");
+    }
+}
+
+} // namespace pondlark

@@ -1,0 +1,89 @@
+// The sprites of the menu screens.
+//
+// Two marker classes let a screen find and remove all sprites of one kind: `TMenuGame` are the
+// highlights under the pointer (every pointer move removes them), `TMenu` the pictures that stay
+// until their owner removes them (option states, question panels, the name panel). Each concrete
+// class only places its fixed picture. Sprites are owned by the form's engine root; make them
+// with `new` and let the engine free them.
+#pragma once
+
+#include "engine/TSprite.h"
+
+#include <string>
+
+namespace pondlark {
+
+class TMainForm;
+
+// A picture sprite on the engine root, sized to the image's frame.
+class TPicture : public TImageSprite {
+public:
+    TPicture(TMainForm& form, const std::string& image, double x, double y, int z);
+};
+
+class TMenuGame : public TPicture {
+public:
+    using TPicture::TPicture;
+};
+
+class TMenu : public TPicture {
+public:
+    using TPicture::TPicture;
+};
+
+#define PONDLARK_MENU_SPRITE(Name, Base)                                                           \
+    class Name : public Base {                                                                     \
+    public:                                                                                        \
+        explicit Name(TMainForm& form);                                                            \
+    }
+
+// Highlights.
+PONDLARK_MENU_SPRITE(Start_Game, TMenuGame);
+PONDLARK_MENU_SPRITE(Options, TMenuGame);
+PONDLARK_MENU_SPRITE(High_Score, TMenuGame);
+PONDLARK_MENU_SPRITE(Help, TMenuGame);
+PONDLARK_MENU_SPRITE(Visit_Web_Site, TMenuGame);
+PONDLARK_MENU_SPRITE(Exit_, TMenuGame);
+PONDLARK_MENU_SPRITE(HelpGame_Back, TMenuGame);
+PONDLARK_MENU_SPRITE(HelpGame_Up, TMenuGame);
+PONDLARK_MENU_SPRITE(HelpGame_Down, TMenuGame);
+PONDLARK_MENU_SPRITE(HighScore_Back, TMenuGame);
+PONDLARK_MENU_SPRITE(HighScore_Clear, TMenuGame);
+PONDLARK_MENU_SPRITE(HighScore_View, TMenuGame);
+PONDLARK_MENU_SPRITE(TMainExit_Yes, TMenuGame);
+PONDLARK_MENU_SPRITE(TMainExit_No, TMenuGame);
+
+// Pictures that stay.
+PONDLARK_MENU_SPRITE(Options_full_screen, TMenu);
+PONDLARK_MENU_SPRITE(Options_window_mode, TMenu);
+PONDLARK_MENU_SPRITE(Options_sound_on, TMenu);
+PONDLARK_MENU_SPRITE(Options_sound_off, TMenu);
+PONDLARK_MENU_SPRITE(Options_music_on, TMenu);
+PONDLARK_MENU_SPRITE(Options_music_off, TMenu);
+PONDLARK_MENU_SPRITE(TMainExit, TMenu);
+PONDLARK_MENU_SPRITE(TMainExit_Word, TMenu);
+PONDLARK_MENU_SPRITE(TClearHighScore, TMenu);
+PONDLARK_MENU_SPRITE(TClearHighScore_Word, TMenu);
+PONDLARK_MENU_SPRITE(TEnter_Name, TMenu);
+PONDLARK_MENU_SPRITE(TEnter_Name_Send, TMenu);
+
+#undef PONDLARK_MENU_SPRITE
+
+// The blinking text caret; it places itself after the text being typed on the live screen.
+class Palka : public TImageSprite {
+public:
+    explicit Palka(TMainForm& form);
+};
+
+// Marks every child of the engine root of class T dead.
+template <class T> void MarkAllDead(TSprite& root) {
+    for (int i = 0; i < root.ChildCount(); ++i)
+        if (root.Child(i)->IsA<T>()) root.Child(i)->MarkDead();
+}
+
+// The menu background "menu" (tiled over the surface) at depth `z`.
+TBackgroundSprite* AddMenuBackground(TMainForm& form, int z = 0);
+// The two word pictures and the background every menu screen shows.
+void AddMenuFrame(TMainForm& form);
+
+} // namespace pondlark

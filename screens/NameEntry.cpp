@@ -1,0 +1,101 @@
+#include "app/TMainForm.h"
+#include "engine/TDirectDrawSurfaceCanvas.h"
+#include "persist/HighScores.h"
+#include "platform/VirtualKeys.h"
+#include "screens/MenuSprites.h"
+#include "screens/Screens.h"
+
+#include <cmath>
+#include <string>
+
+namespace pondlark {
+
+int NameCharWidth(char c) {
+    // A..Z, then 1..9 and 0; lower-case letters count as their capitals.
+    static const int kLetters[26] = {39, 40, 37, 38, 37, 38, 40, 41, 17, 33, 38, 39, 45,
+                                     39, 38, 36, 40, 35, 39, 39, 40, 37, 53, 42, 37, 37};
+    static const int kDigits[10] = {38, 18, 37, 40, 40, 38, 39, 38, 40, 38}; // '0'..'9'
+    if (c >= 'A' && c <= 'Z') return kLetters[c - 'A'];
+    if (c >= 'a' && c <= 'z') return kLetters[c - 'a'];
+    if (c >= '0' && c <= '9') return kDigits[c - '0'];
+    return 0;
+}
+
+void ShowNameEntry(TMainForm& form) {
+    TGameState& s = form.State;
+    if (s.Score < s.HighScores[9].Score) return;
+    for (int i = 0; i < form.Engine().ChildCount(); ++i) {
+        auto* sprite = dynamic_cast<TImageSprite*>(form.Engine().Child(i));
+        if (sprite && sprite->Image &&
+            (sprite->Image->Name() == "Game_Word" || sprite->Image->Name() == "Over_Word"))
+            sprite->MarkDead();
+    }
+    form.Platform().SetCursor(Cursor::Arrow);
+    form.GameEnterNameClick();
+}
+
+void DrawNameEntry(TMainForm& form) {
+    form.DrawPattern(true);
+    TGameState& s = form.State;
+    if (!s.Flags.GameEnterName) return;
+    s.PlayerName = form.Edit2;
+    auto& c = form.DXDraw.Surface()->Canvas();
+    c.BrushStyle = TBrushStyle::Clear;
+    c.Font.Name = "Festival Nights JL";
+    c.Font.Size = 20;
+    c.Font.Color = RGBColor(0, 128, 0);
+    const std::string score = std::to_string(s.Score);
+    c.TextOut(400 - 12 * static_cast<int>(score.size()), 225, score);
+    s.EntryTextWidth = c.TextWidth(s.PlayerName);
+    // Halves round to the even neighbour, as the text was always centred.
+    const int half = static_cast<int>(std::nearbyint(s.EntryTextWidth / 2.0));
+    c.TextOut(400 - half, 310, s.PlayerName);
+    c.Release();
+}
+
+void NameEntryHover(TMainForm& form) {
+    const TGameState& s = form.State;
+    form.Platform().SetCursor(Inside(s.MouseX, s.MouseY, 250, 550, 315, 348) ? Cursor::IBeam
+                                                                              : Cursor::Arrow);
+}
+
+void NameEntryPress(TMainForm& form, MouseButton button) {
+    TGameState& s = form.State;
+    if (form.Timer1.Enabled() || button != MouseButton::Left) return;
+    if (s.Score < s.HighScores[9].Score) {
+        form.Platform().Sleep(200);
+        form.SwitchScene(2);
+        return;
+    }
+    if (!form.Edit2.empty()) s.Flags.GamegoEdit = false;
+    if (Inside(s.MouseX, s.MouseY, 250, 550, 315, 348)) {
+        s.Flags.GamegoEdit = true;
+        form.PlaySound("button_down");
+    } else if (Inside(s.MouseX, s.MouseY, 245, 283, 367, 405)) {
+        form.GameSendResultClick();
+        form.PlaySound("button_down");
+    }
+}
+
+void NameEntryKey(TMainForm& form, int key, bool alt) {
+    TGameState& s = form.State;
+    if ((key == vk::Escape || key == vk::Return) && s.Score <= s.HighScores[9].Score &&
+        !form.Timer1.Enabled()) {
+        form.Platform().Sleep(200);
+        form.SwitchScene(2);
+    }
+    if (s.Flags.GamegoEdit && key == vk::Back && !form.Edit2.empty()) form.Edit2.pop_back();
+    if (s.Flags.GamegoEdit && form.Edit2.size() < 10 && key > 0 && key < 256) {
+        const char c = static_cast<char>(key);
+        if (kEntryAlphabet.find(c) != std::string_view::npos &&
+            s.EntryTextWidth + NameCharWidth(c) <= 360)
+            form.Edit2.push_back(c);
+    }
+    if (key == vk::Return && !alt && !s.PlayerName.empty() && Qualifies(s.HighScores, s.Score)) {
+        InsertHighScore(s.HighScores, s.PlayerName, s.Score);
+        if (s.Flags.GameSendResult) form.SubmitResult();
+        form.SwitchScene(7);
+    }
+}
+
+} // namespace pondlark
