@@ -1,0 +1,192 @@
+#include "engine/ArchiveReader.h"
+
+#include "engine/ComponentStream.h"
+#include "engine/Errors.h"
+#include "engine/StandardColors.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+namespace pondlark {
+
+namespace {
+
+[[noreturn]] void NoProperty(const std::string& name) {
+    throw EStreamError(Format(kPropertyDoesNotExist, name.c_str()));
+}
+
+void ReadHolderStart(TComponentReader& r) {
+    r.ReadResourceHeader();
+    r.ReadSignature();
+    r.ReadPrefix();
+    r.ReadStr(); // class name
+    r.ReadStr(); // object name
+}
+
+// Steps into a collection item: optional index, the list-start byte.
+void ReadItemStart(TComponentReader& r) {
+    TValueType t = r.NextValue();
+    if (t == TValueType::vaInt8 || t == TValueType::vaInt16 || t == TValueType::vaInt32)
+        r.ReadInteger();
+    if (r.ReadValue() != TValueType::vaList) throw EStreamError(kInvalidStreamFormat);
+}
+
+void ReadCollection(TComponentReader& r, const auto& readItemProperty) {
+    if (r.ReadValue() != TValueType::vaCollection) throw EStreamError(kInvalidPropertyValue);
+    while (!r.EndOfList()) {
+        ReadItemStart(r);
+        readItemProperty(nullptr); // announce a new item before its properties
+        while (!r.EndOfList())
+            readItemProperty(&r);
+        r.ReadListEnd();
+    }
+    r.ReadListEnd();
+}
+
+// The holder's own properties that mean nothing for the lists.
+bool SkipHolderProperty(TComponentReader& r, const std::string& name) {
+    if (name != "Name" && name != "Tag") return false;
+    r.SkipValue();
+    return true;
+}
+
+[[noreturn]] void BadBitmap() {
+    throw EInvalidGraphic("Bitmap image is not valid");
+}
+
+// The framework bitmap's data: a 32-bit size and a whole .bmp file; we keep the packed DIB.
+std::vector<uint8_t> DibOfBitmapData(std::span<const uint8_t> data) {
+    TByteReader in(data, &BadBitmap);
+    const uint32_t size = in.U32();
+    if (size == 0) return {};
+    auto file = in.Bytes(size);
+    if (file.size() < 14 || file[0] != 'B' || file[1] != 'M') BadBitmap();
+    return {file.begin() + 14, file.end()};
+}
+
+} // namespace
+
+GraphicArchive ReadGraphicArchive(std::span<const uint8_t> bytes) {
+    TComponentReader r(bytes);
+    ReadHolderStart(r);
+    GraphicArchive out;
+    while (!r.EndOfList()) {
+        const std::string prop = r.ReadStr();
+        if (prop == "List.ColorTable") {
+            auto table = r.ReadBinary();
+            if (table.size() < 1024) throw EStreamError("Stream read error");
+            std::array<uint32_t, 256> t{};
+            for (size_t i = 0; i < 256; ++i)
+                t[i] = static_cast<uint32_t>(table[4 * i]) | (table[4 * i + 1] << 8) |
+                       (table[4 * i + 2] << 16) | (static_cast<uint32_t>(table[4 * i + 3]) << 24);
+            out.colorTable = t;
+        } else if (prop == "List") {
+            ReadCollection(r, [&](TComponentReader* pr) {
+                if (!pr) {
+                    out.items.emplace_back();
+                    out.hasPicture.push_back(false);
+                    return;
+                }
+                PictureEntry& e = out.items.back();
+                const std::string name = pr->ReadStr();
+                if (name == "Name")
+                    e.name = pr->ReadString();
+                else if (name == "PatternHeight")
+                    e.patternHeight = pr->ReadInteger();
+                else if (name == "PatternWidth")
+                    e.patternWidth = pr->ReadInteger();
+                else if (name == "SkipHeight")
+                    e.skipHeight = pr->ReadInteger();
+                else if (name == "SkipWidth")
+                    e.skipWidth = pr->ReadInteger();
+                else if (name == "SystemMemory")
+                    e.systemMemory = pr->ReadBoolean();
+                else if (name == "Transparent")
+                    e.transparent = pr->ReadBoolean();
+                else if (name == "TransparentColor") {
+                    if (pr->NextValue() == TValueType::vaIdent) {
+                        auto c = IdentToColor(pr->ReadIdent());
+                        if (!c) throw EStreamError(kInvalidPropertyValue);
+                        e.transparentColor = *c;
+                    } else {
+                        e.transparentColor = static_cast<TColor>(pr->ReadInteger());
+                    }
+                } else if (name == "Picture.Data") {
+                    auto data = pr->ReadBinary();
+                    TByteReader in(data, [] { throw EStreamError(kInvalidStreamFormat); });
+                    const uint8_t n = in.U8();
+                    auto cls = in.Bytes(n);
+                    const std::string className(cls.begin(), cls.end());
+                    auto rest = data.subspan(in.Position());
+                    e.dib.clear();
+                    out.hasPicture.back() = false;
+                    if (className == "TDIB") {
+                        e.dib.assign(rest.begin(), rest.end());
+                        out.hasPicture.back() = true;
+                    } else if (className == "TBitmap") {
+                        e.dib = DibOfBitmapData(rest);
+                        out.hasPicture.back() = true;
+                    }
+                } else {
+                    NoProperty(name);
+                }
+            });
+        } else if (!SkipHolderProperty(r, prop)) {
+            NoProperty(prop);
+        }
+    }
+    r.ReadListEnd(); // properties
+    r.ReadListEnd(); // children: we write none and accept none
+    return out;
+}
+
+std::vector<WaveEntry> ReadSoundArchive(std::span<const uint8_t> bytes) {
+    TComponentReader r(bytes);
+    ReadHolderStart(r);
+    std::vector<WaveEntry> out;
+    while (!r.EndOfList()) {
+        const std::string prop = r.ReadStr();
+        if (prop == "List") {
+            ReadCollection(r, [&](TComponentReader* pr) {
+                if (!pr) {
+                    out.emplace_back();
+                    return;
+                }
+                WaveEntry& e = out.back();
+                const std::string name = pr->ReadStr();
+                if (name == "Name")
+                    e.name = pr->ReadString();
+                else if (name == "Looped")
+                    e.looped = pr->ReadBoolean();
+                else if (name == "MaxPlayingCount")
+                    e.maxPlayingCount = std::max(pr->ReadInteger(), 0);
+                else if (name == "Wave.WAVE") {
+                    auto w = pr->ReadBinary();
+                    e.riff.assign(w.begin(), w.end());
+                } else {
+                    NoProperty(name);
+                }
+            });
+        } else if (!SkipHolderProperty(r, prop)) {
+            NoProperty(prop);
+        }
+    }
+    r.ReadListEnd();
+    r.ReadListEnd();
+    return out;
+}
+
+std::vector<uint8_t> ReadWholeFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    if (!f)
+        throw EFOpenError(
+            Format("Cannot open file \"%s\". %s", path.c_str(), std::strerror(errno)));
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(f)),
+                               std::istreambuf_iterator<char>());
+    if (f.bad())
+        throw EFOpenError(Format("Cannot open file \"%s\". %s", path.c_str(), "Read error"));
+    return bytes;
+}
+
+} // namespace pondlark

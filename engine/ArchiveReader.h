@@ -1,0 +1,34 @@
+// Reading the game's two archives into plain entries (the reverse of ArchiveWriter).
+//
+// Both readers take a span they do not own and copy what they keep. They raise EStreamError
+// with "Invalid stream format" (bad container or truncation), "Property %s does not exist" (an
+// unknown property name), "Invalid property value" (a value of the wrong kind, an unknown colour
+// identifier) or "Stream read error" (a colour table shorter than 1024 bytes). Pixel data and
+// wave data are not interpreted here.
+#pragma once
+
+#include "engine/ArchiveWriter.h"
+
+#include <array>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace pondlark {
+
+struct GraphicArchive {
+    std::optional<std::array<uint32_t, 256>> colorTable; // entries 0x00RRGGBB, as stored
+    std::vector<PictureEntry> items;
+    // Per item: whether "Picture.Data" named a graphic class we read ("TDIB", or the window
+    // framework's "TBitmap", whose file is turned into a packed DIB). An item without one has no
+    // picture at all; an item with one but an empty `dib` has an empty picture.
+    std::vector<bool> hasPicture;
+};
+
+GraphicArchive ReadGraphicArchive(std::span<const uint8_t> bytes);
+std::vector<WaveEntry> ReadSoundArchive(std::span<const uint8_t> bytes);
+
+// Reads a whole file; raises EFOpenError "Cannot open file "%s". %s" when it cannot.
+std::vector<uint8_t> ReadWholeFile(const std::string& path);
+
+} // namespace pondlark

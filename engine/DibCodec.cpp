@@ -1,0 +1,274 @@
+#include "engine/DibCodec.h"
+
+#include "engine/ByteSpan.h"
+#include "engine/Errors.h"
+
+#include <bit>
+
+namespace pondlark {
+
+namespace {
+
+[[noreturn]] void Invalid() {
+    throw EInvalidGraphic(kDibIsInvalid);
+}
+
+constexpr uint32_t BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3;
+
+// One channel of a BI_BITFIELDS pixel, widened to 8 bits.
+struct MaskChannel {
+    uint32_t mask = 0;
+    int shift = 0;
+    int bits = 0;
+    explicit MaskChannel(uint32_t m) : mask(m) {
+        if (m == 0) return;
+        shift = std::countr_zero(m);
+        bits = std::countr_one(m >> shift);
+    }
+    uint32_t Get(uint32_t v) const {
+        if (bits == 0) return 0;
+        uint32_t c = (v & mask) >> shift;
+        c &= (bits >= 32) ? 0xFFFFFFFFu : ((1u << bits) - 1);
+        if (bits >= 8) return c >> (bits - 8);
+        // Repeat the bits so that full scale maps to 255.
+        uint32_t out = 0;
+        int have = 0;
+        while (have < 8) {
+            out = (out << bits) | c;
+            have += bits;
+        }
+        return out >> (have - 8);
+    }
+};
+
+void DecodeRle(TByteReader& in, int width, int height, bool four, std::vector<uint8_t>& index) {
+    int x = 0, y = 0; // y counts from the bottom row
+    auto put = [&](uint8_t v) {
+        if (x < width && y < height) index[static_cast<size_t>(height - 1 - y) * width + x] = v;
+        ++x;
+    };
+    while (y < height && in.Remaining() >= 2) {
+        const uint8_t count = in.U8();
+        const uint8_t value = in.U8();
+        if (count > 0) {
+            for (int i = 0; i < count; ++i)
+                put(four ? static_cast<uint8_t>((i & 1) ? (value & 0x0F) : (value >> 4)) : value);
+            continue;
+        }
+        switch (value) {
+        case 0: // end of line
+            x = 0;
+            ++y;
+            break;
+        case 1: // end of bitmap
+            return;
+        case 2: { // delta
+            const uint8_t dx = in.U8();
+            const uint8_t dy = in.U8();
+            x += dx;
+            y += dy;
+            break;
+        }
+        default: { // absolute run of `value` pixels, padded to a 16-bit boundary
+            const int n = value;
+            const int bytes = four ? (n + 1) / 2 : n;
+            auto run = in.Bytes(static_cast<uint64_t>(bytes + (bytes & 1)));
+            for (int i = 0; i < n; ++i) {
+                if (four)
+                    put(static_cast<uint8_t>((i & 1) ? (run[i / 2] & 0x0F) : (run[i / 2] >> 4)));
+                else
+                    put(run[static_cast<size_t>(i)]);
+            }
+            break;
+        }
+        }
+        if (x > width + 255) x = width + 255; // keep the counter bounded; clipped anyway
+    }
+}
+
+} // namespace
+
+TDibImage DecodeDib(std::span<const uint8_t> dib) {
+    TDibImage img;
+    if (dib.empty()) return img;
+    TByteReader in(dib, &Invalid);
+    const uint32_t headerSize = in.U32();
+    int64_t width = 0, height = 0;
+    int bits = 0;
+    uint32_t compression = BI_RGB, colorsUsed = 0;
+    bool core = false;
+    if (headerSize == 40) {
+        width = in.I32();
+        height = in.I32();
+        in.U16(); // planes
+        bits = in.U16();
+        compression = in.U32();
+        in.Skip(12); // image size, resolution
+        colorsUsed = in.U32();
+        in.U32(); // important colours
+    } else if (headerSize == 12) {
+        core = true;
+        width = in.U16();
+        height = in.U16();
+        in.U16();
+        bits = in.U16();
+        if (bits != 1 && bits != 4 && bits != 8 && bits != 24) Invalid();
+    } else {
+        Invalid();
+    }
+
+    const bool topDown = height < 0;
+    if (topDown) height = -height;
+    if (width <= 0 || height <= 0 || width * height > kMaxDibPixels) Invalid();
+    switch (compression) {
+    case BI_RGB:
+        if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+            Invalid();
+        break;
+    case BI_RLE8:
+        if (bits != 8 || topDown) Invalid();
+        break;
+    case BI_RLE4:
+        if (bits != 4 || topDown) Invalid();
+        break;
+    case BI_BITFIELDS:
+        if (bits != 16 && bits != 32) Invalid();
+        break;
+    default:
+        Invalid();
+    }
+
+    uint32_t masks[3] = {0, 0, 0};
+    if (compression == BI_BITFIELDS)
+        for (uint32_t& m : masks)
+            m = in.U32();
+    else if (bits == 16)
+        masks[0] = 0x7C00, masks[1] = 0x03E0, masks[2] = 0x001F;
+    else if (bits == 32)
+        masks[0] = 0xFF0000, masks[1] = 0x00FF00, masks[2] = 0x0000FF;
+
+    if (bits <= 8) {
+        uint64_t n = colorsUsed ? colorsUsed : (1u << bits);
+        if (n > 256) n = 256;
+        const int entry = core ? 3 : 4;
+        auto table = in.Bytes(n * entry);
+        img.Palette.resize(n);
+        for (size_t i = 0; i < n; ++i)
+            img.Palette[i] = static_cast<uint32_t>(table[i * entry]) |
+                             (static_cast<uint32_t>(table[i * entry + 1]) << 8) |
+                             (static_cast<uint32_t>(table[i * entry + 2]) << 16);
+    } else if (colorsUsed) {
+        in.Skip(uint64_t{colorsUsed} * 4); // an optional table that only helps palette displays
+    }
+
+    img.Width = static_cast<int>(width);
+    img.Height = static_cast<int>(height);
+    img.BitCount = bits;
+    const size_t w = static_cast<size_t>(width), h = static_cast<size_t>(height);
+    img.Pixels.assign(w * h, 0);
+    auto colour = [&](uint32_t i) -> uint32_t {
+        return i < img.Palette.size() ? img.Palette[i] : 0;
+    };
+
+    if (compression == BI_RLE8 || compression == BI_RLE4) {
+        std::vector<uint8_t> index(w * h, 0);
+        DecodeRle(in, img.Width, img.Height, compression == BI_RLE4, index);
+        for (size_t i = 0; i < index.size(); ++i)
+            img.Pixels[i] = colour(index[i]);
+        return img;
+    }
+
+    const uint64_t stride = ((static_cast<uint64_t>(width) * bits + 31) / 32) * 4;
+    auto rows = in.Bytes(stride * h);
+    const MaskChannel red(masks[0]), green(masks[1]), blue(masks[2]);
+    for (size_t row = 0; row < h; ++row) {
+        const uint8_t* src = rows.data() + (topDown ? row : h - 1 - row) * stride;
+        uint32_t* dst = img.Pixels.data() + row * w;
+        for (size_t x = 0; x < w; ++x) {
+            switch (bits) {
+            case 1:
+                dst[x] = colour((src[x / 8] >> (7 - x % 8)) & 1);
+                break;
+            case 4:
+                dst[x] = colour((src[x / 2] >> ((x & 1) ? 0 : 4)) & 0x0F);
+                break;
+            case 8:
+                dst[x] = colour(src[x]);
+                break;
+            case 24:
+                dst[x] = static_cast<uint32_t>(src[3 * x]) | (src[3 * x + 1] << 8) |
+                         (src[3 * x + 2] << 16);
+                break;
+            case 16: {
+                const uint32_t v = static_cast<uint32_t>(src[2 * x] | (src[2 * x + 1] << 8));
+                dst[x] = (red.Get(v) << 16) | (green.Get(v) << 8) | blue.Get(v);
+                break;
+            }
+            case 32: {
+                const uint32_t v = static_cast<uint32_t>(src[4 * x]) | (src[4 * x + 1] << 8) |
+                                   (src[4 * x + 2] << 16) |
+                                   (static_cast<uint32_t>(src[4 * x + 3]) << 24);
+                dst[x] = (red.Get(v) << 16) | (green.Get(v) << 8) | blue.Get(v);
+                break;
+            }
+            }
+        }
+    }
+    return img;
+}
+
+std::vector<uint8_t> EncodeDib(const uint32_t* xrgb, int width, int height, int bitCount) {
+    if (width <= 0 || height <= 0 || (bitCount != 16 && bitCount != 24 && bitCount != 32) ||
+        int64_t{width} * height > kMaxDibPixels)
+        Invalid();
+    const size_t stride = ((static_cast<size_t>(width) * bitCount + 31) / 32) * 4;
+    TByteWriter out;
+    out.U32(40);
+    out.I32(width);
+    out.I32(height);
+    out.U16(1);
+    out.U16(static_cast<uint16_t>(bitCount));
+    out.U32(bitCount == 16 ? BI_BITFIELDS : BI_RGB);
+    out.U32(static_cast<uint32_t>(stride * height));
+    out.U32(2835); // 72 dpi
+    out.U32(2835);
+    out.U32(0);
+    out.U32(0);
+    if (bitCount == 16) {
+        out.U32(0xF800);
+        out.U32(0x07E0);
+        out.U32(0x001F);
+    }
+    const size_t headerEnd = out.Size();
+    out.Data().resize(headerEnd + stride * height, 0);
+    for (int row = 0; row < height; ++row) {
+        const uint32_t* src = xrgb + static_cast<size_t>(height - 1 - row) * width;
+        uint8_t* dst = out.Data().data() + headerEnd + static_cast<size_t>(row) * stride;
+        for (int x = 0; x < width; ++x) {
+            const uint32_t p = src[x];
+            const uint32_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+            switch (bitCount) {
+            case 16: {
+                const uint32_t v = ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3);
+                dst[2 * x] = static_cast<uint8_t>(v);
+                dst[2 * x + 1] = static_cast<uint8_t>(v >> 8);
+                break;
+            }
+            case 24:
+                dst[3 * x] = static_cast<uint8_t>(b);
+                dst[3 * x + 1] = static_cast<uint8_t>(g);
+                dst[3 * x + 2] = static_cast<uint8_t>(r);
+                break;
+            default:
+                dst[4 * x] = static_cast<uint8_t>(b);
+                dst[4 * x + 1] = static_cast<uint8_t>(g);
+                dst[4 * x + 2] = static_cast<uint8_t>(r);
+                dst[4 * x + 3] = 0;
+                break;
+            }
+        }
+    }
+    return std::move(out.Data());
+}
+
+} // namespace pondlark

@@ -1,0 +1,335 @@
+// Pattern layout: a picture of pw x ph is read as frames of Width x Height with gaps of
+// SkipWidth x SkipHeight, so the frame stride is a = Width + SkipWidth by c = Height +
+// SkipHeight. Unless the item keeps one surface (SystemMemory, or a single frame), the picture
+// is cut into chunk surfaces of whole frames, at least 512 pixels a side where the picture
+// allows, and each pattern addresses its frame inside one chunk. All arithmetic is 64-bit and a
+// stride that is not positive builds no patterns, so hostile frame sizes cannot divide by zero.
+#include "engine/TDXImageList.h"
+
+#include "engine/ArchiveReader.h"
+#include "engine/Errors.h"
+#include "engine/StandardColors.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace pondlark {
+
+namespace {
+
+const std::array<double, 256>& CosineTable() {
+    static const std::array<double, 256> table = [] {
+        std::array<double, 256> t{};
+        for (size_t i = 0; i < t.size(); ++i)
+            t[i] = std::cos(static_cast<double>(i) * 2.0 * std::numbers::pi / 256.0);
+        return t;
+    }();
+    return table;
+}
+
+} // namespace
+
+// ---- item ------------------------------------------------------------------------------------
+
+void TPictureCollectionItem::SetTransparentColor(TColor color) {
+    transparentColor_ = color;
+    for (auto& s : surfaces_)
+        s->SetColorKey(ColorKey());
+}
+
+uint32_t TPictureCollectionItem::ColorKey() const {
+    return PixelOf(ColorToRGB(transparentColor_));
+}
+
+void TPictureCollectionItem::SetPicture(TDibImage picture, bool hasPicture) {
+    picture_ = std::move(picture);
+    hasPicture_ = hasPicture;
+}
+
+TRect TPictureCollectionItem::PatternBox(int index) const {
+    if (index < 0 || index >= PatternCount()) return {};
+    return patterns_[static_cast<size_t>(index)].rect;
+}
+
+TDirectDrawSurface* TPictureCollectionItem::PatternSurface(int index) const {
+    if (index < 0 || index >= PatternCount()) return nullptr;
+    return patterns_[static_cast<size_t>(index)].surface;
+}
+
+void TPictureCollectionItem::Initialize() {
+    Finalize();
+    initialized_ = owner_.Initialized();
+}
+
+void TPictureCollectionItem::Finalize() {
+    if (!initialized_) return;
+    initialized_ = false;
+    patterns_.clear();
+    surfaces_.clear();
+}
+
+std::unique_ptr<TDirectDrawSurface> TPictureCollectionItem::MakeSurface(const TRect& part) const {
+    auto s = std::make_unique<TDirectDrawSurface>(part.Width(), part.Height());
+    for (int y = 0; y < s->Height(); ++y)
+        std::copy_n(picture_.Pixels.data() + static_cast<size_t>(part.Top + y) * picture_.Width +
+                        part.Left,
+                    s->Width(), s->Pixels() + static_cast<size_t>(y) * s->Pitch());
+    s->SetColorKey(ColorKey());
+    return s;
+}
+
+void TPictureCollectionItem::Restore() {
+    if (!HasPicture()) return;
+    if (!initialized_ && owner_.Initialized()) Initialize();
+    if (!initialized_) return;
+    patterns_.clear();
+    surfaces_.clear();
+
+    const int64_t pw = picture_.Width, ph = picture_.Height;
+    const int64_t w = Width(), h = Height();
+    const int64_t a = w + SkipWidth, c = h + SkipHeight;
+    const TRect whole{0, 0, picture_.Width, picture_.Height};
+    if (w == pw && h == ph) {
+        surfaces_.push_back(MakeSurface(whole));
+        patterns_.push_back({whole, surfaces_.back().get()});
+        return;
+    }
+    if (a <= 0 || c <= 0) return;
+    const int64_t columns = std::max<int64_t>((pw + SkipWidth) / a, 0);
+    const int64_t rows = std::max<int64_t>((ph + SkipHeight) / c, 0);
+    auto pattern = [&](int64_t x, int64_t y, TDirectDrawSurface* s) {
+        patterns_.push_back({Bounds(static_cast<int>(x), static_cast<int>(y), static_cast<int>(w),
+                                    static_cast<int>(h)),
+                             s});
+    };
+    if (SystemMemory) {
+        surfaces_.push_back(MakeSurface(whole));
+        for (int64_t r = 0; r < rows; ++r)
+            for (int64_t k = 0; k < columns; ++k)
+                pattern(a * k, c * r, surfaces_.back().get());
+        return;
+    }
+    const int64_t f = std::min(a * ((512 + a - 1) / a), a * columns);
+    const int64_t g = std::min(c * ((512 + c - 1) / c), c * rows);
+    if (f <= 0 || g <= 0) return;
+    const int64_t chunkColumns = (pw + f - 1) / f, chunkRows = (ph + g - 1) / g;
+    for (int64_t l = 0; l < chunkRows; ++l)
+        for (int64_t m = 0; m < chunkColumns; ++m) {
+            const int64_t cw = std::min(f, pw - f * m), chh = std::min(g, ph - g * l);
+            surfaces_.push_back(MakeSurface(Bounds(static_cast<int>(f * m), static_cast<int>(g * l),
+                                                   static_cast<int>(cw <= 0 ? f : cw),
+                                                   static_cast<int>(chh <= 0 ? g : chh))));
+        }
+    for (int64_t r = 0; r < rows; ++r)
+        for (int64_t k = 0; k < columns; ++k) {
+            const int64_t chunk = (a * k) / f + chunkColumns * ((c * r) / g);
+            pattern((a * k) % f, (c * r) % g, surfaces_[static_cast<size_t>(chunk)].get());
+        }
+}
+
+void TPictureCollectionItem::Draw(TDirectDrawSurface* dest, int x, int y, int index) const {
+    if (!initialized_ || !dest || index < 0 || index >= PatternCount()) return;
+    const Pattern& p = patterns_[static_cast<size_t>(index)];
+    dest->Draw(x, y, *p.surface, p.rect, Transparent);
+}
+
+void TPictureCollectionItem::DrawRotated(TDirectDrawSurface* dest, int x, int y, int w, int h,
+                                         int index, double centerX, double centerY,
+                                         int angle) const {
+    if (!initialized_ || !dest || index < 0 || index >= PatternCount()) return;
+    if (w <= 0 || h <= 0 || dest->Width() == 0 || dest->Height() == 0) return;
+    const Pattern& p = patterns_[static_cast<size_t>(index)];
+    const TRect src = IntersectRect(p.rect, p.surface->ClientRect());
+    if (src.Empty() || !std::isfinite(centerX) || !std::isfinite(centerY)) return;
+
+    const auto& table = CosineTable();
+    const double cs = table[static_cast<size_t>(angle & 255)];
+    const double sn = table[static_cast<size_t>((angle + 192) & 255)];
+    // The box edges relative to the pivot, truncated as the corner rule truncates them.
+    const double u0 = std::trunc(-w * centerX), u1 = std::trunc(w - w * centerX);
+    const double v0 = std::trunc(-h * centerY), v1 = std::trunc(h - h * centerY);
+    if (u1 - u0 <= 0 || v1 - v0 <= 0 || std::abs(u0) > 1e7 || std::abs(v0) > 1e7 ||
+        std::abs(u1) > 1e7 || std::abs(v1) > 1e7)
+        return;
+
+    // Bounding box of the turned corners, clipped to the destination.
+    double minX = 1e18, minY = 1e18, maxX = -1e18, maxY = -1e18;
+    for (double du : {u0, u1})
+        for (double dv : {v0, v1}) {
+            const double cx = x + std::trunc(du * cs - dv * sn);
+            const double cy = y + std::trunc(du * sn + dv * cs);
+            minX = std::min(minX, cx), maxX = std::max(maxX, cx);
+            minY = std::min(minY, cy), maxY = std::max(maxY, cy);
+        }
+    const int left = static_cast<int>(std::max(minX, 0.0));
+    const int top = static_cast<int>(std::max(minY, 0.0));
+    const int right = static_cast<int>(std::min(maxX + 1, static_cast<double>(dest->Width())));
+    const int bottom = static_cast<int>(std::min(maxY + 1, static_cast<double>(dest->Height())));
+    if (left >= right || top >= bottom) return;
+
+    // Each destination pixel centre is turned back into the box and scaled into the pattern;
+    // source coordinates walk in 16.16 fixed point along a row.
+    const int sw = src.Width(), sh = src.Height();
+    const double scaleU = sw / (u1 - u0), scaleV = sh / (v1 - v0);
+    constexpr double kOne = 65536.0;
+    const int64_t stepU = std::llround(cs * scaleU * kOne);
+    const int64_t stepV = std::llround(-sn * scaleV * kOne);
+    const bool keyed = Transparent && p.surface->ColorKey().has_value();
+    const uint32_t key = p.surface->ColorKey().value_or(0);
+    const uint32_t* srcPixels =
+        p.surface->Pixels() + static_cast<size_t>(src.Top) * p.surface->Pitch() + src.Left;
+    const size_t srcPitch = static_cast<size_t>(p.surface->Pitch());
+    for (int py = top; py < bottom; ++py) {
+        const double ry = py + 0.5 - y, rx = left + 0.5 - x;
+        int64_t su = std::llround(((rx * cs + ry * sn) - u0) * scaleU * kOne);
+        int64_t sv = std::llround(((-rx * sn + ry * cs) - v0) * scaleV * kOne);
+        uint32_t* to = dest->Pixels() + static_cast<size_t>(py) * dest->Pitch();
+        for (int px = left; px < right; ++px, su += stepU, sv += stepV) {
+            if (su < 0 || sv < 0) continue;
+            const int64_t iu = su >> 16, iv = sv >> 16;
+            if (iu >= sw || iv >= sh) continue;
+            const uint32_t pixel =
+                srcPixels[static_cast<size_t>(iv) * srcPitch + static_cast<size_t>(iu)];
+            if (keyed && pixel == key) continue;
+            to[px] = pixel;
+        }
+    }
+}
+
+// ---- collection ------------------------------------------------------------------------------
+
+TPictureCollectionItem& TPictureCollection::Add() {
+    return static_cast<TPictureCollectionItem&>(
+        AddItem(std::make_unique<TPictureCollectionItem>(*this)));
+}
+
+TPictureCollectionItem& TPictureCollection::Find(std::string_view name) const {
+    if (auto* item = FindItem(name)) return static_cast<TPictureCollectionItem&>(*item);
+    throw EPictureCollectionError(Format("Image '%s' not found", std::string(name).c_str()));
+}
+
+void TPictureCollection::LoadFromFile(const std::string& path) {
+    const std::vector<uint8_t> bytes = ReadWholeFile(path);
+    LoadFromMemory(bytes);
+}
+
+void TPictureCollection::LoadFromMemory(std::span<const uint8_t> bytes) {
+    Clear();
+    // Decode everything before adding anything, so a bad archive leaves no half list behind.
+    GraphicArchive archive = ReadGraphicArchive(bytes);
+    std::vector<TDibImage> pictures;
+    pictures.reserve(archive.items.size());
+    for (size_t i = 0; i < archive.items.size(); ++i)
+        pictures.push_back(archive.hasPicture[i] ? DecodeDib(archive.items[i].dib) : TDibImage{});
+    if (archive.colorTable) ColorTable = *archive.colorTable;
+    for (size_t i = 0; i < archive.items.size(); ++i) {
+        const PictureEntry& e = archive.items[i];
+        TPictureCollectionItem& item = Add();
+        item.SetName(e.name);
+        item.PatternWidth = e.patternWidth;
+        item.PatternHeight = e.patternHeight;
+        item.SkipWidth = e.skipWidth;
+        item.SkipHeight = e.skipHeight;
+        item.SystemMemory = e.systemMemory;
+        item.Transparent = e.transparent;
+        item.SetTransparentColor(e.transparentColor);
+        item.SetPicture(std::move(pictures[i]), archive.hasPicture[i]);
+    }
+    if (Initialized()) {
+        Initialize(*dxdraw_);
+        Restore();
+    }
+}
+
+void TPictureCollection::BuildColorTable() {
+    std::array<bool, 256> used{};
+    ColorTable.fill(0);
+    auto set = [&](size_t i, int r, int g, int b) {
+        ColorTable[i] = static_cast<uint32_t>(r << 16 | g << 8 | b);
+        used[i] = true;
+    };
+    set(0, 0, 0, 0), set(1, 128, 0, 0), set(2, 0, 128, 0), set(3, 128, 128, 0);
+    set(4, 0, 0, 128), set(5, 128, 0, 128), set(6, 0, 128, 128), set(7, 192, 192, 192);
+    set(248, 128, 128, 128), set(249, 255, 0, 0), set(250, 0, 255, 0), set(251, 255, 255, 0);
+    set(252, 0, 0, 255), set(253, 255, 0, 255), set(254, 0, 255, 255), set(255, 255, 255, 255);
+    auto add = [&](uint32_t colour) {
+        for (size_t i = 0; i < 256; ++i)
+            if (used[i] && ColorTable[i] == colour) return;
+        for (size_t i = 0; i < 256; ++i)
+            if (!used[i]) {
+                ColorTable[i] = colour;
+                used[i] = true;
+                return;
+            }
+    };
+    for (int i = 0; i < Count(); ++i) {
+        const TPictureCollectionItem& item = Items(i);
+        if (!item.HasPicture() || item.Picture().BitCount > 8) continue;
+        // The full 256-entry table counts, unused entries being black.
+        for (size_t k = 0; k < 256; ++k)
+            add(k < item.Picture().Palette.size() ? item.Picture().Palette[k] : 0);
+        if (std::all_of(used.begin(), used.end(), [](bool u) { return u; })) break;
+    }
+}
+
+void TPictureCollection::Initialize(TDXDraw& dxdraw) {
+    for (int i = 0; i < Count(); ++i)
+        Items(i).Finalize();
+    dxdraw_ = &dxdraw;
+    if (!dxdraw.Initialized())
+        throw EPictureCollectionError(Format("%s cannot be initialized", "TPictureCollection"));
+    for (int i = 0; i < Count(); ++i)
+        Items(i).Initialize();
+}
+
+void TPictureCollection::Finalize() {
+    for (int i = 0; i < Count(); ++i)
+        Items(i).Finalize();
+    dxdraw_ = nullptr;
+}
+
+void TPictureCollection::Restore() {
+    for (int i = 0; i < Count(); ++i)
+        Items(i).Restore();
+}
+
+// ---- component -------------------------------------------------------------------------------
+
+void TDXImageList::SetDXDraw(TDXDraw* dxdraw) {
+    if (dxdraw_ == dxdraw) return;
+    if (dxdraw_) {
+        Items.Finalize();
+        dxdraw_->UnRegisterNotifyEvent(this);
+    }
+    dxdraw_ = dxdraw;
+    if (!dxdraw_) return;
+    dxdraw_->RegisterNotifyEvent(this);
+    if (dxdraw_->Initialized()) {
+        Items.Initialize(*dxdraw_);
+        Items.Restore();
+    }
+}
+
+void TDXImageList::DXDrawNotify(TDXDraw& sender, TDXDrawNotifyType type) {
+    switch (type) {
+    case TDXDrawNotifyType::Destroying:
+        Items.Finalize();
+        sender.UnRegisterNotifyEvent(this);
+        dxdraw_ = nullptr;
+        break;
+    case TDXDrawNotifyType::Initialize:
+        Items.Initialize(sender);
+        break;
+    case TDXDrawNotifyType::Restore:
+        Items.Restore();
+        break;
+    case TDXDrawNotifyType::Finalize:
+        Items.Finalize();
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace pondlark

@@ -1,0 +1,148 @@
+// The image list: every picture of the game, cut into equal frames (patterns) and copied onto
+// surfaces while the display is up.
+//
+// Ownership: `TDXImageList` owns its `Items`; the collection owns its items; an item owns its
+// decoded picture (kept for the program's life, so surfaces can be rebuilt after every display
+// switch) and the surfaces made from it. Surfaces and pattern rectangles exist only between the
+// display's restore and finalize notifications; references to items stay valid until the
+// collection is cleared or reloaded.
+//
+// Failures: a missing file raises EFOpenError; a bad archive EStreamError; bad pixels
+// EInvalidGraphic "DIB is invalid"; an unknown name EPictureCollectionError "Image '%s' not
+// found". Drawing before restore or with an index outside the patterns draws nothing.
+#pragma once
+
+#include "engine/DibCodec.h"
+#include "engine/Geometry.h"
+#include "engine/TDXDraw.h"
+#include "engine/TDirectDrawSurface.h"
+#include "engine/THashCollection.h"
+
+#include <array>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace pondlark {
+
+class TPictureCollection;
+class TDXImageList;
+
+class TPictureCollectionItem : public THashCollectionItem {
+public:
+    explicit TPictureCollectionItem(TPictureCollection& owner) : owner_(owner) {}
+
+    // Archive fields. Changing the frame layout takes effect at the next `Restore`.
+    int32_t PatternWidth = 0;  // <= 0: the whole picture width
+    int32_t PatternHeight = 0; // <= 0: the whole picture height
+    int32_t SkipWidth = 0;
+    int32_t SkipHeight = 0;
+    bool SystemMemory = false;
+    bool Transparent = true;
+
+    TColor TransparentColor() const { return transparentColor_; }
+    // Also re-keys the surfaces already made.
+    void SetTransparentColor(TColor color);
+
+    // The source picture. `hasPicture` false means the archive named a graphic class we do not
+    // read: such an item never gets surfaces.
+    void SetPicture(TDibImage picture, bool hasPicture = true);
+    const TDibImage& Picture() const { return picture_; }
+    bool HasPicture() const { return hasPicture_ && !picture_.Empty(); }
+
+    int Width() const { return PatternWidth > 0 ? PatternWidth : picture_.Width; }
+    int Height() const { return PatternHeight > 0 ? PatternHeight : picture_.Height; }
+    int PatternCount() const { return static_cast<int>(patterns_.size()); }
+    // (0, 0, 0, 0) / nullptr when `index` is outside 0 .. PatternCount() - 1.
+    TRect PatternBox(int index) const;
+    TDirectDrawSurface* PatternSurface(int index) const;
+    // The pixel value transparent pixels have on this item's surfaces.
+    uint32_t ColorKey() const;
+
+    // Copies pattern `index` to `dest` with its top-left at (x, y), clipped; skips keyed pixels
+    // when `Transparent`.
+    void Draw(TDirectDrawSurface* dest, int x, int y, int index) const;
+    // Scales pattern `index` to a w x h box whose pivot (centerX * w, centerY * h) lands on
+    // (x, y), turned clockwise by angle * 360 / 256 degrees (only the low 8 bits count).
+    void DrawRotated(TDirectDrawSurface* dest, int x, int y, int w, int h, int index,
+                     double centerX, double centerY, int angle) const;
+
+    bool Initialized() const { return initialized_; }
+    void Initialize();
+    void Finalize();
+    void Restore();
+
+private:
+    struct Pattern {
+        TRect rect;
+        TDirectDrawSurface* surface;
+    };
+    std::unique_ptr<TDirectDrawSurface> MakeSurface(const TRect& part) const;
+
+    TPictureCollection& owner_;
+    TColor transparentColor_ = 0;
+    TDibImage picture_;
+    bool hasPicture_ = false;
+    bool initialized_ = false;
+    std::vector<Pattern> patterns_;
+    std::vector<std::unique_ptr<TDirectDrawSurface>> surfaces_;
+};
+
+class TPictureCollection : public THashCollection {
+public:
+    explicit TPictureCollection(TDXImageList* owner = nullptr) : owner_(owner) {}
+
+    TPictureCollectionItem& Add();
+    TPictureCollectionItem& Items(int index) const {
+        return static_cast<TPictureCollectionItem&>(ItemAt(index));
+    }
+    TPictureCollectionItem& operator[](int index) const { return Items(index); }
+    // Raises EPictureCollectionError "Image '%s' not found" when absent.
+    TPictureCollectionItem& Find(std::string_view name) const;
+
+    // Replaces the items with the archive's. A missing file raises EFOpenError "Cannot open
+    // file "%s". %s" and leaves the items alone; a bad archive leaves the collection empty.
+    void LoadFromFile(const std::string& path);
+    void LoadFromMemory(std::span<const uint8_t> bytes);
+
+    // Entries are 0x00RRGGBB (blue, green, red, 0 in memory order).
+    std::array<uint32_t, 256> ColorTable{};
+    void BuildColorTable();
+
+    // Display notifications. `Initialize` raises EPictureCollectionError "%s cannot be
+    // initialized" when the display is not up. The display must outlive the binding
+    // (`Finalize` drops it).
+    void Initialize(TDXDraw& dxdraw);
+    void Finalize();
+    void Restore();
+    bool Initialized() const { return dxdraw_ && dxdraw_->Initialized(); }
+    TDXDraw* DXDraw() const { return dxdraw_; }
+
+private:
+    TDXImageList* owner_;
+    TDXDraw* dxdraw_ = nullptr;
+};
+
+// The component the main window owns: the picture collection bound to one display.
+class TDXImageList final : public IDXDrawListener {
+public:
+    TDXImageList() = default;
+    ~TDXImageList() override { SetDXDraw(nullptr); }
+    TDXImageList(const TDXImageList&) = delete;
+    TDXImageList& operator=(const TDXImageList&) = delete;
+
+    TPictureCollection Items{this};
+
+    TDXDraw* DXDraw() const { return dxdraw_; }
+    // Registers for the display's notifications (the display must outlive the binding or send
+    // its destroying notification). Binding to a display that is already up builds the
+    // surfaces at once.
+    void SetDXDraw(TDXDraw* dxdraw);
+    void DXDrawNotify(TDXDraw& sender, TDXDrawNotifyType type) override;
+
+private:
+    TDXDraw* dxdraw_ = nullptr;
+};
+
+} // namespace pondlark
