@@ -1,6 +1,7 @@
 // One function per family of pictures; each appends its sheets to `out` in a fixed order.
 #pragma once
 
+#include "engine/ArchiveWriter.h"
 #include "tools/assetgen/pictures/Kit.h"
 
 #include <vector>
@@ -21,6 +22,9 @@ std::vector<Sheet> DrawAllPictures(const Fonts& fonts);
 
 // Finds a sheet by name (exact case); throws when absent.
 const Sheet& FindSheet(const std::vector<Sheet>& sheets, const std::string& name);
+
+// The archive items of the sheets: one 5-6-5 DIB each, frames as patterns, magenta key.
+std::vector<PictureEntry> ToPictureEntries(const std::vector<Sheet>& sheets);
 
 // Writes the contact sheet and, beside it, the screen mock-ups and single pictures.
 void WriteContactSheet(const std::vector<Sheet>& sheets, const Fonts& fonts,

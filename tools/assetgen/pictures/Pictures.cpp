@@ -29,7 +29,10 @@ const Sheet& FindSheet(const std::vector<Sheet>& sheets, const std::string& name
 void GeneratePictures(const std::string& gameDir, const std::string& contactSheetPath) {
     const Fonts fonts;
     const std::vector<Sheet> sheets = DrawAllPictures(fonts);
-    (void)gameDir;
+    const std::vector<uint8_t> archive = WriteGraphicArchive(ToPictureEntries(sheets));
+    const std::filesystem::path data = std::filesystem::path(gameDir) / "Data";
+    std::filesystem::create_directories(data);
+    WriteFileAtomically((data / "Graphic.dxg").string(), archive);
     if (!contactSheetPath.empty()) {
         WriteContactSheet(sheets, fonts, contactSheetPath);
         WriteMockups(sheets, fonts, std::filesystem::path(contactSheetPath).parent_path().string());
