@@ -1,0 +1,7 @@
+#include "tools/assetgen/pictures/Families.h"
+
+namespace pondlark::assetgen {
+
+void AddInsectPictures(std::vector<Sheet>& out) { (void)out; }
+
+} // namespace pondlark::assetgen

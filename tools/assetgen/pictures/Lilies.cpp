@@ -1,0 +1,304 @@
+// The lily pads of the pond: three plain ones that sink and surface, the hunter that snaps shut,
+// the springy one, the sticky one and its strands.
+#include "tools/assetgen/pictures/Families.h"
+
+#include <cmath>
+
+namespace pondlark::assetgen {
+
+namespace {
+
+struct Pt2 {
+    double x, y;
+};
+
+constexpr int kW = 130, kH = 100;
+constexpr double kCx = 65, kCy = 62, kRx = 58, kRy = 33;
+// Soft edges of pads blend into the dark water they float on.
+constexpr EdgeStyle kOnWater{Hex(0x1d4f4c), 0.5};
+constexpr Rgb kSunkWater = Hex(0x2a6e6e);
+
+// A pad seen from above at a slant, with its notch and veins. `sink` 0 afloat … 1 gone under.
+void Pad(cairo_t* cr, double cx, double cy, double rx, double ry, Rgb base, double sink) {
+    const Rgb light = Mix(Mix(base, pal::leafLight, 0.55), kSunkWater, sink);
+    const Rgb dark = Mix(Mix(base, pal::leafDark, 0.5), kSunkWater, sink);
+    const Rgb ink = Mix(pal::ink, kSunkWater, sink * sink);
+    // The pad with a wedge cut towards the front right.
+    const double notch = 0.42, open = 0.2;
+    cairo_save(cr);
+    cairo_translate(cr, cx, cy);
+    cairo_scale(cr, rx, ry);
+    cairo_move_to(cr, 0.05, 0.02);
+    cairo_arc(cr, 0, 0, 1, notch + open, notch - open + 2 * M_PI);
+    cairo_close_path(cr);
+    cairo_restore(cr);
+    cairo_pattern_t* g = BallGradient(cx, cy, rx, light, dark);
+    FillPatternOutline(cr, g, sink < 0.9 ? 3 : 0, ink);
+    if (sink > 0.9) return;
+    // Veins.
+    for (int k = 0; k < 9; ++k) {
+        const double a = notch + open + 0.15 + k * (2 * M_PI - 2 * open - 0.3) / 8;
+        cairo_move_to(cr, cx, cy);
+        cairo_line_to(cr, cx + std::cos(a) * rx * 0.82, cy + std::sin(a) * ry * 0.82);
+    }
+    SetColour(cr, Mix(dark, ink, 0.3), 0.55);
+    cairo_set_line_width(cr, 1.6);
+    cairo_stroke(cr);
+    // Sunlit rim at the back.
+    cairo_save(cr);
+    cairo_translate(cr, cx, cy);
+    cairo_scale(cr, rx * 0.9, ry * 0.82);
+    cairo_arc(cr, 0, 0, 1, M_PI * 1.1, M_PI * 1.75);
+    cairo_restore(cr);
+    SetColour(cr, Mix(pal::sunGlint, kSunkWater, sink), 0.7);
+    cairo_set_line_width(cr, 2.5);
+    cairo_stroke(cr);
+}
+
+// Rings spreading on the water around a spot.
+void Rings(cairo_t* cr, double cx, double cy, double rx, double ry, int count, double alpha) {
+    for (int i = 0; i < count; ++i) {
+        const double k = 1 + i * 0.14;
+        Ellipse(cr, cx, cy, rx * k, ry * k);
+        SetColour(cr, Hex(0xd8f4ee), alpha * (1 - i * 0.3));
+        cairo_set_line_width(cr, 2);
+        cairo_stroke(cr);
+    }
+}
+
+// A water lily flower in three-quarter view.
+void Flower(cairo_t* cr, double cx, double cy, double size, Rgb petal, Rgb ink, double sink) {
+    const Rgb p = Mix(petal, kSunkWater, sink), pi = Mix(ink, kSunkWater, sink);
+    const Rgb inner = Mix(Mix(petal, pal::white, 0.5), kSunkWater, sink);
+    for (int layer = 0; layer < 2; ++layer)
+        for (int k = 0; k < 6; ++k) {
+            const double a = -M_PI / 2 + (k - 2.5) * (layer ? 0.42 : 0.55);
+            cairo_save(cr);
+            cairo_translate(cr, cx, cy);
+            cairo_scale(cr, 1, 0.75);
+            cairo_rotate(cr, a + M_PI / 2);
+            Ellipse(cr, 0, -size * (layer ? 0.55 : 0.7), size * 0.26, size * (layer ? 0.5 : 0.62));
+            cairo_restore(cr);
+            FillOutline(cr, layer ? inner : p, 1.8, pi);
+        }
+    Ellipse(cr, cx, cy - size * 0.05, size * 0.26, size * 0.16);
+    FillOutline(cr, Mix(pal::gold, kSunkWater, sink), 1.5, Mix(pal::goldDark, kSunkWater, sink));
+}
+
+// The sinking cycle of a plain lily: how far under it is in each frame.
+constexpr double kSink[8] = {0, 0.05, 0.25, 0.45, 0.65, 0.8, 0.93, 0.4};
+
+Sheet PlainLily(const std::string& name, int flower) {
+    return DrawSheet(name, kW, kH, 8, kOnWater, [flower](cairo_t* cr, int f) {
+        const double s = kSink[f];
+        const double shrink = 1 - 0.12 * s;
+        double cy = kCy;
+        if (f == 1) {
+            // A first wobble: the pad tips and a ring runs out.
+            cairo_save(cr);
+            cairo_translate(cr, kCx, kCy);
+            cairo_rotate(cr, -0.06);
+            cairo_translate(cr, -kCx, -kCy);
+        }
+        if (f >= 1) Rings(cr, kCx, cy + 2, kRx * shrink + 2, kRy * shrink + 2, f == 6 ? 3 : 2, 0.7);
+        Pad(cr, kCx, cy, kRx * shrink, kRy * shrink, pal::leaf, s);
+        if (flower == 1) Flower(cr, 36, 50, 24, pal::white, Hex(0x6a7a6a), s);
+        if (flower == 2) Flower(cr, 36, 50, 24, pal::pink, pal::pinkDark, s);
+        if (s > 0.2 && s < 0.9) {
+            // Water washing over the front of the pad.
+            Ellipse(cr, kCx, cy + kRy * 0.3, kRx * shrink * 0.95, kRy * s * 0.9);
+            SetColour(cr, kSunkWater, 0.35 + 0.4 * s);
+            cairo_fill(cr);
+        }
+        if (f == 7)
+            for (const auto& [x, y] : {std::pair{20.0, 20.0}, {105.0, 16.0}, {62.0, 12.0},
+                                       {118.0, 40.0}, {10.0, 44.0}}) {
+                Ellipse(cr, x, y, 3, 4);
+                FillOutline(cr, Hex(0xd8f4ee), 1.5, Hex(0x1d4f4c));
+            }
+        if (f == 1) cairo_restore(cr);
+    });
+}
+
+// The hunter: two halves of a toothed pad that fold up about the middle into a closed bulb.
+Sheet HunterLily() {
+    return DrawSheet("kuvshinka_hunter", kW, kH, 6, kOnWater, [](cairo_t* cr, int f) {
+        const double t = f / 5.0;
+        const double angle = t * M_PI / 2; // 0 flat … 90° upright
+        const double rx = kRx * (1 - 0.28 * t), r = 40;
+        const double cy = kCy + 12 * t;
+        const Rgb inner = Hex(0x8fbf3c), under = Hex(0x9b3a34);
+        for (int half = 0; half < 2; ++half) {
+            const double dir = half == 0 ? -1 : 1; // back half, then front half
+            const auto rim = [&](double x) {
+                const double d = r * std::sqrt(std::max(0.0, 1 - (x / rx) * (x / rx)));
+                return Pt2{kCx + x, cy + dir * d * std::cos(angle) * 0.8 - d * std::sin(angle) * 1.05};
+            };
+            cairo_move_to(cr, kCx - rx, cy);
+            for (int i = 0; i <= 40; ++i) {
+                const Pt2 p = rim(-rx + 2 * rx * i / 40);
+                cairo_line_to(cr, p.x, p.y);
+            }
+            cairo_close_path(cr);
+            const Rgb fill = half == 1 && angle > 0.5 ? under : inner;
+            cairo_pattern_t* g = BallGradient(kCx, cy - 10, rx, Mix(fill, pal::white, 0.35), fill);
+            FillPatternOutline(cr, g, 3);
+            // Teeth along the rim.
+            for (int i = 1; i < 12; ++i) {
+                const double x = -rx + 2 * rx * i / 12;
+                const Pt2 p = rim(x), q = rim(x + 0.01);
+                double nx = -(q.y - p.y), ny = q.x - p.x;
+                const double len = std::hypot(nx, ny);
+                nx /= len;
+                ny /= len;
+                if ((p.y - cy) * ny + (p.x - kCx) * nx < 0) nx = -nx, ny = -ny;
+                const double tx = -ny, ty = nx;
+                cairo_move_to(cr, p.x - tx * 3.5, p.y - ty * 3.5);
+                cairo_line_to(cr, p.x + nx * 8, p.y + ny * 8);
+                cairo_line_to(cr, p.x + tx * 3.5, p.y + ty * 3.5);
+                cairo_close_path(cr);
+                FillOutline(cr, pal::cream, 1.5);
+            }
+            if (half == 0 || angle < 0.5)
+                for (const auto& [dx, dy] : {std::pair{-18.0, -0.2}, {14.0, -0.4}, {0.0, 0.2}}) {
+                    const Pt2 p = rim(dx);
+                    cairo_arc(cr, p.x, cy + (p.y - cy) * (0.5 + dy), 3.5, 0, 2 * M_PI);
+                    SetColour(cr, Hex(0xb8403a));
+                    cairo_fill(cr);
+                }
+        }
+        if (f == 5) {
+            // Closed: a tight bulb with a sly pair of eyes.
+            for (int side = -1; side <= 1; side += 2) {
+                cairo_arc(cr, kCx + side * 10, cy - 24, 3, 0, 2 * M_PI);
+                SetColour(cr, pal::ink);
+                cairo_fill(cr);
+            }
+        }
+    });
+}
+
+// The springy lily: a pad on a coiled spring.
+Sheet SpringLily() {
+    // Pad height above its rest place in each frame: rest, squashed, flung up, settling, rest.
+    static constexpr double kRise[5] = {0, -12, 18, 5, 0};
+    return DrawSheet("kuvshinka_pruginka", kW, kH, 5, kOnWater, [](cairo_t* cr, int f) {
+        const double padY = 50 - kRise[f];
+        const double base = 92;
+        Rings(cr, kCx, base, 30, 7, f == 1 || f == 2 ? 2 : 1, 0.6);
+        // The coil, back strokes first.
+        const int turns = 4;
+        for (int pass = 0; pass < 2; ++pass)
+            for (int i = 0; i < turns; ++i) {
+                const double y0 = base - (base - padY) * i / turns;
+                const double y1 = base - (base - padY) * (i + 1) / turns;
+                cairo_move_to(cr, kCx - 16, y0);
+                if (pass == 0) cairo_curve_to(cr, kCx - 16, y0 - 6, kCx + 16, y1 - 6, kCx + 16, y1 + 2);
+                else cairo_curve_to(cr, kCx - 16, y0 + 6, kCx + 16, y1 + 6, kCx + 16, y1 + 2);
+                SetColour(cr, pal::ink);
+                cairo_set_line_width(cr, 7);
+                cairo_stroke_preserve(cr);
+                SetColour(cr, pass == 0 ? Hex(0x8a9ab0) : Hex(0xd6e0ea));
+                cairo_set_line_width(cr, 3.5);
+                cairo_stroke(cr);
+            }
+        Pad(cr, kCx, padY, kRx * 0.95, kRy * 0.9, Hex(0x8cc43a), 0);
+        for (const auto& [x, y] : {std::pair{-20.0, -6.0}, {18.0, 4.0}, {-4.0, 10.0}}) {
+            cairo_arc(cr, kCx + x, padY + y, 4, 0, 2 * M_PI);
+            FillOutline(cr, pal::orange, 1.5);
+        }
+    });
+}
+
+// The sticky lily: a glossy pad with a goo blob that rises and pulls the strand.
+Sheet StickyLily() {
+    static constexpr double kBlob[6] = {0.2, 1, 0.8, 0.6, 0.4, 0.25};
+    return DrawSheet("kuvshinka_liapuchka", kW, kH, 6, kOnWater, [](cairo_t* cr, int f) {
+        Pad(cr, kCx, kCy, kRx, kRy, Hex(0x3fa08a), 0);
+        // Gloss streaks.
+        for (int k = 0; k < 2; ++k) {
+            Ellipse(cr, kCx - 22 + k * 10, kCy - 14 + k * 6, 12 - k * 4, 3);
+            SetColour(cr, pal::white, 0.6);
+            cairo_fill(cr);
+        }
+        const double b = kBlob[f];
+        // Honey goo drops around the middle, one lifting as the strand shoots.
+        for (const auto& [x, y, r] : {std::tuple{-26.0, 8.0, 6.0}, {24.0, -6.0, 5.0}, {10.0, 16.0, 4.0}}) {
+            Ellipse(cr, kCx + x, kCy + y, r, r * 0.7);
+            FillOutline(cr, Hex(0xf2b640), 2, pal::inkBrown);
+        }
+        const double h = 8 + 26 * b;
+        cairo_move_to(cr, kCx - 12, kCy + 2);
+        cairo_curve_to(cr, kCx - 10, kCy - h * 0.5, kCx - 8, kCy - h, kCx, kCy - h);
+        cairo_curve_to(cr, kCx + 8, kCy - h, kCx + 10, kCy - h * 0.5, kCx + 12, kCy + 2);
+        cairo_close_path(cr);
+        FillPatternOutline(cr, BallGradient(kCx, kCy - h * 0.6, 14, Hex(0xffe7a0), Hex(0xe89a2a)), 2.5,
+                           pal::inkBrown);
+        Ellipse(cr, kCx - 4, kCy - h * 0.7, 2.5, 4);
+        SetColour(cr, pal::white, 0.85);
+        cairo_fill(cr);
+    });
+}
+
+// A stretched honey strand from `a` to `b`, thick at the ends, thin in the middle.
+void Strand(cairo_t* cr, double ax, double ay, double bx, double by) {
+    const double dx = bx - ax, dy = by - ay, len = std::hypot(dx, dy);
+    const double nx = -dy / len, ny = dx / len;
+    const auto at = [&](double t, double w, double side) {
+        return std::pair{ax + dx * t + nx * w * side, ay + dy * t + ny * w * side};
+    };
+    for (int pass = 0; pass < 2; ++pass) {
+        const double grow = pass == 0 ? 2.5 : 0;
+        auto [x0, y0] = at(0, 11 + grow, 1);
+        cairo_move_to(cr, x0, y0);
+        for (int side : {1, -1}) {
+            for (int i = 0; i <= 20; ++i) {
+                const double t = side > 0 ? i / 20.0 : 1 - i / 20.0;
+                const double w = 4 + 9 * std::pow(std::abs(2 * t - 1), 2.2) + grow;
+                auto [x, y] = at(t, w, side);
+                cairo_line_to(cr, x, y);
+            }
+        }
+        cairo_close_path(cr);
+        if (pass == 0) {
+            SetColour(cr, pal::inkBrown);
+            cairo_fill(cr);
+        } else {
+            cairo_pattern_t* g = cairo_pattern_create_linear(ax + nx * 12, ay + ny * 12, ax - nx * 12, ay - ny * 12);
+            cairo_pattern_add_color_stop_rgb(g, 0, 0.96, 0.68, 0.2);
+            cairo_pattern_add_color_stop_rgb(g, 0.45, 0.78, 0.78, 0.45); // the water showing through
+            cairo_pattern_add_color_stop_rgb(g, 1, 0.93, 0.6, 0.16);
+            cairo_set_source(cr, g);
+            cairo_pattern_destroy(g);
+            cairo_fill(cr);
+        }
+    }
+    // A glossy streak and a blob at the far end.
+    cairo_move_to(cr, ax + dx * 0.2 + nx * 4, ay + dy * 0.2 + ny * 4);
+    cairo_line_to(cr, ax + dx * 0.75 + nx * 3, ay + dy * 0.75 + ny * 3);
+    SetColour(cr, Hex(0xfff6d0), 0.9);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
+    cairo_arc(cr, bx - dx / len * 4, by - dy / len * 4, 11, 0, 2 * M_PI);
+    FillPatternOutline(cr, BallGradient(bx, by, 11, Hex(0xffe7a0), Hex(0xe89a2a)), 2.5, pal::inkBrown);
+}
+
+} // namespace
+
+void AddLilyPictures(std::vector<Sheet>& out) {
+    out.push_back(PlainLily("kuvshinka_simple_1", 0));
+    out.push_back(PlainLily("kuvshinka_simple_2", 1));
+    out.push_back(PlainLily("kuvshinka_simple_3", 2));
+    out.push_back(HunterLily());
+    out.push_back(SpringLily());
+    out.push_back(StickyLily());
+    // Strands start at the lily's middle and reach where the held frog is pulled.
+    out.push_back(DrawSheet("liapuchka_l", 170, 100, 1, {pal::inkBrown, 0.5},
+                            [](cairo_t* cr, int) { Strand(cr, 152, 64, 14, 70); }));
+    out.push_back(DrawSheet("liapuchka_p", 170, 100, 1, {pal::inkBrown, 0.5},
+                            [](cairo_t* cr, int) { Strand(cr, 68, 64, 156, 70); }));
+    out.push_back(DrawSheet("liapuchka_c", 130, 160, 1, {pal::inkBrown, 0.5},
+                            [](cairo_t* cr, int) { Strand(cr, 65, 150, 65, 16); }));
+}
+
+} // namespace pondlark::assetgen
