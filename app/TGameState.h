@@ -3,6 +3,9 @@
 // (scenes, sprites, tests), so a whole game can run inside a test.
 #pragma once
 
+#include "game/EatingState.h"
+#include "game/PondState.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -67,6 +70,11 @@ struct TGameState {
     bool StorkAllowed = false;
     bool LegsSpawned = false;
     bool LegsLanded = false;
+    bool StorkLeaving = false;
+    int32_t Hunger = 0;        // jumps raise it, food lowers it; the bottle shows it
+    int32_t TongueLength = 0;  // the eating frog's tongue, in pixels
+    TPondState Pond;
+    TEatingState Eating;
 
     // The frog's key repeat counters, counted down once a frame.
     uint8_t LeftKeyDelay = 0;
