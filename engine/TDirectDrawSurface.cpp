@@ -4,6 +4,10 @@
 
 #include <algorithm>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace pondlark {
 
 TDirectDrawSurface::TDirectDrawSurface(int width, int height, TFontCache* fonts)
@@ -54,8 +58,16 @@ void TDirectDrawSurface::Draw(int x, int y, const TDirectDrawSurface& src, const
     x += s.Left - srcRect.Left;
     y += s.Top - srcRect.Top;
     int w = s.Width(), h = s.Height();
-    if (x < 0) { s.Left -= x; w += x; x = 0; }
-    if (y < 0) { s.Top -= y; h += y; y = 0; }
+    if (x < 0) {
+        s.Left -= x;
+        w += x;
+        x = 0;
+    }
+    if (y < 0) {
+        s.Top -= y;
+        h += y;
+        y = 0;
+    }
     w = std::min(w, width_ - x);
     h = std::min(h, height_ - y);
     if (w <= 0 || h <= 0) return;
@@ -63,13 +75,27 @@ void TDirectDrawSurface::Draw(int x, int y, const TDirectDrawSurface& src, const
     const bool keyed = transparent && src.colorKey_.has_value();
     const uint32_t key = src.colorKey_.value_or(0);
     for (int row = 0; row < h; ++row) {
-        const uint32_t* from = src.pixels_.data() + static_cast<size_t>(s.Top + row) * src.width_ + s.Left;
+        const uint32_t* from =
+            src.pixels_.data() + static_cast<size_t>(s.Top + row) * src.width_ + s.Left;
         uint32_t* to = pixels_.data() + static_cast<size_t>(y + row) * width_ + x;
         if (!keyed) {
             std::copy_n(from, w, to);
             continue;
         }
-        for (int col = 0; col < w; ++col)
+        int col = 0;
+#if defined(__SSE2__)
+        // Four pixels at a time with a compare-and-blend: keeps keyed sprites at least as fast
+        // as SDL's own keyed blit (see bench/engine_blit_bench.cpp).
+        const __m128i k = _mm_set1_epi32(static_cast<int>(key));
+        for (; col + 4 <= w; col += 4) {
+            const __m128i sp = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + col));
+            const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(to + col));
+            const __m128i m = _mm_cmpeq_epi32(sp, k);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + col),
+                             _mm_or_si128(_mm_and_si128(m, d), _mm_andnot_si128(m, sp)));
+        }
+#endif
+        for (; col < w; ++col)
             if (from[col] != key) to[col] = from[col];
     }
 }
