@@ -4,6 +4,10 @@
 
 #include <algorithm>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace pondlark {
 
 TDirectDrawSurface::TDirectDrawSurface(int width, int height, TFontCache* fonts)
@@ -78,7 +82,20 @@ void TDirectDrawSurface::Draw(int x, int y, const TDirectDrawSurface& src, const
             std::copy_n(from, w, to);
             continue;
         }
-        for (int col = 0; col < w; ++col)
+        int col = 0;
+#if defined(__SSE2__)
+        // Four pixels at a time with a compare-and-blend: keeps keyed sprites at least as fast
+        // as SDL's own keyed blit (see bench/engine_blit_bench.cpp).
+        const __m128i k = _mm_set1_epi32(static_cast<int>(key));
+        for (; col + 4 <= w; col += 4) {
+            const __m128i sp = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + col));
+            const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(to + col));
+            const __m128i m = _mm_cmpeq_epi32(sp, k);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + col),
+                             _mm_or_si128(_mm_and_si128(m, d), _mm_andnot_si128(m, sp)));
+        }
+#endif
+        for (; col < w; ++col)
             if (from[col] != key) to[col] = from[col];
     }
 }

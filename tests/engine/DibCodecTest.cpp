@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 using namespace pondlark;
 
 namespace {
@@ -41,4 +43,104 @@ TEST(DibCodec, EncoderRefusesWhatItCannotWrite) {
     const uint32_t px = 0;
     EXPECT_THROW(EncodeDib(&px, 1, 1, 8), EInvalidGraphic);
     EXPECT_THROW(EncodeDib(&px, 0, 1, 24), EInvalidGraphic);
+}
+
+namespace {
+std::vector<uint8_t> ReadFixture(const std::string& name) {
+    std::ifstream f(std::string(PONDLARK_TEST_DATA) + "/bmp/" + name, std::ios::binary);
+    EXPECT_TRUE(f) << name;
+    return {std::istreambuf_iterator<char>(f), {}};
+}
+} // namespace
+
+TEST(DibCodec, DecodesForeignBitmapsExactly) {
+    struct Case {
+        const char* name;
+        int bits;
+    };
+    for (Case c : {Case{"pal1", 1},
+                   {"pal4", 4},
+                   {"pal8", 8},
+                   {"rle8", 8},
+                   {"rle4", 4},
+                   {"rgb24", 24},
+                   {"rgb32", 32},
+                   {"core4", 4},
+                   {"core24", 24}}) {
+        const auto file = ReadFixture(std::string(c.name) + ".bmp");
+        const auto rgb = ReadFixture(std::string(c.name) + ".rgb");
+        ASSERT_GT(file.size(), 14u);
+        // A .bmp file is a 14-byte file header and then a packed DIB.
+        const TDibImage img = DecodeDib(std::span(file).subspan(14));
+        EXPECT_EQ(img.BitCount, c.bits) << c.name;
+        ASSERT_EQ(static_cast<size_t>(img.Width) * img.Height * 3, rgb.size()) << c.name;
+        for (size_t i = 0; i < img.Pixels.size(); ++i) {
+            const uint32_t want =
+                static_cast<uint32_t>(rgb[3 * i] << 16 | rgb[3 * i + 1] << 8 | rgb[3 * i + 2]);
+            ASSERT_EQ(img.Pixels[i], want) << c.name << " pixel " << i;
+        }
+        if (c.bits <= 8) {
+            EXPECT_FALSE(img.Palette.empty()) << c.name;
+        }
+    }
+}
+
+TEST(DibCodec, TopDownBitfieldsAndRleEscapes) {
+    // 2 x 2, 16 bits, BI_BITFIELDS 5-5-5, height -2 (top row first).
+    std::vector<uint8_t> dib = {40, 0, 0, 0, 2, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF, 1, 0,
+                                16, 0, 3, 0, 0, 0, 0, 0, 0,    0,    0,    0,    0, 0,
+                                0,  0, 0, 0, 0, 0, 0, 0, 0,    0,    0,    0};
+    for (uint32_t m : {0x7C00u, 0x03E0u, 0x001Fu})
+        for (int i = 0; i < 4; ++i)
+            dib.push_back(static_cast<uint8_t>(m >> (8 * i)));
+    for (int p : {0x7C00, 0x03E0, 0x001F, 0x7FFF}) {
+        dib.push_back(static_cast<uint8_t>(p));
+        dib.push_back(static_cast<uint8_t>(p >> 8));
+    }
+    const TDibImage img = DecodeDib(dib);
+    EXPECT_EQ(img.Pixels, (std::vector<uint32_t>{0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}));
+
+    // 4 x 3 RLE8: a delta skips to the middle row, a run runs off the right edge (clipped).
+    std::vector<uint8_t> rle = {40, 0, 0, 0, 4, 0, 0, 0, 3, 0, 0, 0, 1, 0, 8, 0, 1, 0, 0, 0,
+                                0,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0};
+    for (uint32_t c : {0x000000u, 0xABCDEFu}) // palette: 0 black, 1
+        for (int i = 0; i < 4; ++i)
+            rle.push_back(static_cast<uint8_t>(c >> (8 * i)));
+    for (int b : {0, 2, 1, 1, 9, 1, 0, 1})
+        rle.push_back(static_cast<uint8_t>(b)); // delta (1,1), run 9 x index 1
+    const TDibImage r = DecodeDib(rle);
+    // Bottom row first in the file: the middle row from x = 1 on is filled.
+    EXPECT_EQ(r.Pixels,
+              (std::vector<uint32_t>{0, 0, 0, 0, 0, 0xABCDEF, 0xABCDEF, 0xABCDEF, 0, 0, 0, 0}));
+}
+
+TEST(DibCodec, HostileHeadersAreInvalid) {
+    const auto good = EncodeDib(std::vector<uint32_t>(6, 0x123456).data(), 3, 2, 24);
+    auto patched = [&](size_t at, std::initializer_list<uint8_t> bytes) {
+        auto d = good;
+        std::copy(bytes.begin(), bytes.end(), d.begin() + static_cast<ptrdiff_t>(at));
+        return d;
+    };
+    const std::pair<const char*, std::vector<uint8_t>> cases[] = {
+        {"header size 41", patched(0, {41})},
+        {"header size 0", patched(0, {0})},
+        {"zero width", patched(4, {0, 0, 0, 0})},
+        {"negative width", patched(4, {0xFF, 0xFF, 0xFF, 0xFF})},
+        {"height INT_MIN", patched(8, {0, 0, 0, 0x80})},
+        {"huge picture", patched(4, {0, 0, 0, 0x10})},
+        {"bit count 7", patched(14, {7})},
+        {"compression 4 (JPEG)", patched(16, {4})},
+        {"RLE8 at 24 bits", patched(16, {1})},
+        {"rows cut short", std::vector<uint8_t>(good.begin(), good.end() - 1)},
+        {"header cut short", std::vector<uint8_t>(good.begin(), good.begin() + 20)},
+        {"palette larger than the data",
+         [] {
+             std::vector<uint8_t> d(40, 0);
+             d[0] = 40, d[4] = 1, d[8] = 1, d[12] = 1, d[14] = 8; // 256 entries missing
+             return d;
+         }()},
+    };
+    for (const auto& [what, bytes] : cases)
+        EXPECT_THROW(DecodeDib(bytes), EInvalidGraphic) << what;
+    EXPECT_TRUE(DecodeDib({}).Empty()) << "no bytes at all: an empty picture";
 }
