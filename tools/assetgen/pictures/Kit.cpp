@@ -267,9 +267,11 @@ void WordPath(cairo_t* cr, cairo_font_face_t* face, const std::string& text, Box
 
     const double innerW = std::max(1.0, box.w - outlineWidth);
     const double innerH = std::max(1.0, box.h - outlineWidth);
-    const double sy = innerH / (y1 - y0);
-    double sx = innerW / (x1 - x0);
-    sx = std::clamp(sx, sy / maxStretch, sy * maxStretch);
+    // Fill the box, widening or narrowing the letters at most by maxStretch; a word too long
+    // for its box gets lower instead of spilling out.
+    double sy = innerH / (y1 - y0);
+    const double sx = std::min(innerW / (x1 - x0), sy * maxStretch);
+    sy = std::min(sy, sx * maxStretch);
     const double cx = box.x + box.w / 2, cy = box.y + box.h / 2;
     cairo_translate(cr, cx, cy);
     cairo_scale(cr, sx, sy);
