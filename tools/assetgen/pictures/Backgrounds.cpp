@@ -251,7 +251,8 @@ Sheet Bg2() {
         for (int i = 0; i < 22; ++i) {
             const double x = rng.Range(20, 780), y = rng.Range(470, 590);
             if (x > 300 && x < 500 && y > 500) continue; // leave the frog's seat clear
-            const Rgb petal = i % 3 == 0 ? pal::white : (i % 3 == 1 ? Hex(0xffd23a) : Hex(0xff9ec0));
+            const Rgb petal =
+                i % 3 == 0 ? pal::white : (i % 3 == 1 ? Hex(0xffd23a) : Hex(0xff9ec0));
             for (int p = 0; p < 5; ++p) {
                 const double a = p * 2 * M_PI / 5;
                 Ellipse(cr, x + std::cos(a) * 4, y + std::sin(a) * 4, 3.5, 3.5);
@@ -265,8 +266,8 @@ Sheet Bg2() {
         Reeds(cr, rng, 110, 440, 150, 7);
         Reeds(cr, rng, 700, 436, 170, 8);
         // Two distant lily pads on the water.
-        for (const auto& [x, y, r] : {std::tuple{200.0, 300.0, 26.0}, {520.0, 360.0, 34.0},
-                                       {380.0, 250.0, 18.0}}) {
+        for (const auto& [x, y, r] :
+             {std::tuple{200.0, 300.0, 26.0}, {520.0, 360.0, 34.0}, {380.0, 250.0, 18.0}}) {
             Ellipse(cr, x, y, r, r * 0.32);
             FillOutline(cr, Hex(0x4f9a3a), 2);
         }
@@ -279,8 +280,10 @@ Sheet Menu() {
         EveningWater(cr, 150, 600);
         Rng rng(8);
         // Foreground on the left: lily pads and reeds.
-        for (const auto& [x, y, r] : {std::tuple{110.0, 470.0, 70.0}, {40.0, 320.0, 45.0},
-                                       {170.0, 250.0, 36.0}, {210.0, 560.0, 50.0}}) {
+        for (const auto& [x, y, r] : {std::tuple{110.0, 470.0, 70.0},
+                                      {40.0, 320.0, 45.0},
+                                      {170.0, 250.0, 36.0},
+                                      {210.0, 560.0, 50.0}}) {
             Ellipse(cr, x, y, r, r * 0.42);
             cairo_line_to(cr, x, y);
             cairo_pattern_t* p = BallGradient(x, y, r, pal::leafLight, pal::leafDark);
@@ -326,7 +329,7 @@ Sheet Stone() {
     return DrawSheet("stone", 230, 165, 1, {pal::stoneDark, 0.5}, [](cairo_t* cr, int) {
         // Foam where the water laps at the stone's foot; it also carries the stone's solid
         // footing out to the right, where the frog of the first column lands.
-        Ellipse(cr, 100, 148, 128, 16);
+        RoundedRect(cr, -12, 136, 240, 27.5, 13);
         FillOutline(cr, Hex(0xc8ece4), 3, pal::waterDeep);
         // Side face, then the flat top.
         cairo_move_to(cr, -10, 60);
@@ -346,9 +349,11 @@ Sheet Stone() {
                            pal::inkBrown);
         // Moss patches and speckles.
         Rng rng(4);
-        for (const auto& [x, y, r] :
-             {std::tuple{30.0, 50.0, 26.0}, {80.0, 34.0, 18.0}, {150.0, 100.0, 20.0},
-              {10.0, 100.0, 22.0}, {200.0, 70.0, 10.0}}) {
+        for (const auto& [x, y, r] : {std::tuple{30.0, 50.0, 26.0},
+                                      {80.0, 34.0, 18.0},
+                                      {150.0, 100.0, 20.0},
+                                      {10.0, 100.0, 22.0},
+                                      {200.0, 70.0, 10.0}}) {
             cairo_new_path(cr);
             for (int k = 0; k < 7; ++k) {
                 const double a = k * 2 * M_PI / 7;
@@ -386,8 +391,9 @@ Sheet Log(const std::string& name, int w, int h, uint64_t seed) {
         SetColour(cr, Hex(0x174a4a), 0.55);
         cairo_fill(cr);
         RoundedRect(cr, 4, h / 2.0 - r - 2, w - 14, 2 * r, r);
-        FillPatternOutline(cr, VerticalGradient(h / 2.0 - r, h / 2.0 + r, pal::woodLight, pal::woodDark),
-                           3, pal::inkBrown);
+        FillPatternOutline(
+            cr, VerticalGradient(h / 2.0 - r, h / 2.0 + r, pal::woodLight, pal::woodDark), 3,
+            pal::inkBrown);
         Rng rng(seed);
         for (int i = 0; i < 6; ++i) {
             const double x = rng.Range(16, w - 36), y = h / 2.0 + rng.Range(-r * 0.5, r * 0.5);

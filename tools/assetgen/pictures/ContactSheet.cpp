@@ -26,7 +26,9 @@ namespace {
 constexpr int kSheetWidth = 2400, kGap = 10, kCaption = 16;
 
 // Big pictures are shown at half size so the sheet stays browsable.
-double ScaleFor(const Sheet& s) { return s.frameWidth >= 400 || s.frameHeight >= 400 ? 0.5 : 1.0; }
+double ScaleFor(const Sheet& s) {
+    return s.frameWidth >= 400 || s.frameHeight >= 400 ? 0.5 : 1.0;
+}
 
 struct Placement {
     const Sheet* sheet;

@@ -8,12 +8,12 @@
 
 namespace pondlark::assetgen {
 
-void AddFrogPictures(std::vector<Sheet>& out);          // frog, frogeat, tongue
-void AddLilyPictures(std::vector<Sheet>& out);          // lily pads, strands
-void AddEnemyPictures(std::vector<Sheet>& out);         // crocodile, stork
-void AddInsectPictures(std::vector<Sheet>& out);        // food of the eating stage
-void AddBonusPictures(std::vector<Sheet>& out);         // coin, life, ripples, splash
-void AddBackgroundPictures(std::vector<Sheet>& out);    // bg1, bg2, menu, stone, logs, sample
+void AddFrogPictures(std::vector<Sheet>& out);       // frog, frogeat, tongue
+void AddLilyPictures(std::vector<Sheet>& out);       // lily pads, strands
+void AddEnemyPictures(std::vector<Sheet>& out);      // crocodile, stork
+void AddInsectPictures(std::vector<Sheet>& out);     // food of the eating stage
+void AddBonusPictures(std::vector<Sheet>& out);      // coin, life, ripples, splash
+void AddBackgroundPictures(std::vector<Sheet>& out); // bg1, bg2, menu, stone, logs, sample
 void AddMenuWordPictures(std::vector<Sheet>& out, const Fonts& fonts); // menu items and titles
 void AddScreenPictures(std::vector<Sheet>& out, const Fonts& fonts);   // panels, bottle, marks
 
@@ -29,7 +29,8 @@ std::vector<PictureEntry> ToPictureEntries(const std::vector<Sheet>& sheets);
 // Writes the contact sheet and, beside it, the screen mock-ups and single pictures.
 void WriteContactSheet(const std::vector<Sheet>& sheets, const Fonts& fonts,
                        const std::string& path);
-void WriteMockups(const std::vector<Sheet>& sheets, const Fonts& fonts, const std::string& directory);
+void WriteMockups(const std::vector<Sheet>& sheets, const Fonts& fonts,
+                  const std::string& directory);
 
 // Copies a sheet into a cairo ARGB surface, key pixels transparent. Caller destroys it.
 cairo_surface_t* SheetSurface(const Sheet& sheet);

@@ -13,15 +13,19 @@ struct Pt {
     double x, y;
 };
 
-Pt Lerp(Pt a, Pt b, double t) { return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t}; }
+Pt Lerp(Pt a, Pt b, double t) {
+    return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
+}
 
 // A cartoon limb: a thick dark stroke under a slightly thinner coloured one.
 void Limb(cairo_t* cr, std::initializer_list<Pt> joints, double width, Rgb colour) {
     for (int pass = 0; pass < 2; ++pass) {
         bool first = true;
         for (Pt p : joints) {
-            if (first) cairo_move_to(cr, p.x, p.y);
-            else cairo_line_to(cr, p.x, p.y);
+            if (first)
+                cairo_move_to(cr, p.x, p.y);
+            else
+                cairo_line_to(cr, p.x, p.y);
             first = false;
         }
         SetColour(cr, pass == 0 ? pal::ink : colour);
@@ -77,14 +81,16 @@ void TopFrog(cairo_t* cr, const FrogPose& p) {
     const auto shapes = [&] {
         Ellipse(cr, cx, p.bodyCy, 21, p.bodyRy);
         Ellipse(cr, cx, headCy, 18, 15);
-        for (int side = -1; side <= 1; side += 2) Ellipse(cr, cx + side * 11, headCy - 8, 8.5, 8.5);
+        for (int side = -1; side <= 1; side += 2)
+            Ellipse(cr, cx + side * 11, headCy - 8, 8.5, 8.5);
     };
     shapes();
     SetColour(cr, pal::ink);
     cairo_set_line_width(cr, 2 * kOutline);
     cairo_stroke(cr);
     shapes();
-    cairo_pattern_t* skin = BallGradient(cx, p.bodyCy - 8, p.bodyRy + 16, pal::frogLight, pal::frog);
+    cairo_pattern_t* skin =
+        BallGradient(cx, p.bodyCy - 8, p.bodyRy + 16, pal::frogLight, pal::frog);
     cairo_set_source(cr, skin);
     cairo_pattern_destroy(skin);
     cairo_fill(cr);
@@ -92,8 +98,8 @@ void TopFrog(cairo_t* cr, const FrogPose& p) {
     Ellipse(cr, cx, p.bodyCy + 2, 4, p.bodyRy * 0.6);
     SetColour(cr, pal::frogBelly, 0.75);
     cairo_fill(cr);
-    for (const auto& [dx, dy, r] : {std::tuple{-11.0, 0.1, 4.0}, {12.0, 0.35, 3.5}, {-8.0, 0.6, 3.0},
-                                    {9.0, -0.25, 2.6}}) {
+    for (const auto& [dx, dy, r] :
+         {std::tuple{-11.0, 0.1, 4.0}, {12.0, 0.35, 3.5}, {-8.0, 0.6, 3.0}, {9.0, -0.25, 2.6}}) {
         cairo_arc(cr, cx + dx, p.bodyCy + dy * p.bodyRy, r, 0, 2 * M_PI);
         SetColour(cr, pal::leafDark);
         cairo_fill(cr);
@@ -101,8 +107,8 @@ void TopFrog(cairo_t* cr, const FrogPose& p) {
     if (p.croak)
         for (int side = -1; side <= 1; side += 2) {
             cairo_arc(cr, cx + side * 20, headCy + 8, 10, 0, 2 * M_PI);
-            FillPatternOutline(cr, BallGradient(cx + side * 20, headCy + 8, 10, pal::white, pal::frogBelly),
-                               2.5);
+            FillPatternOutline(
+                cr, BallGradient(cx + side * 20, headCy + 8, 10, pal::white, pal::frogBelly), 2.5);
         }
     // Eyes looking ahead.
     for (int side = -1; side <= 1; side += 2) {
@@ -126,12 +132,11 @@ void TopFrog(cairo_t* cr, const FrogPose& p) {
 
 Sheet PondFrog() {
     static constexpr FrogPose kPoses[6] = {
-        {70, 27, 0, 0, false},   // idle
-        {70, 27, 0, 0, true},    // croak
-        {74, 23, 0, 0, false},   // crouch
-        {60, 33, 1, 0.2, false}, // stretched forward, held
-        {62, 32, 0.7, 0.7, false},
-        {58, 34, 1, 1, false}, // in the air
+        {70, 27, 0, 0, false},                            // idle
+        {70, 27, 0, 0, true},                             // croak
+        {74, 23, 0, 0, false},                            // crouch
+        {60, 33, 1, 0.2, false},                          // stretched forward, held
+        {62, 32, 0.7, 0.7, false}, {58, 34, 1, 1, false}, // in the air
     };
     return DrawSheet("frog", 78, 121, 6, {pal::ink, 0.5},
                      [](cairo_t* cr, int f) { TopFrog(cr, kPoses[f]); });
@@ -153,7 +158,8 @@ void BackFrog(cairo_t* cr, double lift) {
     const auto shapes = [&] {
         Ellipse(cr, cx, 134 - lift, 44, 32);
         Ellipse(cr, cx, 100 - lift, 36, 24);
-        for (int side = -1; side <= 1; side += 2) Ellipse(cr, cx + side * 23, 82 - lift, 13, 13);
+        for (int side = -1; side <= 1; side += 2)
+            Ellipse(cr, cx + side * 23, 82 - lift, 13, 13);
     };
     shapes();
     SetColour(cr, pal::ink);
@@ -165,8 +171,11 @@ void BackFrog(cairo_t* cr, double lift) {
     cairo_pattern_destroy(skin);
     cairo_fill(cr);
     // The back's pattern and the spine ridge.
-    for (const auto& [dx, dy, r] : {std::tuple{-20.0, 128.0, 7.0}, {22.0, 138.0, 6.0},
-                                    {-6.0, 150.0, 5.0}, {10.0, 116.0, 4.5}, {-26.0, 106.0, 4.0}}) {
+    for (const auto& [dx, dy, r] : {std::tuple{-20.0, 128.0, 7.0},
+                                    {22.0, 138.0, 6.0},
+                                    {-6.0, 150.0, 5.0},
+                                    {10.0, 116.0, 4.5},
+                                    {-26.0, 106.0, 4.0}}) {
         cairo_arc(cr, cx + dx, dy - lift, r, 0, 2 * M_PI);
         SetColour(cr, pal::leafDark);
         cairo_fill(cr);

@@ -69,7 +69,8 @@ Sheet DrawSheet(const std::string& name, int frameWidth, int frameHeight, int fr
     sheet.height = rows * frameHeight;
     sheet.xrgb.assign(static_cast<size_t>(sheet.width) * sheet.height, kKeyColour);
     for (int f = 0; f < frameCount; ++f) {
-        cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, frameWidth, frameHeight);
+        cairo_surface_t* s =
+            cairo_image_surface_create(CAIRO_FORMAT_ARGB32, frameWidth, frameHeight);
         cairo_t* cr = cairo_create(s);
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
         cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
@@ -169,23 +170,28 @@ void Blur(cairo_surface_t* surface, int radius) {
     std::vector<uint32_t> line(static_cast<size_t>(std::max(w, h)));
     // One box pass along a line of n pixels spaced `step` apart, per channel.
     const auto pass = [&](uint32_t* start, int n, int step) {
-        for (int i = 0; i < n; ++i) line[static_cast<size_t>(i)] = start[i * step];
+        for (int i = 0; i < n; ++i)
+            line[static_cast<size_t>(i)] = start[i * step];
         for (int i = 0; i < n; ++i) {
             uint32_t sum[4] = {0, 0, 0, 0};
             for (int k = std::max(0, i - radius); k <= std::min(n - 1, i + radius); ++k) {
                 const uint32_t p = line[static_cast<size_t>(k)];
-                for (int c = 0; c < 4; ++c) sum[c] += (p >> (8 * c)) & 255;
+                for (int c = 0; c < 4; ++c)
+                    sum[c] += (p >> (8 * c)) & 255;
             }
             // Pixels beyond the edge count as clear.
             const auto count = static_cast<uint32_t>(2 * radius + 1);
             uint32_t out = 0;
-            for (int c = 0; c < 4; ++c) out |= (sum[c] / count) << (8 * c);
+            for (int c = 0; c < 4; ++c)
+                out |= (sum[c] / count) << (8 * c);
             start[i * step] = out;
         }
     };
     for (int round = 0; round < 3; ++round) {
-        for (int y = 0; y < h; ++y) pass(data + static_cast<ptrdiff_t>(y) * stride, w, 1);
-        for (int x = 0; x < w; ++x) pass(data + x, h, stride);
+        for (int y = 0; y < h; ++y)
+            pass(data + static_cast<ptrdiff_t>(y) * stride, w, 1);
+        for (int x = 0; x < w; ++x)
+            pass(data + x, h, stride);
     }
     cairo_surface_mark_dirty(surface);
 }
@@ -236,7 +242,8 @@ void WordPath(cairo_t* cr, cairo_font_face_t* face, const std::string& text, Box
               double outlineWidth, double maxStretch) {
     std::vector<std::string> lines;
     std::stringstream ss(text);
-    for (std::string line; std::getline(ss, line, '\n');) lines.push_back(line);
+    for (std::string line; std::getline(ss, line, '\n');)
+        lines.push_back(line);
     constexpr double kSize = 100, kLineGap = 1.02;
 
     cairo_save(cr);
@@ -260,9 +267,11 @@ void WordPath(cairo_t* cr, cairo_font_face_t* face, const std::string& text, Box
 
     const double innerW = std::max(1.0, box.w - outlineWidth);
     const double innerH = std::max(1.0, box.h - outlineWidth);
-    const double sy = innerH / (y1 - y0);
-    double sx = innerW / (x1 - x0);
-    sx = std::clamp(sx, sy / maxStretch, sy * maxStretch);
+    // Fill the box, widening or narrowing the letters at most by maxStretch; a word too long
+    // for its box gets lower instead of spilling out.
+    double sy = innerH / (y1 - y0);
+    const double sx = std::min(innerW / (x1 - x0), sy * maxStretch);
+    sy = std::min(sy, sx * maxStretch);
     const double cx = box.x + box.w / 2, cy = box.y + box.h / 2;
     cairo_translate(cr, cx, cy);
     cairo_scale(cr, sx, sy);

@@ -108,8 +108,7 @@ cairo_pattern_t* VerticalGradient(double y0, double y1, Rgb top, Rgb bottom);
 // A radial gradient, light at the off-centre highlight, darker at the rim.
 cairo_pattern_t* BallGradient(double cx, double cy, double r, Rgb light, Rgb dark);
 // Fills the current path with a pattern, destroys the pattern, strokes the outline.
-void FillPatternOutline(cairo_t* cr, cairo_pattern_t* pattern, double outline,
-                        Rgb ink = pal::ink);
+void FillPatternOutline(cairo_t* cr, cairo_pattern_t* pattern, double outline, Rgb ink = pal::ink);
 // Blurs an ARGB surface in place (three box passes), for shadows and glows.
 void Blur(cairo_surface_t* surface, int radius);
 

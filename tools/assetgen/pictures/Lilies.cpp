@@ -111,8 +111,11 @@ Sheet PlainLily(const std::string& name, int flower) {
             cairo_fill(cr);
         }
         if (f == 7)
-            for (const auto& [x, y] : {std::pair{20.0, 20.0}, {105.0, 16.0}, {62.0, 12.0},
-                                       {118.0, 40.0}, {10.0, 44.0}}) {
+            for (const auto& [x, y] : {std::pair{20.0, 20.0},
+                                       {105.0, 16.0},
+                                       {62.0, 12.0},
+                                       {118.0, 40.0},
+                                       {10.0, 44.0}}) {
                 Ellipse(cr, x, y, 3, 4);
                 FillOutline(cr, Hex(0xd8f4ee), 1.5, Hex(0x1d4f4c));
             }
@@ -132,7 +135,8 @@ Sheet HunterLily() {
             const double dir = half == 0 ? -1 : 1; // back half, then front half
             const auto rim = [&](double x) {
                 const double d = r * std::sqrt(std::max(0.0, 1 - (x / rx) * (x / rx)));
-                return Pt2{kCx + x, cy + dir * d * std::cos(angle) * 0.8 - d * std::sin(angle) * 1.05};
+                return Pt2{kCx + x,
+                           cy + dir * d * std::cos(angle) * 0.8 - d * std::sin(angle) * 1.05};
             };
             cairo_move_to(cr, kCx - rx, cy);
             for (int i = 0; i <= 40; ++i) {
@@ -193,8 +197,10 @@ Sheet SpringLily() {
                 const double y0 = base - (base - padY) * i / turns;
                 const double y1 = base - (base - padY) * (i + 1) / turns;
                 cairo_move_to(cr, kCx - 16, y0);
-                if (pass == 0) cairo_curve_to(cr, kCx - 16, y0 - 6, kCx + 16, y1 - 6, kCx + 16, y1 + 2);
-                else cairo_curve_to(cr, kCx - 16, y0 + 6, kCx + 16, y1 + 6, kCx + 16, y1 + 2);
+                if (pass == 0)
+                    cairo_curve_to(cr, kCx - 16, y0 - 6, kCx + 16, y1 - 6, kCx + 16, y1 + 2);
+                else
+                    cairo_curve_to(cr, kCx - 16, y0 + 6, kCx + 16, y1 + 6, kCx + 16, y1 + 2);
                 SetColour(cr, pal::ink);
                 cairo_set_line_width(cr, 7);
                 cairo_stroke_preserve(cr);
@@ -223,7 +229,8 @@ Sheet StickyLily() {
         }
         const double b = kBlob[f];
         // Honey goo drops around the middle, one lifting as the strand shoots.
-        for (const auto& [x, y, r] : {std::tuple{-26.0, 8.0, 6.0}, {24.0, -6.0, 5.0}, {10.0, 16.0, 4.0}}) {
+        for (const auto& [x, y, r] :
+             {std::tuple{-26.0, 8.0, 6.0}, {24.0, -6.0, 5.0}, {10.0, 16.0, 4.0}}) {
             Ellipse(cr, kCx + x, kCy + y, r, r * 0.7);
             FillOutline(cr, Hex(0xf2b640), 2, pal::inkBrown);
         }
@@ -232,8 +239,8 @@ Sheet StickyLily() {
         cairo_curve_to(cr, kCx - 10, kCy - h * 0.5, kCx - 8, kCy - h, kCx, kCy - h);
         cairo_curve_to(cr, kCx + 8, kCy - h, kCx + 10, kCy - h * 0.5, kCx + 12, kCy + 2);
         cairo_close_path(cr);
-        FillPatternOutline(cr, BallGradient(kCx, kCy - h * 0.6, 14, Hex(0xffe7a0), Hex(0xe89a2a)), 2.5,
-                           pal::inkBrown);
+        FillPatternOutline(cr, BallGradient(kCx, kCy - h * 0.6, 14, Hex(0xffe7a0), Hex(0xe89a2a)),
+                           2.5, pal::inkBrown);
         Ellipse(cr, kCx - 4, kCy - h * 0.7, 2.5, 4);
         SetColour(cr, pal::white, 0.85);
         cairo_fill(cr);
@@ -264,9 +271,11 @@ void Strand(cairo_t* cr, double ax, double ay, double bx, double by) {
             SetColour(cr, pal::inkBrown);
             cairo_fill(cr);
         } else {
-            cairo_pattern_t* g = cairo_pattern_create_linear(ax + nx * 12, ay + ny * 12, ax - nx * 12, ay - ny * 12);
+            cairo_pattern_t* g =
+                cairo_pattern_create_linear(ax + nx * 12, ay + ny * 12, ax - nx * 12, ay - ny * 12);
             cairo_pattern_add_color_stop_rgb(g, 0, 0.96, 0.68, 0.2);
-            cairo_pattern_add_color_stop_rgb(g, 0.45, 0.78, 0.78, 0.45); // the water showing through
+            cairo_pattern_add_color_stop_rgb(g, 0.45, 0.78, 0.78,
+                                             0.45); // the water showing through
             cairo_pattern_add_color_stop_rgb(g, 1, 0.93, 0.6, 0.16);
             cairo_set_source(cr, g);
             cairo_pattern_destroy(g);
@@ -280,7 +289,8 @@ void Strand(cairo_t* cr, double ax, double ay, double bx, double by) {
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
     cairo_arc(cr, bx - dx / len * 4, by - dy / len * 4, 11, 0, 2 * M_PI);
-    FillPatternOutline(cr, BallGradient(bx, by, 11, Hex(0xffe7a0), Hex(0xe89a2a)), 2.5, pal::inkBrown);
+    FillPatternOutline(cr, BallGradient(bx, by, 11, Hex(0xffe7a0), Hex(0xe89a2a)), 2.5,
+                       pal::inkBrown);
 }
 
 } // namespace

@@ -1,7 +1,233 @@
+// Menu words: every item as it rests ("_n") and its highlight ("_d"), the titles and the
+// publisher's name. Each item's word is fitted onto its pointer range, so what the player sees is
+// what the pointer hits.
 #include "tools/assetgen/pictures/Families.h"
+
+#include <cmath>
 
 namespace pondlark::assetgen {
 
-void AddMenuWordPictures(std::vector<Sheet>& out, const Fonts& fonts) { (void)out; (void)fonts; }
+namespace {
+
+// Words stand on the dark, calm parts of the menu backdrop; their soft shadow melts into it.
+constexpr EdgeStyle kOnMenu{pal::menuCalm, 0.3};
+constexpr int kShadowRoom = 9;
+
+struct Rect {
+    int x1, y1, x2, y2; // inclusive screen pixels
+    double Cx() const { return (x1 + x2 + 1) / 2.0; }
+    double Cy() const { return (y1 + y2 + 1) / 2.0; }
+    int W() const { return x2 - x1 + 1; }
+    int H() const { return y2 - y1 + 1; }
+};
+
+struct Item {
+    const char* normal;
+    const char* highlight;
+    const char* text;
+    int nx, ny; // where the resting word is drawn
+    int dx, dy; // where the highlight is drawn; dy < 0: at the bottom edge (600 − height)
+    Rect hot;   // the pointer range the word must cover
+};
+
+// The items of the main menu, the high-score screen and the shared Back of help and options.
+constexpr Item kItems[] = {
+    {"Start Game_n", "Start Game_d", "Start Game", 355, 161, 328, 136, {355, 165, 735, 205}},
+    {"Options_n", "Options_d", "Options", 423, 240, 413, 213, {425, 240, 675, 283}},
+    {"High Score_n", "High Score_d", "High Score", 374, 312, 354, 288, {380, 315, 725, 355}},
+    {"Help_n", "Help_d", "Help", 465, 388, 442, 364, {470, 390, 623, 430}},
+    {"Visit Web Site_n",
+     "Visit Web Site_d",
+     "Visit Web Site",
+     326,
+     457,
+     307,
+     435,
+     {330, 460, 765, 500}},
+    {"Exit_n", "Exit_d", "Exit", 477, 529, 451, 503, {480, 530, 615, 570}},
+    {"HighScore_Clear_n", "HighScore_Clear_d", "Clear", 0, 197, 0, 190, {10, 215, 185, 260}},
+    {"HighScore_View_n", "HighScore_View_d", "View\nOnline", 0, 304, 0, 283, {15, 314, 190, 382}},
+    {"HighScore_Back_n", "HighScore_Back_d", "Back", 0, 437, 0, 411, {42, 446, 158, 472}},
+    {"Help_back_n", "Help_Back_p", "Back", 347, 521, 341, -1, {375, 525, 513, 562}},
+    {"Options_Back_n", nullptr, "Back", 347, 521, 0, 0, {375, 525, 513, 562}},
+};
+
+WordStyle Resting() {
+    WordStyle s;
+    s.top = Hex(0xfff6a0);
+    s.bottom = Hex(0xf2b428);
+    s.maxStretch = 2.0;
+    return s;
+}
+
+WordStyle Glowing() {
+    WordStyle s;
+    s.top = pal::white;
+    s.bottom = Hex(0xffe45a);
+    s.glow = Hex(0xffd040);
+    s.glowAlpha = 0.85;
+    s.glowRadius = 6;
+    s.maxStretch = 2.0;
+    return s;
+}
+
+Sheet ItemNormal(const Fonts& fonts, const Item& it) {
+    const int w = it.hot.x2 + kShadowRoom - it.nx, h = it.hot.y2 + kShadowRoom - it.ny;
+    const Box box{double(it.hot.x1 - it.nx), double(it.hot.y1 - it.ny), double(it.hot.W()),
+                  double(it.hot.H())};
+    return DrawSheet(it.normal, w, h, 1, kOnMenu, [&](cairo_t* cr, int) {
+        DrawWord(cr, fonts.Text(), it.text, box, Resting());
+    });
+}
+
+// The highlight is centred on the same word, a little larger, brighter and glowing.
+Sheet ItemHighlight(const Fonts& fonts, const Item& it) {
+    const int w = static_cast<int>(std::lround(2 * (it.hot.Cx() - it.dx)));
+    const int h = it.dy >= 0 ? static_cast<int>(std::lround(2 * (it.hot.Cy() - it.dy)))
+                             : static_cast<int>(std::lround(2 * (600 - it.hot.Cy())));
+    const double top = it.dy >= 0 ? it.dy : 600 - h;
+    const double grow = 1.07;
+    const Box box{it.hot.Cx() - it.dx - it.hot.W() * grow / 2,
+                  it.hot.Cy() - top - it.hot.H() * grow / 2, it.hot.W() * grow, it.hot.H() * grow};
+    return DrawSheet(it.highlight, w, h, 1, kOnMenu, [&](cairo_t* cr, int) {
+        DrawWord(cr, fonts.Text(), it.text, box, Glowing());
+    });
+}
+
+// A word drawn onto its own picture of the given size.
+Sheet Word(const Fonts& fonts, const std::string& name, const std::string& text, int w, int h,
+           WordStyle style, double maxStretch = 1.15) {
+    style.maxStretch = maxStretch;
+    return DrawSheet(name, w, h, 1, kOnMenu, [&](cairo_t* cr, int) {
+        DrawWord(cr, fonts.Display(), text,
+                 {4, 4, w - 8.0 - style.shadowOffset, h - 8.0 - style.shadowOffset}, style);
+    });
+}
+
+WordStyle Title() {
+    WordStyle s;
+    s.top = Hex(0xd8ff80);
+    s.bottom = Hex(0x58b030);
+    s.outline = pal::ink;
+    s.outlineWidth = 7;
+    s.shadowOffset = 6;
+    s.shadowBlur = 4;
+    return s;
+}
+
+WordStyle Small() {
+    WordStyle s = Resting();
+    s.outlineWidth = 3.5;
+    s.shadowOffset = 3;
+    s.shadowBlur = 2;
+    return s;
+}
+
+// An arrow head pointing left or right, in the item style.
+void Arrow(cairo_t* cr, Box b, bool right, const WordStyle& style) {
+    const double x0 = right ? b.x : b.x + b.w, x1 = right ? b.x + b.w : b.x;
+    cairo_move_to(cr, x0, b.y + b.h * 0.15);
+    cairo_line_to(cr, x1, b.y + b.h / 2);
+    cairo_line_to(cr, x0, b.y + b.h * 0.85);
+    cairo_close_path(cr);
+    if (style.glowAlpha > 0) {
+        SetColour(cr, style.glow, 0.9);
+        cairo_set_line_width(cr, style.outlineWidth + 8);
+        cairo_stroke_preserve(cr);
+    }
+    SetColour(cr, style.outline);
+    cairo_set_line_width(cr, style.outlineWidth);
+    cairo_stroke_preserve(cr);
+    cairo_pattern_t* g = VerticalGradient(b.y, b.y + b.h, style.top, style.bottom);
+    cairo_set_source(cr, g);
+    cairo_pattern_destroy(g);
+    cairo_fill(cr);
+}
+
+// "Next" with an arrow after it, or an arrow and "Previous", filling `hot` (picture pixels).
+void ArrowWord(cairo_t* cr, const Fonts& fonts, Box hot, bool next, const WordStyle& style) {
+    const double aw = hot.h * 0.9;
+    const Box arrow{next ? hot.x + hot.w - aw : hot.x, hot.y, aw, hot.h};
+    const Box word{next ? hot.x : hot.x + aw + 4, hot.y, hot.w - aw - 4, hot.h};
+    DrawWord(cr, fonts.Text(), next ? "Next" : "Previous", word, style);
+    Arrow(cr, arrow, next, style);
+}
+
+void AddHelpArrows(std::vector<Sheet>& out, const Fonts& fonts) {
+    // Pointer ranges of the two arrows, in screen pixels.
+    constexpr Rect kNext{613, 509, 709, 535}, kPrev{578, 552, 749, 577};
+    constexpr int kX = 554, kY = 500;
+    WordStyle s = Small();
+    s.maxStretch = 2.0;
+    out.push_back(
+        DrawSheet("Help_arrows", 800 - kX - 30, 600 - kY, 1, kOnMenu, [&](cairo_t* cr, int) {
+            ArrowWord(cr, fonts,
+                      {double(kNext.x1 - kX), double(kNext.y1 - kY), double(kNext.W()),
+                       double(kNext.H())},
+                      true, s);
+            ArrowWord(cr, fonts,
+                      {double(kPrev.x1 - kX), double(kPrev.y1 - kY), double(kPrev.W()),
+                       double(kPrev.H())},
+                      false, s);
+        }));
+    WordStyle g = Glowing();
+    g.outlineWidth = 3.5;
+    g.maxStretch = 1.6;
+    g.glowRadius = 4;
+    const auto highlight = [&](const char* name, Rect hot, int x, int y, bool next) {
+        const int w = static_cast<int>(std::lround(2 * (hot.Cx() - x)));
+        const int h = y >= 0 ? static_cast<int>(std::lround(2 * (hot.Cy() - y)))
+                             : static_cast<int>(std::lround(2 * (600 - hot.Cy())));
+        const double top = y >= 0 ? y : 600 - h;
+        const double k = 1.07;
+        const Box b{hot.Cx() - x - hot.W() * k / 2, hot.Cy() - top - hot.H() * k / 2, hot.W() * k,
+                    hot.H() * k};
+        out.push_back(DrawSheet(name, w, h, 1, kOnMenu,
+                                [&](cairo_t* cr, int) { ArrowWord(cr, fonts, b, next, g); }));
+    };
+    highlight("Help_Down", kNext, 594, 490, true);
+    highlight("Help_Up", kPrev, 558, -1, false);
+}
+
+} // namespace
+
+void AddMenuWordPictures(std::vector<Sheet>& out, const Fonts& fonts) {
+    for (const Item& it : kItems) {
+        out.push_back(ItemNormal(fonts, it));
+        if (it.highlight) out.push_back(ItemHighlight(fonts, it));
+    }
+    AddHelpArrows(out, fonts);
+
+    out.push_back(Word(fonts, "Pondlark_Word", "Pondlark", 330, 110, Title(), 1.2));
+    WordStyle publisher = Resting();
+    publisher.top = pal::cream;
+    publisher.bottom = pal::woodLight;
+    publisher.outlineWidth = 4;
+    publisher.shadowOffset = 3;
+    out.push_back(Word(fonts, "Tallowgate_Word", "Tallowgate", 240, 50, publisher));
+
+    WordStyle title = Title();
+    title.outlineWidth = 6;
+    out.push_back(Word(fonts, "Help_word", "Help", 190, 90, title));
+    out.push_back(Word(fonts, "Options_Word", "Options", 260, 90, title));
+    out.push_back(Word(fonts, "HighScore_Word", "High Scores", 390, 72, title));
+    WordStyle big = Title();
+    big.outlineWidth = 9;
+    big.shadowOffset = 8;
+    big.shadowBlur = 5;
+    out.push_back(Word(fonts, "Game_Word", "GAME", 502, 150, big, 1.3));
+    out.push_back(Word(fonts, "Over_Word", "OVER", 472, 150, big, 1.3));
+    out.push_back(Word(fonts, "Exit_Main_Word", "Quit?", 190, 54, Resting()));
+    out.push_back(Word(fonts, "HighScore_Clear_Word", "Clear the table?", 322, 54, Resting()));
+
+    out.push_back(Word(fonts, "HighScore_Place", "Place", 110, 32, Small()));
+    out.push_back(Word(fonts, "HighScore_Name", "Name", 110, 32, Small()));
+    out.push_back(Word(fonts, "HighScore_Score", "Score", 110, 32, Small()));
+    for (int i = 1; i <= 10; ++i) {
+        const std::string digits = std::to_string(i);
+        out.push_back(Word(fonts, "HighScore_" + digits, digits,
+                           14 + 20 * static_cast<int>(digits.size()), 34, Small(), 1.0));
+    }
+}
 
 } // namespace pondlark::assetgen
