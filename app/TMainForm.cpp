@@ -23,8 +23,8 @@ constexpr uint32_t kIdleWaitMs = 50;
 
 TMainForm::TMainForm(IPlatform& platform, std::string gameDir)
     : TDXForm(platform), DXDraw(platform, gameDir + "/Data/GameFont.otf"), DXInput(platform),
-      DXTimer(platform), DXSound(platform), Timer1(platform, 2000, false), LevelTimer(platform, 1000, false),
-      platform_(platform), gameDir_(std::move(gameDir)) {
+      DXTimer(platform), DXSound(platform), Timer1(platform, 2000, false),
+      LevelTimer(platform, 1000, false), platform_(platform), gameDir_(std::move(gameDir)) {
     // The window resource's settings.
     platform_.SetCaption(kCaption);
     DXDraw.SetOptions({doAllowReboot, doWaitVBlank, doAllowPalette256, doStretch, doCenter, doFlip,
@@ -69,7 +69,9 @@ void TMainForm::GoWeb(const std::string& url) {
     pondlark::GoWeb(platform_, url);
 }
 
-std::string TMainForm::HomePageUrl() const { return pondlark::HomePageUrl(ServiceAddress); }
+std::string TMainForm::HomePageUrl() const {
+    return pondlark::HomePageUrl(ServiceAddress);
+}
 
 std::string TMainForm::OnlineHighScoresUrl() const {
     return pondlark::OnlineHighScoresUrl(ServiceAddress);
@@ -646,6 +648,7 @@ void TMainForm::PlayMusic(const std::string& name) {
     if (Song) MusicPlayer.SongFree(Song);
     Song = MusicPlayer.SongLoadFromFile(GamePath("Music/" + name + ".xm"));
     if (Song) MusicPlayer.SongPlay(Song);
+    if (Song && OnSongStarted) OnSongStarted(name);
 }
 
 void TMainForm::StopMusic() {
@@ -679,13 +682,15 @@ void TMainForm::WatchSong() {
 void TMainForm::PlaySound(const std::string& name) {
     if (!State.Flags.GameSound) return;
     DXWaveList.Items().Find(name).Play(false);
+    if (OnSoundStarted) OnSoundStarted(name);
 }
 
 void TMainForm::StopSound(const std::string& name) {
     TWaveCollection& waves = DXWaveList.Items();
     if (name == "button_up") waves.Find(name).Stop();
     if (name == "all") {
-        for (size_t i = 0; i < waves.Count(); ++i) waves.Items(i).Stop();
+        for (size_t i = 0; i < waves.Count(); ++i)
+            waves.Items(i).Stop();
         return;
     }
 }

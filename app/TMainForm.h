@@ -18,13 +18,14 @@
 #include "engine/TDXInput.h"
 #include "engine/TDXSound.h"
 #include "engine/TDXSpriteEngine.h"
-#include "engine/TDXWaveList.h"
 #include "engine/TDXTimer.h"
+#include "engine/TDXWaveList.h"
 #include "engine/TRandom.h"
 #include "http/THttpClient.h"
 #include "persist/WebService.h"
 #include "platform/Platform.h"
 
+#include <functional>
 #include <set>
 #include <string>
 
@@ -76,8 +77,8 @@ public:
     TWindowTimer Timer1;
     TWindowTimer LevelTimer;
     TRandom Random;
-    std::string Edit1; // text of the country entry
-    std::string Edit2; // text of the player-name entry
+    std::string Edit1;              // text of the country entry
+    std::string Edit2;              // text of the player-name entry
     THttpClient IdHTTP1;            // the publisher's web service
     TServiceAddress ServiceAddress; // where that service lives (tests use a local server)
 
@@ -149,6 +150,10 @@ public:
     const std::vector<std::string>& ReportedErrors() const { return reportedOrder_; }
 
     void Terminate() { terminated_ = true; }
+
+    // Observers for tests and tools: told of every effect and song actually started.
+    std::function<void(const std::string&)> OnSoundStarted;
+    std::function<void(const std::string&)> OnSongStarted;
 
 private:
     void Dispatch(const PlatformEvent& event);

@@ -10,7 +10,9 @@ void StartPondStage(TMainForm& form) {
     BuildPond(form);
 }
 
-void BuildPond(TMainForm& form) { form.Engine().Clear(); }
+void BuildPond(TMainForm& form) {
+    form.Engine().Clear();
+}
 
 void PondFrame(TMainForm& form) {
     const TGameState& s = form.State;

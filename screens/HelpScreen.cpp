@@ -103,8 +103,11 @@ void EnterHelp(TMainForm& form) {
         new TPicture(form, "vodomerka", 535, 270, 1);
         new TPicture(form, "pchel", 560, 345, 1);
         break;
-    case 5: new TPicture(form, "logo", 280, 270, 0); break;
-    default: break;
+    case 5:
+        new TPicture(form, "logo", 280, 270, 0);
+        break;
+    default:
+        break;
     }
     new TPicture(form, "Help_word", 371, 0, 1);
     new TPicture(form, "Help_arrows", 554, 600 - form.Image("Help_arrows").Height(), 1);
@@ -119,10 +122,18 @@ void DrawHelp(TMainForm& form) {
     c.Font.Name = "Festival Nights JL";
     c.Font.Color = RGBColor(255, 255, 0);
     switch (form.State.HelpPage) {
-    case 1: DrawLines(c, kPage1); break;
-    case 2: DrawLines(c, kPage2); break;
-    case 3: DrawLines(c, kPage3); break;
-    case 4: DrawLines(c, kPage4); break;
+    case 1:
+        DrawLines(c, kPage1);
+        break;
+    case 2:
+        DrawLines(c, kPage2);
+        break;
+    case 3:
+        DrawLines(c, kPage3);
+        break;
+    case 4:
+        DrawLines(c, kPage4);
+        break;
     case 5: {
         c.Font.Size = 16;
         c.TextOut(260, 180, "ABOUT");
@@ -133,15 +144,22 @@ void DrawHelp(TMainForm& form) {
         c.TextOut(375, 310, form.HomePageUrl());
         break;
     }
-    default: break;
+    default:
+        break;
     }
     c.Release();
 }
 
 namespace {
-bool OverBack(int x, int y) { return Inside(x, y, 375, 513, 525, 562); }
-bool OverNext(int x, int y) { return Inside(x, y, 613, 709, 509, 535); }
-bool OverPrevious(int x, int y) { return Inside(x, y, 578, 749, 552, 577); }
+bool OverBack(int x, int y) {
+    return Inside(x, y, 375, 513, 525, 562);
+}
+bool OverNext(int x, int y) {
+    return Inside(x, y, 613, 709, 509, 535);
+}
+bool OverPrevious(int x, int y) {
+    return Inside(x, y, 578, 749, 552, 577);
+}
 } // namespace
 
 void HelpHover(TMainForm& form) {

@@ -25,7 +25,8 @@ void EnterHighScores(TMainForm& form) {
     new TPicture(form, "HighScore_Clear_n", 0, 197, 2);
     new TPicture(form, "HighScore_View_n", 0, 304, 2);
     new TPicture(form, "HighScore_Back_n", 0, 437, 2);
-    for (int i = 0; i < 10; ++i) new TPicture(form, "HighScore_Table_row", 205, 180 + 37 * i, 1);
+    for (int i = 0; i < 10; ++i)
+        new TPicture(form, "HighScore_Table_row", 205, 180 + 37 * i, 1);
     AddMenuFrame(form);
 }
 
@@ -81,10 +82,17 @@ void HighScoresPress(TMainForm& form, MouseButton button) {
         return;
     }
     switch (ScoreItemAt(form.State.MouseX, form.State.MouseY)) {
-    case ScoreItem::Clear: form.GameClearHighScoreClick(); break;
-    case ScoreItem::View: form.GoWeb(form.OnlineHighScoresUrl()); break;
-    case ScoreItem::Back: form.SwitchScene(2); break;
-    case ScoreItem::None: return;
+    case ScoreItem::Clear:
+        form.GameClearHighScoreClick();
+        break;
+    case ScoreItem::View:
+        form.GoWeb(form.OnlineHighScoresUrl());
+        break;
+    case ScoreItem::Back:
+        form.SwitchScene(2);
+        break;
+    case ScoreItem::None:
+        return;
     }
     form.PlaySound("button_down");
 }

@@ -72,13 +72,26 @@ void MainMenuHover(TMainForm& form) {
     }
     form.Platform().SetCursor(Cursor::Hand);
     switch (item) {
-    case MainItem::Start: new Start_Game(form); break;
-    case MainItem::Options: new Options(form); break;
-    case MainItem::HighScore: new High_Score(form); break;
-    case MainItem::Help: new Help(form); break;
-    case MainItem::Visit: new Visit_Web_Site(form); break;
-    case MainItem::Exit: new Exit_(form); break;
-    case MainItem::None: break;
+    case MainItem::Start:
+        new Start_Game(form);
+        break;
+    case MainItem::Options:
+        new Options(form);
+        break;
+    case MainItem::HighScore:
+        new High_Score(form);
+        break;
+    case MainItem::Help:
+        new Help(form);
+        break;
+    case MainItem::Visit:
+        new Visit_Web_Site(form);
+        break;
+    case MainItem::Exit:
+        new Exit_(form);
+        break;
+    case MainItem::None:
+        break;
     }
     EnterSoundRule(form);
 }
@@ -90,13 +103,26 @@ void MainMenuPress(TMainForm& form, MouseButton button) {
         return;
     }
     switch (MainItemAt(form.State.MouseX, form.State.MouseY)) {
-    case MainItem::Start: form.SwitchScene(3); break;
-    case MainItem::Options: form.SwitchScene(6); break;
-    case MainItem::HighScore: form.SwitchScene(7); break;
-    case MainItem::Help: form.SwitchScene(5); break;
-    case MainItem::Visit: form.GoWeb(form.HomePageUrl()); break;
-    case MainItem::Exit: form.GameMainExitClick(); break;
-    case MainItem::None: return;
+    case MainItem::Start:
+        form.SwitchScene(3);
+        break;
+    case MainItem::Options:
+        form.SwitchScene(6);
+        break;
+    case MainItem::HighScore:
+        form.SwitchScene(7);
+        break;
+    case MainItem::Help:
+        form.SwitchScene(5);
+        break;
+    case MainItem::Visit:
+        form.GoWeb(form.HomePageUrl());
+        break;
+    case MainItem::Exit:
+        form.GameMainExitClick();
+        break;
+    case MainItem::None:
+        return;
     }
     form.PlaySound("button_down");
 }

@@ -16,9 +16,15 @@ TPicture::TPicture(TMainForm& form, const std::string& image, double x, double y
 
 namespace {
 // Positions that depend on the picture's size: centred on the 800x600 display.
-double CentreX(TMainForm& f, const char* image) { return (800 - f.Image(image).Width()) / 2.0; }
-double CentreY(TMainForm& f, const char* image) { return (600 - f.Image(image).Height()) / 2.0; }
-double FromBottom(TMainForm& f, const char* image) { return 600 - f.Image(image).Height(); }
+double CentreX(TMainForm& f, const char* image) {
+    return (800 - f.Image(image).Width()) / 2.0;
+}
+double CentreY(TMainForm& f, const char* image) {
+    return (600 - f.Image(image).Height()) / 2.0;
+}
+double FromBottom(TMainForm& f, const char* image) {
+    return 600 - f.Image(image).Height();
+}
 } // namespace
 
 // clang-format off
@@ -54,7 +60,6 @@ TEnter_Name::TEnter_Name(TMainForm& f)
     : TMenu(f, "Enter_Name", CentreX(f, "Enter_Name"), CentreY(f, "Enter_Name"), 0) {}
 TEnter_Name_Send::TEnter_Name_Send(TMainForm& f) : TMenu(f, "Enter_Name_Send", 243, 362, 1) {}
 // clang-format on
-
 
 Palka::Palka(TMainForm& form) : TImageSprite(&form.Engine()) {
     Image = &form.Image("palka");

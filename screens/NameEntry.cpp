@@ -56,7 +56,7 @@ void DrawNameEntry(TMainForm& form) {
 void NameEntryHover(TMainForm& form) {
     const TGameState& s = form.State;
     form.Platform().SetCursor(Inside(s.MouseX, s.MouseY, 250, 550, 315, 348) ? Cursor::IBeam
-                                                                              : Cursor::Arrow);
+                                                                             : Cursor::Arrow);
 }
 
 void NameEntryPress(TMainForm& form, MouseButton button) {

@@ -112,7 +112,8 @@ void OptionsKey(TMainForm& form, int key) {
     }
     // A fixed 37 pixels stands for the next character's width.
     if (s.EntryTextWidth + 37 > 375 || form.Edit1.size() >= 10) return;
-    if (key > 0 && key < 256 && kEntryAlphabet.find(static_cast<char>(key)) != std::string_view::npos)
+    if (key > 0 && key < 256 &&
+        kEntryAlphabet.find(static_cast<char>(key)) != std::string_view::npos)
         form.Edit1.push_back(static_cast<char>(key));
 }
 

@@ -1,0 +1,331 @@
+#include "app/GameFixture.h"
+#include "persist/Config.h"
+#include "persist/HighScores.h"
+#include "platform/VirtualKeys.h"
+#include "screens/MenuSprites.h"
+#include "screens/Screens.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace pondlark;
+
+namespace {
+
+struct Menus : GameFixture {
+    std::vector<std::string> sounds, songs;
+
+    void Open(uint32_t seed = 1) {
+        ASSERT_TRUE(Start(seed));
+        form->OnSoundStarted = [this](const std::string& s) { sounds.push_back(s); };
+        form->OnSongStarted = [this](const std::string& s) { songs.push_back(s); };
+        Key(vk::Escape); // intro -> menu
+        ASSERT_EQ(form->State.Scene, 2);
+    }
+    void Move(int x, int y) {
+        platform.MouseMove(x, y);
+        form->Pump();
+    }
+    void Click(int x, int y, MouseButton b = MouseButton::Left) {
+        platform.MouseMove(x, y);
+        platform.MouseDown(x, y, b);
+        form->Pump();
+        platform.MouseUp(x, y, b);
+        form->Pump();
+    }
+    int Count(const std::string& sound) const {
+        return static_cast<int>(std::count(sounds.begin(), sounds.end(), sound));
+    }
+    template <class T> int Live() {
+        int n = 0;
+        for (int i = 0; i < form->Engine().ChildCount(); ++i) {
+            TSprite* s = form->Engine().Child(i);
+            n += s->IsA<T>() && !s->Dying();
+        }
+        return n;
+    }
+    void Type(const std::string& keys) {
+        for (char c : keys)
+            Key(c);
+    }
+};
+
+} // namespace
+
+TEST_F(GameFixture, IntroGivesWayToEscapeAndALeftPressButNotARightOne) {
+    ASSERT_TRUE(Start());
+    platform.MouseDown(10, 10, MouseButton::Right);
+    form->Pump();
+    EXPECT_EQ(form->State.Scene, 1);
+    platform.MouseDown(10, 10, MouseButton::Left);
+    form->Pump();
+    EXPECT_EQ(form->State.Scene, 2);
+    EXPECT_FALSE(form->Timer1.Enabled());
+}
+
+TEST_F(Menus, EveryMainMenuItemLeadsWhereItSays) {
+    Open();
+    struct Case {
+        int x, y;
+        int scene;
+    } cases[] = {{355, 165}, {735, 205}, {500, 260}, {500, 335}, {550, 410}};
+    cases[0].scene = cases[1].scene = 3; // both corners of Start game count
+    cases[2].scene = 6;
+    cases[3].scene = 7;
+    cases[4].scene = 5;
+    for (const Case& c : cases) {
+        Click(c.x, c.y);
+        EXPECT_EQ(form->State.Scene, c.scene) << c.x << "," << c.y;
+        EXPECT_EQ(sounds.back(), "button_down");
+        form->SwitchScene(2);
+    }
+    Click(500, 480); // Visit web site
+    ASSERT_EQ(platform.OpenedUrls().size(), 1u);
+    EXPECT_EQ(platform.OpenedUrls()[0], "http://pondlark.tallowgate.example/");
+    Click(550, 550); // Exit
+    EXPECT_TRUE(form->State.Flags.GameMainExit);
+    EXPECT_EQ(Live<TMainExit>(), 1);
+}
+
+TEST_F(Menus, PressesOutsideItemsOrWithTheRightButtonDoNothing) {
+    Open();
+    Click(354, 165);
+    Click(500, 185, MouseButton::Right);
+    EXPECT_EQ(form->State.Scene, 2);
+    EXPECT_EQ(Count("button_down"), 0);
+}
+
+TEST_F(Menus, HoverTicksOnceOnEnteringAnItem) {
+    Open();
+    Move(100, 100); // outside every item
+    Move(500, 185);
+    Move(520, 190);
+    Move(600, 200);
+    EXPECT_EQ(Count("button_up"), 1) << "moving inside the item stays quiet";
+    EXPECT_EQ(Live<Start_Game>(), 1) << "one highlight, made anew on each move";
+    Move(500, 260); // straight into Options, never outside
+    EXPECT_EQ(Count("button_up"), 1);
+    EXPECT_EQ(Live<Options>(), 1);
+    EXPECT_EQ(Live<Start_Game>(), 0);
+    Move(100, 100);
+    Move(500, 260);
+    EXPECT_EQ(Count("button_up"), 2);
+    EXPECT_EQ(platform.CurrentCursor(), Cursor::Hand);
+}
+
+TEST_F(Menus, HelpPagesTurnBetweenOneAndFiveAndReopenOnOne) {
+    Open();
+    Click(550, 410);
+    ASSERT_EQ(form->State.Scene, 5);
+    for (int page = 2; page <= 5; ++page) {
+        Click(650, 520);
+        EXPECT_EQ(form->State.HelpPage, page);
+    }
+    const int presses = Count("button_down");
+    Click(650, 520); // no sixth page
+    EXPECT_EQ(form->State.HelpPage, 5);
+    EXPECT_EQ(Count("button_down"), presses);
+    for (int page = 4; page >= 1; --page) {
+        Click(600, 565);
+        EXPECT_EQ(form->State.HelpPage, page);
+    }
+    Click(600, 565);
+    EXPECT_EQ(form->State.HelpPage, 1);
+    Click(650, 520);
+    Key(vk::Escape);
+    EXPECT_EQ(form->State.Scene, 2);
+    Click(550, 410);
+    EXPECT_EQ(form->State.HelpPage, 1);
+}
+
+TEST_F(Menus, OptionSwitchesActOnlyOnTheChoiceNotInForce) {
+    Open();
+    Click(500, 260);
+    ASSERT_EQ(form->State.Scene, 6);
+    const int before = Count("button_down");
+    Click(300, 230); // window mode, already in force
+    Click(290, 295); // music on, already on
+    EXPECT_EQ(Count("button_down"), before);
+    Click(400, 295); // music off
+    EXPECT_FALSE(form->State.Flags.GameMusic);
+    EXPECT_EQ(form->Song, 0u) << "the song stops at once";
+    Click(290, 295); // music on again
+    EXPECT_TRUE(form->State.Flags.GameMusic);
+    EXPECT_EQ(songs.back(), "1");
+    Click(400, 350); // sound off: its own click is silent
+    EXPECT_FALSE(form->State.Flags.GameSound);
+    const int silent = Count("button_down");
+    Click(290, 350);
+    EXPECT_TRUE(form->State.Flags.GameSound);
+    EXPECT_EQ(Count("button_down"), silent + 1);
+    Click(600, 230); // full screen
+    EXPECT_TRUE(platform.IsFullScreen());
+    Click(300, 230);
+    EXPECT_FALSE(platform.IsFullScreen());
+    Frame();
+    EXPECT_EQ(Live<Options_window_mode>(), 1);
+    EXPECT_EQ(Live<Options_music_on>(), 1);
+    Key(vk::Escape);
+    auto saved = ReadConfig((dir / "Config.cfg").string(), DefaultHighScores());
+    ASSERT_TRUE(saved);
+    EXPECT_TRUE(saved->Music);
+    EXPECT_TRUE(saved->Sound);
+}
+
+TEST_F(Menus, CountryEntryStopsAtTenCharactersOrTheWidthLimit) {
+    Open();
+    Click(500, 260);
+    ASSERT_TRUE(form->State.Flags.GamegoEdit) << "an empty country starts typing at once";
+    Type("ABCDEFGHIJKL");
+    EXPECT_LE(form->Edit1.size(), 10u);
+    EXPECT_EQ(form->Edit1.substr(0, 3), "ABC");
+    Frame();
+    EXPECT_TRUE(form->Edit1.size() == 10u || form->State.EntryTextWidth + 37 > 375)
+        << "it stops only at one of the two limits";
+    const size_t full = form->Edit1.size();
+    Key(vk::Back);
+    EXPECT_EQ(form->Edit1.size(), full - 1);
+    Key(vk::Space); // not in the alphabet
+    EXPECT_EQ(form->Edit1.size(), full - 1);
+    Click(100, 100); // any press ends typing with a country
+    EXPECT_FALSE(form->State.Flags.GamegoEdit);
+    Key('Q');
+    EXPECT_EQ(form->Edit1.size(), full - 1);
+    Click(500, 420); // the field resumes it
+    EXPECT_TRUE(form->State.Flags.GamegoEdit);
+    Key(vk::Escape);
+    EXPECT_EQ(form->State.Country, form->Edit1);
+}
+
+TEST_F(Menus, TheClearQuestionHidesTheTableAndYesRestoresTheDefaults) {
+    Open();
+    form->State.HighScores[0] = {"Pip", 99999};
+    Click(500, 335);
+    ASSERT_EQ(form->State.Scene, 7);
+    Click(100, 235); // Clear
+    EXPECT_TRUE(form->State.Flags.GameClearHighScore);
+    EXPECT_EQ(Live<TClearHighScore>(), 1);
+    Key(vk::Escape); // closes the question, stays on the screen
+    EXPECT_EQ(form->State.Scene, 7);
+    EXPECT_FALSE(form->State.Flags.GameClearHighScore);
+    EXPECT_EQ(form->State.HighScores[0].Score, 99999);
+    Click(100, 235);
+    Click(450, 330); // no
+    EXPECT_EQ(form->State.HighScores[0].Score, 99999);
+    Click(100, 235);
+    Click(340, 330); // yes
+    EXPECT_EQ(form->State.HighScores, DefaultHighScores());
+    EXPECT_FALSE(form->State.Flags.GameClearHighScore);
+    auto saved = ReadConfig((dir / "Config.cfg").string(), {});
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->HighScores, DefaultHighScores()) << "written at once";
+    Click(100, 350); // View online
+    EXPECT_EQ(platform.OpenedUrls().back(),
+              "http://pondlark.tallowgate.example/cgi/version.pl?prg=Pondlark&type=0&show");
+}
+
+TEST_F(Menus, ExitQuestionInTheMenu) {
+    Open();
+    Key(vk::Escape);
+    ASSERT_TRUE(form->State.Flags.GameMainExit);
+    EXPECT_EQ(sounds.back(), "pause");
+    Key(vk::Escape);
+    EXPECT_FALSE(form->State.Flags.GameMainExit);
+    EXPECT_EQ(sounds.back(), "after_pause");
+    EXPECT_EQ(platform.Caption(), "PONDLARK");
+    Key(vk::Escape);
+    Click(460, 325, MouseButton::Right); // only the left button answers in the menu
+    EXPECT_TRUE(form->State.Flags.GameMainExit);
+    Click(460, 325); // no: the menu is rebuilt
+    EXPECT_FALSE(form->State.Flags.GameMainExit);
+    EXPECT_EQ(form->State.Scene, 2);
+    EXPECT_FALSE(form->Terminated());
+    Key(vk::Escape);
+    Click(330, 320); // yes
+    EXPECT_TRUE(form->Terminated());
+}
+
+TEST_F(Menus, ExitQuestionInAPlayStageEndsTheGameByScore) {
+    struct Case {
+        int32_t score;
+        int scene;
+    } cases[] = {{100, 2}, {101, 9}};
+    for (const Case& c : cases) {
+        Open();
+        Key(vk::Return);
+        ASSERT_EQ(form->State.Scene, 3);
+        form->State.Score = c.score;
+        Key(vk::Escape);
+        ASSERT_TRUE(form->State.Flags.GameMainExit);
+        Click(330, 320, MouseButton::Right); // any button answers during play
+        EXPECT_EQ(form->State.Scene, c.scene) << c.score;
+        EXPECT_FALSE(form->State.Flags.GameMainExit);
+        form.reset();
+    }
+}
+
+TEST_F(Menus, NameEntryStoresAQualifyingScoreAndLetsATieLeave) {
+    Open();
+    form->SwitchScene(3);
+    form->State.Score = 1200;
+    form->SwitchScene(9);
+    EXPECT_EQ(songs.back(), "3");
+    form->RunFor(5100);
+    ASSERT_TRUE(form->State.Flags.GameEnterName);
+    ASSERT_TRUE(form->State.Flags.GamegoEdit) << "an empty name starts typing";
+    Key(vk::Return); // empty name: nothing
+    EXPECT_EQ(form->State.Scene, 9);
+    Type("WWWWWWWWWWWW");
+    EXPECT_EQ(form->Edit2, "WWWWWWWWWW") << "the eleventh character is refused";
+    while (!form->Edit2.empty())
+        Key(vk::Back);
+    // The width table: the next character must fit within 360 pixels with the drawn name.
+    form->State.EntryTextWidth = 320;
+    NameEntryKey(*form, 'W', false); // 320 + 53
+    EXPECT_EQ(form->Edit2, "");
+    NameEntryKey(*form, 'I', false); // 320 + 17
+    EXPECT_EQ(form->Edit2, "I");
+    Key(vk::Back);
+    Key(vk::Back); // on an empty name: nothing
+    Type("ANNA");
+    Frame();
+    Click(260, 385); // the send box
+    EXPECT_TRUE(form->State.Flags.GameSendResult);
+    EXPECT_EQ(Live<TEnter_Name_Send>(), 1);
+    Click(260, 385);
+    EXPECT_FALSE(form->State.Flags.GameSendResult);
+    Key(vk::Return);
+    EXPECT_EQ(form->State.Scene, 7);
+    EXPECT_EQ(form->State.HighScores[4].Name, "ANNA");
+    EXPECT_EQ(form->State.HighScores[4].Score, 1200);
+    EXPECT_EQ(form->State.HighScores[5].Score, 1000) << "lower entries move down";
+}
+
+TEST_F(Menus, AScoreEqualToTheTenthShowsThePanelButStoresNothing) {
+    Open();
+    form->SwitchScene(3);
+    form->State.Score = 100;
+    form->SwitchScene(9);
+    Key(vk::Return); // during the wait: nothing
+    EXPECT_EQ(form->State.Scene, 9);
+    form->RunFor(5100);
+    ASSERT_TRUE(form->State.Flags.GameEnterName);
+    Click(400, 330); // a press does not leave with a tie
+    EXPECT_EQ(form->State.Scene, 9);
+    Type("BO");
+    Key(vk::Return);
+    EXPECT_EQ(form->State.Scene, 2);
+    EXPECT_EQ(form->State.HighScores, DefaultHighScores());
+}
+
+TEST_F(Menus, AltEnterSwitchesTheDisplayInEveryScene) {
+    Open();
+    for (int scene : {2, 3, 4, 5, 6, 7, 9}) {
+        form->SwitchScene(scene);
+        const bool before = platform.IsFullScreen();
+        Key(vk::Return, /*alt=*/true);
+        EXPECT_NE(platform.IsFullScreen(), before) << "scene " << scene;
+        EXPECT_EQ(form->State.Scene, scene);
+    }
+}
