@@ -69,11 +69,7 @@ TEST_F(Menus, EveryMainMenuItemLeadsWhereItSays) {
     struct Case {
         int x, y;
         int scene;
-    } cases[] = {{355, 165}, {735, 205}, {500, 260}, {500, 335}, {550, 410}};
-    cases[0].scene = cases[1].scene = 3; // both corners of Start game count
-    cases[2].scene = 6;
-    cases[3].scene = 7;
-    cases[4].scene = 5;
+    } cases[] = {{355, 165, 3}, {735, 205, 3}, {500, 260, 6}, {500, 335, 7}, {550, 410, 5}};
     for (const Case& c : cases) {
         Click(c.x, c.y);
         EXPECT_EQ(form->State.Scene, c.scene) << c.x << "," << c.y;
