@@ -31,7 +31,15 @@ void TDXInput::Update() {
                 }
             }
         }
-        if (Joystick) raw |= Joystick->Poll();
+        if (JoystickEnabled) {
+            const ControllerState c = platform_.Controllers();
+            if (c.up) raw.set(isUp);
+            if (c.down) raw.set(isDown);
+            if (c.left) raw.set(isLeft);
+            if (c.right) raw.set(isRight);
+            if (c.south) raw.set(isButton1).set(isButton2);
+            if (c.start) raw.set(isButton3);
+        }
     }
     for (int i = 0; i < kInputStateCount; ++i) {
         if (raw.test(i) && !oldStates_.test(i))

@@ -27,13 +27,6 @@ constexpr int kInputStateCount = 36;
 
 using TDXInputStates = std::bitset<kInputStateCount>;
 
-// Another raw source of states (a game controller), joined with the keyboard on every update.
-class IInputStateSource {
-public:
-    virtual ~IInputStateSource() = default;
-    virtual TDXInputStates Poll() = 0;
-};
-
 class TDXInput {
 public:
     // The platform outlives the component.
@@ -42,8 +35,9 @@ public:
     bool ActiveOnly = true;
     // Up to three virtual-key codes per state; 0 = none.
     std::array<std::array<int32_t, 3>, kInputStateCount> Assigns{};
-    // Optional extra source (not owned; must outlive the component or be reset to nullptr).
-    IInputStateSource* Joystick = nullptr;
+    // Game controllers feed the same states: the d-pad and left stick the directions, the south
+    // button both action buttons, start the pause button.
+    bool JoystickEnabled = true;
 
     TDXInputStates States;
 

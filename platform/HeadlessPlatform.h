@@ -29,6 +29,7 @@ public:
     void Maximize();
     void RefuseFullScreen(bool refuse) { refuseFullScreen_ = refuse; }
     void SetAudioAvailable(bool available) { audioAvailable_ = available; }
+    void SetController(const ControllerState& state) { controller_ = state; }
     // Renders `frames` stereo frames from the open audio source (empty when none is open).
     std::vector<float> PullAudio(int frames);
 
@@ -66,6 +67,7 @@ public:
     void SetCursor(Cursor cursor) override { cursors_.push_back(cursor); }
     void Present(const uint32_t* pixels, int width, int height, int pitch) override;
     void KeyboardState(uint8_t keys[256]) override;
+    ControllerState Controllers() override { return controller_; }
     bool OpenAudio(int sampleRate, IAudioSource* source) override;
     void CloseAudio() override { audio_ = nullptr; }
     int AudioRate() const override { return audio_ ? audioRate_ : 0; }
@@ -77,6 +79,7 @@ private:
     uint64_t now_ = 0;
     std::deque<PlatformEvent> events_;
     uint8_t keys_[256] = {};
+    ControllerState controller_;
     std::vector<uint32_t> lastFrame_;
     int presentCount_ = 0;
     std::string caption_;

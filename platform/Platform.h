@@ -45,6 +45,13 @@ struct WindowPlacement {
     WindowState state = WindowState::Normal;
 };
 
+// What the connected game controllers hold down, joined over all of them.
+struct ControllerState {
+    bool up = false, down = false, left = false, right = false;
+    bool south = false; // the bottom face button
+    bool start = false;
+};
+
 // A line of text rasterised as 8-bit coverage, one byte a pixel, `width` bytes a row.
 struct TextBitmap {
     int width = 0, height = 0;
@@ -99,6 +106,8 @@ public:
 
     // Keyboard: 256 flags by virtual-key code, bit 7 set = down.
     virtual void KeyboardState(uint8_t keys[256]) = 0;
+    // Game controllers come and go while the game runs; none connected reads all false.
+    virtual ControllerState Controllers() = 0;
 
     // Audio: false when no device could be opened (the game then stays silent).
     virtual bool OpenAudio(int sampleRate, IAudioSource* source) = 0;

@@ -102,11 +102,15 @@ SdlPlatform::SdlPlatform() {
     cursors_[0] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
     cursors_[1] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
     cursors_[2] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_IBEAM);
+    // Controllers are optional: without the subsystem the game simply has none.
+    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
     start_ = SDL_GetTicks64();
 }
 
 SdlPlatform::~SdlPlatform() {
     CloseAudio();
+    for (SDL_GameController* c : controllers_)
+        SDL_GameControllerClose(c);
     for (SDL_Cursor* c : cursors_)
         if (c) SDL_FreeCursor(c);
     if (texture_) SDL_DestroyTexture(texture_);
@@ -184,9 +188,43 @@ bool SdlPlatform::Translate(const void* raw, PlatformEvent& out) {
         default:
             return false;
         }
+    case SDL_CONTROLLERDEVICEADDED:
+        if (SDL_IsGameController(e.cdevice.which))
+            if (SDL_GameController* c = SDL_GameControllerOpen(e.cdevice.which))
+                controllers_.push_back(c);
+        return false;
+    case SDL_CONTROLLERDEVICEREMOVED:
+        for (auto it = controllers_.begin(); it != controllers_.end(); ++it) {
+            if (SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(*it)) == e.cdevice.which) {
+                SDL_GameControllerClose(*it);
+                controllers_.erase(it);
+                break;
+            }
+        }
+        return false;
     default:
         return false;
     }
+}
+
+ControllerState SdlPlatform::Controllers() {
+    // Half of the stick's travel counts as a press, well clear of a worn stick's drift.
+    constexpr Sint16 kThreshold = 16384;
+    ControllerState s;
+    for (SDL_GameController* c : controllers_) {
+        auto button = [c](SDL_GameControllerButton b) {
+            return SDL_GameControllerGetButton(c, b) != 0;
+        };
+        const Sint16 x = SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_LEFTX);
+        const Sint16 y = SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_LEFTY);
+        s.up |= button(SDL_CONTROLLER_BUTTON_DPAD_UP) || y <= -kThreshold;
+        s.down |= button(SDL_CONTROLLER_BUTTON_DPAD_DOWN) || y >= kThreshold;
+        s.left |= button(SDL_CONTROLLER_BUTTON_DPAD_LEFT) || x <= -kThreshold;
+        s.right |= button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT) || x >= kThreshold;
+        s.south |= button(SDL_CONTROLLER_BUTTON_A);
+        s.start |= button(SDL_CONTROLLER_BUTTON_START);
+    }
+    return s;
 }
 
 bool SdlPlatform::PollEvent(PlatformEvent& event) {

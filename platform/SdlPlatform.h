@@ -8,11 +8,13 @@
 #include "platform/Platform.h"
 
 #include <stdexcept>
+#include <vector>
 
 struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
 struct SDL_Cursor;
+struct _SDL_GameController;
 
 namespace pondlark {
 
@@ -47,6 +49,7 @@ public:
     void SetCursor(Cursor cursor) override;
     void Present(const uint32_t* pixels, int width, int height, int pitch) override;
     void KeyboardState(uint8_t keys[256]) override;
+    ControllerState Controllers() override;
     bool OpenAudio(int sampleRate, IAudioSource* source) override;
     void CloseAudio() override;
     int AudioRate() const override { return audioRate_; }
@@ -62,6 +65,7 @@ private:
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
     SDL_Cursor* cursors_[3] = {};
+    std::vector<_SDL_GameController*> controllers_;
     std::string caption_;
     bool fullScreen_ = false;
     uint32_t audioDevice_ = 0;
