@@ -3,6 +3,9 @@
 
 namespace pondlark {
 
-struct TEatingState {};
+struct TEatingState {
+    // The hunger bottle shows its empty frame: insects then play the gulp when caught.
+    bool BottleEmpty = false;
+};
 
 } // namespace pondlark
