@@ -4,6 +4,7 @@
 #include "engine/TDirectDrawSurfaceCanvas.h"
 #include "game/EatingFrog.h"
 #include "game/Insects.h"
+#include "game/StatusSprites.h"
 #include "game/Stork.h"
 
 #include <algorithm>
@@ -118,6 +119,8 @@ void StartEatingStage(TMainForm& form) {
     new TPlayerSpriteEat(form);
     new TIazik(form);
     new TKonec_Iazik(form);
+    // The bottle, then the plaques under the time, the score and the lives.
+    AddStatusSprites(form);
 }
 
 void EatingFrame(TMainForm& form) {
