@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <functional>
 
@@ -287,5 +288,52 @@ TEST_F(EatingStage, GameOverShowsTheWordsThenTheNamePanelForAQualifyingScore) {
         EXPECT_EQ(All<TEnter_Name>().size(), panel ? 1u : 0u);
         EXPECT_EQ(All<TGame_Word>().empty(), panel) << "the panel takes the words' place";
         form.reset();
+    }
+}
+
+TEST_F(EatingStage, TheSpawnerPicksTheKindByLevelAndDraw) {
+    // The first k of each kind per level: midge, fly, mosquito, pond skater, bee.
+    struct Row {
+        int level, chance;
+        std::array<int, 5> first;
+    };
+    const Row rows[] = {{1, 1, {0, 10, 10, 10, 10}}, {2, 2, {0, 6, 10, 10, 10}},
+                        {3, 3, {0, 4, 8, 10, 10}},   {4, 4, {0, 3, 6, 8, 10}},
+                        {5, 5, {0, 2, 4, 6, 8}},     {12, 5, {0, 2, 4, 6, 8}}};
+    const std::function<bool(TSprite&)> isKind[] = {
+        [](TSprite& s) { return s.IsA<TMushka>(); }, [](TSprite& s) { return s.IsA<TMuha>(); },
+        [](TSprite& s) { return s.IsA<TKomar>(); }, [](TSprite& s) { return s.IsA<TVodomerka>(); },
+        [](TSprite& s) { return s.IsA<TPchel>(); }};
+    Enter();
+    Frame();
+    for (const Row& row : rows) {
+        form->State.Level = row.level;
+        for (int k = 0; k < (row.level == 1 ? 1 : 10); ++k) {
+            SCOPED_TRACE(testing::Message() << "level " << row.level << ", k " << k);
+            // A seed whose first draws are a spawning r and this k.
+            uint32_t seed = 0;
+            for (;; ++seed) {
+                TRandom r(seed);
+                if (r.Next(100) < row.chance && (row.level == 1 || r.Next(10) == k)) break;
+            }
+            const size_t before = All<TSprite>().size();
+            form->Random.Seed(seed);
+            Frame();
+            ASSERT_EQ(All<TSprite>().size(), before + 1);
+            TSprite& made = *All<TSprite>().back();
+            int kind = 0;
+            while (kind < 4 && k >= row.first[kind + 1])
+                ++kind;
+            EXPECT_TRUE(isKind[kind](made)) << "expected kind " << kind;
+            made.MarkDead();
+        }
+        // A draw at the chance spawns nothing.
+        uint32_t seed = 0;
+        while (TRandom(seed).Next(100) != row.chance)
+            ++seed;
+        const size_t before = All<TSprite>().size();
+        form->Random.Seed(seed);
+        Frame();
+        EXPECT_EQ(All<TSprite>().size(), before);
     }
 }
