@@ -102,20 +102,22 @@ TEST_F(EatingStage, EachInsectCaughtByTheTipScoresAndFeeds) {
         const char* kind;
         std::function<TInsect*(TMainForm&)> make;
         int points, food;
+        bool gulp; // "food" on an empty stomach
     };
     const Case cases[] = {
-        {"midge", [](TMainForm& f) { return new TMushka(f); }, 5, 1},
-        {"fly", [](TMainForm& f) { return new TMuha(f); }, 10, 2},
-        {"mosquito", [](TMainForm& f) { return new TKomar(f); }, 15, 2},
-        {"pond skater", [](TMainForm& f) { return new TVodomerka(f); }, 20, 3},
-        {"bee", [](TMainForm& f) { return new TPchel(f); }, 25, 3},
+        {"midge", [](TMainForm& f) { return new TMushka(f); }, 5, 1, true},
+        {"fly", [](TMainForm& f) { return new TMuha(f); }, 10, 2, true},
+        {"mosquito", [](TMainForm& f) { return new TKomar(f); }, 15, 2, true},
+        {"pond skater", [](TMainForm& f) { return new TVodomerka(f); }, 20, 3, false},
+        {"bee", [](TMainForm& f) { return new TPchel(f); }, 25, 3, true},
     };
     Enter();
     Frame();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
-        for (int hunger : {10, 1}) {
+        for (int hunger : {10, 0}) {
             form->State.Hunger = hunger;
+            form->DXWaveList.Items().Find("food").Stop();
             const int score = form->State.Score;
             TInsect* insect = c.make(*form);
             OnTheTip(*insect);
@@ -123,6 +125,7 @@ TEST_F(EatingStage, EachInsectCaughtByTheTipScoresAndFeeds) {
             EXPECT_TRUE(insect->Dying());
             EXPECT_EQ(form->State.Score, score + c.points);
             EXPECT_EQ(form->State.Hunger, std::max(0, hunger - c.food)) << "never below 0";
+            EXPECT_EQ(Sounding("food"), c.gulp && hunger == 0);
             Frame();
         }
     }
