@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <functional>
@@ -138,15 +139,16 @@ TEST_F(EatingStage, InsectsEnterOutsideTheScreenAndLeaveAtTheFarSide) {
     auto* midge = new TMushka(*form);
     EXPECT_EQ(midge->X, midge->FromRight ? 800 : -midge->Width);
     // Walk it to just short of the far edge, away from the tongue.
-    midge->X = midge->FromRight ? 1 - midge->Width + midge->Speed : 799 - midge->Speed;
+    midge->X = midge->FromRight ? midge->Speed - midge->Width : 800 - midge->Speed;
     midge->BaseY = 100;
     midge->Amplitude = 0;
     Frame();
     EXPECT_FALSE(midge->Dying()) << "still on the edge";
     Frame();
-    EXPECT_TRUE(All<TMushka>().empty());
+    const auto midges = All<TMushka>();
+    EXPECT_EQ(std::find(midges.begin(), midges.end(), midge), midges.end());
     EXPECT_EQ(form->State.Hunger, 5) << "an escape feeds nobody";
-    EXPECT_FALSE(Sounding("mushka"));
+    EXPECT_EQ(Sounding("mushka"), !midges.empty()) << "the buzz goes with the last midge";
 }
 
 TEST_F(EatingStage, TheBuzzOfAKindStopsOnlyWithItsLastInsect) {
