@@ -178,16 +178,21 @@ TEST_F(EatingStage, StorkLegsComeOnlyInsideTheirTimeWindow) {
     struct Case {
         int timeLeft;
         bool legs;
+        int lives = 3;
     };
-    // At level 500 the draw always allows them; the window is 11 .. 10 * level + 8.
-    for (const Case c : {Case{10, false}, Case{11, true}, Case{5008, true}, Case{5009, false}}) {
-        SCOPED_TRACE(c.timeLeft);
+    // At level 500 the draw always allows them; the window is 11 .. 10 * level + 8. A frame that
+    // ends the game (no lives left) brings no legs into the game-over scene.
+    for (const Case c : {Case{10, false}, Case{11, true}, Case{5008, true}, Case{5009, false},
+                         Case{100, false, 0}}) {
+        SCOPED_TRACE(testing::Message() << c.timeLeft << " s, " << c.lives << " lives");
         Enter();
         form->State.Level = 500;
         form->State.TimeLeft = c.timeLeft;
+        form->State.Lives = c.lives;
         Frames(3);
         EXPECT_EQ(All<TNogaAist>().size(), c.legs ? 2u : 0u) << "one pair at most";
         EXPECT_EQ(form->State.LegsSpawned, c.legs);
+        EXPECT_EQ(form->State.Scene, c.lives > 0 ? 4 : 9);
         form.reset();
     }
 }
