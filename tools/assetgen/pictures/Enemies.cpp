@@ -8,6 +8,7 @@ namespace pondlark::assetgen {
 namespace {
 
 constexpr Rgb kCroc = Hex(0x5f9a3a), kCrocLight = Hex(0xa9d060), kCrocDark = Hex(0x2f5e22);
+constexpr Rgb kBelly = Hex(0xf4e6a8), kRingInk = Hex(0x1d4f4c);
 constexpr EdgeStyle kOnWater{Hex(0x1d4f4c), 0.5};
 
 void Foam(cairo_t* cr, double cx, double cy, double rx, double ry) {
@@ -61,98 +62,231 @@ Sheet CrocEyes() {
     });
 }
 
-// A jaw pointing up from the hinge, turned by `angle` (radians, positive to the right).
-void Jaw(cairo_t* cr, double hx, double hy, double angle, double len, bool upper) {
-    cairo_save(cr);
-    cairo_translate(cr, hx, hy);
-    cairo_rotate(cr, angle);
-    const double w = upper ? 30 : 26;
-    cairo_move_to(cr, -w, 10);
-    cairo_curve_to(cr, -w, -len * 0.5, -w * 0.7, -len, 0, -len);
-    cairo_curve_to(cr, w * 0.7, -len, w, -len * 0.5, w, 10);
-    cairo_close_path(cr);
-    cairo_pattern_t* g = cairo_pattern_create_linear(-w, 0, w, 0);
-    cairo_pattern_add_color_stop_rgb(g, 0, kCrocLight.r, kCrocLight.g, kCrocLight.b);
-    cairo_pattern_add_color_stop_rgb(g, 1, kCroc.r, kCroc.g, kCroc.b);
-    FillPatternOutline(cr, g, 4);
-    // Scales along the back, nostrils at the tip, eyes at the base of the upper jaw.
-    for (int i = 0; i < 5; ++i) {
-        cairo_arc(cr, 0, -20 - i * len * 0.15, 5, 0, 2 * M_PI);
-        SetColour(cr, kCrocDark, 0.7);
-        cairo_fill(cr);
-    }
-    if (upper) {
-        for (int side = -1; side <= 1; side += 2) {
-            cairo_arc(cr, side * 7, -len + 12, 3, 0, 2 * M_PI);
-            SetColour(cr, pal::ink);
-            cairo_fill(cr);
-        }
-        for (int side = -1; side <= 1; side += 2) {
-            cairo_arc(cr, side * 16, -18, 10, 0, 2 * M_PI);
-            FillOutline(cr, Hex(0xffe040), 3);
-            Ellipse(cr, side * 16, -18, 2.5, 7);
-            SetColour(cr, Hex(0x101010));
-            cairo_fill(cr);
-        }
-    }
-    cairo_restore(cr);
-}
-
-// Teeth along one inner edge of a jaw.
-void Teeth(cairo_t* cr, double hx, double hy, double angle, double len, double side) {
-    cairo_save(cr);
-    cairo_translate(cr, hx, hy);
-    cairo_rotate(cr, angle);
-    for (int i = 0; i < 6; ++i) {
-        const double y = -24 - i * (len - 40) / 6;
-        const double x = side * (i < 5 ? 24 : 18);
-        cairo_move_to(cr, x, y - 6);
-        cairo_line_to(cr, x + side * 10, y);
-        cairo_line_to(cr, x, y + 6);
+// Teeth along the inner edge of a jaw drawn in its own frame (hinge at 0, pointing up -y); the
+// inner edge runs along x = edge, teeth point toward x = edge + side * size.
+void JawTeeth(cairo_t* cr, double edge, double side, double from, double to, int count,
+              double size) {
+    for (int i = 0; i < count; ++i) {
+        const double y = from + (to - from) * (i + 0.5) / count;
+        const double s = size * (i == count - 2 ? 1.35 : 1.0); // one longer fang near the tip
+        cairo_move_to(cr, edge - side * 2, y - s * 0.55);
+        cairo_line_to(cr, edge + side * s, y + s * 0.1);
+        cairo_line_to(cr, edge - side * 2, y + s * 0.55);
         cairo_close_path(cr);
         FillOutline(cr, pal::white, 2);
     }
+}
+
+// Bumpy armour plates along the back of a jaw: small dark-rimmed domes on its outer edge.
+void Scutes(cairo_t* cr, double x, double from, double to, int count, double r) {
+    for (int i = 0; i < count; ++i) {
+        const double y = from + (to - from) * i / (count - 1);
+        cairo_arc(cr, x, y, r, 0, 2 * M_PI);
+        FillOutline(cr, kCroc, 2.5);
+    }
+}
+
+// The upper jaw and head, drawn pointing up from the hinge at the origin: the eye ridges on its
+// back (left), the nostrils on the bulbous tip, the mouth edge on the right at x 4.
+void UpperJaw(cairo_t* cr, double len, double eyeOpen) {
+    // Back plates first: the head's outline covers their inner half.
+    Scutes(cr, -24, -58, -len + 26, 4, 6);
+    cairo_move_to(cr, 4, 14);
+    cairo_line_to(cr, 4, -len + 16);
+    cairo_curve_to(cr, 4, -len + 2, -4, -len - 6, -14, -len - 4); // nostril bulb
+    cairo_curve_to(cr, -26, -len - 2, -30, -len + 8, -25, -len + 20);
+    cairo_curve_to(cr, -22, -len * 0.6, -26, -70, -32, -56); // the snout's back
+    cairo_curve_to(cr, -46, -50, -50, -22, -40, -6);         // the eye ridge
+    cairo_curve_to(cr, -40, 6, -30, 14, -20, 16);
+    cairo_close_path(cr);
+    cairo_pattern_t* g = cairo_pattern_create_linear(-44, 0, 6, 0);
+    cairo_pattern_add_color_stop_rgb(g, 0, kCrocLight.r, kCrocLight.g, kCrocLight.b);
+    cairo_pattern_add_color_stop_rgb(g, 1, kCroc.r, kCroc.g, kCroc.b);
+    FillPatternOutline(cr, g, 4.5);
+    // Speckles and a nostril.
+    for (const auto& [x, y, r] : {std::tuple{-10.0, -0.45, 3.5},
+                                  {-6.0, -0.62, 2.5},
+                                  {-12.0, -0.32, 2.5},
+                                  {-4.0, -0.5, 2.0}}) {
+        cairo_arc(cr, x, y * len, r, 0, 2 * M_PI);
+        SetColour(cr, kCrocDark, 0.55);
+        cairo_fill(cr);
+    }
+    Ellipse(cr, -12, -len + 2, 5, 3.5);
+    FillOutline(cr, kCrocLight, 2);
+    Ellipse(cr, -12, -len + 2.5, 2.2, 1.6);
+    SetColour(cr, pal::ink);
+    cairo_fill(cr);
+    // The eye on its ridge: white ball, golden iris, slit pupil, heavy lid.
+    const double ex = -31, ey = -30, r = 11;
+    cairo_arc(cr, ex, ey, r, 0, 2 * M_PI);
+    FillOutline(cr, pal::white, 3);
+    if (eyeOpen > 0) {
+        cairo_save(cr);
+        cairo_arc(cr, ex, ey, r - 1.5, 0, 2 * M_PI);
+        cairo_clip(cr);
+        cairo_arc(cr, ex + 2, ey, 7, 0, 2 * M_PI);
+        FillOutline(cr, Hex(0xffd21f), 1.5);
+        Ellipse(cr, ex + 2.5, ey, 2.2, 6);
+        SetColour(cr, Hex(0x101010));
+        cairo_fill(cr);
+        cairo_arc(cr, ex - 1, ey - 4, 2.2, 0, 2 * M_PI);
+        SetColour(cr, pal::white);
+        cairo_fill(cr);
+        cairo_restore(cr);
+    }
+    // The lid: a fierce brow, lower when the eye narrows.
+    const double lid = ey - r + (1 - eyeOpen) * r * 1.1;
+    cairo_save(cr);
+    cairo_arc(cr, ex, ey, r, 0, 2 * M_PI);
+    cairo_clip(cr);
+    cairo_rectangle(cr, ex - r - 2, ey - r - 2, 2 * r + 4, lid - (ey - r) + 2);
+    SetColour(cr, kCrocDark);
+    cairo_fill(cr);
     cairo_restore(cr);
+    cairo_move_to(cr, ex - r - 2, lid - 3);
+    cairo_line_to(cr, ex + r + 2, lid + 2);
+    SetColour(cr, pal::ink);
+    cairo_set_line_width(cr, 4);
+    cairo_stroke(cr);
+}
+
+// The lower jaw pointing up from the hinge: the mouth edge on the left at x −4, a pale throat
+// on the right.
+void LowerJaw(cairo_t* cr, double len) {
+    cairo_move_to(cr, -4, 14);
+    cairo_line_to(cr, -4, -len + 12);
+    cairo_curve_to(cr, -4, -len - 2, 14, -len - 2, 16, -len + 14);
+    cairo_curve_to(cr, 22, -len * 0.5, 28, -20, 32, 14);
+    cairo_close_path(cr);
+    cairo_pattern_t* g = cairo_pattern_create_linear(-4, 0, 30, 0);
+    cairo_pattern_add_color_stop_rgb(g, 0, kCroc.r, kCroc.g, kCroc.b);
+    cairo_pattern_add_color_stop_rgb(g, 0.55, kCroc.r, kCroc.g, kCroc.b);
+    cairo_pattern_add_color_stop_rgb(g, 0.6, kBelly.r, kBelly.g, kBelly.b);
+    cairo_pattern_add_color_stop_rgb(g, 1, kBelly.r, kBelly.g, kBelly.b);
+    FillPatternOutline(cr, g, 4.5);
+    for (int i = 1; i < 6; ++i) {
+        const double y = -len * i / 6.5;
+        cairo_move_to(cr, 13 + i * 0.2, y);
+        cairo_line_to(cr, 22 - i * 1.2, y - 3);
+        SetColour(cr, Hex(0xb9a86a));
+        cairo_set_line_width(cr, 2);
+        cairo_stroke(cr);
+    }
+}
+
+// A ring of churned water: the back half before the head, the front half after it.
+void SplashRing(cairo_t* cr, double cx, double cy, double rx, double ry, bool front) {
+    if (!front) {
+        Ellipse(cr, cx, cy, rx, ry);
+        FillOutline(cr, pal::waterLight, 3, kRingInk);
+        Ellipse(cr, cx, cy - 2, rx * 0.8, ry * 0.6);
+        SetColour(cr, Hex(0x8fd2c4));
+        cairo_fill(cr);
+        return;
+    }
+    // Foam lapping in front: a scalloped white crescent along the ring's front edge.
+    constexpr int kSteps = 64;
+    for (int i = 0; i <= kSteps; ++i) {
+        const double t = M_PI * i / kSteps;
+        const double wave = 1 + 0.22 * std::fabs(std::sin(t * 8));
+        const double x = cx + std::cos(t) * rx * 0.97, y = cy + std::sin(t) * ry * wave + 2;
+        if (i == 0)
+            cairo_move_to(cr, x, y);
+        else
+            cairo_line_to(cr, x, y);
+    }
+    for (int i = kSteps; i >= 0; --i) {
+        const double t = M_PI * i / kSteps;
+        cairo_line_to(cr, cx + std::cos(t) * rx * 0.78, cy - std::sin(t) * ry * 0.2 - 3);
+    }
+    cairo_close_path(cr);
+    FillOutline(cr, Hex(0xeafaf5), 3, kRingInk);
+    Rng rng(static_cast<uint64_t>(rx));
+    for (int i = 0; i < 7; ++i) {
+        const double t = rng.Range(0.2, 2.9);
+        cairo_arc(cr, cx + std::cos(t) * rx * 0.9, cy + std::sin(t) * ry * 0.6, rng.Range(2, 4), 0,
+                  2 * M_PI);
+        FillOutline(cr, pal::white, 1.5, kRingInk);
+    }
+}
+
+// Drops thrown up around the head: teardrops pointing away from (cx, cy).
+void Drops(cairo_t* cr, uint64_t seed, int count, double cx, double cy, double spread,
+           double height) {
+    Rng rng(seed);
+    for (int i = 0; i < count; ++i) {
+        const double a = rng.Range(-1.35, 1.35), d = rng.Range(0.45, 1.0);
+        const double x = cx + std::sin(a) * spread * d, y = cy - std::cos(a) * height * d;
+        const double s = rng.Range(3.5, 6.5);
+        cairo_save(cr);
+        cairo_translate(cr, x, y);
+        cairo_rotate(cr, a);
+        cairo_move_to(cr, 0, -s * 1.5);
+        cairo_curve_to(cr, s * 0.9, -s * 0.5, s * 1.1, s, 0, s);
+        cairo_curve_to(cr, -s * 1.1, s, -s * 0.9, -s * 0.5, 0, -s * 1.5);
+        cairo_close_path(cr);
+        cairo_restore(cr);
+        FillOutline(cr, Hex(0xdff6f0), 2, kRingInk);
+    }
 }
 
 Sheet Crocodile() {
     // Per frame: how far the head is out of the water and how wide the jaws are open.
-    static constexpr double kRise[8] = {0.35, 0.7, 1, 1, 1, 1, 0.95, 0.8};
-    static constexpr double kOpen[8] = {0, 0.15, 0.45, 0.8, 0.95, 0.4, 0, 0};
+    static constexpr double kRise[8] = {0.4, 0.78, 1, 1, 1, 1, 0.95, 0.8};
+    static constexpr double kOpen[8] = {0, 0.25, 0.55, 0.85, 0.95, 0.35, 0, 0};
     return DrawSheet("kroko", 300, 180, 8, kOnWater, [](cairo_t* cr, int f) {
-        const double hx = 150, hy = 162, len = 150 * kRise[f];
+        // The head is drawn in its own units around the hinge, then scaled up.
+        constexpr double kWater = 160, kLen = 110, kScale = 1.25;
+        const double hx = 150, hy = 146 + (1 - kRise[f]) * 140;
         const double open = kOpen[f];
+        const double ring = f == 6 ? 125 : (f == 0 ? 78 : 108);
+        SplashRing(cr, hx, kWater, ring, 16, false);
         cairo_save(cr);
-        cairo_rectangle(cr, 0, 0, 300, hy + 4);
+        cairo_rectangle(cr, 0, 0, 300, kWater + 2);
         cairo_clip(cr);
+        cairo_translate(cr, hx, hy);
+        cairo_scale(cr, kScale, kScale);
+        const double up = -open * 0.6, down = open * 0.8; // the jaws' turns
+        const double lowLen = kLen * 0.85;
         if (open > 0.05) {
-            // The mouth between the jaws.
-            cairo_move_to(cr, hx, hy);
-            cairo_line_to(cr, hx + std::sin(-open) * len * 0.95, hy - std::cos(open) * len * 0.95);
-            cairo_line_to(cr, hx + std::sin(open) * len * 0.95, hy - std::cos(open) * len * 0.95);
+            // The pink mouth between the jaws, darker down the throat, with a tongue.
+            const auto at = [](double angle, double x, double y) {
+                return std::pair{x * std::cos(angle) - y * std::sin(angle),
+                                 x * std::sin(angle) + y * std::cos(angle)};
+            };
+            const auto [ux, uy] = at(up, 4, -kLen + 12);
+            const auto [lx, ly] = at(down, -4, -lowLen + 10);
+            cairo_move_to(cr, 0, 12);
+            cairo_line_to(cr, ux, uy);
+            cairo_curve_to(cr, (ux + lx) / 2 - 10, (uy + ly) / 2 + 16, (ux + lx) / 2 + 10,
+                           (uy + ly) / 2 + 16, lx, ly);
             cairo_close_path(cr);
-            FillOutline(cr, Hex(0xc8343a), 3);
-            Ellipse(cr, hx, hy - len * 0.35, len * 0.18 * open, len * 0.2);
-            SetColour(cr, Hex(0xff8a8a));
-            cairo_fill(cr);
-            Teeth(cr, hx, hy, -open, len, 1);
-            Teeth(cr, hx, hy, open, len, -1);
+            cairo_pattern_t* m = cairo_pattern_create_radial(0, 0, 6, 0, 0, kLen * 0.9);
+            cairo_pattern_add_color_stop_rgb(m, 0, 0.42, 0.06, 0.14);
+            cairo_pattern_add_color_stop_rgb(m, 0.4, 0.82, 0.22, 0.34);
+            cairo_pattern_add_color_stop_rgb(m, 1, 1.0, 0.58, 0.64);
+            FillPatternOutline(cr, m, 4);
+            Ellipse(cr, 4, -14 - 8 * open, 10 * open + 5, 18 * open + 5);
+            FillPatternOutline(cr, BallGradient(4, -18, 22, pal::pink, pal::pinkDark), 3,
+                               Hex(0x7a1c38));
         }
-        Jaw(cr, hx, hy, -open, len * 0.92, false);
-        Jaw(cr, hx, hy, open, len, true);
+        // The lower jaw and then the head; each carries its own teeth.
+        cairo_save(cr);
+        cairo_rotate(cr, down);
+        JawTeeth(cr, -4, -1, -18, -lowLen + 10, 6, 8);
+        LowerJaw(cr, lowLen);
         cairo_restore(cr);
-        Foam(cr, hx, hy + 4, 80 + 30 * (f == 6), 12);
-        if (f == 0 || f >= 5) {
-            // Splash: drops thrown out as the jaws break the surface or snap.
-            Rng rng(static_cast<uint64_t>(f) + 40);
-            const int drops = f == 6 ? 16 : 9;
-            for (int i = 0; i < drops; ++i) {
-                const double a = rng.Range(-1.3, 1.3), d = rng.Range(40, f == 6 ? 130 : 90);
-                const double x = hx + std::sin(a) * d * 1.2, y = hy - std::cos(a) * d * 0.9;
-                Ellipse(cr, x, y, 5, 7);
-                FillOutline(cr, Hex(0xd8f4ee), 2, Hex(0x1d4f4c));
-            }
-        }
+        cairo_save(cr);
+        cairo_rotate(cr, up);
+        JawTeeth(cr, 4, 1, -20, -kLen + 14, 7, 9);
+        UpperJaw(cr, kLen, f == 0 ? 0.8 : 1.0);
+        cairo_restore(cr);
+        cairo_restore(cr);
+        SplashRing(cr, hx, kWater, ring, 16, true);
+        if (f == 0) Drops(cr, 40, 8, hx, kWater - 10, 75, 75);
+        if (f == 6) Drops(cr, 46, 16, hx, kWater - 10, 140, 150);
+        if (f == 7) Drops(cr, 47, 8, hx, kWater - 10, 120, 90);
     });
 }
 
