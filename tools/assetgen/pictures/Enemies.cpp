@@ -11,54 +11,111 @@ constexpr Rgb kCroc = Hex(0x5f9a3a), kCrocLight = Hex(0xa9d060), kCrocDark = Hex
 constexpr Rgb kBelly = Hex(0xf4e6a8), kRingInk = Hex(0x1d4f4c);
 constexpr EdgeStyle kOnWater{Hex(0x1d4f4c), 0.5};
 
-void Foam(cairo_t* cr, double cx, double cy, double rx, double ry) {
-    Ellipse(cr, cx, cy, rx, ry);
-    FillOutline(cr, Hex(0xcdeee6), 2.5, Hex(0x1d4f4c));
-    Ellipse(cr, cx, cy + ry * 0.1, rx * 0.75, ry * 0.5);
-    SetColour(cr, pal::waterLight);
-    cairo_fill(cr);
+// Ripple rings on the water around (cx, cy): thin light lines, the outer one broken.
+void Ripples(cairo_t* cr, double cx, double cy, double rx, double ry) {
+    for (int k = 0; k < 2; ++k) {
+        const double grow = 1 + 0.35 * k;
+        cairo_save(cr);
+        cairo_translate(cr, cx, cy);
+        cairo_scale(cr, rx * grow, ry * grow);
+        cairo_new_sub_path(cr);
+        if (k == 0)
+            cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+        else
+            cairo_arc(cr, 0, 0, 1, 0.25, M_PI - 0.25);
+        cairo_restore(cr);
+        SetColour(cr, kRingInk);
+        cairo_set_line_width(cr, 4);
+        cairo_stroke_preserve(cr);
+        SetColour(cr, Hex(0xbfeee2));
+        cairo_set_line_width(cr, 2);
+        cairo_stroke(cr);
+    }
 }
 
 // The crocodile's eyes rising out of the water: bubbles, a bump, closed, half open, open, wide.
 Sheet CrocEyes() {
     return DrawSheet("kroco_yes", 60, 30, 6, kOnWater, [](cairo_t* cr, int f) {
         if (f == 0) {
-            for (const auto& [x, y, r] : {std::tuple{20.0, 20.0, 4.0},
-                                          {32.0, 16.0, 3.0},
-                                          {41.0, 22.0, 3.5},
-                                          {27.0, 25.0, 2.0}}) {
+            Ripples(cr, 30, 23, 16, 3.5);
+            for (const auto& [x, y, r] : {std::tuple{22.0, 19.0, 4.0},
+                                          {33.0, 15.0, 3.0},
+                                          {40.0, 21.0, 3.5},
+                                          {28.0, 23.0, 2.0}}) {
                 cairo_arc(cr, x, y, r, 0, 2 * M_PI);
-                FillOutline(cr, Hex(0xd8f4ee), 1.5, Hex(0x1d4f4c));
+                FillOutline(cr, Hex(0xd8f4ee), 1.5, kRingInk);
+                cairo_arc(cr, x - r * 0.35, y - r * 0.35, r * 0.3, 0, 2 * M_PI);
+                SetColour(cr, pal::white);
+                cairo_fill(cr);
             }
             return;
         }
-        const double rise = f == 1 ? 0.45 : 1.0;
-        const double open = f <= 2 ? 0 : (f == 3 ? 0.35 : (f == 4 ? 0.75 : 1.0));
-        Foam(cr, 30, 24, 28, 5);
-        for (int side = -1; side <= 1; side += 2) {
-            const double ex = 30 + side * 12, ey = 24 - 8 * rise;
-            cairo_arc(cr, ex, ey, 10, M_PI, 2 * M_PI);
-            cairo_line_to(cr, ex + 10, 24);
-            cairo_line_to(cr, ex - 10, 24);
-            cairo_close_path(cr);
-            FillPatternOutline(cr, BallGradient(ex, ey, 10, kCrocLight, kCroc), 2.5, pal::ink);
-            if (f == 1) continue;
-            const double r = 5 + 1.5 * (f == 5);
-            if (open > 0) {
-                Ellipse(cr, ex, ey - 1, r, r * open);
-                FillOutline(cr, Hex(0xffe040), 1.5, pal::ink);
-                Ellipse(cr, ex, ey - 1, 1.4, r * open * 0.9);
+        constexpr double kWater = 24;
+        const bool wide = f == 5;
+        const double open = f <= 2 ? 0 : (f == 3 ? 0.45 : 1.0);
+        Ripples(cr, 30, kWater, 25, 4);
+        cairo_save(cr);
+        cairo_rectangle(cr, 0, 0, 60, kWater);
+        cairo_clip(cr);
+        // The head's ridge between the eyes.
+        Ellipse(cr, 30, kWater + 1, f == 1 ? 18 : 22, f == 1 ? 11 : 8);
+        FillPatternOutline(cr, BallGradient(30, kWater - 4, 22, kCrocLight, kCroc), 2.5);
+        if (f > 1)
+            for (int side = -1; side <= 1; side += 2) {
+                const double r = wide ? 10 : 9;
+                const double ex = 30 + side * 11, ey = kWater - 8 - (wide ? 1.5 : 0);
+                cairo_arc(cr, ex, ey, r, 0, 2 * M_PI);
+                FillPatternOutline(cr, BallGradient(ex, ey, r, kCrocLight, kCroc), 2.5);
+                // The eyeball: white, golden iris, slit pupil looking down at the frog.
+                const double er = r - 3;
+                cairo_arc(cr, ex, ey + 1, er, 0, 2 * M_PI);
+                FillOutline(cr, pal::white, 1.5);
+                cairo_save(cr);
+                cairo_arc(cr, ex, ey + 1, er - 0.8, 0, 2 * M_PI);
+                cairo_clip(cr);
+                cairo_arc(cr, ex - side * 0.5, ey + 2, er * (wide ? 0.8 : 0.7), 0, 2 * M_PI);
+                SetColour(cr, Hex(0xffc61a));
+                cairo_fill(cr);
+                Ellipse(cr, ex - side * 0.5, ey + 2, wide ? 1.2 : 1.5, er * 0.65);
                 SetColour(cr, Hex(0x101010));
                 cairo_fill(cr);
+                cairo_arc(cr, ex - 2, ey - 1, 1.3, 0, 2 * M_PI);
+                SetColour(cr, pal::white);
+                cairo_fill(cr);
+                cairo_restore(cr);
+                // The lid comes down from the top; shut, it hides the whole eyeball.
+                const double lid = ey + 1 - er + (1 - open) * 2 * er;
+                cairo_save(cr);
+                cairo_arc(cr, ex, ey + 1, er + 1.2, 0, 2 * M_PI);
+                cairo_clip(cr);
+                cairo_rectangle(cr, ex - er - 2, ey - er - 2, 2 * er + 4, lid - (ey - er - 2));
+                SetColour(cr, Mix(kCroc, kCrocLight, 0.3));
+                cairo_fill(cr);
+                cairo_restore(cr);
+                if (open > 0) {
+                    cairo_move_to(cr, ex - er - 1, lid);
+                    cairo_line_to(cr, ex + er + 1, lid);
+                } else {
+                    // A shut eye: a sleepy curve.
+                    cairo_move_to(cr, ex - er + 0.5, ey);
+                    cairo_curve_to(cr, ex - 2, ey + 4, ex + 2, ey + 4, ex + er - 0.5, ey);
+                }
+                SetColour(cr, pal::ink);
+                cairo_set_line_width(cr, 2);
+                cairo_stroke(cr);
             }
-            // The lid: a curved line when shut, a heavy brow when open.
-            cairo_move_to(cr, ex - r - 1, ey - 1 - r * open);
-            cairo_curve_to(cr, ex - r / 2, ey - 3 - r * open - 1, ex + r / 2, ey - 3 - r * open - 1,
-                           ex + r + 1, ey - 1 - r * open);
-            SetColour(cr, pal::ink);
-            cairo_set_line_width(cr, 2);
-            cairo_stroke(cr);
-        }
+        cairo_restore(cr);
+        // The waterline across the head.
+        cairo_move_to(cr, 6, kWater);
+        cairo_line_to(cr, 54, kWater);
+        SetColour(cr, kRingInk);
+        cairo_set_line_width(cr, 3);
+        cairo_stroke(cr);
+        cairo_move_to(cr, 10, kWater - 0.5);
+        cairo_line_to(cr, 50, kWater - 0.5);
+        SetColour(cr, Hex(0xbfeee2));
+        cairo_set_line_width(cr, 1.5);
+        cairo_stroke(cr);
     });
 }
 
