@@ -290,14 +290,14 @@ void Drops(cairo_t* cr, uint64_t seed, int count, double cx, double cy, double s
 
 Sheet Crocodile() {
     // Per frame: how far the head is out of the water and how wide the jaws are open.
-    static constexpr double kRise[8] = {0.4, 0.78, 1, 1, 1, 1, 0.95, 0.8};
+    static constexpr double kRise[8] = {0.25, 0.78, 1, 1, 1, 1, 0.95, 0.8};
     static constexpr double kOpen[8] = {0, 0.25, 0.55, 0.85, 0.95, 0.35, 0, 0};
     return DrawSheet("kroko", 300, 180, 8, kOnWater, [](cairo_t* cr, int f) {
         // The head is drawn in its own units around the hinge, then scaled up.
         constexpr double kWater = 160, kLen = 110, kScale = 1.25;
         const double hx = 150, hy = 146 + (1 - kRise[f]) * 140;
         const double open = kOpen[f];
-        const double ring = f == 6 ? 125 : (f == 0 ? 78 : 108);
+        const double ring = f == 6 ? 125 : (f == 0 ? 62 : 108);
         SplashRing(cr, hx, kWater, ring, 16, false);
         cairo_save(cr);
         cairo_rectangle(cr, 0, 0, 300, kWater + 2);
@@ -341,7 +341,7 @@ Sheet Crocodile() {
         cairo_restore(cr);
         cairo_restore(cr);
         SplashRing(cr, hx, kWater, ring, 16, true);
-        if (f == 0) Drops(cr, 40, 8, hx, kWater - 10, 75, 75);
+        if (f == 0) Drops(cr, 40, 8, hx, kWater - 8, 70, 45);
         if (f == 6) Drops(cr, 46, 16, hx, kWater - 10, 140, 150);
         if (f == 7) Drops(cr, 47, 8, hx, kWater - 10, 120, 90);
     });
@@ -388,73 +388,111 @@ Sheet StorkLeg() {
     });
 }
 
-// The stork's neck and head striking down; the beak tip touches the bottom of the frame.
+// The stork's neck and head striking down; the beak tip touches the bottom of the frame. Only
+// the slender neck reaches the top, so most of the frame is clear.
 Sheet Stork() {
     constexpr int kW = 150, kH = 540;
     return DrawSheet("aist", kW, kH, 4, {pal::inkBrown, 0.5}, [](cairo_t* cr, int f) {
-        const double sway = (f % 2 ? 6 : -6);
-        const double gape = f == 1 ? 0.12 : (f == 2 ? 0.25 : 0.0);
-        // Wing tips flapping at the top of the frame.
-        for (int side = -1; side <= 1; side += 2) {
-            const double lift = (f == 1 || f == 2) ? -14 : 8;
-            for (int k = 0; k < 4; ++k) {
+        static constexpr double kSway[4] = {-4, 0, 4, 0};
+        static constexpr double kGape[4] = {0, 0.07, 0.14, 0.04};
+        const double sway = kSway[f], gape = kGape[f];
+        const double headX = 58 + sway, headY = 362;
+        const Rgb feather = Hex(0xd6dee2), beakLight = Hex(0xff9a40), beakDark = Hex(0xd8401e);
+        // The neck: a slender S from the top of the frame down to the head.
+        const auto neck = [&] {
+            cairo_move_to(cr, 26, -4);
+            cairo_curve_to(cr, 12 - sway, 110, 40 + sway, 200, 32 + sway * 0.5, 270);
+            cairo_curve_to(cr, 26 + sway * 0.7, 320, headX - 14, 336, headX - 2, headY);
+        };
+        for (int pass = 0; pass < 3; ++pass) {
+            neck();
+            SetColour(cr, pass == 0 ? pal::inkBrown : (pass == 1 ? pal::white : feather));
+            cairo_set_line_width(cr, pass == 0 ? 27 : (pass == 1 ? 20 : 4));
+            if (pass == 2) {
+                // A soft shadow down the neck's right side.
                 cairo_save(cr);
-                cairo_translate(cr, 75 + side * (28 + k * 10), 0);
-                cairo_rotate(cr, side * (0.3 + k * 0.12) + lift * 0.01 * side);
-                Ellipse(cr, 0, 30 + lift * 0.5, 9, 38);
+                cairo_translate(cr, 5, 0);
+                cairo_stroke(cr);
                 cairo_restore(cr);
-                FillOutline(cr, k < 2 ? pal::white : Hex(0x202428), 3, pal::inkBrown);
+            } else {
+                cairo_stroke(cr);
             }
         }
-        // The long neck: a thick white S-curve.
-        const double headX = 75 + sway, headY = 410;
-        for (int pass = 0; pass < 2; ++pass) {
-            cairo_move_to(cr, 75, 0);
-            cairo_curve_to(cr, 75 - 45 - sway, 150, 75 + 50 + sway, 270, headX, headY);
-            SetColour(cr, pass == 0 ? pal::inkBrown : pal::white);
-            cairo_set_line_width(cr, pass == 0 ? 30 : 23);
+        // Feather chevrons along the neck.
+        for (int i = 0; i < 6; ++i) {
+            const double y = 40 + i * 40;
+            const double t = y / 270;
+            const double x = 26 + (1 - t) * (1 - t) * t * 3 * (12 - sway - 26) +
+                             (1 - t) * t * t * 3 * (40 + sway - 26) + t * t * t * (32 - 26);
+            cairo_move_to(cr, x - 5, y);
+            cairo_line_to(cr, x, y + 5);
+            cairo_line_to(cr, x + 5, y);
+            SetColour(cr, feather);
+            cairo_set_line_width(cr, 2);
             cairo_stroke(cr);
         }
-        // Neck shading and a few feather lines.
-        cairo_move_to(cr, 82, 20);
-        cairo_curve_to(cr, 82 - 45 - sway, 160, 82 + 45 + sway, 270, headX + 6, headY - 10);
-        SetColour(cr, Hex(0xc8d4d8));
-        cairo_set_line_width(cr, 5);
-        cairo_stroke(cr);
-        // Head.
-        Ellipse(cr, headX, headY, 21, 27);
-        FillPatternOutline(cr, BallGradient(headX, headY, 26, pal::white, Hex(0xc8d4d8)), 3.5,
-                           pal::inkBrown);
-        // Beak: two long blades from the face to the bottom of the frame.
-        const double by = headY + 14, tip = kH - 1;
-        for (int blade = 0; blade < 2; ++blade) {
-            const double a = blade == 0 ? -gape : gape;
+        // The beak: two long blades from the face to the bottom of the frame.
+        const double bx = headX + 4, by = headY + 16, tipX = headX + 14, tip = kH + 2;
+        const double base = std::atan2(tipX - bx, tip - by);
+        for (int blade = 1; blade >= 0; --blade) {
+            const double a = base + (blade == 0 ? gape : -gape);
+            const double l = (tip - by) / std::cos(a);
             cairo_save(cr);
-            cairo_translate(cr, headX, by);
-            cairo_rotate(cr, a);
-            const double l = (tip - by) / std::cos(a) + 2;
-            cairo_move_to(cr, -9, 0);
-            cairo_line_to(cr, 9, 0);
-            cairo_line_to(cr, blade == 0 ? 2 : 3, l);
-            cairo_line_to(cr, blade == 0 ? -3 : -2, l);
+            cairo_translate(cr, bx, by);
+            cairo_rotate(cr, -a);
+            const double side = blade == 0 ? -1 : 1; // upper blade on the left
+            cairo_move_to(cr, -12, -6);
+            cairo_line_to(cr, 12, -6);
+            cairo_curve_to(cr, 10, l * 0.4, side > 0 ? 3 : 2, l * 0.85, side * 0.5, l);
+            cairo_curve_to(cr, side > 0 ? -3 : -2, l * 0.85, -10, l * 0.4, -12, -6);
             cairo_close_path(cr);
+            cairo_pattern_t* g = cairo_pattern_create_linear(-10, 0, 10, 0);
+            cairo_pattern_add_color_stop_rgb(g, 0, beakLight.r, beakLight.g, beakLight.b);
+            cairo_pattern_add_color_stop_rgb(g, 1, beakDark.r, beakDark.g, beakDark.b);
+            FillPatternOutline(cr, g, 3, pal::inkBrown);
+            // A glossy streak along the blade.
+            cairo_move_to(cr, -5, 6);
+            cairo_curve_to(cr, -4, l * 0.35, -2, l * 0.6, -1, l * 0.75);
+            SetColour(cr, Hex(0xffd08a));
+            cairo_set_line_width(cr, 2.2);
+            cairo_stroke(cr);
             cairo_restore(cr);
-            FillPatternOutline(cr, VerticalGradient(by, tip, Hex(0xff8a3a), Hex(0xd8401e)), 3,
-                               pal::inkBrown);
         }
-        // Black eye patch and a stern eye.
-        Ellipse(cr, headX - 2, headY - 4, 12, 8);
-        SetColour(cr, Hex(0x202428));
-        cairo_fill(cr);
-        cairo_arc(cr, headX - 2, headY - 4, 4.5, 0, 2 * M_PI);
-        FillOutline(cr, Hex(0xffe040), 1.5, pal::inkBrown);
-        cairo_arc(cr, headX - 2, headY - 3, 2, 0, 2 * M_PI);
+        // The head: an egg leaning into the strike, a tuft at the back of the crown.
+        for (int k = 0; k < 3; ++k) {
+            cairo_save(cr);
+            cairo_translate(cr, headX - 12, headY - 20);
+            cairo_rotate(cr, -0.7 - k * 0.4);
+            Ellipse(cr, 0, -10, 5, 12);
+            cairo_restore(cr);
+            FillOutline(cr, pal::white, 3, pal::inkBrown);
+        }
+        cairo_save(cr);
+        cairo_translate(cr, headX + 1, headY);
+        cairo_rotate(cr, -0.12);
+        cairo_move_to(cr, 0, -26);
+        cairo_curve_to(cr, 16, -26, 22, -10, 19, 6);
+        cairo_curve_to(cr, 16, 20, 8, 26, 0, 26);
+        cairo_curve_to(cr, -8, 26, -16, 20, -19, 6);
+        cairo_curve_to(cr, -22, -10, -16, -26, 0, -26);
+        cairo_close_path(cr);
+        cairo_restore(cr);
+        FillPatternOutline(cr, BallGradient(headX, headY, 28, pal::white, feather), 3.5,
+                           pal::inkBrown);
+        // A fierce eye looking down at the prey.
+        const double ex = headX + 1, ey = headY - 3;
+        cairo_arc(cr, ex, ey, 6.5, 0, 2 * M_PI);
+        FillOutline(cr, Hex(0xfff4c0), 1.5, pal::inkBrown);
+        cairo_arc(cr, ex + 1, ey + 1.5, 3.2, 0, 2 * M_PI);
         SetColour(cr, Hex(0x101010));
         cairo_fill(cr);
-        cairo_move_to(cr, headX - 14, headY - 15);
-        cairo_line_to(cr, headX + 8, headY - 9);
+        cairo_arc(cr, ex - 1.5, ey - 1.5, 1.3, 0, 2 * M_PI);
+        SetColour(cr, pal::white);
+        cairo_fill(cr);
+        cairo_move_to(cr, ex - 10, ey - 10);
+        cairo_line_to(cr, ex + 8, ey - 5);
         SetColour(cr, pal::inkBrown);
-        cairo_set_line_width(cr, 3);
+        cairo_set_line_width(cr, 3.5);
         cairo_stroke(cr);
     });
 }
