@@ -104,6 +104,19 @@ Sheet Word(const Fonts& fonts, const std::string& name, const std::string& text,
     });
 }
 
+// A word whose letters (outline included) are centred on the picture's middle, so a picture
+// placed with its middle on the screen's middle shows the word centred; the soft shadow gets the
+// room it needs on the right and at the bottom.
+Sheet CentredWord(const Fonts& fonts, const std::string& name, const std::string& text, int w,
+                  int h, WordStyle style, double maxStretch) {
+    style.maxStretch = maxStretch;
+    const double room = 4 + style.shadowOffset * 0.6 + style.shadowBlur;
+    return DrawSheet(name, w, h, 1, kOnMenu, [&](cairo_t* cr, int) {
+        DrawWord(cr, fonts.Display(), text, {room, 4, w - 2 * room, h - 8.0 - style.shadowOffset},
+                 style);
+    });
+}
+
 WordStyle Title() {
     WordStyle s;
     s.top = Hex(0xd8ff80);
@@ -215,8 +228,9 @@ void AddMenuWordPictures(std::vector<Sheet>& out, const Fonts& fonts) {
     big.outlineWidth = 9;
     big.shadowOffset = 8;
     big.shadowBlur = 5;
-    out.push_back(Word(fonts, "Game_Word", "GAME", 502, 150, big, 1.3));
-    out.push_back(Word(fonts, "Over_Word", "OVER", 472, 150, big, 1.3));
+    // Drawn at (149, 118) and (164, 284): 502 and 472 wide put their middles on x 400.
+    out.push_back(CentredWord(fonts, "Game_Word", "GAME", 502, 150, big, 1.35));
+    out.push_back(CentredWord(fonts, "Over_Word", "OVER", 472, 150, big, 1.35));
     out.push_back(Word(fonts, "Exit_Main_Word", "Quit?", 190, 54, Resting()));
     out.push_back(Word(fonts, "HighScore_Clear_Word", "Clear the table?", 322, 54, Resting()));
 
