@@ -123,62 +123,196 @@ Sheet PlainLily(const std::string& name, int flower) {
     });
 }
 
-// The hunter: two halves of a toothed pad that fold up about the middle into a closed bulb.
+// The hunter, modelled as two half-pads hinged along the pad's middle and projected the way every
+// pad is seen (from above at a slant). Lobe coordinates: u along the hinge, v away from it.
+struct V3 {
+    double x, y, z;
+};
+constexpr double kTilt = 0.57, kLift = 0.82; // screen y per unit of depth and of height
+
+Pt2 Project(V3 p, double cy) {
+    return {kCx + p.x, cy + p.y * kTilt - p.z * kLift};
+}
+
+struct Lobe {
+    double angle;  // 0 flat on the water … π/2 upright
+    double dir;    // -1 the back half, +1 the front half
+    double rx, rv; // half width along the hinge, reach away from it
+    double cy;
+    V3 At(double u, double v) const { return {u, dir * v * std::cos(angle), v * std::sin(angle)}; }
+    // The normal of the inner (upper at rest) face.
+    V3 Inner() const { return {0, -dir * std::sin(angle), std::cos(angle)}; }
+    Pt2 P(double u, double v) const { return Project(At(u, v), cy); }
+    // Rim point at θ (0 … π) scaled by k towards the hinge middle.
+    Pt2 Rim(double th, double k = 1) const {
+        return P(rx * k * std::cos(th), rv * k * std::sin(th));
+    }
+    // Whether the viewer (towards +y, +z) sees the inner face.
+    bool InnerShows() const { return Inner().y * kLift + Inner().z * kTilt > 0; }
+};
+
+void LobePath(cairo_t* cr, const Lobe& l, double k) {
+    for (int i = 0; i <= 48; ++i) {
+        const Pt2 p = l.Rim(M_PI * i / 48, k);
+        if (i == 0)
+            cairo_move_to(cr, p.x, p.y);
+        else
+            cairo_line_to(cr, p.x, p.y);
+    }
+    cairo_close_path(cr);
+}
+
+// Cream fangs along the rim; they lie flat at rest and curl inwards as the lobe rises.
+void LobeTeeth(cairo_t* cr, const Lobe& l, int count, double length, double phase) {
+    const V3 n = l.Inner();
+    const double bend = std::sin(l.angle) * 0.9;
+    for (int i = 0; i < count; ++i) {
+        const double th = M_PI * (i + phase) / count;
+        const double half = 0.085;
+        const Pt2 a = l.Rim(th - half), b = l.Rim(th + half);
+        const double c = std::cos(th), sn = std::sin(th);
+        const V3 base = l.At(l.rx * c, l.rv * sn);
+        const V3 out = l.At(c, sn); // outward direction in the lobe's plane
+        const double len = length * (0.8 + 0.2 * sn);
+        const V3 tip{base.x + len * (out.x * (1 - bend * 0.5) + n.x * bend),
+                     base.y + len * (out.y * (1 - bend * 0.5) + n.y * bend),
+                     base.z + len * (out.z * (1 - bend * 0.5) + n.z * bend)};
+        const Pt2 t = Project(tip, l.cy);
+        cairo_move_to(cr, a.x, a.y);
+        cairo_line_to(cr, t.x, t.y);
+        cairo_line_to(cr, b.x, b.y);
+        cairo_close_path(cr);
+        FillOutline(cr, pal::cream, 1.6);
+    }
+}
+
+constexpr Rgb kMaw = Hex(0xe0506a), kMawDeep = Hex(0x8a1f3a);
+
+void DrawLobe(cairo_t* cr, const Lobe& l, double t) {
+    const Pt2 mid = l.P(0, 0);
+    if (l.InnerShows()) {
+        // Green rim band around a glossy red maw, deepest at the hinge.
+        LobePath(cr, l, 1);
+        cairo_pattern_t* g = BallGradient(mid.x, mid.y, l.rx, pal::leafLight, pal::leaf);
+        FillPatternOutline(cr, g, 3);
+        LobePath(cr, l, 0.74);
+        cairo_pattern_t* m =
+            cairo_pattern_create_radial(mid.x, mid.y, 2, mid.x, mid.y, l.rx * 0.74);
+        cairo_pattern_add_color_stop_rgb(m, 0, kMawDeep.r, kMawDeep.g, kMawDeep.b);
+        cairo_pattern_add_color_stop_rgb(m, 1, kMaw.r, kMaw.g, kMaw.b);
+        FillPatternOutline(cr, m, 1.5, kMawDeep);
+        // Trigger hairs: little glossy beads.
+        for (const auto& [u, v] : {std::pair{-0.35, 0.35}, {0.3, 0.45}, {-0.05, 0.62}}) {
+            const Pt2 p = l.P(u * l.rx, v * l.rv);
+            cairo_arc(cr, p.x, p.y, 2.6, 0, 2 * M_PI);
+            FillOutline(cr, Hex(0xffb0c0), 1.2, kMawDeep);
+        }
+        // A wet glint.
+        const Pt2 g0 = l.P(-0.5 * l.rx, 0.55 * l.rv), g1 = l.P(-0.2 * l.rx, 0.68 * l.rv);
+        cairo_move_to(cr, g0.x, g0.y);
+        cairo_line_to(cr, g1.x, g1.y);
+        SetColour(cr, pal::white, 0.85);
+        cairo_set_line_width(cr, 2);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        cairo_stroke(cr);
+    } else {
+        // The leafy outside, veined, lit from the top.
+        LobePath(cr, l, 1);
+        const Pt2 top = l.Rim(M_PI / 2);
+        cairo_pattern_t* g = VerticalGradient(top.y, mid.y + 6, Mix(pal::leaf, pal::leafLight, 0.6),
+                                              Mix(pal::leafDark, pal::ink, 0.15 * t));
+        FillPatternOutline(cr, g, 3);
+        for (int k = 0; k < 7; ++k) {
+            const double th = 0.35 + k * (M_PI - 0.7) / 6;
+            const Pt2 p = l.Rim(th, 0.85);
+            cairo_move_to(cr, mid.x, mid.y);
+            cairo_line_to(cr, p.x, p.y);
+        }
+        SetColour(cr, pal::leafDark, 0.8);
+        cairo_set_line_width(cr, 1.6);
+        cairo_stroke(cr);
+        // Sunlit rim.
+        for (int i = 0; i <= 20; ++i) {
+            const Pt2 p = l.Rim(M_PI * (0.2 + 0.45 * i / 20), 0.9);
+            if (i == 0)
+                cairo_move_to(cr, p.x, p.y);
+            else
+                cairo_line_to(cr, p.x, p.y);
+        }
+        SetColour(cr, pal::sunGlint, 0.75);
+        cairo_set_line_width(cr, 2.5);
+        cairo_stroke(cr);
+    }
+}
+
 Sheet HunterLily() {
+    // Angles of the back and the front half in each frame: open, rising, biting, shut.
+    static constexpr double kBack[6] = {0, 24, 50, 70, 84, 90};
+    static constexpr double kFront[6] = {0, 16, 40, 63, 81, 90};
     return DrawSheet("kuvshinka_hunter", kW, kH, 6, kOnWater, [](cairo_t* cr, int f) {
         const double t = f / 5.0;
-        const double angle = t * M_PI / 2; // 0 flat … 90° upright
-        const double rx = kRx * (1 - 0.28 * t), r = 40;
-        const double cy = kCy + 12 * t;
-        const Rgb inner = Hex(0x8fbf3c), under = Hex(0x9b3a34);
-        for (int half = 0; half < 2; ++half) {
-            const double dir = half == 0 ? -1 : 1; // back half, then front half
-            const auto rim = [&](double x) {
-                const double d = r * std::sqrt(std::max(0.0, 1 - (x / rx) * (x / rx)));
-                return Pt2{kCx + x,
-                           cy + dir * d * std::cos(angle) * 0.8 - d * std::sin(angle) * 1.05};
-            };
-            cairo_move_to(cr, kCx - rx, cy);
-            for (int i = 0; i <= 40; ++i) {
-                const Pt2 p = rim(-rx + 2 * rx * i / 40);
-                cairo_line_to(cr, p.x, p.y);
+        const double cy = kCy + 7 * t;
+        const double rx = 55 * (1 - 0.2 * t), rv = 55 * (1 - 0.08 * t);
+        const Lobe back{kBack[f] * M_PI / 180, -1, rx, rv, cy};
+        const Lobe front{kFront[f] * M_PI / 180, 1, rx, rv, cy};
+        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+        if (f > 0) {
+            // Rings run out as it moves, and the stalk's swollen base shows at the hinge.
+            Rings(cr, kCx, cy + 3, rx + 6, 9 + 3 * t, f >= 4 ? 2 : 1, 0.75);
+            Ellipse(cr, kCx, cy + 1, rx * 0.96, 4 + 7 * t);
+            FillOutline(cr, pal::leafDark, 3);
+        }
+        if (f < 5) {
+            DrawLobe(cr, back, t);
+            LobeTeeth(cr, back, 13, 8, 0.5);
+            if (!front.InnerShows()) {
+                // The throat between the rising halves.
+                const Pt2 l = back.P(-rx * 0.9, 0), r = back.P(rx * 0.9, 0);
+                cairo_move_to(cr, l.x, l.y);
+                cairo_line_to(cr, r.x, r.y);
+                SetColour(cr, kMawDeep);
+                cairo_set_line_width(cr, 3);
+                cairo_stroke(cr);
             }
+            DrawLobe(cr, front, t);
+            LobeTeeth(cr, front, 12, 8, 0);
+            if (f == 0) {
+                // The midrib across the open pad.
+                const Pt2 l = back.P(-rx * 0.8, 0), r = back.P(rx * 0.8, 0);
+                cairo_move_to(cr, l.x, l.y);
+                cairo_line_to(cr, r.x, r.y);
+                SetColour(cr, kMawDeep, 0.9);
+                cairo_set_line_width(cr, 2.5);
+                cairo_stroke(cr);
+            }
+            return;
+        }
+        // Shut: a plump bulb with the fangs locked along its seam and a sly, satisfied look.
+        LobeTeeth(cr, back, 13, 7, 0.5);
+        DrawLobe(cr, front, t);
+        LobeTeeth(cr, front, 12, 7, 0);
+        const double ey = cy - 0.42 * rv * kLift;
+        for (int side = -1; side <= 1; side += 2) {
+            const double ex = kCx + side * 11;
+            Ellipse(cr, ex, ey, 5.5, 5);
+            FillOutline(cr, pal::white, 1.8);
+            Ellipse(cr, ex + side * 1.2, ey + 1.2, 2.4, 2.6);
+            SetColour(cr, pal::ink);
+            cairo_fill(cr);
+            // Heavy lids, slanted towards the middle.
+            cairo_move_to(cr, ex - 6.5, ey - 1 + side * 1.8);
+            cairo_line_to(cr, ex + 6.5, ey - 1 - side * 1.8);
+            cairo_line_to(cr, ex + 6, ey - 7);
+            cairo_line_to(cr, ex - 6, ey - 7);
             cairo_close_path(cr);
-            const Rgb fill = half == 1 && angle > 0.5 ? under : inner;
-            cairo_pattern_t* g = BallGradient(kCx, cy - 10, rx, Mix(fill, pal::white, 0.35), fill);
-            FillPatternOutline(cr, g, 3);
-            // Teeth along the rim.
-            for (int i = 1; i < 12; ++i) {
-                const double x = -rx + 2 * rx * i / 12;
-                const Pt2 p = rim(x), q = rim(x + 0.01);
-                double nx = -(q.y - p.y), ny = q.x - p.x;
-                const double len = std::hypot(nx, ny);
-                nx /= len;
-                ny /= len;
-                if ((p.y - cy) * ny + (p.x - kCx) * nx < 0) nx = -nx, ny = -ny;
-                const double tx = -ny, ty = nx;
-                cairo_move_to(cr, p.x - tx * 3.5, p.y - ty * 3.5);
-                cairo_line_to(cr, p.x + nx * 8, p.y + ny * 8);
-                cairo_line_to(cr, p.x + tx * 3.5, p.y + ty * 3.5);
-                cairo_close_path(cr);
-                FillOutline(cr, pal::cream, 1.5);
-            }
-            if (half == 0 || angle < 0.5)
-                for (const auto& [dx, dy] : {std::pair{-18.0, -0.2}, {14.0, -0.4}, {0.0, 0.2}}) {
-                    const Pt2 p = rim(dx);
-                    cairo_arc(cr, p.x, cy + (p.y - cy) * (0.5 + dy), 3.5, 0, 2 * M_PI);
-                    SetColour(cr, Hex(0xb8403a));
-                    cairo_fill(cr);
-                }
+            FillOutline(cr, pal::leaf, 1.8);
         }
-        if (f == 5) {
-            // Closed: a tight bulb with a sly pair of eyes.
-            for (int side = -1; side <= 1; side += 2) {
-                cairo_arc(cr, kCx + side * 10, cy - 24, 3, 0, 2 * M_PI);
-                SetColour(cr, pal::ink);
-                cairo_fill(cr);
-            }
-        }
+        // A satisfied grin under the eyes.
+        cairo_move_to(cr, kCx - 9, ey + 9);
+        cairo_curve_to(cr, kCx - 3, ey + 13, kCx + 3, ey + 13, kCx + 9, ey + 9);
+        SetColour(cr, pal::ink);
+        cairo_set_line_width(cr, 2);
+        cairo_stroke(cr);
     });
 }
 
