@@ -1,6 +1,7 @@
 // Bonuses that stand on lilies, and the two effects of the frog's moves: ripples and splash.
 #include "tools/assetgen/pictures/Families.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace pondlark::assetgen {
@@ -69,30 +70,69 @@ Sheet Life() {
     });
 }
 
-// Ripples: rings centred near the top of the picture (it is placed just below the lily's spot)
-// that widen and fade. `variant` changes the ring pattern.
+// Ripples: the game puts the picture just below a lily's front edge, under the lily, so mostly
+// its top rows show (the top 22, or 32 for variant 2, which sits 10 px higher). The rings are
+// centred on the lily's middle, above the picture, and their front arcs run out from under the
+// pad, widen and fade. `variant` changes the rings: smooth, with droplets, or wavy.
 Sheet Ripple(int variant) {
     return DrawSheet(
         "razvod" + std::to_string(variant), 140, 60, 6, kOnWater, [variant](cairo_t* cr, int f) {
-            const double t = (f + 1) / 6.0;
-            const int rings = variant == 3 ? 3 : 2;
+            const double cx = 72, cy = variant == 2 ? -31 : -41; // the lily's middle
+            const double reach = variant == 2 ? 30 : 21;         // rows that show below the pad
+            const double start = variant == 2 ? 4 : 1;
+            const int rings = variant == 1 ? 2 : 3;
+            const double t = (f + 0.6) / 6.0;
+            cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
             for (int i = 0; i < rings; ++i) {
-                const double k = t - i * 0.22;
-                if (k <= 0) continue;
-                const double rx = 22 + 46 * k, ry = 7 + 15 * k;
-                Ellipse(cr, 70, 22, rx, ry);
-                const Rgb c = Mix(kFoam, Hex(0x3a8a8a), std::pow(t, 1.5) * 0.8);
-                SetColour(cr, c);
-                cairo_set_line_width(cr, variant == 2 ? 4 - 2 * t : 3 - 1.5 * t);
+                const double k = t * 1.25 - i * 0.3;
+                if (k <= 0 || k > 1.15) continue;
+                const double ry = -cy + start + reach * std::min(k, 1.0);
+                const double rx = ry / 0.57;
+                const double fade =
+                    std::clamp(std::pow(k, 1.6) * 0.85 + (f == 5 ? 0.1 : 0), 0.0, 1.0);
+                const double width = 3.6 - 1.8 * fade;
+                const auto ring = [&](double dy) {
+                    cairo_new_path(cr);
+                    for (int j = 0; j <= 120; ++j) {
+                        const double a = M_PI * j / 120;
+                        const double wave =
+                            variant == 3 ? 0.9 * std::sin(a * 10 + f * 0.9 + i * 2.1) : 0;
+                        const double x = cx + std::cos(a) * (rx + wave * 1.5);
+                        const double y = cy + dy + std::sin(a) * (ry + wave);
+                        if (j == 0)
+                            cairo_move_to(cr, x, y);
+                        else
+                            cairo_line_to(cr, x, y);
+                    }
+                };
+                // A dark trough under each crest keeps it crisp on light water.
+                ring(1.8);
+                SetColour(cr, Mix(kWaterInk, Hex(0x2f8080), fade));
+                cairo_set_line_width(cr, width);
                 cairo_stroke(cr);
+                ring(0);
+                SetColour(cr, Mix(kFoam, Hex(0x4a9a96), fade));
+                cairo_set_line_width(cr, width);
+                cairo_stroke(cr);
+                // Sun glints riding on the crest.
+                if (fade < 0.6)
+                    for (const double a : {M_PI * 0.3, M_PI * 0.56, M_PI * 0.78}) {
+                        const double x = cx + std::cos(a) * rx, y = cy + std::sin(a) * ry;
+                        Ellipse(cr, x, y - 0.5, 3.2 - 2 * fade, 1.6);
+                        SetColour(cr, pal::white);
+                        cairo_fill(cr);
+                    }
             }
-            if (variant == 2 && f < 4)
-                for (int i = 0; i < 5; ++i) {
-                    const double a = i * 2 * M_PI / 5 + f * 0.3;
-                    cairo_arc(cr, 70 + std::cos(a) * (30 + 30 * t),
-                              22 + std::sin(a) * (10 + 10 * t), 2.5 - 0.4 * f, 0, 2 * M_PI);
-                    SetColour(cr, kFoam);
-                    cairo_fill(cr);
+            if (variant == 2 && f < 5)
+                for (int i = 0; i < 6; ++i) {
+                    // Droplets thrown off the lily, landing ahead of the first ring.
+                    const double a = M_PI * (0.2 + 0.6 * i / 5.0);
+                    const double ry = -cy + start + reach * std::min(1.0, t * 1.25 + 0.12);
+                    const double x = cx + std::cos(a) * ry / 0.57;
+                    const double y =
+                        cy + std::sin(a) * ry + 3 + 3 * (i % 2) - 6 * std::sin(M_PI * t);
+                    Ellipse(cr, x, y, 2.4 - 0.3 * f, 2.8 - 0.3 * f);
+                    FillOutline(cr, kFoam, 1, kWaterInk);
                 }
         });
 }
