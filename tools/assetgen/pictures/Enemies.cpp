@@ -347,44 +347,144 @@ Sheet Crocodile() {
     });
 }
 
-// One long stork leg coming down from the bird's body to a foot on the ground.
+// One long stork leg coming down from the bird's body to a foot on the ground: a white feathered
+// thigh, a long orange-red shank with a knobbly joint, and toes spread along the bottom edge. Its
+// colours are the stork's own (white and grey plumage, the beak's orange).
 Sheet StorkLeg() {
     return DrawSheet("aist_leng", 60, 600, 1, {pal::inkBrown, 0.5}, [](cairo_t* cr, int) {
-        const Rgb leg = Hex(0xe8602c);
-        // Feathered thigh at the top.
-        cairo_move_to(cr, 6, 0);
-        cairo_curve_to(cr, 4, 40, 20, 70, 30, 80);
-        cairo_curve_to(cr, 40, 70, 56, 40, 54, 0);
-        cairo_close_path(cr);
-        FillOutline(cr, pal::white, 3, pal::inkBrown);
-        for (int i = 0; i < 4; ++i) {
-            cairo_move_to(cr, 12 + i * 10, 40 + (i % 2) * 8);
-            cairo_line_to(cr, 16 + i * 10, 62);
-            SetColour(cr, Hex(0xb8c4c8));
-            cairo_set_line_width(cr, 2);
-            cairo_stroke(cr);
-        }
-        for (int pass = 0; pass < 2; ++pass) {
-            cairo_move_to(cr, 30, 76);
-            cairo_line_to(cr, 28, 360);
-            cairo_line_to(cr, 33, 376);
-            cairo_line_to(cr, 30, 578);
-            SetColour(cr, pass == 0 ? pal::inkBrown : leg);
-            cairo_set_line_width(cr, pass == 0 ? 12 : 6.5);
-            cairo_stroke(cr);
-        }
-        Ellipse(cr, 30.5, 368, 8, 10); // the knee
-        FillOutline(cr, leg, 3, pal::inkBrown);
-        // Toes spread on the ground.
-        for (const auto& [tx, ty] : {std::pair{4.0, 597.0}, {56.0, 597.0}, {30.0, 598.0}}) {
-            for (int pass = 0; pass < 2; ++pass) {
-                cairo_move_to(cr, 30, 578);
-                cairo_line_to(cr, tx, ty - 2);
-                SetColour(cr, pass == 0 ? pal::inkBrown : leg);
-                cairo_set_line_width(cr, pass == 0 ? 9 : 4);
+        const Rgb legLight = Hex(0xff9a40), legDark = Hex(0xd8401e), scale = Hex(0xa8321a);
+        const Rgb feather = Hex(0xd6dee2);
+        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        const auto legFill = [&](double x0, double x1) {
+            cairo_pattern_t* g = cairo_pattern_create_linear(x0, 0, x1, 0);
+            cairo_pattern_add_color_stop_rgb(g, 0, legLight.r, legLight.g, legLight.b);
+            cairo_pattern_add_color_stop_rgb(g, 0.45, legLight.r, legLight.g, legLight.b);
+            cairo_pattern_add_color_stop_rgb(g, 1, legDark.r, legDark.g, legDark.b);
+            return g;
+        };
+        // A tapering piece of shank along a gentle curve, from (x0, y0) w0 wide to (x1, y1) w1.
+        const auto shank = [&](double x0, double y0, double w0, double x1, double y1, double w1) {
+            const double mx = (x0 + x1) / 2 + 1.5, my = (y0 + y1) / 2;
+            cairo_move_to(cr, x0 - w0 / 2, y0);
+            cairo_curve_to(cr, mx - (w0 + w1) / 4, my, mx - (w0 + w1) / 4, my, x1 - w1 / 2, y1);
+            cairo_line_to(cr, x1 + w1 / 2, y1);
+            cairo_curve_to(cr, mx + (w0 + w1) / 4, my, mx + (w0 + w1) / 4, my, x0 + w0 / 2, y0);
+            cairo_close_path(cr);
+            FillPatternOutline(cr, legFill(std::min(x0, x1) - 6, std::max(x0, x1) + 6), 3,
+                               pal::inkBrown);
+            // Scales: little arcs across the shank.
+            for (double y = y0 + 10; y < y1 - 6; y += 13) {
+                const double k = (y - y0) / (y1 - y0);
+                const double x = x0 + (x1 - x0) * k + 1.5 * std::sin(k * M_PI);
+                const double w = w0 + (w1 - w0) * k;
+                cairo_move_to(cr, x - w * 0.3, y);
+                cairo_curve_to(cr, x - w * 0.1, y + 2.5, x + w * 0.1, y + 2.5, x + w * 0.3, y);
+                SetColour(cr, scale);
+                cairo_set_line_width(cr, 1.2);
                 cairo_stroke(cr);
             }
+            // A glossy streak down the lit side.
+            cairo_move_to(cr, x0 - w0 * 0.22, y0 + 8);
+            cairo_curve_to(cr, mx - (w0 + w1) * 0.11, my, mx - (w0 + w1) * 0.11, my, x1 - w1 * 0.22,
+                           y1 - 8);
+            SetColour(cr, Hex(0xffc488));
+            cairo_set_line_width(cr, 1.8);
+            cairo_stroke(cr);
+        };
+
+        // Toes first, so the ankle covers their roots. Front view: outer toes splayed along the
+        // ground, the middle toe pointing at the viewer, a short hind toe behind.
+        const double ax = 31, ay = 566;
+        struct Toe {
+            double x1, y1, cx, cy, w;
+        };
+        static constexpr Toe kToes[] = {{40, 580, 37, 574, 4.5}, // hind toe
+                                        {3, 596, 14, 578, 7},
+                                        {58, 596, 48, 578, 7},
+                                        {31, 598, 30, 585, 8}};
+        // Webs between the toes.
+        cairo_move_to(cr, ax, ay + 4);
+        cairo_curve_to(cr, 18, 584, 12, 590, 9, 594);
+        cairo_curve_to(cr, 18, 590, 24, 592, 29, 596);
+        cairo_curve_to(cr, 34, 592, 42, 590, 51, 594);
+        cairo_curve_to(cr, 48, 590, 42, 584, ax, ay + 4);
+        cairo_close_path(cr);
+        FillOutline(cr, Mix(legLight, legDark, 0.35), 2, pal::inkBrown);
+        for (const Toe& t : kToes)
+            for (int pass = 0; pass < 3; ++pass) {
+                cairo_move_to(cr, ax, ay + 6);
+                cairo_curve_to(cr, t.cx, t.cy, t.cx, t.cy, t.x1, t.y1);
+                SetColour(cr, pass == 0 ? pal::inkBrown : (pass == 1 ? legDark : legLight));
+                cairo_set_line_width(cr, pass == 0 ? t.w + 5 : (pass == 1 ? t.w : t.w * 0.45));
+                if (pass == 2) {
+                    cairo_save(cr);
+                    cairo_translate(cr, -0.8, -0.8);
+                    cairo_stroke(cr);
+                    cairo_restore(cr);
+                } else {
+                    cairo_stroke(cr);
+                }
+            }
+        // Dark claws at the toe tips.
+        for (const Toe& t : kToes) {
+            if (t.w < 5) continue;
+            cairo_arc(cr, t.x1, t.y1 - 0.5, 2.2, 0, 2 * M_PI);
+            SetColour(cr, Hex(0x2a1a10));
+            cairo_fill(cr);
         }
+
+        // The shank: upper part from the thigh to the joint, lower part to the ankle.
+        shank(29, 84, 12, 27, 330, 10);
+        shank(30, 344, 10, 31, ay + 4, 11);
+        // The joint: a knobbly bulge with a light dome.
+        Ellipse(cr, 28.5, 337, 9, 12.5);
+        cairo_pattern_t* knee = BallGradient(28.5, 337, 12, legLight, legDark);
+        FillPatternOutline(cr, knee, 3, pal::inkBrown);
+        Ellipse(cr, 25.5, 332, 2.6, 4);
+        SetColour(cr, Hex(0xffd2a0));
+        cairo_fill(cr);
+        // The ankle pad above the toes.
+        Ellipse(cr, ax, ay + 3, 8.5, 7);
+        FillPatternOutline(cr, BallGradient(ax, ay + 3, 9, legLight, legDark), 3, pal::inkBrown);
+
+        // The feathered thigh at the top, hanging over the shank in a fringe of scallops.
+        constexpr double kFringe = 92;
+        cairo_move_to(cr, 5, -6);
+        cairo_curve_to(cr, -1, 30, 4, 62, 13, 78);
+        const int scallops = 5;
+        for (int i = 0; i < scallops; ++i) {
+            const double xa = 13 + 34.0 * i / scallops, xb = 13 + 34.0 * (i + 1) / scallops;
+            const double drop = kFringe - 9 + 9 * std::sin(M_PI * (i + 0.5) / scallops);
+            cairo_curve_to(cr, xa, drop + 2, xb, drop + 2, xb, 78 + (i == scallops - 1 ? 0 : 2));
+        }
+        cairo_curve_to(cr, 56, 62, 61, 30, 55, -6);
+        cairo_close_path(cr);
+        cairo_pattern_t* thigh = cairo_pattern_create_linear(0, 0, 60, 0);
+        cairo_pattern_add_color_stop_rgb(thigh, 0, 1, 1, 1);
+        cairo_pattern_add_color_stop_rgb(thigh, 0.45, pal::white.r, pal::white.g, pal::white.b);
+        cairo_pattern_add_color_stop_rgb(thigh, 1, feather.r, feather.g, feather.b);
+        FillPatternOutline(cr, thigh, 3, pal::inkBrown);
+        // Feather marks: rows of soft chevrons, and a shadow where the body overhangs.
+        for (int row = 0; row < 4; ++row)
+            for (int i = 0; i < 3; ++i) {
+                const double x = 16 + i * 13 + (row % 2) * 6 + row, y = 16 + row * 16;
+                if (x > 50 - row * 3) continue;
+                cairo_move_to(cr, x - 5, y);
+                cairo_curve_to(cr, x - 2, y + 5, x + 2, y + 5, x + 5, y);
+                SetColour(cr, feather);
+                cairo_set_line_width(cr, 2);
+                cairo_stroke(cr);
+            }
+        cairo_rectangle(cr, 0, 0, 60, 16);
+        cairo_pattern_t* shade = cairo_pattern_create_linear(0, 0, 0, 16);
+        cairo_pattern_add_color_stop_rgba(shade, 0, 0.45, 0.5, 0.55, 0.55);
+        cairo_pattern_add_color_stop_rgba(shade, 1, 0.45, 0.5, 0.55, 0);
+        cairo_set_source(cr, shade);
+        cairo_pattern_destroy(shade);
+        cairo_set_operator(cr, CAIRO_OPERATOR_ATOP);
+        cairo_fill(cr);
+        cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
     });
 }
 
