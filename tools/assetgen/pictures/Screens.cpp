@@ -320,13 +320,19 @@ Sheet Emblem(const Fonts& fonts) {
 void AddScreenPictures(std::vector<Sheet>& out, const Fonts& fonts) {
     out.push_back(Bottle());
     out.push_back(Plaque());
-    out.push_back(DrawSheet("palka", 18, 4, 1, {pal::goldDark, 0.5}, [](cairo_t* cr, int) {
-        const Rgb rows[4] = {pal::goldLight, pal::goldLight, pal::gold, pal::goldDark};
-        for (int y = 0; y < 4; ++y) {
-            cairo_rectangle(cr, 0, y, 18, 1);
-            SetColour(cr, rows[y]);
-            cairo_fill(cr);
-        }
+    // The text caret: a bright yellow-orange core in a dark outline with clipped corners, so it
+    // reads on the dark options field (yellow text) and on the light name panel (green text).
+    out.push_back(DrawSheet("palka", 18, 4, 1, {pal::inkBrown, 0.5}, [](cairo_t* cr, int) {
+        cairo_rectangle(cr, 1, 0, 16, 4);
+        cairo_rectangle(cr, 0, 1, 18, 2);
+        SetColour(cr, pal::inkBrown);
+        cairo_fill(cr);
+        cairo_rectangle(cr, 1, 1, 16, 1);
+        SetColour(cr, Hex(0xffe640));
+        cairo_fill(cr);
+        cairo_rectangle(cr, 1, 2, 16, 1);
+        SetColour(cr, Hex(0xff9a1c));
+        cairo_fill(cr);
     }));
     out.push_back(OptionsRow(fonts, "Options_Display", "Display", 215, 218, 250,
                              {{"Window", 260, 440}, {"Full Screen", 468, 765}}));
