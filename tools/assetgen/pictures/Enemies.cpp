@@ -143,11 +143,50 @@ void Scutes(cairo_t* cr, double x, double from, double to, int count, double r) 
     }
 }
 
+// An eye on its turret: white ball, golden iris (shifted by `look` towards the mouth), slit
+// pupil and a heavy lid that comes lower as the eye narrows.
+void CrocEye(cairo_t* cr, double ex, double ey, double r, double eyeOpen, double look) {
+    cairo_arc(cr, ex, ey, r, 0, 2 * M_PI);
+    FillOutline(cr, pal::white, 3);
+    if (eyeOpen > 0) {
+        cairo_save(cr);
+        cairo_arc(cr, ex, ey, r - 1.5, 0, 2 * M_PI);
+        cairo_clip(cr);
+        const double ir = r * 0.64;
+        cairo_arc(cr, ex + look, ey, ir, 0, 2 * M_PI);
+        FillOutline(cr, Hex(0xffd21f), 1.5);
+        Ellipse(cr, ex + look + 0.5, ey, ir * 0.31, ir * 0.86);
+        SetColour(cr, Hex(0x101010));
+        cairo_fill(cr);
+        cairo_arc(cr, ex + look - 3, ey - ir * 0.57, ir * 0.31, 0, 2 * M_PI);
+        SetColour(cr, pal::white);
+        cairo_fill(cr);
+        cairo_restore(cr);
+    }
+    const double lid = ey - r + (1 - eyeOpen) * r * 1.1;
+    cairo_save(cr);
+    cairo_arc(cr, ex, ey, r, 0, 2 * M_PI);
+    cairo_clip(cr);
+    cairo_rectangle(cr, ex - r - 2, ey - r - 2, 2 * r + 4, lid - (ey - r) + 2);
+    SetColour(cr, kCrocDark);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    cairo_move_to(cr, ex - r - 2, lid - 3);
+    cairo_line_to(cr, ex + r + 2, lid + 2);
+    SetColour(cr, pal::ink);
+    cairo_set_line_width(cr, r * 0.36);
+    cairo_stroke(cr);
+}
+
 // The upper jaw and head, drawn pointing up from the hinge at the origin: the eye ridges on its
 // back (left), the nostrils on the bulbous tip, the mouth edge on the right at x 4.
 void UpperJaw(cairo_t* cr, double len, double eyeOpen) {
     // Back plates first: the head's outline covers their inner half.
     Scutes(cr, -24, -58, -len + 26, 4, 6);
+    // The far eye on its turret, peeking over the back of the head.
+    cairo_arc(cr, -47, -45, 11.5, 0, 2 * M_PI);
+    FillPatternOutline(cr, BallGradient(-47, -45, 11.5, kCrocLight, kCroc), 4);
+    CrocEye(cr, -50, -46, 8.5, eyeOpen, -1.5);
     cairo_move_to(cr, 4, 14);
     cairo_line_to(cr, 4, -len + 16);
     cairo_curve_to(cr, 4, -len + 2, -4, -len - 6, -14, -len - 4); // nostril bulb
@@ -174,62 +213,62 @@ void UpperJaw(cairo_t* cr, double len, double eyeOpen) {
     Ellipse(cr, -12, -len + 2.5, 2.2, 1.6);
     SetColour(cr, pal::ink);
     cairo_fill(cr);
-    // The eye on its ridge: white ball, golden iris, slit pupil, heavy lid.
-    const double ex = -31, ey = -30, r = 11;
-    cairo_arc(cr, ex, ey, r, 0, 2 * M_PI);
-    FillOutline(cr, pal::white, 3);
-    if (eyeOpen > 0) {
-        cairo_save(cr);
-        cairo_arc(cr, ex, ey, r - 1.5, 0, 2 * M_PI);
-        cairo_clip(cr);
-        cairo_arc(cr, ex + 2, ey, 7, 0, 2 * M_PI);
-        FillOutline(cr, Hex(0xffd21f), 1.5);
-        Ellipse(cr, ex + 2.5, ey, 2.2, 6);
-        SetColour(cr, Hex(0x101010));
-        cairo_fill(cr);
-        cairo_arc(cr, ex - 1, ey - 4, 2.2, 0, 2 * M_PI);
-        SetColour(cr, pal::white);
-        cairo_fill(cr);
-        cairo_restore(cr);
-    }
-    // The lid: a fierce brow, lower when the eye narrows.
-    const double lid = ey - r + (1 - eyeOpen) * r * 1.1;
-    cairo_save(cr);
-    cairo_arc(cr, ex, ey, r, 0, 2 * M_PI);
-    cairo_clip(cr);
-    cairo_rectangle(cr, ex - r - 2, ey - r - 2, 2 * r + 4, lid - (ey - r) + 2);
-    SetColour(cr, kCrocDark);
-    cairo_fill(cr);
-    cairo_restore(cr);
-    cairo_move_to(cr, ex - r - 2, lid - 3);
-    cairo_line_to(cr, ex + r + 2, lid + 2);
-    SetColour(cr, pal::ink);
-    cairo_set_line_width(cr, 4);
-    cairo_stroke(cr);
+    CrocEye(cr, -31, -30, 11, eyeOpen, 2);
 }
 
-// The lower jaw pointing up from the hinge: the mouth edge on the left at x −4, a pale throat
-// on the right.
+// The lower jaw pointing up from the hinge: the mouth edge on the left at x −4, a knobbly chin at
+// the tip, a narrow middle and a full, pale throat swelling out on the right near the hinge.
 void LowerJaw(cairo_t* cr, double len) {
-    cairo_move_to(cr, -4, 14);
-    cairo_line_to(cr, -4, -len + 12);
-    cairo_curve_to(cr, -4, -len - 2, 14, -len - 2, 16, -len + 14);
-    cairo_curve_to(cr, 22, -len * 0.5, 28, -20, 32, 14);
-    cairo_close_path(cr);
+    const auto outline = [&] {
+        cairo_move_to(cr, -4, 14);
+        cairo_line_to(cr, -4, -len + 16);
+        cairo_curve_to(cr, -4, -len + 4, 4, -len - 3, 12, -len + 1);    // the rounded tip
+        cairo_curve_to(cr, 19, -len + 5, 19, -len + 16, 14, -len + 24); // the chin knob
+        cairo_curve_to(cr, 11, -len * 0.5, 24, -36, 31, -16);           // narrow, then the jowl
+        cairo_curve_to(cr, 35, -6, 34, 8, 30, 14);                      // the round throat
+        cairo_close_path(cr);
+    };
+    outline();
     cairo_pattern_t* g = cairo_pattern_create_linear(-4, 0, 30, 0);
     cairo_pattern_add_color_stop_rgb(g, 0, kCroc.r, kCroc.g, kCroc.b);
-    cairo_pattern_add_color_stop_rgb(g, 0.55, kCroc.r, kCroc.g, kCroc.b);
-    cairo_pattern_add_color_stop_rgb(g, 0.6, kBelly.r, kBelly.g, kBelly.b);
+    cairo_pattern_add_color_stop_rgb(g, 0.36, kCroc.r, kCroc.g, kCroc.b);
+    cairo_pattern_add_color_stop_rgb(g, 0.42, kBelly.r, kBelly.g, kBelly.b);
     cairo_pattern_add_color_stop_rgb(g, 1, kBelly.r, kBelly.g, kBelly.b);
-    FillPatternOutline(cr, g, 4.5);
-    for (int i = 1; i < 6; ++i) {
-        const double y = -len * i / 6.5;
-        cairo_move_to(cr, 13 + i * 0.2, y);
-        cairo_line_to(cr, 22 - i * 1.2, y - 3);
-        SetColour(cr, Hex(0xb9a86a));
+    cairo_set_source(cr, g);
+    cairo_pattern_destroy(g);
+    cairo_fill_preserve(cr);
+    cairo_save(cr);
+    cairo_clip(cr);
+    // The belly's soft plates: curved bands across the pale side.
+    for (int i = 0; i < 8; ++i) {
+        const double y = 6 - (len + 4) * i / 8.5;
+        cairo_move_to(cr, 10, y - 2);
+        cairo_curve_to(cr, 18, y + 2, 26, y + 2, 40, y - 3);
+        SetColour(cr, Hex(0xc9b777));
         cairo_set_line_width(cr, 2);
         cairo_stroke(cr);
     }
+    // A shadow under the gum line and speckles on the green side.
+    cairo_move_to(cr, 0.5, 10);
+    cairo_line_to(cr, 0.5, -len + 14);
+    SetColour(cr, kCrocDark);
+    cairo_set_line_width(cr, 3);
+    cairo_stroke(cr);
+    for (const auto& [x, y, r] :
+         {std::tuple{5.0, -0.3, 2.2}, {6.5, -0.55, 1.8}, {4.5, -0.75, 1.6}, {7.0, -0.1, 2.0}}) {
+        cairo_arc(cr, x, y * len, r, 0, 2 * M_PI);
+        SetColour(cr, kCrocDark, 0.6);
+        cairo_fill(cr);
+    }
+    // Light on the swelling throat.
+    Ellipse(cr, 24, -14, 4, 9);
+    SetColour(cr, Hex(0xfffbe0), 0.8);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    outline();
+    SetColour(cr, pal::ink);
+    cairo_set_line_width(cr, 4.5);
+    cairo_stroke(cr);
 }
 
 // A ring of churned water: the back half before the head, the front half after it.
