@@ -695,7 +695,7 @@ void TMainForm::StopSound(const std::string& name) {
     TWaveCollection& waves = DXWaveList.Items();
     if (name == "button_up") waves.Find(name).Stop();
     if (name == "all") {
-        for (size_t i = 0; i < waves.Count(); ++i)
+        for (int i = 0; i < waves.Count(); ++i)
             waves.Items(i).Stop();
         return;
     }

@@ -7,28 +7,10 @@
 
 namespace pondlark {
 
-namespace {
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return LowerAscii(x) == LowerAscii(y);
-           });
-}
-
-} // namespace
-
 // ---- TWaveCollectionItem ----
 
 TWaveCollectionItem::~TWaveCollectionItem() {
     Finalize();
-}
-
-void TWaveCollectionItem::SetName(const std::string& name) {
-    collection_.Rehash(*this, name);
 }
 
 void TWaveCollectionItem::SetLooped(bool looped) {
@@ -39,13 +21,6 @@ void TWaveCollectionItem::SetLooped(bool looped) {
 void TWaveCollectionItem::SetMaxPlayingCount(int32_t count) {
     maxPlayingCount_ = std::max(count, 0);
     if (initialized_) extras_.clear();
-}
-
-int TWaveCollectionItem::Index() const {
-    const auto& items = collection_.items_;
-    for (size_t i = 0; i < items.size(); ++i)
-        if (items[i].get() == this) return static_cast<int>(i);
-    return -1;
 }
 
 void TWaveCollectionItem::Initialize() {
@@ -134,69 +109,35 @@ TWaveCollection::~TWaveCollection() {
     Clear();
 }
 
-int TWaveCollection::BucketOf(const std::string& name) {
-    const size_t length = name.size();
-    size_t sum = length * 16;
-    if (length >= 2) {
-        sum += static_cast<unsigned char>(LowerAscii(name[0]));
-        sum += static_cast<unsigned char>(LowerAscii(name[length - 2]));
-    }
-    return static_cast<int>(sum % 256);
-}
-
 TWaveCollectionItem& TWaveCollection::Add() {
-    items_.push_back(std::make_unique<TWaveCollectionItem>(*this));
-    TWaveCollectionItem& item = *items_.back();
-    item.bucket_ = BucketOf(item.name_);
-    buckets_[static_cast<size_t>(item.bucket_)].push_back(&item);
+    auto& item =
+        static_cast<TWaveCollectionItem&>(AddItem(std::make_unique<TWaveCollectionItem>(*this)));
     if (output_) item.Initialize();
     return item;
 }
 
-void TWaveCollection::Clear() {
-    for (auto& bucket : buckets_)
-        bucket.clear();
-    items_.clear();
-}
-
-void TWaveCollection::Unlink(TWaveCollectionItem& item) {
-    if (item.bucket_ < 0) return;
-    auto& chain = buckets_[static_cast<size_t>(item.bucket_)];
-    std::erase(chain, &item);
-    item.bucket_ = -1;
-}
-
-void TWaveCollection::Rehash(TWaveCollectionItem& item, const std::string& newName) {
-    Unlink(item);
-    item.name_ = newName;
-    item.bucket_ = BucketOf(newName);
-    buckets_[static_cast<size_t>(item.bucket_)].push_back(&item);
-}
-
-TWaveCollectionItem& TWaveCollection::Find(const std::string& name) {
-    const auto& chain = buckets_[static_cast<size_t>(BucketOf(name))];
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
-        if (SameTextIgnoringCase((*it)->name_, name)) return **it;
-    throw EWaveCollectionError(Format("Wave '%s' not found", name.c_str()));
+TWaveCollectionItem& TWaveCollection::Find(std::string_view name) const {
+    if (THashCollectionItem* item = FindItem(name)) return static_cast<TWaveCollectionItem&>(*item);
+    throw EWaveCollectionError(Format("Wave '%s' not found", std::string(name).c_str()));
 }
 
 void TWaveCollection::Initialize(TDXSound& output) {
-    for (auto& item : items_)
-        item->Finalize();
+    for (int i = 0; i < Count(); ++i)
+        Items(i).Finalize();
     output_ = &output;
-    for (auto& item : items_)
-        item->Initialize();
+    for (int i = 0; i < Count(); ++i)
+        Items(i).Initialize();
 }
 
 void TWaveCollection::Finalize() {
-    for (auto& item : items_)
-        item->Finalize();
+    for (int i = 0; i < Count(); ++i)
+        Items(i).Finalize();
     output_ = nullptr;
 }
 
 void TWaveCollection::Restore() {
-    for (auto& item : items_)
-        item->Restore();
+    for (int i = 0; i < Count(); ++i)
+        Items(i).Restore();
 }
 
 void TWaveCollection::LoadFromFile(const std::string& path) {

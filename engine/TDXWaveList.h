@@ -11,6 +11,7 @@
 #pragma once
 
 #include "engine/TDXSound.h"
+#include "engine/THashCollection.h"
 #include "engine/TWave.h"
 
 #include <array>
@@ -24,16 +25,11 @@ namespace pondlark {
 
 class TWaveCollection;
 
-class TWaveCollectionItem {
+class TWaveCollectionItem : public THashCollectionItem {
 public:
     explicit TWaveCollectionItem(TWaveCollection& collection) : collection_(collection) {}
-    ~TWaveCollectionItem();
-    TWaveCollectionItem(const TWaveCollectionItem&) = delete;
-    TWaveCollectionItem& operator=(const TWaveCollectionItem&) = delete;
+    ~TWaveCollectionItem() override;
 
-    const std::string& Name() const { return name_; }
-    // Moves the item to the head of its new name bucket.
-    void SetName(const std::string& name);
     bool Looped() const { return looped_; }
     // Stops the item first.
     void SetLooped(bool looped);
@@ -48,7 +44,6 @@ public:
     int32_t Pan = 0;
     int32_t Volume = 0;
 
-    int Index() const;
     bool Initialized() const { return initialized_; }
     // Extra buffers currently held (for the sound list's own bookkeeping and tests).
     size_t ExtraBufferCount() const { return extras_.size(); }
@@ -70,8 +65,6 @@ private:
     friend class TWaveCollection;
 
     TWaveCollection& collection_;
-    std::string name_;
-    int bucket_ = -1;
     bool looped_ = false;
     int32_t maxPlayingCount_ = 0;
     TWave wave_;
@@ -80,23 +73,17 @@ private:
     std::vector<TSoundBuffer> extras_; // oldest first
 };
 
-class TWaveCollection {
+class TWaveCollection : public THashCollection {
 public:
     TWaveCollection() = default;
-    ~TWaveCollection();
-    TWaveCollection(const TWaveCollection&) = delete;
-    TWaveCollection& operator=(const TWaveCollection&) = delete;
+    ~TWaveCollection() override;
 
-    // The bucket of a name: ((length) * 16 + first char + second-to-last char) mod 256 on the
-    // lower-cased name, the characters counted only from 2 characters on.
-    static int BucketOf(const std::string& name);
-
-    size_t Count() const { return items_.size(); }
-    TWaveCollectionItem& Items(size_t index) { return *items_.at(index); }
+    TWaveCollectionItem& Items(int index) const {
+        return static_cast<TWaveCollectionItem&>(ItemAt(index));
+    }
     // A new item at the end, named "" until `SetName`.
     TWaveCollectionItem& Add();
-    void Clear();
-    TWaveCollectionItem& Find(const std::string& name);
+    TWaveCollectionItem& Find(std::string_view name) const;
 
     // Reads the sound archive at `path` (replacing every item). When bound to an initialized
     // output, the new items get their buffers at once.
@@ -114,11 +101,6 @@ public:
 
 private:
     friend class TWaveCollectionItem;
-    void Rehash(TWaveCollectionItem& item, const std::string& newName);
-    void Unlink(TWaveCollectionItem& item);
-
-    std::vector<std::unique_ptr<TWaveCollectionItem>> items_;
-    std::array<std::vector<TWaveCollectionItem*>, 256> buckets_; // newest at the back
     TDXSound* output_ = nullptr;
 };
 

@@ -251,3 +251,17 @@ TEST_F(GameFixture, AnErrorRepeatedEveryFrameIsReportedOnce) {
     EXPECT_EQ(form->ReportedErrors().size(), 2u);
     EXPECT_EQ(platform.MessageBoxes().size(), 1u) << "a box for the first only";
 }
+
+TEST_F(GameFixture, AMissingArchiveStopsStartUpWithItsMessage) {
+    for (const char* archive : {"Data/Graphic.dxg", "Data/Music.dxw"}) {
+        std::filesystem::rename(dir / archive, dir / "moved-away");
+        HeadlessPlatform own;
+        TMainForm game(own, dir.string());
+        EXPECT_FALSE(game.Start()) << archive;
+        ASSERT_EQ(game.ReportedErrors().size(), 1u);
+        EXPECT_NE(game.ReportedErrors()[0].find("Cannot open file"), std::string::npos);
+        EXPECT_NE(game.ReportedErrors()[0].find(archive), std::string::npos);
+        EXPECT_EQ(own.MessageBoxes().size(), 1u);
+        std::filesystem::rename(dir / "moved-away", dir / archive);
+    }
+}

@@ -178,7 +178,7 @@ TEST(TDXWaveList, LoadedArchivePlaysAtOnceOnAnInitializedOutput) {
         {"brizg", false, 2, Tone100ms().SaveToBytes()},
     };
     rig.list.Items().LoadFromBytes(WriteSoundArchive(entries));
-    ASSERT_EQ(rig.list.Items().Count(), 2u);
+    ASSERT_EQ(rig.list.Items().Count(), 2);
     TWaveCollectionItem& fon = rig.list.Items().Find("FON1");
     EXPECT_TRUE(fon.Looped());
     EXPECT_EQ(rig.list.Items().Find("brizg").MaxPlayingCount(), 2);

@@ -58,7 +58,7 @@ TWaveCollection* GeneratedSounds::collection_ = nullptr;
 
 TEST_F(GeneratedSounds, HoldsEverySoundWithItsFlags) {
     std::set<std::string> names;
-    for (size_t i = 0; i < collection_->Count(); ++i)
+    for (int i = 0; i < collection_->Count(); ++i)
         names.insert(collection_->Items(i).Name());
     EXPECT_EQ(names.size(), collection_->Count()) << "no name twice";
     for (const Expected& e : kSounds) {
@@ -76,7 +76,7 @@ TEST_F(GeneratedSounds, HoldsEverySoundWithItsFlags) {
 
 TEST_F(GeneratedSounds, PeaksStayBelowMinusOneDecibel) {
     const int limit = static_cast<int>(32767 * std::pow(10.0, -1.0 / 20.0));
-    for (size_t i = 0; i < collection_->Count(); ++i) {
+    for (int i = 0; i < collection_->Count(); ++i) {
         const auto s = Samples(collection_->Items(i).Wave());
         int peak = 0;
         for (int v : s)
@@ -87,7 +87,7 @@ TEST_F(GeneratedSounds, PeaksStayBelowMinusOneDecibel) {
 }
 
 TEST_F(GeneratedSounds, OneShotsFadeAndLoopsJoinWithoutAClick) {
-    for (size_t i = 0; i < collection_->Count(); ++i) {
+    for (int i = 0; i < collection_->Count(); ++i) {
         TWaveCollectionItem& item = collection_->Items(i);
         SCOPED_TRACE(item.Name());
         const auto s = Samples(item.Wave());

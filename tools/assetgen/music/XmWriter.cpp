@@ -1,5 +1,7 @@
 #include "music/XmWriter.h"
 
+#include "engine/ByteSpan.h"
+
 #include <cmath>
 #include <stdexcept>
 
@@ -11,24 +13,15 @@ void Require(bool ok, const char* what) {
     if (!ok) throw std::invalid_argument(std::string("XM writer: ") + what);
 }
 
-class Out {
+// The engine's little-endian writer, plus the two layouts XM headers need.
+class Out : public TByteWriter {
 public:
-    void U8(uint8_t v) { bytes.push_back(v); }
-    void U16(uint16_t v) {
-        U8(static_cast<uint8_t>(v));
-        U8(static_cast<uint8_t>(v >> 8));
-    }
-    void U32(uint32_t v) {
-        U16(static_cast<uint16_t>(v));
-        U16(static_cast<uint16_t>(v >> 16));
-    }
     void Text(const std::string& s, size_t width) {
         Require(s.size() <= width, "name too long");
         for (size_t i = 0; i < width; ++i)
             U8(i < s.size() ? static_cast<uint8_t>(s[i]) : ' ');
     }
-    void Zeros(size_t n) { bytes.insert(bytes.end(), n, 0); }
-    std::vector<uint8_t> bytes;
+    void Zeros(size_t n) { Data().insert(Data().end(), n, 0); }
 };
 
 void WritePattern(Out& out, const Pattern& p, int channels) {
@@ -52,12 +45,12 @@ void WritePattern(Out& out, const Pattern& p, int channels) {
         if (c.effect) packed.U8(c.effect);
         if (c.param) packed.U8(c.param);
     }
-    Require(packed.bytes.size() <= 0xFFFF, "pattern too large");
+    Require(packed.Size() <= 0xFFFF, "pattern too large");
     out.U32(9);
     out.U8(0);
     out.U16(static_cast<uint16_t>(p.rows));
-    out.U16(static_cast<uint16_t>(packed.bytes.size()));
-    out.bytes.insert(out.bytes.end(), packed.bytes.begin(), packed.bytes.end());
+    out.U16(static_cast<uint16_t>(packed.Size()));
+    out.Bytes(packed.Data());
 }
 
 void WriteInstrument(Out& out, const Instrument& ins) {
@@ -184,7 +177,7 @@ std::vector<uint8_t> Write(const Module& m) {
         WritePattern(out, p, m.channels);
     for (const Instrument& ins : m.instruments)
         WriteInstrument(out, ins);
-    return std::move(out.bytes);
+    return std::move(out.Data());
 }
 
 Tuning MiddleCTuning(int sampleRate) {
