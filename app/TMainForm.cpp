@@ -2,6 +2,7 @@
 
 #include "engine/Errors.h"
 #include "game/EatingStage.h"
+#include "game/Insects.h"
 #include "game/PondStage.h"
 #include "persist/Config.h"
 #include "persist/HighScores.h"
@@ -699,6 +700,8 @@ void TMainForm::StopSound(const std::string& name) {
             waves.Items(i).Stop();
         return;
     }
+    // Insects of one kind share one buzz: it stops with the last of them.
+    if (IsInsectSound(name) && !InsectOfSoundAlive(Engine(), name)) waves.Find(name).Stop();
 }
 
 void TMainForm::FrameAction() {

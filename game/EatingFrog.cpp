@@ -1,0 +1,149 @@
+#include "game/EatingFrog.h"
+
+#include "app/TMainForm.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace pondlark {
+
+namespace {
+constexpr int kWalkStep = 5;
+constexpr int kAimStep = 5;
+constexpr int kTongueGrow = 30;
+constexpr int kTongueShrink = 60;
+constexpr int kTongueMax = 400;
+// The tip stands this far beyond the tongue's length, so it shows even with the tongue in.
+constexpr int kTipReach = 30;
+
+// Halves go to the even neighbour, as the drawing code has always rounded.
+int RoundEven(double v) {
+    return static_cast<int>(std::nearbyint(v));
+}
+// 256 angle units make a whole turn.
+int AngleUnits(double degrees) {
+    return RoundEven(degrees * 256 / 360);
+}
+} // namespace
+
+TPlayerSpriteEat::TPlayerSpriteEat(TMainForm& form) : TImageSprite(&form.Engine()), form_(form) {
+    Image = &form.Image("frogeat");
+    Width = Image->Width();
+    Height = Image->Height();
+    X = 400 - Width / 2.0;
+    Y = 600 - Height;
+    SetZ(805);
+    FramePos = 0;
+    FrameCount = Image->PatternCount();
+    FrameLoop = false;
+    FrameSpeed = 0;
+    form.State.Eating.MouthX = 600;
+    form.State.Eating.MouthY = 500;
+    form.PlaySound("bell");
+}
+
+void TPlayerSpriteEat::Step(int ticks) {
+    TImageSprite::Step(ticks);
+    TGameState& s = form_.State;
+    const TDXInput& in = form_.DXInput;
+    // Walking plays the frames once; each walking frame lifts the mouth.
+    if (in.Has(isLeft) || in.Has(isButton4)) {
+        X -= kWalkStep;
+        FrameSpeed = 0.02;
+    }
+    if (in.Has(isRight) || in.Has(isButton5)) {
+        X += kWalkStep;
+        FrameSpeed = 0.02;
+    }
+    // The keys turn the aim only while it is inside its range, so they stop at its ends.
+    if (in.Has(isUp) && s.TongueAngle > 120) s.TongueAngleOffset -= kAimStep;
+    if (in.Has(isDown) && s.TongueAngle < 240) s.TongueAngleOffset += kAimStep;
+    // Shoot out while the key is held, snap back otherwise.
+    if (in.Has(isButton1) || s.ActionKey) {
+        form_.PlaySound("iazik");
+        s.TongueLength += kTongueGrow;
+    } else {
+        s.TongueLength -= kTongueShrink;
+    }
+    if (s.TongueLength <= 0) s.TongueLength = 0;
+    if (s.TongueLength >= kTongueMax) s.TongueLength = kTongueMax;
+    // Stay on the screen.
+    if (X > 800 - Width) X = 800 - Width;
+    if (X <= 0) X = 0;
+    s.Eating.MouthX = X;
+    // The walk ends resting on frame 0.
+    if (FramePos == FrameCount - 1) {
+        FramePos = 0;
+        FrameCount = Image->PatternCount();
+        FrameLoop = false;
+        FrameSpeed = 0;
+    }
+    switch (static_cast<int>(std::trunc(FramePos))) {
+    case 0:
+        s.Eating.MouthLift = 0;
+        break;
+    case 1:
+        s.Eating.MouthLift = 25;
+        break;
+    case 2:
+        s.Eating.MouthLift = 65;
+        break;
+    default:
+        break; // other frames keep the last lift
+    }
+}
+
+void TPlayerSpriteEat::Render() {
+    Image->Draw(Engine()->Surface(), RoundEven(X), RoundEven(Y),
+                static_cast<int>(std::trunc(FramePos)));
+}
+
+TIazik::TIazik(TMainForm& form) : TImageSprite(&form.Engine()), form_(form) {
+    Image = &form.Image("iazik");
+    Width = Image->Width();
+    Height = 2 * Image->Height();
+    SetZ(1);
+    PixelExact = true;
+    X = form.State.Eating.MouthX + 70;
+    Y = form.State.Eating.MouthY - form.State.Eating.MouthLift;
+}
+
+void TIazik::Step(int ticks) {
+    TImageSprite::Step(ticks);
+    const TEatingState& e = form_.State.Eating;
+    X = e.MouthX + 70;
+    Y = e.MouthY - e.MouthLift;
+}
+
+void TIazik::Render() {
+    // Stretched to its length and turned about its top-left corner, which sits at the mouth.
+    const TGameState& s = form_.State;
+    Image->DrawRotated(Engine()->Surface(), RoundEven(X), RoundEven(Y), Image->Width(),
+                       Image->Height() + s.TongueLength, 0, 0, 0, AngleUnits(s.TongueAngle));
+}
+
+TKonec_Iazik::TKonec_Iazik(TMainForm& form) : TImageSprite(&form.Engine()), form_(form) {
+    Image = &form.Image("konec_iazika");
+    Width = Image->Width();
+    Height = Image->Height();
+    SetZ(1);
+    PixelExact = true;
+    X = form.State.Eating.MouthX + 68;
+    Y = form.State.Eating.MouthY - form.State.Eating.MouthLift;
+}
+
+void TKonec_Iazik::Step(int ticks) {
+    TImageSprite::Step(ticks);
+    const TGameState& s = form_.State;
+    const double a = (s.TongueAngle - 90) * std::numbers::pi / 180;
+    const double d = s.TongueLength + kTipReach;
+    X = s.Eating.MouthX + 68 - std::cos(a) * d;
+    Y = s.Eating.MouthY - s.Eating.MouthLift - std::sin(a) * d;
+}
+
+void TKonec_Iazik::Render() {
+    Image->DrawRotated(Engine()->Surface(), RoundEven(X), RoundEven(Y), Image->Width(),
+                       Image->Height(), 0, 0.5, 0.5, AngleUnits(form_.State.TongueAngle + 180));
+}
+
+} // namespace pondlark

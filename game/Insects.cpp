@@ -1,0 +1,93 @@
+#include "game/Insects.h"
+
+#include "app/TMainForm.h"
+#include "game/EatingFrog.h"
+
+#include <cmath>
+
+namespace pondlark {
+
+namespace {
+// clang-format off
+//                                 name        speed wave frames   pts food gulp-catch gulp-escape straight-y
+constexpr TInsectKind kMidge    = {"mushka",    1,   50,  0.02,     5,  1,  true,      false,      0,   0};
+constexpr TInsectKind kFly      = {"muha",      3,   30,  1.0 / 30, 10, 2,  true,      false,      0,   0};
+constexpr TInsectKind kMosquito = {"komar",     4,   10,  0.1,      15, 2,  true,      false,      0,   0};
+// The skater gulps when it runs off the screen, not when caught: that is how the game has
+// always sounded.
+constexpr TInsectKind kSkater   = {"vodomerka", 5,   0,   0.01,     20, 3,  false,     true,       220, 170};
+constexpr TInsectKind kBee      = {"pchel",     9,   0,   0.025,    25, 3,  true,      false,      60,  330};
+// clang-format on
+constexpr const TInsectKind* kKinds[] = {&kMidge, &kFly, &kMosquito, &kSkater, &kBee};
+} // namespace
+
+TInsect::TInsect(TMainForm& form, const TInsectKind& kind)
+    : TImageSprite(&form.Engine()), form_(form), kind_(kind) {
+    FromRight = form.Random.Next(2) == 1;
+    Image = &form.Image(FromRight ? std::string(kind.Name) : std::string(kind.Name) + "_");
+    Width = Image->Width();
+    Height = Image->Height();
+    SetZ(1);
+    PixelExact = true;
+    FramePos = 0;
+    FrameCount = Image->PatternCount();
+    FrameLoop = true;
+    FrameSpeed = kind.FrameSpeed;
+    X = FromRight ? 800 : -Width;
+    Speed = kind.BaseSpeed + form.Random.Next(3);
+    if (kind.WaveDivisor != 0) {
+        Amplitude = form.Random.Next(50);
+        BaseY = 110 + form.Random.Next(230);
+        Y = BaseY;
+    } else {
+        Y = kind.StraightY + form.Random.Next(kind.StraightRange);
+    }
+    form.PlaySound(kind.Name);
+}
+
+void TInsect::Step(int ticks) {
+    TImageSprite::Step(ticks);
+    const bool flying = kind_.WaveDivisor != 0;
+    if (flying) Phase += Speed;
+    X += FromRight ? -Speed : Speed;
+    if (flying) Y = std::sin(static_cast<double>(Phase) / kind_.WaveDivisor) * Amplitude + BaseY;
+    // Gone past the far edge; one that has only just entered is still at -Width.
+    if (X < -Width || X > 800) {
+        MarkDead();
+        if (kind_.GulpOnEscape && form_.State.Eating.BottleEmpty) form_.PlaySound("food");
+        form_.StopSound(kind_.Name);
+    }
+    CheckHits();
+}
+
+void TInsect::Hit(TSprite& other, bool&) {
+    if (!other.IsA<TKonec_Iazik>()) return;
+    TGameState& s = form_.State;
+    s.Score += kind_.Points;
+    s.Hunger = std::max(0, s.Hunger - kind_.Food);
+    MarkDead();
+    if (kind_.GulpOnCatch && s.Eating.BottleEmpty) form_.PlaySound("food");
+    form_.StopSound(kind_.Name);
+}
+
+TMushka::TMushka(TMainForm& form) : TInsect(form, kMidge) {}
+TMuha::TMuha(TMainForm& form) : TInsect(form, kFly) {}
+TKomar::TKomar(TMainForm& form) : TInsect(form, kMosquito) {}
+TVodomerka::TVodomerka(TMainForm& form) : TInsect(form, kSkater) {}
+TPchel::TPchel(TMainForm& form) : TInsect(form, kBee) {}
+
+bool IsInsectSound(const std::string& sound) {
+    for (const TInsectKind* kind : kKinds)
+        if (sound == kind->Name) return true;
+    return false;
+}
+
+bool InsectOfSoundAlive(TSprite& root, const std::string& sound) {
+    for (int i = 0; i < root.ChildCount(); ++i) {
+        const auto* insect = dynamic_cast<const TInsect*>(root.Child(i));
+        if (insect && !insect->Dying() && sound == insect->Kind().Name) return true;
+    }
+    return false;
+}
+
+} // namespace pondlark

@@ -1,0 +1,80 @@
+// The eating stage's food: five insects that cross the screen and are caught by the tongue tip.
+//
+// Each enters at a random side, fully outside the screen, and flies (midge, fly, mosquito: a
+// sine wave around a random height) or runs (pond skater, bee: a straight line) to the other
+// side, where it is removed. Touching `TKonec_Iazik` catches it: points to `State.Score`, less
+// `State.Hunger` (never below 0). Each kind starts its looped buzz when created and asks the form
+// to stop it whenever one of its kind goes; the form stops it only when none is left.
+//
+// Insects live on the form's engine root; the stage's spawner creates them.
+#pragma once
+
+#include "engine/TSprite.h"
+
+#include <string>
+
+namespace pondlark {
+
+class TMainForm;
+
+// What tells the five kinds apart.
+struct TInsectKind {
+    const char* Name;  // image (facing left) and buzz name; + "_" faces right
+    int BaseSpeed;     // pixels per frame, plus Random(3)
+    int WaveDivisor;   // 0: a straight path
+    double FrameSpeed; // wing or leg frames per tick
+    int Points;        // added to the score when caught
+    int Food;          // taken off the hunger when caught
+    bool GulpOnCatch;  // plays "food" on an empty stomach when caught
+    bool GulpOnEscape; // plays "food" on an empty stomach when it leaves the screen
+    int StraightY;     // straight path: Y = StraightY + Random(StraightRange)
+    int StraightRange;
+};
+
+class TInsect : public TImageSprite {
+public:
+    TInsect(TMainForm& form, const TInsectKind& kind);
+    void Step(int ticks) override;
+    void Hit(TSprite& other, bool& done) override;
+
+    const TInsectKind& Kind() const { return kind_; }
+    bool FromRight = false;
+    int Speed = 0;
+    // Wave path only.
+    int Phase = 0;
+    int Amplitude = 0;
+    int BaseY = 0;
+
+private:
+    TMainForm& form_;
+    const TInsectKind& kind_;
+};
+
+class TMushka : public TInsect { // midge
+public:
+    explicit TMushka(TMainForm& form);
+};
+class TMuha : public TInsect { // fly
+public:
+    explicit TMuha(TMainForm& form);
+};
+class TKomar : public TInsect { // mosquito
+public:
+    explicit TKomar(TMainForm& form);
+};
+class TVodomerka : public TInsect { // pond skater
+public:
+    explicit TVodomerka(TMainForm& form);
+};
+class TPchel : public TInsect { // bee
+public:
+    explicit TPchel(TMainForm& form);
+};
+
+// True while a live (not yet dying) insect whose buzz is `sound` is among the root's children;
+// false for a name that is no insect's.
+bool InsectOfSoundAlive(TSprite& root, const std::string& sound);
+// Whether `sound` is one of the five insects' buzzes.
+bool IsInsectSound(const std::string& sound);
+
+} // namespace pondlark

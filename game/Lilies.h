@@ -1,0 +1,92 @@
+// The water lilies of the pond and what lives under them: the lily itself, the sticky strand,
+// the crocodile's eyes and the crocodile's strike.
+//
+// Every sprite here belongs to the form's engine root and reads and writes the pond state in
+// `form.State.Pond`. Lilies and eyes move with the scroll and remove themselves below the
+// bottom edge; strands and the crocodile stay put.
+#pragma once
+
+#include "engine/TSprite.h"
+
+#include <cstdint>
+#include <string>
+
+namespace pondlark {
+
+class TMainForm;
+
+// A lily on spot (column 1..4, row), standing on the spot's bottom-centre point.
+//
+// Plain lilies sink and surface in a slow cycle and show their cell's bonus while afloat;
+// a hunter lily closes once the frog has set it going and raises `FrogLost` when it has eaten
+// the frog; a sticky lily, set going by a held jump, throws a strand towards the frog's facing
+// and lets go on its last frame. A crocodile lily looks plain and brings its eyes along.
+class TKuvshinka : public TImageSprite {
+public:
+    TKuvshinka(TMainForm& form, int kind, int column, int row);
+    void Step(int ticks) override;
+
+    const std::string& KindName() const { return kindName_; }
+    int Column = 0;
+    int Row = 0; // grows by the scroll's rows when a scroll ends
+    double BaseSpeed = 0;
+    // FramePos as it was right after the base step of the last Step; the frog reads it.
+    double LastFramePos = 0;
+    bool Fast = true;
+    bool Ready = true;
+
+private:
+    void PlainCycle();
+    void HunterCycle();
+    void StickyCycle();
+
+    TMainForm& form_;
+    std::string kindName_;
+};
+
+// A sticky strand reaching from a lily towards the frog's facing at creation. Sets
+// `StrandShown`. Does not scroll; its lily removes all strands together.
+class TLiapu : public TImageSprite {
+public:
+    TLiapu(TMainForm& form, double lilyX, double lilyY);
+    uint8_t Facing() const { return facing_; }
+
+private:
+    uint8_t facing_;
+};
+
+// The crocodile's eyes above a crocodile lily. While the frog stands on that lily the frog
+// keeps them opening; after the fourth whole-frame change the frog freezes, after the fifth
+// the crocodile strikes (the lily under the frog goes, `CrocodileAttack` is raised).
+class TVeki_Kroko : public TImageSprite {
+public:
+    TVeki_Kroko(TMainForm& form, int column, int row, double spotX, double spotY);
+    void Step(int ticks) override;
+    // Shut and forget what was seen: the count starts afresh next time.
+    void CloseEyes();
+
+    int Column = 0;
+    int Row = 0; // the frog adds the rows of each forward jump
+    int LastFrame = 0;
+    int FrameChanges = 0;
+
+private:
+    TMainForm& form_;
+};
+
+// The crocodile's strike on spot (column, row). Raises `FrogLost` (and plays "kroco") once its
+// animation reaches the last frame. Does not scroll.
+class TKroko : public TImageSprite {
+public:
+    TKroko(TMainForm& form, int column, int row);
+    void Step(int ticks) override;
+
+private:
+    TMainForm& form_;
+};
+
+// Every live lily on spot (column, row) gets `speed`: the frog sets hunter, springy and sticky
+// lilies going this way.
+void SetLilySpeed(TSprite& root, int column, int row, double speed);
+
+} // namespace pondlark

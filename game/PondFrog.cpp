@@ -1,0 +1,243 @@
+#include "game/PondFrog.h"
+
+#include "app/TMainForm.h"
+#include "game/Lilies.h"
+#include "game/PondEffects.h"
+#include "game/PondSprites.h"
+
+#include <cmath>
+
+namespace pondlark {
+
+namespace {
+constexpr double kHeldSpeed = 1.0 / 150; // a lily set going by the frog
+} // namespace
+
+TPlayerSprite::TPlayerSprite(TMainForm& form) : TImageSprite(&form.Engine()), form_(form) {
+    TPondState& pond = form.State.Pond;
+    pond.FrogColumn = static_cast<uint8_t>(form.Random.Next(4));
+    Image = &form.Image("frog");
+    // The frog grows with the level up to its picture's own size.
+    const int level = form.State.Level;
+    if (level <= 4) {
+        Width = 34 + 11 * (level - 1);
+        Height = 53 + 17 * (level - 1);
+    } else {
+        Width = Image->Width();
+        Height = Image->Height();
+    }
+    X = HomeX();
+    Y = HomeY();
+    SetZ(5);
+    pond.FrogFacing = kFacingUp;
+    pond.FrogAnimEnd = 2;
+    FramePos = 1;
+    FrameCount = Image->PatternCount();
+    FrameLoop = false;
+    FrameSpeed = 0.002;
+    pond.StuckOnSticky = false;
+    pond.RippleHere = 1;
+    form.PlaySound("frog_bir");
+}
+
+double TPlayerSprite::HomeX() const {
+    return SpotX(form_.State.Pond.FrogColumn + 1);
+}
+
+double TPlayerSprite::HomeY() const {
+    const int level = form_.State.Level;
+    return level <= 4 ? 575 - 30 - 2 * (level - 1) : 575 - 50;
+}
+
+void TPlayerSprite::Render() {
+    const uint8_t facing = form_.State.Pond.FrogFacing;
+    const int angle = facing == kFacingLeft ? 192 : facing == kFacingRight ? 64 : 0;
+    Image->DrawRotated(Engine()->Surface(), static_cast<int>(std::nearbyint(X)),
+                       static_cast<int>(std::nearbyint(Y)), Width, Height,
+                       static_cast<int>(std::trunc(FramePos)), 0.5, 0.5, angle);
+}
+
+void TPlayerSprite::Hit(TSprite& other, bool&) {
+    const TPondState& pond = form_.State.Pond;
+    // Only a frog that has settled on the stone ends the stage.
+    if (other.IsA<TStone>() && pond.ScrollSpeed != 2 && !pond.Scrolling && pond.StickyCount == 0)
+        form_.State.PondRunning = false;
+}
+
+void TPlayerSprite::Step(int ticks) {
+    TImageSprite::Step(ticks);
+    TGameState& s = form_.State;
+    TPondState& pond = s.Pond;
+    const int column = pond.FrogColumn + 1;
+    pond.RippleHere = RippleVariant(pond.Grid.Get(4, column).Kind);
+    pond.RippleAhead = RippleVariant(pond.Grid.Get(3, column).Kind);
+
+    // End of an animation: back to the idle croak cycle.
+    if (FramePos >= pond.FrogAnimEnd && !pond.Scrolling) {
+        pond.FrogAnimEnd = 2;
+        FramePos = 0;
+        if (!SlideLeft && !SlideRight && !pond.StrandShown) form_.PlaySound("kvak");
+        FrameSpeed = 0.002;
+    }
+    // Frozen by the crocodile: nothing more, not even the lily or stone tests.
+    if (pond.CrocodileAttack || !pond.FrogControl) return;
+
+    if (!pond.EatenByHunter) Turn();
+    if (pond.StickyCount == 0 && (SlideLeft || SlideRight)) Slide();
+    Jump();
+
+    if (X >= 620) X = 620;
+    if (X <= 170) X = 170;
+    if (pond.FrogColumn > 3) pond.FrogColumn = 3;
+
+    if (!SlideLeft && !SlideRight && !pond.Scrolling) TestLilies();
+    if (s.FrogDead || s.Starved) MarkDead();
+    CheckHits();
+}
+
+void TPlayerSprite::Turn() {
+    TGameState& s = form_.State;
+    TPondState& pond = s.Pond;
+    struct Key {
+        TDXInputState state;
+        uint8_t* delay;
+        uint8_t facing;
+    };
+    for (const Key& k :
+         {Key{isLeft, &s.LeftKeyDelay, kFacingLeft}, Key{isRight, &s.RightKeyDelay, kFacingRight},
+          Key{isUp, &s.UpKeyDelay, kFacingUp}}) {
+        if (!form_.DXInput.Has(k.state) || *k.delay != 0) continue;
+        // A new direction starts the sticky count afresh.
+        if (pond.FrogFacing != k.facing) pond.StickyCount = 0;
+        pond.FrogFacing = k.facing;
+        *k.delay = 3;
+    }
+}
+
+void TPlayerSprite::Slide() {
+    TPondState& pond = form_.State.Pond;
+    if (SlideDistance < 150) {
+        FramePos = Image->PatternCount() - 1;
+        SlideDistance += 5;
+        X += SlideLeft ? -5 : 5;
+        return;
+    }
+    // Landed on the neighbouring lily.
+    FramePos = 1;
+    SlideLeft = SlideRight = false;
+    new TRazvod(form_, pond.FrogColumn + 1, pond.RippleHere);
+    SlideDistance = 0;
+}
+
+void TPlayerSprite::Jump() {
+    TGameState& s = form_.State;
+    TPondState& pond = s.Pond;
+    const bool pressed = form_.DXInput.Has(isButton1) || s.ActionKey;
+    if (!pressed || pond.EatenByHunter || pond.StuckOnSticky || pond.Scrolling || SlideLeft ||
+        SlideRight || s.ActionKeyDelay != 0)
+        return;
+    // No jump off the edge of the pond.
+    if (pond.FrogFacing == kFacingLeft && pond.FrogColumn == 0) return;
+    if (pond.FrogFacing == kFacingRight && pond.FrogColumn == 3) return;
+
+    const int column = pond.FrogColumn + 1;
+    const uint8_t kind = pond.Grid.Get(4, column).Kind;
+    s.Score += 5;
+    new TRazvod(form_, column, pond.RippleHere);
+    pond.FrogAnimEnd = Image->PatternCount() - 1;
+    FrameSpeed = 0.1;
+    s.Hunger += 1;
+    s.ActionKey = false;
+    s.ActionKeyDelay = 3;
+
+    // A sticky lily holds the frog back for up to three jumps in one direction.
+    auto heldBySticky = [&] {
+        if (kind != kLilySticky || pond.StickyCount >= 3) return false;
+        SetLilySpeed(form_.Engine(), column, 4, kHeldSpeed);
+        ++pond.StickyCount;
+        pond.StuckOnSticky = true;
+        return true;
+    };
+
+    if (pond.FrogFacing != kFacingUp) {
+        if (SlideDistance != 0) return;
+        pond.ScrollSpeed = 1;
+        pond.Scrolling = false;
+        if (heldBySticky()) return;
+        pond.StickyCount = 0;
+        if (pond.FrogFacing == kFacingLeft) {
+            SlideLeft = true;
+            --pond.FrogColumn;
+        } else {
+            SlideRight = true;
+            ++pond.FrogColumn;
+        }
+        return;
+    }
+    if (kind == kLilySpringy) {
+        pond.AdvanceTwoRows = true;
+        SetLilySpeed(form_.Engine(), column, 4, kHeldSpeed);
+    }
+    if (heldBySticky()) return;
+    pond.StickyCount = 0;
+    if (!pond.AdvanceTwoRows) pond.AdvanceOneRow = true;
+    // The eyes follow the rows at once; the lilies at the end of the scroll.
+    TSprite& root = form_.Engine();
+    for (int i = 0; i < root.ChildCount(); ++i)
+        if (auto* eyes = dynamic_cast<TVeki_Kroko*>(root.Child(i)))
+            eyes->Row += pond.AdvanceOneRow ? 1 : 2;
+}
+
+void TPlayerSprite::TestLilies() {
+    TGameState& s = form_.State;
+    TPondState& pond = s.Pond;
+    const int column = pond.FrogColumn + 1;
+    const uint8_t kind = pond.Grid.Get(4, column).Kind;
+    TSprite& root = form_.Engine();
+    auto forEachEyes = [&](auto&& f) {
+        for (int i = 0; i < root.ChildCount(); ++i)
+            if (auto* eyes = dynamic_cast<TVeki_Kroko*>(root.Child(i))) f(*eyes);
+    };
+    // Two lily sprites may share the spot (a row built anew under one that scrolled down).
+    for (int i = 0; i < root.ChildCount() && !s.FrogDead; ++i) {
+        auto* lily = dynamic_cast<TKuvshinka*>(root.Child(i));
+        if (!lily || lily->Dying() || lily->Row != 4 || lily->Column != column) continue;
+        if (IsPlainLily(kind)) {
+            // Sunk under the frog: it drowns.
+            if (lily->LastFramePos >= 2) {
+                s.FrogDead = true;
+                MarkDead();
+                new TBrizgi(form_);
+            }
+        } else if (kind == kLilyHunter) {
+            lily->FrameSpeed = kHeldSpeed;
+            if (lily->FramePos > 1) {
+                pond.EatenByHunter = true;
+                s.FrogDead = true;
+                MarkDead();
+            }
+        } else if (kind == kLilyCrocodile) {
+            forEachEyes([&](TVeki_Kroko& eyes) {
+                if (eyes.Column == column && eyes.Row == 4)
+                    eyes.FrameSpeed = 0.002;
+                else
+                    eyes.CloseEyes();
+            });
+        } else if (kind == kLilySticky) {
+            if (lily->LastFramePos >= 1 && lily->LastFramePos < 3) {
+                // The strand is out: the frog hangs stretched along it.
+                FramePos = 3;
+                if (pond.FrogFacing == kFacingLeft) X = SpotX(column) - 38 - Height;
+                if (pond.FrogFacing == kFacingRight) X = SpotX(column) + 25 + Height;
+                if (pond.FrogFacing == kFacingUp) Y = HomeY() - 18 - Height;
+            } else {
+                FramePos = 1;
+                X = HomeX();
+                Y = HomeY();
+            }
+        }
+        if (kind != kLilyCrocodile) forEachEyes([](TVeki_Kroko& eyes) { eyes.CloseEyes(); });
+    }
+}
+
+} // namespace pondlark

@@ -1,0 +1,104 @@
+#include "game/PondSprites.h"
+
+#include "app/TMainForm.h"
+#include "game/Lilies.h"
+#include "game/PondEffects.h"
+#include "game/PondStage.h"
+
+#include <string>
+
+namespace pondlark {
+
+TScrollBackground::TScrollBackground(TMainForm& form)
+    : TBackgroundSprite(&form.Engine()), form_(form) {
+    Image = &form.Image("bg1");
+    SetMapSize(1, 1);
+    Tiled = true;
+    X = 0;
+    Y = 0;
+    SetZ(1);
+}
+
+void TScrollBackground::Step(int ticks) {
+    TBackgroundSprite::Step(ticks);
+    Y += form_.State.Pond.ScrollStep();
+}
+
+void TScrollBackground::Render() {
+    TBackgroundSprite::Render();
+    // Three turned copies pivoting far outside the picture: they land beyond the right edge of
+    // the surface and are clipped away, as they always were.
+    const int w = Image->Width(), h = Image->Height();
+    for (int i = 1; i <= 3; ++i)
+        Image->DrawRotated(Engine()->Surface(), 120, Height - i, w, h, 0, 8.0, i - 1, 128);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TSample::TSample(TMainForm& form) : TImageSprite(&form.Engine()), form_(form) {
+    Image = &form.Image("sample");
+    Width = Image->Width();
+    Height = Image->Height();
+    X = 0;
+    Y = 0;
+    SetZ(0);
+    PixelExact = true;
+}
+
+void TSample::Step(int ticks) {
+    TImageSprite::Step(ticks);
+    if (!form_.State.Pond.Scrolling) return;
+    Y += 5;
+    if (Y > 150) EndScroll();
+}
+
+void TSample::EndScroll() {
+    TPondState& pond = form_.State.Pond;
+    Y = 0;
+    pond.Scrolling = false;
+    for (int i = 0; i < (pond.ScrollSpeed == 2 ? 2 : 1); ++i)
+        ShiftGrid(form_);
+    // The old sprites now stand exactly on the spots of their new rows.
+    TSprite& root = form_.Engine();
+    for (int i = 0; i < root.ChildCount(); ++i) {
+        if (auto* lily = dynamic_cast<TKuvshinka*>(root.Child(i))) lily->Row += pond.ScrollSpeed;
+        if (auto* bonus = dynamic_cast<TPondBonus*>(root.Child(i))) bonus->Row += pond.ScrollSpeed;
+    }
+    BuildLilies(form_);
+    new TRazvod(form_, pond.FrogColumn + 1, pond.RippleAhead);
+    pond.ScrollSpeed = 1;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TStone::TStone(TMainForm& form, double y) : TImageSprite(&form.Engine()), form_(form) {
+    Image = &form.Image("stone");
+    Width = Image->Width();
+    Height = Image->Height();
+    X = 0;
+    Y = y;
+    SetZ(2);
+    PixelExact = true;
+}
+
+void TStone::Step(int ticks) {
+    TImageSprite::Step(ticks);
+    Y += form_.State.Pond.ScrollStep();
+}
+
+TBrevno::TBrevno(TMainForm& form, double x, double y) : TImageSprite(&form.Engine()), form_(form) {
+    Image = &form.Image("brevno" + std::to_string(form.Random.Next(2) + 1));
+    Width = Image->Width();
+    Height = Image->Height();
+    X = x;
+    Y = y;
+    SetZ(1);
+    PixelExact = true;
+}
+
+void TBrevno::Step(int ticks) {
+    TImageSprite::Step(ticks);
+    Y += form_.State.Pond.ScrollStep();
+}
+
+} // namespace pondlark
