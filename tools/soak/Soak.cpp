@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -158,6 +159,8 @@ private:
             Fail("no frame drawn for " + std::to_string(now - lastDrawnAt_) + " ms");
         }
         const int scene = form_->State.Scene;
+        if (scene != lastScene_ && scene >= 0 && scene < 10) ++entries_[static_cast<size_t>(scene)];
+        lastScene_ = scene;
         if (scene >= 0 && scene < 10) {
             ++report_.sceneFrames[static_cast<size_t>(scene)];
             const int sprites = form_->Engine().SpriteCount();
@@ -195,6 +198,39 @@ private:
 
     void Act() {
         const int scene = form_->State.Scene;
+        if (scene == 2 && !form_->State.Flags.GameMainExit && Chance(0.3)) {
+            // A curious player: the menu item whose screen was opened least often so far.
+            static constexpr std::pair<int, std::pair<int, int>> kItems[] = {
+                {3, {545, 185}}, {6, {550, 261}}, {7, {552, 335}}, {5, {546, 410}}};
+            const auto* pick = &kItems[0];
+            for (const auto& item : kItems)
+                if (entries_[static_cast<size_t>(item.first)] <
+                    entries_[static_cast<size_t>(pick->first)])
+                    pick = &item;
+            const auto [x, y] = pick->second;
+            platform_->MouseMove(x, y);
+            Step();
+            platform_->MouseDown(x, y, MouseButton::Left);
+            Step();
+            platform_->MouseUp(x, y, MouseButton::Left);
+            Frames(1 + Roll(30));
+            return;
+        }
+        if (scene == 3 && Chance(0.25)) {
+            // Leaning on the jump key carries the frog across an easy pond.
+            platform_->KeyDown(vk::Space);
+            Frames(10 + Roll(60));
+            platform_->KeyUp(vk::Space);
+            return;
+        }
+        if (scene == 4 && Chance(0.4)) {
+            // Aiming somewhere in the sky and shooting the tongue a few times.
+            platform_->MouseMove(200 + Roll(400), 100 + Roll(300));
+            platform_->KeyDown(vk::Space);
+            Frames(5 + Roll(20));
+            platform_->KeyUp(vk::Space);
+            return;
+        }
         const int roll = Roll(1000);
         if (roll < 300) {
             // In the play stages the player mostly turns and jumps.
@@ -248,6 +284,8 @@ private:
     uint64_t drawnBefore_ = 0;
     uint64_t lastDrawnAt_ = 0;
     uint64_t lastProgress_ = 0;
+    int lastScene_ = -1;
+    std::array<int, 10> entries_{}; // how often each scene was entered
 };
 
 } // namespace
