@@ -16,7 +16,7 @@ struct SoakOptions {
     std::string workDir;     // where Config.cfg is kept; must exist
     // Upper bound on the live sprites of any scene; a leak of sprites across levels and scenes
     // runs past it in a long run.
-    int maxSprites = 1500;
+    int maxSprites = 400;
     // Progress lines on standard output every this many frames (0: none).
     uint64_t progressEvery = 0;
 };
