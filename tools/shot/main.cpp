@@ -1,10 +1,12 @@
 // pondlark-shot: runs the real game headless from a script and saves PNG frames.
-//   pondlark-shot --dir GAMEDIR --script FILE --out DIR
+//   pondlark-shot --dir GAMEDIR --script FILE --out DIR [--service HOST:PORT]
+// --service points the game's online requests at another server (a local one, for checks).
 #include "app/TScriptRunner.h"
 
 #include <cairo.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -31,14 +33,16 @@ bool WritePng(const std::string& path, const std::vector<uint32_t>& frame) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: pondlark-shot --dir GAMEDIR --script FILE --out DIR\n");
+    std::fprintf(
+        stderr,
+        "usage: pondlark-shot --dir GAMEDIR --script FILE --out DIR [--service HOST:PORT]\n");
     return 2;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string dir, scriptPath, out;
+    std::string dir, scriptPath, out, service;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (i + 1 >= argc) return Usage();
@@ -48,6 +52,8 @@ int main(int argc, char** argv) {
             scriptPath = argv[++i];
         else if (a == "--out")
             out = argv[++i];
+        else if (a == "--service")
+            service = argv[++i];
         else
             return Usage();
     }
@@ -80,6 +86,17 @@ int main(int argc, char** argv) {
     bool seeded = false;
     const uint32_t seed = TScriptRunner::SeedOf(script, seeded);
     if (seeded) form.FixRandomSeed(seed);
+    if (!service.empty()) {
+        const auto colon = service.rfind(':');
+        int port = 0;
+        if (colon != std::string::npos) port = std::atoi(service.c_str() + colon + 1);
+        if (colon == std::string::npos || colon == 0 || port <= 0 || port > 65535) {
+            std::fprintf(stderr, "pondlark-shot: --service wants HOST:PORT, not %s\n",
+                         service.c_str());
+            return 2;
+        }
+        form.ServiceAddress = {service.substr(0, colon), port};
+    }
     if (!form.Start()) return 1;
 
     int failures = 0;

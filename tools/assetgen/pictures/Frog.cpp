@@ -45,6 +45,61 @@ void Toes(cairo_t* cr, Pt at, double angle, double len) {
     }
 }
 
+// A big webbed hind foot: four long toes fanning from the ankle with skin stretched between.
+void HindFoot(cairo_t* cr, Pt at, double angle, double len) {
+    Pt tips[4];
+    for (int k = 0; k < 4; ++k) {
+        const double a = angle + (k - 1.5) * 0.32;
+        const double l = len * (k == 1 || k == 2 ? 1.0 : 0.82);
+        tips[k] = {at.x + std::sin(a) * l, at.y - std::cos(a) * l};
+    }
+    // The web: a fan with a scalloped edge between the toe tips.
+    cairo_move_to(cr, at.x, at.y);
+    cairo_line_to(cr, tips[0].x, tips[0].y);
+    for (int k = 1; k < 4; ++k) {
+        const Pt mid = Lerp(Lerp(tips[k - 1], tips[k], 0.5), at, 0.28);
+        cairo_curve_to(cr, mid.x, mid.y, mid.x, mid.y, tips[k].x, tips[k].y);
+    }
+    cairo_close_path(cr);
+    FillOutline(cr, Mix(pal::frog, pal::leafDark, 0.25), 2.5);
+    for (const Pt& tip : tips) {
+        Limb(cr, {at, tip}, 2.6, pal::frog);
+        cairo_arc(cr, tip.x, tip.y, 2.8, 0, 2 * M_PI);
+        FillOutline(cr, pal::frogLight, 1.5);
+    }
+}
+
+// A limb through `joints` that bends smoothly, thick at the first joint and thin at the last.
+void CurvedLimb(cairo_t* cr, Pt hip, Pt knee, Pt ankle, double thigh, double shin) {
+    for (int pass = 0; pass < 2; ++pass) {
+        const Rgb c = pass == 0 ? pal::ink : pal::frog;
+        const double grow = pass == 0 ? 2 * kOutline - 1 : 0;
+        // The shin first, so the thigh's muscle overlaps it at the knee.
+        cairo_move_to(cr, knee.x, knee.y);
+        cairo_line_to(cr, ankle.x, ankle.y);
+        SetColour(cr, c);
+        cairo_set_line_width(cr, shin + grow);
+        cairo_stroke(cr);
+        // The thigh: a fat teardrop from the hip to the knee.
+        const double dx = knee.x - hip.x, dy = knee.y - hip.y;
+        const double l = std::hypot(dx, dy);
+        cairo_save(cr);
+        cairo_translate(cr, (hip.x + knee.x) / 2, (hip.y + knee.y) / 2);
+        cairo_rotate(cr, std::atan2(dy, dx));
+        Ellipse(cr, 0, 0, l / 2 + thigh * 0.35 + grow / 2, thigh / 2 + grow / 2);
+        cairo_restore(cr);
+        if (pass == 0) {
+            SetColour(cr, c);
+            cairo_fill(cr);
+        } else {
+            cairo_pattern_t* g = BallGradient(hip.x, hip.y, l, pal::frogLight, pal::frog);
+            cairo_set_source(cr, g);
+            cairo_pattern_destroy(g);
+            cairo_fill(cr);
+        }
+    }
+}
+
 struct FrogPose {
     double bodyCy = 70, bodyRy = 27; // body centre and half length
     double armReach = 0;             // 0 arms at the sides … 1 stretched forward
@@ -56,16 +111,17 @@ struct FrogPose {
 void TopFrog(cairo_t* cr, const FrogPose& p) {
     const double cx = 39;
     const double headCy = p.bodyCy - p.bodyRy * 0.78;
-    // Hind legs: hip, knee, ankle, foot, folded beside the body or stretched behind it.
+    // Hind legs: a fat thigh, a shin and a big webbed foot, folded beside the body or
+    // stretched straight behind it.
     for (int side = -1; side <= 1; side += 2) {
-        const Pt hip{cx + side * 12, p.bodyCy + p.bodyRy * 0.45};
-        const Pt kneeF{cx + side * 31, p.bodyCy + p.bodyRy * 0.15};
-        const Pt kneeE{cx + side * 16, hip.y + 22};
-        const Pt ankleF{cx + side * 24, p.bodyCy + p.bodyRy + 6};
-        const Pt ankleE{cx + side * 13, std::min(hip.y + 42, 104.0)};
+        const Pt hip{cx + side * 12, p.bodyCy + p.bodyRy * 0.5};
+        const Pt kneeF{cx + side * 31, p.bodyCy + p.bodyRy * 0.05};
+        const Pt kneeE{cx + side * 16, hip.y + 18};
+        const Pt ankleF{cx + side * 21, p.bodyCy + p.bodyRy + 4};
+        const Pt ankleE{cx + side * 11, std::min(hip.y + 38, 102.0)};
         const Pt knee = Lerp(kneeF, kneeE, p.legExtend), ankle = Lerp(ankleF, ankleE, p.legExtend);
-        Limb(cr, {hip, knee, ankle}, 9, pal::frog);
-        Toes(cr, ankle, side * (2.3 - 0.5 * p.legExtend), 10);
+        HindFoot(cr, ankle, side * (2.2 + 0.65 * p.legExtend), 13 + 3 * p.legExtend);
+        CurvedLimb(cr, hip, knee, ankle, 12, 6.5);
     }
     // Front legs.
     for (int side = -1; side <= 1; side += 2) {
@@ -76,6 +132,15 @@ void TopFrog(cairo_t* cr, const FrogPose& p) {
         const Pt hand = Lerp(handRest, handReach, p.armReach);
         Limb(cr, {shoulder, elbow, hand}, 6, pal::frog);
         Toes(cr, hand, side * (0.5 - 0.4 * p.armReach), 6);
+    }
+    if (p.croak) {
+        // The throat puffed into a big shiny sac bulging out under the chin.
+        Ellipse(cr, cx, headCy - 1, 35, 24);
+        FillPatternOutline(cr, BallGradient(cx, headCy - 6, 34, pal::white, Hex(0xffc0b8)),
+                           kOutline);
+        Ellipse(cr, cx - 25, headCy - 10, 4, 6);
+        SetColour(cr, pal::white);
+        cairo_fill(cr);
     }
     // Body and head: outlines first, then fills, so they read as one shape.
     const auto shapes = [&] {
@@ -104,12 +169,6 @@ void TopFrog(cairo_t* cr, const FrogPose& p) {
         SetColour(cr, pal::leafDark);
         cairo_fill(cr);
     }
-    if (p.croak)
-        for (int side = -1; side <= 1; side += 2) {
-            cairo_arc(cr, cx + side * 20, headCy + 8, 10, 0, 2 * M_PI);
-            FillPatternOutline(
-                cr, BallGradient(cx + side * 20, headCy + 8, 10, pal::white, pal::frogBelly), 2.5);
-        }
     // Eyes looking ahead.
     for (int side = -1; side <= 1; side += 2) {
         const double ex = cx + side * 11, ey = headCy - 9;
@@ -136,7 +195,7 @@ Sheet PondFrog() {
         {70, 27, 0, 0, true},                             // croak
         {74, 23, 0, 0, false},                            // crouch
         {60, 33, 1, 0.2, false},                          // stretched forward, held
-        {62, 32, 0.7, 0.7, false}, {58, 34, 1, 1, false}, // in the air
+        {60, 31, 0.7, 0.7, false}, {54, 30, 1, 1, false}, // take-off, in the air
     };
     return DrawSheet("frog", 78, 121, 6, {pal::ink, 0.5},
                      [](cairo_t* cr, int f) { TopFrog(cr, kPoses[f]); });
