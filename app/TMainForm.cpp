@@ -22,10 +22,12 @@ constexpr const char* kPausedCaption = "PONDLARK [Pause]";
 constexpr uint32_t kIdleWaitMs = 50;
 } // namespace
 
-TMainForm::TMainForm(IPlatform& platform, std::string gameDir)
-    : TDXForm(platform), DXDraw(platform, gameDir + "/Data/GameFont.otf"), DXInput(platform),
-      DXTimer(platform), DXSound(platform), Timer1(platform, 2000, false),
-      LevelTimer(platform, 1000, false), platform_(platform), gameDir_(std::move(gameDir)) {
+TMainForm::TMainForm(IPlatform& platform, std::string gameDir, std::string dataDir)
+    : TDXForm(platform),
+      DXDraw(platform, (dataDir.empty() ? gameDir : dataDir) + "/Data/GameFont.otf"),
+      DXInput(platform), DXTimer(platform), DXSound(platform), Timer1(platform, 2000, false),
+      LevelTimer(platform, 1000, false), platform_(platform), gameDir_(std::move(gameDir)),
+      dataDir_(dataDir.empty() ? gameDir_ : std::move(dataDir)) {
     // The window resource's settings.
     platform_.SetCaption(kCaption);
     DXDraw.SetOptions({doAllowReboot, doWaitVBlank, doAllowPalette256, doStretch, doCenter, doFlip,
@@ -60,6 +62,10 @@ TMainForm::~TMainForm() {
 
 std::string TMainForm::GamePath(const std::string& relative) const {
     return gameDir_ + "/" + relative;
+}
+
+std::string TMainForm::DataPath(const std::string& relative) const {
+    return dataDir_ + "/" + relative;
 }
 
 void TMainForm::SubmitResult() {
@@ -126,7 +132,7 @@ void TMainForm::FormCreate() {
     SeedRandom();
     State.StorkAllowed = false;
     platform_.SetCursor(Cursor::Hidden);
-    ImageList.Items.LoadFromFile(GamePath("Data/Graphic.dxg"));
+    ImageList.Items.LoadFromFile(DataPath("Data/Graphic.dxg"));
     ImageList.Items.BuildColorTable();
     DXDraw.ColorTable = DXDraw.DefColorTable = ImageList.Items.ColorTable;
     DXDraw.UpdatePalette();
@@ -281,7 +287,7 @@ void TMainForm::DXDrawInitialize() {
     platform_.SetWindowState(WindowState::Normal);
     DXTimer.SetEnabled(true);
     // Reloaded on every initialization: a display switch also rebuilds the sound buffers.
-    DXWaveList.Items().LoadFromFile(GamePath("Data/Music.dxw"));
+    DXWaveList.Items().LoadFromFile(DataPath("Data/Music.dxw"));
 }
 
 void TMainForm::DXDrawFinalize() {
@@ -647,7 +653,7 @@ void TMainForm::PlayMusic(const std::string& name) {
     if (!State.Flags.GameMusic) return;
     LastSongOrder = 0;
     if (Song) MusicPlayer.SongFree(Song);
-    Song = MusicPlayer.SongLoadFromFile(GamePath("Music/" + name + ".xm"));
+    Song = MusicPlayer.SongLoadFromFile(DataPath("Music/" + name + ".xm"));
     if (Song) MusicPlayer.SongPlay(Song);
     if (Song && OnSongStarted) OnSongStarted(name);
 }

@@ -3,7 +3,9 @@
 //
 // One instance lives from start to end. Everything runs on the caller's thread: `Run` is the
 // real loop; tests and tools drive the same loop step by step with `RunFor` on a headless
-// platform. Paths are relative to `gameDir` (the game folder holding Data/ and Music/).
+// platform. `Config.cfg` lives in `gameDir`; the game's data (Data/, Music/) is read from
+// `dataDir`, which is `gameDir` itself unless given: an installed game keeps its data in a
+// read-only folder and the player's settings in a folder of its own.
 //
 // Errors: an error during start-up makes `Start` return false after reporting it (standard
 // error and a message box). An error inside a frame or an event is reported once per distinct
@@ -39,7 +41,7 @@ class TMainForm : public TDXForm {
 public:
     // The platform outlives the form. `seed` fixes the random generator for tests and replays;
     // without it the generator is seeded from the clock as the game always does.
-    TMainForm(IPlatform& platform, std::string gameDir);
+    TMainForm(IPlatform& platform, std::string gameDir, std::string dataDir = {});
     ~TMainForm();
     TMainForm(const TMainForm&) = delete;
     TMainForm& operator=(const TMainForm&) = delete;
@@ -90,7 +92,9 @@ public:
     void SaveConfig();
     // The default table, then the high-score screen.
     void ResetHighScores();
+    // A file of the game folder (Config.cfg) and a file of the data folder (Data/, Music/).
     std::string GamePath(const std::string& relative) const;
+    std::string DataPath(const std::string& relative) const;
     // Sends the name in Edit2 with Score and the country in Edit1 to the web service; blocks
     // until done (bounded by IdHTTP1's time-outs). Shows "Can't connect to server!" on failure.
     void SubmitResult();
@@ -166,6 +170,7 @@ private:
 
     IPlatform& platform_;
     std::string gameDir_;
+    std::string dataDir_;
     bool terminated_ = false;
     uint64_t frameCount_ = 0;
     bool seedFixed_ = false;

@@ -37,8 +37,8 @@ TEST(TDXDraw, EffectiveOptionsOfWindowAndFullScreen) {
 
 TEST(TDXDraw, InitializeNotifiesInOrderAndFinalizeReleases) {
     HeadlessPlatform p;
+    Recorder r; // outlives the display, which still tells it of its destruction
     TDXDraw d(p, "");
-    Recorder r;
     d.RegisterNotifyEvent(&r);
     d.SetSurfaceWidth(800);
     d.SetSurfaceHeight(600);

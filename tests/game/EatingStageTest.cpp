@@ -18,6 +18,14 @@ using namespace pondlark;
 
 namespace {
 
+// An insect that says when the engine has freed it: a caught insect is marked dead and swept in
+// the same frame, so the test must not look at it afterwards.
+template <class T> struct Watched : T {
+    Watched(TMainForm& form, bool& freed) : T(form), freed_(freed) {}
+    ~Watched() override { freed_ = true; }
+    bool& freed_;
+};
+
 struct EatingStage : GameFixture {
     // From the menu through the pond into the eating stage of level 1.
     void Enter(uint32_t seed = 1) {
@@ -101,16 +109,17 @@ TEST_F(EatingStage, TongueShootsOutInFourteenFramesAndSnapsBackInSeven) {
 TEST_F(EatingStage, EachInsectCaughtByTheTipScoresAndFeeds) {
     struct Case {
         const char* kind;
-        std::function<TInsect*(TMainForm&)> make;
+        std::function<TInsect*(TMainForm&, bool&)> make;
         int points, food;
         bool gulp; // "food" on an empty stomach
     };
     const Case cases[] = {
-        {"midge", [](TMainForm& f) { return new TMushka(f); }, 5, 1, true},
-        {"fly", [](TMainForm& f) { return new TMuha(f); }, 10, 2, true},
-        {"mosquito", [](TMainForm& f) { return new TKomar(f); }, 15, 2, true},
-        {"pond skater", [](TMainForm& f) { return new TVodomerka(f); }, 20, 3, false},
-        {"bee", [](TMainForm& f) { return new TPchel(f); }, 25, 3, true},
+        {"midge", [](TMainForm& f, bool& g) { return new Watched<TMushka>(f, g); }, 5, 1, true},
+        {"fly", [](TMainForm& f, bool& g) { return new Watched<TMuha>(f, g); }, 10, 2, true},
+        {"mosquito", [](TMainForm& f, bool& g) { return new Watched<TKomar>(f, g); }, 15, 2, true},
+        {"pond skater", [](TMainForm& f, bool& g) { return new Watched<TVodomerka>(f, g); }, 20, 3,
+         false},
+        {"bee", [](TMainForm& f, bool& g) { return new Watched<TPchel>(f, g); }, 25, 3, true},
     };
     Enter();
     Frame();
@@ -120,10 +129,10 @@ TEST_F(EatingStage, EachInsectCaughtByTheTipScoresAndFeeds) {
             form->State.Hunger = hunger;
             form->DXWaveList.Items().Find("food").Stop();
             const int score = form->State.Score;
-            TInsect* insect = c.make(*form);
-            OnTheTip(*insect);
+            bool freed = false;
+            OnTheTip(*c.make(*form, freed));
             Frame();
-            EXPECT_TRUE(insect->Dying());
+            EXPECT_TRUE(freed) << "caught, marked dead and swept";
             EXPECT_EQ(form->State.Score, score + c.points);
             EXPECT_EQ(form->State.Hunger, std::max(0, hunger - c.food)) << "never below 0";
             EXPECT_EQ(Sounding("food"), c.gulp && hunger == 0);
@@ -157,19 +166,20 @@ TEST_F(EatingStage, TheBuzzOfAKindStopsOnlyWithItsLastInsect) {
     for (TMushka* m : All<TMushka>())
         m->MarkDead(); // none from the spawner in the way
     Frame();
-    auto* first = new TMushka(*form);
-    auto* second = new TMushka(*form);
+    bool firstFreed = false, secondFreed = false;
+    auto* first = new Watched<TMushka>(*form, firstFreed);
+    auto* second = new Watched<TMushka>(*form, secondFreed);
     auto* fly = new TMuha(*form);
     second->BaseY = fly->BaseY = 100; // far from the tip
     second->Amplitude = fly->Amplitude = 0;
     EXPECT_TRUE(Sounding("mushka"));
     OnTheTip(*first);
     Frame();
-    ASSERT_TRUE(first->Dying());
+    ASSERT_TRUE(firstFreed);
     EXPECT_TRUE(Sounding("mushka")) << "the second midge still flies";
     OnTheTip(*second);
     Frame();
-    ASSERT_TRUE(second->Dying());
+    ASSERT_TRUE(secondFreed);
     EXPECT_FALSE(Sounding("mushka"));
     EXPECT_TRUE(Sounding("muha")) << "another kind keeps its buzz";
 }

@@ -1,16 +1,32 @@
 // pondlark-assetgen GAMEDIR [CONTACT_SHEET.png]: draws the game's content into GAMEDIR/Data.
+// pondlark-assetgen --icon FILE.png [SIZE]: draws the program's icon (128 × 128 by default).
+#include "tools/assetgen/pictures/Icon.h"
 #include "tools/assetgen/pictures/Pictures.h"
 
 #include <cstdio>
 #include <exception>
+#include <string>
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: %s GAMEDIR [CONTACT_SHEET.png]\n", argv[0]);
+    const auto usage = [&] {
+        std::fprintf(stderr,
+                     "usage: %s GAMEDIR [CONTACT_SHEET.png]\n       %s --icon FILE.png [SIZE]\n",
+                     argv[0], argv[0]);
         return 2;
-    }
+    };
+    if (argc < 2 || argc > 4) return usage();
     try {
-        pondlark::assetgen::GeneratePictures(argv[1], argc == 3 ? argv[2] : "");
+        if (std::string(argv[1]) == "--icon") {
+            if (argc < 3) return usage();
+            int size = 128;
+            if (argc == 4 && (std::sscanf(argv[3], "%d", &size) != 1 || size < 16 || size > 1024))
+                return usage();
+            pondlark::assetgen::WriteIcon(argv[2], size);
+        } else if (argc == 4) {
+            return usage();
+        } else {
+            pondlark::assetgen::GeneratePictures(argv[1], argc == 3 ? argv[2] : "");
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "pondlark-assetgen: %s\n", e.what());
         return 1;

@@ -1,0 +1,199 @@
+#!/usr/bin/env bash
+# Real-window smoke test: the real program in a fresh game folder under Xvfb with a small
+# window manager, driven with xdotool through the intro, the main menu, a started game with a
+# few jumps, the quit question, the options screen and Alt+Enter twice. Each step's screen is
+# compared with the headless frame of the same step (pondlark-shot), the process must stay
+# alive with a clean error output, and the game's own exit must end it with status 0.
+#   window_smoke.sh GAME_DIR SHOT_TOOL SCRIPT
+# Exits 77 (skipped) when xvfb-run is missing.
+set -euo pipefail
+
+if [ "${1:-}" = --inside ]; then
+    inside=1
+    shift
+else
+    inside=0
+fi
+game_dir=${1:?usage: window_smoke.sh GAME_DIR SHOT_TOOL SCRIPT}
+shot_tool=${2:?usage: window_smoke.sh GAME_DIR SHOT_TOOL SCRIPT}
+script=${3:?usage: window_smoke.sh GAME_DIR SHOT_TOOL SCRIPT}
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+if [ "$inside" -eq 0 ]; then
+    if ! command -v xvfb-run >/dev/null; then
+        echo "SKIP: xvfb-run is not installed"
+        exit 77
+    fi
+    for tool in xdotool import compare matchbox-window-manager xprop timeout; do
+        command -v "$tool" >/dev/null || fail "$tool is missing (scripts/setup installs it)"
+    done
+    work=$(mktemp -d "${TMPDIR:-/tmp}/pondlark-window.XXXXXX")
+    trap 'rm -rf "$work"' EXIT
+    # The fresh game folder: the program and its data, no Config.cfg yet.
+    mkdir -p "$work/game"
+    cp -r "$game_dir/pondlark" "$game_dir/Data" "$game_dir/Music" "$work/game/"
+    rm -f "$work/game/Config.cfg"
+    # The reference frames, headless.
+    "$shot_tool" --dir "$work/game" --script "$script" --out "$work/ref" >"$work/ref.log" ||
+        {
+            cat "$work/ref.log" >&2
+            fail "pondlark-shot could not make the reference frames"
+        }
+    rm -f "$work/game/Config.cfg"
+    # An 800x600 screen: with the window manager's title bar off the window fills it exactly,
+    # so window and headless frames compare pixel for pixel.
+    status=0
+    WORK="$work" timeout -k 10 110 xvfb-run -a -s "-screen 0 800x600x24 -nolisten tcp" \
+        "$0" --inside "$game_dir" "$shot_tool" "$script" || status=$?
+    # KEEP_SHOTS=DIR keeps the frames of the run for a look.
+    if [ -d "${KEEP_SHOTS:-}" ]; then cp -r "$work"/*.png "$work/ref" "$KEEP_SHOTS/" || true; fi
+    [ "$status" -ne 124 ] || fail "the window test ran out of time"
+    exit "$status"
+fi
+
+# --- inside the X server --------------------------------------------------------------------
+work=${WORK:?}
+# The test suite runs with SDL's dummy drivers; this program needs the real window. There is
+# no sound card: the dummy audio driver keeps ALSA's complaints off the error output.
+unset SDL_VIDEODRIVER SDL_RENDER_DRIVER
+export SDL_AUDIODRIVER=dummy
+cd "$work"
+wm_pid=""
+game_pid=""
+cleanup() {
+    [ -z "$game_pid" ] || kill "$game_pid" 2>/dev/null || true
+    [ -z "$wm_pid" ] || kill "$wm_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+matchbox-window-manager -use_titlebar no >"$work/wm.log" 2>&1 &
+wm_pid=$!
+sleep 1
+
+(cd "$work/game" && exec ./pondlark) 2>"$work/stderr.log" &
+game_pid=$!
+
+alive() { kill -0 "$game_pid" 2>/dev/null || fail "the game ended early: $(cat "$work/stderr.log")"; }
+
+window=""
+for _ in $(seq 1 100); do
+    window=$(xdotool search --onlyvisible --name '^PONDLARK' 2>/dev/null | head -n1 || true)
+    [ -n "$window" ] && break
+    alive
+    sleep 0.1
+done
+[ -n "$window" ] || fail "no PONDLARK window appeared within 10 s"
+
+# Presses a key long enough for the game's per-frame input states to see it.
+press() {
+    xdotool keydown "$1"
+    sleep 0.15
+    xdotool keyup "$1"
+}
+
+capture() { import -window root "$work/$1"; }
+
+# Fraction (0..1) of pixels of region GEOMETRY (WxH+X+Y) that differ by more than 12 % in
+# colour between two frames. Anything but a pixel count from `compare` is a failure.
+differs() {
+    local a=$1 b=$2 geometry=${3:-800x600+0+0}
+    convert "$a" -crop "$geometry" +repage "$work/crop-a.png"
+    convert "$b" -crop "$geometry" +repage "$work/crop-b.png"
+    local count
+    count=$(compare -metric AE -fuzz 12% "$work/crop-a.png" "$work/crop-b.png" null: 2>&1 || true)
+    [[ "$count" =~ ^[0-9]+$ ]] || fail "compare gave no pixel count for $a: $count"
+    local w=${geometry%%x*} rest=${geometry#*x}
+    local h=${rest%%+*}
+    awk -v c="$count" -v n=$((w * h)) 'BEGIN { printf "%.4f", c / n }'
+}
+
+# Waits until the window's frame matches the reference in REGION (at most 0.5 % of its pixels
+# off), retrying for a few seconds while the game settles.
+expect_frame() {
+    local name=$1 region=${2:-800x600+0+0} limit=${3:-0.005} d=1
+    for _ in $(seq 1 20); do
+        alive
+        capture "$name"
+        d=$(differs "$work/$name" "$work/ref/$name" "$region") || exit 1
+        awk -v d="$d" -v l="$limit" 'BEGIN { exit !(d <= l) }' && {
+            echo "ok: $name ($d of the region differs)"
+            return 0
+        }
+        sleep 0.25
+    done
+    fail "$name: $d of region $region differs from the headless frame (limit $limit)"
+}
+
+fullscreen() { xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN; }
+
+xdotool mousemove 700 100
+expect_frame intro.png
+press Return
+xdotool mousemove 500 185
+expect_frame menu.png
+press Return
+# The pond is dealt from the clock: only the status plaques (level, lives, score) and the
+# empty hunger bottle are the same as the headless frame's.
+expect_frame pond.png 600x30+110+4 0.01
+expect_frame pond.png 40x100+760+0 0.01
+sleep 3.3
+press space
+sleep 0.4
+press Up
+sleep 0.2
+press space
+sleep 0.4
+capture jumps.png
+alive
+moved=$(differs "$work/jumps.png" "$work/pond.png" 800x560+0+40) || exit 1
+awk -v d="$moved" 'BEGIN { exit !(d >= 0.02) }' ||
+    fail "the pond looks the same after the jumps ($moved of it changed)"
+echo "ok: jumps.png ($moved of the pond changed)"
+press Escape
+xdotool mousemove 330 320
+# Only the question's box: the pond under it goes on moving.
+expect_frame exit-question.png 340x160+234+216
+xdotool mousemove 335 322 click 1
+xdotool mousemove 700 100
+expect_frame menu-again.png
+xdotool mousemove 500 260 click 1
+# The country field's caret blinks: its box is left out.
+expect_frame options.png 800x450+0+0
+! fullscreen || fail "the window started in full screen"
+xdotool key alt+Return
+for _ in $(seq 1 20); do fullscreen && break; sleep 0.25; done
+fullscreen || fail "Alt+Enter did not make the window full screen"
+expect_frame options-full.png 800x450+0+0
+xdotool key alt+Return
+for _ in $(seq 1 20); do fullscreen || break; sleep 0.25; done
+! fullscreen || fail "the second Alt+Enter did not bring the window back"
+expect_frame options-window.png 800x450+0+0
+alive
+
+# The game's own way out: back to the menu, the quit question, "yes".
+press Escape
+xdotool mousemove 700 100
+sleep 0.3
+press Escape
+xdotool mousemove 335 322
+sleep 0.3
+xdotool click 1
+status=""
+for _ in $(seq 1 50); do
+    if ! kill -0 "$game_pid" 2>/dev/null; then
+        status=0
+        wait "$game_pid" || status=$?
+        break
+    fi
+    sleep 0.1
+done
+[ -n "$status" ] || fail "answering yes to the quit question did not end the game"
+game_pid=""
+[ "$status" -eq 0 ] || fail "the game ended with status $status: $(cat "$work/stderr.log")"
+[ -s "$work/game/Config.cfg" ] || fail "the game left no Config.cfg in its folder"
+[ ! -s "$work/stderr.log" ] || fail "the game wrote to its error output: $(cat "$work/stderr.log")"
+echo "window smoke test passed"

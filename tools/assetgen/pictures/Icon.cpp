@@ -1,0 +1,86 @@
+#include "tools/assetgen/pictures/Icon.h"
+
+#include "tools/assetgen/pictures/Kit.h"
+
+#include <cmath>
+#include <stdexcept>
+
+namespace pondlark::assetgen {
+
+namespace {
+
+// The face on a 128-unit canvas: a wide head, two eyes bulging over its top, a long smile and
+// pink cheeks. Thick outlines keep it readable when a menu shrinks it to 32 pixels.
+void DrawFace(cairo_t* cr) {
+    const double cx = 64;
+    const auto head = [&] {
+        Ellipse(cr, cx, 78, 56, 40);
+        for (int side = -1; side <= 1; side += 2)
+            Ellipse(cr, cx + side * 30, 40, 22, 22);
+    };
+    head();
+    SetColour(cr, pal::ink);
+    cairo_set_line_width(cr, 9);
+    cairo_stroke(cr);
+    head();
+    cairo_pattern_t* skin = BallGradient(cx, 58, 80, pal::frogLight, pal::frog);
+    cairo_set_source(cr, skin);
+    cairo_pattern_destroy(skin);
+    cairo_fill(cr);
+    // A pale chin under the smile.
+    cairo_save(cr);
+    Ellipse(cr, cx, 100, 36, 15);
+    SetColour(cr, pal::frogBelly, 0.85);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    // Eyes: white balls, big dark pupils looking at the player, a glint each.
+    for (int side = -1; side <= 1; side += 2) {
+        const double ex = cx + side * 30, ey = 40;
+        cairo_arc(cr, ex, ey, 14, 0, 2 * M_PI);
+        FillOutline(cr, pal::white, 3);
+        cairo_new_path(cr);
+        cairo_arc(cr, ex + side * 2, ey + 2, 8, 0, 2 * M_PI);
+        SetColour(cr, Hex(0x101010));
+        cairo_fill(cr);
+        cairo_arc(cr, ex + side * 2 - 3, ey - 2, 3, 0, 2 * M_PI);
+        SetColour(cr, pal::white);
+        cairo_fill(cr);
+    }
+    // Cheeks.
+    for (int side = -1; side <= 1; side += 2) {
+        Ellipse(cr, cx + side * 36, 82, 9, 6);
+        SetColour(cr, pal::pink, 0.7);
+        cairo_fill(cr);
+    }
+    // Nostrils.
+    for (int side = -1; side <= 1; side += 2) {
+        cairo_arc(cr, cx + side * 7, 66, 2.5, 0, 2 * M_PI);
+        SetColour(cr, pal::ink);
+        cairo_fill(cr);
+    }
+    // The smile.
+    cairo_move_to(cr, cx - 34, 80);
+    cairo_curve_to(cr, cx - 18, 98, cx + 18, 98, cx + 34, 80);
+    SetColour(cr, pal::ink);
+    cairo_set_line_width(cr, 4.5);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_stroke(cr);
+}
+
+} // namespace
+
+void WriteIcon(const std::string& path, int size) {
+    if (size <= 0) throw std::runtime_error("the icon needs a size above zero");
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size);
+    cairo_t* cr = cairo_create(surface);
+    cairo_scale(cr, size / 128.0, size / 128.0);
+    DrawFace(cr);
+    cairo_destroy(cr);
+    const cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
+    cairo_surface_destroy(surface);
+    if (status != CAIRO_STATUS_SUCCESS)
+        throw std::runtime_error("cannot write the icon " + path + ": " +
+                                 cairo_status_to_string(status));
+}
+
+} // namespace pondlark::assetgen
