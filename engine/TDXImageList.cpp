@@ -69,12 +69,11 @@ void TPictureCollectionItem::Finalize() {
     surfaces_.clear();
 }
 
+// `part` lies inside the picture: Restore cuts chunks at the picture's edges.
 std::unique_ptr<TDirectDrawSurface> TPictureCollectionItem::MakeSurface(const TRect& part) const {
-    auto s = std::make_unique<TDirectDrawSurface>(part.Width(), part.Height());
-    for (int y = 0; y < s->Height(); ++y)
-        std::copy_n(picture_.Pixels.data() + static_cast<size_t>(part.Top + y) * picture_.Width +
-                        part.Left,
-                    s->Width(), s->Pixels() + static_cast<size_t>(y) * s->Pitch());
+    auto s = std::make_unique<TDirectDrawSurface>(
+        picture_.Pixels.data() + static_cast<size_t>(part.Top) * picture_.Width + part.Left,
+        picture_.Width, part.Width(), part.Height());
     s->SetColorKey(ColorKey());
     return s;
 }

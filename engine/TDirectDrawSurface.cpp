@@ -14,6 +14,16 @@ TDirectDrawSurface::TDirectDrawSurface(int width, int height, TFontCache* fonts)
     : width_(std::max(width, 0)), height_(std::max(height, 0)),
       pixels_(static_cast<size_t>(width_) * height_, 0u), fonts_(fonts) {}
 
+TDirectDrawSurface::TDirectDrawSurface(const uint32_t* source, int sourcePitch, int width,
+                                       int height)
+    : width_(std::max(width, 0)), height_(std::max(height, 0)), fonts_(nullptr) {
+    pixels_.reserve(static_cast<size_t>(width_) * height_);
+    for (int y = 0; y < height_; ++y) {
+        const uint32_t* row = source + static_cast<size_t>(y) * sourcePitch;
+        pixels_.insert(pixels_.end(), row, row + width_);
+    }
+}
+
 TDirectDrawSurface::~TDirectDrawSurface() = default;
 
 uint32_t TDirectDrawSurface::Pixel(int x, int y) const {

@@ -20,6 +20,10 @@ class TDirectDrawSurface {
 public:
     // A zero or negative size gives an empty surface that every operation leaves alone.
     TDirectDrawSurface(int width, int height, TFontCache* fonts = nullptr);
+    // A surface holding a copy of `width` x `height` pixels read from `source`, rows
+    // `sourcePitch` pixels apart. Nothing is cleared first: at start-up every picture of the
+    // game is copied once, and writing its memory twice is a visible part of the wait.
+    TDirectDrawSurface(const uint32_t* source, int sourcePitch, int width, int height);
     ~TDirectDrawSurface();
     TDirectDrawSurface(const TDirectDrawSurface&) = delete;
     TDirectDrawSurface& operator=(const TDirectDrawSurface&) = delete;
