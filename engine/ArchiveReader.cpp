@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 namespace pondlark {
@@ -178,21 +179,29 @@ std::vector<WaveEntry> ReadSoundArchive(std::span<const uint8_t> bytes) {
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary | std::ios::ate);
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        throw EFOpenError(Format("Cannot open file \"%s\". %s", path.c_str(), "Is a directory"));
+    std::ifstream f(path, std::ios::binary);
     if (!f)
         throw EFOpenError(
             Format("Cannot open file \"%s\". %s", path.c_str(), std::strerror(errno)));
-    // One read of the known size: growing a buffer byte by byte was a tenth of the start-up.
-    const std::streamoff size = f.tellg();
-    if (size < 0)
-        throw EFOpenError(Format("Cannot open file \"%s\". %s", path.c_str(), "Read error"));
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    f.seekg(0);
-    f.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    // A file that shrank meanwhile gives what it still holds; a read failure is an error.
+    // A regular file is read in one call of its size (growing a buffer as bytes come was a tenth
+    // of the start-up); whatever else there is, or what a file gained meanwhile, follows.
+    std::vector<uint8_t> bytes;
+    const std::uintmax_t size = std::filesystem::is_regular_file(path, ec)
+                                    ? std::filesystem::file_size(path, ec)
+                                    : std::uintmax_t{0};
+    if (!ec && size > 0 && size <= bytes.max_size()) {
+        bytes.resize(static_cast<size_t>(size));
+        f.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
+        bytes.resize(static_cast<size_t>(f.gcount()));
+    }
+    if (!f.eof() && !f.bad())
+        bytes.insert(bytes.end(), std::istreambuf_iterator<char>(f),
+                     std::istreambuf_iterator<char>());
     if (f.bad())
         throw EFOpenError(Format("Cannot open file \"%s\". %s", path.c_str(), "Read error"));
-    bytes.resize(static_cast<size_t>(f.gcount()));
     return bytes;
 }
 

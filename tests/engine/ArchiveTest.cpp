@@ -251,3 +251,28 @@ TEST(WriteFileAtomically, ReplacesWholeFilesAndReportsFailure) {
     EXPECT_THROW(WriteFileAtomically((dir / "missing" / "b.dxg").string(), one), EFOpenError);
     std::filesystem::remove_all(dir);
 }
+
+TEST(ReadWholeFile, ReadsFilesWithOrWithoutAKnownSizeAndRefusesFolders) {
+    const auto dir = std::filesystem::temp_directory_path() / "pondlark_read_whole_test";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / "a.dxg").string();
+    std::vector<uint8_t> bytes(70000);
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<uint8_t>(i * 7 + i / 256);
+    WriteFileAtomically(path, bytes);
+    EXPECT_EQ(ReadWholeFile(path), bytes);
+    WriteFileAtomically(path, {});
+    EXPECT_TRUE(ReadWholeFile(path).empty());
+    // Files of the kernel report no size but have contents.
+    EXPECT_FALSE(ReadWholeFile("/proc/self/status").empty());
+    // A folder would report a nonsense size; it is an error that names it.
+    try {
+        ReadWholeFile(dir.string());
+        ADD_FAILURE() << "a folder was read";
+    } catch (const EFOpenError& e) {
+        EXPECT_NE(std::string(e.what()).find(dir.string()), std::string::npos) << e.what();
+    }
+    EXPECT_THROW(ReadWholeFile((dir / "missing.dxg").string()), EFOpenError);
+    std::filesystem::remove_all(dir);
+}
