@@ -8,6 +8,7 @@
 
 #include "engine/ArchiveReader.h"
 #include "engine/Errors.h"
+#include "engine/ForEachInParallel.h"
 #include "engine/StandardColors.h"
 
 #include <algorithm>
@@ -217,10 +218,10 @@ void TPictureCollection::LoadFromMemory(std::span<const uint8_t> bytes) {
     Clear();
     // Decode everything before adding anything, so a bad archive leaves no half list behind.
     GraphicArchive archive = ReadGraphicArchive(bytes);
-    std::vector<TDibImage> pictures;
-    pictures.reserve(archive.items.size());
-    for (size_t i = 0; i < archive.items.size(); ++i)
-        pictures.push_back(archive.hasPicture[i] ? DecodeDib(archive.items[i].dib) : TDibImage{});
+    std::vector<TDibImage> pictures(archive.items.size());
+    ForEachInParallel(archive.items.size(), [&](size_t i) {
+        if (archive.hasPicture[i]) pictures[i] = DecodeDib(archive.items[i].dib);
+    });
     if (archive.colorTable) ColorTable = *archive.colorTable;
     for (size_t i = 0; i < archive.items.size(); ++i) {
         const PictureEntry& e = archive.items[i];
@@ -289,8 +290,8 @@ void TPictureCollection::Finalize() {
 }
 
 void TPictureCollection::Restore() {
-    for (int i = 0; i < Count(); ++i)
-        Items(i).Restore();
+    ForEachInParallel(static_cast<size_t>(Count()),
+                      [&](size_t i) { Items(static_cast<int>(i)).Restore(); });
 }
 
 // ---- component -------------------------------------------------------------------------------
