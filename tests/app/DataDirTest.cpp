@@ -1,4 +1,5 @@
 // An installed game reads its data from one folder and keeps Config.cfg in another.
+#include "TestFolder.h"
 #include "app/TMainForm.h"
 #include "persist/Config.h"
 #include "persist/HighScores.h"
@@ -21,9 +22,7 @@ struct DataDirTest : ::testing::Test {
     fs::path root, home, data;
 
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        root = fs::temp_directory_path() / (std::string("pondlark-datadir-") + info->name());
-        fs::remove_all(root);
+        root = FreshTestFolder();
         home = root / "home";
         data = root / "data";
         fs::create_directories(home);

@@ -1,6 +1,7 @@
 // A whole game on the headless platform, run from the built game folder.
 #pragma once
 
+#include "TestFolder.h"
 #include "app/TMainForm.h"
 #include "platform/HeadlessPlatform.h"
 
@@ -19,11 +20,7 @@ struct GameFixture : ::testing::Test {
     // A private copy of the game folder, so tests never share Config.cfg.
     void SetUp() override {
         namespace fs = std::filesystem;
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = fs::temp_directory_path() /
-              (std::string("pondlark-") + info->test_suite_name() + "-" + info->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        dir = FreshTestFolder();
         fs::copy(PONDLARK_GAME_DIR "/Data", dir / "Data", fs::copy_options::recursive);
         if (fs::exists(PONDLARK_GAME_DIR "/Music"))
             fs::copy(PONDLARK_GAME_DIR "/Music", dir / "Music", fs::copy_options::recursive);

@@ -1,3 +1,4 @@
+#include "TestFolder.h"
 #include "engine/ArchiveReader.h"
 #include "engine/ArchiveWriter.h"
 #include "engine/ComponentStream.h"
@@ -237,9 +238,7 @@ TEST(GraphicArchive, ColourIdentifiersAndOtherGraphicClasses) {
 }
 
 TEST(WriteFileAtomically, ReplacesWholeFilesAndReportsFailure) {
-    const auto dir = std::filesystem::temp_directory_path() / "pondlark_atomic_test";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
+    const auto dir = FreshTestFolder();
     const std::string path = (dir / "a.dxg").string();
     const std::vector<uint8_t> one{1, 2, 3}, two{9};
     WriteFileAtomically(path, one);
@@ -253,9 +252,7 @@ TEST(WriteFileAtomically, ReplacesWholeFilesAndReportsFailure) {
 }
 
 TEST(ReadWholeFile, ReadsFilesWithOrWithoutAKnownSizeAndRefusesFolders) {
-    const auto dir = std::filesystem::temp_directory_path() / "pondlark_read_whole_test";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
+    const auto dir = FreshTestFolder();
     const std::string path = (dir / "a.dxg").string();
     std::vector<uint8_t> bytes(70000);
     for (size_t i = 0; i < bytes.size(); ++i)

@@ -1,4 +1,5 @@
 #include "persist/Config.h"
+#include "TestFolder.h"
 #include "persist/HighScores.h"
 #include "persist/TextEncoding.h"
 
@@ -57,9 +58,7 @@ TEST(TextEncoding, PaddedValuesOfAnyBytesComeBackExactly) {
 struct ConfigFile : ::testing::Test {
     std::filesystem::path dir, path;
     void SetUp() override {
-        dir = std::filesystem::temp_directory_path() / "pondlark-config-test";
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
+        dir = FreshTestFolder();
         path = dir / "Config.cfg";
     }
     void TearDown() override { std::filesystem::remove_all(dir); }

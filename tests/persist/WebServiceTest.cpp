@@ -1,4 +1,5 @@
 #include "persist/WebService.h"
+#include "TestFolder.h"
 
 #include "app/GameFixture.h"
 #include "http/LoopbackServer.h"
@@ -185,9 +186,7 @@ TEST(WebService, FileUrlEscapesEverythingButPlainPathCharacters) {
 
 TEST(WebService, PlayLinkOpensOnlyAnExistingFile) {
     namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / "pondlark-WebService-PlayLink";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    const fs::path dir = FreshTestFolder();
     HeadlessPlatform platform;
 
     OpenPlayLink(platform, dir.string());
