@@ -71,8 +71,8 @@ struct TGameState {
     bool LegsSpawned = false;
     bool LegsLanded = false;
     bool StorkLeaving = false;
-    int32_t Hunger = 0;        // jumps raise it, food lowers it; the bottle shows it
-    int32_t TongueLength = 0;  // the eating frog's tongue, in pixels
+    int32_t Hunger = 0;       // jumps raise it, food lowers it; the bottle shows it
+    int32_t TongueLength = 0; // the eating frog's tongue, in pixels
     TPondState Pond;
     TEatingState Eating;
 

@@ -115,6 +115,9 @@ public:
     // The frame pattern every scene starts with: the engine moves by 16 ticks (unless the scene
     // stands still), sweeps, the back surface is cleared and the sprites drawn.
     void DrawPattern(bool move);
+    // The back surface's canvas set up for the game's texts: the game's face at `size` in
+    // `color`, over a clear background. Valid until the caller releases it.
+    TDirectDrawSurfaceCanvas& TextCanvas(int size, TColor color = RGBColor(255, 255, 0));
     // Starts song `name` ("Music/" + name + ".xm") when music is on; a missing song is silent.
     void PlayMusic(const std::string& name);
     void StopMusic();

@@ -2,6 +2,8 @@
 
 #include "app/TMainForm.h"
 
+#include "engine/TDirectDrawSurfaceCanvas.h"
+
 #include "game/EatingStage.h"
 #include "game/Insects.h"
 #include "game/PondStage.h"
@@ -155,6 +157,15 @@ void TMainForm::DrawPattern(bool move) {
     SpriteEngine.Sweep();
     DXDraw.Surface()->Fill(0);
     SpriteEngine.Draw();
+}
+
+TDirectDrawSurfaceCanvas& TMainForm::TextCanvas(int size, TColor color) {
+    auto& c = DXDraw.Surface()->Canvas();
+    c.BrushStyle = TBrushStyle::Clear;
+    c.Font.Name = "Festival Nights JL";
+    c.Font.Color = color;
+    c.Font.Size = size;
+    return c;
 }
 
 void TMainForm::PlayMusic(const std::string& name) {

@@ -14,6 +14,7 @@
 
 #include "engine/Geometry.h"
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -25,6 +26,10 @@ class TDirectDrawSurface;
 
 // Trunc of a coordinate, clamped to the int range so that wild positions stay defined.
 int TruncCoord(double v);
+// A coordinate or frame position rounded half to even, as the game's drawing rounds.
+inline int RoundEven(double v) {
+    return static_cast<int>(std::nearbyint(v));
+}
 
 class TSprite {
 public:
@@ -91,6 +96,12 @@ private:
     bool dying_ = false;
     int32_t z_ = 0;
 };
+
+// Marks every child of `root` of class T dead.
+template <class T> void MarkAllDead(TSprite& root) {
+    for (int i = 0; i < root.ChildCount(); ++i)
+        if (root.Child(i)->IsA<T>()) root.Child(i)->MarkDead();
+}
 
 class TImageSprite : public TSprite {
 public:

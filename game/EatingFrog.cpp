@@ -16,10 +16,6 @@ constexpr int kTongueMax = 400;
 // The tip stands this far beyond the tongue's length, so it shows even with the tongue in.
 constexpr int kTipReach = 30;
 
-// Halves go to the even neighbour, as the drawing code has always rounded.
-int RoundEven(double v) {
-    return static_cast<int>(std::nearbyint(v));
-}
 // 256 angle units make a whole turn.
 int AngleUnits(double degrees) {
     return RoundEven(degrees * 256 / 360);

@@ -14,18 +14,6 @@ namespace pondlark {
 
 namespace {
 
-constexpr const char* kFont = "Festival Nights JL";
-constexpr TColor kYellow = RGBColor(255, 255, 0);
-
-TDirectDrawSurfaceCanvas& TextCanvas(TMainForm& form, int size) {
-    auto& c = form.DXDraw.Surface()->Canvas();
-    c.BrushStyle = TBrushStyle::Clear;
-    c.Font.Name = kFont;
-    c.Font.Color = kYellow;
-    c.Font.Size = size;
-    return c;
-}
-
 void AddShore(TMainForm& form) {
     auto* bg = new TBackgroundSprite(&form.Engine());
     bg->SetMapSize(1, 1);
@@ -35,14 +23,14 @@ void AddShore(TMainForm& form) {
 }
 
 void DrawPauseText(TMainForm& form) {
-    auto& c = TextCanvas(form, 25);
+    auto& c = form.TextCanvas(25);
     if (form.State.Paused) c.TextOut(320, 270, "Pause");
     c.Release();
 }
 
 void DrawStatusLine(TMainForm& form) {
     const TGameState& s = form.State;
-    auto& c = TextCanvas(form, 14);
+    auto& c = form.TextCanvas(14);
     c.TextOut(143, 0, "Time:");
     c.TextOut(230, 0, std::to_string(s.TimeLeft));
     c.TextOut(338, 0, "Lives:");

@@ -2,7 +2,6 @@
 
 #include "app/TMainForm.h"
 #include "game/PondEffects.h"
-#include "screens/MenuSprites.h"
 
 #include <cmath>
 

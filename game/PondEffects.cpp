@@ -8,13 +8,6 @@
 
 namespace pondlark {
 
-namespace {
-// Round half to even, as the frame positions of the effects are rounded.
-int RoundEven(double v) {
-    return static_cast<int>(std::nearbyint(v));
-}
-} // namespace
-
 TPondBonus::TPondBonus(TMainForm& form, const char* image, int row, int column)
     : TImageSprite(&form.Engine()), Row(row), Column(column), form_(form) {
     Image = &form.Image(image);
@@ -83,7 +76,6 @@ TRazvod::TRazvod(TMainForm& form, int column, int variant)
 void TRazvod::Step(int ticks) {
     TImageSprite::Step(ticks);
     if (RoundEven(FramePos) > Image->PatternCount() - 1) MarkDead();
-    lastRounded_ = static_cast<uint8_t>(RoundEven(FramePos));
     Y += form_.State.Pond.ScrollStep();
 }
 

@@ -57,7 +57,6 @@ public:
 
 protected:
     TMainForm& form_;
-    uint8_t lastRounded_ = 0;
 };
 
 // A ripple under the frog's row at `column` (1..4), in picture variant 1..3; it goes when its
@@ -74,6 +73,10 @@ class TBrizgi : public TPondEffect {
 public:
     explicit TBrizgi(TMainForm& form);
     void Step(int ticks) override;
+
+private:
+    // The rounded frame of the step before: the splash ends one step after its last picture.
+    uint8_t lastRounded_ = 0;
 };
 
 } // namespace pondlark

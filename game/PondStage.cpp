@@ -67,11 +67,7 @@ void BuildLilyRow(TMainForm& form, int row) {
 
 void DrawStatusLine(TMainForm& form) {
     const TGameState& s = form.State;
-    auto& c = form.DXDraw.Surface()->Canvas();
-    c.BrushStyle = TBrushStyle::Clear;
-    c.Font.Name = "Festival Nights JL";
-    c.Font.Color = RGBColor(255, 255, 0);
-    c.Font.Size = 15;
+    auto& c = form.TextCanvas(15);
     c.TextOut(150, -3, "Level: " + std::to_string(s.Level));
     c.TextOut(340, -3, "Lives: " + std::to_string(s.Lives));
     c.TextOut(530, -3, "Score: " + std::to_string(s.Score));
@@ -86,11 +82,7 @@ bool StandsStill(const TGameState& s) {
 void DrawStandingStill(TMainForm& form) {
     const TGameState& s = form.State;
     form.DrawPattern(false);
-    auto& c = form.DXDraw.Surface()->Canvas();
-    c.BrushStyle = TBrushStyle::Clear;
-    c.Font.Name = "Festival Nights JL";
-    c.Font.Color = RGBColor(255, 255, 0);
-    c.Font.Size = 25;
+    auto& c = form.TextCanvas(25);
     if (s.Paused) c.TextOut(320, 290, "Pause");
     if (s.LevelBanner) c.TextOut(300, 290, "Level " + std::to_string(s.Level));
     c.Release();
@@ -116,9 +108,8 @@ void StartPondStage(TMainForm& form) {
     form.SeedRandom();
     form.Platform().SetCursor(Cursor::Hidden);
     s.Pond.StickyCount = 0;
+    // PlayMusic loads the song afresh, so it starts from the top whatever played before.
     form.PlayMusic("2");
-    // The song of the stage before is still loaded: load it afresh so it starts from the top.
-    if (s.MusicRestart) form.PlayMusic("2");
     s.MusicRestart = false;
     form.PlaySound("fon1");
     BuildPond(form);

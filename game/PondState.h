@@ -65,11 +65,13 @@ public:
     // past row 4): outside the grid reads as an empty plain cell and writes go nowhere.
     TLilyCell& At(int row, int column) {
         if (!Inside(row, column)) return outside_ = TLilyCell{};
-        return cells_[static_cast<std::size_t>(row - kFirstRow)][static_cast<std::size_t>(column - 1)];
+        return cells_[static_cast<std::size_t>(row - kFirstRow)]
+                     [static_cast<std::size_t>(column - 1)];
     }
     TLilyCell Get(int row, int column) const {
         if (!Inside(row, column)) return {};
-        return cells_[static_cast<std::size_t>(row - kFirstRow)][static_cast<std::size_t>(column - 1)];
+        return cells_[static_cast<std::size_t>(row - kFirstRow)]
+                     [static_cast<std::size_t>(column - 1)];
     }
 
 private:

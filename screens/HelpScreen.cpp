@@ -117,10 +117,8 @@ void EnterHelp(TMainForm& form) {
 
 void DrawHelp(TMainForm& form) {
     form.DrawPattern(true);
-    auto& c = form.DXDraw.Surface()->Canvas();
-    c.BrushStyle = TBrushStyle::Clear;
-    c.Font.Name = "Festival Nights JL";
-    c.Font.Color = RGBColor(255, 255, 0);
+    // Every page sets the size of each of its lines.
+    auto& c = form.TextCanvas(16);
     switch (form.State.HelpPage) {
     case 1:
         DrawLines(c, kPage1);

@@ -34,11 +34,7 @@ void DrawHighScores(TMainForm& form) {
     form.DrawPattern(true);
     // The clear question hides the table's text.
     if (form.State.Flags.GameClearHighScore) return;
-    auto& c = form.DXDraw.Surface()->Canvas();
-    c.BrushStyle = TBrushStyle::Clear;
-    c.Font.Name = "Festival Nights JL";
-    c.Font.Size = 16;
-    c.Font.Color = RGBColor(255, 255, 0);
+    auto& c = form.TextCanvas(16);
     for (int i = 0; i < 10; ++i) {
         const THighScore& e = form.State.HighScores[static_cast<size_t>(i)];
         c.TextOut(370, 217 + 37 * i, e.Name);

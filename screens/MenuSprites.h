@@ -75,12 +75,6 @@ public:
     explicit Palka(TMainForm& form);
 };
 
-// Marks every child of the engine root of class T dead.
-template <class T> void MarkAllDead(TSprite& root) {
-    for (int i = 0; i < root.ChildCount(); ++i)
-        if (root.Child(i)->IsA<T>()) root.Child(i)->MarkDead();
-}
-
 // The menu background "menu" (tiled over the surface) at depth `z`.
 TBackgroundSprite* AddMenuBackground(TMainForm& form, int z = 0);
 // The two word pictures and the background every menu screen shows.

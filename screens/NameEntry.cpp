@@ -1,5 +1,6 @@
 #include "app/TMainForm.h"
 #include "engine/TDirectDrawSurfaceCanvas.h"
+#include "game/EatingStage.h"
 #include "persist/HighScores.h"
 #include "platform/VirtualKeys.h"
 #include "screens/MenuSprites.h"
@@ -24,12 +25,8 @@ int NameCharWidth(char c) {
 void ShowNameEntry(TMainForm& form) {
     TGameState& s = form.State;
     if (s.Score < s.HighScores[9].Score) return;
-    for (int i = 0; i < form.Engine().ChildCount(); ++i) {
-        auto* sprite = dynamic_cast<TImageSprite*>(form.Engine().Child(i));
-        if (sprite && sprite->Image &&
-            (sprite->Image->Name() == "Game_Word" || sprite->Image->Name() == "Over_Word"))
-            sprite->MarkDead();
-    }
+    MarkAllDead<TGame_Word>(form.Engine());
+    MarkAllDead<TOver_Word>(form.Engine());
     form.Platform().SetCursor(Cursor::Arrow);
     form.GameEnterNameClick();
 }
@@ -39,11 +36,7 @@ void DrawNameEntry(TMainForm& form) {
     TGameState& s = form.State;
     if (!s.Flags.GameEnterName) return;
     s.PlayerName = form.Edit2;
-    auto& c = form.DXDraw.Surface()->Canvas();
-    c.BrushStyle = TBrushStyle::Clear;
-    c.Font.Name = "Festival Nights JL";
-    c.Font.Size = 20;
-    c.Font.Color = RGBColor(0, 128, 0);
+    auto& c = form.TextCanvas(20, RGBColor(0, 128, 0));
     const std::string score = std::to_string(s.Score);
     c.TextOut(400 - 12 * static_cast<int>(score.size()), 225, score);
     s.EntryTextWidth = c.TextWidth(s.PlayerName);
@@ -79,7 +72,7 @@ void NameEntryPress(TMainForm& form, MouseButton button) {
 
 void NameEntryKey(TMainForm& form, int key, bool alt) {
     TGameState& s = form.State;
-    if ((key == vk::Escape || key == vk::Return) && s.Score <= s.HighScores[9].Score &&
+    if ((key == vk::Escape || key == vk::Return) && !Qualifies(s.HighScores, s.Score) &&
         !form.Timer1.Enabled()) {
         form.Platform().Sleep(200);
         form.SwitchScene(2);

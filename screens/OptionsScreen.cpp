@@ -22,11 +22,7 @@ void DrawOptions(TMainForm& form) {
     form.DrawPattern(true);
     TGameState& s = form.State;
     s.Country = form.Edit1;
-    auto& c = form.DXDraw.Surface()->Canvas();
-    c.BrushStyle = TBrushStyle::Clear;
-    c.Font.Name = "Festival Nights JL";
-    c.Font.Size = 20;
-    c.Font.Color = RGBColor(255, 255, 0);
+    auto& c = form.TextCanvas(20);
     s.EntryTextWidth = c.TextWidth(s.Country);
     c.TextOut(400, 403, s.Country);
     c.Release();

@@ -1,4 +1,5 @@
 #include "app/TMainForm.h"
+#include "persist/HighScores.h"
 #include "screens/MenuSprites.h"
 #include "screens/Screens.h"
 
@@ -69,7 +70,7 @@ void ExitQuestionPress(TMainForm& form, MouseButton button) {
         return;
     }
     form.GameMainExitClick();
-    if (answer == Answer::Yes) form.SwitchScene(s.Score > s.HighScores[9].Score ? 9 : 2);
+    if (answer == Answer::Yes) form.SwitchScene(Qualifies(s.HighScores, s.Score) ? 9 : 2);
     form.PlaySound("button_down");
 }
 
