@@ -17,21 +17,16 @@ struct GameFixture : ::testing::Test {
     std::unique_ptr<TMainForm> form;
     std::filesystem::path dir;
 
-    // A private copy of the game folder, so tests never share Config.cfg.
-    void SetUp() override {
-        namespace fs = std::filesystem;
-        dir = FreshTestFolder();
-        fs::copy(PONDLARK_GAME_DIR "/Data", dir / "Data", fs::copy_options::recursive);
-        if (fs::exists(PONDLARK_GAME_DIR "/Music"))
-            fs::copy(PONDLARK_GAME_DIR "/Music", dir / "Music", fs::copy_options::recursive);
-    }
+    // A private game folder, so tests never share Config.cfg; the data is read from the
+    // built game folder, which the game never writes.
+    void SetUp() override { dir = FreshTestFolder(); }
     void TearDown() override {
         form.reset();
         std::filesystem::remove_all(dir);
     }
 
     bool Start(uint32_t seed = 1) {
-        form = std::make_unique<TMainForm>(platform, dir.string());
+        form = std::make_unique<TMainForm>(platform, dir.string(), PONDLARK_GAME_DIR);
         form->FixRandomSeed(seed);
         return form->Start();
     }

@@ -253,6 +253,8 @@ TEST_F(GameFixture, AnErrorRepeatedEveryFrameIsReportedOnce) {
 }
 
 TEST_F(GameFixture, AMissingArchiveStopsStartUpWithItsMessage) {
+    std::filesystem::copy(PONDLARK_GAME_DIR "/Data", dir / "Data",
+                          std::filesystem::copy_options::recursive);
     for (const char* archive : {"Data/Graphic.dxg", "Data/Music.dxw"}) {
         std::filesystem::rename(dir / archive, dir / "moved-away");
         HeadlessPlatform own;
