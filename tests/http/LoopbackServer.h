@@ -7,6 +7,8 @@
 // anything but the loopback interface.
 #pragma once
 
+#include "http/ClosedPort.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -32,30 +34,6 @@ struct ScriptedReply {
     static ScriptedReply Ok(std::string body) { return {200, std::move(body), {}, false}; }
     static ScriptedReply Status(int status) { return {status, "error", {}, false}; }
     static ScriptedReply Silent() { return {200, {}, {}, true}; }
-};
-
-// A socket bound to a loopback port with nothing listening: connecting to it is refused.
-class ClosedPort {
-public:
-    ClosedPort() {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof addr;
-        if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-            ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
-            throw std::runtime_error("cannot reserve a loopback port");
-        port_ = ntohs(addr.sin_port);
-    }
-    ~ClosedPort() { ::close(fd_); }
-    ClosedPort(const ClosedPort&) = delete;
-    ClosedPort& operator=(const ClosedPort&) = delete;
-    int Port() const { return port_; }
-
-private:
-    int fd_ = -1;
-    int port_ = 0;
 };
 
 class LoopbackServer {

@@ -1,14 +1,11 @@
 #include "tools/soak/Soak.h"
 
 #include "app/TMainForm.h"
+#include "http/ClosedPort.h"
 #include "persist/Config.h"
 #include "persist/HighScores.h"
 #include "platform/HeadlessPlatform.h"
 #include "platform/VirtualKeys.h"
-
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -45,27 +42,10 @@ constexpr int kKeys[] = {vk::Left,   vk::Right, vk::Up,       vk::Up,        vk:
                          'D',        'X',       vk::Back,     vk::Tab,       vk::Control,
                          '1',        '7',       vk::OemMinus, vk::OemPeriod, vk::Delete};
 
-// A local TCP port that nobody listens on: sending a result then fails at once with the
-// can't-connect message instead of waiting on the network.
-int ClosedLocalPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (fd < 0) return 9;
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    int port = 9;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0)
-        port = ntohs(addr.sin_port);
-    ::close(fd);
-    return port;
-}
-
 class Player {
 public:
     Player(const SoakOptions& options, SoakReport& report)
-        : options_(options), report_(report), rng_(options.seed), port_(ClosedLocalPort()) {}
+        : options_(options), report_(report), rng_(options.seed) {}
 
     void Run() {
         StartGame();
@@ -91,7 +71,7 @@ private:
     void StartGame() {
         platform_ = std::make_unique<HeadlessPlatform>();
         form_ = std::make_unique<TMainForm>(*platform_, options_.workDir, options_.dataDir);
-        form_->ServiceAddress = {"127.0.0.1", port_};
+        form_->ServiceAddress = {"127.0.0.1", closed_.Port()};
         form_->FixRandomSeed(static_cast<uint32_t>(rng_()));
         ++report_.starts;
         try {
@@ -278,7 +258,7 @@ private:
     const SoakOptions& options_;
     SoakReport& report_;
     std::mt19937 rng_;
-    int port_;
+    ClosedPort closed_; // result submissions are refused at once, never wait on the network
     std::unique_ptr<HeadlessPlatform> platform_;
     std::unique_ptr<TMainForm> form_;
     uint64_t drawnBefore_ = 0;
