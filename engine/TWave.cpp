@@ -6,13 +6,14 @@
 // by their size, with no pad byte after odd sizes (the archives were written that way). The walk
 // also ends at an all-zero identifier or when fewer than 8 bytes are left.
 //
-// Invariants: every read goes through `Reader`, which checks the bytes are there first; sizes
-// are compared against what is left, never added to an offset before the check. A "fmt " or
+// Invariants: every read goes through a `TByteReader`, which checks the bytes are there first;
+// sizes are compared against what is left, never added to an offset before the check. A "fmt " or
 // "data" body that runs past the end, or a format block shorter than 16 bytes, makes the whole
 // wave invalid rather than being cut short, so a damaged archive never plays garbage. A skipped
 // chunk that runs past the end simply ends the walk (nothing after it could be read).
 #include "engine/TWave.h"
 
+#include "engine/ByteSpan.h"
 #include "engine/Errors.h"
 
 #include <cstring>
@@ -27,25 +28,8 @@ constexpr const char* kInvalid = "Wave is invalid";
     throw EWaveStreamError(kInvalid);
 }
 
-uint16_t Le16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
 uint32_t Le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-void PutLe16(std::vector<uint8_t>& out, uint16_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void PutLe32(std::vector<uint8_t>& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-void PutTag(std::vector<uint8_t>& out, const char* tag) {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<uint8_t>(tag[i]));
+    return TByteReader({p, 4}, &Invalid).U32();
 }
 
 bool TagIs(const uint8_t* p, const char* tag) {
@@ -96,31 +80,32 @@ void TWave::LoadFromBytes(std::span<const uint8_t> riff) {
     formatBlock_ = std::move(formatBlock);
     data_ = std::move(data);
     if (!formatBlock_.empty()) {
-        const uint8_t* f = formatBlock_.data();
-        format_.formatTag = Le16(f);
-        format_.channels = Le16(f + 2);
-        format_.samplesPerSec = Le32(f + 4);
-        format_.avgBytesPerSec = Le32(f + 8);
-        format_.blockAlign = Le16(f + 12);
-        format_.bitsPerSample = Le16(f + 14);
+        // The block holds at least the 16 bytes read here.
+        TByteReader f(formatBlock_, &Invalid);
+        format_.formatTag = f.U16();
+        format_.channels = f.U16();
+        format_.samplesPerSec = f.U32();
+        format_.avgBytesPerSec = f.U32();
+        format_.blockAlign = f.U16();
+        format_.bitsPerSample = f.U16();
     }
 }
 
 std::vector<uint8_t> TWave::SaveToBytes() const {
-    std::vector<uint8_t> out;
-    if (formatBlock_.empty()) return out;
+    if (formatBlock_.empty()) return {};
     const auto fmtSize = static_cast<uint32_t>(formatBlock_.size());
     const auto dataSize = static_cast<uint32_t>(data_.size());
-    PutTag(out, "RIFF");
-    PutLe32(out, 4 + 8 + fmtSize + 8 + dataSize);
-    PutTag(out, "WAVE");
-    PutTag(out, "fmt ");
-    PutLe32(out, fmtSize);
-    out.insert(out.end(), formatBlock_.begin(), formatBlock_.end());
-    PutTag(out, "data");
-    PutLe32(out, dataSize);
-    out.insert(out.end(), data_.begin(), data_.end());
-    return out;
+    TByteWriter w;
+    w.Chars("RIFF");
+    w.U32(4 + 8 + fmtSize + 8 + dataSize);
+    w.Chars("WAVE");
+    w.Chars("fmt ");
+    w.U32(fmtSize);
+    w.Bytes(formatBlock_);
+    w.Chars("data");
+    w.U32(dataSize);
+    w.Bytes(data_);
+    return std::move(w.Data());
 }
 
 bool TWave::IsPlayablePcm() const {
@@ -139,19 +124,21 @@ uint32_t TWave::FrameCount() const {
 
 TWave TWave::FromPcm16(uint32_t rate, uint16_t channels, std::span<const int16_t> samples) {
     TWave wave;
-    std::vector<uint8_t>& f = wave.formatBlock_;
     const auto blockAlign = static_cast<uint16_t>(channels * 2);
-    PutLe16(f, 1);
-    PutLe16(f, channels);
-    PutLe32(f, rate);
-    PutLe32(f, rate * blockAlign);
-    PutLe16(f, blockAlign);
-    PutLe16(f, 16);
-    PutLe16(f, 0); // cbSize: a complete WAVEFORMATEX
+    TByteWriter f;
+    f.U16(1);
+    f.U16(channels);
+    f.U32(rate);
+    f.U32(rate * blockAlign);
+    f.U16(blockAlign);
+    f.U16(16);
+    f.U16(0); // cbSize: a complete WAVEFORMATEX
+    wave.formatBlock_ = std::move(f.Data());
     wave.format_ = {1, channels, rate, rate * blockAlign, blockAlign, 16};
-    wave.data_.reserve(samples.size() * 2);
-    for (int16_t s : samples)
-        PutLe16(wave.data_, static_cast<uint16_t>(s));
+    TByteWriter d;
+    for (int16_t sample : samples)
+        d.U16(static_cast<uint16_t>(sample));
+    wave.data_ = std::move(d.Data());
     return wave;
 }
 
