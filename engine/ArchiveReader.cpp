@@ -25,18 +25,10 @@ void ReadHolderStart(TComponentReader& r) {
     r.ReadStr(); // object name
 }
 
-// Steps into a collection item: optional index, the list-start byte.
-void ReadItemStart(TComponentReader& r) {
-    TValueType t = r.NextValue();
-    if (t == TValueType::vaInt8 || t == TValueType::vaInt16 || t == TValueType::vaInt32)
-        r.ReadInteger();
-    if (r.ReadValue() != TValueType::vaList) throw EStreamError(kInvalidStreamFormat);
-}
-
 void ReadCollection(TComponentReader& r, const auto& readItemProperty) {
     if (r.ReadValue() != TValueType::vaCollection) throw EStreamError(kInvalidPropertyValue);
     while (!r.EndOfList()) {
-        ReadItemStart(r);
+        r.ReadItemStart();
         readItemProperty(nullptr); // announce a new item before its properties
         while (!r.EndOfList())
             readItemProperty(&r);
@@ -77,10 +69,10 @@ GraphicArchive ReadGraphicArchive(std::span<const uint8_t> bytes) {
         if (prop == "List.ColorTable") {
             auto table = r.ReadBinary();
             if (table.size() < 1024) throw EStreamError("Stream read error");
+            TByteReader entries(table, [] { throw EStreamError("Stream read error"); });
             std::array<uint32_t, 256> t{};
-            for (size_t i = 0; i < 256; ++i)
-                t[i] = static_cast<uint32_t>(table[4 * i]) | (table[4 * i + 1] << 8) |
-                       (table[4 * i + 2] << 16) | (static_cast<uint32_t>(table[4 * i + 3]) << 24);
+            for (uint32_t& entry : t)
+                entry = entries.U32();
             out.colorTable = t;
         } else if (prop == "List") {
             ReadCollection(r, [&](TComponentReader* pr) {

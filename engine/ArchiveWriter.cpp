@@ -32,13 +32,11 @@ std::vector<uint8_t> WriteGraphicArchive(const std::vector<PictureEntry>& items,
     TComponentWriter w;
     WriteHolderStart(w, "TDXImageList", "ImageList");
     if (colorTable) {
-        std::vector<uint8_t> table;
-        table.reserve(1024);
+        TByteWriter table;
         for (uint32_t entry : *colorTable) // blue, green, red, 0
-            for (int i = 0; i < 4; ++i)
-                table.push_back(static_cast<uint8_t>(entry >> (8 * i)));
+            table.U32(entry);
         w.WriteStr("List.ColorTable");
-        w.WriteBinary(table);
+        w.WriteBinary(table.Data());
     }
     w.WriteStr("List");
     w.WriteValue(TValueType::vaCollection);

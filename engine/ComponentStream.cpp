@@ -18,6 +18,13 @@ constexpr int kMaxDepth = 32;
 
 TComponentReader::TComponentReader(std::span<const uint8_t> bytes) : in_(bytes, &StreamFail) {}
 
+void TComponentReader::ReadItemStart() {
+    const TValueType t = NextValue();
+    if (t == TValueType::vaInt8 || t == TValueType::vaInt16 || t == TValueType::vaInt32)
+        ReadInteger();
+    if (ReadValue() != TValueType::vaList) StreamFail();
+}
+
 void TComponentReader::ReadResourceHeader() {
     if (in_.U8() != 0xFF || in_.U16() != 10) StreamFail();
     while (in_.U8() != 0) {
@@ -168,13 +175,7 @@ void TComponentReader::SkipValueOf(TValueType t, int depth) {
         return;
     case TValueType::vaCollection:
         while (!EndOfList()) {
-            TValueType head = ReadValue();
-            if (head == TValueType::vaInt8 || head == TValueType::vaInt16 ||
-                head == TValueType::vaInt32) {
-                ReadIntegerOf(head);
-                head = ReadValue();
-            }
-            if (head != TValueType::vaList) StreamFail();
+            ReadItemStart();
             while (!EndOfList()) {
                 ReadStr();
                 SkipValueOf(ReadValue(), depth + 1);

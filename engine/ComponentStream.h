@@ -54,6 +54,9 @@ public:
     TValueType ReadValue();       // consumes a tag (only the tags above are valid)
     bool EndOfList() const;       // the next byte is 0x00
     void ReadListEnd();           // consumes that 0x00
+    // Steps into a collection item: its optional index, then the list-start tag; anything
+    // else raises EStreamError "Invalid stream format".
+    void ReadItemStart();
 
     // Typed values; a value of the wrong kind raises EStreamError "Invalid property value".
     int32_t ReadInteger();

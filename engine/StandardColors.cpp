@@ -1,7 +1,8 @@
 #include "engine/StandardColors.h"
 
+#include "engine/THashCollection.h"
+
 #include <array>
-#include <cctype>
 
 namespace pondlark {
 
@@ -59,22 +60,13 @@ constexpr std::array<TColor, 25> kSystemScheme{
     RGBColor(255, 255, 225),
 };
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 } // namespace
 
 std::optional<TColor> IdentToColor(std::string_view ident) {
     for (const auto& c : kColors)
-        if (SameIgnoringCase(c.name, ident)) return c.value;
+        if (SameTextIgnoringCase(c.name, ident)) return c.value;
     for (const auto& c : kInfoColors)
-        if (SameIgnoringCase(c.name, ident)) return c.value;
+        if (SameTextIgnoringCase(c.name, ident)) return c.value;
     return std::nullopt;
 }
 

@@ -16,7 +16,6 @@ void TDXTimer::SetEnabled(bool value) {
 
 void TDXTimer::SetInterval(int64_t value) {
     interval_ = static_cast<uint32_t>(std::clamp<int64_t>(value, 0, UINT32_MAX));
-    divisor_ = std::max<uint32_t>(interval_, 1);
 }
 
 void TDXTimer::Loaded() {
@@ -26,11 +25,13 @@ void TDXTimer::Loaded() {
 
 void TDXTimer::Start() {
     Stop();
-    if (!ActiveOnly || appActive_) {
-        idleHooked_ = true;
-        lastTick_ = windowStart_ = platform_.Ticks();
-    }
+    if (!ActiveOnly || appActive_) HookIdle();
     running_ = true;
+}
+
+void TDXTimer::HookIdle() {
+    idleHooked_ = true;
+    lastTick_ = windowStart_ = platform_.Ticks();
 }
 
 void TDXTimer::Stop() {
@@ -43,7 +44,7 @@ bool TDXTimer::Idle() {
     if (!idleHooked_) return false;
     const uint64_t now = platform_.Ticks();
     if (now - lastTick_ < interval_) return false;
-    const auto lag = static_cast<int32_t>((now - lastTick_) / divisor_);
+    const auto lag = static_cast<int32_t>((now - lastTick_) / std::max<uint32_t>(interval_, 1));
     lastTick_ = now;
     ++tickCount_;
     const uint64_t elapsed = std::max<uint64_t>(now - windowStart_, 1);
@@ -68,10 +69,7 @@ void TDXTimer::AppActivate(bool active) {
     appActive_ = active;
     if (active) {
         if (OnActivate) OnActivate();
-        if (running_ && ActiveOnly) {
-            idleHooked_ = true;
-            lastTick_ = windowStart_ = platform_.Ticks();
-        }
+        if (running_ && ActiveOnly) HookIdle();
     } else {
         if (OnDeactivate) OnDeactivate();
         if (running_ && ActiveOnly) idleHooked_ = false;

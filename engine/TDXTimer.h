@@ -43,12 +43,13 @@ public:
 private:
     void Start();
     void Stop();
+    // Ticks start from now: the lag and the frame-rate window are measured from here.
+    void HookIdle();
 
     IPlatform& platform_;
     bool loaded_ = false;
     bool enabled_ = true;
     uint32_t interval_ = 1000;
-    uint32_t divisor_ = 1000;
     bool running_ = false;
     bool idleHooked_ = false;
     bool appActive_ = true;

@@ -122,8 +122,7 @@ TWaveCollectionItem& TWaveCollection::Find(std::string_view name) const {
 }
 
 void TWaveCollection::Initialize(TDXSound& output) {
-    for (int i = 0; i < Count(); ++i)
-        Items(i).Finalize();
+    // Each item finalizes itself before it initializes against the new output.
     output_ = &output;
     for (int i = 0; i < Count(); ++i)
         Items(i).Initialize();
@@ -159,10 +158,8 @@ void TWaveCollection::LoadFromBytes(std::span<const uint8_t> bytes) {
         Clear();
         throw;
     }
-    if (output_ && output_->Initialized()) {
-        Initialize(*output_);
-        Restore();
-    }
+    // Add() has initialized every item against the output already.
+    if (output_ && output_->Initialized()) Restore();
 }
 
 // ---- TDXWaveList ----

@@ -9,7 +9,7 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 OUT=$ROOT/fuzz-out
 mkdir -p "$OUT"
 FLAGS="-std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I$ROOT"
-ENGINE="$ROOT/engine/ComponentStream.cpp $ROOT/engine/ArchiveReader.cpp $ROOT/engine/ArchiveWriter.cpp $ROOT/engine/StandardColors.cpp $ROOT/engine/DibCodec.cpp $ROOT/engine/TWave.cpp"
+ENGINE="$ROOT/engine/ComponentStream.cpp $ROOT/engine/ArchiveReader.cpp $ROOT/engine/ArchiveWriter.cpp $ROOT/engine/StandardColors.cpp $ROOT/engine/THashCollection.cpp $ROOT/engine/DibCodec.cpp $ROOT/engine/TWave.cpp"
 for target in archive dib wave; do
     echo "== building fuzz_$target"
     clang++ $FLAGS "$ROOT/fuzz/fuzz_$target.cpp" $ENGINE -o "$OUT/fuzz_$target"
