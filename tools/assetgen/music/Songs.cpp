@@ -207,13 +207,13 @@ void SetTempo(xm::Pattern& p, int speedChannel, int bpmChannel, int speed, int b
 
 // ---- song 1: dusk on the pond (menus) ----
 
-xm::Module MenuSong() {
+xm::Module MenuSong(const std::vector<xm::Instrument>& instruments) {
     xm::Module m;
     m.name = "Dusk on the Pond";
     m.channels = 6;
     m.speed = 6;
     m.bpm = 84;
-    m.instruments = Instruments();
+    m.instruments = instruments;
     enum { kArp, kChord, kBassCh, kLead, kShaker, kEcho };
     const Chord F{"F3", "A3", "C4", "E4"}, Dm{"D3", "F3", "A3", "C4"}, Am{"A3", "C4", "E4", "G4"},
         Bb{"Bb3", "D4", "F4", "A4"}, C{"C4", "E4", "G4", "Bb4"}, Gm{"G3", "Bb3", "D4", "F4"};
@@ -247,13 +247,13 @@ xm::Module MenuSong() {
 
 // ---- song 2: lily hop (play) ----
 
-xm::Module PlaySong() {
+xm::Module PlaySong(const std::vector<xm::Instrument>& instruments) {
     xm::Module m;
     m.name = "Lily Hop";
     m.channels = 6;
     m.speed = 6;
     m.bpm = 140;
-    m.instruments = Instruments();
+    m.instruments = instruments;
     enum { kDrums, kHats, kBassCh, kLead, kChord, kFluteCh };
     const Chord C{"C4", "E4", "G4"}, Am{"A3", "C4", "E4"}, F{"F3", "A3", "C4"}, G{"G3", "B3", "D4"},
         Em{"E3", "G3", "B3"};
@@ -312,13 +312,13 @@ xm::Module PlaySong() {
 
 // ---- song 3: sunset (game over) ----
 
-xm::Module GameOverSong() {
+xm::Module GameOverSong(const std::vector<xm::Instrument>& instruments) {
     xm::Module m;
     m.name = "Sunset";
     m.channels = 4;
     m.speed = 6;
     m.bpm = 72;
-    m.instruments = Instruments();
+    m.instruments = instruments;
     enum { kArp, kBassCh, kLead, kBell };
     const Chord Am{"A3", "C4", "E4", "A4"}, F{"F3", "A3", "C4", "F4"}, Dm{"D3", "F3", "A3", "D4"},
         E{"E3", "G#3", "B3", "E4"};
@@ -351,9 +351,11 @@ xm::Module GameOverSong() {
 } // namespace
 
 std::vector<SongAsset> ComposeSongs() {
-    return {{"1.xm", xm::Write(MenuSong())},
-            {"2.xm", xm::Write(PlaySong())},
-            {"3.xm", xm::Write(GameOverSong())}};
+    // The three songs share one set of synthesized instruments.
+    const std::vector<xm::Instrument> instruments = Instruments();
+    return {{"1.xm", xm::Write(MenuSong(instruments))},
+            {"2.xm", xm::Write(PlaySong(instruments))},
+            {"3.xm", xm::Write(GameOverSong(instruments))}};
 }
 
 void GenerateSongs(const std::string& gameDir) {

@@ -5,6 +5,7 @@
 // 5-6-5 DIB. Full-screen backgrounds stay 5-6-5. That keeps the archive well under 8 MB.
 #include "tools/assetgen/pictures/Families.h"
 
+#include "engine/ByteSpan.h"
 #include "engine/DibCodec.h"
 
 #include <algorithm>
@@ -22,15 +23,6 @@ uint16_t To565(uint32_t p) {
 uint32_t From565(uint16_t v) {
     const uint32_t r = (v >> 11) & 31, g = (v >> 5) & 63, b = v & 31;
     return (((r << 3) | (r >> 2)) << 16) | (((g << 2) | (g >> 4)) << 8) | ((b << 3) | (b >> 2));
-}
-
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
 }
 
 // A BI_RLE8 DIB: index 0 is the key; opaque pixels take the nearest of the 255 most used colours.
@@ -84,23 +76,23 @@ std::vector<uint8_t> EncodeRle8(const Sheet& s) {
         bits.push_back(y == 0 ? 1 : 0); // end of bitmap after the top row, else end of line
     }
 
-    std::vector<uint8_t> dib;
-    Put32(dib, 40);
-    Put32(dib, static_cast<uint32_t>(s.width));
-    Put32(dib, static_cast<uint32_t>(s.height));
-    Put16(dib, 1);
-    Put16(dib, 8);
-    Put32(dib, 1); // BI_RLE8
-    Put32(dib, static_cast<uint32_t>(bits.size()));
-    Put32(dib, 0);
-    Put32(dib, 0);
-    Put32(dib, 256);
-    Put32(dib, 0);
+    TByteWriter dib;
+    dib.U32(40);
+    dib.U32(static_cast<uint32_t>(s.width));
+    dib.U32(static_cast<uint32_t>(s.height));
+    dib.U16(1);
+    dib.U16(8);
+    dib.U32(1); // BI_RLE8
+    dib.U32(static_cast<uint32_t>(bits.size()));
+    dib.U32(0);
+    dib.U32(0);
+    dib.U32(256);
+    dib.U32(0);
     palette.resize(256, 0);
     for (uint32_t c : palette)
-        Put32(dib, c & 0xFFFFFF); // blue, green, red, 0
-    dib.insert(dib.end(), bits.begin(), bits.end());
-    return dib;
+        dib.U32(c & 0xFFFFFF); // blue, green, red, 0
+    dib.Bytes(bits);
+    return std::move(dib.Data());
 }
 
 } // namespace
