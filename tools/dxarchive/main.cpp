@@ -16,10 +16,10 @@
 // leaves a half archive.
 #include "engine/ArchiveReader.h"
 #include "engine/ArchiveWriter.h"
-#include "engine/ByteSpan.h"
 #include "engine/DibCodec.h"
 #include "engine/Errors.h"
 #include "engine/StandardColors.h"
+#include "engine/TWave.h"
 
 #include <cairo.h>
 
@@ -38,46 +38,11 @@ struct ToolError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-struct WaveInfo {
-    int channels = 0, rate = 0, bits = 0;
-    uint64_t dataBytes = 0;
-};
-
-// Just enough of RIFF WAVE to describe a sound: the fmt fields and the data size.
-WaveInfo ReadWaveInfo(std::span<const uint8_t> riff) {
-    TByteReader in(riff, [] { throw EWaveStreamError("Wave is invalid"); });
-    auto tag = [&] {
-        auto b = in.Bytes(4);
-        return std::string(b.begin(), b.end());
-    };
-    if (tag() != "RIFF") throw EWaveStreamError("Wave is invalid");
-    in.U32();
-    if (tag() != "WAVE") throw EWaveStreamError("Wave is invalid");
-    WaveInfo info;
-    bool fmt = false, data = false;
-    while (in.Remaining() >= 8 && !(fmt && data)) {
-        const std::string id = tag();
-        const uint32_t size = in.U32();
-        if (id == "fmt ") {
-            auto body = in.Bytes(size);
-            TByteReader f(body, [] { throw EWaveStreamError("Wave is invalid"); });
-            f.U16();
-            info.channels = f.U16();
-            info.rate = static_cast<int>(f.U32());
-            f.U32();
-            f.U16();
-            info.bits = f.U16();
-            fmt = true;
-        } else if (id == "data") {
-            info.dataBytes = std::min<uint64_t>(size, in.Remaining());
-            data = true;
-            in.Skip(info.dataBytes);
-        } else {
-            in.Skip(std::min<uint64_t>(size, in.Remaining()));
-        }
-    }
-    if (!fmt) throw EWaveStreamError("Wave is invalid");
-    return info;
+// A sound read as the game reads it; an entry without bytes is an empty wave.
+TWave ReadWave(const WaveEntry& e) {
+    TWave wave;
+    if (!e.riff.empty()) wave.LoadFromBytes(e.riff);
+    return wave;
 }
 
 std::string SafeFileName(const std::string& name) {
@@ -141,14 +106,15 @@ void List(const std::string& file) {
     std::cout << "index\tname\tlooped\tmaxcount\tchannels\trate\tbits\tseconds\n";
     for (size_t i = 0; i < sounds.size(); ++i) {
         const WaveEntry& e = sounds[i];
-        const WaveInfo w = ReadWaveInfo(e.riff);
-        const double bytesPerSecond = double(w.rate) * w.channels * w.bits / 8.0;
+        const TWave wave = ReadWave(e);
+        const TWaveFormat& w = wave.Format();
+        const double bytesPerSecond = double(w.samplesPerSec) * w.channels * w.bitsPerSample / 8.0;
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%.3f",
-                      bytesPerSecond > 0 ? double(w.dataBytes) / bytesPerSecond : 0.0);
+                      bytesPerSecond > 0 ? double(wave.Data().size()) / bytesPerSecond : 0.0);
         std::cout << i << '\t' << e.name << '\t' << (e.looped ? "yes" : "no") << '\t'
-                  << e.maxPlayingCount << '\t' << w.channels << '\t' << w.rate << '\t' << w.bits
-                  << '\t' << seconds << '\n';
+                  << e.maxPlayingCount << '\t' << w.channels << '\t' << w.samplesPerSec << '\t'
+                  << w.bitsPerSample << '\t' << seconds << '\n';
     }
 }
 
@@ -291,7 +257,7 @@ void Pack(const fs::path& manifest, const std::string& out) {
                 e.maxPlayingCount = std::stoi(f[4]);
                 if (e.maxPlayingCount < 0) fail("max count must be 0 or more");
                 e.riff = ReadWholeFile((base / f[2]).string());
-                ReadWaveInfo(e.riff); // refuse what the game could not play
+                ReadWave(e); // refuse what the game could not load
                 sounds.push_back(std::move(e));
             } else {
                 fail("unknown kind \"" + f[0] + "\" (picture or sound)");
