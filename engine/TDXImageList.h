@@ -91,8 +91,6 @@ private:
 
 class TPictureCollection : public THashCollection {
 public:
-    explicit TPictureCollection(TDXImageList* owner = nullptr) : owner_(owner) {}
-
     TPictureCollectionItem& Add();
     TPictureCollectionItem& Items(int index) const {
         return static_cast<TPictureCollectionItem&>(ItemAt(index));
@@ -120,7 +118,6 @@ public:
     TDXDraw* DXDraw() const { return dxdraw_; }
 
 private:
-    TDXImageList* owner_;
     TDXDraw* dxdraw_ = nullptr;
 };
 
@@ -132,7 +129,7 @@ public:
     TDXImageList(const TDXImageList&) = delete;
     TDXImageList& operator=(const TDXImageList&) = delete;
 
-    TPictureCollection Items{this};
+    TPictureCollection Items;
 
     TDXDraw* DXDraw() const { return dxdraw_; }
     // Registers for the display's notifications (the display must outlive the binding or send

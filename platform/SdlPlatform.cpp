@@ -330,7 +330,6 @@ bool SdlPlatform::OpenAudio(int sampleRate, IAudioSource* source) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
-    audioSource_ = source;
     audioRate_ = have.freq;
     SDL_PauseAudioDevice(audioDevice_, 0);
     return true;
@@ -342,7 +341,6 @@ void SdlPlatform::CloseAudio() {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     audioDevice_ = 0;
     audioRate_ = 0;
-    audioSource_ = nullptr;
 }
 
 void SdlPlatform::MessageBox(const std::string& title, const std::string& text) {

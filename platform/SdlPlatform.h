@@ -70,7 +70,6 @@ private:
     bool fullScreen_ = false;
     uint32_t audioDevice_ = 0;
     int audioRate_ = 0;
-    IAudioSource* audioSource_ = nullptr;
     uint64_t start_ = 0;
 };
 
