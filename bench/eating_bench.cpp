@@ -6,13 +6,13 @@
 #include "game/Stork.h"
 #include "platform/HeadlessPlatform.h"
 #include "platform/VirtualKeys.h"
+#include "tools/common/HeadlessGame.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -38,16 +38,9 @@ double Percentile(std::vector<double> v, double p) {
 } // namespace
 
 static void BM_EatingFrameLevel5(benchmark::State& state) {
-    namespace fs = std::filesystem;
-    // The game writes Config.cfg into its folder: run on a private copy.
-    const fs::path dir = fs::temp_directory_path() / "pondlark-eating-bench";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    fs::copy(PONDLARK_GAME_DIR "/Data", dir / "Data", fs::copy_options::recursive);
-
-    HeadlessPlatform platform;
-    auto form = std::make_unique<TMainForm>(platform, dir.string());
-    form->FixRandomSeed(5);
+    HeadlessGame game(PONDLARK_GAME_DIR, "eating-bench", 5);
+    HeadlessPlatform& platform = game.platform;
+    std::unique_ptr<TMainForm>& form = game.form;
     if (!form->Start()) {
         state.SkipWithError("the game did not start");
         return;
@@ -92,7 +85,5 @@ static void BM_EatingFrameLevel5(benchmark::State& state) {
                 "(%.1f %% of 30 ms), %zu frames, %d sprites at the end\n",
                 median, 100 * median / kBudgetMs, p99, 100 * p99 / kBudgetMs, ms.size(),
                 form->Engine().ChildCount());
-    form.reset();
-    fs::remove_all(dir);
 }
 BENCHMARK(BM_EatingFrameLevel5)->UseManualTime()->Iterations(3000)->Unit(benchmark::kMillisecond);

@@ -7,13 +7,13 @@
 #include "game/PondStage.h"
 #include "platform/HeadlessPlatform.h"
 #include "screens/MenuSprites.h"
+#include "tools/common/HeadlessGame.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
 #include <ctime>
-#include <filesystem>
 #include <vector>
 
 using namespace pondlark;
@@ -52,15 +52,9 @@ void FillPond(TMainForm& form) {
 } // namespace
 
 static void BM_PondFrame(benchmark::State& state) {
-    namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / "pondlark-pond-bench";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    fs::copy(PONDLARK_GAME_DIR "/Data", dir / "Data", fs::copy_options::recursive);
     {
-        HeadlessPlatform platform;
-        TMainForm form(platform, dir.string());
-        form.FixRandomSeed(3);
+        HeadlessGame game(PONDLARK_GAME_DIR, "pond-bench", 3);
+        TMainForm& form = *game.form;
         if (!form.Start()) {
             state.SkipWithError("the game did not start");
             return;
@@ -94,6 +88,5 @@ static void BM_PondFrame(benchmark::State& state) {
         state.counters["cpu_p99_ms"] = Percentile(cpu, 99);
         state.counters["sprites"] = form.Engine().ChildCount();
     }
-    fs::remove_all(dir);
 }
 BENCHMARK(BM_PondFrame)->Unit(benchmark::kMillisecond)->Iterations(3000);

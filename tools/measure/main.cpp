@@ -9,6 +9,7 @@
 #include "app/TMainForm.h"
 #include "platform/HeadlessPlatform.h"
 #include "platform/VirtualKeys.h"
+#include "tools/common/HeadlessGame.h"
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -39,23 +40,8 @@ double Percentile(std::vector<double> v, double q) {
     return v[std::min(v.size() - 1, static_cast<size_t>(q * static_cast<double>(v.size())))];
 }
 
-struct Game {
-    HeadlessPlatform platform;
-    fs::path home;
-    std::unique_ptr<TMainForm> form;
-
-    explicit Game(const std::string& dataDir) {
-        home = fs::temp_directory_path() / ("pondlark-measure-" + std::to_string(::getpid()));
-        fs::remove_all(home);
-        fs::create_directories(home);
-        form = std::make_unique<TMainForm>(platform, home.string(), dataDir);
-        form->FixRandomSeed(5);
-    }
-    ~Game() {
-        form.reset();
-        std::error_code ec;
-        fs::remove_all(home, ec);
-    }
+struct Game : HeadlessGame {
+    explicit Game(const std::string& dataDir) : HeadlessGame(dataDir, "measure", 5) {}
     // Delivers the queued input the way the loop does, without moving the frame timer.
     void Input() {
         while (platform.PendingEvents() > 0)
