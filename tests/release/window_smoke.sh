@@ -36,7 +36,6 @@ if [ "$inside" -eq 0 ]; then
     # The fresh game folder: the program and its data, no Config.cfg yet.
     mkdir -p "$work/game"
     cp -r "$game_dir/pondlark" "$game_dir/Data" "$game_dir/Music" "$work/game/"
-    rm -f "$work/game/Config.cfg"
     # The reference frames, headless.
     "$shot_tool" --dir "$work/game" --script "$script" --out "$work/ref" >"$work/ref.log" ||
         {
