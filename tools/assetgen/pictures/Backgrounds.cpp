@@ -312,12 +312,7 @@ Sheet Menu() {
         RoundedRect(cr, 200, 120, 590, 472, 28);
         SetColour(cr, pal::menuCalm, 0.82);
         cairo_fill_preserve(cr);
-        SetColour(cr, pal::inkBrown);
-        cairo_set_line_width(cr, 6);
-        cairo_stroke_preserve(cr);
-        SetColour(cr, Hex(0xd9a84a));
-        cairo_set_line_width(cr, 2.5);
-        cairo_stroke(cr);
+        GoldEdge(cr, 6);
         RoundedRect(cr, 210, 130, 570, 452, 20);
         SetColour(cr, Hex(0xd9a84a), 0.35);
         cairo_set_line_width(cr, 1.5);
@@ -384,7 +379,7 @@ Sheet Stone() {
 }
 
 Sheet Log(const std::string& name, int w, int h, uint64_t seed) {
-    return DrawSheet(name, w, h, 1, {pal::inkBrown, 0.5}, [=](cairo_t* cr, int) {
+    return DrawSheet(name, w, h, 1, kInked, [=](cairo_t* cr, int) {
         const double r = h * 0.36;
         // Water shadow under the log.
         Ellipse(cr, w / 2.0, h * 0.62, w * 0.47, h * 0.33);

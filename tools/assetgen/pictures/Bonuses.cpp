@@ -8,11 +8,10 @@ namespace pondlark::assetgen {
 
 namespace {
 
-constexpr EdgeStyle kOnWater{Hex(0x1d4f4c), 0.5};
 constexpr Rgb kFoam = Hex(0xdaf6f0), kWaterInk = Hex(0x1d4f4c);
 
 Sheet Coin() {
-    return DrawSheet("dollar", 40, 40, 1, {pal::inkBrown, 0.5}, [](cairo_t* cr, int) {
+    return DrawSheet("dollar", 40, 40, 1, kInked, [](cairo_t* cr, int) {
         // Edge first, so the coin looks thick and stands up.
         Ellipse(cr, 21.5, 20.5, 16.5, 17.5);
         FillOutline(cr, pal::goldDark, 3, pal::inkBrown);

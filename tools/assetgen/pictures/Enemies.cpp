@@ -9,7 +9,6 @@ namespace {
 
 constexpr Rgb kCroc = Hex(0x5f9a3a), kCrocLight = Hex(0xa9d060), kCrocDark = Hex(0x2f5e22);
 constexpr Rgb kBelly = Hex(0xf4e6a8), kRingInk = Hex(0x1d4f4c);
-constexpr EdgeStyle kOnWater{Hex(0x1d4f4c), 0.5};
 
 // Ripple rings on the water around (cx, cy): thin light lines, the outer one broken.
 void Ripples(cairo_t* cr, double cx, double cy, double rx, double ry) {
@@ -390,7 +389,7 @@ Sheet Crocodile() {
 // thigh, a long orange-red shank with a knobbly joint, and toes spread along the bottom edge. Its
 // colours are the stork's own (white and grey plumage, the beak's orange).
 Sheet StorkLeg() {
-    return DrawSheet("aist_leng", 60, 600, 1, {pal::inkBrown, 0.5}, [](cairo_t* cr, int) {
+    return DrawSheet("aist_leng", 60, 600, 1, kInked, [](cairo_t* cr, int) {
         const Rgb legLight = Hex(0xff9a40), legDark = Hex(0xd8401e), scale = Hex(0xa8321a);
         const Rgb feather = Hex(0xd6dee2);
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
@@ -531,7 +530,7 @@ Sheet StorkLeg() {
 // the slender neck reaches the top, so most of the frame is clear.
 Sheet Stork() {
     constexpr int kW = 150, kH = 540;
-    return DrawSheet("aist", kW, kH, 4, {pal::inkBrown, 0.5}, [](cairo_t* cr, int f) {
+    return DrawSheet("aist", kW, kH, 4, kInked, [](cairo_t* cr, int f) {
         static constexpr double kSway[4] = {-4, 0, 4, 0};
         static constexpr double kGape[4] = {0, 0.07, 0.14, 0.04};
         const double sway = kSway[f], gape = kGape[f];

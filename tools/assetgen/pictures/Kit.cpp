@@ -133,6 +133,15 @@ void FillOutline(cairo_t* cr, Rgb fill, double outline, Rgb ink) {
     cairo_new_path(cr);
 }
 
+void GoldEdge(cairo_t* cr, double brownWidth) {
+    SetColour(cr, pal::inkBrown);
+    cairo_set_line_width(cr, brownWidth);
+    cairo_stroke_preserve(cr);
+    SetColour(cr, Hex(0xd9a84a));
+    cairo_set_line_width(cr, 2.5);
+    cairo_stroke(cr);
+}
+
 cairo_pattern_t* VerticalGradient(double y0, double y1, Rgb top, Rgb bottom) {
     cairo_pattern_t* p = cairo_pattern_create_linear(0, y0, 0, y1);
     cairo_pattern_add_color_stop_rgb(p, 0, top.r, top.g, top.b);

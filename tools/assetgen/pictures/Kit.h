@@ -68,6 +68,10 @@ struct EdgeStyle {
     Rgb under = pal::ink;
     double threshold = 0.5;
 };
+// Pictures seen over the pond's water, over the menu's calm panel, and brown-inked ones.
+inline constexpr EdgeStyle kOnWater{Hex(0x1d4f4c), 0.5};
+inline constexpr EdgeStyle kOnMenu{pal::menuCalm, 0.3};
+inline constexpr EdgeStyle kInked{pal::inkBrown, 0.5};
 
 // A picture of the archive: `frameCount` frames of frameWidth × frameHeight, laid out row-major
 // `columns` per row, as XRGB pixels (the key colour where transparent).
@@ -103,6 +107,9 @@ void Ellipse(cairo_t* cr, double cx, double cy, double rx, double ry);
 void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r);
 // Fills the current path with `fill` and strokes it with the outline ink, keeping the path.
 void FillOutline(cairo_t* cr, Rgb fill, double outline, Rgb ink = pal::ink);
+// Strokes the current path with the menu panels' edge, a brown line of `brownWidth` under a
+// thin gold one, and clears the path.
+void GoldEdge(cairo_t* cr, double brownWidth);
 // A vertical gradient from `top` at y0 to `bottom` at y1.
 cairo_pattern_t* VerticalGradient(double y0, double y1, Rgb top, Rgb bottom);
 // A radial gradient, light at the off-centre highlight, darker at the rim.

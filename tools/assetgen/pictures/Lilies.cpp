@@ -15,7 +15,6 @@ struct Pt2 {
 constexpr int kW = 130, kH = 100;
 constexpr double kCx = 65, kCy = 62, kRx = 58, kRy = 33;
 // Soft edges of pads blend into the dark water they float on.
-constexpr EdgeStyle kOnWater{Hex(0x1d4f4c), 0.5};
 constexpr Rgb kSunkWater = Hex(0x2a6e6e);
 
 // A pad seen from above at a slant, with its notch and veins. `sink` 0 afloat … 1 gone under.
@@ -437,11 +436,11 @@ void AddLilyPictures(std::vector<Sheet>& out) {
     out.push_back(SpringLily());
     out.push_back(StickyLily());
     // Strands start at the lily's middle and reach where the held frog is pulled.
-    out.push_back(DrawSheet("liapuchka_l", 170, 100, 1, {pal::inkBrown, 0.5},
+    out.push_back(DrawSheet("liapuchka_l", 170, 100, 1, kInked,
                             [](cairo_t* cr, int) { Strand(cr, 152, 64, 14, 70); }));
-    out.push_back(DrawSheet("liapuchka_p", 170, 100, 1, {pal::inkBrown, 0.5},
+    out.push_back(DrawSheet("liapuchka_p", 170, 100, 1, kInked,
                             [](cairo_t* cr, int) { Strand(cr, 68, 64, 156, 70); }));
-    out.push_back(DrawSheet("liapuchka_c", 130, 160, 1, {pal::inkBrown, 0.5},
+    out.push_back(DrawSheet("liapuchka_c", 130, 160, 1, kInked,
                             [](cairo_t* cr, int) { Strand(cr, 65, 150, 65, 16); }));
 }
 

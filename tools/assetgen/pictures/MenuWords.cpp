@@ -10,7 +10,6 @@ namespace pondlark::assetgen {
 namespace {
 
 // Words stand on the dark, calm parts of the menu backdrop; their soft shadow melts into it.
-constexpr EdgeStyle kOnMenu{pal::menuCalm, 0.3};
 constexpr int kShadowRoom = 9;
 
 struct Rect {

@@ -8,9 +8,6 @@ namespace pondlark::assetgen {
 
 namespace {
 
-constexpr EdgeStyle kOnMenu{pal::menuCalm, 0.3};
-constexpr EdgeStyle kInked{pal::inkBrown, 0.5};
-
 WordStyle Choice() {
     WordStyle s;
     s.top = Hex(0xfff6a0);
@@ -63,12 +60,7 @@ Sheet CountryRow(const Fonts& fonts) {
         RoundedRect(cr, 392, 398 - kY, 388, 50, 10);
         SetColour(cr, Hex(0x0a2426));
         cairo_fill_preserve(cr);
-        SetColour(cr, pal::inkBrown);
-        cairo_set_line_width(cr, 5);
-        cairo_stroke_preserve(cr);
-        SetColour(cr, Hex(0xd9a84a));
-        cairo_set_line_width(cr, 2.5);
-        cairo_stroke(cr);
+        GoldEdge(cr, 5);
     });
 }
 
@@ -200,17 +192,12 @@ void CalmPanel(cairo_t* cr, double x, double y, double w, double h) {
     cairo_set_source(cr, g);
     cairo_pattern_destroy(g);
     cairo_fill_preserve(cr);
-    SetColour(cr, pal::inkBrown);
-    cairo_set_line_width(cr, 6);
-    cairo_stroke_preserve(cr);
-    SetColour(cr, Hex(0xd9a84a));
-    cairo_set_line_width(cr, 2.5);
-    cairo_stroke(cr);
+    GoldEdge(cr, 6);
 }
 
 Sheet QuestionPanel(const Fonts& fonts) {
     constexpr int kX = 220, kY = 205; // where the game centres it, 5 px above the middle
-    return DrawSheet("Exit_Main", 360, 180, 1, {pal::inkBrown, 0.5}, [&](cairo_t* cr, int) {
+    return DrawSheet("Exit_Main", 360, 180, 1, kInked, [&](cairo_t* cr, int) {
         CalmPanel(cr, 3, 3, 354, 174);
         WordStyle s = Choice();
         s.maxStretch = 1.2;
@@ -239,7 +226,7 @@ Sheet AnswerHighlight(const Fonts& fonts, const std::string& name, const std::st
 
 Sheet NamePanel(const Fonts& fonts) {
     constexpr int kX = 180, kY = 150; // centred on the screen
-    return DrawSheet("Enter_Name", 440, 300, 1, {pal::inkBrown, 0.5}, [&](cairo_t* cr, int) {
+    return DrawSheet("Enter_Name", 440, 300, 1, kInked, [&](cairo_t* cr, int) {
         RoundedRect(cr, 3, 3, 434, 294, 24);
         FillPatternOutline(cr, VerticalGradient(3, 297, Hex(0xfffbe6), Hex(0xe9f4c8)), 6,
                            pal::inkBrown);
@@ -322,7 +309,7 @@ void AddScreenPictures(std::vector<Sheet>& out, const Fonts& fonts) {
     out.push_back(Plaque());
     // The text caret: a bright yellow-orange core in a dark outline with clipped corners, so it
     // reads on the dark options field (yellow text) and on the light name panel (green text).
-    out.push_back(DrawSheet("palka", 18, 4, 1, {pal::inkBrown, 0.5}, [](cairo_t* cr, int) {
+    out.push_back(DrawSheet("palka", 18, 4, 1, kInked, [](cairo_t* cr, int) {
         cairo_rectangle(cr, 1, 0, 16, 4);
         cairo_rectangle(cr, 0, 1, 18, 2);
         SetColour(cr, pal::inkBrown);
@@ -347,15 +334,14 @@ void AddScreenPictures(std::vector<Sheet>& out, const Fonts& fonts) {
     out.push_back(Mark("Options_Music_Of", 338, 270, 348, 280, 435, 310));
     out.push_back(Mark("Options_sound_on", 254, 327, 260, 338, 320, 370));
     out.push_back(Mark("Options_sound_off", 341, 327, 348, 338, 435, 370));
-    out.push_back(
-        DrawSheet("HighScore_Table_row", 570, 4, 1, {pal::inkBrown, 0.5}, [](cairo_t* cr, int) {
-            const Rgb rows[4] = {pal::inkBrown, Hex(0xf2c860), Hex(0xd9a84a), pal::inkBrown};
-            for (int y = 0; y < 4; ++y) {
-                cairo_rectangle(cr, 0, y, 570, 1);
-                SetColour(cr, rows[y]);
-                cairo_fill(cr);
-            }
-        }));
+    out.push_back(DrawSheet("HighScore_Table_row", 570, 4, 1, kInked, [](cairo_t* cr, int) {
+        const Rgb rows[4] = {pal::inkBrown, Hex(0xf2c860), Hex(0xd9a84a), pal::inkBrown};
+        for (int y = 0; y < 4; ++y) {
+            cairo_rectangle(cr, 0, y, 570, 1);
+            SetColour(cr, rows[y]);
+            cairo_fill(cr);
+        }
+    }));
     out.push_back(NamePanel(fonts));
     out.push_back(Tick());
     out.push_back(QuestionPanel(fonts));
