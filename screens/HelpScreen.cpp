@@ -149,9 +149,6 @@ void DrawHelp(TMainForm& form) {
 }
 
 namespace {
-bool OverBack(int x, int y) {
-    return Inside(x, y, 375, 513, 525, 562);
-}
 bool OverNext(int x, int y) {
     return Inside(x, y, 613, 709, 509, 535);
 }
@@ -166,11 +163,7 @@ void HelpHover(TMainForm& form) {
     if (OverBack(s.MouseX, s.MouseY)) {
         form.Platform().SetCursor(Cursor::Hand);
         new HelpGame_Back(form);
-        if (s.BackPointerOutside) {
-            form.StopSound("button_up");
-            form.PlaySound("button_up");
-        }
-        s.BackPointerOutside = false;
+        EnterSoundRule(form, s.BackPointerOutside);
     } else {
         s.BackPointerOutside = true;
     }

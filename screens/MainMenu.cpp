@@ -10,12 +10,20 @@ void MenuPointerMove(TMainForm& form, int x, int y) {
     form.State.MouseY = y;
 }
 
-void EnterSoundRule(TMainForm& form) {
-    if (form.State.PointerOutside) {
+void EnterSoundRule(TMainForm& form, bool& outside) {
+    if (outside) {
         form.StopSound("button_up");
         form.PlaySound("button_up");
     }
-    form.State.PointerOutside = false;
+    outside = false;
+}
+
+void EnterSoundRule(TMainForm& form) {
+    EnterSoundRule(form, form.State.PointerOutside);
+}
+
+bool OverBack(int x, int y) {
+    return Inside(x, y, 375, 513, 525, 562);
 }
 
 void EnterIntro(TMainForm& form) {

@@ -54,7 +54,7 @@ void OptionsHover(TMainForm& form) {
         if ((x >= 260 && x <= 320) || (x >= 348 && x <= 435)) p.SetCursor(Cursor::Hand);
     } else if (y >= 400 && y <= 445) {
         if (x >= 400 && x <= 775) p.SetCursor(Cursor::IBeam);
-    } else if (Inside(x, y, 375, 513, 525, 562)) {
+    } else if (OverBack(x, y)) {
         p.SetCursor(Cursor::Hand);
         new HelpGame_Back(form);
         EnterSoundRule(form);
@@ -92,7 +92,7 @@ void OptionsPress(TMainForm& form, MouseButton button) {
     } else if (Inside(x, y, 400, 775, 400, 445)) {
         f.GamegoEdit = true;
         form.PlaySound("button_down");
-    } else if (Inside(x, y, 375, 513, 525, 562)) {
+    } else if (OverBack(x, y)) {
         form.SwitchScene(2);
         form.PlaySound("button_down");
     }
