@@ -177,6 +177,13 @@ void TScriptRunner::RunOneFrame() {
     form_.Pump(); // deliver anything queued after the frame
 }
 
+void TScriptRunner::Tap(const TKeyName& key) {
+    Key(key, true);
+    RunOneFrame();
+    Key(key, false);
+    form_.Pump();
+}
+
 void TScriptRunner::Key(const TKeyName& key, bool down) {
     if (down)
         platform_.KeyDown(key.vk, key.alt, key.ctrl, key.shift);
@@ -192,22 +199,13 @@ void TScriptRunner::Run(const std::vector<TScriptLine>& script) {
         if (cmd == "wait") {
             form_.RunFor(static_cast<uint64_t>(ParseInt(line, 1)));
         } else if (cmd == "key") {
-            const TKeyName k = ParseKeyName(line.words[1]);
-            Key(k, true);
-            RunOneFrame();
-            Key(k, false);
-            form_.Pump();
+            Tap(ParseKeyName(line.words[1]));
         } else if (cmd == "keydown" || cmd == "keyup") {
             Key(ParseKeyName(line.words[1]), cmd == "keydown");
             form_.Pump();
         } else if (cmd == "type") {
-            for (char c : line.words[1]) {
-                const TKeyName k = ParseKeyName(std::string(1, c));
-                Key(k, true);
-                RunOneFrame();
-                Key(k, false);
-                form_.Pump();
-            }
+            for (char c : line.words[1])
+                Tap(ParseKeyName(std::string(1, c)));
         } else if (cmd == "move") {
             platform_.MouseMove(ParseInt(line, 1), ParseInt(line, 2));
             form_.Pump();

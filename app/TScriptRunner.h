@@ -54,6 +54,8 @@ public:
 
 private:
     void Key(const TKeyName& key, bool down);
+    // A quick tap: down, one frame, up.
+    void Tap(const TKeyName& key);
 
     HeadlessPlatform& platform_;
     TMainForm& form_;
