@@ -42,7 +42,6 @@ if [ "$inside" -eq 0 ]; then
             cat "$work/ref.log" >&2
             fail "pondlark-shot could not make the reference frames"
         }
-    rm -f "$work/game/Config.cfg"
     # An 800x600 screen: with the window manager's title bar off the window fills it exactly,
     # so window and headless frames compare pixel for pixel.
     status=0

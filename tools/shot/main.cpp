@@ -1,7 +1,9 @@
 // pondlark-shot: runs the real game headless from a script and saves PNG frames.
 //   pondlark-shot --dir GAMEDIR --script FILE --out DIR [--service HOST:PORT]
 // --service points the game's online requests at another server (a local one, for checks).
+// GAMEDIR is only read; the game's Config.cfg lives in a temporary folder for the run.
 #include "app/TScriptRunner.h"
+#include "tools/common/HeadlessGame.h"
 
 #include <cairo.h>
 
@@ -81,11 +83,13 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    HeadlessPlatform platform;
-    TMainForm form(platform, dir);
     bool seeded = false;
     const uint32_t seed = TScriptRunner::SeedOf(script, seeded);
-    if (seeded) form.FixRandomSeed(seed);
+    // Config.cfg goes to a temporary home: every run starts from the defaults, whatever an
+    // earlier run chose, and the game folder stays as it was built.
+    HeadlessGame game(dir, "shot", seeded ? std::optional<uint32_t>(seed) : std::nullopt);
+    HeadlessPlatform& platform = game.platform;
+    TMainForm& form = *game.form;
     if (!service.empty()) {
         const auto colon = service.rfind(':');
         int port = 0;
