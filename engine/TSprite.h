@@ -97,10 +97,16 @@ private:
     int32_t z_ = 0;
 };
 
+// Calls `f` on every child of `root` of class T, dying ones too, in child order. Children that
+// `f` adds are visited as well.
+template <class T, class F> void ForEachChild(TSprite& root, F&& f) {
+    for (int i = 0; i < root.ChildCount(); ++i)
+        if (auto* s = dynamic_cast<T*>(root.Child(i))) f(*s);
+}
+
 // Marks every child of `root` of class T dead.
 template <class T> void MarkAllDead(TSprite& root) {
-    for (int i = 0; i < root.ChildCount(); ++i)
-        if (root.Child(i)->IsA<T>()) root.Child(i)->MarkDead();
+    ForEachChild<T>(root, [](T& s) { s.MarkDead(); });
 }
 
 class TImageSprite : public TSprite {

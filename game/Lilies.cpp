@@ -49,8 +49,9 @@ void UseImage(TImageSprite& sprite, TPictureCollectionItem& image) {
 }
 
 template <class T, class F> void ForEach(TSprite& root, F&& f) {
-    for (int i = 0; i < root.ChildCount(); ++i)
-        if (auto* s = dynamic_cast<T*>(root.Child(i)); s && !s->Dying()) f(*s);
+    ForEachChild<T>(root, [&](T& s) {
+        if (!s.Dying()) f(s);
+    });
 }
 
 } // namespace

@@ -42,10 +42,9 @@ void TLife::Collect() {
 }
 
 void RemoveBonuses(TSprite& root, int row, int column) {
-    for (int i = 0; i < root.ChildCount(); ++i)
-        if (auto* b = dynamic_cast<TPondBonus*>(root.Child(i));
-            b && b->Row == row && b->Column == column)
-            b->MarkDead();
+    ForEachChild<TPondBonus>(root, [&](TPondBonus& b) {
+        if (b.Row == row && b.Column == column) b.MarkDead();
+    });
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -182,10 +182,8 @@ void TPlayerSprite::Jump() {
     pond.StickyCount = 0;
     if (!pond.AdvanceTwoRows) pond.AdvanceOneRow = true;
     // The eyes follow the rows at once; the lilies at the end of the scroll.
-    TSprite& root = form_.Engine();
-    for (int i = 0; i < root.ChildCount(); ++i)
-        if (auto* eyes = dynamic_cast<TVeki_Kroko*>(root.Child(i)))
-            eyes->Row += pond.AdvanceOneRow ? 1 : 2;
+    ForEachChild<TVeki_Kroko>(form_.Engine(),
+                              [&](TVeki_Kroko& eyes) { eyes.Row += pond.AdvanceOneRow ? 1 : 2; });
 }
 
 void TPlayerSprite::TestLilies() {
@@ -194,10 +192,7 @@ void TPlayerSprite::TestLilies() {
     const int column = pond.FrogColumn + 1;
     const uint8_t kind = pond.Grid.Get(4, column).Kind;
     TSprite& root = form_.Engine();
-    auto forEachEyes = [&](auto&& f) {
-        for (int i = 0; i < root.ChildCount(); ++i)
-            if (auto* eyes = dynamic_cast<TVeki_Kroko*>(root.Child(i))) f(*eyes);
-    };
+    auto forEachEyes = [&](auto&& f) { ForEachChild<TVeki_Kroko>(root, f); };
     // Two lily sprites may share the spot (a row built anew under one that scrolled down).
     for (int i = 0; i < root.ChildCount() && !s.FrogDead; ++i) {
         auto* lily = dynamic_cast<TKuvshinka*>(root.Child(i));

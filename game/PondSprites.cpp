@@ -59,11 +59,10 @@ void TSample::EndScroll() {
     for (int i = 0; i < (pond.ScrollSpeed == 2 ? 2 : 1); ++i)
         ShiftGrid(form_);
     // The old sprites now stand exactly on the spots of their new rows.
-    TSprite& root = form_.Engine();
-    for (int i = 0; i < root.ChildCount(); ++i) {
-        if (auto* lily = dynamic_cast<TKuvshinka*>(root.Child(i))) lily->Row += pond.ScrollSpeed;
-        if (auto* bonus = dynamic_cast<TPondBonus*>(root.Child(i))) bonus->Row += pond.ScrollSpeed;
-    }
+    ForEachChild<TKuvshinka>(form_.Engine(),
+                             [&](TKuvshinka& lily) { lily.Row += pond.ScrollSpeed; });
+    ForEachChild<TPondBonus>(form_.Engine(),
+                             [&](TPondBonus& bonus) { bonus.Row += pond.ScrollSpeed; });
     BuildLilies(form_);
     new TRazvod(form_, pond.FrogColumn + 1, pond.RippleAhead);
     pond.ScrollSpeed = 1;
