@@ -154,7 +154,12 @@ void TMainForm::ResetHighScores() {
 }
 
 void TMainForm::ReadConfig() {
-    auto values = pondlark::ReadConfig(GamePath("Config.cfg"), State.HighScores);
+    std::optional<TConfigValues> values;
+    try {
+        values = pondlark::ReadConfig(GamePath("Config.cfg"), State.HighScores);
+    } catch (const EFOpenError& e) {
+        ReportError(e.what()); // something else than a settings file stands there: defaults
+    }
     if (!values) return;
     if (values->FullScreen) {
         // A refused mode is reported and leaves the display released; Alt+Enter brings the
@@ -171,8 +176,7 @@ void TMainForm::ReadConfig() {
     Edit2 = State.PlayerName = values->PlayerName;
     State.HighScores = values->HighScores;
     for (int line : values->DamagedLines)
-        std::fprintf(stderr, "pondlark: Config.cfg line %d is not a score; the default stays\n",
-                     line);
+        std::fprintf(stderr, "pondlark: Config.cfg line %d is damaged; its default stays\n", line);
 }
 
 void TMainForm::SaveConfig() {

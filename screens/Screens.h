@@ -3,6 +3,7 @@
 // one form and its state.
 #pragma once
 
+#include "persist/EntryText.h"
 #include "platform/Platform.h"
 
 #include <string_view>
@@ -56,8 +57,6 @@ void NameEntryPress(TMainForm& form, MouseButton button);
 void NameEntryKey(TMainForm& form, int key, bool alt);
 // The allowed width of a typed character (0 for a key outside the alphabet).
 int NameCharWidth(char c);
-inline constexpr std::string_view kEntryAlphabet =
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz1234567890";
 
 // The yes/no questions.
 void ShowExitQuestion(TMainForm& form);
