@@ -116,6 +116,8 @@ bool TMainForm::Start() {
     DXSound.Loaded();
     try {
         FormCreate();
+        if (const std::string problem = DXDraw.Fonts().Problem(); !problem.empty())
+            ReportError(problem);
         platform_.ShowWindow();
         // The display initializes itself the first time the window shows.
         if (DXDraw.AutoInitialize && !DXDraw.Initialized() && !State.Flags.GameFullScreen)
