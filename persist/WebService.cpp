@@ -1,7 +1,9 @@
 #include "persist/WebService.h"
 
+#include "persist/EntryText.h"
 #include "persist/TextEncoding.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -10,6 +12,8 @@ namespace pondlark {
 namespace {
 constexpr const char* kMessageTitle = "PONDLARK";
 constexpr const char* kCannotConnect = "Can't connect to server!";
+// Less than this left of the budget is not worth a connection.
+constexpr std::chrono::milliseconds kLeastRequestTime{50};
 } // namespace
 
 std::string ServiceUrl(const TServiceAddress& address, std::string_view pathAndQuery) {
@@ -57,14 +61,14 @@ std::string ResultPayload(std::string_view name, int32_t score, std::string_view
                           std::string_view country) {
     std::string payload = "type=0";
     payload += "|name=";
-    payload += name;
+    payload += EntryText(name);
     payload += "|score=" + std::to_string(score);
     payload += "|key=";
     payload += kResultKey;
     payload += "|p=";
     payload += passBack;
     payload += "|add=";
-    payload += country;
+    payload += EntryText(country);
     payload += "|z=";
     while (payload.size() % 5 != 0)
         payload += '0';
@@ -72,7 +76,13 @@ std::string ResultPayload(std::string_view name, int32_t score, std::string_view
 }
 
 TSubmitOutcome SubmitResult(IPlatform& platform, THttpClient& http, const TServiceAddress& address,
-                            const std::string& name, int32_t score, const std::string& country) {
+                            const std::string& name, int32_t score, const std::string& country,
+                            const TSubmitClock& clock) {
+    const auto now = [&] { return clock ? clock() : std::chrono::steady_clock::now(); };
+    // One budget for both requests: the client's own limits are the most either may take, and
+    // the result request gets only what the version request left.
+    const THttpTimeouts limits = http.Timeouts();
+    const auto deadline = now() + limits.Total;
     std::string reply;
     try {
         reply = http.Get(VersionRequestUrl(address));
@@ -83,12 +93,16 @@ TSubmitOutcome SubmitResult(IPlatform& platform, THttpClient& http, const TServi
         platform.MessageBox(kMessageTitle, kCannotConnect);
         return TSubmitOutcome::ServiceUnavailable;
     }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now());
+    if (left < kLeastRequestTime) return TSubmitOutcome::OutOfTime;
     const std::string payload = ResultPayload(name, score, PassBackValue(reply), country);
+    http.SetTimeouts({std::min(limits.Connect, left), left});
     try {
         http.Get(ResultRequestUrl(address, EncodeLine(payload)));
     } catch (const EHttpError&) {
         // The result stays in the local table; the service's answer does not matter to the game.
     }
+    http.SetTimeouts(limits);
     return TSubmitOutcome::Sent;
 }
 

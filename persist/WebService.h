@@ -10,7 +10,9 @@
 #include "http/THttpClient.h"
 #include "platform/Platform.h"
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -40,19 +42,29 @@ inline constexpr char kResultKey = 'P';
 std::string PassBackValue(std::string_view versionReply);
 
 // The plain payload of a result request, "0"-padded to a multiple of 5 characters so that the
-// service decodes it back exactly.
+// service decodes it back exactly. The name and the country carry only what their entries could
+// have typed (EntryText): other characters are dropped, so a hand-edited "|" or "=" cannot add
+// fields.
 std::string ResultPayload(std::string_view name, int32_t score, std::string_view passBack,
                           std::string_view country);
 
 enum class TSubmitOutcome {
-    Sent,              // the service answered "OK"; the result request was made (its fate unknown)
-    ServiceUnavailable // the version request failed or was refused; the message box was shown
+    Sent,               // the service answered "OK"; the result request was made (its fate unknown)
+    ServiceUnavailable, // the version request failed or was refused; the message box was shown
+    OutOfTime           // the service answered "OK" too late: no time was left to send the result
 };
 
+// The clock that bounds a submission; empty means std::chrono::steady_clock. Tests pass their
+// own to play out a slow service without waiting for it.
+using TSubmitClock = std::function<std::chrono::steady_clock::time_point()>;
+
 // Asks the service whether it is there, then sends the result. Blocks until both requests are
-// over (each bounded by the client's time-outs). Never throws an HTTP error.
+// over; both together take at most the client's total time-out (the result request gets what the
+// version request left, and is not made when almost nothing is left). The client's time-outs are
+// as they were afterwards. Never throws an HTTP error.
 TSubmitOutcome SubmitResult(IPlatform& platform, THttpClient& http, const TServiceAddress& address,
-                            const std::string& name, int32_t score, const std::string& country);
+                            const std::string& name, int32_t score, const std::string& country,
+                            const TSubmitClock& clock = {});
 
 // Opens `url` in the user's browser; a failure is ignored.
 void GoWeb(IPlatform& platform, const std::string& url);
