@@ -37,8 +37,8 @@ struct TConfigValues {
 inline constexpr size_t kMaxConfigLineBytes = 256;
 // Whatever follows this many bytes is not read: its lines count as missing. The rest of an
 // over-long line is skipped at the speed of a memory scan (a tenth of a second for 100 MB), so a
-// runaway line early in the file still leaves the table behind it readable.
-inline constexpr uint64_t kMaxConfigReadBytes = uint64_t{256} << 20;
+// runaway line of 100 MB early in the file still leaves the table behind it readable.
+inline constexpr uint64_t kMaxConfigReadBytes = uint64_t{128} << 20;
 
 // nullopt when the file does not exist. `defaults` supplies the table entries that the file
 // leaves empty or damaged. Raises EFOpenError "Cannot open file "%s". %s" when something else

@@ -20,6 +20,17 @@ int CountNonBlack(const TDirectDrawSurface& s, const TRect& r) {
             n += s.Pixel(x, y) != 0;
     return n;
 }
+// An 800 x 600 display with the game's face, headless.
+struct TextDisplay {
+    HeadlessPlatform platform;
+    TDXDraw draw{platform, PONDLARK_GAME_DIR "/Data/GameFont.otf"};
+    TextDisplay() {
+        draw.SetSurfaceWidth(800);
+        draw.SetSurfaceHeight(600);
+        draw.Initialize();
+    }
+    TDirectDrawSurface& Surface() { return *draw.Surface(); }
+};
 } // namespace
 
 TEST(TDXDraw, EffectiveOptionsOfWindowAndFullScreen) {
@@ -88,12 +99,8 @@ TEST(TDXDraw, FlipInFullScreenPresentsNothingWhileInTheBackground) {
 }
 
 TEST(TDXDraw, TextLandsOnTheSurfaceAndSurvivesRelease) {
-    HeadlessPlatform p;
-    TDXDraw d(p, PONDLARK_GAME_DIR "/Data/GameFont.otf");
-    d.SetSurfaceWidth(800);
-    d.SetSurfaceHeight(600);
-    d.Initialize();
-    TDirectDrawSurface& s = *d.Surface();
+    TextDisplay display;
+    TDirectDrawSurface& s = display.Surface();
     s.Fill(0);
     auto& c = s.Canvas();
     c.Font.Color = RGBColor(255, 255, 0);
@@ -113,4 +120,24 @@ TEST(TDXDraw, TextLandsOnTheSurfaceAndSurvivesRelease) {
         for (int x = 300; x < 300 + width; ++x)
             yellow |= s.Pixel(x, y) == 0xFFFF00;
     EXPECT_TRUE(yellow);
+}
+
+TEST(TDXDraw, ARunawayTextIsMeasuredAndDrawnOnlyAsFarAsALineCanShow) {
+    TextDisplay display;
+    TDirectDrawSurface& s = display.Surface();
+    auto& c = s.Canvas();
+    c.Font.Color = RGBColor(255, 255, 0);
+    c.Font.Size = 8; // the smallest size of the game: the most characters on one line
+    const std::string runaway(1'000'000, 'i');
+    const std::string line(400, 'i');
+    EXPECT_GT(c.TextWidth(line), 800) << "400 characters already overflow the surface";
+    EXPECT_EQ(c.TextWidth(runaway), c.TextWidth(line));
+    s.Fill(0);
+    c.TextOut(0, 10, line);
+    const int drawn = CountNonBlack(s, {0, 0, 800, 40});
+    s.Fill(0);
+    c.TextOut(0, 10, runaway);
+    c.Release();
+    EXPECT_GT(drawn, 0);
+    EXPECT_EQ(CountNonBlack(s, {0, 0, 800, 40}), drawn);
 }
