@@ -59,7 +59,6 @@ TRegularFile::TRegularFile(const std::string& path) {
     }
     fd_ = fd;
     size_ = static_cast<uint64_t>(st.st_size);
-    mode_ = static_cast<unsigned>(st.st_mode & 07777);
 }
 
 TRegularFile::~TRegularFile() {
@@ -130,7 +129,7 @@ std::string ReplaceFile(const std::string& path, const void* bytes, size_t size)
     if (::lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
         if ((old.st_mode & 0222) == 0)
             return Failure("write", path, "It is read-only, so it stays as it is.");
-        mode = old.st_mode & 07777;
+        mode = old.st_mode & 0777; // set-id bits are not handed on to a settings file
         keepMode = true;
     }
 

@@ -33,8 +33,6 @@ public:
     const std::string& Reason() const { return reason_; }
     // The size when it was opened.
     uint64_t Size() const { return size_; }
-    // The permission bits when it was opened (0 when not open).
-    unsigned Mode() const { return mode_; }
 
     // Up to `capacity` bytes from the current position; 0 at the end. -1 on a read error, with
     // `Reason` set.
@@ -44,7 +42,6 @@ private:
     int fd_ = -1;
     bool missing_ = false;
     uint64_t size_ = 0;
-    unsigned mode_ = 0;
     std::string reason_;
 };
 
@@ -68,10 +65,10 @@ std::string SizeInWords(uint64_t bytes);
 //
 // The temporary file is created exclusively and never through a symlink (a name that is taken,
 // by a leftover of a killed run or by a plant, makes it take another), with the mode of the file
-// it replaces (a new file: 0644 less the umask). A file without any write permission is its
-// owner's wish to keep it: it is left alone. SIGXFSZ is ignored from the first call on (when
-// nobody handles it), so a file size limit makes the write fail instead of killing the process.
-// The folder is synced after the rename.
+// it replaces (its permission bits; a new file: 0644 less the umask). A file without any write
+// permission is its owner's wish to keep it: it is left alone. SIGXFSZ is ignored from the first
+// call on (when nobody handles it), so a file size limit makes the write fail instead of killing
+// the process. The folder is synced after the rename.
 //
 // Returns "" when done, else the whole message: "Cannot create|write|replace file "%s". %s".
 std::string ReplaceFile(const std::string& path, const void* bytes, size_t size);
