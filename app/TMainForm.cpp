@@ -69,7 +69,7 @@ std::string TMainForm::DataPath(const std::string& relative) const {
 }
 
 void TMainForm::SubmitResult() {
-    pondlark::SubmitResult(platform_, IdHTTP1, ServiceAddress, Edit2, State.Score, Edit1);
+    pondlark::SubmitResult(platform_, IdHTTP1, ServiceAddress, Edit2, state_.Score, Edit1);
 }
 
 void TMainForm::GoWeb(const std::string& url) {
@@ -85,7 +85,7 @@ std::string TMainForm::OnlineHighScoresUrl() const {
 }
 
 void TMainForm::SeedRandom() {
-    Random.Seed(seedFixed_ ? fixedSeed_ : static_cast<uint32_t>(platform_.Ticks() * 2654435761u));
+    random_.Seed(seedFixed_ ? fixedSeed_ : static_cast<uint32_t>(platform_.Ticks() * 2654435761u));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -118,7 +118,7 @@ bool TMainForm::Start() {
         FormCreate();
         platform_.ShowWindow();
         // The display initializes itself the first time the window shows.
-        if (DXDraw.AutoInitialize && !DXDraw.Initialized() && !State.Flags.GameFullScreen)
+        if (DXDraw.AutoInitialize && !DXDraw.Initialized() && !state_.Flags.GameFullScreen)
             DXDraw.Initialize();
     } catch (const std::exception& e) {
         ReportError(e.what());
@@ -128,33 +128,33 @@ bool TMainForm::Start() {
 }
 
 void TMainForm::FormCreate() {
-    State.ResizePending = false;
+    state_.ResizePending = false;
     SeedRandom();
-    State.StorkAllowed = false;
+    state_.StorkAllowed = false;
     platform_.SetCursor(Cursor::Hidden);
     ImageList.Items.LoadFromFile(DataPath("Data/Graphic.dxg"));
     ImageList.Items.BuildColorTable();
     DXDraw.ColorTable = DXDraw.DefColorTable = ImageList.Items.ColorTable;
     DXDraw.UpdatePalette();
-    State.GameOverPending = false;
-    State.AimCentred = false;
-    State.PondRunning = true;
-    State.FrogDead = false;
-    State.Paused = false;
-    State.AppInactive = false;
-    State.Flags = TCommandFlags{};
+    state_.GameOverPending = false;
+    state_.AimCentred = false;
+    state_.PondRunning = true;
+    state_.FrogDead = false;
+    state_.Paused = false;
+    state_.AppInactive = false;
+    state_.Flags = TCommandFlags{};
     ResetHighScores();
     ReadConfig();
-    SwitchScene(1);
+    SwitchScene(TScene::Intro);
 }
 
 void TMainForm::ResetHighScores() {
-    State.HighScores = DefaultHighScores();
-    SwitchScene(7);
+    state_.HighScores = DefaultHighScores();
+    SwitchScene(TScene::HighScores);
 }
 
 void TMainForm::ReadConfig() {
-    auto values = pondlark::ReadConfig(GamePath("Config.cfg"), State.HighScores);
+    auto values = pondlark::ReadConfig(GamePath("Config.cfg"), state_.HighScores);
     if (!values) return;
     if (values->FullScreen) {
         // A refused mode is reported and leaves the display released; Alt+Enter brings the
@@ -165,24 +165,24 @@ void TMainForm::ReadConfig() {
             ReportError(e.what());
         }
     }
-    if (!values->Music) State.Flags.GameMusic = false;
-    if (!values->Sound) State.Flags.GameSound = false;
-    Edit1 = State.Country = values->Country;
-    Edit2 = State.PlayerName = values->PlayerName;
-    State.HighScores = values->HighScores;
+    if (!values->Music) state_.Flags.GameMusic = false;
+    if (!values->Sound) state_.Flags.GameSound = false;
+    Edit1 = state_.Country = values->Country;
+    Edit2 = state_.PlayerName = values->PlayerName;
+    state_.HighScores = values->HighScores;
     for (int line : values->DamagedLines)
         std::fprintf(stderr, "pondlark: Config.cfg line %d is not a score; the default stays\n",
                      line);
 }
 
 void TMainForm::SaveConfig() {
-    State.Country = Edit1;
-    State.PlayerName = Edit2;
+    state_.Country = Edit1;
+    state_.PlayerName = Edit2;
     try {
         WriteConfigFile(GamePath("Config.cfg"),
-                        FormatConfig(State.Flags.GameFullScreen, State.Flags.GameMusic,
-                                     State.Flags.GameSound, State.Country, State.PlayerName,
-                                     State.HighScores));
+                        FormatConfig(state_.Flags.GameFullScreen, state_.Flags.GameMusic,
+                                     state_.Flags.GameSound, state_.Country, state_.PlayerName,
+                                     state_.HighScores));
     } catch (const std::exception& e) {
         ReportError(e.what());
     }
@@ -264,14 +264,14 @@ void TMainForm::Dispatch(const PlatformEvent& e) {
 
 void TMainForm::FormClose() {
     // The close box never closes the game: it asks the exit question where there is one.
-    if (!State.Flags.GameMainExit) {
-        State.Paused = false;
+    if (!state_.Flags.GameMainExit) {
+        state_.Paused = false;
         GameMainExitClick();
     }
 }
 
 void TMainForm::FormResize() {
-    State.ResizePending = true;
+    state_.ResizePending = true;
 }
 
 void TMainForm::DXDrawInitializing() {
@@ -295,19 +295,19 @@ void TMainForm::DXDrawFinalize() {
 }
 
 void TMainForm::DXTimerActivate() {
-    State.AppInactive = false;
+    state_.AppInactive = false;
     platform_.SetCaption(kCaption);
 }
 
 void TMainForm::DXTimerDeactivate() {
-    State.AppInactive = true;
+    state_.AppInactive = true;
     platform_.SetCaption(kPausedCaption);
 }
 
 void TMainForm::GameFullScreenClick() {
-    State.Flags.GameFullScreen = !State.Flags.GameFullScreen;
-    State.Flags.GamegoEdit = false;
-    if (State.Flags.GameFullScreen) {
+    state_.Flags.GameFullScreen = !state_.Flags.GameFullScreen;
+    state_.Flags.GamegoEdit = false;
+    if (state_.Flags.GameFullScreen) {
         DXDraw.Finalize();
         if (!DXDraw.Options().Has(doFullScreen)) StoreWindowPlacement();
         TDXDrawOptions o = DXDraw.Options();
@@ -334,12 +334,14 @@ void TMainForm::GameFullScreenClick() {
 }
 
 void TMainForm::GameMainExitClick() {
-    if (State.Scene != 2 && State.Scene != 3 && State.Scene != 4) return;
-    if (State.Paused) return;
-    State.Flags.GameMainExit = !State.Flags.GameMainExit;
-    State.LevelBanner = false;
+    if (state_.Scene != TScene::MainMenu && state_.Scene != TScene::Pond &&
+        state_.Scene != TScene::Eating)
+        return;
+    if (state_.Paused) return;
+    state_.Flags.GameMainExit = !state_.Flags.GameMainExit;
+    state_.LevelBanner = false;
     LevelTimer.SetEnabled(!LevelTimer.Enabled());
-    if (State.Flags.GameMainExit) {
+    if (state_.Flags.GameMainExit) {
         platform_.SetCaption(kPausedCaption);
         platform_.SetCursor(Cursor::Hand);
         PlaySound("pause");
@@ -353,21 +355,21 @@ void TMainForm::GameMainExitClick() {
 }
 
 void TMainForm::GameEnterNameClick() {
-    State.Flags.GameEnterName = !State.Flags.GameEnterName;
-    if (!State.Flags.GameEnterName) return;
+    state_.Flags.GameEnterName = !state_.Flags.GameEnterName;
+    if (!state_.Flags.GameEnterName) return;
     new TEnter_Name(*this);
-    State.Flags.GamegoEdit = Edit2.empty();
+    state_.Flags.GamegoEdit = Edit2.empty();
 }
 
 void TMainForm::GameSendResultClick() {
-    State.Flags.GameSendResult = !State.Flags.GameSendResult;
+    state_.Flags.GameSendResult = !state_.Flags.GameSendResult;
     MarkAllDead<TEnter_Name_Send>(Engine());
-    if (State.Flags.GameSendResult) new TEnter_Name_Send(*this);
+    if (state_.Flags.GameSendResult) new TEnter_Name_Send(*this);
 }
 
 void TMainForm::GameClearHighScoreClick() {
-    State.Flags.GameClearHighScore = !State.Flags.GameClearHighScore;
-    if (State.Flags.GameClearHighScore) {
+    state_.Flags.GameClearHighScore = !state_.Flags.GameClearHighScore;
+    if (state_.Flags.GameClearHighScore) {
         new TClearHighScore(*this);
         new TClearHighScore_Word(*this);
     } else {

@@ -14,43 +14,43 @@
 
 namespace pondlark {
 
-void TMainForm::SwitchScene(int scene) {
-    if (State.Scene != 0) LeaveScene(State.Scene);
-    State.Scene = static_cast<uint8_t>(scene);
+void TMainForm::SwitchScene(TScene scene) {
+    if (state_.Scene != TScene::None) LeaveScene(state_.Scene);
+    state_.Scene = scene;
     EnterScene(scene);
 }
 
-void TMainForm::LeaveScene(int scene) {
+void TMainForm::LeaveScene(TScene scene) {
     Engine().Clear();
     switch (scene) {
-    case 2:
-        State.Level = 1;
-        State.Score = 0;
-        State.Lives = 3;
+    case TScene::MainMenu:
+        state_.Level = 1;
+        state_.Score = 0;
+        state_.Lives = 3;
         break;
-    case 3:
-        State.MusicRestart = true;
-        State.GameOverPending = false;
+    case TScene::Pond:
+        state_.MusicRestart = true;
+        state_.GameOverPending = false;
         StopSound("all");
         break;
-    case 4:
-        State.MusicRestart = true;
-        State.GameOverPending = false;
-        State.PondRunning = true;
+    case TScene::Eating:
+        state_.MusicRestart = true;
+        state_.GameOverPending = false;
+        state_.PondRunning = true;
         StopSound("all");
         break;
-    case 6:
-        State.Flags.GamegoEdit = false;
+    case TScene::Options:
+        state_.Flags.GamegoEdit = false;
         SaveConfig();
         break;
-    case 7:
+    case TScene::HighScores:
         SaveConfig();
         break;
-    case 9:
-        State.GameOverPending = false;
-        State.Flags.GameEnterName = false;
-        State.Flags.GamegoEdit = false;
-        State.Flags.GameSendResult = false;
+    case TScene::GameOver:
+        state_.GameOverPending = false;
+        state_.Flags.GameEnterName = false;
+        state_.Flags.GamegoEdit = false;
+        state_.Flags.GameSendResult = false;
         SaveConfig();
         break;
     default:
@@ -58,34 +58,34 @@ void TMainForm::LeaveScene(int scene) {
     }
 }
 
-void TMainForm::EnterScene(int scene) {
+void TMainForm::EnterScene(TScene scene) {
     switch (scene) {
-    case 1:
+    case TScene::Intro:
         EnterIntro(*this);
         break;
-    case 2:
+    case TScene::MainMenu:
         EnterMainMenu(*this);
         break;
-    case 3:
+    case TScene::Pond:
         StartPondStage(*this);
         break;
-    case 4:
+    case TScene::Eating:
         StartEatingStage(*this);
-        State.TongueAngleOffset = 0;
-        State.AimCentred = true;
-        State.TimeLeft = 10 * State.Level + 19;
+        state_.TongueAngleOffset = 0;
+        state_.AimCentred = true;
+        state_.TimeLeft = 10 * state_.Level + 19;
         LevelTimer.SetEnabled(true);
         break;
-    case 5:
+    case TScene::Help:
         EnterHelp(*this);
         break;
-    case 6:
+    case TScene::Options:
         EnterOptions(*this);
         break;
-    case 7:
+    case TScene::HighScores:
         EnterHighScores(*this);
         break;
-    case 9:
+    case TScene::GameOver:
         EnterGameOver(*this);
         break;
     default:
@@ -95,14 +95,14 @@ void TMainForm::EnterScene(int scene) {
 
 void TMainForm::Timer1Timer() {
     Timer1.SetEnabled(false);
-    switch (State.Scene) {
-    case 1:
-        SwitchScene(2);
+    switch (state_.Scene) {
+    case TScene::Intro:
+        SwitchScene(TScene::MainMenu);
         break;
-    case 3:
-        State.LevelBanner = false;
+    case TScene::Pond:
+        state_.LevelBanner = false;
         break;
-    case 9:
+    case TScene::GameOver:
         ShowNameEntry(*this);
         break;
     default:
@@ -111,7 +111,7 @@ void TMainForm::Timer1Timer() {
 }
 
 void TMainForm::LevelTimerTimer() {
-    --State.TimeLeft;
+    --state_.TimeLeft;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -123,24 +123,24 @@ void TMainForm::DXTimerTimer(int32_t) {
     // 2. Input states.
     DXInput.Update();
     // 3. Countdowns.
-    for (uint8_t* counter : {&State.LeftKeyDelay, &State.RightKeyDelay, &State.UpKeyDelay,
-                             &State.ActionKeyDelay, &State.CaretBlink})
+    for (uint8_t* counter : {&state_.LeftKeyDelay, &state_.RightKeyDelay, &state_.UpKeyDelay,
+                             &state_.ActionKeyDelay, &state_.CaretBlink})
         if (*counter > 0) --*counter;
     // 4. Aim angle of the tongue.
     const double w = DXDraw.Surface()->Width();
-    if (!State.Paused && !State.Flags.GameMainExit && !State.AimCentred)
-        State.TongueAngle = State.MouseX / (w / 720) - 180 + State.TongueAngleOffset;
-    if (State.AimCentred) State.TongueAngle = 400 / (w / 720) - 180 + State.TongueAngleOffset;
-    State.TongueAngle = std::clamp(State.TongueAngle, 120.0, 240.0);
+    if (!state_.Paused && !state_.Flags.GameMainExit && !state_.AimCentred)
+        state_.TongueAngle = state_.MouseX / (w / 720) - 180 + state_.TongueAngleOffset;
+    if (state_.AimCentred) state_.TongueAngle = 400 / (w / 720) - 180 + state_.TongueAngleOffset;
+    state_.TongueAngle = std::clamp(state_.TongueAngle, 120.0, 240.0);
     // 5. Text caret blink.
-    if (State.Flags.GamegoEdit && State.CaretBlink > 15) new Palka(*this);
-    if (State.CaretBlink <= 15) {
-        if (State.CaretBlink == 0) State.CaretBlink = 30;
+    if (state_.Flags.GamegoEdit && state_.CaretBlink > 15) new Palka(*this);
+    if (state_.CaretBlink <= 15) {
+        if (state_.CaretBlink == 0) state_.CaretBlink = 30;
         MarkAllDead<Palka>(Engine());
     }
     // 6. A maximized window becomes full screen.
-    if (State.ResizePending) {
-        State.ResizePending = false;
+    if (state_.ResizePending) {
+        state_.ResizePending = false;
         if (platform_.GetWindowState() == WindowState::Maximized) GameFullScreenClick();
     }
     // 7. The live scene. A display switch in step 6 may leave nothing to draw on.
@@ -169,7 +169,7 @@ TDirectDrawSurfaceCanvas& TMainForm::TextCanvas(int size, TColor color) {
 }
 
 void TMainForm::PlayMusic(const std::string& name) {
-    if (!State.Flags.GameMusic) return;
+    if (!state_.Flags.GameMusic) return;
     LastSongOrder = 0;
     if (Song) MusicPlayer.SongFree(Song);
     Song = MusicPlayer.SongLoadFromFile(DataPath("Music/" + name + ".xm"));
@@ -189,15 +189,15 @@ void TMainForm::WatchSong() {
         LastSongOrder = order;
         return;
     }
-    switch (State.Scene) {
-    case 1:
-    case 2:
-    case 5:
-    case 6:
-    case 7:
+    switch (state_.Scene) {
+    case TScene::Intro:
+    case TScene::MainMenu:
+    case TScene::Help:
+    case TScene::Options:
+    case TScene::HighScores:
         PlayMusic("1");
         break;
-    case 9:
+    case TScene::GameOver:
         PlayMusic("3");
         break;
     default:
@@ -206,7 +206,7 @@ void TMainForm::WatchSong() {
 }
 
 void TMainForm::PlaySound(const std::string& name) {
-    if (!State.Flags.GameSound) return;
+    if (!state_.Flags.GameSound) return;
     DXWaveList.Items().Find(name).Play(false);
     if (OnSoundStarted) OnSoundStarted(name);
 }
@@ -224,23 +224,23 @@ void TMainForm::StopSound(const std::string& name) {
 }
 
 void TMainForm::FrameAction() {
-    switch (State.Scene) {
-    case 3:
+    switch (state_.Scene) {
+    case TScene::Pond:
         PondFrame(*this);
         break;
-    case 4:
+    case TScene::Eating:
         EatingFrame(*this);
         break;
-    case 5:
+    case TScene::Help:
         DrawHelp(*this);
         break;
-    case 6:
+    case TScene::Options:
         DrawOptions(*this);
         break;
-    case 7:
+    case TScene::HighScores:
         DrawHighScores(*this);
         break;
-    case 9:
+    case TScene::GameOver:
         DrawNameEntry(*this);
         break;
     default:

@@ -9,43 +9,43 @@ namespace pondlark {
 
 void TMainForm::FormKeyDown(int key, TShiftState shift) {
     const bool enter = key == vk::Return && !shift.Alt;
-    switch (State.Scene) {
-    case 1:
-        if (key == vk::Escape || enter) SwitchScene(2);
+    switch (state_.Scene) {
+    case TScene::Intro:
+        if (key == vk::Escape || enter) SwitchScene(TScene::MainMenu);
         break;
-    case 2:
+    case TScene::MainMenu:
         if (key == vk::Escape)
             GameMainExitClick();
         else if (enter)
-            SwitchScene(3);
+            SwitchScene(TScene::Pond);
         break;
-    case 3:
-        if (key == 'P' && !State.Flags.GameMainExit) {
-            State.Paused = !State.Paused;
-            State.LevelBanner = false;
+    case TScene::Pond:
+        if (key == 'P' && !state_.Flags.GameMainExit) {
+            state_.Paused = !state_.Paused;
+            state_.LevelBanner = false;
             Timer1.SetEnabled(!Timer1.Enabled());
         }
-        State.ActionKey = key == vk::Space || shift.Ctrl || enter;
-        if (key == vk::Escape && !State.Paused) GameMainExitClick();
+        state_.ActionKey = key == vk::Space || shift.Ctrl || enter;
+        if (key == vk::Escape && !state_.Paused) GameMainExitClick();
         break;
-    case 4:
-        if (shift.Ctrl) State.ActionKey = true;
-        if (key == 'P' && !State.Flags.GameMainExit) {
-            State.Paused = !State.Paused;
+    case TScene::Eating:
+        if (shift.Ctrl) state_.ActionKey = true;
+        if (key == 'P' && !state_.Flags.GameMainExit) {
+            state_.Paused = !state_.Paused;
             LevelTimer.SetEnabled(!LevelTimer.Enabled());
         }
-        if (key == vk::Escape && !State.Paused) GameMainExitClick();
+        if (key == vk::Escape && !state_.Paused) GameMainExitClick();
         break;
-    case 5:
-        if (key == vk::Escape) SwitchScene(2);
+    case TScene::Help:
+        if (key == vk::Escape) SwitchScene(TScene::MainMenu);
         break;
-    case 6:
+    case TScene::Options:
         OptionsKey(*this, key);
         break;
-    case 7:
+    case TScene::HighScores:
         HighScoresKey(*this, key);
         break;
-    case 9:
+    case TScene::GameOver:
         NameEntryKey(*this, key, shift.Alt);
         break;
     default:
@@ -55,34 +55,34 @@ void TMainForm::FormKeyDown(int key, TShiftState shift) {
 }
 
 void TMainForm::FormKeyUp(int, TShiftState) {
-    State.ActionKey = false;
+    state_.ActionKey = false;
 }
 
 void TMainForm::DXDrawMouseMove(TShiftState, int x, int y) {
     MenuPointerMove(*this, x, y);
-    switch (State.Scene) {
-    case 2:
+    switch (state_.Scene) {
+    case TScene::MainMenu:
         MainMenuHover(*this);
         break;
-    case 3:
-    case 4:
-        if (State.Scene == 4) State.AimCentred = false;
+    case TScene::Pond:
+    case TScene::Eating:
+        if (state_.Scene == TScene::Eating) state_.AimCentred = false;
         platform_.SetCursor(Cursor::Hidden);
-        if (State.Flags.GameMainExit) {
+        if (state_.Flags.GameMainExit) {
             platform_.SetCursor(Cursor::Arrow);
             ExitQuestionHover(*this);
         }
         break;
-    case 5:
+    case TScene::Help:
         HelpHover(*this);
         break;
-    case 6:
+    case TScene::Options:
         OptionsHover(*this);
         break;
-    case 7:
+    case TScene::HighScores:
         HighScoresHover(*this);
         break;
-    case 9:
+    case TScene::GameOver:
         NameEntryHover(*this);
         break;
     default:
@@ -91,33 +91,33 @@ void TMainForm::DXDrawMouseMove(TShiftState, int x, int y) {
 }
 
 void TMainForm::DXDrawMouseDown(MouseButton button, TShiftState, int, int) {
-    switch (State.Scene) {
-    case 1:
+    switch (state_.Scene) {
+    case TScene::Intro:
         if (button == MouseButton::Left) {
-            SwitchScene(2);
+            SwitchScene(TScene::MainMenu);
             Timer1.SetEnabled(false);
         }
         break;
-    case 2:
+    case TScene::MainMenu:
         MainMenuPress(*this, button);
         break;
-    case 3:
-        if (State.Flags.GameMainExit) ExitQuestionPress(*this, button);
+    case TScene::Pond:
+        if (state_.Flags.GameMainExit) ExitQuestionPress(*this, button);
         break;
-    case 4:
-        State.ActionKey = true;
-        if (State.Flags.GameMainExit) ExitQuestionPress(*this, button);
+    case TScene::Eating:
+        state_.ActionKey = true;
+        if (state_.Flags.GameMainExit) ExitQuestionPress(*this, button);
         break;
-    case 5:
+    case TScene::Help:
         HelpPress(*this, button);
         break;
-    case 6:
+    case TScene::Options:
         OptionsPress(*this, button);
         break;
-    case 7:
+    case TScene::HighScores:
         HighScoresPress(*this, button);
         break;
-    case 9:
+    case TScene::GameOver:
         NameEntryPress(*this, button);
         break;
     default:
@@ -126,7 +126,7 @@ void TMainForm::DXDrawMouseDown(MouseButton button, TShiftState, int, int) {
 }
 
 void TMainForm::DXDrawMouseUp(MouseButton, TShiftState, int, int) {
-    State.ActionKey = false;
+    state_.ActionKey = false;
 }
 
 } // namespace pondlark

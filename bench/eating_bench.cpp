@@ -45,10 +45,10 @@ static void BM_EatingFrameLevel5(benchmark::State& state) {
         state.SkipWithError("the game did not start");
         return;
     }
-    form->SwitchScene(2);
-    form->SwitchScene(3);
-    form->SwitchScene(4);
-    TGameState& s = form->State;
+    form->SwitchScene(TScene::MainMenu);
+    form->SwitchScene(TScene::Pond);
+    form->SwitchScene(TScene::Eating);
+    TGameState& s = form->State();
     s.Level = 5;
     s.Lives = 1'000'000; // the stork never ends the game here
     s.Hunger = 30;

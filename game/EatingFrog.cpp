@@ -1,6 +1,6 @@
 #include "game/EatingFrog.h"
 
-#include "app/TMainForm.h"
+#include "game/PlayWorld.h"
 
 #include <cmath>
 #include <numbers>
@@ -22,8 +22,9 @@ int AngleUnits(double degrees) {
 }
 } // namespace
 
-TPlayerSpriteEat::TPlayerSpriteEat(TMainForm& form) : TImageSprite(&form.Engine()), form_(form) {
-    Image = &form.Image("frogeat");
+TPlayerSpriteEat::TPlayerSpriteEat(IPlayWorld& world)
+    : TImageSprite(&world.Engine()), world_(world) {
+    Image = &world.Image("frogeat");
     Width = Image->Width();
     Height = Image->Height();
     X = 400 - Width / 2.0;
@@ -33,15 +34,15 @@ TPlayerSpriteEat::TPlayerSpriteEat(TMainForm& form) : TImageSprite(&form.Engine(
     FrameCount = Image->PatternCount();
     FrameLoop = false;
     FrameSpeed = 0;
-    form.State.Eating.MouthX = 600;
-    form.State.Eating.MouthY = 500;
-    form.PlaySound("bell");
+    world.State().Eating.MouthX = 600;
+    world.State().Eating.MouthY = 500;
+    world.PlaySound("bell");
 }
 
 void TPlayerSpriteEat::Step(int ticks) {
     TImageSprite::Step(ticks);
-    TGameState& s = form_.State;
-    const TDXInput& in = form_.DXInput;
+    TGameState& s = world_.State();
+    const TDXInput& in = world_.Input();
     // Walking plays the frames once; each walking frame lifts the mouth.
     if (in.Has(isLeft) || in.Has(isButton4)) {
         X -= kWalkStep;
@@ -56,7 +57,7 @@ void TPlayerSpriteEat::Step(int ticks) {
     if (in.Has(isDown) && s.TongueAngle < 240) s.TongueAngleOffset += kAimStep;
     // Shoot out while the key is held, snap back otherwise.
     if (in.Has(isButton1) || s.ActionKey) {
-        form_.PlaySound("iazik");
+        world_.PlaySound("iazik");
         s.TongueLength += kTongueGrow;
     } else {
         s.TongueLength -= kTongueShrink;
@@ -94,43 +95,43 @@ void TPlayerSpriteEat::Render() {
                 static_cast<int>(std::trunc(FramePos)));
 }
 
-TIazik::TIazik(TMainForm& form) : TImageSprite(&form.Engine()), form_(form) {
-    Image = &form.Image("iazik");
+TIazik::TIazik(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
+    Image = &world.Image("iazik");
     Width = Image->Width();
     Height = 2 * Image->Height();
     SetZ(1);
     PixelExact = true;
-    X = form.State.Eating.MouthX + 70;
-    Y = form.State.Eating.MouthY - form.State.Eating.MouthLift;
+    X = world.State().Eating.MouthX + 70;
+    Y = world.State().Eating.MouthY - world.State().Eating.MouthLift;
 }
 
 void TIazik::Step(int ticks) {
     TImageSprite::Step(ticks);
-    const TEatingState& e = form_.State.Eating;
+    const TEatingState& e = world_.State().Eating;
     X = e.MouthX + 70;
     Y = e.MouthY - e.MouthLift;
 }
 
 void TIazik::Render() {
     // Stretched to its length and turned about its top-left corner, which sits at the mouth.
-    const TGameState& s = form_.State;
+    const TGameState& s = world_.State();
     Image->DrawRotated(Engine()->Surface(), RoundEven(X), RoundEven(Y), Image->Width(),
                        Image->Height() + s.TongueLength, 0, 0, 0, AngleUnits(s.TongueAngle));
 }
 
-TKonec_Iazik::TKonec_Iazik(TMainForm& form) : TImageSprite(&form.Engine()), form_(form) {
-    Image = &form.Image("konec_iazika");
+TKonec_Iazik::TKonec_Iazik(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
+    Image = &world.Image("konec_iazika");
     Width = Image->Width();
     Height = Image->Height();
     SetZ(1);
     PixelExact = true;
-    X = form.State.Eating.MouthX + 68;
-    Y = form.State.Eating.MouthY - form.State.Eating.MouthLift;
+    X = world.State().Eating.MouthX + 68;
+    Y = world.State().Eating.MouthY - world.State().Eating.MouthLift;
 }
 
 void TKonec_Iazik::Step(int ticks) {
     TImageSprite::Step(ticks);
-    const TGameState& s = form_.State;
+    const TGameState& s = world_.State();
     const double a = (s.TongueAngle - 90) * std::numbers::pi / 180;
     const double d = s.TongueLength + kTipReach;
     X = s.Eating.MouthX + 68 - std::cos(a) * d;
@@ -139,7 +140,7 @@ void TKonec_Iazik::Step(int ticks) {
 
 void TKonec_Iazik::Render() {
     Image->DrawRotated(Engine()->Surface(), RoundEven(X), RoundEven(Y), Image->Width(),
-                       Image->Height(), 0, 0.5, 0.5, AngleUnits(form_.State.TongueAngle + 180));
+                       Image->Height(), 0, 0.5, 0.5, AngleUnits(world_.State().TongueAngle + 180));
 }
 
 } // namespace pondlark

@@ -1,6 +1,6 @@
 #include "game/Lilies.h"
 
-#include "app/TMainForm.h"
+#include "game/PlayWorld.h"
 #include "game/PondEffects.h"
 
 #include <cmath>
@@ -64,10 +64,10 @@ void SetLilySpeed(TSprite& root, int column, int row, double speed) {
 
 // ---------------------------------------------------------------------------------------------
 
-TKuvshinka::TKuvshinka(TMainForm& form, int kind, int column, int row)
-    : TImageSprite(&form.Engine()), Column(column), Row(row), form_(form),
+TKuvshinka::TKuvshinka(IPlayWorld& world, int kind, int column, int row)
+    : TImageSprite(&world.Engine()), Column(column), Row(row), world_(world),
       kindName_(LilyKindName(kind)) {
-    UseImage(*this, form.Image(LilyImage(kind)));
+    UseImage(*this, world.Image(LilyImage(kind)));
     X = SpotX(column) - Width / 2.0;
     Y = SpotY(row) - Height;
     SetZ(3);
@@ -78,16 +78,16 @@ TKuvshinka::TKuvshinka(TMainForm& form, int kind, int column, int row)
         FrameLoop = true;
         // The frog's own row starts afloat and slow, so the frog is never dropped at once.
         if (row == 4) {
-            BaseSpeed = (form.Random.Next(5) + 1) / 10000.0;
+            BaseSpeed = (world.Random().Next(5) + 1) / 10000.0;
         } else {
-            FramePos = form.Random.Next(Image->PatternCount());
-            BaseSpeed = (form.Random.Next(5) + 1) / 5000.0;
+            FramePos = world.Random().Next(Image->PatternCount());
+            BaseSpeed = (world.Random().Next(5) + 1) / 5000.0;
         }
     }
     Fast = true;
     FrameSpeed = BaseSpeed;
     Ready = true;
-    if (kind == kLilyCrocodile) new TVeki_Kroko(form, column, row, SpotX(column), SpotY(row));
+    if (kind == kLilyCrocodile) new TVeki_Kroko(world, column, row, SpotX(column), SpotY(row));
 }
 
 void TKuvshinka::Step(int ticks) {
@@ -95,26 +95,26 @@ void TKuvshinka::Step(int ticks) {
     LastFramePos = FramePos;
     if (kindName_ == "simple") PlainCycle();
     if (kindName_ == "hunter") HunterCycle();
-    Y += form_.State.Pond.ScrollStep();
+    Y += world_.State().Pond.ScrollStep();
     if (kindName_ == "liapuchka") StickyCycle();
     if (Y > 600) MarkDead();
 }
 
 void TKuvshinka::PlainCycle() {
-    TPondState& pond = form_.State.Pond;
+    TPondState& pond = world_.State().Pond;
     const int n = Image->PatternCount();
     if (FramePos >= 0 && FramePos < 1 && Fast) {
         // Surfaced: slow down to rest afloat, and show the cell's bonus.
         Fast = false;
         FrameSpeed = BaseSpeed / 3;
         const uint8_t bonus = pond.Grid.Get(Row, Column).Bonus;
-        if (bonus == kBonusLife && !pond.Scrolling) new TLife(form_, Row, Column);
-        if (bonus == kBonusCoin && !pond.Scrolling) new TDollar(form_, Row, Column);
+        if (bonus == kBonusLife && !pond.Scrolling) new TLife(world_, Row, Column);
+        if (bonus == kBonusCoin && !pond.Scrolling) new TDollar(world_, Row, Column);
     } else if (FramePos >= 1 && FramePos < n - 2 && !Fast) {
         // Sinking: quickly, taking the bonus down with it.
         Fast = true;
         FrameSpeed = BaseSpeed * 5;
-        RemoveBonuses(form_.Engine(), Row, Column);
+        RemoveBonuses(world_.Engine(), Row, Column);
     } else if (FramePos >= n - 2 && FramePos < n - 1 && Fast) {
         // Sunk: rest under water.
         Fast = false;
@@ -127,10 +127,10 @@ void TKuvshinka::PlainCycle() {
 }
 
 void TKuvshinka::HunterCycle() {
-    TGameState& s = form_.State;
+    TGameState& s = world_.State();
     const int last = Image->PatternCount() - 1;
     if (FramePos > 1 && Ready) {
-        form_.PlaySound("kuv_eat");
+        world_.PlaySound("kuv_eat");
         Ready = false;
     }
     if (FramePos == last && s.Pond.EatenByHunter) {
@@ -146,11 +146,11 @@ void TKuvshinka::HunterCycle() {
 }
 
 void TKuvshinka::StickyCycle() {
-    TPondState& pond = form_.State.Pond;
+    TPondState& pond = world_.State().Pond;
     const int last = Image->PatternCount() - 1;
     if (FramePos == last) {
         // Pulled back: the frog is free.
-        MarkAllDead<TLiapu>(form_.Engine());
+        MarkAllDead<TLiapu>(world_.Engine());
         pond.StuckOnSticky = false;
         pond.StrandShown = false;
         FrameSpeed = 0;
@@ -159,44 +159,44 @@ void TKuvshinka::StickyCycle() {
     if (FramePos > 1) {
         // One strand per facing is enough: strands of one facing lie exactly on one another.
         bool shown = false;
-        ForEach<TLiapu>(form_.Engine(), [&](TLiapu& strand) {
+        ForEach<TLiapu>(world_.Engine(), [&](TLiapu& strand) {
             shown = shown || strand.Facing() == pond.FrogFacing;
         });
-        if (!shown) new TLiapu(form_, X, Y);
+        if (!shown) new TLiapu(world_, X, Y);
     }
 }
 
 // ---------------------------------------------------------------------------------------------
 
-TLiapu::TLiapu(TMainForm& form, double lilyX, double lilyY)
-    : TImageSprite(&form.Engine()), facing_(form.State.Pond.FrogFacing) {
+TLiapu::TLiapu(IPlayWorld& world, double lilyX, double lilyY)
+    : TImageSprite(&world.Engine()), facing_(world.State().Pond.FrogFacing) {
     switch (facing_) {
     case kFacingLeft:
-        UseImage(*this, form.Image("liapuchka_l"));
+        UseImage(*this, world.Image("liapuchka_l"));
         X = lilyX + 80 - Width;
         Y = lilyY;
         break;
     case kFacingRight:
-        UseImage(*this, form.Image("liapuchka_p"));
+        UseImage(*this, world.Image("liapuchka_p"));
         X = lilyX;
         Y = lilyY;
         break;
     default:
-        UseImage(*this, form.Image("liapuchka_c"));
+        UseImage(*this, world.Image("liapuchka_c"));
         X = lilyX;
         Y = lilyY + 62 - Height;
         break;
     }
     SetZ(4);
     PixelExact = true;
-    form.State.Pond.StrandShown = true;
+    world.State().Pond.StrandShown = true;
 }
 
 // ---------------------------------------------------------------------------------------------
 
-TVeki_Kroko::TVeki_Kroko(TMainForm& form, int column, int row, double spotX, double spotY)
-    : TImageSprite(&form.Engine()), Column(column), Row(row), form_(form) {
-    UseImage(*this, form.Image("kroco_yes"));
+TVeki_Kroko::TVeki_Kroko(IPlayWorld& world, int column, int row, double spotX, double spotY)
+    : TImageSprite(&world.Engine()), Column(column), Row(row), world_(world) {
+    UseImage(*this, world.Image("kroco_yes"));
     X = spotX;
     Y = spotY - Height - 40;
     SetZ(4);
@@ -217,7 +217,7 @@ void TVeki_Kroko::CloseEyes() {
 
 void TVeki_Kroko::Step(int ticks) {
     TImageSprite::Step(ticks);
-    TGameState& s = form_.State;
+    TGameState& s = world_.State();
     Y += s.Pond.ScrollStep();
     if (Y > 600) MarkDead();
     const int frame = static_cast<int>(std::trunc(FramePos));
@@ -228,19 +228,20 @@ void TVeki_Kroko::Step(int ticks) {
     if (FrameChanges == 4) s.Pond.FrogControl = false;
     if (FrameChanges == 5) {
         // The strike: the lily under the frog goes, and the crocodile comes up in its place.
-        ForEach<TKuvshinka>(form_.Engine(), [&](TKuvshinka& lily) {
+        ForEach<TKuvshinka>(world_.Engine(), [&](TKuvshinka& lily) {
             if (lily.Row == 4 && lily.Column == s.Pond.FrogColumn + 1) lily.MarkDead();
         });
         MarkDead();
         s.Pond.CrocodileAttack = true;
-        new TKroko(form_, Column, 4);
+        new TKroko(world_, Column, 4);
     }
 }
 
 // ---------------------------------------------------------------------------------------------
 
-TKroko::TKroko(TMainForm& form, int column, int row) : TImageSprite(&form.Engine()), form_(form) {
-    UseImage(*this, form.Image("kroko"));
+TKroko::TKroko(IPlayWorld& world, int column, int row)
+    : TImageSprite(&world.Engine()), world_(world) {
+    UseImage(*this, world.Image("kroko"));
     X = SpotX(column) - 150;
     Y = SpotY(row) - Height;
     SetZ(805);
@@ -253,8 +254,8 @@ TKroko::TKroko(TMainForm& form, int column, int row) : TImageSprite(&form.Engine
 void TKroko::Step(int ticks) {
     TImageSprite::Step(ticks);
     if (std::nearbyint(FramePos) == Image->PatternCount() - 1) {
-        form_.State.FrogLost = true;
-        form_.PlaySound("kroco");
+        world_.State().FrogLost = true;
+        world_.PlaySound("kroco");
     }
 }
 

@@ -1,8 +1,8 @@
 // The water lilies of the pond and what lives under them: the lily itself, the sticky strand,
 // the crocodile's eyes and the crocodile's strike.
 //
-// Every sprite here belongs to the form's engine root and reads and writes the pond state in
-// `form.State.Pond`. Lilies and eyes move with the scroll and remove themselves below the
+// Every sprite here belongs to the world's engine root and reads and writes the pond state in
+// `world.State().Pond`. Lilies and eyes move with the scroll and remove themselves below the
 // bottom edge; strands and the crocodile stay put.
 #pragma once
 
@@ -13,7 +13,7 @@
 
 namespace pondlark {
 
-class TMainForm;
+class IPlayWorld;
 
 // A lily on spot (column 1..4, row), standing on the spot's bottom-centre point.
 //
@@ -23,7 +23,7 @@ class TMainForm;
 // and lets go on its last frame. A crocodile lily looks plain and brings its eyes along.
 class TKuvshinka : public TImageSprite {
 public:
-    TKuvshinka(TMainForm& form, int kind, int column, int row);
+    TKuvshinka(IPlayWorld& world, int kind, int column, int row);
     void Step(int ticks) override;
 
     const std::string& KindName() const { return kindName_; }
@@ -40,7 +40,7 @@ private:
     void HunterCycle();
     void StickyCycle();
 
-    TMainForm& form_;
+    IPlayWorld& world_;
     std::string kindName_;
 };
 
@@ -48,7 +48,7 @@ private:
 // `StrandShown`. Does not scroll; its lily removes all strands together.
 class TLiapu : public TImageSprite {
 public:
-    TLiapu(TMainForm& form, double lilyX, double lilyY);
+    TLiapu(IPlayWorld& world, double lilyX, double lilyY);
     uint8_t Facing() const { return facing_; }
 
 private:
@@ -60,7 +60,7 @@ private:
 // the crocodile strikes (the lily under the frog goes, `CrocodileAttack` is raised).
 class TVeki_Kroko : public TImageSprite {
 public:
-    TVeki_Kroko(TMainForm& form, int column, int row, double spotX, double spotY);
+    TVeki_Kroko(IPlayWorld& world, int column, int row, double spotX, double spotY);
     void Step(int ticks) override;
     // Shut and forget what was seen: the count starts afresh next time.
     void CloseEyes();
@@ -71,18 +71,18 @@ public:
     int FrameChanges = 0;
 
 private:
-    TMainForm& form_;
+    IPlayWorld& world_;
 };
 
 // The crocodile's strike on spot (column, row). Raises `FrogLost` (and plays "kroco") once its
 // animation reaches the last frame. Does not scroll.
 class TKroko : public TImageSprite {
 public:
-    TKroko(TMainForm& form, int column, int row);
+    TKroko(IPlayWorld& world, int column, int row);
     void Step(int ticks) override;
 
 private:
-    TMainForm& form_;
+    IPlayWorld& world_;
 };
 
 // Every live lily on spot (column, row) gets `speed`: the frog sets hunter, springy and sticky

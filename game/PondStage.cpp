@@ -1,10 +1,10 @@
 #include "game/PondStage.h"
 
-#include "app/TMainForm.h"
 #include "engine/TDirectDrawSurfaceCanvas.h"
 #include "game/Lilies.h"
 #include "game/PondFrog.h"
 #include "game/PondSprites.h"
+#include "game/StageHost.h"
 #include "game/StatusSprites.h"
 
 #include <string>
@@ -14,23 +14,23 @@ namespace pondlark {
 namespace {
 
 // Two chances in five of a log somewhere on the water.
-void TryLogs(TMainForm& form) {
+void TryLogs(IPlayWorld& world) {
     for (int i = 0; i < 2; ++i) {
-        if (form.Random.Next(5) != 0) continue;
-        const double x = 100 + form.Random.Next(525);
-        const double y = 40 + form.Random.Next(520);
-        new TBrevno(form, x, y);
+        if (world.Random().Next(5) != 0) continue;
+        const double x = 100 + world.Random().Next(525);
+        const double y = 40 + world.Random().Next(520);
+        new TBrevno(world, x, y);
     }
 }
 
 // A plain lily carries a bonus one time in twenty: a life one time in five, else a coin.
-uint8_t RollBonus(TMainForm& form) {
-    if (form.Random.Next(20) != 0) return kBonusNone;
-    return form.Random.Next(5) == 0 ? kBonusLife : kBonusCoin;
+uint8_t RollBonus(IPlayWorld& world) {
+    if (world.Random().Next(20) != 0) return kBonusNone;
+    return world.Random().Next(5) == 0 ? kBonusLife : kBonusCoin;
 }
 
-void ResetPlayState(TMainForm& form) {
-    TGameState& s = form.State;
+void ResetPlayState(IStageHost& host) {
+    TGameState& s = host.State();
     TPondState& pond = s.Pond;
     s.ActionKey = false;
     s.FrogLost = false;
@@ -57,17 +57,17 @@ void ResetPlayState(TMainForm& form) {
     s.FrogDead = false;
 }
 
-void BuildLilyRow(TMainForm& form, int row) {
-    const TPondState& pond = form.State.Pond;
+void BuildLilyRow(IPlayWorld& world, int row) {
+    const TPondState& pond = world.State().Pond;
     for (int column = 1; column <= TLilyGrid::kColumns; ++column) {
         if (row == pond.StoneRow && column == 1) continue;
-        new TKuvshinka(form, pond.Grid.Get(row, column).Kind, column, row);
+        new TKuvshinka(world, pond.Grid.Get(row, column).Kind, column, row);
     }
 }
 
-void DrawStatusLine(TMainForm& form) {
-    const TGameState& s = form.State;
-    auto& c = form.TextCanvas(15);
+void DrawStatusLine(IStageHost& host) {
+    const TGameState& s = host.State();
+    auto& c = host.TextCanvas(15);
     c.TextOut(150, -3, "Level: " + std::to_string(s.Level));
     c.TextOut(340, -3, "Lives: " + std::to_string(s.Lives));
     c.TextOut(530, -3, "Score: " + std::to_string(s.Score));
@@ -79,68 +79,68 @@ bool StandsStill(const TGameState& s) {
     return s.Paused || s.Flags.GameMainExit || s.LevelBanner || s.AppInactive;
 }
 
-void DrawStandingStill(TMainForm& form) {
-    const TGameState& s = form.State;
-    form.DrawPattern(false);
-    auto& c = form.TextCanvas(25);
+void DrawStandingStill(IStageHost& host) {
+    const TGameState& s = host.State();
+    host.DrawPattern(false);
+    auto& c = host.TextCanvas(25);
     if (s.Paused) c.TextOut(320, 290, "Pause");
     if (s.LevelBanner) c.TextOut(300, 290, "Level " + std::to_string(s.Level));
     c.Release();
 }
 
 // A drowned, eaten or starved frog: a life goes and the pond starts over, or the game ends.
-void LoseLife(TMainForm& form) {
-    TGameState& s = form.State;
-    form.Platform().Sleep(500);
+void LoseLife(IStageHost& host) {
+    TGameState& s = host.State();
+    host.Sleep(500);
     if (s.Lives <= 1) {
-        form.Platform().Sleep(200);
+        host.Sleep(200);
         s.GameOverPending = true;
         return;
     }
     s.Lives -= 1;
-    BuildPond(form);
+    BuildPond(host);
 }
 
 } // namespace
 
-void StartPondStage(TMainForm& form) {
-    TGameState& s = form.State;
-    form.SeedRandom();
-    form.Platform().SetCursor(Cursor::Hidden);
+void StartPondStage(IStageHost& host) {
+    TGameState& s = host.State();
+    host.SeedRandom();
+    host.SetCursor(Cursor::Hidden);
     s.Pond.StickyCount = 0;
     // PlayMusic loads the song afresh, so it starts from the top whatever played before.
-    form.PlayMusic("2");
+    host.PlayMusic("2");
     s.MusicRestart = false;
-    form.PlaySound("fon1");
-    BuildPond(form);
+    host.PlaySound("fon1");
+    BuildPond(host);
 }
 
-void BuildPond(TMainForm& form) {
-    form.Engine().Clear();
-    new TSample(form); // first, so that it is stepped first
-    TryLogs(form);
-    new TStone(form, 135 - 300 * (form.State.Level - 1));
-    ResetPlayState(form);
-    new TScrollBackground(form);
-    FillGrid(form);
-    BuildLilies(form);
-    new TPlayerSprite(form);
-    AddStatusSprites(form);
-    form.Timer1.SetInterval(3300);
-    form.Timer1.SetEnabled(true);
+void BuildPond(IStageHost& host) {
+    host.Engine().Clear();
+    new TSample(host); // first, so that it is stepped first
+    TryLogs(host);
+    new TStone(host, 135 - 300 * (host.State().Level - 1));
+    ResetPlayState(host);
+    new TScrollBackground(host);
+    FillGrid(host);
+    BuildLilies(host);
+    new TPlayerSprite(host);
+    AddStatusSprites(host);
+    host.SceneTimer().SetInterval(3300);
+    host.SceneTimer().SetEnabled(true);
 }
 
-void FillGrid(TMainForm& form) {
-    TGameState& s = form.State;
+void FillGrid(IPlayWorld& world) {
+    TGameState& s = world.State();
     s.Hunger = 0;
     for (int row = -1; row <= 3; ++row) {
         for (int column = 1; column <= TLilyGrid::kColumns; ++column) {
             TLilyCell& cell = s.Pond.Grid.At(row, column);
             cell.Bonus = kBonusNone;
-            const int r = form.Random.Next(100);
+            const int r = world.Random().Next(100);
             if (r <= 60) {
-                cell.Kind = static_cast<uint8_t>(10 * form.Random.Next(3));
-                cell.Bonus = RollBonus(form);
+                cell.Kind = static_cast<uint8_t>(10 * world.Random().Next(3));
+                cell.Bonus = RollBonus(world);
             } else if (r <= 70) {
                 cell.Kind = kLilyHunter;
             } else if (r <= 75) {
@@ -156,22 +156,22 @@ void FillGrid(TMainForm& form) {
     }
     // The frog always starts among plain lilies.
     for (int column = 1; column <= TLilyGrid::kColumns; ++column)
-        s.Pond.Grid.At(4, column) = {static_cast<uint8_t>(10 * form.Random.Next(3)), kBonusNone};
+        s.Pond.Grid.At(4, column) = {static_cast<uint8_t>(10 * world.Random().Next(3)), kBonusNone};
 }
 
-void ShiftGrid(TMainForm& form) {
-    TLilyGrid& grid = form.State.Pond.Grid;
-    TryLogs(form);
+void ShiftGrid(IPlayWorld& world) {
+    TLilyGrid& grid = world.State().Pond.Grid;
+    TryLogs(world);
     for (int row = 3; row >= -1; --row)
         for (int column = 1; column <= TLilyGrid::kColumns; ++column)
             grid.At(row + 1, column) = grid.Get(row, column);
     for (int column = 1; column <= TLilyGrid::kColumns; ++column) {
         TLilyCell& cell = grid.At(-1, column);
         cell.Bonus = kBonusNone;
-        const int r = form.Random.Next(100);
+        const int r = world.Random().Next(100);
         if (r <= 70) {
             cell.Kind = kLilyPlain1;
-            cell.Bonus = RollBonus(form);
+            cell.Bonus = RollBonus(world);
         } else if (r <= 75) {
             cell.Kind = kLilyHunter;
         } else if (r <= 85) {
@@ -184,20 +184,20 @@ void ShiftGrid(TMainForm& form) {
     }
 }
 
-void BuildLilies(TMainForm& form) {
-    TPondState& pond = form.State.Pond;
+void BuildLilies(IPlayWorld& world) {
+    TPondState& pond = world.State().Pond;
     if (pond.FirstBuild) {
         pond.FirstBuild = false;
         for (int row = 0; row <= 4; ++row)
-            BuildLilyRow(form, row);
+            BuildLilyRow(world, row);
         return;
     }
-    BuildLilyRow(form, 0);
-    BuildLilyRow(form, -1);
+    BuildLilyRow(world, 0);
+    BuildLilyRow(world, -1);
 }
 
-void StartScroll(TMainForm& form) {
-    TPondState& pond = form.State.Pond;
+void StartScroll(IPlayWorld& world) {
+    TPondState& pond = world.State().Pond;
     if (pond.AdvanceOneRow) {
         pond.StoneRow += 1;
         pond.ScrollSpeed = 1;
@@ -212,26 +212,26 @@ void StartScroll(TMainForm& form) {
     }
 }
 
-void PondFrame(TMainForm& form) {
-    TGameState& s = form.State;
+void PondFrame(IStageHost& host) {
+    TGameState& s = host.State();
     if (StandsStill(s)) {
-        DrawStandingStill(form);
+        DrawStandingStill(host);
     } else {
-        form.DrawPattern(true);
+        host.DrawPattern(true);
         // The frog on the stone: a breath, then the eating stage.
         if (!s.FrogDead) {
             if (s.PondRunning) {
-                StartScroll(form);
+                StartScroll(host);
             } else {
-                form.Platform().Sleep(200);
-                form.SwitchScene(4);
+                host.Sleep(200);
+                host.SwitchScene(TScene::Eating);
             }
         }
         // The eating stage has replaced the pond: nothing of the pond's rules applies to it.
-        if (s.Scene == 3 && (s.FrogLost || s.Starved)) LoseLife(form);
-        if (s.GameOverPending) form.SwitchScene(9);
+        if (s.Scene == TScene::Pond && (s.FrogLost || s.Starved)) LoseLife(host);
+        if (s.GameOverPending) host.SwitchScene(TScene::GameOver);
     }
-    DrawStatusLine(form);
+    DrawStatusLine(host);
 }
 
 } // namespace pondlark

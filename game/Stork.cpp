@@ -1,7 +1,7 @@
 #include "game/Stork.h"
 
-#include "app/TMainForm.h"
 #include "game/EatingFrog.h"
+#include "game/PlayWorld.h"
 
 namespace pondlark {
 
@@ -11,8 +11,8 @@ constexpr int kStorkStep = 30;
 constexpr int kStorkPasses = 2;
 } // namespace
 
-TNogaAist::TNogaAist(TMainForm& form, int side) : TImageSprite(&form.Engine()), form_(form) {
-    Image = &form.Image("aist_leng");
+TNogaAist::TNogaAist(IPlayWorld& world, int side) : TImageSprite(&world.Engine()), world_(world) {
+    Image = &world.Image("aist_leng");
     Width = Image->Width();
     Height = Image->Height();
     SetZ(800);
@@ -23,7 +23,7 @@ TNogaAist::TNogaAist(TMainForm& form, int side) : TImageSprite(&form.Engine()), 
 
 void TNogaAist::Step(int ticks) {
     TImageSprite::Step(ticks);
-    TGameState& s = form_.State;
+    TGameState& s = world_.State();
     Y += s.StorkLeaving ? -kLegStep : kLegStep;
     // Steps of 10 from -Height always meet -Height again on the way up.
     if (Y == -Height) MarkDead();
@@ -33,8 +33,8 @@ void TNogaAist::Step(int ticks) {
     }
 }
 
-TAist::TAist(TMainForm& form) : TImageSprite(&form.Engine()), form_(form) {
-    Image = &form.Image("aist");
+TAist::TAist(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
+    Image = &world.Image("aist");
     Width = Image->Width();
     Height = Image->Height();
     SetZ(800);
@@ -43,7 +43,7 @@ TAist::TAist(TMainForm& form) : TImageSprite(&form.Engine()), form_(form) {
     FrameCount = Image->PatternCount();
     FrameLoop = true;
     FrameSpeed = 0.01;
-    X = form.Random.Next(800 - Width);
+    X = world.Random().Next(800 - Width);
     Y = -Height;
 }
 
@@ -55,20 +55,20 @@ void TAist::Step(int ticks) {
     if (Y == 0) Descending = false;
     if (!Descending) Y -= kStorkStep;
     if (Y == -Height) {
-        X = form_.Random.Next(800 - Width);
+        X = world_.Random().Next(800 - Width);
         Descending = true;
         ++Passes;
     }
     if (Passes == kStorkPasses) {
         MarkDead();
-        form_.State.StorkLeaving = true;
+        world_.State().StorkLeaving = true;
     }
 }
 
 void TAist::Hit(TSprite& other, bool&) {
     if (!other.IsA<TPlayerSpriteEat>()) return;
-    --form_.State.Lives;
-    form_.PlaySound("aist_eat");
+    --world_.State().Lives;
+    world_.PlaySound("aist_eat");
 }
 
 } // namespace pondlark

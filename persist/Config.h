@@ -7,7 +7,7 @@
 // write raises EFOpenError and the old file stays as it was.
 #pragma once
 
-#include "app/TGameState.h"
+#include "persist/HighScores.h"
 
 #include <optional>
 #include <string>

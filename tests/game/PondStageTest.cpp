@@ -21,8 +21,8 @@ struct CellAt {
 };
 
 struct PondStage : GameFixture {
-    TGameState& S() { return form->State; }
-    TPondState& Pond() { return form->State.Pond; }
+    TGameState& S() { return form->State(); }
+    TPondState& Pond() { return form->State().Pond; }
     TSprite& Root() { return form->Engine(); }
 
     // From the intro through the main menu into a level-1 pond.
@@ -30,7 +30,7 @@ struct PondStage : GameFixture {
         ASSERT_TRUE(Start(7));
         Key(vk::Return);
         Key(vk::Return);
-        ASSERT_EQ(S().Scene, 3);
+        ASSERT_EQ(S().Scene, TScene::Pond);
     }
 
     template <class T> std::vector<T*> All() {
@@ -128,17 +128,17 @@ TEST_F(PondStage, TwoForwardJumpsReachTheStoneAndTheEatingStageFollowsAfterAPaus
     for (TKuvshinka* lily : All<TKuvshinka>())
         EXPECT_EQ(lily->Y, SpotY(lily->Row) - lily->Height) << lily->Row;
     EXPECT_EQ(All<TStone>().front()->Y, 285);
-    EXPECT_EQ(S().Scene, 3);
+    EXPECT_EQ(S().Scene, TScene::Pond);
 
     Key(vk::Space);
     EXPECT_EQ(Pond().StoneRow, 4);
     uint64_t before = 0;
     ASSERT_TRUE(Until([&] {
-        if (S().Scene != 3) return true;
+        if (S().Scene != TScene::Pond) return true;
         before = platform.Ticks();
         return false;
     }));
-    EXPECT_EQ(S().Scene, 4);
+    EXPECT_EQ(S().Scene, TScene::Eating);
     EXPECT_GE(platform.Ticks() - before, 200u);
     EXPECT_EQ(S().Score, 10);
     EXPECT_EQ(S().Level, 1);
@@ -148,9 +148,9 @@ TEST_F(PondStage, ADrownedFrogCostsOneLifeWhenTheSplashEnds) {
     struct Case {
         int lives;
         int livesAfter;
-        int sceneAfter;
+        TScene sceneAfter;
     };
-    for (const Case c : {Case{3, 2, 3}, Case{1, 1, 9}}) {
+    for (const Case c : {Case{3, 2, TScene::Pond}, Case{1, 1, TScene::GameOver}}) {
         SCOPED_TRACE(c.lives);
         EnterPond();
         S().Lives = c.lives;
@@ -163,7 +163,7 @@ TEST_F(PondStage, ADrownedFrogCostsOneLifeWhenTheSplashEnds) {
         double splashEnd = 0;
         const int pictures = All<TBrizgi>().front()->Image->PatternCount();
         ASSERT_TRUE(Until([&] {
-            if (S().Lives != c.lives || S().Scene != 3 || !S().FrogDead) return true;
+            if (S().Lives != c.lives || S().Scene != TScene::Pond || !S().FrogDead) return true;
             const auto splashes = All<TBrizgi>();
             splashSeen = splashSeen && splashes.size() == 1;
             if (!splashes.empty()) splashEnd = splashes.front()->FramePos;
@@ -173,7 +173,7 @@ TEST_F(PondStage, ADrownedFrogCostsOneLifeWhenTheSplashEnds) {
         EXPECT_GE(splashEnd, pictures - 0.5);
         EXPECT_EQ(S().Lives, c.livesAfter);
         EXPECT_EQ(S().Scene, c.sceneAfter);
-        if (c.sceneAfter == 3) {
+        if (c.sceneAfter == TScene::Pond) {
             // Rebuilt from scratch, banner and all.
             EXPECT_TRUE(S().LevelBanner);
             EXPECT_FALSE(S().FrogDead);
@@ -264,7 +264,7 @@ TEST_F(PondStage, ASpringyLilyScrollsTwoRows) {
     EXPECT_EQ(Pond().Grid.Get(4, 3).Kind, kLilyCrocodile);
     for (TKuvshinka* lily : All<TKuvshinka>())
         EXPECT_EQ(lily->Y, SpotY(lily->Row) - lily->Height) << lily->Row;
-    EXPECT_EQ(S().Scene, 3); // column 2 does not touch the stone
+    EXPECT_EQ(S().Scene, TScene::Pond); // column 2 does not touch the stone
 }
 
 TEST_F(PondStage, ACrocodileLilyFreezesTheFrogThenStrikes) {

@@ -115,7 +115,8 @@ int main(int argc, char** argv) {
             }
         });
     runner.Run(script);
-    const TGameState& s = form.State;
-    std::printf("scene=%d level=%d score=%d lives=%d\n", s.Scene, s.Level, s.Score, s.Lives);
+    const TGameState& s = form.State();
+    std::printf("scene=%d level=%d score=%d lives=%d\n", static_cast<int>(s.Scene), s.Level,
+                s.Score, s.Lives);
     return failures ? 1 : 0;
 }

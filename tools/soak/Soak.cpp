@@ -115,7 +115,7 @@ private:
 
     void Fail(const std::string& what) {
         std::string where = "frame " + std::to_string(report_.frames);
-        if (form_) where += ", scene " + std::to_string(form_->State.Scene);
+        if (form_) where += ", scene " + std::to_string(static_cast<int>(form_->State().Scene));
         report_.failures.push_back(what + " (" + where + ")");
     }
 
@@ -138,7 +138,7 @@ private:
         } else if (now - lastDrawnAt_ > kStallMs && !form_->Terminated()) {
             Fail("no frame drawn for " + std::to_string(now - lastDrawnAt_) + " ms");
         }
-        const int scene = form_->State.Scene;
+        const int scene = static_cast<int>(form_->State().Scene);
         if (scene != lastScene_ && scene >= 0 && scene < 10) ++entries_[static_cast<size_t>(scene)];
         lastScene_ = scene;
         if (scene >= 0 && scene < 10) {
@@ -150,12 +150,12 @@ private:
                 Fail(std::to_string(sprites) + " live sprites, more than the bound of " +
                      std::to_string(options_.maxSprites));
         }
-        report_.highestLevel = std::max<int>(report_.highestLevel, form_->State.Level);
+        report_.highestLevel = std::max<int>(report_.highestLevel, form_->State().Level);
         if (options_.progressEvery && report_.frames / options_.progressEvery != lastProgress_) {
             lastProgress_ = report_.frames / options_.progressEvery;
             std::printf("frame %llu scene %d level %d sprites %d\n",
                         static_cast<unsigned long long>(report_.frames), scene,
-                        static_cast<int>(form_->State.Level), form_->Engine().SpriteCount());
+                        static_cast<int>(form_->State().Level), form_->Engine().SpriteCount());
             std::fflush(stdout);
         }
     }
@@ -177,11 +177,14 @@ private:
     }
 
     void Act() {
-        const int scene = form_->State.Scene;
-        if (scene == 2 && !form_->State.Flags.GameMainExit && Chance(0.3)) {
+        const TScene scene = form_->State().Scene;
+        if (scene == TScene::MainMenu && !form_->State().Flags.GameMainExit && Chance(0.3)) {
             // A curious player: the menu item whose screen was opened least often so far.
-            static constexpr std::pair<int, std::pair<int, int>> kItems[] = {
-                {3, {545, 185}}, {6, {550, 261}}, {7, {552, 335}}, {5, {546, 410}}};
+            static constexpr std::pair<TScene, std::pair<int, int>> kItems[] = {
+                {TScene::Pond, {545, 185}},
+                {TScene::Options, {550, 261}},
+                {TScene::HighScores, {552, 335}},
+                {TScene::Help, {546, 410}}};
             const auto* pick = &kItems[0];
             for (const auto& item : kItems)
                 if (entries_[static_cast<size_t>(item.first)] <
@@ -196,14 +199,14 @@ private:
             Frames(1 + Roll(30));
             return;
         }
-        if (scene == 3 && Chance(0.25)) {
+        if (scene == TScene::Pond && Chance(0.25)) {
             // Leaning on the jump key carries the frog across an easy pond.
             platform_->KeyDown(vk::Space);
             Frames(10 + Roll(60));
             platform_->KeyUp(vk::Space);
             return;
         }
-        if (scene == 4 && Chance(0.4)) {
+        if (scene == TScene::Eating && Chance(0.4)) {
             // Aiming somewhere in the sky and shooting the tongue a few times.
             platform_->MouseMove(200 + Roll(400), 100 + Roll(300));
             platform_->KeyDown(vk::Space);
@@ -214,7 +217,7 @@ private:
         const int roll = Roll(1000);
         if (roll < 300) {
             // In the play stages the player mostly turns and jumps.
-            const bool play = scene == 3 || scene == 4;
+            const bool play = scene == TScene::Pond || scene == TScene::Eating;
             const int key = play && Chance(0.6)
                                 ? std::array{vk::Left, vk::Up, vk::Right, vk::Space}[Roll(4)]
                                 : kKeys[Roll(static_cast<int>(std::size(kKeys)))];

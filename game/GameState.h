@@ -5,18 +5,14 @@
 
 #include "game/EatingState.h"
 #include "game/PondState.h"
+#include "game/Scene.h"
+#include "persist/HighScores.h"
 
 #include <array>
 #include <cstdint>
 #include <string>
 
 namespace pondlark {
-
-struct THighScore {
-    std::string Name;
-    int32_t Score = 0;
-    friend bool operator==(const THighScore&, const THighScore&) = default;
-};
 
 // The nine command flags, kept as the checked states of never-shown menu items.
 struct TCommandFlags {
@@ -33,7 +29,7 @@ struct TCommandFlags {
 
 struct TGameState {
     // Main window fields.
-    uint8_t Scene = 0;
+    TScene Scene = TScene::None;
     int32_t Level = 0;
     int32_t Score = 0;
     int32_t Lives = 0;
@@ -82,7 +78,7 @@ struct TGameState {
     uint8_t UpKeyDelay = 0;
     uint8_t ActionKeyDelay = 0;
 
-    std::array<THighScore, 10> HighScores{};
+    THighScoreTable HighScores{};
 };
 
 } // namespace pondlark
