@@ -4,6 +4,8 @@
 
 #include "app/TMainForm.h"
 
+#include "app/SceneTable.h"
+
 #include "engine/Errors.h"
 #include "persist/Config.h"
 #include "persist/HighScores.h"
@@ -334,9 +336,7 @@ void TMainForm::GameFullScreenClick() {
 }
 
 void TMainForm::GameMainExitClick() {
-    if (state_.Scene != TScene::MainMenu && state_.Scene != TScene::Pond &&
-        state_.Scene != TScene::Eating)
-        return;
+    if (!SceneRow(state_.Scene).ExitQuestion) return;
     if (state_.Paused) return;
     state_.Flags.GameMainExit = !state_.Flags.GameMainExit;
     state_.LevelBanner = false;

@@ -1,14 +1,14 @@
-// The main window's scene machine, its frame and its music and sound switches.
+// The main window's scene switch (the scenes' own actions are rows of SceneTable.cpp), its
+// frame and its music and sound switches.
 
 #include "app/TMainForm.h"
 
+#include "app/SceneTable.h"
+
 #include "engine/TDirectDrawSurfaceCanvas.h"
 
-#include "game/EatingStage.h"
 #include "game/Insects.h"
-#include "game/PondStage.h"
 #include "screens/MenuSprites.h"
-#include "screens/Screens.h"
 
 #include <algorithm>
 
@@ -22,92 +22,16 @@ void TMainForm::SwitchScene(TScene scene) {
 
 void TMainForm::LeaveScene(TScene scene) {
     Engine().Clear();
-    switch (scene) {
-    case TScene::MainMenu:
-        state_.Level = 1;
-        state_.Score = 0;
-        state_.Lives = 3;
-        break;
-    case TScene::Pond:
-        state_.MusicRestart = true;
-        state_.GameOverPending = false;
-        StopSound("all");
-        break;
-    case TScene::Eating:
-        state_.MusicRestart = true;
-        state_.GameOverPending = false;
-        state_.PondRunning = true;
-        StopSound("all");
-        break;
-    case TScene::Options:
-        state_.Flags.GamegoEdit = false;
-        SaveConfig();
-        break;
-    case TScene::HighScores:
-        SaveConfig();
-        break;
-    case TScene::GameOver:
-        state_.GameOverPending = false;
-        state_.Flags.GameEnterName = false;
-        state_.Flags.GamegoEdit = false;
-        state_.Flags.GameSendResult = false;
-        SaveConfig();
-        break;
-    default:
-        break;
-    }
+    if (const auto leave = SceneRow(scene).Leave) leave(*this);
 }
 
 void TMainForm::EnterScene(TScene scene) {
-    switch (scene) {
-    case TScene::Intro:
-        EnterIntro(*this);
-        break;
-    case TScene::MainMenu:
-        EnterMainMenu(*this);
-        break;
-    case TScene::Pond:
-        StartPondStage(*this);
-        break;
-    case TScene::Eating:
-        StartEatingStage(*this);
-        state_.TongueAngleOffset = 0;
-        state_.AimCentred = true;
-        state_.TimeLeft = 10 * state_.Level + 19;
-        LevelTimer.SetEnabled(true);
-        break;
-    case TScene::Help:
-        EnterHelp(*this);
-        break;
-    case TScene::Options:
-        EnterOptions(*this);
-        break;
-    case TScene::HighScores:
-        EnterHighScores(*this);
-        break;
-    case TScene::GameOver:
-        EnterGameOver(*this);
-        break;
-    default:
-        break;
-    }
+    if (const auto enter = SceneRow(scene).Enter) enter(*this);
 }
 
 void TMainForm::Timer1Timer() {
     Timer1.SetEnabled(false);
-    switch (state_.Scene) {
-    case TScene::Intro:
-        SwitchScene(TScene::MainMenu);
-        break;
-    case TScene::Pond:
-        state_.LevelBanner = false;
-        break;
-    case TScene::GameOver:
-        ShowNameEntry(*this);
-        break;
-    default:
-        break;
-    }
+    if (const auto timer = SceneRow(state_.Scene).Timer) timer(*this);
 }
 
 void TMainForm::LevelTimerTimer() {
@@ -189,20 +113,8 @@ void TMainForm::WatchSong() {
         LastSongOrder = order;
         return;
     }
-    switch (state_.Scene) {
-    case TScene::Intro:
-    case TScene::MainMenu:
-    case TScene::Help:
-    case TScene::Options:
-    case TScene::HighScores:
-        PlayMusic("1");
-        break;
-    case TScene::GameOver:
-        PlayMusic("3");
-        break;
-    default:
-        break; // the play song loops by itself
-    }
+    // The play song loops by itself; the others are started again.
+    if (const char* song = SceneRow(state_.Scene).WrappingSong) PlayMusic(song);
 }
 
 void TMainForm::PlaySound(const std::string& name) {
@@ -224,29 +136,10 @@ void TMainForm::StopSound(const std::string& name) {
 }
 
 void TMainForm::FrameAction() {
-    switch (state_.Scene) {
-    case TScene::Pond:
-        PondFrame(*this);
-        break;
-    case TScene::Eating:
-        EatingFrame(*this);
-        break;
-    case TScene::Help:
-        DrawHelp(*this);
-        break;
-    case TScene::Options:
-        DrawOptions(*this);
-        break;
-    case TScene::HighScores:
-        DrawHighScores(*this);
-        break;
-    case TScene::GameOver:
-        DrawNameEntry(*this);
-        break;
-    default:
+    if (const auto frame = SceneRow(state_.Scene).Frame)
+        frame(*this);
+    else
         DrawPattern(true);
-        break;
-    }
 }
 
 } // namespace pondlark
