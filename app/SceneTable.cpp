@@ -28,7 +28,7 @@ void PlayHover(TMainForm& form) {
 // Leaving a play stage: the next menu starts its song afresh.
 void LeavePlay(TMainForm& form) {
     TGameState& s = form.State();
-    s.MusicRestart = true;
+    s.Shell.MusicRestart = true;
     s.GameOverPending = false;
 }
 
@@ -82,17 +82,17 @@ constexpr TSceneRow kPond{
             f.StopSound("all");
         },
     .Frame = [](TMainForm& f) { PondFrame(f); },
-    .Timer = [](TMainForm& f) { f.State().LevelBanner = false; },
+    .Timer = [](TMainForm& f) { f.State().Pond.LevelBanner = false; },
     .Key =
         [](TMainForm& f, int key, TShiftState shift) {
             TGameState& s = f.State();
             if (key == 'P' && !s.Flags.GameMainExit) {
-                s.Paused = !s.Paused;
-                s.LevelBanner = false;
+                s.Shell.Paused = !s.Shell.Paused;
+                s.Pond.LevelBanner = false;
                 f.Timer1.SetEnabled(!f.Timer1.Enabled());
             }
-            s.ActionKey = key == vk::Space || shift.Ctrl || EnterKey(key, shift);
-            if (key == vk::Escape && !s.Paused) f.GameMainExitClick();
+            s.Shell.ActionKey = key == vk::Space || shift.Ctrl || EnterKey(key, shift);
+            if (key == vk::Escape && !s.Shell.Paused) f.GameMainExitClick();
         },
     .Hover = PlayHover,
     .Press =
@@ -109,37 +109,37 @@ constexpr TSceneRow kEating{
         [](TMainForm& f) {
             StartEatingStage(f);
             TGameState& s = f.State();
-            s.TongueAngleOffset = 0;
-            s.AimCentred = true;
-            s.TimeLeft = 10 * s.Level + 19;
+            s.Shell.TongueAngleOffset = 0;
+            s.Shell.AimCentred = true;
+            s.Eating.TimeLeft = 10 * s.Level + 19;
             f.LevelTimer.SetEnabled(true);
         },
     .Leave =
         [](TMainForm& f) {
             LeavePlay(f);
-            f.State().PondRunning = true;
+            f.State().Pond.PondRunning = true;
             f.StopSound("all");
         },
     .Frame = [](TMainForm& f) { EatingFrame(f); },
     .Key =
         [](TMainForm& f, int key, TShiftState shift) {
             TGameState& s = f.State();
-            if (shift.Ctrl) s.ActionKey = true;
+            if (shift.Ctrl) s.Shell.ActionKey = true;
             if (key == 'P' && !s.Flags.GameMainExit) {
-                s.Paused = !s.Paused;
+                s.Shell.Paused = !s.Shell.Paused;
                 f.LevelTimer.SetEnabled(!f.LevelTimer.Enabled());
             }
-            if (key == vk::Escape && !s.Paused) f.GameMainExitClick();
+            if (key == vk::Escape && !s.Shell.Paused) f.GameMainExitClick();
         },
     // The pointer takes the aim over from the centre.
     .Hover =
         [](TMainForm& f) {
-            f.State().AimCentred = false;
+            f.State().Shell.AimCentred = false;
             PlayHover(f);
         },
     .Press =
         [](TMainForm& f, MouseButton button) {
-            f.State().ActionKey = true;
+            f.State().Shell.ActionKey = true;
             if (f.State().Flags.GameMainExit) ExitQuestionPress(f, button);
         },
     .ExitQuestion = true,

@@ -130,20 +130,20 @@ bool TMainForm::Start() {
 }
 
 void TMainForm::FormCreate() {
-    state_.ResizePending = false;
+    state_.Shell.ResizePending = false;
     SeedRandom();
-    state_.StorkAllowed = false;
+    state_.Eating.StorkAllowed = false;
     platform_.SetCursor(Cursor::Hidden);
     ImageList.Items.LoadFromFile(DataPath("Data/Graphic.dxg"));
     ImageList.Items.BuildColorTable();
     DXDraw.ColorTable = DXDraw.DefColorTable = ImageList.Items.ColorTable;
     DXDraw.UpdatePalette();
     state_.GameOverPending = false;
-    state_.AimCentred = false;
-    state_.PondRunning = true;
-    state_.FrogDead = false;
-    state_.Paused = false;
-    state_.AppInactive = false;
+    state_.Shell.AimCentred = false;
+    state_.Pond.PondRunning = true;
+    state_.Pond.FrogDead = false;
+    state_.Shell.Paused = false;
+    state_.Shell.AppInactive = false;
     state_.Flags = TCommandFlags{};
     ResetHighScores();
     ReadConfig();
@@ -267,13 +267,13 @@ void TMainForm::Dispatch(const PlatformEvent& e) {
 void TMainForm::FormClose() {
     // The close box never closes the game: it asks the exit question where there is one.
     if (!state_.Flags.GameMainExit) {
-        state_.Paused = false;
+        state_.Shell.Paused = false;
         GameMainExitClick();
     }
 }
 
 void TMainForm::FormResize() {
-    state_.ResizePending = true;
+    state_.Shell.ResizePending = true;
 }
 
 void TMainForm::DXDrawInitializing() {
@@ -297,12 +297,12 @@ void TMainForm::DXDrawFinalize() {
 }
 
 void TMainForm::DXTimerActivate() {
-    state_.AppInactive = false;
+    state_.Shell.AppInactive = false;
     platform_.SetCaption(kCaption);
 }
 
 void TMainForm::DXTimerDeactivate() {
-    state_.AppInactive = true;
+    state_.Shell.AppInactive = true;
     platform_.SetCaption(kPausedCaption);
 }
 
@@ -337,9 +337,9 @@ void TMainForm::GameFullScreenClick() {
 
 void TMainForm::GameMainExitClick() {
     if (!SceneRow(state_.Scene).ExitQuestion) return;
-    if (state_.Paused) return;
+    if (state_.Shell.Paused) return;
     state_.Flags.GameMainExit = !state_.Flags.GameMainExit;
-    state_.LevelBanner = false;
+    state_.Pond.LevelBanner = false;
     LevelTimer.SetEnabled(!LevelTimer.Enabled());
     if (state_.Flags.GameMainExit) {
         platform_.SetCaption(kPausedCaption);

@@ -35,7 +35,7 @@ void TMainForm::Timer1Timer() {
 }
 
 void TMainForm::LevelTimerTimer() {
-    --state_.TimeLeft;
+    --state_.Eating.TimeLeft;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -47,24 +47,24 @@ void TMainForm::DXTimerTimer(int32_t) {
     // 2. Input states.
     DXInput.Update();
     // 3. Countdowns.
-    for (uint8_t* counter : {&state_.LeftKeyDelay, &state_.RightKeyDelay, &state_.UpKeyDelay,
-                             &state_.ActionKeyDelay, &state_.CaretBlink})
+    for (uint8_t* counter : {&state_.Shell.LeftKeyDelay, &state_.Shell.RightKeyDelay, &state_.Shell.UpKeyDelay,
+                             &state_.Shell.ActionKeyDelay, &state_.Shell.CaretBlink})
         if (*counter > 0) --*counter;
     // 4. Aim angle of the tongue.
     const double w = DXDraw.Surface()->Width();
-    if (!state_.Paused && !state_.Flags.GameMainExit && !state_.AimCentred)
-        state_.TongueAngle = state_.MouseX / (w / 720) - 180 + state_.TongueAngleOffset;
-    if (state_.AimCentred) state_.TongueAngle = 400 / (w / 720) - 180 + state_.TongueAngleOffset;
-    state_.TongueAngle = std::clamp(state_.TongueAngle, 120.0, 240.0);
+    if (!state_.Shell.Paused && !state_.Flags.GameMainExit && !state_.Shell.AimCentred)
+        state_.Shell.TongueAngle = state_.Shell.MouseX / (w / 720) - 180 + state_.Shell.TongueAngleOffset;
+    if (state_.Shell.AimCentred) state_.Shell.TongueAngle = 400 / (w / 720) - 180 + state_.Shell.TongueAngleOffset;
+    state_.Shell.TongueAngle = std::clamp(state_.Shell.TongueAngle, 120.0, 240.0);
     // 5. Text caret blink.
-    if (state_.Flags.GamegoEdit && state_.CaretBlink > 15) new Palka(*this);
-    if (state_.CaretBlink <= 15) {
-        if (state_.CaretBlink == 0) state_.CaretBlink = 30;
+    if (state_.Flags.GamegoEdit && state_.Shell.CaretBlink > 15) new Palka(*this);
+    if (state_.Shell.CaretBlink <= 15) {
+        if (state_.Shell.CaretBlink == 0) state_.Shell.CaretBlink = 30;
         MarkAllDead<Palka>(Engine());
     }
     // 6. A maximized window becomes full screen.
-    if (state_.ResizePending) {
-        state_.ResizePending = false;
+    if (state_.Shell.ResizePending) {
+        state_.Shell.ResizePending = false;
         if (platform_.GetWindowState() == WindowState::Maximized) GameFullScreenClick();
     }
     // 7. The live scene. A display switch in step 6 may leave nothing to draw on.

@@ -16,7 +16,7 @@ void TMainForm::FormKeyDown(int key, TShiftState shift) {
 }
 
 void TMainForm::FormKeyUp(int, TShiftState) {
-    state_.ActionKey = false;
+    state_.Shell.ActionKey = false;
 }
 
 void TMainForm::DXDrawMouseMove(TShiftState, int x, int y) {
@@ -29,7 +29,7 @@ void TMainForm::DXDrawMouseDown(MouseButton button, TShiftState, int, int) {
 }
 
 void TMainForm::DXDrawMouseUp(MouseButton, TShiftState, int, int) {
-    state_.ActionKey = false;
+    state_.Shell.ActionKey = false;
 }
 
 } // namespace pondlark

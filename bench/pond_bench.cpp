@@ -60,7 +60,7 @@ static void BM_PondFrame(benchmark::State& state) {
             return;
         }
         form.SwitchScene(TScene::Pond);
-        form.State().LevelBanner = false;
+        form.State().Pond.LevelBanner = false;
         form.Timer1.SetEnabled(false);
         FillPond(form);
         TPondState& pond = form.State().Pond;

@@ -53,17 +53,17 @@ void TPlayerSpriteEat::Step(int ticks) {
         FrameSpeed = 0.02;
     }
     // The keys turn the aim only while it is inside its range, so they stop at its ends.
-    if (in.Has(isUp) && s.TongueAngle > 120) s.TongueAngleOffset -= kAimStep;
-    if (in.Has(isDown) && s.TongueAngle < 240) s.TongueAngleOffset += kAimStep;
+    if (in.Has(isUp) && s.Shell.TongueAngle > 120) s.Shell.TongueAngleOffset -= kAimStep;
+    if (in.Has(isDown) && s.Shell.TongueAngle < 240) s.Shell.TongueAngleOffset += kAimStep;
     // Shoot out while the key is held, snap back otherwise.
-    if (in.Has(isButton1) || s.ActionKey) {
+    if (in.Has(isButton1) || s.Shell.ActionKey) {
         world_.PlaySound("iazik");
-        s.TongueLength += kTongueGrow;
+        s.Eating.TongueLength += kTongueGrow;
     } else {
-        s.TongueLength -= kTongueShrink;
+        s.Eating.TongueLength -= kTongueShrink;
     }
-    if (s.TongueLength <= 0) s.TongueLength = 0;
-    if (s.TongueLength >= kTongueMax) s.TongueLength = kTongueMax;
+    if (s.Eating.TongueLength <= 0) s.Eating.TongueLength = 0;
+    if (s.Eating.TongueLength >= kTongueMax) s.Eating.TongueLength = kTongueMax;
     // Stay on the screen.
     if (X > 800 - Width) X = 800 - Width;
     if (X <= 0) X = 0;
@@ -116,7 +116,7 @@ void TIazik::Render() {
     // Stretched to its length and turned about its top-left corner, which sits at the mouth.
     const TGameState& s = world_.State();
     Image->DrawRotated(Engine()->Surface(), RoundEven(X), RoundEven(Y), Image->Width(),
-                       Image->Height() + s.TongueLength, 0, 0, 0, AngleUnits(s.TongueAngle));
+                       Image->Height() + s.Eating.TongueLength, 0, 0, 0, AngleUnits(s.Shell.TongueAngle));
 }
 
 TKonec_Iazik::TKonec_Iazik(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
@@ -132,15 +132,15 @@ TKonec_Iazik::TKonec_Iazik(IPlayWorld& world) : TImageSprite(&world.Engine()), w
 void TKonec_Iazik::Step(int ticks) {
     TImageSprite::Step(ticks);
     const TGameState& s = world_.State();
-    const double a = (s.TongueAngle - 90) * std::numbers::pi / 180;
-    const double d = s.TongueLength + kTipReach;
+    const double a = (s.Shell.TongueAngle - 90) * std::numbers::pi / 180;
+    const double d = s.Eating.TongueLength + kTipReach;
     X = s.Eating.MouthX + 68 - std::cos(a) * d;
     Y = s.Eating.MouthY - s.Eating.MouthLift - std::sin(a) * d;
 }
 
 void TKonec_Iazik::Render() {
     Image->DrawRotated(Engine()->Surface(), RoundEven(X), RoundEven(Y), Image->Width(),
-                       Image->Height(), 0, 0.5, 0.5, AngleUnits(world_.State().TongueAngle + 180));
+                       Image->Height(), 0, 0.5, 0.5, AngleUnits(world_.State().Shell.TongueAngle + 180));
 }
 
 } // namespace pondlark

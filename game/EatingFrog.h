@@ -1,8 +1,8 @@
 // The eating stage's frog and its tongue.
 //
 // The frog walks along the bottom of the picture and shoots its tongue while Space, Ctrl or a
-// mouse button is held; the aim is `State.TongueAngle` (degrees, 180 straight up, kept within
-// 120..240 by the frame handler). The tongue is a strip stretched to `State.TongueLength` and
+// mouse button is held; the aim is `Shell.TongueAngle` (degrees, 180 straight up, kept within
+// 120..240 by the frame handler). The tongue is a strip stretched to `Eating.TongueLength` and
 // turned about the mouth; its tip `TKonec_Iazik` is the only part that catches insects.
 //
 // All three sprites live on the world's engine root and must be created in the order frog,

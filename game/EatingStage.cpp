@@ -24,7 +24,7 @@ void AddShore(IStageHost& host) {
 
 void DrawPauseText(IStageHost& host) {
     auto& c = host.TextCanvas(25);
-    if (host.State().Paused) c.TextOut(320, 270, "Pause");
+    if (host.State().Shell.Paused) c.TextOut(320, 270, "Pause");
     c.Release();
 }
 
@@ -32,7 +32,7 @@ void DrawStatusLine(IStageHost& host) {
     const TGameState& s = host.State();
     auto& c = host.TextCanvas(14);
     c.TextOut(143, 0, "Time:");
-    c.TextOut(230, 0, std::to_string(s.TimeLeft));
+    c.TextOut(230, 0, std::to_string(s.Eating.TimeLeft));
     c.TextOut(338, 0, "Lives:");
     c.TextOut(450, 0, std::to_string(s.Lives));
     c.TextOut(528, 0, "Score:");
@@ -74,12 +74,13 @@ void SpawnInsect(IStageHost& host) {
 void SpawnStorkLegs(IStageHost& host) {
     TGameState& s = host.State();
     const int draw = host.Random().Next(500);
-    if (draw >= s.Level || s.LegsSpawned || s.TimeLeft <= 10 || s.TimeLeft >= 10 * s.Level + 9)
+    if (draw >= s.Level || s.Eating.LegsSpawned || s.Eating.TimeLeft <= 10 ||
+        s.Eating.TimeLeft >= 10 * s.Level + 9)
         return;
     // The draw above keeps the random sequence whatever scene the frame ended in; the legs
     // themselves belong to the eating stage only.
     if (s.Scene != TScene::Eating) return;
-    s.LegsSpawned = true;
+    s.Eating.LegsSpawned = true;
     new TNogaAist(host, 1);
     new TNogaAist(host, 2);
 }
@@ -88,8 +89,9 @@ void SpawnStorkLegs(IStageHost& host) {
 void SpawnStork(IStageHost& host) {
     TGameState& s = host.State();
     const int draw = host.Random().Next(50);
-    if (draw != 0 || !s.StorkAllowed || !s.LegsLanded || s.TimeLeft <= 10) return;
-    s.StorkAllowed = false;
+    if (draw != 0 || !s.Eating.StorkAllowed || !s.Eating.LegsLanded || s.Eating.TimeLeft <= 10)
+        return;
+    s.Eating.StorkAllowed = false;
     if (s.Scene == TScene::Eating) new TAist(host);
 }
 
@@ -98,11 +100,9 @@ void SpawnStork(IStageHost& host) {
 void StartEatingStage(IStageHost& host) {
     TGameState& s = host.State();
     AddShore(host);
-    s.TongueAngleOffset = 0;
-    s.LegsSpawned = false;
-    s.LegsLanded = false;
+    s.Shell.TongueAngleOffset = 0;
+    s.Eating = TEatingState{};
     host.PlaySound("fon2");
-    s.TongueLength = 0;
     // Frog, tongue, tip: each reads what the one before it moved this frame.
     new TPlayerSpriteEat(host);
     new TIazik(host);
@@ -114,7 +114,7 @@ void StartEatingStage(IStageHost& host) {
 void EatingFrame(IStageHost& host) {
     TGameState& s = host.State();
     // Paused or asking to quit: only drawn, and the rules wait too.
-    if (s.Paused || s.Flags.GameMainExit) {
+    if (s.Shell.Paused || s.Flags.GameMainExit) {
         host.DrawPattern(false);
         DrawPauseText(host);
         DrawStatusLine(host);
@@ -125,7 +125,7 @@ void EatingFrame(IStageHost& host) {
     // Random draws in the order insect (r, k), legs (s), stork (t).
     SpawnInsect(host);
     // The stage's time is up: the next level's pond.
-    if (s.TimeLeft < 0) {
+    if (s.Eating.TimeLeft < 0) {
         ++s.Level;
         host.SwitchScene(TScene::Pond);
     }

@@ -1,6 +1,5 @@
-// The game-wide state: the main window's fields and the variables every part of the game
-// shares. One instance lives in the main window and is handed by reference to whoever needs it
-// (scenes, sprites, tests), so a whole game can run inside a test.
+// The game state, split by owner: the main window's shell, the menus, the pond and the eating
+// stage, and the few values a whole game shares.
 #pragma once
 
 #include "game/EatingState.h"
@@ -27,18 +26,9 @@ struct TCommandFlags {
     bool GameExit = false;
 };
 
-struct TGameState {
-    // Main window fields.
-    TScene Scene = TScene::None;
-    int32_t Level = 0;
-    int32_t Score = 0;
-    int32_t Lives = 0;
-    std::string Country;
-    std::string PlayerName;
-
-    TCommandFlags Flags;
-
-    // Shell.
+// The main window's own state: focus, pause, the pointer and the aim it gives, the key repeat
+// counters and the caret, all kept up to date by its handlers and its frame.
+struct TShellState {
     bool Paused = false;
     bool AppInactive = false;
     bool ResizePending = false;
@@ -50,35 +40,43 @@ struct TGameState {
     bool AimCentred = false;
     uint8_t CaretBlink = 0;
     bool MusicRestart = false;
-    bool PointerOutside = false;
-    int32_t HelpPage = 1;
-    bool BackPointerOutside = false;
-    int32_t EntryTextWidth = 0; // drawn width of the text being typed
-
-    // Play stages.
-    bool LevelBanner = false;
-    bool GameOverPending = false;
-    bool PondRunning = true;
-    bool FrogLost = false;
-    bool Starved = false;
-    bool FrogDead = false;
-    int32_t TimeLeft = 0;
-    bool StorkAllowed = false;
-    bool LegsSpawned = false;
-    bool LegsLanded = false;
-    bool StorkLeaving = false;
-    int32_t Hunger = 0;       // jumps raise it, food lowers it; the bottle shows it
-    int32_t TongueLength = 0; // the eating frog's tongue, in pixels
-    TPondState Pond;
-    TEatingState Eating;
-
     // The frog's key repeat counters, counted down once a frame.
     uint8_t LeftKeyDelay = 0;
     uint8_t RightKeyDelay = 0;
     uint8_t UpKeyDelay = 0;
     uint8_t ActionKeyDelay = 0;
+};
 
+// The menu screens' state.
+struct TMenuState {
+    bool PointerOutside = false;
+    int32_t HelpPage = 1;
+    bool BackPointerOutside = false;
+    int32_t EntryTextWidth = 0; // drawn width of the text being typed
+};
+
+// Everything a game keeps, by owner. One instance lives in the main window and is handed by
+// reference to whoever needs it (scenes, sprites, tests), so a whole game can run inside a test.
+struct TGameState {
+    TScene Scene = TScene::None;
+    int32_t Level = 0;
+    int32_t Score = 0;
+    int32_t Lives = 0;
+    std::string Country;
+    std::string PlayerName;
     THighScoreTable HighScores{};
+
+    TCommandFlags Flags;
+
+    // Across both play stages.
+    bool GameOverPending = false; // the last life went; the pond's frame opens the game over
+    int32_t Hunger = 0;           // jumps raise it, food lowers it; the bottle shows it
+    bool Starved = false;         // the bottle is past its last picture
+
+    TShellState Shell;
+    TMenuState Menus;
+    TPondState Pond;     // made afresh by every pond build
+    TEatingState Eating; // made afresh when the eating stage starts
 };
 
 } // namespace pondlark

@@ -9,39 +9,6 @@ namespace pondlark {
 
 namespace {
 
-std::string LilyImage(int kind) {
-    switch (kind) {
-    case kLilyPlain2:
-        return "kuvshinka_simple_2";
-    case kLilyPlain3:
-        return "kuvshinka_simple_3";
-    case kLilyHunter:
-        return "kuvshinka_hunter";
-    case kLilySpringy:
-        return "kuvshinka_pruginka";
-    case kLilySticky:
-        return "kuvshinka_liapuchka";
-    default:
-        return "kuvshinka_simple_1"; // plain and crocodile lilies look alike
-    }
-}
-
-std::string LilyKindName(int kind) {
-    if (IsPlainLily(kind)) return "simple";
-    switch (kind) {
-    case kLilyHunter:
-        return "hunter";
-    case kLilySpringy:
-        return "pruginka";
-    case kLilySticky:
-        return "liapuchka";
-    case kLilyCrocodile:
-        return "kroko_yes";
-    default:
-        return "simple";
-    }
-}
-
 void UseImage(TImageSprite& sprite, TPictureCollectionItem& image) {
     sprite.Image = &image;
     sprite.Width = image.Width();
@@ -66,15 +33,15 @@ void SetLilySpeed(TSprite& root, int column, int row, double speed) {
 
 TKuvshinka::TKuvshinka(IPlayWorld& world, int kind, int column, int row)
     : TImageSprite(&world.Engine()), Column(column), Row(row), world_(world),
-      kindName_(LilyKindName(kind)) {
-    UseImage(*this, world.Image(LilyImage(kind)));
+      kind_(LilyKind(kind)) {
+    UseImage(*this, world.Image(kind_.Image));
     X = SpotX(column) - Width / 2.0;
     Y = SpotY(row) - Height;
     SetZ(3);
     FramePos = 0;
     FrameCount = Image->PatternCount();
     FrameLoop = false;
-    if (kindName_ == "simple") {
+    if (kind_.Behaviour == TLilyBehaviour::Plain) {
         FrameLoop = true;
         // The frog's own row starts afloat and slow, so the frog is never dropped at once.
         if (row == 4) {
@@ -87,16 +54,17 @@ TKuvshinka::TKuvshinka(IPlayWorld& world, int kind, int column, int row)
     Fast = true;
     FrameSpeed = BaseSpeed;
     Ready = true;
-    if (kind == kLilyCrocodile) new TVeki_Kroko(world, column, row, SpotX(column), SpotY(row));
+    if (kind_.Behaviour == TLilyBehaviour::Crocodile)
+        new TVeki_Kroko(world, column, row, SpotX(column), SpotY(row));
 }
 
 void TKuvshinka::Step(int ticks) {
     TImageSprite::Step(ticks);
     LastFramePos = FramePos;
-    if (kindName_ == "simple") PlainCycle();
-    if (kindName_ == "hunter") HunterCycle();
+    if (kind_.Behaviour == TLilyBehaviour::Plain) PlainCycle();
+    if (kind_.Behaviour == TLilyBehaviour::Hunter) HunterCycle();
     Y += world_.State().Pond.ScrollStep();
-    if (kindName_ == "liapuchka") StickyCycle();
+    if (kind_.Behaviour == TLilyBehaviour::Sticky) StickyCycle();
     if (Y > 600) MarkDead();
 }
 
@@ -134,7 +102,7 @@ void TKuvshinka::HunterCycle() {
         Ready = false;
     }
     if (FramePos == last && s.Pond.EatenByHunter) {
-        s.FrogLost = true;
+        s.Pond.FrogLost = true;
         Ready = true;
     }
     if (FramePos == last) {
@@ -254,7 +222,7 @@ TKroko::TKroko(IPlayWorld& world, int column, int row)
 void TKroko::Step(int ticks) {
     TImageSprite::Step(ticks);
     if (std::nearbyint(FramePos) == Image->PatternCount() - 1) {
-        world_.State().FrogLost = true;
+        world_.State().Pond.FrogLost = true;
         world_.PlaySound("kroco");
     }
 }

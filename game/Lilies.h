@@ -7,9 +7,10 @@
 #pragma once
 
 #include "engine/TSprite.h"
+#include "game/PondState.h"
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 namespace pondlark {
 
@@ -18,7 +19,7 @@ class IPlayWorld;
 // A lily on spot (column 1..4, row), standing on the spot's bottom-centre point.
 //
 // Plain lilies sink and surface in a slow cycle and show their cell's bonus while afloat;
-// a hunter lily closes once the frog has set it going and raises `FrogLost` when it has eaten
+// a hunter lily closes once the frog has set it going and raises `Pond.FrogLost` when it has eaten
 // the frog; a sticky lily, set going by a held jump, throws a strand towards the frog's facing
 // and lets go on its last frame. A crocodile lily looks plain and brings its eyes along.
 class TKuvshinka : public TImageSprite {
@@ -26,7 +27,8 @@ public:
     TKuvshinka(IPlayWorld& world, int kind, int column, int row);
     void Step(int ticks) override;
 
-    const std::string& KindName() const { return kindName_; }
+    const TLilyKind& Kind() const { return kind_; }
+    std::string_view KindName() const { return kind_.Name; }
     int Column = 0;
     int Row = 0; // grows by the scroll's rows when a scroll ends
     double BaseSpeed = 0;
@@ -41,7 +43,7 @@ private:
     void StickyCycle();
 
     IPlayWorld& world_;
-    std::string kindName_;
+    const TLilyKind& kind_;
 };
 
 // A sticky strand reaching from a lily towards the frog's facing at creation. Sets

@@ -89,7 +89,7 @@ void TBrizgi::Step(int ticks) {
     TImageSprite::Step(ticks);
     if (lastRounded_ > Image->PatternCount() - 1) {
         MarkDead();
-        world_.State().FrogLost = true;
+        world_.State().Pond.FrogLost = true;
     }
     lastRounded_ = static_cast<uint8_t>(RoundEven(FramePos));
     Y += world_.State().Pond.ScrollStep();

@@ -68,7 +68,7 @@ public:
 };
 
 // The splash where the frog drowns, on the frog's spot. Plays "brizg"; one frame after its
-// animation has run out it goes and raises `FrogLost`: only then is the life lost.
+// animation has run out it goes and raises `Pond.FrogLost`: only then is the life lost.
 class TBrizgi : public TPondEffect {
 public:
     explicit TBrizgi(IPlayWorld& world);

@@ -61,7 +61,7 @@ void TPlayerSprite::Hit(TSprite& other, bool&) {
     const TPondState& pond = world_.State().Pond;
     // Only a frog that has settled on the stone ends the stage.
     if (other.IsA<TStone>() && pond.ScrollSpeed != 2 && !pond.Scrolling && pond.StickyCount == 0)
-        world_.State().PondRunning = false;
+        world_.State().Pond.PondRunning = false;
 }
 
 void TPlayerSprite::Step(int ticks) {
@@ -91,7 +91,7 @@ void TPlayerSprite::Step(int ticks) {
     if (pond.FrogColumn > 3) pond.FrogColumn = 3;
 
     if (!SlideLeft && !SlideRight && !pond.Scrolling) TestLilies();
-    if (s.FrogDead || s.Starved) MarkDead();
+    if (s.Pond.FrogDead || s.Starved) MarkDead();
     CheckHits();
 }
 
@@ -104,8 +104,8 @@ void TPlayerSprite::Turn() {
         uint8_t facing;
     };
     for (const Key& k :
-         {Key{isLeft, &s.LeftKeyDelay, kFacingLeft}, Key{isRight, &s.RightKeyDelay, kFacingRight},
-          Key{isUp, &s.UpKeyDelay, kFacingUp}}) {
+         {Key{isLeft, &s.Shell.LeftKeyDelay, kFacingLeft}, Key{isRight, &s.Shell.RightKeyDelay, kFacingRight},
+          Key{isUp, &s.Shell.UpKeyDelay, kFacingUp}}) {
         if (!world_.Input().Has(k.state) || *k.delay != 0) continue;
         // A new direction starts the sticky count afresh.
         if (pond.FrogFacing != k.facing) pond.StickyCount = 0;
@@ -132,9 +132,9 @@ void TPlayerSprite::Slide() {
 void TPlayerSprite::Jump() {
     TGameState& s = world_.State();
     TPondState& pond = s.Pond;
-    const bool pressed = world_.Input().Has(isButton1) || s.ActionKey;
+    const bool pressed = world_.Input().Has(isButton1) || s.Shell.ActionKey;
     if (!pressed || pond.EatenByHunter || pond.StuckOnSticky || pond.Scrolling || SlideLeft ||
-        SlideRight || s.ActionKeyDelay != 0)
+        SlideRight || s.Shell.ActionKeyDelay != 0)
         return;
     // No jump off the edge of the pond.
     if (pond.FrogFacing == kFacingLeft && pond.FrogColumn == 0) return;
@@ -147,8 +147,8 @@ void TPlayerSprite::Jump() {
     pond.FrogAnimEnd = Image->PatternCount() - 1;
     FrameSpeed = 0.1;
     s.Hunger += 1;
-    s.ActionKey = false;
-    s.ActionKeyDelay = 3;
+    s.Shell.ActionKey = false;
+    s.Shell.ActionKeyDelay = 3;
 
     // A sticky lily holds the frog back for up to three jumps in one direction.
     auto heldBySticky = [&] {
@@ -194,13 +194,13 @@ void TPlayerSprite::TestLilies() {
     TSprite& root = world_.Engine();
     auto forEachEyes = [&](auto&& f) { ForEachChild<TVeki_Kroko>(root, f); };
     // Two lily sprites may share the spot (a row built anew under one that scrolled down).
-    for (int i = 0; i < root.ChildCount() && !s.FrogDead; ++i) {
+    for (int i = 0; i < root.ChildCount() && !s.Pond.FrogDead; ++i) {
         auto* lily = dynamic_cast<TKuvshinka*>(root.Child(i));
         if (!lily || lily->Dying() || lily->Row != 4 || lily->Column != column) continue;
         if (IsPlainLily(kind)) {
             // Sunk under the frog: it drowns.
             if (lily->LastFramePos >= 2) {
-                s.FrogDead = true;
+                s.Pond.FrogDead = true;
                 MarkDead();
                 new TBrizgi(world_);
             }
@@ -208,7 +208,7 @@ void TPlayerSprite::TestLilies() {
             lily->FrameSpeed = kHeldSpeed;
             if (lily->FramePos > 1) {
                 pond.EatenByHunter = true;
-                s.FrogDead = true;
+                s.Pond.FrogDead = true;
                 MarkDead();
             }
         } else if (kind == kLilyCrocodile) {

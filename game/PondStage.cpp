@@ -29,32 +29,35 @@ uint8_t RollBonus(IPlayWorld& world) {
     return world.Random().Next(5) == 0 ? kBonusLife : kBonusCoin;
 }
 
+// A fresh pond for the level, and no key carried over into it. A pond rebuilt in the middle of
+// a jump must not inherit a two-row scroll or a sticky count: either would keep the frog from
+// ending the stage on the stone.
+uint8_t RandomPlainKind(IPlayWorld& world) {
+    return static_cast<uint8_t>(10 * world.Random().Next(3));
+}
+
+// A new cell by the odds: the kind's roll, then for some kinds the picture and the bonus.
+template <std::size_t N> TLilyCell DrawLily(IPlayWorld& world, const TLilyOdds (&odds)[N]) {
+    const int r = world.Random().Next(100);
+    for (const TLilyOdds& row : odds) {
+        if (r > row.UpTo) continue;
+        TLilyCell cell{row.Kind, kBonusNone};
+        if (row.AnyPlainPicture) cell.Kind = RandomPlainKind(world);
+        if (row.MayCarryBonus) cell.Bonus = RollBonus(world);
+        return cell;
+    }
+    return {};
+}
+
 void ResetPlayState(IStageHost& host) {
     TGameState& s = host.State();
-    TPondState& pond = s.Pond;
-    s.ActionKey = false;
-    s.FrogLost = false;
-    s.TongueLength = 200;
-    s.StorkAllowed = true;
-    pond.StoneRow = 4 - 2 * s.Level;
-    s.StorkLeaving = false;
-    pond.EatenByHunter = false;
-    pond.CrocodileAttack = false;
-    pond.StrandShown = false;
-    pond.FirstBuild = true;
-    pond.AdvanceOneRow = false;
-    pond.AdvanceTwoRows = false;
-    pond.Scrolling = false;
-    // A pond rebuilt in the middle of a jump must not inherit a two-row scroll or a sticky
-    // count: either would keep the frog from ending the stage on the stone.
-    pond.ScrollSpeed = 1;
-    pond.StickyCount = 0;
-    s.LeftKeyDelay = s.RightKeyDelay = s.UpKeyDelay = s.ActionKeyDelay = 0;
-    s.CaretBlink = 0;
-    pond.FrogControl = true;
-    s.LevelBanner = true;
-    s.PondRunning = true;
-    s.FrogDead = false;
+    s.Pond = TPondState{};
+    s.Pond.StoneRow = 4 - 2 * s.Level;
+    s.Pond.LevelBanner = true;
+    TShellState& shell = s.Shell;
+    shell.ActionKey = false;
+    shell.LeftKeyDelay = shell.RightKeyDelay = shell.UpKeyDelay = shell.ActionKeyDelay = 0;
+    shell.CaretBlink = 0;
 }
 
 void BuildLilyRow(IPlayWorld& world, int row) {
@@ -76,15 +79,15 @@ void DrawStatusLine(IStageHost& host) {
 
 // Paused, the exit question, the level banner or another application in front.
 bool StandsStill(const TGameState& s) {
-    return s.Paused || s.Flags.GameMainExit || s.LevelBanner || s.AppInactive;
+    return s.Shell.Paused || s.Flags.GameMainExit || s.Pond.LevelBanner || s.Shell.AppInactive;
 }
 
 void DrawStandingStill(IStageHost& host) {
     const TGameState& s = host.State();
     host.DrawPattern(false);
     auto& c = host.TextCanvas(25);
-    if (s.Paused) c.TextOut(320, 290, "Pause");
-    if (s.LevelBanner) c.TextOut(300, 290, "Level " + std::to_string(s.Level));
+    if (s.Shell.Paused) c.TextOut(320, 290, "Pause");
+    if (s.Pond.LevelBanner) c.TextOut(300, 290, "Level " + std::to_string(s.Level));
     c.Release();
 }
 
@@ -107,10 +110,9 @@ void StartPondStage(IStageHost& host) {
     TGameState& s = host.State();
     host.SeedRandom();
     host.SetCursor(Cursor::Hidden);
-    s.Pond.StickyCount = 0;
     // PlayMusic loads the song afresh, so it starts from the top whatever played before.
     host.PlayMusic("2");
-    s.MusicRestart = false;
+    s.Shell.MusicRestart = false;
     host.PlaySound("fon1");
     BuildPond(host);
 }
@@ -133,30 +135,12 @@ void BuildPond(IStageHost& host) {
 void FillGrid(IPlayWorld& world) {
     TGameState& s = world.State();
     s.Hunger = 0;
-    for (int row = -1; row <= 3; ++row) {
-        for (int column = 1; column <= TLilyGrid::kColumns; ++column) {
-            TLilyCell& cell = s.Pond.Grid.At(row, column);
-            cell.Bonus = kBonusNone;
-            const int r = world.Random().Next(100);
-            if (r <= 60) {
-                cell.Kind = static_cast<uint8_t>(10 * world.Random().Next(3));
-                cell.Bonus = RollBonus(world);
-            } else if (r <= 70) {
-                cell.Kind = kLilyHunter;
-            } else if (r <= 75) {
-                cell.Kind = kLilyPlain1;
-            } else if (r <= 85) {
-                cell.Kind = kLilySpringy;
-            } else if (r <= 95) {
-                cell.Kind = kLilySticky;
-            } else {
-                cell.Kind = kLilyCrocodile;
-            }
-        }
-    }
+    for (int row = -1; row <= 3; ++row)
+        for (int column = 1; column <= TLilyGrid::kColumns; ++column)
+            s.Pond.Grid.At(row, column) = DrawLily(world, kFreshPondOdds);
     // The frog always starts among plain lilies.
     for (int column = 1; column <= TLilyGrid::kColumns; ++column)
-        s.Pond.Grid.At(4, column) = {static_cast<uint8_t>(10 * world.Random().Next(3)), kBonusNone};
+        s.Pond.Grid.At(4, column) = {RandomPlainKind(world), kBonusNone};
 }
 
 void ShiftGrid(IPlayWorld& world) {
@@ -165,23 +149,8 @@ void ShiftGrid(IPlayWorld& world) {
     for (int row = 3; row >= -1; --row)
         for (int column = 1; column <= TLilyGrid::kColumns; ++column)
             grid.At(row + 1, column) = grid.Get(row, column);
-    for (int column = 1; column <= TLilyGrid::kColumns; ++column) {
-        TLilyCell& cell = grid.At(-1, column);
-        cell.Bonus = kBonusNone;
-        const int r = world.Random().Next(100);
-        if (r <= 70) {
-            cell.Kind = kLilyPlain1;
-            cell.Bonus = RollBonus(world);
-        } else if (r <= 75) {
-            cell.Kind = kLilyHunter;
-        } else if (r <= 85) {
-            cell.Kind = kLilySpringy;
-        } else if (r <= 95) {
-            cell.Kind = kLilySticky;
-        } else {
-            cell.Kind = kLilyCrocodile;
-        }
-    }
+    for (int column = 1; column <= TLilyGrid::kColumns; ++column)
+        grid.At(-1, column) = DrawLily(world, kNewRowOdds);
 }
 
 void BuildLilies(IPlayWorld& world) {
@@ -219,8 +188,8 @@ void PondFrame(IStageHost& host) {
     } else {
         host.DrawPattern(true);
         // The frog on the stone: a breath, then the eating stage.
-        if (!s.FrogDead) {
-            if (s.PondRunning) {
+        if (!s.Pond.FrogDead) {
+            if (s.Pond.PondRunning) {
                 StartScroll(host);
             } else {
                 host.Sleep(200);
@@ -228,7 +197,7 @@ void PondFrame(IStageHost& host) {
             }
         }
         // The eating stage has replaced the pond: nothing of the pond's rules applies to it.
-        if (s.Scene == TScene::Pond && (s.FrogLost || s.Starved)) LoseLife(host);
+        if (s.Scene == TScene::Pond && (s.Pond.FrogLost || s.Starved)) LoseLife(host);
         if (s.GameOverPending) host.SwitchScene(TScene::GameOver);
     }
     DrawStatusLine(host);

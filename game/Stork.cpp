@@ -24,12 +24,12 @@ TNogaAist::TNogaAist(IPlayWorld& world, int side) : TImageSprite(&world.Engine()
 void TNogaAist::Step(int ticks) {
     TImageSprite::Step(ticks);
     TGameState& s = world_.State();
-    Y += s.StorkLeaving ? -kLegStep : kLegStep;
+    Y += s.Eating.StorkLeaving ? -kLegStep : kLegStep;
     // Steps of 10 from -Height always meet -Height again on the way up.
     if (Y == -Height) MarkDead();
     if (Y > 600 - Height) {
         Y = 600 - Height;
-        s.LegsLanded = true;
+        s.Eating.LegsLanded = true;
     }
 }
 
@@ -61,7 +61,7 @@ void TAist::Step(int ticks) {
     }
     if (Passes == kStorkPasses) {
         MarkDead();
-        world_.State().StorkLeaving = true;
+        world_.State().Eating.StorkLeaving = true;
     }
 }
 

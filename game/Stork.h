@@ -1,8 +1,8 @@
 // The eating stage's stork: first its two legs come down at the screen's sides, then, once they
 // stand, the stork strikes down from above twice and leaves; the legs then withdraw.
 //
-// The stage's frame action decides when each comes (`State.LegsSpawned`, `State.StorkAllowed`);
-// these sprites keep `State.LegsLanded` and `State.StorkLeaving` up to date. Both live on the
+// The stage's frame action decides when each comes (`Eating.LegsSpawned`, `Eating.StorkAllowed`);
+// these sprites keep `Eating.LegsLanded` and `Eating.StorkLeaving` up to date. Both live on the
 // world's engine root.
 #pragma once
 

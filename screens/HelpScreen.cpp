@@ -87,7 +87,7 @@ void AddScaledBox(IMenuHost& host, const char* image, double x, double y, int di
 } // namespace
 
 void EnterHelp(IMenuHost& host) {
-    switch (host.State().HelpPage) {
+    switch (host.State().Menus.HelpPage) {
     case 3:
         new TPicture(host, "kuvshinka_simple_1", 300, 250, 1);
         new TPicture(host, "kuvshinka_hunter", 300, 340, 1);
@@ -119,7 +119,7 @@ void DrawHelp(IMenuHost& host) {
     host.DrawPattern(true);
     // Every page sets the size of each of its lines.
     auto& c = host.TextCanvas(16);
-    switch (host.State().HelpPage) {
+    switch (host.State().Menus.HelpPage) {
     case 1:
         DrawLines(c, kPage1);
         break;
@@ -160,15 +160,15 @@ bool OverPrevious(int x, int y) {
 void HelpHover(IMenuHost& host) {
     TGameState& s = host.State();
     host.SetCursor(Cursor::Arrow);
-    if (OverBack(s.MouseX, s.MouseY)) {
+    if (OverBack(s.Shell.MouseX, s.Shell.MouseY)) {
         host.SetCursor(Cursor::Hand);
         new HelpGame_Back(host);
-        EnterSoundRule(host, s.BackPointerOutside);
+        EnterSoundRule(host, s.Menus.BackPointerOutside);
     } else {
-        s.BackPointerOutside = true;
+        s.Menus.BackPointerOutside = true;
     }
-    const bool next = OverNext(s.MouseX, s.MouseY);
-    if (next || OverPrevious(s.MouseX, s.MouseY)) {
+    const bool next = OverNext(s.Shell.MouseX, s.Shell.MouseY);
+    if (next || OverPrevious(s.Shell.MouseX, s.Shell.MouseY)) {
         host.SetCursor(Cursor::Hand);
         if (next)
             new HelpGame_Down(host);
@@ -176,24 +176,24 @@ void HelpHover(IMenuHost& host) {
             new HelpGame_Up(host);
         EnterSoundRule(host);
     } else {
-        s.PointerOutside = true;
+        s.Menus.PointerOutside = true;
     }
 }
 
 void HelpPress(IMenuHost& host, MouseButton button) {
     if (button != MouseButton::Left) return;
     TGameState& s = host.State();
-    if (OverBack(s.MouseX, s.MouseY)) {
+    if (OverBack(s.Shell.MouseX, s.Shell.MouseY)) {
         host.SwitchScene(TScene::MainMenu);
         host.PlaySound("button_down");
         return;
     }
-    if (OverNext(s.MouseX, s.MouseY) && s.HelpPage <= 4) {
-        ++s.HelpPage;
+    if (OverNext(s.Shell.MouseX, s.Shell.MouseY) && s.Menus.HelpPage <= 4) {
+        ++s.Menus.HelpPage;
         host.SwitchScene(TScene::Help);
         host.PlaySound("button_down");
-    } else if (OverPrevious(s.MouseX, s.MouseY) && s.HelpPage >= 2) {
-        --s.HelpPage;
+    } else if (OverPrevious(s.Shell.MouseX, s.Shell.MouseY) && s.Menus.HelpPage >= 2) {
+        --s.Menus.HelpPage;
         host.SwitchScene(TScene::Help);
         host.PlaySound("button_down");
     }

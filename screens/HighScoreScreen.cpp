@@ -9,9 +9,9 @@
 namespace pondlark {
 
 void EnterHighScores(IMenuHost& host) {
-    if (host.State().MusicRestart) {
+    if (host.State().Shell.MusicRestart) {
         host.PlayMusic("1");
-        host.State().MusicRestart = false;
+        host.State().Shell.MusicRestart = false;
     }
     new TPicture(host, "HighScore_Place", 215, 183, 1);
     new TPicture(host, "HighScore_Name", 420, 184, 1);
@@ -59,9 +59,9 @@ void HighScoresHover(IMenuHost& host) {
         ClearQuestionHover(host);
         return;
     }
-    const ScoreItem item = ScoreItemAt(host.State().MouseX, host.State().MouseY);
+    const ScoreItem item = ScoreItemAt(host.State().Shell.MouseX, host.State().Shell.MouseY);
     if (item == ScoreItem::None) {
-        host.State().PointerOutside = true;
+        host.State().Menus.PointerOutside = true;
         return;
     }
     host.SetCursor(Cursor::Hand);
@@ -77,7 +77,7 @@ void HighScoresPress(IMenuHost& host, MouseButton button) {
         ClearQuestionPress(host, button);
         return;
     }
-    switch (ScoreItemAt(host.State().MouseX, host.State().MouseY)) {
+    switch (ScoreItemAt(host.State().Shell.MouseX, host.State().Shell.MouseY)) {
     case ScoreItem::Clear:
         host.GameClearHighScoreClick();
         break;

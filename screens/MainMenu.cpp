@@ -6,8 +6,8 @@ namespace pondlark {
 
 void MenuPointerMove(IMenuHost& host, int x, int y) {
     MarkAllDead<TMenuGame>(host.Engine());
-    host.State().MouseX = x;
-    host.State().MouseY = y;
+    host.State().Shell.MouseX = x;
+    host.State().Shell.MouseY = y;
 }
 
 void EnterSoundRule(IMenuHost& host, bool& outside) {
@@ -19,7 +19,7 @@ void EnterSoundRule(IMenuHost& host, bool& outside) {
 }
 
 void EnterSoundRule(IMenuHost& host) {
-    EnterSoundRule(host, host.State().PointerOutside);
+    EnterSoundRule(host, host.State().Menus.PointerOutside);
 }
 
 bool OverBack(int x, int y) {
@@ -27,7 +27,7 @@ bool OverBack(int x, int y) {
 }
 
 void EnterIntro(IMenuHost& host) {
-    host.State().MusicRestart = false;
+    host.State().Shell.MusicRestart = false;
     host.PlayMusic("1");
     AddMenuBackground(host);
     host.SceneTimer().SetEnabled(true);
@@ -35,9 +35,9 @@ void EnterIntro(IMenuHost& host) {
 
 void EnterMainMenu(IMenuHost& host) {
     host.SetCursor(Cursor::Arrow);
-    if (host.State().MusicRestart) host.PlayMusic("1");
-    host.State().MusicRestart = false;
-    host.State().HelpPage = 1;
+    if (host.State().Shell.MusicRestart) host.PlayMusic("1");
+    host.State().Shell.MusicRestart = false;
+    host.State().Menus.HelpPage = 1;
     new TPicture(host, "Start Game_n", 355, 161, 0);
     new TPicture(host, "Options_n", 423, 240, 0);
     new TPicture(host, "High Score_n", 374, 312, 0);
@@ -73,9 +73,9 @@ void MainMenuHover(IMenuHost& host) {
         ExitQuestionHover(host);
         return;
     }
-    const MainItem item = MainItemAt(host.State().MouseX, host.State().MouseY);
+    const MainItem item = MainItemAt(host.State().Shell.MouseX, host.State().Shell.MouseY);
     if (item == MainItem::None) {
-        host.State().PointerOutside = true;
+        host.State().Menus.PointerOutside = true;
         return;
     }
     host.SetCursor(Cursor::Hand);
@@ -110,7 +110,7 @@ void MainMenuPress(IMenuHost& host, MouseButton button) {
         ExitQuestionPress(host, button);
         return;
     }
-    switch (MainItemAt(host.State().MouseX, host.State().MouseY)) {
+    switch (MainItemAt(host.State().Shell.MouseX, host.State().Shell.MouseY)) {
     case MainItem::Start:
         host.SwitchScene(TScene::Pond);
         break;

@@ -66,7 +66,7 @@ Palka::Palka(IPlayWorld& world) : TImageSprite(&world.Engine()) {
     Width = Image->Width();
     Height = Image->Height();
     SetZ(800);
-    const int width = world.State().EntryTextWidth;
+    const int width = world.State().Menus.EntryTextWidth;
     if (world.State().Scene == TScene::Options) {
         X = 400 + width;
         Y = 440;

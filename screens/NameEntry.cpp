@@ -38,16 +38,16 @@ void DrawNameEntry(IMenuHost& host) {
     auto& c = host.TextCanvas(20, RGBColor(0, 128, 0));
     const std::string score = std::to_string(s.Score);
     c.TextOut(400 - 12 * static_cast<int>(score.size()), 225, score);
-    s.EntryTextWidth = c.TextWidth(s.PlayerName);
+    s.Menus.EntryTextWidth = c.TextWidth(s.PlayerName);
     // Halves round to the even neighbour, as the text was always centred.
-    const int half = static_cast<int>(std::nearbyint(s.EntryTextWidth / 2.0));
+    const int half = static_cast<int>(std::nearbyint(s.Menus.EntryTextWidth / 2.0));
     c.TextOut(400 - half, 310, s.PlayerName);
     c.Release();
 }
 
 void NameEntryHover(IMenuHost& host) {
     const TGameState& s = host.State();
-    host.SetCursor(Inside(s.MouseX, s.MouseY, 250, 550, 315, 348) ? Cursor::IBeam : Cursor::Arrow);
+    host.SetCursor(Inside(s.Shell.MouseX, s.Shell.MouseY, 250, 550, 315, 348) ? Cursor::IBeam : Cursor::Arrow);
 }
 
 void NameEntryPress(IMenuHost& host, MouseButton button) {
@@ -59,10 +59,10 @@ void NameEntryPress(IMenuHost& host, MouseButton button) {
         return;
     }
     if (!host.NameText().empty()) s.Flags.GamegoEdit = false;
-    if (Inside(s.MouseX, s.MouseY, 250, 550, 315, 348)) {
+    if (Inside(s.Shell.MouseX, s.Shell.MouseY, 250, 550, 315, 348)) {
         s.Flags.GamegoEdit = true;
         host.PlaySound("button_down");
-    } else if (Inside(s.MouseX, s.MouseY, 245, 283, 367, 405)) {
+    } else if (Inside(s.Shell.MouseX, s.Shell.MouseY, 245, 283, 367, 405)) {
         host.GameSendResultClick();
         host.PlaySound("button_down");
     }
@@ -80,7 +80,7 @@ void NameEntryKey(IMenuHost& host, int key, bool alt) {
     if (s.Flags.GamegoEdit && host.NameText().size() < 10 && key > 0 && key < 256) {
         const char c = static_cast<char>(key);
         if (kEntryAlphabet.find(c) != std::string_view::npos &&
-            s.EntryTextWidth + NameCharWidth(c) <= 360)
+            s.Menus.EntryTextWidth + NameCharWidth(c) <= 360)
             host.NameText().push_back(c);
     }
     if (key == vk::Return && !alt && !s.PlayerName.empty() && Qualifies(s.HighScores, s.Score)) {

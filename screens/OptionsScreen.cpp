@@ -14,7 +14,7 @@ void EnterOptions(IMenuHost& host) {
     new TPicture(host, "Options_Sound", 0, 333, 1);
     new TPicture(host, "Options_Country", 0, 386, 1);
     new TPicture(host, "Options_Back_n", 347, 521, 1);
-    host.State().CaretBlink = 30;
+    host.State().Shell.CaretBlink = 30;
     host.State().Flags.GamegoEdit = host.CountryText().empty();
 }
 
@@ -23,7 +23,7 @@ void DrawOptions(IMenuHost& host) {
     TGameState& s = host.State();
     s.Country = host.CountryText();
     auto& c = host.TextCanvas(20);
-    s.EntryTextWidth = c.TextWidth(s.Country);
+    s.Menus.EntryTextWidth = c.TextWidth(s.Country);
     c.TextOut(400, 403, s.Country);
     c.Release();
     // The state pictures follow the switches from the next frame on.
@@ -44,7 +44,7 @@ void DrawOptions(IMenuHost& host) {
 
 void OptionsHover(IMenuHost& host) {
     TGameState& s = host.State();
-    const int x = s.MouseX, y = s.MouseY;
+    const int x = s.Shell.MouseX, y = s.Shell.MouseY;
     host.SetCursor(Cursor::Arrow);
     if (y >= 218 && y <= 250) {
         if (Inside(x, y, 260, 440, 218, 250) || Inside(x, y, 468, 765, 218, 250))
@@ -58,7 +58,7 @@ void OptionsHover(IMenuHost& host) {
         new HelpGame_Back(host);
         EnterSoundRule(host);
     } else {
-        s.PointerOutside = true;
+        s.Menus.PointerOutside = true;
     }
 }
 
@@ -66,7 +66,7 @@ void OptionsPress(IMenuHost& host, MouseButton button) {
     if (button != MouseButton::Left) return;
     TGameState& s = host.State();
     TCommandFlags& f = s.Flags;
-    const int x = s.MouseX, y = s.MouseY;
+    const int x = s.Shell.MouseX, y = s.Shell.MouseY;
     if (!host.CountryText().empty()) f.GamegoEdit = false;
     if (Inside(x, y, 260, 440, 218, 250) && f.GameFullScreen) {
         host.GameFullScreenClick();
@@ -106,7 +106,7 @@ void OptionsKey(IMenuHost& host, int key) {
         return;
     }
     // A fixed 37 pixels stands for the next character's width.
-    if (s.EntryTextWidth + 37 > 375 || host.CountryText().size() >= 10) return;
+    if (s.Menus.EntryTextWidth + 37 > 375 || host.CountryText().size() >= 10) return;
     if (key > 0 && key < 256 &&
         kEntryAlphabet.find(static_cast<char>(key)) != std::string_view::npos)
         host.CountryText().push_back(static_cast<char>(key));

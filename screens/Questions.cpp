@@ -33,7 +33,7 @@ Answer ClearAnswerAt(int x, int y) {
 
 void AnswerHover(IMenuHost& host, Answer answer) {
     if (answer == Answer::None) {
-        host.State().PointerOutside = true;
+        host.State().Menus.PointerOutside = true;
         return;
     }
     host.SetCursor(Cursor::Hand);
@@ -47,18 +47,18 @@ void AnswerHover(IMenuHost& host, Answer answer) {
 } // namespace
 
 void ExitQuestionHover(IMenuHost& host) {
-    AnswerHover(host, ExitAnswerAt(host.State().MouseX, host.State().MouseY));
+    AnswerHover(host, ExitAnswerAt(host.State().Shell.MouseX, host.State().Shell.MouseY));
 }
 
 void ClearQuestionHover(IMenuHost& host) {
-    AnswerHover(host, ClearAnswerAt(host.State().MouseX, host.State().MouseY));
+    AnswerHover(host, ClearAnswerAt(host.State().Shell.MouseX, host.State().Shell.MouseY));
 }
 
 void ExitQuestionPress(IMenuHost& host, MouseButton button) {
     TGameState& s = host.State();
     const bool menu = s.Scene == TScene::MainMenu;
     if (menu && button != MouseButton::Left) return;
-    const Answer answer = ExitAnswerAt(s.MouseX, s.MouseY);
+    const Answer answer = ExitAnswerAt(s.Shell.MouseX, s.Shell.MouseY);
     if (answer == Answer::None) return;
     if (menu) {
         host.PlaySound("button_down");
@@ -77,7 +77,7 @@ void ExitQuestionPress(IMenuHost& host, MouseButton button) {
 
 void ClearQuestionPress(IMenuHost& host, MouseButton button) {
     if (button != MouseButton::Left) return;
-    const Answer answer = ClearAnswerAt(host.State().MouseX, host.State().MouseY);
+    const Answer answer = ClearAnswerAt(host.State().Shell.MouseX, host.State().Shell.MouseY);
     if (answer == Answer::None) return;
     if (answer == Answer::Yes) host.ResetHighScores();
     host.GameClearHighScoreClick();

@@ -48,14 +48,14 @@ TEST_F(GameFixture, LeavingTheMenuStartsAGameAndLeavingAStageFlagsTheMusic) {
     EXPECT_EQ(form->State().Score, 0);
     EXPECT_EQ(form->State().Lives, 3);
     form->SwitchScene(TScene::Eating);
-    EXPECT_TRUE(form->State().MusicRestart);
-    EXPECT_EQ(form->State().TimeLeft, 19 + 10);
+    EXPECT_TRUE(form->State().Shell.MusicRestart);
+    EXPECT_EQ(form->State().Eating.TimeLeft, 19 + 10);
     EXPECT_TRUE(form->LevelTimer.Enabled());
-    EXPECT_TRUE(form->State().AimCentred);
-    form->State().PondRunning = false;
+    EXPECT_TRUE(form->State().Shell.AimCentred);
+    form->State().Pond.PondRunning = false;
     form->State().GameOverPending = true;
     form->SwitchScene(TScene::GameOver);
-    EXPECT_TRUE(form->State().PondRunning);
+    EXPECT_TRUE(form->State().Pond.PondRunning);
     EXPECT_FALSE(form->State().GameOverPending);
     EXPECT_EQ(form->Timer1.Interval(), 5000u);
     EXPECT_TRUE(form->Timer1.Enabled());
@@ -78,29 +78,29 @@ TEST_F(GameFixture, LevelTimerCountsTheEatingClockDown) {
     form->SwitchScene(TScene::Pond);
     form->SwitchScene(TScene::Eating);
     form->RunFor(3000);
-    EXPECT_EQ(form->State().TimeLeft, 26);
+    EXPECT_EQ(form->State().Eating.TimeLeft, 26);
 }
 
 TEST_F(GameFixture, PauseTogglesTheBannerTimerWhichRestartsItsWait) {
     ASSERT_TRUE(Start());
     form->SwitchScene(TScene::MainMenu);
     form->SwitchScene(TScene::Pond);
-    form->State().LevelBanner = true;
+    form->State().Pond.LevelBanner = true;
     form->Timer1.SetInterval(3300);
     form->Timer1.SetEnabled(true);
     Key('P');
-    EXPECT_TRUE(form->State().Paused);
-    EXPECT_FALSE(form->State().LevelBanner);
+    EXPECT_TRUE(form->State().Shell.Paused);
+    EXPECT_FALSE(form->State().Pond.LevelBanner);
     EXPECT_FALSE(form->Timer1.Enabled());
     form->RunFor(1000);
     Key('P');
-    EXPECT_FALSE(form->State().Paused);
+    EXPECT_FALSE(form->State().Shell.Paused);
     EXPECT_TRUE(form->Timer1.Enabled());
-    form->State().LevelBanner = true; // watch the restarted wait end it
+    form->State().Pond.LevelBanner = true; // watch the restarted wait end it
     form->RunFor(3200);
-    EXPECT_TRUE(form->State().LevelBanner);
+    EXPECT_TRUE(form->State().Pond.LevelBanner);
     form->RunFor(200);
-    EXPECT_FALSE(form->State().LevelBanner);
+    EXPECT_FALSE(form->State().Pond.LevelBanner);
 }
 
 TEST_F(GameFixture, AimFollowsThePointerOnlyAfterItMovesAndIsClamped) {
@@ -110,7 +110,7 @@ TEST_F(GameFixture, AimFollowsThePointerOnlyAfterItMovesAndIsClamped) {
     form->SwitchScene(TScene::Eating);
     platform.Advance(40);
     form->Pump();
-    EXPECT_DOUBLE_EQ(form->State().TongueAngle, 180.0) << "centred until the pointer moves";
+    EXPECT_DOUBLE_EQ(form->State().Shell.TongueAngle, 180.0) << "centred until the pointer moves";
     struct Case {
         int x;
         double angle;
@@ -119,29 +119,29 @@ TEST_F(GameFixture, AimFollowsThePointerOnlyAfterItMovesAndIsClamped) {
         platform.MouseMove(c.x, 300);
         platform.Advance(30);
         form->Pump();
-        EXPECT_NEAR(form->State().TongueAngle, c.angle, 1e-9) << "x=" << c.x;
+        EXPECT_NEAR(form->State().Shell.TongueAngle, c.angle, 1e-9) << "x=" << c.x;
     }
-    form->State().TongueAngleOffset = -10;
+    form->State().Shell.TongueAngleOffset = -10;
     platform.MouseMove(400, 300);
     platform.Advance(30);
     form->Pump();
-    EXPECT_NEAR(form->State().TongueAngle, 170.0, 1e-9);
+    EXPECT_NEAR(form->State().Shell.TongueAngle, 170.0, 1e-9);
 }
 
 TEST_F(GameFixture, FrameCountdownsStopAtZeroAndTheCaretCounterCycles) {
     ASSERT_TRUE(Start());
-    form->State().LeftKeyDelay = 2;
-    form->State().ActionKeyDelay = 1;
-    form->State().CaretBlink = 1;
+    form->State().Shell.LeftKeyDelay = 2;
+    form->State().Shell.ActionKeyDelay = 1;
+    form->State().Shell.CaretBlink = 1;
     Frame();
-    EXPECT_EQ(form->State().LeftKeyDelay, 1);
-    EXPECT_EQ(form->State().ActionKeyDelay, 0);
-    EXPECT_EQ(form->State().CaretBlink, 30) << "reaching 0 starts the next 30-frame cycle";
+    EXPECT_EQ(form->State().Shell.LeftKeyDelay, 1);
+    EXPECT_EQ(form->State().Shell.ActionKeyDelay, 0);
+    EXPECT_EQ(form->State().Shell.CaretBlink, 30) << "reaching 0 starts the next 30-frame cycle";
     Frame();
     Frame();
-    EXPECT_EQ(form->State().LeftKeyDelay, 0);
-    EXPECT_EQ(form->State().ActionKeyDelay, 0);
-    EXPECT_EQ(form->State().CaretBlink, 28);
+    EXPECT_EQ(form->State().Shell.LeftKeyDelay, 0);
+    EXPECT_EQ(form->State().Shell.ActionKeyDelay, 0);
+    EXPECT_EQ(form->State().Shell.CaretBlink, 28);
 }
 
 TEST_F(GameFixture, CloseBoxNeverClosesAndAsksTheQuestionInTheMenu) {
@@ -162,15 +162,15 @@ TEST_F(GameFixture, ClosingWhilePausedEndsThePauseAndOpensTheQuestion) {
     form->SwitchScene(TScene::MainMenu);
     form->SwitchScene(TScene::Pond);
     Key('P');
-    ASSERT_TRUE(form->State().Paused);
+    ASSERT_TRUE(form->State().Shell.Paused);
     Key(vk::Escape);
     EXPECT_FALSE(form->State().Flags.GameMainExit) << "Esc does nothing while paused";
     platform.CloseBox();
     form->Pump();
-    EXPECT_FALSE(form->State().Paused);
+    EXPECT_FALSE(form->State().Shell.Paused);
     EXPECT_TRUE(form->State().Flags.GameMainExit);
     Key('P');
-    EXPECT_FALSE(form->State().Paused) << "P is ignored during the question";
+    EXPECT_FALSE(form->State().Shell.Paused) << "P is ignored during the question";
 }
 
 TEST_F(GameFixture, FocusLossChangesTheCaptionAndTheFramesGoOn) {
@@ -179,12 +179,12 @@ TEST_F(GameFixture, FocusLossChangesTheCaptionAndTheFramesGoOn) {
     platform.Focus(false);
     form->RunFor(300);
     EXPECT_EQ(platform.Caption(), "PONDLARK [Pause]");
-    EXPECT_TRUE(form->State().AppInactive);
+    EXPECT_TRUE(form->State().Shell.AppInactive);
     EXPECT_GE(form->FrameCount(), frames + 9);
     platform.Focus(true);
     form->Pump();
     EXPECT_EQ(platform.Caption(), "PONDLARK");
-    EXPECT_FALSE(form->State().AppInactive);
+    EXPECT_FALSE(form->State().Shell.AppInactive);
 }
 
 TEST_F(GameFixture, FullScreenRoundTripKeepsStateAndWindowPlace) {

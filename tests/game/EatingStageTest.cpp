@@ -67,8 +67,8 @@ struct EatingStage : GameFixture {
 
 TEST_F(EatingStage, OpensAtLevelOneWithItsSpritesAndLastsThirtyTicksThenLevelTwosPond) {
     Enter();
-    EXPECT_EQ(form->State().TimeLeft, 29);
-    EXPECT_EQ(form->State().TongueLength, 0);
+    EXPECT_EQ(form->State().Eating.TimeLeft, 29);
+    EXPECT_EQ(form->State().Eating.TongueLength, 0);
     EXPECT_EQ(All<TPlayerSpriteEat>().size(), 1u);
     EXPECT_EQ(All<TIazik>().size(), 1u);
     EXPECT_EQ(All<TKonec_Iazik>().size(), 1u);
@@ -77,7 +77,7 @@ TEST_F(EatingStage, OpensAtLevelOneWithItsSpritesAndLastsThirtyTicksThenLevelTwo
     form->State().Lives = 1000; // whatever the stork does, the clock decides
     form->RunFor(29'500);
     EXPECT_EQ(form->State().Scene, TScene::Eating);
-    EXPECT_EQ(form->State().TimeLeft, 0);
+    EXPECT_EQ(form->State().Eating.TimeLeft, 0);
     form->RunFor(1'000); // the 30th tick, then the next frame ends the stage
     EXPECT_EQ(form->State().Scene, TScene::Pond);
     EXPECT_EQ(form->State().Level, 2);
@@ -93,18 +93,18 @@ TEST_F(EatingStage, TongueShootsOutInFourteenFramesAndSnapsBackInSeven) {
     EXPECT_DOUBLE_EQ(tip.Y, mouthY - 30) << "with the tongue in, the tip stands 30 px out";
     platform.KeyDown(vk::Space);
     Frames(13);
-    EXPECT_EQ(form->State().TongueLength, 390);
+    EXPECT_EQ(form->State().Eating.TongueLength, 390);
     Frame();
-    EXPECT_EQ(form->State().TongueLength, 400);
+    EXPECT_EQ(form->State().Eating.TongueLength, 400);
     Frame();
-    EXPECT_EQ(form->State().TongueLength, 400) << "400 px is the limit";
+    EXPECT_EQ(form->State().Eating.TongueLength, 400) << "400 px is the limit";
     EXPECT_NEAR(tip.Y, mouthY - 430, 1e-9) << "centred aim: straight up";
     EXPECT_NEAR(tip.X, form->State().Eating.MouthX + 68, 1e-9);
     platform.KeyUp(vk::Space);
     Frames(6);
-    EXPECT_EQ(form->State().TongueLength, 40);
+    EXPECT_EQ(form->State().Eating.TongueLength, 40);
     Frame();
-    EXPECT_EQ(form->State().TongueLength, 0);
+    EXPECT_EQ(form->State().Eating.TongueLength, 0);
 }
 
 TEST_F(EatingStage, EachInsectCaughtByTheTipScoresAndFeeds) {
@@ -198,11 +198,11 @@ TEST_F(EatingStage, StorkLegsComeOnlyInsideTheirTimeWindow) {
         SCOPED_TRACE(testing::Message() << c.timeLeft << " s, " << c.lives << " lives");
         Enter();
         form->State().Level = 500;
-        form->State().TimeLeft = c.timeLeft;
+        form->State().Eating.TimeLeft = c.timeLeft;
         form->State().Lives = c.lives;
         Frames(3);
         EXPECT_EQ(All<TNogaAist>().size(), c.legs ? 2u : 0u) << "one pair at most";
-        EXPECT_EQ(form->State().LegsSpawned, c.legs);
+        EXPECT_EQ(form->State().Eating.LegsSpawned, c.legs);
         EXPECT_EQ(form->State().Scene, c.lives > 0 ? TScene::Eating : TScene::GameOver);
         form.reset();
     }
@@ -211,18 +211,18 @@ TEST_F(EatingStage, StorkLegsComeOnlyInsideTheirTimeWindow) {
 TEST_F(EatingStage, TheStorkComesOnlyAfterTheLegsLandedAndOnlyOnce) {
     Enter();
     form->State().Level = 500;
-    form->State().TimeLeft = 1000;
-    form->State().StorkAllowed = true;
+    form->State().Eating.TimeLeft = 1000;
+    form->State().Eating.StorkAllowed = true;
     form->State().Lives = 1000;
     int framesToLand = 0;
-    while (!form->State().LegsLanded && framesToLand < 200) {
+    while (!form->State().Eating.LegsLanded && framesToLand < 200) {
         Frame();
         ++framesToLand;
-        if (!form->State().LegsLanded) {
+        if (!form->State().Eating.LegsLanded) {
             EXPECT_TRUE(All<TAist>().empty());
         }
     }
-    ASSERT_TRUE(form->State().LegsLanded);
+    ASSERT_TRUE(form->State().Eating.LegsLanded);
     for (TNogaAist* leg : All<TNogaAist>())
         EXPECT_EQ(leg->Y, 600 - leg->Height);
     int framesToStork = 0;
@@ -231,11 +231,11 @@ TEST_F(EatingStage, TheStorkComesOnlyAfterTheLegsLandedAndOnlyOnce) {
         ++framesToStork;
     }
     ASSERT_EQ(All<TAist>().size(), 1u);
-    EXPECT_FALSE(form->State().StorkAllowed);
+    EXPECT_FALSE(form->State().Eating.StorkAllowed);
     // Two passes, then it leaves and the legs go back up and away.
     while (!All<TAist>().empty())
         Frame();
-    EXPECT_TRUE(form->State().StorkLeaving);
+    EXPECT_TRUE(form->State().Eating.StorkLeaving);
     Frames(61);
     EXPECT_TRUE(All<TNogaAist>().empty());
     Frames(300);
@@ -280,7 +280,7 @@ TEST_F(EatingStage, ClockStopsForPauseAndTheExitQuestionButNotForFocusLoss) {
         midge->BaseY = 100; // away from the tongue
         const double x = midge->X;
         form->RunFor(3000);
-        EXPECT_EQ(form->State().TimeLeft, c.stops ? 29 : 26);
+        EXPECT_EQ(form->State().Eating.TimeLeft, c.stops ? 29 : 26);
         EXPECT_EQ(midge->X == x, c.stops) << "insects fly only while the stage runs";
         EXPECT_EQ(form->State().Scene, TScene::Eating);
         form.reset();

@@ -70,7 +70,7 @@ struct PondStage : GameFixture {
         }
         Pond().FrogColumn = static_cast<uint8_t>(frogColumn - 1);
         Frog()->X = Frog()->HomeX();
-        S().LevelBanner = false;
+        S().Pond.LevelBanner = false;
         form->Timer1.SetEnabled(false);
     }
 
@@ -93,7 +93,7 @@ struct PondStage : GameFixture {
 
 TEST_F(PondStage, BuildsTheLevelWithItsBannerAndAPlainFrogRow) {
     EnterPond();
-    EXPECT_TRUE(S().LevelBanner);
+    EXPECT_TRUE(S().Pond.LevelBanner);
     EXPECT_TRUE(form->Timer1.Enabled());
     EXPECT_EQ(Pond().StoneRow, 2);
     EXPECT_EQ(S().Hunger, 0);
@@ -114,7 +114,7 @@ TEST_F(PondStage, BuildsTheLevelWithItsBannerAndAPlainFrogRow) {
     Key(vk::Space);
     EXPECT_EQ(S().Score, 0);
     form->RunFor(3400);
-    EXPECT_FALSE(S().LevelBanner);
+    EXPECT_FALSE(S().Pond.LevelBanner);
     EXPECT_EQ(All<TStone>().front()->Y, stoneY);
 }
 
@@ -156,14 +156,14 @@ TEST_F(PondStage, ADrownedFrogCostsOneLifeWhenTheSplashEnds) {
         S().Lives = c.lives;
         Lay(2, {});
         LilyAt(4, 2)->FramePos = 2.5; // sunk under the frog
-        ASSERT_TRUE(Until([&] { return S().FrogDead; }, 5));
+        ASSERT_TRUE(Until([&] { return S().Pond.FrogDead; }, 5));
         ASSERT_EQ(All<TBrizgi>().size(), 1u);
         // The life goes only once the splash has played its last picture.
         bool splashSeen = true;
         double splashEnd = 0;
         const int pictures = All<TBrizgi>().front()->Image->PatternCount();
         ASSERT_TRUE(Until([&] {
-            if (S().Lives != c.lives || S().Scene != TScene::Pond || !S().FrogDead) return true;
+            if (S().Lives != c.lives || S().Scene != TScene::Pond || !S().Pond.FrogDead) return true;
             const auto splashes = All<TBrizgi>();
             splashSeen = splashSeen && splashes.size() == 1;
             if (!splashes.empty()) splashEnd = splashes.front()->FramePos;
@@ -175,9 +175,9 @@ TEST_F(PondStage, ADrownedFrogCostsOneLifeWhenTheSplashEnds) {
         EXPECT_EQ(S().Scene, c.sceneAfter);
         if (c.sceneAfter == TScene::Pond) {
             // Rebuilt from scratch, banner and all.
-            EXPECT_TRUE(S().LevelBanner);
-            EXPECT_FALSE(S().FrogDead);
-            EXPECT_FALSE(S().FrogLost);
+            EXPECT_TRUE(S().Pond.LevelBanner);
+            EXPECT_FALSE(S().Pond.FrogDead);
+            EXPECT_FALSE(S().Pond.FrogLost);
             EXPECT_EQ(Pond().StoneRow, 2);
             EXPECT_NE(Frog(), nullptr);
             EXPECT_TRUE(form->Timer1.Enabled());
@@ -279,7 +279,7 @@ TEST_F(PondStage, ACrocodileLilyFreezesTheFrogThenStrikes) {
     EXPECT_EQ(LilyAt(4, 2), nullptr);
     EXPECT_EQ(S().Lives, 3);
     ASSERT_TRUE(Until([&] { return S().Lives == 2; }, 60));
-    EXPECT_TRUE(S().LevelBanner);
+    EXPECT_TRUE(S().Pond.LevelBanner);
 }
 
 TEST_F(PondStage, TheFrogTakesTheBonusOfItsLily) {

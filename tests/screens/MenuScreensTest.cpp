@@ -120,23 +120,23 @@ TEST_F(Menus, HelpPagesTurnBetweenOneAndFiveAndReopenOnOne) {
     ASSERT_EQ(form->State().Scene, TScene::Help);
     for (int page = 2; page <= 5; ++page) {
         Click(650, 520);
-        EXPECT_EQ(form->State().HelpPage, page);
+        EXPECT_EQ(form->State().Menus.HelpPage, page);
     }
     const int presses = Count("button_down");
     Click(650, 520); // no sixth page
-    EXPECT_EQ(form->State().HelpPage, 5);
+    EXPECT_EQ(form->State().Menus.HelpPage, 5);
     EXPECT_EQ(Count("button_down"), presses);
     for (int page = 4; page >= 1; --page) {
         Click(600, 565);
-        EXPECT_EQ(form->State().HelpPage, page);
+        EXPECT_EQ(form->State().Menus.HelpPage, page);
     }
     Click(600, 565);
-    EXPECT_EQ(form->State().HelpPage, 1);
+    EXPECT_EQ(form->State().Menus.HelpPage, 1);
     Click(650, 520);
     Key(vk::Escape);
     EXPECT_EQ(form->State().Scene, TScene::MainMenu);
     Click(550, 410);
-    EXPECT_EQ(form->State().HelpPage, 1);
+    EXPECT_EQ(form->State().Menus.HelpPage, 1);
 }
 
 TEST_F(Menus, OptionSwitchesActOnlyOnTheChoiceNotInForce) {
@@ -181,7 +181,7 @@ TEST_F(Menus, CountryEntryStopsAtTenCharactersOrTheWidthLimit) {
     EXPECT_LE(form->Edit1.size(), 10u);
     EXPECT_EQ(form->Edit1.substr(0, 3), "ABC");
     Frame();
-    EXPECT_TRUE(form->Edit1.size() == 10u || form->State().EntryTextWidth + 37 > 375)
+    EXPECT_TRUE(form->Edit1.size() == 10u || form->State().Menus.EntryTextWidth + 37 > 375)
         << "it stops only at one of the two limits";
     const size_t full = form->Edit1.size();
     Key(vk::Back);
@@ -281,7 +281,7 @@ TEST_F(Menus, NameEntryStoresAQualifyingScoreAndLetsATieLeave) {
     while (!form->Edit2.empty())
         Key(vk::Back);
     // The width table: the next character must fit within 360 pixels with the drawn name.
-    form->State().EntryTextWidth = 320;
+    form->State().Menus.EntryTextWidth = 320;
     NameEntryKey(*form, 'W', false); // 320 + 53
     EXPECT_EQ(form->Edit2, "");
     NameEntryKey(*form, 'I', false); // 320 + 17
