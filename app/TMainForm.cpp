@@ -7,6 +7,7 @@
 #include "app/SceneTable.h"
 
 #include "engine/Errors.h"
+#include "game/Layout.h"
 #include "persist/Config.h"
 #include "persist/HighScores.h"
 #include "screens/MenuSprites.h"
@@ -27,25 +28,25 @@ constexpr uint32_t kIdleWaitMs = 50;
 TMainForm::TMainForm(IPlatform& platform, std::string gameDir, std::string dataDir)
     : TDXForm(platform),
       DXDraw(platform, (dataDir.empty() ? gameDir : dataDir) + "/Data/GameFont.otf"),
-      DXInput(platform), DXTimer(platform), DXSound(platform), Timer1(platform, 2000, false),
+      DXInput(platform), DXTimer(platform), DXSound(platform), Timer1(platform, kIntroMs, false),
       LevelTimer(platform, 1000, false), platform_(platform), gameDir_(std::move(gameDir)),
       dataDir_(dataDir.empty() ? gameDir_ : std::move(dataDir)) {
     // The window resource's settings.
     platform_.SetCaption(kCaption);
     DXDraw.SetOptions({doAllowReboot, doWaitVBlank, doAllowPalette256, doStretch, doCenter, doFlip,
                        doRetainedMode, doHardware, doSelectDriver});
-    DXDraw.SetDisplayWidth(800);
-    DXDraw.SetDisplayHeight(600);
+    DXDraw.SetDisplayWidth(kScreenWidth);
+    DXDraw.SetDisplayHeight(kScreenHeight);
     DXDraw.SetDisplayBitCount(24);
-    DXDraw.SetSurfaceWidth(800);
-    DXDraw.SetSurfaceHeight(600);
+    DXDraw.SetSurfaceWidth(kScreenWidth);
+    DXDraw.SetSurfaceHeight(kScreenHeight);
     DXDraw.OnInitializing = [this] { DXDrawInitializing(); };
     DXDraw.OnInitialize = [this] { DXDrawInitialize(); };
     DXDraw.OnFinalize = [this] { DXDrawFinalize(); };
     DXInput.ActiveOnly = true;
     DXInput.AssignDefaultKeys();
     DXTimer.ActiveOnly = false;
-    DXTimer.SetInterval(30);
+    DXTimer.SetInterval(kFrameIntervalMs);
     DXTimer.OnTimer = [this](int32_t lag) { DXTimerTimer(lag); };
     DXTimer.OnActivate = [this] { DXTimerActivate(); };
     DXTimer.OnDeactivate = [this] { DXTimerDeactivate(); };
@@ -315,8 +316,8 @@ void TMainForm::GameFullScreenClick() {
         TDXDrawOptions o = DXDraw.Options();
         o.Add(doFullScreen);
         DXDraw.SetOptions(o);
-        DXDraw.SetDisplayWidth(800);
-        DXDraw.SetDisplayHeight(600);
+        DXDraw.SetDisplayWidth(kScreenWidth);
+        DXDraw.SetDisplayHeight(kScreenHeight);
         DXDraw.SetDisplayBitCount(16);
         DXDraw.Initialize();
     } else {
@@ -325,10 +326,10 @@ void TMainForm::GameFullScreenClick() {
         TDXDrawOptions o = DXDraw.Options();
         o.Remove(doFullScreen);
         DXDraw.SetOptions(o);
-        DXDraw.SetSurfaceWidth(800);
-        DXDraw.SetSurfaceHeight(600);
-        DXDraw.SetDisplayWidth(800);
-        DXDraw.SetDisplayHeight(600);
+        DXDraw.SetSurfaceWidth(kScreenWidth);
+        DXDraw.SetSurfaceHeight(kScreenHeight);
+        DXDraw.SetDisplayWidth(kScreenWidth);
+        DXDraw.SetDisplayHeight(kScreenHeight);
         DXDraw.SetDisplayBitCount(16);
         DXDraw.Initialize();
         platform_.SetWindowState(WindowState::Normal);

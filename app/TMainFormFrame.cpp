@@ -8,6 +8,7 @@
 #include "engine/TDirectDrawSurfaceCanvas.h"
 
 #include "game/Insects.h"
+#include "game/Layout.h"
 #include "screens/MenuSprites.h"
 
 #include <algorithm>
@@ -47,19 +48,23 @@ void TMainForm::DXTimerTimer(int32_t) {
     // 2. Input states.
     DXInput.Update();
     // 3. Countdowns.
-    for (uint8_t* counter : {&state_.Shell.LeftKeyDelay, &state_.Shell.RightKeyDelay, &state_.Shell.UpKeyDelay,
-                             &state_.Shell.ActionKeyDelay, &state_.Shell.CaretBlink})
+    for (uint8_t* counter :
+         {&state_.Shell.LeftKeyDelay, &state_.Shell.RightKeyDelay, &state_.Shell.UpKeyDelay,
+          &state_.Shell.ActionKeyDelay, &state_.Shell.CaretBlink})
         if (*counter > 0) --*counter;
     // 4. Aim angle of the tongue.
     const double w = DXDraw.Surface()->Width();
     if (!state_.Shell.Paused && !state_.Flags.GameMainExit && !state_.Shell.AimCentred)
-        state_.Shell.TongueAngle = state_.Shell.MouseX / (w / 720) - 180 + state_.Shell.TongueAngleOffset;
-    if (state_.Shell.AimCentred) state_.Shell.TongueAngle = 400 / (w / 720) - 180 + state_.Shell.TongueAngleOffset;
+        state_.Shell.TongueAngle =
+            state_.Shell.MouseX / (w / 720) - 180 + state_.Shell.TongueAngleOffset;
+    if (state_.Shell.AimCentred)
+        state_.Shell.TongueAngle = 400 / (w / 720) - 180 + state_.Shell.TongueAngleOffset;
     state_.Shell.TongueAngle = std::clamp(state_.Shell.TongueAngle, 120.0, 240.0);
     // 5. Text caret blink.
-    if (state_.Flags.GamegoEdit && state_.Shell.CaretBlink > 15) new Palka(*this);
-    if (state_.Shell.CaretBlink <= 15) {
-        if (state_.Shell.CaretBlink == 0) state_.Shell.CaretBlink = 30;
+    if (state_.Flags.GamegoEdit && state_.Shell.CaretBlink > kCaretBlinkFrames / 2)
+        new Palka(*this);
+    if (state_.Shell.CaretBlink <= kCaretBlinkFrames / 2) {
+        if (state_.Shell.CaretBlink == 0) state_.Shell.CaretBlink = kCaretBlinkFrames;
         MarkAllDead<Palka>(Engine());
     }
     // 6. A maximized window becomes full screen.
@@ -77,7 +82,7 @@ void TMainForm::DXTimerTimer(int32_t) {
 }
 
 void TMainForm::DrawPattern(bool move) {
-    if (move) SpriteEngine.Move(16);
+    if (move) SpriteEngine.Move(kTicksPerFrame);
     SpriteEngine.Sweep();
     DXDraw.Surface()->Fill(0);
     SpriteEngine.Draw();

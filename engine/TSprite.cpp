@@ -169,6 +169,12 @@ TRect TImageSprite::DrawRect() const {
     return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
 }
 
+void TImageSprite::SetImage(TPictureCollectionItem& image) {
+    Image = &image;
+    Width = image.Width();
+    Height = image.Height();
+}
+
 void TImageSprite::Render() {
     if (!Image || !Engine()) return;
     const TRect r = DrawRect();

@@ -121,6 +121,8 @@ public:
     TPictureCollectionItem* Image = nullptr; // not owned; lives in the image list
     bool PixelExact = false;
 
+    // Shows `image` (which outlives the sprite), sized to one of its frames.
+    void SetImage(TPictureCollectionItem& image);
     int FrameIndex() const { return TruncCoord(FramePos) + FrameStart; }
     // Extent, centred for an image of another size.
     TRect DrawRect() const;

@@ -1,5 +1,6 @@
 #include "game/EatingFrog.h"
 
+#include "game/Layout.h"
 #include "game/PlayWorld.h"
 
 #include <cmath>
@@ -24,12 +25,10 @@ int AngleUnits(double degrees) {
 
 TPlayerSpriteEat::TPlayerSpriteEat(IPlayWorld& world)
     : TImageSprite(&world.Engine()), world_(world) {
-    Image = &world.Image("frogeat");
-    Width = Image->Width();
-    Height = Image->Height();
+    SetImage(world.Image("frogeat"));
     X = 400 - Width / 2.0;
-    Y = 600 - Height;
-    SetZ(805);
+    Y = kScreenHeight - Height;
+    SetZ(kDepthOverStork);
     FramePos = 0;
     FrameCount = Image->PatternCount();
     FrameLoop = false;
@@ -65,7 +64,7 @@ void TPlayerSpriteEat::Step(int ticks) {
     if (s.Eating.TongueLength <= 0) s.Eating.TongueLength = 0;
     if (s.Eating.TongueLength >= kTongueMax) s.Eating.TongueLength = kTongueMax;
     // Stay on the screen.
-    if (X > 800 - Width) X = 800 - Width;
+    if (X > kScreenWidth - Width) X = kScreenWidth - Width;
     if (X <= 0) X = 0;
     s.Eating.MouthX = X;
     // The walk ends resting on frame 0.
@@ -116,13 +115,12 @@ void TIazik::Render() {
     // Stretched to its length and turned about its top-left corner, which sits at the mouth.
     const TGameState& s = world_.State();
     Image->DrawRotated(Engine()->Surface(), RoundEven(X), RoundEven(Y), Image->Width(),
-                       Image->Height() + s.Eating.TongueLength, 0, 0, 0, AngleUnits(s.Shell.TongueAngle));
+                       Image->Height() + s.Eating.TongueLength, 0, 0, 0,
+                       AngleUnits(s.Shell.TongueAngle));
 }
 
 TKonec_Iazik::TKonec_Iazik(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
-    Image = &world.Image("konec_iazika");
-    Width = Image->Width();
-    Height = Image->Height();
+    SetImage(world.Image("konec_iazika"));
     SetZ(1);
     PixelExact = true;
     X = world.State().Eating.MouthX + 68;
@@ -140,7 +138,8 @@ void TKonec_Iazik::Step(int ticks) {
 
 void TKonec_Iazik::Render() {
     Image->DrawRotated(Engine()->Surface(), RoundEven(X), RoundEven(Y), Image->Width(),
-                       Image->Height(), 0, 0.5, 0.5, AngleUnits(world_.State().Shell.TongueAngle + 180));
+                       Image->Height(), 0, 0.5, 0.5,
+                       AngleUnits(world_.State().Shell.TongueAngle + 180));
 }
 
 } // namespace pondlark

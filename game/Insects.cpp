@@ -1,6 +1,7 @@
 #include "game/Insects.h"
 
 #include "game/EatingFrog.h"
+#include "game/Layout.h"
 #include "game/PlayWorld.h"
 
 #include <cmath>
@@ -24,16 +25,14 @@ constexpr const TInsectKind* kKinds[] = {&kMidge, &kFly, &kMosquito, &kSkater, &
 TInsect::TInsect(IPlayWorld& world, const TInsectKind& kind)
     : TImageSprite(&world.Engine()), world_(world), kind_(kind) {
     FromRight = world.Random().Next(2) == 1;
-    Image = &world.Image(FromRight ? std::string(kind.Name) : std::string(kind.Name) + "_");
-    Width = Image->Width();
-    Height = Image->Height();
+    SetImage(world.Image(FromRight ? std::string(kind.Name) : std::string(kind.Name) + "_"));
     SetZ(1);
     PixelExact = true;
     FramePos = 0;
     FrameCount = Image->PatternCount();
     FrameLoop = true;
     FrameSpeed = kind.FrameSpeed;
-    X = FromRight ? 800 : -Width;
+    X = FromRight ? kScreenWidth : -Width;
     Speed = kind.BaseSpeed + world.Random().Next(3);
     if (kind.WaveDivisor != 0) {
         Amplitude = world.Random().Next(50);
@@ -52,7 +51,7 @@ void TInsect::Step(int ticks) {
     X += FromRight ? -Speed : Speed;
     if (flying) Y = std::sin(static_cast<double>(Phase) / kind_.WaveDivisor) * Amplitude + BaseY;
     // Gone past the far edge; one that has only just entered is still at -Width.
-    if (X < -Width || X > 800) {
+    if (X < -Width || X > kScreenWidth) {
         MarkDead();
         if (kind_.GulpOnEscape && world_.State().Eating.BottleEmpty) world_.PlaySound("food");
         world_.StopSound(kind_.Name);

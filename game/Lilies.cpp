@@ -1,5 +1,6 @@
 #include "game/Lilies.h"
 
+#include "game/Layout.h"
 #include "game/PlayWorld.h"
 #include "game/PondEffects.h"
 
@@ -8,12 +9,6 @@
 namespace pondlark {
 
 namespace {
-
-void UseImage(TImageSprite& sprite, TPictureCollectionItem& image) {
-    sprite.Image = &image;
-    sprite.Width = image.Width();
-    sprite.Height = image.Height();
-}
 
 template <class T, class F> void ForEach(TSprite& root, F&& f) {
     ForEachChild<T>(root, [&](T& s) {
@@ -34,7 +29,7 @@ void SetLilySpeed(TSprite& root, int column, int row, double speed) {
 TKuvshinka::TKuvshinka(IPlayWorld& world, int kind, int column, int row)
     : TImageSprite(&world.Engine()), Column(column), Row(row), world_(world),
       kind_(LilyKind(kind)) {
-    UseImage(*this, world.Image(kind_.Image));
+    SetImage(world.Image(kind_.Image));
     X = SpotX(column) - Width / 2.0;
     Y = SpotY(row) - Height;
     SetZ(3);
@@ -65,7 +60,7 @@ void TKuvshinka::Step(int ticks) {
     if (kind_.Behaviour == TLilyBehaviour::Hunter) HunterCycle();
     Y += world_.State().Pond.ScrollStep();
     if (kind_.Behaviour == TLilyBehaviour::Sticky) StickyCycle();
-    if (Y > 600) MarkDead();
+    if (Y > kScreenHeight) MarkDead();
 }
 
 void TKuvshinka::PlainCycle() {
@@ -140,17 +135,17 @@ TLiapu::TLiapu(IPlayWorld& world, double lilyX, double lilyY)
     : TImageSprite(&world.Engine()), facing_(world.State().Pond.FrogFacing) {
     switch (facing_) {
     case kFacingLeft:
-        UseImage(*this, world.Image("liapuchka_l"));
+        SetImage(world.Image("liapuchka_l"));
         X = lilyX + 80 - Width;
         Y = lilyY;
         break;
     case kFacingRight:
-        UseImage(*this, world.Image("liapuchka_p"));
+        SetImage(world.Image("liapuchka_p"));
         X = lilyX;
         Y = lilyY;
         break;
     default:
-        UseImage(*this, world.Image("liapuchka_c"));
+        SetImage(world.Image("liapuchka_c"));
         X = lilyX;
         Y = lilyY + 62 - Height;
         break;
@@ -164,7 +159,7 @@ TLiapu::TLiapu(IPlayWorld& world, double lilyX, double lilyY)
 
 TVeki_Kroko::TVeki_Kroko(IPlayWorld& world, int column, int row, double spotX, double spotY)
     : TImageSprite(&world.Engine()), Column(column), Row(row), world_(world) {
-    UseImage(*this, world.Image("kroco_yes"));
+    SetImage(world.Image("kroco_yes"));
     X = spotX;
     Y = spotY - Height - 40;
     SetZ(4);
@@ -187,7 +182,7 @@ void TVeki_Kroko::Step(int ticks) {
     TImageSprite::Step(ticks);
     TGameState& s = world_.State();
     Y += s.Pond.ScrollStep();
-    if (Y > 600) MarkDead();
+    if (Y > kScreenHeight) MarkDead();
     const int frame = static_cast<int>(std::trunc(FramePos));
     if (frame != LastFrame) {
         LastFrame = frame;
@@ -209,10 +204,10 @@ void TVeki_Kroko::Step(int ticks) {
 
 TKroko::TKroko(IPlayWorld& world, int column, int row)
     : TImageSprite(&world.Engine()), world_(world) {
-    UseImage(*this, world.Image("kroko"));
+    SetImage(world.Image("kroko"));
     X = SpotX(column) - 150;
     Y = SpotY(row) - Height;
-    SetZ(805);
+    SetZ(kDepthOverStork);
     FramePos = 0;
     FrameCount = Image->PatternCount();
     FrameLoop = false;

@@ -10,9 +10,7 @@ namespace pondlark {
 
 TPondBonus::TPondBonus(IPlayWorld& world, const char* image, int row, int column)
     : TImageSprite(&world.Engine()), Row(row), Column(column), world_(world) {
-    Image = &world.Image(image);
-    Width = Image->Width();
-    Height = Image->Height();
+    SetImage(world.Image(image));
     X = SpotX(column) - Width / 2.0;
     Y = SpotY(row) - Height;
     SetZ(4);
@@ -51,9 +49,7 @@ void RemoveBonuses(TSprite& root, int row, int column) {
 
 TPondEffect::TPondEffect(IPlayWorld& world, const char* image, int z)
     : TImageSprite(&world.Engine()), world_(world) {
-    Image = &world.Image(image);
-    Width = Image->Width();
-    Height = Image->Height();
+    SetImage(world.Image(image));
     SetZ(z);
     PixelExact = true;
     FramePos = 0;

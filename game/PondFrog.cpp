@@ -103,9 +103,9 @@ void TPlayerSprite::Turn() {
         uint8_t* delay;
         uint8_t facing;
     };
-    for (const Key& k :
-         {Key{isLeft, &s.Shell.LeftKeyDelay, kFacingLeft}, Key{isRight, &s.Shell.RightKeyDelay, kFacingRight},
-          Key{isUp, &s.Shell.UpKeyDelay, kFacingUp}}) {
+    for (const Key& k : {Key{isLeft, &s.Shell.LeftKeyDelay, kFacingLeft},
+                         Key{isRight, &s.Shell.RightKeyDelay, kFacingRight},
+                         Key{isUp, &s.Shell.UpKeyDelay, kFacingUp}}) {
         if (!world_.Input().Has(k.state) || *k.delay != 0) continue;
         // A new direction starts the sticky count afresh.
         if (pond.FrogFacing != k.facing) pond.StickyCount = 0;

@@ -36,9 +36,7 @@ void TScrollBackground::Render() {
 // ---------------------------------------------------------------------------------------------
 
 TSample::TSample(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
-    Image = &world.Image("sample");
-    Width = Image->Width();
-    Height = Image->Height();
+    SetImage(world.Image("sample"));
     X = 0;
     Y = 0;
     SetZ(0);
@@ -71,9 +69,7 @@ void TSample::EndScroll() {
 // ---------------------------------------------------------------------------------------------
 
 TStone::TStone(IPlayWorld& world, double y) : TImageSprite(&world.Engine()), world_(world) {
-    Image = &world.Image("stone");
-    Width = Image->Width();
-    Height = Image->Height();
+    SetImage(world.Image("stone"));
     X = 0;
     Y = y;
     SetZ(2);
@@ -87,9 +83,7 @@ void TStone::Step(int ticks) {
 
 TBrevno::TBrevno(IPlayWorld& world, double x, double y)
     : TImageSprite(&world.Engine()), world_(world) {
-    Image = &world.Image("brevno" + std::to_string(world.Random().Next(2) + 1));
-    Width = Image->Width();
-    Height = Image->Height();
+    SetImage(world.Image("brevno" + std::to_string(world.Random().Next(2) + 1)));
     X = x;
     Y = y;
     SetZ(1);

@@ -1,6 +1,7 @@
 #include "game/PondStage.h"
 
 #include "engine/TDirectDrawSurfaceCanvas.h"
+#include "game/Layout.h"
 #include "game/Lilies.h"
 #include "game/PondFrog.h"
 #include "game/PondSprites.h"
@@ -94,9 +95,9 @@ void DrawStandingStill(IStageHost& host) {
 // A drowned, eaten or starved frog: a life goes and the pond starts over, or the game ends.
 void LoseLife(IStageHost& host) {
     TGameState& s = host.State();
-    host.Sleep(500);
+    host.Sleep(kLifeLostMs);
     if (s.Lives <= 1) {
-        host.Sleep(200);
+        host.Sleep(kBreathMs);
         s.GameOverPending = true;
         return;
     }
@@ -128,7 +129,7 @@ void BuildPond(IStageHost& host) {
     BuildLilies(host);
     new TPlayerSprite(host);
     AddStatusSprites(host);
-    host.SceneTimer().SetInterval(3300);
+    host.SceneTimer().SetInterval(kLevelBannerMs);
     host.SceneTimer().SetEnabled(true);
 }
 
@@ -192,7 +193,7 @@ void PondFrame(IStageHost& host) {
             if (s.Pond.PondRunning) {
                 StartScroll(host);
             } else {
-                host.Sleep(200);
+                host.Sleep(kBreathMs);
                 host.SwitchScene(TScene::Eating);
             }
         }

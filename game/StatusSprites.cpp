@@ -1,5 +1,6 @@
 #include "game/StatusSprites.h"
 
+#include "game/Layout.h"
 #include "game/PlayWorld.h"
 
 #include <algorithm>
@@ -8,12 +9,10 @@
 namespace pondlark {
 
 TBottle::TBottle(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
-    Image = &world.Image("energi");
-    Width = Image->Width();
-    Height = Image->Height();
-    X = 800 - Width;
+    SetImage(world.Image("energi"));
+    X = kScreenWidth - Width;
     Y = 0;
-    SetZ(905);
+    SetZ(kDepthStatus);
     world.State().Starved = false;
 }
 
@@ -43,7 +42,7 @@ TPanel::TPanel(IPlayWorld& world, double x, double factor) : TImageSprite(&world
     Height = Image->Height();
     X = x;
     Y = 0;
-    SetZ(905);
+    SetZ(kDepthStatus);
 }
 
 void AddStatusSprites(IPlayWorld& world) {

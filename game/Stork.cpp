@@ -1,6 +1,7 @@
 #include "game/Stork.h"
 
 #include "game/EatingFrog.h"
+#include "game/Layout.h"
 #include "game/PlayWorld.h"
 
 namespace pondlark {
@@ -12,12 +13,10 @@ constexpr int kStorkPasses = 2;
 } // namespace
 
 TNogaAist::TNogaAist(IPlayWorld& world, int side) : TImageSprite(&world.Engine()), world_(world) {
-    Image = &world.Image("aist_leng");
-    Width = Image->Width();
-    Height = Image->Height();
-    SetZ(800);
+    SetImage(world.Image("aist_leng"));
+    SetZ(kDepthStork);
     PixelExact = true;
-    X = side == 1 ? 0 : 800 - Width;
+    X = side == 1 ? 0 : kScreenWidth - Width;
     Y = -Height;
 }
 
@@ -27,23 +26,21 @@ void TNogaAist::Step(int ticks) {
     Y += s.Eating.StorkLeaving ? -kLegStep : kLegStep;
     // Steps of 10 from -Height always meet -Height again on the way up.
     if (Y == -Height) MarkDead();
-    if (Y > 600 - Height) {
-        Y = 600 - Height;
+    if (Y > kScreenHeight - Height) {
+        Y = kScreenHeight - Height;
         s.Eating.LegsLanded = true;
     }
 }
 
 TAist::TAist(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
-    Image = &world.Image("aist");
-    Width = Image->Width();
-    Height = Image->Height();
-    SetZ(800);
+    SetImage(world.Image("aist"));
+    SetZ(kDepthStork);
     PixelExact = true;
     FramePos = 0;
     FrameCount = Image->PatternCount();
     FrameLoop = true;
     FrameSpeed = 0.01;
-    X = world.Random().Next(800 - Width);
+    X = world.Random().Next(kScreenWidth - Width);
     Y = -Height;
 }
 
@@ -55,7 +52,7 @@ void TAist::Step(int ticks) {
     if (Y == 0) Descending = false;
     if (!Descending) Y -= kStorkStep;
     if (Y == -Height) {
-        X = world_.Random().Next(800 - Width);
+        X = world_.Random().Next(kScreenWidth - Width);
         Descending = true;
         ++Passes;
     }

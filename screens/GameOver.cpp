@@ -1,4 +1,5 @@
 #include "engine/TWindowTimer.h"
+#include "game/Layout.h"
 #include "screens/MenuSprites.h"
 #include "screens/Screens.h"
 
@@ -15,7 +16,7 @@ void EnterGameOver(IMenuHost& host) {
     // Disabling first restarts the wait even when the timer was running.
     host.SceneTimer().SetEnabled(false);
     host.SceneTimer().SetEnabled(true);
-    host.SceneTimer().SetInterval(5000);
+    host.SceneTimer().SetInterval(kGameOverWaitMs);
 }
 
 } // namespace pondlark

@@ -1,4 +1,6 @@
 #include "engine/TDirectDrawSurfaceCanvas.h"
+#include "game/Layout.h"
+#include "screens/HotRects.h"
 #include "screens/MenuHost.h"
 #include "screens/MenuSprites.h"
 #include "screens/Screens.h"
@@ -110,7 +112,7 @@ void EnterHelp(IMenuHost& host) {
         break;
     }
     new TPicture(host, "Help_word", 371, 0, 1);
-    new TPicture(host, "Help_arrows", 554, 600 - host.Image("Help_arrows").Height(), 1);
+    new TPicture(host, "Help_arrows", 554, kScreenHeight - host.Image("Help_arrows").Height(), 1);
     new TPicture(host, "Help_back_n", 347, 521, 1);
     AddMenuFrame(host);
 }
@@ -150,10 +152,10 @@ void DrawHelp(IMenuHost& host) {
 
 namespace {
 bool OverNext(int x, int y) {
-    return Inside(x, y, 613, 709, 509, 535);
+    return hot::kHelpNext.Contains(x, y);
 }
 bool OverPrevious(int x, int y) {
-    return Inside(x, y, 578, 749, 552, 577);
+    return hot::kHelpPrevious.Contains(x, y);
 }
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "engine/TDirectDrawSurfaceCanvas.h"
 #include "platform/VirtualKeys.h"
+#include "screens/HotRects.h"
 #include "screens/MenuHost.h"
 #include "screens/MenuSprites.h"
 #include "screens/Screens.h"
@@ -46,9 +47,9 @@ void DrawHighScores(IMenuHost& host) {
 namespace {
 enum class ScoreItem { None, Clear, View, Back };
 ScoreItem ScoreItemAt(int x, int y) {
-    if (Inside(x, y, 10, 185, 215, 260)) return ScoreItem::Clear;
-    if (Inside(x, y, 15, 190, 314, 382)) return ScoreItem::View;
-    if (Inside(x, y, 42, 158, 446, 472)) return ScoreItem::Back;
+    if (hot::kClearTable.Contains(x, y)) return ScoreItem::Clear;
+    if (hot::kViewOnline.Contains(x, y)) return ScoreItem::View;
+    if (hot::kTableBack.Contains(x, y)) return ScoreItem::Back;
     return ScoreItem::None;
 }
 } // namespace

@@ -1,3 +1,4 @@
+#include "screens/HotRects.h"
 #include "screens/MenuHost.h"
 #include "screens/MenuSprites.h"
 #include "screens/Screens.h"
@@ -23,7 +24,7 @@ void EnterSoundRule(IMenuHost& host) {
 }
 
 bool OverBack(int x, int y) {
-    return Inside(x, y, 375, 513, 525, 562);
+    return hot::kBack.Contains(x, y);
 }
 
 void EnterIntro(IMenuHost& host) {
@@ -52,16 +53,17 @@ namespace {
 enum class MainItem { None, Start, Options, HighScore, Help, Visit, Exit };
 
 MainItem MainItemAt(int x, int y) {
-    // The lower three rows are tried first from y 390 down, as the pointer test always did.
-    if (y >= 390) {
-        if (Inside(x, y, 470, 623, 390, 430)) return MainItem::Help;
-        if (Inside(x, y, 330, 765, 460, 500)) return MainItem::Visit;
-        if (Inside(x, y, 480, 615, 530, 570)) return MainItem::Exit;
+    // The lower three rows are tried first from the Help row down, as the pointer test always
+    // did.
+    if (y >= hot::kHelp.Y1) {
+        if (hot::kHelp.Contains(x, y)) return MainItem::Help;
+        if (hot::kVisit.Contains(x, y)) return MainItem::Visit;
+        if (hot::kExit.Contains(x, y)) return MainItem::Exit;
         return MainItem::None;
     }
-    if (Inside(x, y, 355, 735, 165, 205)) return MainItem::Start;
-    if (Inside(x, y, 425, 675, 240, 283)) return MainItem::Options;
-    if (Inside(x, y, 380, 725, 315, 355)) return MainItem::HighScore;
+    if (hot::kStart.Contains(x, y)) return MainItem::Start;
+    if (hot::kOptions.Contains(x, y)) return MainItem::Options;
+    if (hot::kHighScores.Contains(x, y)) return MainItem::HighScore;
     return MainItem::None;
 }
 

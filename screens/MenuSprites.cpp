@@ -1,29 +1,28 @@
 #include "screens/MenuSprites.h"
 
+#include "game/Layout.h"
 #include "game/PlayWorld.h"
 
 namespace pondlark {
 
 TPicture::TPicture(IPlayWorld& world, const std::string& image, double x, double y, int z)
     : TImageSprite(&world.Engine()) {
-    Image = &world.Image(image);
-    Width = Image->Width();
-    Height = Image->Height();
+    SetImage(world.Image(image));
     X = x;
     Y = y;
     SetZ(z);
 }
 
 namespace {
-// Positions that depend on the picture's size: centred on the 800x600 display.
+// Positions that depend on the picture's size: centred on the display.
 double CentreX(IPlayWorld& f, const char* image) {
-    return (800 - f.Image(image).Width()) / 2.0;
+    return (kScreenWidth - f.Image(image).Width()) / 2.0;
 }
 double CentreY(IPlayWorld& f, const char* image) {
-    return (600 - f.Image(image).Height()) / 2.0;
+    return (kScreenHeight - f.Image(image).Height()) / 2.0;
 }
 double FromBottom(IPlayWorld& f, const char* image) {
-    return 600 - f.Image(image).Height();
+    return kScreenHeight - f.Image(image).Height();
 }
 } // namespace
 
@@ -62,9 +61,7 @@ TEnter_Name_Send::TEnter_Name_Send(IPlayWorld& f) : TMenu(f, "Enter_Name_Send", 
 // clang-format on
 
 Palka::Palka(IPlayWorld& world) : TImageSprite(&world.Engine()) {
-    Image = &world.Image("palka");
-    Width = Image->Width();
-    Height = Image->Height();
+    SetImage(world.Image("palka"));
     SetZ(800);
     const int width = world.State().Menus.EntryTextWidth;
     if (world.State().Scene == TScene::Options) {
@@ -86,7 +83,7 @@ TBackgroundSprite* AddMenuBackground(IPlayWorld& world, int z) {
 }
 
 void AddMenuFrame(IPlayWorld& world) {
-    const double wordY = 600 - world.Image("Tallowgate_Word").Height();
+    const double wordY = kScreenHeight - world.Image("Tallowgate_Word").Height();
     new TPicture(world, "Tallowgate_Word", 0, wordY, 0);
     new TPicture(world, "Pondlark_Word", 0, 0, 0);
     AddMenuBackground(world);

@@ -1,6 +1,8 @@
 #include "engine/TDirectDrawSurfaceCanvas.h"
+#include "game/Layout.h"
 #include "persist/HighScores.h"
 #include "platform/VirtualKeys.h"
+#include "screens/HotRects.h"
 #include "screens/MenuHost.h"
 #include "screens/MenuSprites.h"
 #include "screens/Screens.h"
@@ -47,22 +49,23 @@ void DrawNameEntry(IMenuHost& host) {
 
 void NameEntryHover(IMenuHost& host) {
     const TGameState& s = host.State();
-    host.SetCursor(Inside(s.Shell.MouseX, s.Shell.MouseY, 250, 550, 315, 348) ? Cursor::IBeam : Cursor::Arrow);
+    host.SetCursor(hot::kNameText.Contains(s.Shell.MouseX, s.Shell.MouseY) ? Cursor::IBeam
+                                                                           : Cursor::Arrow);
 }
 
 void NameEntryPress(IMenuHost& host, MouseButton button) {
     TGameState& s = host.State();
     if (host.SceneTimer().Enabled() || button != MouseButton::Left) return;
     if (s.Score < s.HighScores[9].Score) {
-        host.Sleep(200);
+        host.Sleep(kBreathMs);
         host.SwitchScene(TScene::MainMenu);
         return;
     }
     if (!host.NameText().empty()) s.Flags.GamegoEdit = false;
-    if (Inside(s.Shell.MouseX, s.Shell.MouseY, 250, 550, 315, 348)) {
+    if (hot::kNameText.Contains(s.Shell.MouseX, s.Shell.MouseY)) {
         s.Flags.GamegoEdit = true;
         host.PlaySound("button_down");
-    } else if (Inside(s.Shell.MouseX, s.Shell.MouseY, 245, 283, 367, 405)) {
+    } else if (hot::kSendBox.Contains(s.Shell.MouseX, s.Shell.MouseY)) {
         host.GameSendResultClick();
         host.PlaySound("button_down");
     }
@@ -72,7 +75,7 @@ void NameEntryKey(IMenuHost& host, int key, bool alt) {
     TGameState& s = host.State();
     if ((key == vk::Escape || key == vk::Return) && !Qualifies(s.HighScores, s.Score) &&
         !host.SceneTimer().Enabled()) {
-        host.Sleep(200);
+        host.Sleep(kBreathMs);
         host.SwitchScene(TScene::MainMenu);
     }
     if (s.Flags.GamegoEdit && key == vk::Back && !host.NameText().empty())

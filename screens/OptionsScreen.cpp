@@ -1,5 +1,7 @@
 #include "engine/TDirectDrawSurfaceCanvas.h"
+#include "game/Layout.h"
 #include "platform/VirtualKeys.h"
+#include "screens/HotRects.h"
 #include "screens/MenuHost.h"
 #include "screens/MenuSprites.h"
 #include "screens/Screens.h"
@@ -14,7 +16,7 @@ void EnterOptions(IMenuHost& host) {
     new TPicture(host, "Options_Sound", 0, 333, 1);
     new TPicture(host, "Options_Country", 0, 386, 1);
     new TPicture(host, "Options_Back_n", 347, 521, 1);
-    host.State().Shell.CaretBlink = 30;
+    host.State().Shell.CaretBlink = kCaretBlinkFrames;
     host.State().Flags.GamegoEdit = host.CountryText().empty();
 }
 
@@ -46,13 +48,15 @@ void OptionsHover(IMenuHost& host) {
     TGameState& s = host.State();
     const int x = s.Shell.MouseX, y = s.Shell.MouseY;
     host.SetCursor(Cursor::Arrow);
-    if (y >= 218 && y <= 250) {
-        if (Inside(x, y, 260, 440, 218, 250) || Inside(x, y, 468, 765, 218, 250))
+    if (hot::kWindowMode.HasRow(y)) {
+        if (hot::kWindowMode.Contains(x, y) || hot::kFullScreen.Contains(x, y))
             host.SetCursor(Cursor::Hand);
-    } else if ((y >= 280 && y <= 310) || (y >= 338 && y <= 370)) {
-        if ((x >= 260 && x <= 320) || (x >= 348 && x <= 435)) host.SetCursor(Cursor::Hand);
-    } else if (y >= 400 && y <= 445) {
-        if (x >= 400 && x <= 775) host.SetCursor(Cursor::IBeam);
+    } else if (hot::kMusicOn.HasRow(y) || hot::kSoundOn.HasRow(y)) {
+        if (hot::kMusicOn.Contains(x, y) || hot::kMusicOff.Contains(x, y) ||
+            hot::kSoundOn.Contains(x, y) || hot::kSoundOff.Contains(x, y))
+            host.SetCursor(Cursor::Hand);
+    } else if (hot::kCountry.HasRow(y)) {
+        if (hot::kCountry.Contains(x, y)) host.SetCursor(Cursor::IBeam);
     } else if (OverBack(x, y)) {
         host.SetCursor(Cursor::Hand);
         new HelpGame_Back(host);
@@ -68,27 +72,27 @@ void OptionsPress(IMenuHost& host, MouseButton button) {
     TCommandFlags& f = s.Flags;
     const int x = s.Shell.MouseX, y = s.Shell.MouseY;
     if (!host.CountryText().empty()) f.GamegoEdit = false;
-    if (Inside(x, y, 260, 440, 218, 250) && f.GameFullScreen) {
+    if (hot::kWindowMode.Contains(x, y) && f.GameFullScreen) {
         host.GameFullScreenClick();
         host.PlaySound("button_down");
-    } else if (Inside(x, y, 468, 765, 218, 250) && !f.GameFullScreen) {
+    } else if (hot::kFullScreen.Contains(x, y) && !f.GameFullScreen) {
         host.GameFullScreenClick();
         host.PlaySound("button_down");
-    } else if (Inside(x, y, 260, 320, 280, 310) && !f.GameMusic) {
+    } else if (hot::kMusicOn.Contains(x, y) && !f.GameMusic) {
         host.GameMusicClick();
         host.PlaySound("button_down");
         host.PlayMusic("1");
-    } else if (Inside(x, y, 348, 435, 280, 310) && f.GameMusic) {
+    } else if (hot::kMusicOff.Contains(x, y) && f.GameMusic) {
         host.GameMusicClick();
         host.PlaySound("button_down");
         host.StopMusic();
-    } else if (Inside(x, y, 260, 320, 338, 370) && !f.GameSound) {
+    } else if (hot::kSoundOn.Contains(x, y) && !f.GameSound) {
         host.GameSoundClick();
         host.PlaySound("button_down");
-    } else if (Inside(x, y, 348, 435, 338, 370) && f.GameSound) {
+    } else if (hot::kSoundOff.Contains(x, y) && f.GameSound) {
         host.GameSoundClick();
         host.PlaySound("button_down");
-    } else if (Inside(x, y, 400, 775, 400, 445)) {
+    } else if (hot::kCountry.Contains(x, y)) {
         f.GamegoEdit = true;
         host.PlaySound("button_down");
     } else if (OverBack(x, y)) {

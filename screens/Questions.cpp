@@ -1,4 +1,5 @@
 #include "persist/HighScores.h"
+#include "screens/HotRects.h"
 #include "screens/MenuHost.h"
 #include "screens/MenuSprites.h"
 #include "screens/Screens.h"
@@ -20,14 +21,14 @@ namespace {
 enum class Answer { None, Yes, No };
 
 Answer ExitAnswerAt(int x, int y) {
-    if (Inside(x, y, 300, 370, 310, 335)) return Answer::Yes;
-    if (Inside(x, y, 441, 490, 312, 338)) return Answer::No;
+    if (hot::kExitYes.Contains(x, y)) return Answer::Yes;
+    if (hot::kExitNo.Contains(x, y)) return Answer::No;
     return Answer::None;
 }
 
 Answer ClearAnswerAt(int x, int y) {
-    if (Inside(x, y, 310, 385, 310, 350)) return Answer::Yes;
-    if (Inside(x, y, 430, 490, 310, 350)) return Answer::No;
+    if (hot::kClearYes.Contains(x, y)) return Answer::Yes;
+    if (hot::kClearNo.Contains(x, y)) return Answer::No;
     return Answer::None;
 }
 

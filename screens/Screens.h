@@ -17,10 +17,6 @@ void MenuPointerMove(IMenuHost& host, int x, int y);
 void EnterSoundRule(IMenuHost& host);
 // The same rule for an item with its own "came from outside" flag (the help screen's Back).
 void EnterSoundRule(IMenuHost& host, bool& outside);
-// Inclusive ranges, as the screens' hot rectangles are written.
-constexpr bool Inside(int x, int y, int x1, int x2, int y1, int y2) {
-    return x >= x1 && x <= x2 && y >= y1 && y <= y2;
-}
 // The Back word of the help and options screens.
 bool OverBack(int x, int y);
 

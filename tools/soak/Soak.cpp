@@ -6,6 +6,7 @@
 #include "persist/HighScores.h"
 #include "platform/HeadlessPlatform.h"
 #include "platform/VirtualKeys.h"
+#include "screens/HotRects.h"
 
 #include <algorithm>
 #include <array>
@@ -27,13 +28,19 @@ constexpr uint64_t kStallMs = 20000;
 // Stereo frames of sound the output would pull per game frame at 44.1 kHz.
 constexpr int kAudioFramesPerFrame = 1323;
 
-// Points of the screens worth pressing: the menu items, the answers of the questions, the
-// option switches and the name-entry buttons. The player aims at them half of the time, so
-// every screen is reached in a run of a few thousand frames.
+// Points of the screens worth pressing: the centres of the menu items, the answers of the
+// questions, the option switches and the page arrows, and the middle of the screen. The player
+// aims at them half of the time, so every screen is reached in a run of a few thousand frames.
+// The order is part of a seeded run.
 constexpr std::pair<int, int> kHotspots[] = {
-    {97, 237},  {102, 348}, {290, 295}, {290, 354}, {350, 234}, {335, 322}, {347, 330}, {547, 480},
-    {391, 295}, {391, 354}, {545, 185}, {444, 543}, {552, 335}, {587, 422}, {100, 459}, {550, 261},
-    {460, 330}, {465, 325}, {616, 234}, {546, 410}, {547, 550}, {663, 564}, {661, 522}, {400, 300}};
+    hot::kClearTable.Centre(),   hot::kViewOnline.Centre(), hot::kMusicOn.Centre(),
+    hot::kSoundOn.Centre(),      hot::kWindowMode.Centre(), hot::kExitYes.Centre(),
+    hot::kClearYes.Centre(),     hot::kVisit.Centre(),      hot::kMusicOff.Centre(),
+    hot::kSoundOff.Centre(),     hot::kStart.Centre(),      hot::kBack.Centre(),
+    hot::kHighScores.Centre(),   hot::kCountry.Centre(),    hot::kTableBack.Centre(),
+    hot::kOptions.Centre(),      hot::kClearNo.Centre(),    hot::kExitNo.Centre(),
+    hot::kFullScreen.Centre(),   hot::kHelp.Centre(),       hot::kExit.Centre(),
+    hot::kHelpPrevious.Centre(), hot::kHelpNext.Centre(),   {400, 300}};
 
 // Keys a player presses; the arrows and the jump keys come up most.
 constexpr int kKeys[] = {vk::Left,   vk::Right, vk::Up,       vk::Up,        vk::Down,
@@ -181,10 +188,10 @@ private:
         if (scene == TScene::MainMenu && !form_->State().Flags.GameMainExit && Chance(0.3)) {
             // A curious player: the menu item whose screen was opened least often so far.
             static constexpr std::pair<TScene, std::pair<int, int>> kItems[] = {
-                {TScene::Pond, {545, 185}},
-                {TScene::Options, {550, 261}},
-                {TScene::HighScores, {552, 335}},
-                {TScene::Help, {546, 410}}};
+                {TScene::Pond, hot::kStart.Centre()},
+                {TScene::Options, hot::kOptions.Centre()},
+                {TScene::HighScores, hot::kHighScores.Centre()},
+                {TScene::Help, hot::kHelp.Centre()}};
             const auto* pick = &kItems[0];
             for (const auto& item : kItems)
                 if (entries_[static_cast<size_t>(item.first)] <
