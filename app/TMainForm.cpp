@@ -31,7 +31,7 @@ TMainForm::TMainForm(IPlatform& platform, std::string gameDir, std::string dataD
       DXInput(platform), DXTimer(platform), DXSound(platform), Timer1(platform, kIntroMs, false),
       LevelTimer(platform, 1000, false), platform_(platform), gameDir_(std::move(gameDir)),
       dataDir_(dataDir.empty() ? gameDir_ : std::move(dataDir)) {
-    // The window resource's settings.
+    // The window's settings: caption, display options, an 800x600 surface, the frame timer.
     platform_.SetCaption(kCaption);
     DXDraw.SetOptions({doAllowReboot, doWaitVBlank, doAllowPalette256, doStretch, doCenter, doFlip,
                        doRetainedMode, doHardware, doSelectDriver});
@@ -113,8 +113,8 @@ template <typename F> void TMainForm::Guarded(F&& f) {
 // Start-up and the loop
 
 bool TMainForm::Start() {
-    // Loading the window ends with the frame timer started (it is enabled in the resource) and
-    // the sound output open (a missing device leaves the game silent).
+    // Start-up begins with the frame timer enabled and the sound output open (a missing device
+    // leaves the game silent).
     DXTimer.Loaded();
     DXSound.Loaded();
     try {

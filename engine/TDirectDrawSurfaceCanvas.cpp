@@ -56,11 +56,4 @@ int TDirectDrawSurfaceCanvas::TextWidth(const std::string& text) {
     return font ? font->TextWidth(text) : 0;
 }
 
-int TDirectDrawSurfaceCanvas::TextHeight(const std::string&) {
-    active_ = true;
-    if (!fonts_) return 0;
-    IFont* font = fonts_->Get(Font.Size);
-    return font ? font->LineHeight() : 0;
-}
-
 } // namespace pondlark

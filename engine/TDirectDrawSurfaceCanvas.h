@@ -38,10 +38,8 @@ public:
     // The top of the text's line box is at y, as with the window system's text-out.
     void TextOut(int x, int y, const std::string& text);
     int TextWidth(const std::string& text);
-    int TextHeight(const std::string& text);
     // Gives the drawing context back; drawing afterwards takes a new one.
     void Release() { active_ = false; }
-    bool Active() const { return active_; }
 
 private:
     const TextBitmap* Rendered(const std::string& text);

@@ -307,11 +307,6 @@ int TBackgroundSprite::Cell(int col, int row) const {
     return cells_[static_cast<size_t>(row) * cols_ + col];
 }
 
-void TBackgroundSprite::SetCell(int col, int row, int pattern) {
-    if (col < 0 || row < 0 || col >= cols_ || row >= rows_) return;
-    cells_[static_cast<size_t>(row) * cols_ + col] = pattern;
-}
-
 bool TBackgroundSprite::IsSolid(int col, int row) const {
     if (col < 0 || row < 0 || col >= cols_ || row >= rows_) return false;
     return solid_[static_cast<size_t>(row) * cols_ + col] != 0;

@@ -13,7 +13,7 @@
 
 namespace pondlark {
 
-// The nine command flags, kept as the checked states of never-shown menu items.
+// The command flags: the menus' switches and the questions and panels on show.
 struct TCommandFlags {
     bool GameFullScreen = false;
     bool GameSound = true;
@@ -23,7 +23,6 @@ struct TCommandFlags {
     bool GameSendResult = false;
     bool GamegoEdit = false;
     bool GameClearHighScore = false;
-    bool GameExit = false;
 };
 
 // The main window's own state: focus, pause, the pointer and the aim it gives, the key repeat
