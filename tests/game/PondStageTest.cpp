@@ -163,7 +163,8 @@ TEST_F(PondStage, ADrownedFrogCostsOneLifeWhenTheSplashEnds) {
         double splashEnd = 0;
         const int pictures = All<TBrizgi>().front()->Image->PatternCount();
         ASSERT_TRUE(Until([&] {
-            if (S().Lives != c.lives || S().Scene != TScene::Pond || !S().Pond.FrogDead) return true;
+            if (S().Lives != c.lives || S().Scene != TScene::Pond || !S().Pond.FrogDead)
+                return true;
             const auto splashes = All<TBrizgi>();
             splashSeen = splashSeen && splashes.size() == 1;
             if (!splashes.empty()) splashEnd = splashes.front()->FramePos;
@@ -280,6 +281,41 @@ TEST_F(PondStage, ACrocodileLilyFreezesTheFrogThenStrikes) {
     EXPECT_EQ(S().Lives, 3);
     ASSERT_TRUE(Until([&] { return S().Lives == 2; }, 60));
     EXPECT_TRUE(S().Pond.LevelBanner);
+}
+
+// The eyes open by 0.002 pictures a tick while the frog stands on their lily, 16 ticks a frame:
+// a change every 31.25 frames. The frog freezes in the frame of the fourth change and the
+// crocodile strikes in the frame of the fifth.
+TEST_F(PondStage, TheFrogFreezesAtTheFourthEyeChangeAndTheCrocodileStrikesAtTheFifth) {
+    EnterPond();
+    Lay(2, {{4, 2, kLilyCrocodile}});
+    ASSERT_EQ(All<TVeki_Kroko>().size(), 1u);
+    TVeki_Kroko* eyes = All<TVeki_Kroko>().front();
+    std::vector<int> changedIn;
+    int frame = 0;
+    while (!Pond().CrocodileAttack && frame < 400) {
+        const int before = eyes->FrameChanges;
+        Frame();
+        ++frame;
+        if (Pond().CrocodileAttack) break; // the eyes are gone with the strike
+        if (eyes->FrameChanges != before) changedIn.push_back(frame);
+        EXPECT_EQ(Pond().FrogControl, eyes->FrameChanges < 4) << "frame " << frame;
+    }
+    EXPECT_EQ(changedIn, (std::vector<int>{32, 63, 94, 125}));
+    EXPECT_EQ(frame, 157) << "the strike comes with the fifth change";
+}
+
+// The level banner holds the pond still for 3300 ms of the scene timer.
+TEST_F(PondStage, TheLevelBannerStandsThePondStillFor3300Ms) {
+    ASSERT_TRUE(Start(7));
+    Key(vk::Return);
+    ASSERT_EQ(S().Scene, TScene::MainMenu);
+    form->SwitchScene(TScene::Pond);
+    ASSERT_TRUE(S().Pond.LevelBanner);
+    form->RunFor(3299);
+    EXPECT_TRUE(S().Pond.LevelBanner);
+    form->RunFor(2);
+    EXPECT_FALSE(S().Pond.LevelBanner);
 }
 
 TEST_F(PondStage, TheFrogTakesTheBonusOfItsLily) {
