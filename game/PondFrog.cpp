@@ -141,7 +141,7 @@ void TPlayerSprite::Jump() {
     if (pond.FrogFacing == kFacingRight && pond.FrogColumn == 3) return;
 
     const int column = pond.FrogColumn + 1;
-    const uint8_t kind = pond.Grid.Get(4, column).Kind;
+    const TLilyBehaviour behaviour = LilyKind(pond.Grid.Get(4, column).Kind).Behaviour;
     s.Score += 5;
     new TRazvod(world_, column, pond.RippleHere);
     pond.FrogAnimEnd = Image->PatternCount() - 1;
@@ -152,7 +152,7 @@ void TPlayerSprite::Jump() {
 
     // A sticky lily holds the frog back for up to three jumps in one direction.
     auto heldBySticky = [&] {
-        if (kind != kLilySticky || pond.StickyCount >= 3) return false;
+        if (behaviour != TLilyBehaviour::Sticky || pond.StickyCount >= 3) return false;
         SetLilySpeed(world_.Engine(), column, 4, kHeldSpeed);
         ++pond.StickyCount;
         pond.StuckOnSticky = true;
@@ -174,7 +174,7 @@ void TPlayerSprite::Jump() {
         }
         return;
     }
-    if (kind == kLilySpringy) {
+    if (behaviour == TLilyBehaviour::Springy) {
         pond.AdvanceTwoRows = true;
         SetLilySpeed(world_.Engine(), column, 4, kHeldSpeed);
     }
@@ -190,35 +190,35 @@ void TPlayerSprite::TestLilies() {
     TGameState& s = world_.State();
     TPondState& pond = s.Pond;
     const int column = pond.FrogColumn + 1;
-    const uint8_t kind = pond.Grid.Get(4, column).Kind;
+    const TLilyBehaviour behaviour = LilyKind(pond.Grid.Get(4, column).Kind).Behaviour;
     TSprite& root = world_.Engine();
     auto forEachEyes = [&](auto&& f) { ForEachChild<TVeki_Kroko>(root, f); };
     // Two lily sprites may share the spot (a row built anew under one that scrolled down).
     for (int i = 0; i < root.ChildCount() && !s.Pond.FrogDead; ++i) {
         auto* lily = dynamic_cast<TKuvshinka*>(root.Child(i));
         if (!lily || lily->Dying() || lily->Row != 4 || lily->Column != column) continue;
-        if (IsPlainLily(kind)) {
+        if (behaviour == TLilyBehaviour::Plain) {
             // Sunk under the frog: it drowns.
             if (lily->LastFramePos >= 2) {
                 s.Pond.FrogDead = true;
                 MarkDead();
                 new TBrizgi(world_);
             }
-        } else if (kind == kLilyHunter) {
+        } else if (behaviour == TLilyBehaviour::Hunter) {
             lily->FrameSpeed = kHeldSpeed;
             if (lily->FramePos > 1) {
                 pond.EatenByHunter = true;
                 s.Pond.FrogDead = true;
                 MarkDead();
             }
-        } else if (kind == kLilyCrocodile) {
+        } else if (behaviour == TLilyBehaviour::Crocodile) {
             forEachEyes([&](TVeki_Kroko& eyes) {
                 if (eyes.Column == column && eyes.Row == 4)
                     eyes.FrameSpeed = 0.002;
                 else
                     eyes.CloseEyes();
             });
-        } else if (kind == kLilySticky) {
+        } else if (behaviour == TLilyBehaviour::Sticky) {
             if (lily->LastFramePos >= 1 && lily->LastFramePos < 3) {
                 // The strand is out: the frog hangs stretched along it.
                 FramePos = 3;
@@ -231,7 +231,8 @@ void TPlayerSprite::TestLilies() {
                 Y = HomeY();
             }
         }
-        if (kind != kLilyCrocodile) forEachEyes([](TVeki_Kroko& eyes) { eyes.CloseEyes(); });
+        if (behaviour != TLilyBehaviour::Crocodile)
+            forEachEyes([](TVeki_Kroko& eyes) { eyes.CloseEyes(); });
     }
 }
 
