@@ -24,6 +24,15 @@ void SetLilySpeed(TSprite& root, int column, int row, double speed) {
     });
 }
 
+void AdvanceEyeRows(TSprite& root, int rows) {
+    ForEachChild<TVeki_Kroko>(root, [&](TVeki_Kroko& eyes) { eyes.Row += rows; });
+}
+
+void AdvanceLilyRows(TSprite& root, int rows) {
+    ForEachChild<TKuvshinka>(root, [&](TKuvshinka& lily) { lily.Row += rows; });
+    ForEachChild<TPondBonus>(root, [&](TPondBonus& bonus) { bonus.Row += rows; });
+}
+
 // ---------------------------------------------------------------------------------------------
 
 TKuvshinka::TKuvshinka(IPlayWorld& world, int kind, int column, int row)

@@ -91,4 +91,11 @@ private:
 // lilies going this way.
 void SetLilySpeed(TSprite& root, int column, int row, double speed);
 
+// The rows the pond's sprites stand in, moved on by a forward jump of `rows` (1 or 2). The
+// crocodile's eyes follow at once, when the jump starts: the frog's landing in the middle of
+// the scroll already looks for them in their new row. The lilies and the bonuses follow when
+// the scroll ends, when they stand exactly on their new spots.
+void AdvanceEyeRows(TSprite& root, int rows);
+void AdvanceLilyRows(TSprite& root, int rows);
+
 } // namespace pondlark

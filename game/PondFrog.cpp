@@ -181,9 +181,7 @@ void TPlayerSprite::Jump() {
     if (heldBySticky()) return;
     pond.StickyCount = 0;
     if (!pond.AdvanceTwoRows) pond.AdvanceOneRow = true;
-    // The eyes follow the rows at once; the lilies at the end of the scroll.
-    ForEachChild<TVeki_Kroko>(world_.Engine(),
-                              [&](TVeki_Kroko& eyes) { eyes.Row += pond.AdvanceOneRow ? 1 : 2; });
+    AdvanceEyeRows(world_.Engine(), pond.AdvanceOneRow ? 1 : 2);
 }
 
 void TPlayerSprite::TestLilies() {

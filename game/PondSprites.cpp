@@ -56,11 +56,7 @@ void TSample::EndScroll() {
     pond.Scrolling = false;
     for (int i = 0; i < (pond.ScrollSpeed == 2 ? 2 : 1); ++i)
         ShiftGrid(world_);
-    // The old sprites now stand exactly on the spots of their new rows.
-    ForEachChild<TKuvshinka>(world_.Engine(),
-                             [&](TKuvshinka& lily) { lily.Row += pond.ScrollSpeed; });
-    ForEachChild<TPondBonus>(world_.Engine(),
-                             [&](TPondBonus& bonus) { bonus.Row += pond.ScrollSpeed; });
+    AdvanceLilyRows(world_.Engine(), pond.ScrollSpeed);
     BuildLilies(world_);
     new TRazvod(world_, pond.FrogColumn + 1, pond.RippleAhead);
     pond.ScrollSpeed = 1;
