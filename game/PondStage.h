@@ -12,7 +12,7 @@ class IStageHost;
 void StartPondStage(IStageHost& host);
 // (Re)builds the pond of the current level from scratch, also after a lost life: stone back at
 // its starting distance, a new grid, the frog, the bottle and the panels, and the level banner
-// for 3300 ms (`Timer1`).
+// for 3300 ms (the scene timer).
 void BuildPond(IStageHost& host);
 // Scene 3's frame action: stands still, or moves and runs the stage rules; then the status line.
 void PondFrame(IStageHost& host);
