@@ -61,13 +61,22 @@ TEnter_Name::TEnter_Name(TMainForm& f)
 TEnter_Name_Send::TEnter_Name_Send(TMainForm& f) : TMenu(f, "Enter_Name_Send", 243, 362, 1) {}
 // clang-format on
 
-Palka::Palka(TMainForm& form) : TImageSprite(&form.Engine()) {
+Palka::Palka(TMainForm& form) : TImageSprite(&form.Engine()), form_(form) {
     Image = &form.Image("palka");
     Width = Image->Width();
     Height = Image->Height();
     SetZ(800);
-    const int width = form.State.EntryTextWidth;
-    if (form.State.Scene == 6) {
+    Place();
+}
+
+void Palka::Step(int ticks) {
+    TImageSprite::Step(ticks);
+    Place();
+}
+
+void Palka::Place() {
+    const int width = form_.State.EntryTextWidth;
+    if (form_.State.Scene == 6) {
         X = 400 + width;
         Y = 440;
     } else {
