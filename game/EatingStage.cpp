@@ -24,6 +24,7 @@ void AddShore(TMainForm& form) {
 
 void DrawPauseText(TMainForm& form) {
     auto& c = form.TextCanvas(25);
+    c.Font.Outlined = true; // over the busy play field
     if (form.State.Paused) c.TextOut(320, 270, "Pause");
     c.Release();
 }
@@ -31,6 +32,7 @@ void DrawPauseText(TMainForm& form) {
 void DrawStatusLine(TMainForm& form) {
     const TGameState& s = form.State;
     auto& c = form.TextCanvas(14);
+    c.Font.Outlined = true; // over the busy play field
     c.TextOut(143, 0, "Time:");
     c.TextOut(230, 0, std::to_string(s.TimeLeft));
     c.TextOut(338, 0, "Lives:");

@@ -68,6 +68,7 @@ void BuildLilyRow(TMainForm& form, int row) {
 void DrawStatusLine(TMainForm& form) {
     const TGameState& s = form.State;
     auto& c = form.TextCanvas(15);
+    c.Font.Outlined = true; // over the busy play field
     c.TextOut(150, -3, "Level: " + std::to_string(s.Level));
     c.TextOut(340, -3, "Lives: " + std::to_string(s.Lives));
     c.TextOut(530, -3, "Score: " + std::to_string(s.Score));
@@ -83,6 +84,7 @@ void DrawStandingStill(TMainForm& form) {
     const TGameState& s = form.State;
     form.DrawPattern(false);
     auto& c = form.TextCanvas(25);
+    c.Font.Outlined = true; // over the busy play field
     if (s.Paused) c.TextOut(320, 290, "Pause");
     if (s.LevelBanner) c.TextOut(300, 290, "Level " + std::to_string(s.Level));
     c.Release();
