@@ -124,7 +124,16 @@ void SetLevel(Signal& s, double loudnessDb) {
         v = static_cast<float>(v * gain);
         peak = std::max(peak, std::abs(v));
     }
-    if (peak > std::pow(10.0, kCeilingDb / 20)) Normalize(s, kCeilingDb);
+    const auto ceiling = static_cast<float>(std::pow(10.0, kCeilingDb / 20));
+    if (peak <= ceiling) return;
+    if (peak > 2 * ceiling) {
+        Normalize(s, kCeilingDb);
+        return;
+    }
+    // A few short transients stand above the ceiling: round them off rather than turning the
+    // whole sound down.
+    for (float& v : s)
+        v = ceiling * std::tanh(v / ceiling);
 }
 
 Signal OneShot(Signal s, double loudnessDb) {
@@ -400,15 +409,17 @@ Signal LifeJingle() {
 Signal Bite(Rng& rng) {
     Biquad tear;
     tear.HighPass(2500, 0.7, kRate);
-    Signal s = NoiseBurst(0.02, rng, tear, Percussive(0.0005, 0.005));
+    Signal s = NoiseBurst(0.02, rng, tear, Percussive(0.002, 0.006));
+    for (float& v : s)
+        v *= 0.5f;
     Biquad fibre;
     fibre.BandPass(1800, 1.2, kRate);
     for (int i = 0; i < 9; ++i) {
         const double at = rng.Range(0.0, 0.07);
-        const auto gain = static_cast<float>(rng.Range(0.3, 0.8));
+        const auto gain = static_cast<float>(rng.Range(0.2, 0.45));
         MixInto(s, NoiseBurst(0.012, rng, fibre, Percussive(0.0003, 0.002)), At(at), gain);
     }
-    MixInto(s, SweptNoise(0.11, rng, 1300, 350, 3, Percussive(0.004, 0.03)), At(0.01), 1.2f);
+    MixInto(s, SweptNoise(0.11, rng, 1300, 350, 3, Percussive(0.004, 0.03)), At(0.01), 2.0f);
     MixInto(s, Tone(0.1, Glide(140, 70, 0.06), Percussive(0.002, 0.03)), 0, 0.35f);
     return s;
 }
