@@ -515,9 +515,11 @@ Signal Bell() {
 }
 
 Signal Tongue(Rng& rng) {
-    // Restarted every 30 ms while the key is held: a wet "thwip" of rising filtered noise whose
-    // whole shape lies in its first 30 ms, so the repeats make a sticky flutter.
-    Signal s = SweptNoise(0.09, rng, 500, 3800, 2.5, AttackRelease(0.002, 0.018, 0.05));
+    // Restarted every 30 ms while the key is held: a wet "thwip" of filtered noise whose rise
+    // is over within 30 ms, so the repeats make a sticky flutter; a short wet tail follows when
+    // the key is let go.
+    Signal s = SweptNoise(0.03, rng, 500, 3800, 2.5, AttackRelease(0.002, 0.016, 0.012));
+    MixInto(s, SweptNoise(0.07, rng, 2600, 1400, 3, Percussive(0.004, 0.015)), At(0.02), 0.35f);
     MixInto(s, Tone(0.06, Glide(300, 900, 0.025), Percussive(0.001, 0.012)), 0, 0.18f);
     Biquad smack;
     smack.BandPass(1100, 1.5, kRate);
