@@ -143,7 +143,7 @@ Sheet Word(const Fonts& fonts, const std::string& name, const std::string& text,
 
 // "GAME" and "OVER" stand on one board centred on the screen's middle, where the words
 // centre; each picture shows the part of the board it covers. Screen pixels.
-constexpr Box kGameOverBoard{168, 122, 464, 334};
+constexpr Box kGameOverBoard{168, 118, 464, 338};
 
 Sheet GameOverWord(const Fonts& fonts, const std::string& name, const std::string& text, int x,
                    int y, int w, int h, WordStyle style) {
