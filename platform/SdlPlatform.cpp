@@ -105,6 +105,9 @@ SdlPlatform::SdlPlatform() {
                                SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (!window_) throw PlatformError(std::string("Cannot open the window: ") + SDL_GetError());
     SDL_SetWindowMinimumSize(window_, kMinWindowW, kMinWindowH);
+    // The window's first place, for a game that starts in full screen before it is shown.
+    SDL_GetWindowPosition(window_, &normal_.x, &normal_.y);
+    SDL_GetWindowSize(window_, &normal_.width, &normal_.height);
     renderer_ = SDL_CreateRenderer(window_, -1, 0);
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     if (!renderer_)
