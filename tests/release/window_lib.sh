@@ -56,6 +56,13 @@ start_game() {
         sleep 0.1
     done
     [ -n "$window" ] || fail "no PONDLARK window appeared within 10 s"
+    # Keys go to the window with the focus; a window manager that started late under load may
+    # not have given it yet. With one running it is asked, so it knows where the focus is.
+    if [ -n "${wm_pid:-}" ]; then
+        xdotool windowactivate "$window" 2>/dev/null || true
+    else
+        xdotool windowfocus "$window" 2>/dev/null || true
+    fi
 }
 
 # Waits up to TENTHS tenths of a second for the game to end: `end_status` is then its exit
