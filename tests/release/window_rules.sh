@@ -148,7 +148,11 @@ managed)
     caption_is PONDLARK || fail "a close request changed the caption in the options screen"
     echo "ok: a close request does nothing in the options screen"
 
-    # Alt+Enter twice: the same decorated window at the same place, the picture 1:1.
+    # Alt+Enter twice: the same decorated window at the same place, the picture 1:1, also
+    # after the player moved it.
+    start_place=$(geometry)
+    xdotool windowmove "$window" 40 30
+    wait_for eval '[ "$(geometry)" != "$start_place" ]' || fail "the window cannot be moved"
     before=$(geometry)
     [ "${before#* * }" = "800 600" ] || fail "the window starts at $before, not 800x600"
     xdotool key alt+Return
