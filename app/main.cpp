@@ -2,6 +2,7 @@
 // kept. `--data DIR` reads Data/ and Music/ from DIR instead, so an installed game can keep
 // them in a read-only folder (the launcher in bin/ does this).
 #include "app/TMainForm.h"
+#include "app/WindowIcon.h"
 #include "persist/WebService.h"
 #include "platform/SdlPlatform.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     }
     try {
         SdlPlatform platform;
+        platform.SetIcon(kWindowIcon, kWindowIconSize);
         {
             TMainForm form(platform, ".", dataDir);
             if (!form.Start()) return 1;
