@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -142,6 +143,10 @@ TBoundedHttpServer::TBoundedHttpServer(const THttpLimits& limits) : limits_(limi
     set_payload_max_length(limits.MaxRequestBytes);
 }
 
+void TBoundedHttpServer::WidenListenQueue(int connections) {
+    ::listen(svr_sock_, connections);
+}
+
 int64_t TBoundedHttpServer::StartedMicros(const httplib::Request& request) {
     // A request the library refused before it was set up may still carry the client's own.
     const std::string value = request.get_header_value(kStartedHeader);
@@ -151,6 +156,10 @@ int64_t TBoundedHttpServer::StartedMicros(const httplib::Request& request) {
 }
 
 bool TBoundedHttpServer::process_and_close_socket(socket_t sock) {
+    // A reply goes out as a head and a body: without this the second write waits for the
+    // client's delayed acknowledgement, some 40 ms.
+    const int on = 1;
+    ::setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     TDeadlineStream stream(sock, limits_);
     bool ok = true;
     for (size_t served = 0; served < limits_.KeepAliveMaxRequests; ++served) {

@@ -28,6 +28,11 @@ class TBoundedHttpServer : public httplib::Server {
 public:
     explicit TBoundedHttpServer(const THttpLimits& limits);
 
+    // After binding: lets `connections` wait to be accepted. The library listens with a queue
+    // of five, and a burst of players beyond that has its connections dropped and retried a
+    // second later.
+    void WidenListenQueue(int connections);
+
     // The steady-clock time (in microseconds since its epoch) at which the request's first byte
     // arrived, as recorded on the request; 0 when unknown.
     static int64_t StartedMicros(const httplib::Request& request);

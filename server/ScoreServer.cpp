@@ -4,6 +4,7 @@
 #include "server/ResultCheck.h"
 
 #include <sys/random.h>
+#include <sys/socket.h>
 
 #include <charconv>
 #include <chrono>
@@ -212,6 +213,7 @@ int TScoreServer::Bind() {
                                      std::to_string(options_.Port));
         port_ = options_.Port;
     }
+    http_.WidenListenQueue(SOMAXCONN);
     return port_;
 }
 
