@@ -1,6 +1,6 @@
 // pondlark-scores-load: a burst of players against the score service.
-//   pondlark-scores-load [--db SPEC] [--players N] [--parallel N]
-// Runs the service in-process on a free loopback port over the store SPEC (default
+//   pondlark-scores-load [--db STORE] [--players N] [--parallel N]
+// Runs the service in-process on a free loopback port over the store STORE (default
 // sqlite:load.db), then lets N players (default 1000), PARALLEL at a time (default 16), each
 // send one result exactly as the game does: its own HTTP client, the version request, then
 // the result request. Prints the throughput and the time per player (median, 99th percentile,
@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (i + 1 >= argc) {
-            std::fprintf(stderr, "usage: pondlark-scores-load [--db SPEC] [--players N] "
+            std::fprintf(stderr, "usage: pondlark-scores-load [--db STORE] [--players N] "
                                  "[--parallel N]\n");
             return 2;
         }
