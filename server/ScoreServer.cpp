@@ -6,6 +6,7 @@
 #include <sys/random.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <ctime>
@@ -198,6 +199,10 @@ TScoreServer::TScoreServer(IScoreStore& store, const TServiceOptions& options, s
     const int workers = options.Workers;
     http_.new_task_queue = [workers] { return new httplib::ThreadPool(workers); };
     http_.set_keep_alive_max_count(options.Limits.KeepAliveMaxRequests);
+    // Only what the Keep-Alive header promises; the connection loop keeps to the same time.
+    http_.set_keep_alive_timeout(std::max<time_t>(
+        1,
+        std::chrono::duration_cast<std::chrono::seconds>(options.Limits.KeepAliveTimeout).count()));
     http_.set_read_timeout(
         std::chrono::duration_cast<std::chrono::seconds>(options.Limits.ReadTimeout));
     Routes();
