@@ -53,6 +53,10 @@ public:
         deadline_ = Clock::now() + limits_.RequestDeadline;
         budget_ = limits_.MaxRequestBytes;
     }
+    // True once a read or write failed: time-out, deadline, budget, or the peer gone. The
+    // library may still answer such a request (a 400) and offer to keep the connection; the
+    // connection is closed instead, or a trickling client would start request after request.
+    bool Broken() const { return broken_; }
 
     // Waits up to `timeout` for the first byte of another request; gives up early when
     // `stopping` says so and nothing has arrived.
@@ -70,15 +74,21 @@ public:
     bool is_writable() const override { return Poll(POLLOUT, Remaining(limits_.ReadTimeout)); }
 
     ssize_t read(char* ptr, size_t size) override {
-        // A request larger than any this service takes, or one that has taken too long.
-        if (budget_ == 0 || Clock::now() >= deadline_) return -1;
+        // A request larger than any this service takes, one that has taken too long, or a
+        // client that has sent nothing for the read time-out.
+        if (budget_ == 0 || Clock::now() >= deadline_ || (pos_ >= len_ && !is_readable())) {
+            broken_ = true;
+            return -1;
+        }
         if (pos_ >= len_) {
-            if (!is_readable()) return -1;
             ssize_t n;
             do {
                 n = ::recv(fd_, buffer_, sizeof buffer_, 0);
             } while (n < 0 && errno == EINTR);
-            if (n <= 0) return n;
+            if (n <= 0) {
+                broken_ = true;
+                return n;
+            }
             pos_ = 0;
             len_ = static_cast<size_t>(n);
         }
@@ -90,11 +100,15 @@ public:
     }
 
     ssize_t write(const char* ptr, size_t size) override {
-        if (Clock::now() >= deadline_ || !is_writable()) return -1;
+        if (Clock::now() >= deadline_ || !is_writable()) {
+            broken_ = true;
+            return -1;
+        }
         ssize_t n;
         do {
             n = ::send(fd_, ptr, size, MSG_NOSIGNAL);
         } while (n < 0 && errno == EINTR);
+        if (n < 0) broken_ = true;
         return n;
     }
 
@@ -131,6 +145,7 @@ private:
     const THttpLimits& limits_;
     Clock::time_point deadline_ = Clock::now();
     size_t budget_ = 0;
+    bool broken_ = false;
     char buffer_[4096];
     size_t pos_ = 0;
     size_t len_ = 0;
@@ -177,7 +192,7 @@ bool TBoundedHttpServer::process_and_close_socket(socket_t sock) {
             request.headers.erase(kStartedHeader);
             request.headers.emplace(kStartedHeader, std::to_string(started));
         });
-        if (!ok || closed) break;
+        if (!ok || closed || stream.Broken()) break;
     }
     ::shutdown(sock, SHUT_RDWR);
     ::close(sock);
