@@ -94,6 +94,7 @@ TDirectDrawSurfaceCanvas& TMainForm::TextCanvas(int size, TColor color) {
     c.Font.Name = "Festival Nights JL";
     c.Font.Color = color;
     c.Font.Size = size;
+    c.Font.Outlined = false;
     return c;
 }
 

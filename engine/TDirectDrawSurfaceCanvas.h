@@ -22,6 +22,8 @@ struct TCanvasFont {
     std::string Name = "Festival Nights JL";
     TColor Color = 0;
     int Size = 8; // points at 96 dpi
+    // A one-pixel dark rim around the letters, for text over a busy picture.
+    bool Outlined = false;
 };
 
 enum class TBrushStyle { Solid, Clear };
@@ -43,6 +45,7 @@ public:
 
 private:
     const TextBitmap* Rendered(const std::string& text);
+    void Blend(const TextBitmap& bmp, int x, int y, uint32_t colour);
 
     TDirectDrawSurface& surface_;
     TFontCache* fonts_;

@@ -24,6 +24,7 @@ void AddShore(IStageHost& host) {
 
 void DrawPauseText(IStageHost& host) {
     auto& c = host.TextCanvas(25);
+    c.Font.Outlined = true; // over the busy play field
     if (host.State().Shell.Paused) c.TextOut(320, 270, "Pause");
     c.Release();
 }
@@ -31,6 +32,7 @@ void DrawPauseText(IStageHost& host) {
 void DrawStatusLine(IStageHost& host) {
     const TGameState& s = host.State();
     auto& c = host.TextCanvas(14);
+    c.Font.Outlined = true; // over the busy play field
     c.TextOut(143, 0, "Time:");
     c.TextOut(230, 0, std::to_string(s.Eating.TimeLeft));
     c.TextOut(338, 0, "Lives:");

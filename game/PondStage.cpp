@@ -72,6 +72,7 @@ void BuildLilyRow(IPlayWorld& world, int row) {
 void DrawStatusLine(IStageHost& host) {
     const TGameState& s = host.State();
     auto& c = host.TextCanvas(15);
+    c.Font.Outlined = true; // over the busy play field
     c.TextOut(150, -3, "Level: " + std::to_string(s.Level));
     c.TextOut(340, -3, "Lives: " + std::to_string(s.Lives));
     c.TextOut(530, -3, "Score: " + std::to_string(s.Score));
@@ -87,6 +88,7 @@ void DrawStandingStill(IStageHost& host) {
     const TGameState& s = host.State();
     host.DrawPattern(false);
     auto& c = host.TextCanvas(25);
+    c.Font.Outlined = true; // over the busy play field
     if (s.Shell.Paused) c.TextOut(320, 290, "Pause");
     if (s.Pond.LevelBanner) c.TextOut(300, 290, "Level " + std::to_string(s.Level));
     c.Release();

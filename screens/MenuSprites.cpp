@@ -60,11 +60,20 @@ TEnter_Name::TEnter_Name(IPlayWorld& f)
 TEnter_Name_Send::TEnter_Name_Send(IPlayWorld& f) : TMenu(f, "Enter_Name_Send", 243, 362, 1) {}
 // clang-format on
 
-Palka::Palka(IPlayWorld& world) : TImageSprite(&world.Engine()) {
+Palka::Palka(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
     SetImage(world.Image("palka"));
     SetZ(800);
-    const int width = world.State().Menus.EntryTextWidth;
-    if (world.State().Scene == TScene::Options) {
+    Place();
+}
+
+void Palka::Step(int ticks) {
+    TImageSprite::Step(ticks);
+    Place();
+}
+
+void Palka::Place() {
+    const int width = world_.State().Menus.EntryTextWidth;
+    if (world_.State().Scene == TScene::Options) {
         X = 400 + width;
         Y = 440;
     } else {

@@ -72,10 +72,16 @@ PONDLARK_MENU_SPRITE(TOver_Word, TPicture);
 
 #undef PONDLARK_MENU_SPRITE
 
-// The blinking text caret; it places itself after the text being typed on the live screen.
+// The blinking text caret. It follows the end of the text being typed on the live screen every
+// frame, so carets made while the text grows all stand at the same place.
 class Palka : public TImageSprite {
 public:
     explicit Palka(IPlayWorld& world);
+    void Step(int ticks) override;
+
+private:
+    void Place();
+    IPlayWorld& world_;
 };
 
 // The menu background "menu" (tiled over the surface) at depth `z`.

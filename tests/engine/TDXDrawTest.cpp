@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 using namespace pondlark;
 
 namespace {
@@ -12,6 +14,15 @@ struct Recorder : IDXDrawListener {
     std::vector<TDXDrawNotifyType> seen;
     void DXDrawNotify(TDXDraw&, TDXDrawNotifyType t) override { seen.push_back(t); }
 };
+
+// A display with the game's font and a surface of w × h.
+std::unique_ptr<TDXDraw> TextDisplay(HeadlessPlatform& p, int w, int h) {
+    auto d = std::make_unique<TDXDraw>(p, PONDLARK_GAME_DIR "/Data/GameFont.otf");
+    d->SetSurfaceWidth(w);
+    d->SetSurfaceHeight(h);
+    d->Initialize();
+    return d;
+}
 
 int CountNonBlack(const TDirectDrawSurface& s, const TRect& r) {
     int n = 0;
@@ -89,11 +100,8 @@ TEST(TDXDraw, FlipInFullScreenPresentsNothingWhileInTheBackground) {
 
 TEST(TDXDraw, TextLandsOnTheSurfaceAndSurvivesRelease) {
     HeadlessPlatform p;
-    TDXDraw d(p, PONDLARK_GAME_DIR "/Data/GameFont.otf");
-    d.SetSurfaceWidth(800);
-    d.SetSurfaceHeight(600);
-    d.Initialize();
-    TDirectDrawSurface& s = *d.Surface();
+    const auto d = TextDisplay(p, 800, 600);
+    TDirectDrawSurface& s = *d->Surface();
     s.Fill(0);
     auto& c = s.Canvas();
     c.Font.Color = RGBColor(255, 255, 0);
@@ -113,4 +121,35 @@ TEST(TDXDraw, TextLandsOnTheSurfaceAndSurvivesRelease) {
         for (int x = 300; x < 300 + width; ++x)
             yellow |= s.Pixel(x, y) == 0xFFFF00;
     EXPECT_TRUE(yellow);
+}
+
+TEST(TDXDraw, OutlinedTextKeepsItsColourInsideADarkRim) {
+    // Over a bright ground, plain text leaves the ground as it was around the letters; outlined
+    // text darkens a rim around them and keeps its own colour inside.
+    for (const bool outlined : {false, true}) {
+        SCOPED_TRACE(outlined ? "outlined" : "plain");
+        HeadlessPlatform p;
+        const auto d = TextDisplay(p, 200, 60);
+        TDirectDrawSurface& s = *d->Surface();
+        constexpr uint32_t kGround = 0xC0E0C0;
+        s.Fill(kGround);
+        auto& c = s.Canvas();
+        c.Font.Color = RGBColor(255, 255, 0);
+        c.Font.Size = 15;
+        c.Font.Outlined = outlined;
+        c.TextOut(20, 10, "Level: 1");
+        c.Release();
+        int yellow = 0, dark = 0;
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 200; ++x) {
+                const uint32_t v = s.Pixel(x, y);
+                yellow += v == 0xFFFF00;
+                dark += ((v >> 8) & 0xFF) < 0x60; // far darker than both ground and text
+            }
+        EXPECT_GT(yellow, 30);
+        if (outlined)
+            EXPECT_GT(dark, 100);
+        else
+            EXPECT_EQ(dark, 0);
+    }
 }

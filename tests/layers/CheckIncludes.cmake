@@ -16,7 +16,9 @@ set(uses_persist http engine platform)
 set(uses_game persist engine platform)
 set(uses_screens game persist engine platform)
 set(uses_app screens game persist audio http engine platform)
-set(folders platform engine http audio persist game screens app)
+# The score service shares only the result payload and its text encoding with the game.
+set(uses_server persist)
+set(folders platform engine http audio persist game screens app server)
 
 set(faults 0)
 set(checked 0)

@@ -198,6 +198,45 @@ TEST_F(Menus, CountryEntryStopsAtTenCharactersOrTheWidthLimit) {
     EXPECT_EQ(form->State().Country, form->Edit1);
 }
 
+// Typing one letter a frame while the caret shows must not leave a caret behind each letter:
+// after the typing there is one caret place, at the end of the text.
+TEST_F(Menus, FastTypingLeavesOneCaretAtTheEndOfTheText) {
+    struct Case {
+        const char* screen;
+        bool nameEntry;
+        int y;
+        int halves; // the text's width counts whole (options) or half (the centred name)
+    } cases[] = {{"options", false, 440, 2}, {"name entry", true, 343, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.screen);
+        Open();
+        if (c.nameEntry) {
+            form->SwitchScene(TScene::Pond);
+            form->State().Score = 1200;
+            form->SwitchScene(TScene::GameOver);
+            form->RunFor(5100);
+            ASSERT_TRUE(form->State().Flags.GameEnterName);
+        } else {
+            Click(500, 260);
+        }
+        ASSERT_TRUE(form->State().Flags.GamegoEdit);
+        form->State().Shell.CaretBlink = 30;
+        Type("WAVES");
+        Frame();
+        ASSERT_GT(form->State().Shell.CaretBlink, 15) << "the caret still shows";
+        const double x = 400 + form->State().Menus.EntryTextWidth * c.halves / 2.0;
+        int carets = 0;
+        ForEachChild<Palka>(form->Engine(), [&](Palka& p) {
+            if (p.Dying()) return;
+            ++carets;
+            EXPECT_EQ(p.X, x);
+            EXPECT_EQ(p.Y, c.y);
+        });
+        EXPECT_GT(carets, 0);
+        form.reset();
+    }
+}
+
 TEST_F(Menus, TheClearQuestionHidesTheTableAndYesRestoresTheDefaults) {
     Open();
     form->State().HighScores[0] = {"Pip", 99999};

@@ -1,0 +1,82 @@
+#include "persist/ResultPayload.h"
+#include "persist/WebService.h"
+#include "screens/Screens.h"
+#include "server/ResultCheck.h"
+
+#include <gtest/gtest.h>
+
+using namespace pondlark;
+
+TEST(ResultPayload, ParsingGivesBackWhatTheGameWrote) {
+    struct Case {
+        const char* name;
+        int32_t score;
+        const char* p;
+        const char* country;
+    } cases[] = {{"A", 0, "", ""},
+                 {"ABCDEFGHI", 1234, "", ""},
+                 {"Frog", 250, "77", "Wales"},
+                 {"Bo", -10, "x", "Uk"}};
+    for (const Case& c : cases) {
+        const std::string payload = ResultPayload(c.name, c.score, c.p, c.country);
+        const auto fields = ParseResultPayload(payload);
+        ASSERT_TRUE(fields) << payload;
+        EXPECT_EQ(fields->type, "0");
+        EXPECT_EQ(fields->name, c.name);
+        EXPECT_EQ(fields->score, std::to_string(c.score));
+        EXPECT_EQ(fields->key, std::string(1, kResultKey));
+        EXPECT_EQ(fields->passBack, c.p);
+        EXPECT_EQ(fields->country, c.country);
+    }
+}
+
+TEST(ResultPayload, ParsingRefusesAnythingButTheLayout) {
+    for (const char* payload : {
+             "",
+             "type=0|name=A|score=5|key=P|p=|add=|z=0",       // one "0" short of a multiple of 5
+             "type=0|name=A|score=5|key=P|p=|add=|z=0000000", // more padding than needed
+             "type=0|name=A|score=5|key=P|p=|add=|z=01",      // padding that is not zeros
+             "type=0|name=A|score=5|p=|key=P|add=|z=00",      // fields out of order
+             "type=0|name=A|name=B|score=5|key=P|p=|add=|z=", // a field twice
+             "type=0|name=A|score=5|key=P|p=|add=Wales",      // no end field
+             "name=A|type=0|score=5|key=P|p=|add=|z=00",      // wrong first field
+         })
+        EXPECT_FALSE(ParseResultPayload(payload)) << payload;
+}
+
+TEST(ResultPayload, TheServiceAcceptsWhatTheGamesEntriesAccept) {
+    // The service's rules are written apart from the screens; they must not drift apart.
+    EXPECT_EQ(scores::kEntryCharacters, kEntryAlphabet);
+}
+
+TEST(WebService, ServiceAddressesFromTheCommandLine) {
+    struct Case {
+        const char* text;
+        const char* host; // nullptr: refused
+        int port;
+    } cases[] = {
+        {"127.0.0.1:8080", "127.0.0.1", 8080},
+        {"scores.example:80", "scores.example", 80},
+        {"[::1]:9000", "[::1]", 9000},
+        {"host:65535", "host", 65535},
+        {"host", nullptr, 0},
+        {":8080", nullptr, 0},
+        {"host:", nullptr, 0},
+        {"host:0", nullptr, 0},
+        {"host:65536", nullptr, 0},
+        {"host:80x", nullptr, 0},
+        {"a/b:80", nullptr, 0},
+        {"a b:80", nullptr, 0},
+        {"user@host:80", nullptr, 0},
+    };
+    for (const Case& c : cases) {
+        const auto address = ParseServiceAddress(c.text);
+        if (!c.host) {
+            EXPECT_FALSE(address) << c.text;
+            continue;
+        }
+        ASSERT_TRUE(address) << c.text;
+        EXPECT_EQ(address->host, c.host);
+        EXPECT_EQ(address->port, c.port);
+    }
+}
