@@ -40,13 +40,6 @@ void TDirectDrawSurface::Fill(uint32_t pixel) {
     std::fill(pixels_.begin(), pixels_.end(), pixel & 0xFFFFFF);
 }
 
-void TDirectDrawSurface::FillRect(const TRect& rect, uint32_t pixel) {
-    TRect r = IntersectRect(rect, ClientRect());
-    for (int y = r.Top; y < r.Bottom; ++y)
-        std::fill_n(pixels_.begin() + static_cast<ptrdiff_t>(y) * width_ + r.Left, r.Width(),
-                    pixel & 0xFFFFFF);
-}
-
 uint32_t* TDirectDrawSurface::Lock(const TRect& rect) {
     if (lockCount_ > 0) return nullptr;
     TRect r = IntersectRect(rect, ClientRect());
@@ -107,29 +100,6 @@ void TDirectDrawSurface::Draw(int x, int y, const TDirectDrawSurface& src, const
 #endif
         for (; col < w; ++col)
             if (from[col] != key) to[col] = from[col];
-    }
-}
-
-void TDirectDrawSurface::StretchDraw(const TRect& destRect, const TDirectDrawSurface& src,
-                                     const TRect& srcRect, bool transparent) {
-    if (destRect.Empty() || srcRect.Empty()) return;
-    TRect clip = IntersectRect(destRect, ClientRect());
-    if (clip.Empty()) return;
-    const bool keyed = transparent && src.colorKey_.has_value();
-    const uint32_t key = src.colorKey_.value_or(0);
-    const int64_t sw = srcRect.Width(), sh = srcRect.Height();
-    const int64_t dw = destRect.Width(), dh = destRect.Height();
-    for (int y = clip.Top; y < clip.Bottom; ++y) {
-        const int sy = srcRect.Top + static_cast<int>((y - destRect.Top) * sh / dh);
-        if (sy < 0 || sy >= src.height_) continue;
-        uint32_t* to = pixels_.data() + static_cast<size_t>(y) * width_;
-        for (int x = clip.Left; x < clip.Right; ++x) {
-            const int sx = srcRect.Left + static_cast<int>((x - destRect.Left) * sw / dw);
-            if (sx < 0 || sx >= src.width_) continue;
-            const uint32_t p = src.pixels_[static_cast<size_t>(sy) * src.width_ + sx];
-            if (keyed && p == key) continue;
-            to[x] = p;
-        }
     }
 }
 

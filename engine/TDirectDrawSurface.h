@@ -41,24 +41,18 @@ public:
 
     // Source colour key: pixels equal to it are skipped by transparent transfers.
     void SetColorKey(uint32_t key) { colorKey_ = key & 0xFFFFFF; }
-    void ClearColorKey() { colorKey_.reset(); }
     std::optional<uint32_t> ColorKey() const { return colorKey_; }
 
     void Fill(uint32_t pixel);
-    void FillRect(const TRect& rect, uint32_t pixel);
 
     // Locks `rect` (clipped to the surface). Returns nullptr when already locked or when the
     // rectangle is empty; the pointer addresses the rectangle's top-left, rows `Pitch()` apart.
     uint32_t* Lock(const TRect& rect);
     void Unlock();
-    bool Locked() const { return lockCount_ > 0; }
 
     // Copies `src`'s `srcRect` with its top-left at (x, y); with `transparent`, pixels equal
     // to the source's colour key are skipped (a source without a key copies everything).
     void Draw(int x, int y, const TDirectDrawSurface& src, const TRect& srcRect, bool transparent);
-    // Scales `srcRect` onto `destRect` (nearest sample), same key rule.
-    void StretchDraw(const TRect& destRect, const TDirectDrawSurface& src, const TRect& srcRect,
-                     bool transparent);
 
     // The text canvas, made on first use and kept with the surface.
     TDirectDrawSurfaceCanvas& Canvas();

@@ -40,16 +40,26 @@ void TDirectDrawSurfaceCanvas::TextOut(int x, int y, const std::string& text) {
     active_ = true;
     const TextBitmap* bmp = Rendered(text);
     if (!bmp) return;
-    const uint32_t colour = PixelOf(Font.Color);
+    if (Font.Outlined) {
+        constexpr uint32_t kRim = 0x14200E; // the pictures' dark ink
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (dx != 0 || dy != 0) Blend(*bmp, x + dx, y + dy, kRim);
+        Blend(*bmp, x + 1, y + 2, kRim);
+    }
+    Blend(*bmp, x, y, PixelOf(Font.Color));
+}
+
+void TDirectDrawSurfaceCanvas::Blend(const TextBitmap& bmp, int x, int y, uint32_t colour) {
     const uint32_t cr = (colour >> 16) & 0xFF, cg = (colour >> 8) & 0xFF, cb = colour & 0xFF;
-    for (int row = 0; row < bmp->height; ++row) {
+    for (int row = 0; row < bmp.height; ++row) {
         const int dy = y + row;
         if (dy < 0 || dy >= surface_.Height()) continue;
         uint32_t* line = surface_.Pixels() + static_cast<size_t>(dy) * surface_.Pitch();
-        for (int col = 0; col < bmp->width; ++col) {
+        for (int col = 0; col < bmp.width; ++col) {
             const int dx = x + col;
             if (dx < 0 || dx >= surface_.Width()) continue;
-            const uint32_t a = bmp->coverage[static_cast<size_t>(row) * bmp->width + col];
+            const uint32_t a = bmp.coverage[static_cast<size_t>(row) * bmp.width + col];
             if (a == 0) continue;
             const uint32_t old = line[dx];
             const uint32_t r = (cr * a + ((old >> 16) & 0xFF) * (255 - a)) / 255;
@@ -65,13 +75,6 @@ int TDirectDrawSurfaceCanvas::TextWidth(const std::string& text) {
     if (!fonts_) return 0;
     IFont* font = fonts_->Get(Font.Size);
     return font ? font->TextWidth(std::string(Drawable(text))) : 0;
-}
-
-int TDirectDrawSurfaceCanvas::TextHeight(const std::string&) {
-    active_ = true;
-    if (!fonts_) return 0;
-    IFont* font = fonts_->Get(Font.Size);
-    return font ? font->LineHeight() : 0;
 }
 
 } // namespace pondlark

@@ -23,6 +23,8 @@ struct TCanvasFont {
     std::string Name = "Festival Nights JL";
     TColor Color = 0;
     int Size = 8; // points at 96 dpi
+    // A one-pixel dark rim around the letters, for text over a busy picture.
+    bool Outlined = false;
 };
 
 enum class TBrushStyle { Solid, Clear };
@@ -39,13 +41,12 @@ public:
     // The top of the text's line box is at y, as with the window system's text-out.
     void TextOut(int x, int y, const std::string& text);
     int TextWidth(const std::string& text);
-    int TextHeight(const std::string& text);
     // Gives the drawing context back; drawing afterwards takes a new one.
     void Release() { active_ = false; }
-    bool Active() const { return active_; }
 
 private:
     const TextBitmap* Rendered(const std::string& text);
+    void Blend(const TextBitmap& bmp, int x, int y, uint32_t colour);
 
     TDirectDrawSurface& surface_;
     TFontCache* fonts_;

@@ -12,7 +12,7 @@
 // old file stays as it was.
 #pragma once
 
-#include "app/TGameState.h"
+#include "persist/HighScores.h"
 
 #include <optional>
 #include <string>

@@ -1,9 +1,9 @@
 #include "persist/WebService.h"
 
-#include "persist/EntryText.h"
 #include "persist/TextEncoding.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 
@@ -57,22 +57,24 @@ std::string PassBackValue(std::string_view versionReply) {
     return std::string(field);
 }
 
-std::string ResultPayload(std::string_view name, int32_t score, std::string_view passBack,
-                          std::string_view country) {
-    std::string payload = "type=0";
-    payload += "|name=";
-    payload += EntryText(name);
-    payload += "|score=" + std::to_string(score);
-    payload += "|key=";
-    payload += kResultKey;
-    payload += "|p=";
-    payload += passBack;
-    payload += "|add=";
-    payload += EntryText(country);
-    payload += "|z=";
-    while (payload.size() % 5 != 0)
-        payload += '0';
-    return payload;
+std::optional<TServiceAddress> ParseServiceAddress(std::string_view text) {
+    const size_t colon = text.rfind(':');
+    if (colon == std::string_view::npos || colon == 0) return std::nullopt;
+    // A name or an address (IPv6 in brackets): nothing that would change the URL's meaning.
+    const std::string_view host = text.substr(0, colon);
+    for (const char c : host)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != '[' &&
+            c != ']' && c != ':')
+            return std::nullopt;
+    const std::string_view digits = text.substr(colon + 1);
+    if (digits.empty() || digits.size() > 5 ||
+        digits.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    int port = 0;
+    for (const char c : digits)
+        port = port * 10 + (c - '0');
+    if (port < 1 || port > 65535) return std::nullopt;
+    return TServiceAddress{std::string(host), port};
 }
 
 TSubmitOutcome SubmitResult(IPlatform& platform, THttpClient& http, const TServiceAddress& address,

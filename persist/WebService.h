@@ -8,11 +8,13 @@
 #pragma once
 
 #include "http/THttpClient.h"
+#include "persist/ResultPayload.h"
 #include "platform/Platform.h"
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,19 +36,13 @@ std::string VersionRequestUrl(const TServiceAddress& address);
 // `encodedPayload` is already URL-safe (it comes from EncodeLine).
 std::string ResultRequestUrl(const TServiceAddress& address, std::string_view encodedPayload);
 
-// The "key" field of every result this build sends: the service tells the builds apart by it.
-inline constexpr char kResultKey = 'P';
-
 // The pass-back value of a version reply: the text between its fourth and fifth "|", empty when
 // it has fewer than five.
 std::string PassBackValue(std::string_view versionReply);
 
-// The plain payload of a result request, "0"-padded to a multiple of 5 characters so that the
-// service decodes it back exactly. The name and the country carry only what their entries could
-// have typed (EntryText): other characters are dropped, so a hand-edited "|" or "=" cannot add
-// fields.
-std::string ResultPayload(std::string_view name, int32_t score, std::string_view passBack,
-                          std::string_view country);
+// "HOST:PORT" (the port 1-65535; the host a name or an address, not empty) as an address; nullopt
+// otherwise. Used for the command line and the environment that point a game at another service.
+std::optional<TServiceAddress> ParseServiceAddress(std::string_view text);
 
 enum class TSubmitOutcome {
     Sent,               // the service answered "OK"; the result request was made (its fate unknown)

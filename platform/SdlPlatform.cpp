@@ -2,6 +2,7 @@
 
 #include "platform/TtfFont.h"
 #include "platform/VirtualKeys.h"
+#include "platform/WindowManager.h"
 
 #include <SDL.h>
 
@@ -12,6 +13,16 @@ namespace {
 
 constexpr int kFrameW = 800;
 constexpr int kFrameH = 600;
+// Smaller than this the menus' words can no longer be read.
+constexpr int kMinWindowW = 320;
+constexpr int kMinWindowH = 240;
+// How long a window manager gets to frame the window again after full screen before the game
+// checks its place, and how often it checks.
+constexpr uint64_t kSettleMs = 300;
+constexpr int kPlaceTries = 3;
+// A window in one of these states is not at its own place and size.
+constexpr Uint32 kAsideFlags =
+    SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN;
 
 int VirtualKeyOf(SDL_Keycode key) {
     if (key >= SDLK_a && key <= SDLK_z) return 'A' + static_cast<int>(key - SDLK_a);
@@ -85,12 +96,18 @@ void AudioCallback(void* user, Uint8* stream, int len) {
 
 SdlPlatform::SdlPlatform() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // Closing the window is a request the game answers itself (it may ask whether to quit).
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0)
         throw PlatformError(std::string("Cannot start the video system: ") + SDL_GetError());
     window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kFrameW, kFrameH,
-                               SDL_WINDOW_HIDDEN);
+                               SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (!window_) throw PlatformError(std::string("Cannot open the window: ") + SDL_GetError());
+    SDL_SetWindowMinimumSize(window_, kMinWindowW, kMinWindowH);
+    // The window's first place, for a game that starts in full screen before it is shown.
+    SDL_GetWindowPosition(window_, &normal_.x, &normal_.y);
+    SDL_GetWindowSize(window_, &normal_.width, &normal_.height);
     renderer_ = SDL_CreateRenderer(window_, -1, 0);
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     if (!renderer_)
@@ -180,9 +197,13 @@ bool SdlPlatform::Translate(const void* raw, PlatformEvent& out) {
         case SDL_WINDOWEVENT_CLOSE:
             out.type = PlatformEvent::Type::Close;
             return true;
+        case SDL_WINDOWEVENT_MOVED:
+            NoteNormalPlacement();
+            return false;
         case SDL_WINDOWEVENT_MAXIMIZED:
         case SDL_WINDOWEVENT_RESIZED:
         case SDL_WINDOWEVENT_SIZE_CHANGED:
+            NoteNormalPlacement();
             out.type = PlatformEvent::Type::Resize;
             return true;
         default:
@@ -228,6 +249,7 @@ ControllerState SdlPlatform::Controllers() {
 }
 
 bool SdlPlatform::PollEvent(PlatformEvent& event) {
+    SettlePlace();
     SDL_Event e;
     while (SDL_PollEvent(&e))
         if (Translate(&e, event)) return true;
@@ -237,6 +259,45 @@ bool SdlPlatform::PollEvent(PlatformEvent& event) {
 void SdlPlatform::ShowWindow() {
     SDL_ShowWindow(window_);
     SDL_RaiseWindow(window_);
+    NoteNormalPlacement();
+}
+
+bool SdlPlatform::AtNormalPlacement() const {
+    return !fullScreen_ && bordered_ && placeTries_ == 0 &&
+           !(SDL_GetWindowFlags(window_) & kAsideFlags);
+}
+
+void SdlPlatform::NoteNormalPlacement() {
+    if (!AtNormalPlacement()) return;
+    SDL_GetWindowPosition(window_, &normal_.x, &normal_.y);
+    SDL_GetWindowSize(window_, &normal_.width, &normal_.height);
+}
+
+void SdlPlatform::ApplyWindowed(bool placeNow) {
+    SDL_SetWindowBordered(window_, bordered_ ? SDL_TRUE : SDL_FALSE);
+    if (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) SDL_RestoreWindow(window_);
+    SDL_SetWindowSize(window_, normal_.width, normal_.height);
+    if (placeNow) {
+        placeTries_ = 0;
+        SDL_SetWindowPosition(window_, normal_.x, normal_.y);
+    } else {
+        placeTries_ = kPlaceTries;
+        placeAt_ = SDL_GetTicks64() + kSettleMs;
+    }
+}
+
+void SdlPlatform::SettlePlace() {
+    if (placeTries_ == 0 || SDL_GetTicks64() < placeAt_) return;
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(window_, &x, &y);
+    if (fullScreen_ || (x == normal_.x && y == normal_.y)) {
+        placeTries_ = 0;
+        return;
+    }
+    // By now SDL knows the frame's size again and can place the window inside it.
+    SDL_SetWindowPosition(window_, normal_.x, normal_.y);
+    --placeTries_;
+    placeAt_ = SDL_GetTicks64() + kSettleMs;
 }
 
 void SdlPlatform::SetCaption(const std::string& caption) {
@@ -245,31 +306,66 @@ void SdlPlatform::SetCaption(const std::string& caption) {
 }
 
 void SdlPlatform::SetBorder(bool bordered) {
-    SDL_SetWindowBordered(window_, bordered ? SDL_TRUE : SDL_FALSE);
+    // SDL ignores a border change in full screen; the window's border waits for the way back.
+    if (!fullScreen_) {
+        NoteNormalPlacement();
+        SDL_SetWindowBordered(window_, bordered ? SDL_TRUE : SDL_FALSE);
+    }
+    bordered_ = bordered;
 }
 
 bool SdlPlatform::SetFullScreen(bool on) {
-    if (SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
-    fullScreen_ = on;
+    if (on == fullScreen_) return true;
+    if (on) {
+        NoteNormalPlacement();
+        if (WithoutWindowManager(window_)) {
+            // Nobody would act on a full-screen request: the window covers its screen itself.
+            SDL_Rect screen;
+            const int display = SDL_GetWindowDisplayIndex(window_);
+            if (display < 0 || SDL_GetDisplayBounds(display, &screen) != 0) return false;
+            SDL_SetWindowBordered(window_, SDL_FALSE);
+            SDL_SetWindowPosition(window_, screen.x, screen.y);
+            SDL_SetWindowSize(window_, screen.w, screen.h);
+            SDL_RaiseWindow(window_);
+            coverScreen_ = true;
+        } else if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+            return false;
+        }
+        fullScreen_ = true;
+        return true;
+    }
+    const bool managed = !coverScreen_;
+    if (managed && SDL_SetWindowFullscreen(window_, 0) != 0) return false;
+    coverScreen_ = false;
+    fullScreen_ = false;
+    // A window manager frames the window again in its own time, and SDL places a framed
+    // window by the frame's size: the place is put right once the frame is back.
+    ApplyWindowed(!managed);
     return true;
 }
 
 WindowPlacement SdlPlatform::GetPlacement() const {
-    WindowPlacement p;
-    SDL_GetWindowPosition(window_, &p.x, &p.y);
-    SDL_GetWindowSize(window_, &p.width, &p.height);
+    WindowPlacement p = normal_;
+    if (AtNormalPlacement()) {
+        SDL_GetWindowPosition(window_, &p.x, &p.y);
+        SDL_GetWindowSize(window_, &p.width, &p.height);
+    }
     p.state = GetWindowState();
     return p;
 }
 
 void SdlPlatform::SetPlacement(const WindowPlacement& p) {
-    SDL_RestoreWindow(window_);
-    SDL_SetWindowSize(window_, p.width, p.height);
-    SDL_SetWindowPosition(window_, p.x, p.y);
+    normal_ = p;
+    normal_.state = WindowState::Normal;
+    // In full screen the place waits for the way back; a maximized window there would only
+    // switch to full screen again.
+    if (fullScreen_) return;
+    ApplyWindowed(true);
     if (p.state == WindowState::Maximized) SDL_MaximizeWindow(window_);
 }
 
 void SdlPlatform::SetWindowState(WindowState state) {
+    if (fullScreen_) return;
     if (state == WindowState::Maximized)
         SDL_MaximizeWindow(window_);
     else if (GetWindowState() == WindowState::Maximized)
@@ -277,6 +373,7 @@ void SdlPlatform::SetWindowState(WindowState state) {
 }
 
 WindowState SdlPlatform::GetWindowState() const {
+    if (fullScreen_) return WindowState::Normal;
     return (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) ? WindowState::Maximized
                                                                 : WindowState::Normal;
 }
@@ -349,6 +446,16 @@ void SdlPlatform::MessageBox(const std::string& title, const std::string& text) 
 
 bool SdlPlatform::OpenUrl(const std::string& url) {
     return SDL_OpenURL(url.c_str()) == 0;
+}
+
+void SdlPlatform::SetIcon(const uint32_t* argb, int size) {
+    if (!argb || size <= 0) return;
+    // SDL copies the pixels into the window's property; the surface only lends them.
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(argb), size, size,
+                                                           32, size * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!icon) return;
+    SDL_SetWindowIcon(window_, icon);
+    SDL_FreeSurface(icon);
 }
 
 std::unique_ptr<IFont> SdlPlatform::OpenFont(const std::string& path, int points) {

@@ -1,8 +1,15 @@
 // The real desktop: one SDL2 window with a software-fed streaming texture.
 //
-// Full screen is the desktop's own mode with the 800x600 frame letterboxed; pointer events are
-// converted to frame pixels and clamped to it. SDL installs no signal handlers, so SIGINT and
-// SIGTERM end the process as usual. A missing audio device leaves the game silent.
+// The window can be resized and maximized; whatever its size, and in full screen (the desktop's
+// own mode), the 800x600 frame is scaled with its aspect and letterboxed, and pointer events are
+// converted to frame pixels and clamped to it. Full screen asks the window manager for it and,
+// on an X display without one, covers the screen with the window itself. Leaving full screen
+// puts back the window's border, size and place as they were (or as `SetPlacement` and
+// `SetBorder` asked meanwhile).
+//
+// The close box (or Alt+F4, or a window manager's close) arrives as a `Close` event and never
+// ends the program by itself. SDL installs no signal handlers, so SIGINT and SIGTERM end the
+// process as usual. A missing audio device leaves the game silent.
 #pragma once
 
 #include "platform/Platform.h"
@@ -57,9 +64,23 @@ public:
     bool OpenUrl(const std::string& url) override;
     std::unique_ptr<IFont> OpenFont(const std::string& path, int points) override;
 
+    // The window's icon: `size` x `size` pixels of 0xAARRGGBB, copied. A failure leaves the
+    // window with the desktop's default icon.
+    void SetIcon(const uint32_t* argb, int size);
+
 private:
     bool Translate(const void* sdlEvent, PlatformEvent& out);
     void ToSurface(int wx, int wy, int& sx, int& sy) const;
+    // The window is decorated at its own place and size: not full screen, maximized, minimized,
+    // hidden, nor being put back after full screen.
+    bool AtNormalPlacement() const;
+    // Remembers that place and size (when the window is there), for the way back from full
+    // screen.
+    void NoteNormalPlacement();
+    // Puts the window's border, size and place back as `normal_` and `bordered_` say; the
+    // place now, or (`placeNow` false) by `SettlePlace` once the window manager is done.
+    void ApplyWindowed(bool placeNow);
+    void SettlePlace();
 
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
@@ -68,6 +89,12 @@ private:
     std::vector<_SDL_GameController*> controllers_;
     std::string caption_;
     bool fullScreen_ = false;
+    // Full screen made by covering the screen with the window, with no window manager to ask.
+    bool coverScreen_ = false;
+    bool bordered_ = true;
+    WindowPlacement normal_;
+    int placeTries_ = 0;
+    uint64_t placeAt_ = 0;
     uint32_t audioDevice_ = 0;
     int audioRate_ = 0;
     uint64_t start_ = 0;

@@ -114,7 +114,7 @@ struct Outcome {
     bool started = false;
     std::vector<std::string> reported; // standard error and, for the first, the message box
     std::vector<std::string> boxes;
-    int scene = 0;
+    TScene scene = TScene::None;
     long textPixels = 0; // yellow pixels in the table's name column
     SongHandle song = 0;
     uint64_t frames = 0;
@@ -431,15 +431,15 @@ TEST_P(HostileFiles, ClearMessageOrSoundDefault) {
             form.RunFor(300);
             // The table, then out of it and back: every leaving saves.
             for (int round = 0; round < 2; ++round) {
-                form.SwitchScene(7);
+                form.SwitchScene(TScene::HighScores);
                 form.RunFor(200);
                 if (round == 0) o.textPixels = YellowPixels(platform);
-                form.SwitchScene(2);
+                form.SwitchScene(TScene::MainMenu);
                 form.RunFor(100);
             }
         }
         o.reported = form.ReportedErrors();
-        o.scene = form.State.Scene;
+        o.scene = form.State().Scene;
         o.song = form.Song;
         o.frames = form.FrameCount();
     }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 using namespace pondlark;
 
 namespace {
@@ -13,6 +15,15 @@ struct Recorder : IDXDrawListener {
     void DXDrawNotify(TDXDraw&, TDXDrawNotifyType t) override { seen.push_back(t); }
 };
 
+// A display with the game's font and a surface of w × h.
+std::unique_ptr<TDXDraw> TextDisplay(HeadlessPlatform& p, int w, int h) {
+    auto d = std::make_unique<TDXDraw>(p, PONDLARK_GAME_DIR "/Data/GameFont.otf");
+    d->SetSurfaceWidth(w);
+    d->SetSurfaceHeight(h);
+    d->Initialize();
+    return d;
+}
+
 int CountNonBlack(const TDirectDrawSurface& s, const TRect& r) {
     int n = 0;
     for (int y = r.Top; y < r.Bottom; ++y)
@@ -20,17 +31,7 @@ int CountNonBlack(const TDirectDrawSurface& s, const TRect& r) {
             n += s.Pixel(x, y) != 0;
     return n;
 }
-// An 800 x 600 display with the game's face, headless.
-struct TextDisplay {
-    HeadlessPlatform platform;
-    TDXDraw draw{platform, PONDLARK_GAME_DIR "/Data/GameFont.otf"};
-    TextDisplay() {
-        draw.SetSurfaceWidth(800);
-        draw.SetSurfaceHeight(600);
-        draw.Initialize();
-    }
-    TDirectDrawSurface& Surface() { return *draw.Surface(); }
-};
+
 } // namespace
 
 TEST(TDXDraw, EffectiveOptionsOfWindowAndFullScreen) {
@@ -99,8 +100,9 @@ TEST(TDXDraw, FlipInFullScreenPresentsNothingWhileInTheBackground) {
 }
 
 TEST(TDXDraw, TextLandsOnTheSurfaceAndSurvivesRelease) {
-    TextDisplay display;
-    TDirectDrawSurface& s = display.Surface();
+    HeadlessPlatform p;
+    const auto d = TextDisplay(p, 800, 600);
+    TDirectDrawSurface& s = *d->Surface();
     s.Fill(0);
     auto& c = s.Canvas();
     c.Font.Color = RGBColor(255, 255, 0);
@@ -123,8 +125,9 @@ TEST(TDXDraw, TextLandsOnTheSurfaceAndSurvivesRelease) {
 }
 
 TEST(TDXDraw, ARunawayTextIsMeasuredAndDrawnOnlyAsFarAsALineCanShow) {
-    TextDisplay display;
-    TDirectDrawSurface& s = display.Surface();
+    HeadlessPlatform p;
+    const auto d = TextDisplay(p, 800, 600);
+    TDirectDrawSurface& s = *d->Surface();
     auto& c = s.Canvas();
     c.Font.Color = RGBColor(255, 255, 0);
     c.Font.Size = 8; // the smallest size of the game: the most characters on one line
@@ -140,4 +143,35 @@ TEST(TDXDraw, ARunawayTextIsMeasuredAndDrawnOnlyAsFarAsALineCanShow) {
     c.Release();
     EXPECT_GT(drawn, 0);
     EXPECT_EQ(CountNonBlack(s, {0, 0, 800, 40}), drawn);
+}
+
+TEST(TDXDraw, OutlinedTextKeepsItsColourInsideADarkRim) {
+    // Over a bright ground, plain text leaves the ground as it was around the letters; outlined
+    // text darkens a rim around them and keeps its own colour inside.
+    for (const bool outlined : {false, true}) {
+        SCOPED_TRACE(outlined ? "outlined" : "plain");
+        HeadlessPlatform p;
+        const auto d = TextDisplay(p, 200, 60);
+        TDirectDrawSurface& s = *d->Surface();
+        constexpr uint32_t kGround = 0xC0E0C0;
+        s.Fill(kGround);
+        auto& c = s.Canvas();
+        c.Font.Color = RGBColor(255, 255, 0);
+        c.Font.Size = 15;
+        c.Font.Outlined = outlined;
+        c.TextOut(20, 10, "Level: 1");
+        c.Release();
+        int yellow = 0, dark = 0;
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 200; ++x) {
+                const uint32_t v = s.Pixel(x, y);
+                yellow += v == 0xFFFF00;
+                dark += ((v >> 8) & 0xFF) < 0x60; // far darker than both ground and text
+            }
+        EXPECT_GT(yellow, 30);
+        if (outlined)
+            EXPECT_GT(dark, 100);
+        else
+            EXPECT_EQ(dark, 0);
+    }
 }

@@ -239,7 +239,7 @@ TEST_F(GameFixture, FirstStartWritesTheDefaultsAndTheNextStartReadsThemBack) {
     EXPECT_FALSE(v->FullScreen);
     EXPECT_TRUE(v->Music);
     EXPECT_EQ(v->HighScores, DefaultHighScores());
-    EXPECT_EQ(form->State.Scene, 1);
+    EXPECT_EQ(form->State().Scene, TScene::Intro);
 }
 
 TEST_F(GameFixture, AConfigAskingForFullScreenOpensInFullScreen) {
@@ -248,12 +248,12 @@ TEST_F(GameFixture, AConfigAskingForFullScreenOpensInFullScreen) {
     Spit(dir / "Config.cfg", FormatConfig(true, false, false, "Peru", "Pip", table));
     ASSERT_TRUE(Start());
     EXPECT_TRUE(platform.IsFullScreen());
-    EXPECT_FALSE(form->State.Flags.GameMusic);
-    EXPECT_FALSE(form->State.Flags.GameSound);
+    EXPECT_FALSE(form->State().Flags.GameMusic);
+    EXPECT_FALSE(form->State().Flags.GameSound);
     EXPECT_EQ(form->Edit1, "Peru");
-    EXPECT_EQ(form->State.PlayerName, "Pip");
-    EXPECT_EQ(form->State.HighScores[0].Score, 9000);
-    EXPECT_EQ(form->State.Scene, 1) << "start-up reaches the intro";
+    EXPECT_EQ(form->State().PlayerName, "Pip");
+    EXPECT_EQ(form->State().HighScores[0].Score, 9000);
+    EXPECT_EQ(form->State().Scene, TScene::Intro) << "start-up reaches the intro";
 }
 
 TEST(HighScores, InsertMovesLowerEntriesDown) {

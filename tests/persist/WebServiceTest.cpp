@@ -210,7 +210,7 @@ TEST_F(GameFixture, MainWindowSendsTheEnteredNameScoreAndCountry) {
     form->ServiceAddress = {"127.0.0.1", server.Port()};
     form->Edit2 = "Hopper";
     form->Edit1 = "New Zealand & Co";
-    form->State.Score = 777;
+    form->State().Score = 777;
     form->SubmitResult();
 
     const auto requests = server.Requests();

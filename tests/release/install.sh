@@ -2,6 +2,7 @@
 # Installs the built game into a temporary prefix and runs it through the launcher from another
 # folder: the program, data, launcher, desktop entry and icon are where desktops look for them,
 # Config.cfg is written only to the per-user folder, and the install folder stays untouched.
+# Then uninstalls by the install manifest, which must take away every installed file.
 #   install.sh CMAKE BUILD_DIR
 set -euo pipefail
 
@@ -95,4 +96,13 @@ for log in "$tmp"/run*.log; do
         fail "the game wrote to its error output ($log)"
     }
 done
+
+# The README's uninstall: the files the install manifest lists, then the game's own folders.
+# Nothing installed may stay behind.
+manifest="$build/install_manifest.txt"
+grep -qF "$prefix/lib/pondlark/pondlark" "$manifest" || fail "$manifest does not list this install"
+xargs -d '\n' rm -f -- <"$manifest"
+rmdir "$game/Data" "$game/Music" "$game" || fail "the game's folders hold more than it installed"
+left=$(find "$prefix" -type f)
+[ -z "$left" ] || fail "uninstalling by the manifest left: $left"
 echo "install test passed: $prefix"

@@ -7,6 +7,7 @@
 #   window_smoke.sh GAME_DIR SHOT_TOOL SCRIPT
 # Exits 77 (skipped) when xvfb-run is missing.
 set -euo pipefail
+source "$(dirname "$0")/window_lib.sh"
 
 if [ "${1:-}" = --inside ]; then
     inside=1
@@ -18,11 +19,6 @@ game_dir=${1:?usage: window_smoke.sh GAME_DIR SHOT_TOOL SCRIPT}
 shot_tool=${2:?usage: window_smoke.sh GAME_DIR SHOT_TOOL SCRIPT}
 script=${3:?usage: window_smoke.sh GAME_DIR SHOT_TOOL SCRIPT}
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
 if [ "$inside" -eq 0 ]; then
     if ! command -v xvfb-run >/dev/null; then
         echo "SKIP: xvfb-run is not installed"
@@ -31,17 +27,7 @@ if [ "$inside" -eq 0 ]; then
     for tool in xdotool import compare matchbox-window-manager xprop timeout; do
         command -v "$tool" >/dev/null || fail "$tool is missing (scripts/setup installs it)"
     done
-    work=$(mktemp -d "${TMPDIR:-/tmp}/pondlark-window.XXXXXX")
-    trap 'rm -rf "$work"' EXIT
-    # The fresh game folder: the program and its data, no Config.cfg yet.
-    mkdir -p "$work/game"
-    cp -r "$game_dir/pondlark" "$game_dir/Data" "$game_dir/Music" "$work/game/"
-    # The reference frames, headless.
-    "$shot_tool" --dir "$work/game" --script "$script" --out "$work/ref" >"$work/ref.log" ||
-        {
-            cat "$work/ref.log" >&2
-            fail "pondlark-shot could not make the reference frames"
-        }
+    make_work pondlark-window "$game_dir" "$shot_tool" "$script"
     # An 800x600 screen: with the window manager's title bar off the window fills it exactly,
     # so window and headless frames compare pixel for pixel.
     status=0
@@ -55,78 +41,13 @@ fi
 
 # --- inside the X server --------------------------------------------------------------------
 work=${WORK:?}
-# The test suite runs with SDL's dummy drivers; this program needs the real window. There is
-# no sound card: the dummy audio driver keeps ALSA's complaints off the error output.
-unset SDL_VIDEODRIVER SDL_RENDER_DRIVER
-export SDL_AUDIODRIVER=dummy
-cd "$work"
-wm_pid=""
-game_pid=""
-cleanup() {
-    [ -z "$game_pid" ] || kill "$game_pid" 2>/dev/null || true
-    [ -z "$wm_pid" ] || kill "$wm_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
+enter_x
 
 matchbox-window-manager -use_titlebar no >"$work/wm.log" 2>&1 &
 wm_pid=$!
 sleep 1
+start_game
 
-(cd "$work/game" && exec ./pondlark) 2>"$work/stderr.log" &
-game_pid=$!
-
-alive() { kill -0 "$game_pid" 2>/dev/null || fail "the game ended early: $(cat "$work/stderr.log")"; }
-
-window=""
-for _ in $(seq 1 100); do
-    window=$(xdotool search --onlyvisible --name '^PONDLARK' 2>/dev/null | head -n1 || true)
-    [ -n "$window" ] && break
-    alive
-    sleep 0.1
-done
-[ -n "$window" ] || fail "no PONDLARK window appeared within 10 s"
-
-# Presses a key long enough for the game's per-frame input states to see it.
-press() {
-    xdotool keydown "$1"
-    sleep 0.15
-    xdotool keyup "$1"
-}
-
-capture() { import -window root "$work/$1"; }
-
-# Fraction (0..1) of pixels of region GEOMETRY (WxH+X+Y) that differ by more than 12 % in
-# colour between two frames. Anything but a pixel count from `compare` is a failure.
-differs() {
-    local a=$1 b=$2 geometry=${3:-800x600+0+0}
-    convert "$a" -crop "$geometry" +repage "$work/crop-a.png"
-    convert "$b" -crop "$geometry" +repage "$work/crop-b.png"
-    local count
-    count=$(compare -metric AE -fuzz 12% "$work/crop-a.png" "$work/crop-b.png" null: 2>&1 || true)
-    [[ "$count" =~ ^[0-9]+$ ]] || fail "compare gave no pixel count for $a: $count"
-    local w=${geometry%%x*} rest=${geometry#*x}
-    local h=${rest%%+*}
-    awk -v c="$count" -v n=$((w * h)) 'BEGIN { printf "%.4f", c / n }'
-}
-
-# Waits until the window's frame matches the reference in REGION (at most 0.5 % of its pixels
-# off), retrying for a few seconds while the game settles.
-expect_frame() {
-    local name=$1 region=${2:-800x600+0+0} limit=${3:-0.005} d=1
-    for _ in $(seq 1 20); do
-        alive
-        capture "$name"
-        d=$(differs "$work/$name" "$work/ref/$name" "$region") || exit 1
-        awk -v d="$d" -v l="$limit" 'BEGIN { exit !(d <= l) }' && {
-            echo "ok: $name ($d of the region differs)"
-            return 0
-        }
-        sleep 0.25
-    done
-    fail "$name: $d of region $region differs from the headless frame (limit $limit)"
-}
-
-fullscreen() { xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN; }
 
 xdotool mousemove 700 100
 expect_frame intro.png
@@ -180,18 +101,9 @@ press Escape
 xdotool mousemove 335 322
 sleep 0.3
 xdotool click 1
-status=""
-for _ in $(seq 1 50); do
-    if ! kill -0 "$game_pid" 2>/dev/null; then
-        status=0
-        wait "$game_pid" || status=$?
-        break
-    fi
-    sleep 0.1
-done
-[ -n "$status" ] || fail "answering yes to the quit question did not end the game"
-game_pid=""
-[ "$status" -eq 0 ] || fail "the game ended with status $status: $(cat "$work/stderr.log")"
+wait_game_end 50
+[ -n "$end_status" ] || fail "answering yes to the quit question did not end the game"
+[ "$end_status" -eq 0 ] || fail "the game ended with status $end_status: $(cat "$work/stderr.log")"
 [ -s "$work/game/Config.cfg" ] || fail "the game left no Config.cfg in its folder"
 [ ! -s "$work/stderr.log" ] || fail "the game wrote to its error output: $(cat "$work/stderr.log")"
 echo "window smoke test passed"

@@ -110,41 +110,86 @@ Sheet Bg1() {
     });
 }
 
-// The sky, far trees and a low sun of late afternoon, shared by the shore and the menu.
-void EveningSky(cairo_t* cr, double horizon) {
+// The colours of a sky and the water under it: late afternoon for the menus, sunset for the
+// feast on the shore.
+struct SkyLook {
+    Rgb top, middle, horizon;
+    Rgb sun, halo;
+    double sunRadius, sunDrop; // the sun's centre sits sunDrop above the horizon
+    Rgb cloud;
+    double cloudAlpha;
+    Rgb farTrees, nearTrees;
+    Rgb waterTop, waterMiddle, waterBottom;
+    Rgb glint;
+};
+
+constexpr SkyLook kAfternoon{.top = Hex(0x5c99d6),
+                             .middle = Hex(0x9ec2db),
+                             .horizon = Hex(0xffd999),
+                             .sun = Hex(0xfff2c0),
+                             .halo = Hex(0xfff2b3),
+                             .sunRadius = 26,
+                             .sunDrop = 28,
+                             .cloud = Hex(0xfff0e0),
+                             .cloudAlpha = 0.5,
+                             .farTrees = Hex(0x5d8a7c),
+                             .nearTrees = Hex(0x2f5e4a),
+                             .waterTop = Hex(0x8cb3b8),
+                             .waterMiddle = Hex(0x458c99),
+                             .waterBottom = Hex(0x296b7a),
+                             .glint = pal::sunGlint};
+// Half of the sun has gone down behind the far trees.
+constexpr SkyLook kSunset{.top = Hex(0x3c4f8e),
+                          .middle = Hex(0xc67a8a),
+                          .horizon = Hex(0xffb052),
+                          .sun = Hex(0xffe08a),
+                          .halo = Hex(0xff9a3c),
+                          .sunRadius = 32,
+                          .sunDrop = 36,
+                          .cloud = Hex(0xffb08a),
+                          .cloudAlpha = 0.55,
+                          .farTrees = Hex(0x6a5a6e),
+                          .nearTrees = Hex(0x34404a),
+                          .waterTop = Hex(0xd49a78),
+                          .waterMiddle = Hex(0x5a7088),
+                          .waterBottom = Hex(0x2c4a62),
+                          .glint = Hex(0xffc870)};
+
+void Sky(cairo_t* cr, double horizon, const SkyLook& look) {
     cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, horizon);
-    cairo_pattern_add_color_stop_rgb(sky, 0, 0.36, 0.6, 0.84);
-    cairo_pattern_add_color_stop_rgb(sky, 0.55, 0.62, 0.76, 0.86);
-    cairo_pattern_add_color_stop_rgb(sky, 1, 1.0, 0.85, 0.6);
+    cairo_pattern_add_color_stop_rgb(sky, 0, look.top.r, look.top.g, look.top.b);
+    cairo_pattern_add_color_stop_rgb(sky, 0.55, look.middle.r, look.middle.g, look.middle.b);
+    cairo_pattern_add_color_stop_rgb(sky, 1, look.horizon.r, look.horizon.g, look.horizon.b);
     cairo_set_source(cr, sky);
     cairo_pattern_destroy(sky);
     cairo_rectangle(cr, 0, 0, kScreenW, horizon + 2);
     cairo_fill(cr);
     // Low sun with a halo.
-    const double sx = 610, sy = horizon - 28;
-    cairo_pattern_t* halo = cairo_pattern_create_radial(sx, sy, 10, sx, sy, 160);
-    cairo_pattern_add_color_stop_rgba(halo, 0, 1, 0.95, 0.7, 0.8);
-    cairo_pattern_add_color_stop_rgba(halo, 1, 1, 0.9, 0.6, 0);
+    const double sx = 610, sy = horizon - look.sunDrop;
+    cairo_pattern_t* halo = cairo_pattern_create_radial(sx, sy, 10, sx, sy, 170);
+    cairo_pattern_add_color_stop_rgba(halo, 0, look.halo.r, look.halo.g, look.halo.b, 0.85);
+    cairo_pattern_add_color_stop_rgba(halo, 1, look.halo.r, look.halo.g, look.halo.b, 0);
     cairo_set_source(cr, halo);
     cairo_pattern_destroy(halo);
     cairo_rectangle(cr, 0, 0, kScreenW, horizon);
     cairo_fill(cr);
-    cairo_arc(cr, sx, sy, 26, 0, 2 * M_PI);
-    SetColour(cr, Hex(0xfff2c0));
+    cairo_arc(cr, sx, sy, look.sunRadius, 0, 2 * M_PI);
+    SetColour(cr, look.sun);
     cairo_fill(cr);
-    // Soft clouds.
+    // Soft clouds, kept below the status line.
     Rng rng(5);
     for (int i = 0; i < 5; ++i) {
-        const double cx = 60 + i * 170 + rng.Range(-30, 30), cy = horizon * rng.Range(0.25, 0.55);
+        const double cx = 60 + i * 170 + rng.Range(-30, 30);
+        const double cy = std::max(58.0, horizon * rng.Range(0.25, 0.55));
         for (int k = 0; k < 4; ++k) {
             Ellipse(cr, cx + k * 22 - 33, cy - (k % 2) * 8, 26, 12);
-            SetColour(cr, Hex(0xfff0e0), 0.5);
+            SetColour(cr, look.cloud, look.cloudAlpha);
             cairo_fill(cr);
         }
     }
     // Far trees: two bands of rounded crowns.
     for (int band = 0; band < 2; ++band) {
-        const Rgb c = band == 0 ? Hex(0x5d8a7c) : Hex(0x2f5e4a);
+        const Rgb c = band == 0 ? look.farTrees : look.nearTrees;
         const double base = horizon + 2, top = horizon - (band == 0 ? 42 : 26);
         Rng t(20 + static_cast<uint64_t>(band));
         cairo_move_to(cr, 0, base);
@@ -161,11 +206,13 @@ void EveningSky(cairo_t* cr, double horizon) {
 }
 
 // Open water below the horizon, mirroring the sky, with the sun's glitter path.
-void EveningWater(cairo_t* cr, double top, double bottom) {
+void Water(cairo_t* cr, double top, double bottom, const SkyLook& look) {
     cairo_pattern_t* w = cairo_pattern_create_linear(0, top, 0, bottom);
-    cairo_pattern_add_color_stop_rgb(w, 0, 0.55, 0.7, 0.72);
-    cairo_pattern_add_color_stop_rgb(w, 0.35, 0.27, 0.55, 0.6);
-    cairo_pattern_add_color_stop_rgb(w, 1, 0.16, 0.42, 0.48);
+    cairo_pattern_add_color_stop_rgb(w, 0, look.waterTop.r, look.waterTop.g, look.waterTop.b);
+    cairo_pattern_add_color_stop_rgb(w, 0.35, look.waterMiddle.r, look.waterMiddle.g,
+                                     look.waterMiddle.b);
+    cairo_pattern_add_color_stop_rgb(w, 1, look.waterBottom.r, look.waterBottom.g,
+                                     look.waterBottom.b);
     cairo_set_source(cr, w);
     cairo_pattern_destroy(w);
     cairo_rectangle(cr, 0, top, kScreenW, bottom - top);
@@ -178,7 +225,7 @@ void EveningWater(cairo_t* cr, double top, double bottom) {
         const double len = rng.Range(6, 22) * (0.6 + (y - top) / (bottom - top));
         cairo_move_to(cr, x - len, y);
         cairo_line_to(cr, x + len, y);
-        SetColour(cr, pal::sunGlint, rng.Range(0.35, 0.8));
+        SetColour(cr, look.glint, rng.Range(0.35, 0.8));
         cairo_set_line_width(cr, 2);
         cairo_stroke(cr);
     }
@@ -187,10 +234,18 @@ void EveningWater(cairo_t* cr, double top, double bottom) {
         const double len = rng.Range(10, 40);
         cairo_move_to(cr, x - len, y);
         cairo_line_to(cr, x + len, y);
-        SetColour(cr, Hex(0xd8f0e8), 0.25);
+        SetColour(cr, Mix(look.glint, Hex(0xd8f0e8), 0.6), 0.25);
         cairo_set_line_width(cr, 1.5);
         cairo_stroke(cr);
     }
+}
+
+void EveningSky(cairo_t* cr, double horizon) {
+    Sky(cr, horizon, kAfternoon);
+}
+
+void EveningWater(cairo_t* cr, double top, double bottom) {
+    Water(cr, top, bottom, kAfternoon);
 }
 
 // A cattail clump: leaves and brown heads, outlined.
@@ -224,38 +279,95 @@ void GrassEdge(cairo_t* cr, Rng& rng, double y, double x0, double x1, Rgb colour
     }
 }
 
+// A long evening shadow on the bank, from a foot at (x, y) away from the low sun.
+void LongShadow(cairo_t* cr, double x, double y, double halfWidth, double length, double lean) {
+    cairo_move_to(cr, x - halfWidth, y);
+    cairo_curve_to(cr, x - halfWidth + lean * 0.4, y + length * 0.4, x + lean - halfWidth * 1.8,
+                   y + length, x + lean, y + length);
+    cairo_curve_to(cr, x + lean + halfWidth * 1.2, y + length, x + halfWidth + lean * 0.4,
+                   y + length * 0.4, x + halfWidth, y);
+    cairo_close_path(cr);
+    SetColour(cr, Hex(0x1c3a22), 0.38);
+    cairo_fill(cr);
+}
+
 Sheet Bg2() {
     return DrawSheet("bg2", kScreenW, kScreenH, 1, {}, [](cairo_t* cr, int) {
-        EveningSky(cr, 205);
-        EveningWater(cr, 205, 440);
+        // The shore at sunset: the sun sits on the far trees, the water takes its colours.
+        Sky(cr, 205, kSunset);
+        Water(cr, 205, 440, kSunset);
+        // Two distant lily pads on the water, each with a long warm reflection.
+        for (const auto& [x, y, r] :
+             {std::tuple{200.0, 300.0, 26.0}, {520.0, 360.0, 34.0}, {380.0, 250.0, 18.0}}) {
+            Ellipse(cr, x, y + r * 0.5, r * 0.9, r * 0.25);
+            SetColour(cr, Hex(0x1c3040), 0.35);
+            cairo_fill(cr);
+            Ellipse(cr, x, y, r, r * 0.32);
+            FillOutline(cr, Hex(0x5a8a3a), 2);
+            Ellipse(cr, x + r * 0.3, y - r * 0.1, r * 0.45, r * 0.1);
+            SetColour(cr, Hex(0xffb868), 0.7);
+            cairo_fill(cr);
+        }
         // The grassy bank the frog sits on, rising a little towards the sides.
-        cairo_move_to(cr, 0, 410);
-        cairo_curve_to(cr, 200, 440, 600, 440, 800, 405);
-        cairo_line_to(cr, 800, 600);
-        cairo_line_to(cr, 0, 600);
-        cairo_close_path(cr);
-        cairo_pattern_t* bank = VerticalGradient(410, 600, Hex(0x8cc63e), Hex(0x3f8a2c));
+        const auto bankPath = [cr] {
+            cairo_move_to(cr, 0, 410);
+            cairo_curve_to(cr, 200, 440, 600, 440, 800, 405);
+            cairo_line_to(cr, 800, 600);
+            cairo_line_to(cr, 0, 600);
+            cairo_close_path(cr);
+        };
+        bankPath();
+        cairo_pattern_t* bank = VerticalGradient(410, 600, Hex(0x8aae3e), Hex(0x2f5e2a));
         FillPatternOutline(cr, bank, 3);
+        // The low sun warms the bank's far edge and leaves its near part in dusk.
+        cairo_save(cr);
+        bankPath();
+        cairo_clip(cr);
+        cairo_pattern_t* warm = cairo_pattern_create_radial(610, 400, 20, 610, 400, 420);
+        cairo_pattern_add_color_stop_rgba(warm, 0, 1, 0.7, 0.3, 0.45);
+        cairo_pattern_add_color_stop_rgba(warm, 1, 1, 0.6, 0.3, 0);
+        cairo_set_source(cr, warm);
+        cairo_pattern_destroy(warm);
+        cairo_paint(cr);
+        // Long shadows of the reeds and of the tufts, stretching towards the viewer and left.
+        LongShadow(cr, 700, 436, 26, 170, -190);
+        LongShadow(cr, 110, 440, 24, 160, -170);
+        Rng tufts(12);
+        for (int i = 0; i < 9; ++i) {
+            const double x = tufts.Range(20, 780), y = tufts.Range(455, 560);
+            if (x > 300 && x < 500 && y > 500) continue;
+            LongShadow(cr, x, y, 5, 40, -45);
+        }
+        cairo_restore(cr);
         Rng rng(3);
         for (int i = 0; i < 140; ++i) {
             const double x = rng.Range(0, 800), y = rng.Range(450, 600);
             const double h = rng.Range(6, 14);
             cairo_move_to(cr, x, y);
             cairo_line_to(cr, x + rng.Range(-4, 4), y - h);
-            SetColour(cr, rng.Uniform() < 0.5 ? Hex(0x2f6e24) : Hex(0xb4e064), 0.8);
+            SetColour(cr, rng.Uniform() < 0.5 ? Hex(0x2a5a22) : Hex(0xc8d264), 0.8);
             cairo_set_line_width(cr, 2);
             cairo_stroke(cr);
         }
-        GrassEdge(cr, rng, 428, 0, 800, Hex(0x6fb236));
-        // Little flowers on the bank.
+        GrassEdge(cr, rng, 428, 0, 800, Hex(0x7a9e34));
+        // Sunlit tips along the bank's crest.
+        for (double x = 4; x < 800; x += rng.Range(9, 16)) {
+            const double y = 428 - 14 * std::sin(x / 800 * M_PI) + rng.Range(-2, 3);
+            cairo_move_to(cr, x, y + 2);
+            cairo_line_to(cr, x + rng.Range(-3, 3), y - rng.Range(6, 13));
+            SetColour(cr, Hex(0xffc060), 0.75);
+            cairo_set_line_width(cr, 1.6);
+            cairo_stroke(cr);
+        }
+        // Little flowers on the bank, closing for the night.
         for (int i = 0; i < 22; ++i) {
             const double x = rng.Range(20, 780), y = rng.Range(470, 590);
             if (x > 300 && x < 500 && y > 500) continue; // leave the frog's seat clear
             const Rgb petal =
-                i % 3 == 0 ? pal::white : (i % 3 == 1 ? Hex(0xffd23a) : Hex(0xff9ec0));
+                i % 3 == 0 ? Hex(0xfff0dc) : (i % 3 == 1 ? Hex(0xffc23a) : Hex(0xff8eb0));
             for (int p = 0; p < 5; ++p) {
                 const double a = p * 2 * M_PI / 5;
-                Ellipse(cr, x + std::cos(a) * 4, y + std::sin(a) * 4, 3.5, 3.5);
+                Ellipse(cr, x + std::cos(a) * 3.5, y + std::sin(a) * 3.5, 3.2, 3.2);
                 SetColour(cr, petal);
                 cairo_fill(cr);
             }
@@ -265,12 +377,6 @@ Sheet Bg2() {
         }
         Reeds(cr, rng, 110, 440, 150, 7);
         Reeds(cr, rng, 700, 436, 170, 8);
-        // Two distant lily pads on the water.
-        for (const auto& [x, y, r] :
-             {std::tuple{200.0, 300.0, 26.0}, {520.0, 360.0, 34.0}, {380.0, 250.0, 18.0}}) {
-            Ellipse(cr, x, y, r, r * 0.32);
-            FillOutline(cr, Hex(0x4f9a3a), 2);
-        }
     });
 }
 
@@ -308,12 +414,13 @@ Sheet Menu() {
         FillOutline(cr, pal::gold, 2, pal::goldDark);
         Reeds(cr, rng, 20, 600, 260, 8);
         Reeds(cr, rng, 760, 600, 130, 5);
-        // The calm panel behind items and texts.
-        RoundedRect(cr, 200, 120, 590, 472, 28);
+        // The calm panel behind items and texts: the main menu's items, the help pages, the
+        // options' choices and the whole high-score table (its dividers start at x 205).
+        RoundedRect(cr, 192, 118, 602, 478, 28);
         SetColour(cr, pal::menuCalm, 0.82);
         cairo_fill_preserve(cr);
         GoldEdge(cr, 6);
-        RoundedRect(cr, 210, 130, 570, 452, 20);
+        RoundedRect(cr, 200, 126, 586, 462, 22);
         SetColour(cr, Hex(0xd9a84a), 0.35);
         cairo_set_line_width(cr, 1.5);
         cairo_stroke(cr);

@@ -534,18 +534,20 @@ Sheet Stork() {
         static constexpr double kSway[4] = {-4, 0, 4, 0};
         static constexpr double kGape[4] = {0, 0.07, 0.14, 0.04};
         const double sway = kSway[f], gape = kGape[f];
-        const double headX = 58 + sway, headY = 362;
+        // The head sits low in the frame, so that however far the stork has come down, its
+        // neck runs up out of the picture's top and off the screen.
+        const double headX = 58 + sway, headY = 392;
         const Rgb feather = Hex(0xd6dee2), beakLight = Hex(0xff9a40), beakDark = Hex(0xd8401e);
         // The neck: a slender S from the top of the frame down to the head.
         const auto neck = [&] {
-            cairo_move_to(cr, 26, -4);
-            cairo_curve_to(cr, 12 - sway, 110, 40 + sway, 200, 32 + sway * 0.5, 270);
-            cairo_curve_to(cr, 26 + sway * 0.7, 320, headX - 14, 336, headX - 2, headY);
+            cairo_move_to(cr, 30, -4);
+            cairo_curve_to(cr, 14 - sway, 120, 44 + sway, 220, 34 + sway * 0.5, 290);
+            cairo_curve_to(cr, 26 + sway * 0.7, 345, headX - 14, 364, headX - 2, headY);
         };
         for (int pass = 0; pass < 3; ++pass) {
             neck();
             SetColour(cr, pass == 0 ? pal::inkBrown : (pass == 1 ? pal::white : feather));
-            cairo_set_line_width(cr, pass == 0 ? 27 : (pass == 1 ? 20 : 4));
+            cairo_set_line_width(cr, pass == 0 ? 30 : (pass == 1 ? 23 : 4));
             if (pass == 2) {
                 // A soft shadow down the neck's right side.
                 cairo_save(cr);
@@ -557,11 +559,11 @@ Sheet Stork() {
             }
         }
         // Feather chevrons along the neck.
-        for (int i = 0; i < 6; ++i) {
+        for (int i = 0; i < 7; ++i) {
             const double y = 40 + i * 40;
-            const double t = y / 270;
-            const double x = 26 + (1 - t) * (1 - t) * t * 3 * (12 - sway - 26) +
-                             (1 - t) * t * t * 3 * (40 + sway - 26) + t * t * t * (32 - 26);
+            const double t = y / 290;
+            const double x = 30 + (1 - t) * (1 - t) * t * 3 * (14 - sway - 30) +
+                             (1 - t) * t * t * 3 * (44 + sway - 30) + t * t * t * (34 - 30);
             cairo_move_to(cr, x - 5, y);
             cairo_line_to(cr, x, y + 5);
             cairo_line_to(cr, x + 5, y);

@@ -266,8 +266,11 @@ void BackFrog(cairo_t* cr, double lift) {
 
 Sheet EatingFrog() {
     static constexpr double kLift[3] = {0, 25, 65};
-    return DrawSheet("frogeat", 140, 170, 3, {pal::ink, 0.5},
-                     [](cairo_t* cr, int f) { BackFrog(cr, kLift[f]); });
+    // Keyed pixels cannot be soft: a dark cartoon rim round the whole frog hides the steps of
+    // its edge against the grass.
+    return DrawSheet("frogeat", 140, 170, 3, {pal::ink, 0.5}, [](cairo_t* cr, int f) {
+        WithInkRim(cr, 140, 170, 2.5, pal::ink, [f](cairo_t* c) { BackFrog(c, kLift[f]); });
+    });
 }
 
 } // namespace

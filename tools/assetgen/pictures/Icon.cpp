@@ -2,7 +2,11 @@
 
 #include "tools/assetgen/pictures/Kit.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <stdexcept>
 
 namespace pondlark::assetgen {
@@ -67,20 +71,68 @@ void DrawFace(cairo_t* cr) {
     cairo_stroke(cr);
 }
 
-} // namespace
-
-void WriteIcon(const std::string& path, int size) {
+// The face drawn at `size` × `size` pixels; the caller destroys the surface.
+cairo_surface_t* DrawIcon(int size) {
     if (size <= 0) throw std::runtime_error("the icon needs a size above zero");
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size);
     cairo_t* cr = cairo_create(surface);
     cairo_scale(cr, size / 128.0, size / 128.0);
     DrawFace(cr);
     cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    return surface;
+}
+
+} // namespace
+
+void WriteIcon(const std::string& path, int size) {
+    cairo_surface_t* surface = DrawIcon(size);
     const cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
     cairo_surface_destroy(surface);
     if (status != CAIRO_STATUS_SUCCESS)
         throw std::runtime_error("cannot write the icon " + path + ": " +
                                  cairo_status_to_string(status));
+}
+
+std::vector<uint32_t> IconPixels(int size) {
+    cairo_surface_t* surface = DrawIcon(size);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    std::vector<uint32_t> pixels(static_cast<size_t>(size) * size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            uint32_t p;
+            std::memcpy(&p, data + static_cast<size_t>(y) * stride + x * 4, 4);
+            // Cairo keeps colours multiplied by their alpha; window icons want them straight.
+            const uint32_t a = p >> 24;
+            uint32_t out = a << 24;
+            for (int shift = 0; shift < 24; shift += 8) {
+                const uint32_t c = (p >> shift) & 0xff;
+                out |= (a == 0 ? 0 : std::min<uint32_t>(255, (c * 255 + a / 2) / a)) << shift;
+            }
+            pixels[static_cast<size_t>(y) * size + x] = out;
+        }
+    }
+    cairo_surface_destroy(surface);
+    return pixels;
+}
+
+void WriteIconSource(const std::string& path, int size) {
+    const std::vector<uint32_t> pixels = IconPixels(size);
+    std::ofstream out(path);
+    out << "// Drawn by pondlark-assetgen --icon-source; do not edit.\n"
+           "#include \"app/WindowIcon.h\"\n\n"
+           "namespace pondlark {\n\n"
+           "const uint32_t kWindowIcon["
+        << size << " * " << size << "] = {\n";
+    char word[16];
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        std::snprintf(word, sizeof word, "0x%08x,", pixels[i]);
+        out << (i % 8 == 0 ? "    " : " ") << word << (i % 8 == 7 ? "\n" : "");
+    }
+    out << "};\n\n} // namespace pondlark\n";
+    out.close();
+    if (!out) throw std::runtime_error("cannot write the icon source " + path);
 }
 
 } // namespace pondlark::assetgen

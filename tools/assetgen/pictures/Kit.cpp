@@ -142,6 +142,33 @@ void GoldEdge(cairo_t* cr, double brownWidth) {
     cairo_stroke(cr);
 }
 
+void CalmBoard(cairo_t* cr, double x, double y, double w, double h, double radius) {
+    RoundedRect(cr, x, y, w, h, radius);
+    cairo_pattern_t* g = VerticalGradient(y, y + h, Hex(0x1e5052), Hex(0x0c2a2c));
+    cairo_set_source(cr, g);
+    cairo_pattern_destroy(g);
+    cairo_fill_preserve(cr);
+    GoldEdge(cr, 6);
+}
+
+void WithInkRim(cairo_t* cr, int w, int h, double radius, Rgb ink,
+                const std::function<void(cairo_t*)>& draw) {
+    cairo_surface_t* art = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    cairo_t* a = cairo_create(art);
+    cairo_set_line_join(a, CAIRO_LINE_JOIN_ROUND);
+    cairo_set_line_cap(a, CAIRO_LINE_CAP_ROUND);
+    draw(a);
+    cairo_destroy(a);
+    SetColour(cr, ink);
+    for (int k = 0; k < 24; ++k) {
+        const double angle = k * 2 * M_PI / 24;
+        cairo_mask_surface(cr, art, radius * std::cos(angle), radius * std::sin(angle));
+    }
+    cairo_set_source_surface(cr, art, 0, 0);
+    cairo_paint(cr);
+    cairo_surface_destroy(art);
+}
+
 cairo_pattern_t* VerticalGradient(double y0, double y1, Rgb top, Rgb bottom) {
     cairo_pattern_t* p = cairo_pattern_create_linear(0, y0, 0, y1);
     cairo_pattern_add_color_stop_rgb(p, 0, top.r, top.g, top.b);

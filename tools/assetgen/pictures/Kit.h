@@ -110,12 +110,18 @@ void FillOutline(cairo_t* cr, Rgb fill, double outline, Rgb ink = pal::ink);
 // Strokes the current path with the menu panels' edge, a brown line of `brownWidth` under a
 // thin gold one, and clears the path.
 void GoldEdge(cairo_t* cr, double brownWidth);
+// A menu board in the backdrop's calm look: dark teal, a brown edge under a gold line.
+void CalmBoard(cairo_t* cr, double x, double y, double w, double h, double radius);
 // A vertical gradient from `top` at y0 to `bottom` at y1.
 cairo_pattern_t* VerticalGradient(double y0, double y1, Rgb top, Rgb bottom);
 // A radial gradient, light at the off-centre highlight, darker at the rim.
 cairo_pattern_t* BallGradient(double cx, double cy, double r, Rgb light, Rgb dark);
 // Fills the current path with a pattern, destroys the pattern, strokes the outline.
 void FillPatternOutline(cairo_t* cr, cairo_pattern_t* pattern, double outline, Rgb ink = pal::ink);
+// Draws `draw` on a w × h canvas with a dark rim of `radius` pixels all round its silhouette:
+// a cartoon outline whose keyed edge stays dark against any ground.
+void WithInkRim(cairo_t* cr, int w, int h, double radius, Rgb ink,
+                const std::function<void(cairo_t*)>& draw);
 // Blurs an ARGB surface in place (three box passes), for shadows and glows.
 void Blur(cairo_surface_t* surface, int radius);
 

@@ -2,6 +2,7 @@
 // the springy one, the sticky one and its strands.
 #include "tools/assetgen/pictures/Families.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace pondlark::assetgen {
@@ -65,50 +66,83 @@ void Rings(cairo_t* cr, double cx, double cy, double rx, double ry, int count, d
     }
 }
 
-// A water lily flower in three-quarter view.
-void Flower(cairo_t* cr, double cx, double cy, double size, Rgb petal, Rgb ink, double sink) {
+// A water lily flower in three-quarter view; `open` 1 in full bloom … 0 a closed bud.
+void Flower(cairo_t* cr, double cx, double cy, double size, Rgb petal, Rgb ink, double sink,
+            double open = 1) {
     const Rgb p = Mix(petal, kSunkWater, sink), pi = Mix(ink, kSunkWater, sink);
     const Rgb inner = Mix(Mix(petal, pal::white, 0.5), kSunkWater, sink);
     for (int layer = 0; layer < 2; ++layer)
         for (int k = 0; k < 6; ++k) {
-            const double a = -M_PI / 2 + (k - 2.5) * (layer ? 0.42 : 0.55);
+            const double a = -M_PI / 2 + (k - 2.5) * (layer ? 0.42 : 0.55) * (0.25 + 0.75 * open);
+            const double width = size * 0.26 * (0.65 + 0.35 * open);
             cairo_save(cr);
             cairo_translate(cr, cx, cy);
             cairo_scale(cr, 1, 0.75);
             cairo_rotate(cr, a + M_PI / 2);
-            Ellipse(cr, 0, -size * (layer ? 0.55 : 0.7), size * 0.26, size * (layer ? 0.5 : 0.62));
+            Ellipse(cr, 0, -size * (layer ? 0.55 : 0.7), width, size * (layer ? 0.5 : 0.62));
             cairo_restore(cr);
             FillOutline(cr, layer ? inner : p, 1.8, pi);
         }
+    if (open < 0.5) return; // the heart is hidden in the closing petals
     Ellipse(cr, cx, cy - size * 0.05, size * 0.26, size * 0.16);
     FillOutline(cr, Mix(pal::gold, kSunkWater, sink), 1.5, Mix(pal::goldDark, kSunkWater, sink));
 }
 
-// The sinking cycle of a plain lily: how far under it is in each frame.
-constexpr double kSink[8] = {0, 0.05, 0.25, 0.45, 0.65, 0.8, 0.93, 0.4};
+// The sinking cycle of a plain lily, frame by frame: how far under it is, how much it tips,
+// how open its flower still is and how many bubbles rise around it. The first wobble (frame 1)
+// is still safe, but already shows every sign of what comes: the tip, the wet dark front, the
+// bubbles and the flower closing.
+constexpr double kSink[8] = {0, 0.1, 0.3, 0.48, 0.64, 0.8, 0.93, 0.4};
+constexpr double kTip[8] = {0, -0.09, -0.14, -0.11, -0.08, -0.05, 0, 0};
+constexpr double kOpen[8] = {1, 0.6, 0.35, 0.2, 0.1, 0.05, 0.05, 0.5};
+constexpr int kBubbles[8] = {0, 4, 6, 7, 7, 5, 3, 0};
+constexpr Rgb kWetLeaf = Hex(0x2c5e34);
+
+void Bubbles(cairo_t* cr, uint64_t seed, int count, double cx, double cy, double rx, double ry) {
+    Rng rng(seed);
+    for (int i = 0; i < count; ++i) {
+        const double a = rng.Range(0.1, M_PI - 0.1); // along the front rim
+        const double r = rng.Range(2.2, 4.2);
+        const double x = cx + std::cos(a) * rx * rng.Range(0.85, 1.1);
+        const double y = cy + std::sin(a) * ry * rng.Range(0.9, 1.2) + rng.Range(-3, 3);
+        cairo_arc(cr, x, y, r, 0, 2 * M_PI);
+        FillOutline(cr, Hex(0xc8eee6), 1.3, Hex(0x1d4f4c));
+        cairo_arc(cr, x - r * 0.35, y - r * 0.35, r * 0.3, 0, 2 * M_PI);
+        SetColour(cr, pal::white);
+        cairo_fill(cr);
+    }
+}
 
 Sheet PlainLily(const std::string& name, int flower) {
     return DrawSheet(name, kW, kH, 8, kOnWater, [flower](cairo_t* cr, int f) {
         const double s = kSink[f];
         const double shrink = 1 - 0.12 * s;
-        double cy = kCy;
-        if (f == 1) {
-            // A first wobble: the pad tips and a ring runs out.
-            cairo_save(cr);
-            cairo_translate(cr, kCx, kCy);
-            cairo_rotate(cr, -0.06);
-            cairo_translate(cr, -kCx, -kCy);
-        }
+        const double cy = kCy;
+        cairo_save(cr);
+        // The pad tips: its front dips under while the back rises.
+        cairo_translate(cr, kCx, kCy);
+        cairo_rotate(cr, kTip[f]);
+        cairo_scale(cr, 1, 1 - 2.2 * std::abs(kTip[f]));
+        cairo_translate(cr, -kCx, -kCy);
         if (f >= 1) Rings(cr, kCx, cy + 2, kRx * shrink + 2, kRy * shrink + 2, f == 6 ? 3 : 2, 0.7);
-        Pad(cr, kCx, cy, kRx * shrink, kRy * shrink, pal::leaf, s);
-        if (flower == 1) Flower(cr, 36, 50, 24, pal::white, Hex(0x6a7a6a), s);
-        if (flower == 2) Flower(cr, 36, 50, 24, pal::pink, pal::pinkDark, s);
-        if (s > 0.2 && s < 0.9) {
-            // Water washing over the front of the pad.
-            Ellipse(cr, kCx, cy + kRy * 0.3, kRx * shrink * 0.95, kRy * s * 0.9);
-            SetColour(cr, kSunkWater, 0.35 + 0.4 * s);
+        const double wet = f >= 1 && f <= 6 ? std::min(1.0, 0.45 + 1.5 * s) : 0;
+        Pad(cr, kCx, cy, kRx * shrink, kRy * shrink, Mix(pal::leaf, kWetLeaf, wet), s);
+        if (f >= 1 && s < 0.9) {
+            // Water washing over the dipping front of the pad, darker as it goes under.
+            cairo_save(cr);
+            Ellipse(cr, kCx, cy, kRx * shrink, kRy * shrink);
+            cairo_clip(cr);
+            Ellipse(cr, kCx + 8, cy + kRy * (0.75 - 0.5 * s), kRx * shrink * 1.1,
+                    kRy * (0.35 + 0.9 * s));
+            SetColour(cr, kSunkWater, 0.5 + 0.35 * s);
             cairo_fill(cr);
+            cairo_restore(cr);
         }
+        if (flower == 1) Flower(cr, 36, 50, 24, pal::white, Hex(0x6a7a6a), s, kOpen[f]);
+        if (flower == 2) Flower(cr, 36, 50, 24, pal::pink, pal::pinkDark, s, kOpen[f]);
+        cairo_restore(cr);
+        Bubbles(cr, static_cast<uint64_t>(f * 7 + flower), kBubbles[f], kCx, cy, kRx * shrink,
+                kRy * shrink);
         if (f == 7)
             for (const auto& [x, y] : {std::pair{20.0, 20.0},
                                        {105.0, 16.0},
@@ -118,7 +152,6 @@ Sheet PlainLily(const std::string& name, int flower) {
                 Ellipse(cr, x, y, 3, 4);
                 FillOutline(cr, Hex(0xd8f4ee), 1.5, Hex(0x1d4f4c));
             }
-        if (f == 1) cairo_restore(cr);
     });
 }
 

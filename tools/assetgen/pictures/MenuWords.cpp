@@ -3,6 +3,7 @@
 // what the pointer hits.
 #include "tools/assetgen/pictures/Families.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace pondlark::assetgen {
@@ -24,9 +25,10 @@ struct Item {
     const char* normal;
     const char* highlight;
     const char* text;
-    int nx, ny; // where the resting word is drawn
-    int dx, dy; // where the highlight is drawn; dy < 0: at the bottom edge (600 − height)
-    Rect hot;   // the pointer range the word must cover
+    int nx, ny;    // where the resting word is drawn
+    int dx, dy;    // where the highlight is drawn; dy < 0: at the bottom edge (600 − height)
+    Rect hot;      // the pointer range the word must cover
+    int reach = 0; // > 0: the resting picture reaches down to this screen y (a board behind)
 };
 
 // The items of the main menu, the high-score screen and the shared Back of help and options.
@@ -44,9 +46,17 @@ constexpr Item kItems[] = {
      435,
      {330, 460, 765, 500}},
     {"Exit_n", "Exit_d", "Exit", 477, 529, 451, 503, {480, 530, 615, 570}},
-    {"HighScore_Clear_n", "HighScore_Clear_d", "Clear", 0, 197, 0, 190, {10, 215, 185, 260}},
-    {"HighScore_View_n", "HighScore_View_d", "View\nOnline", 0, 304, 0, 283, {15, 314, 190, 382}},
-    {"HighScore_Back_n", "HighScore_Back_d", "Back", 0, 437, 0, 411, {42, 446, 158, 472}},
+    {"HighScore_Clear_n", "HighScore_Clear_d", "Clear", 0, 197, 0, 190, {10, 215, 185, 260}, 304},
+    {"HighScore_View_n",
+     "HighScore_View_d",
+     "View\nOnline",
+     0,
+     304,
+     0,
+     283,
+     {15, 314, 190, 382},
+     437},
+    {"HighScore_Back_n", "HighScore_Back_d", "Back", 0, 437, 0, 411, {42, 446, 158, 472}, 500},
     {"Help_back_n", "Help_Back_p", "Back", 347, 521, 341, -1, {375, 525, 513, 562}},
     {"Options_Back_n", nullptr, "Back", 347, 521, 0, 0, {375, 525, 513, 562}},
 };
@@ -70,11 +80,37 @@ WordStyle Glowing() {
     return s;
 }
 
+// The high-score buttons stand on one board at the left, below the table's header; each
+// button picture, resting or lit, shows the part of the board it covers. Screen pixels.
+constexpr Box kButtonBoard{4, 199, 188, 296};
+
+void ButtonBoardPart(cairo_t* cr, const Item& it, double originX, double originY) {
+    if (it.reach == 0) return;
+    cairo_save(cr);
+    cairo_translate(cr, -originX, -originY);
+    CalmBoard(cr, kButtonBoard.x, kButtonBoard.y, kButtonBoard.w, kButtonBoard.h, 18);
+    cairo_restore(cr);
+}
+
+// A button on the board needs no word as wide as its pointer range (the board covers it):
+// the word keeps a margin inside the board's edge.
+Rect WordRange(const Item& it) {
+    if (it.reach == 0) return it.hot;
+    const int x1 = std::max(it.hot.x1, static_cast<int>(kButtonBoard.x) + 14);
+    const int x2 = std::min(it.hot.x2, static_cast<int>(kButtonBoard.x + kButtonBoard.w) - 16);
+    return {x1, it.hot.y1, x2, it.hot.y2};
+}
+
 Sheet ItemNormal(const Fonts& fonts, const Item& it) {
-    const int w = it.hot.x2 + kShadowRoom - it.nx, h = it.hot.y2 + kShadowRoom - it.ny;
-    const Box box{double(it.hot.x1 - it.nx), double(it.hot.y1 - it.ny), double(it.hot.W()),
-                  double(it.hot.H())};
+    const Rect word = WordRange(it);
+    const int right = it.reach > 0 ? static_cast<int>(kButtonBoard.x + kButtonBoard.w) + 4
+                                   : it.hot.x2 + kShadowRoom;
+    const int w = std::max(it.hot.x2 + kShadowRoom, right) - it.nx;
+    const int h = it.reach > 0 ? it.reach - it.ny : it.hot.y2 + kShadowRoom - it.ny;
+    const Box box{double(word.x1 - it.nx), double(word.y1 - it.ny), double(word.W()),
+                  double(word.H())};
     return DrawSheet(it.normal, w, h, 1, kOnMenu, [&](cairo_t* cr, int) {
+        ButtonBoardPart(cr, it, it.nx, it.ny);
         DrawWord(cr, fonts.Text(), it.text, box, Resting());
     });
 }
@@ -85,10 +121,12 @@ Sheet ItemHighlight(const Fonts& fonts, const Item& it) {
     const int h = it.dy >= 0 ? static_cast<int>(std::lround(2 * (it.hot.Cy() - it.dy)))
                              : static_cast<int>(std::lround(2 * (600 - it.hot.Cy())));
     const double top = it.dy >= 0 ? it.dy : 600 - h;
+    const Rect word = WordRange(it);
     const double grow = 1.07;
-    const Box box{it.hot.Cx() - it.dx - it.hot.W() * grow / 2,
-                  it.hot.Cy() - top - it.hot.H() * grow / 2, it.hot.W() * grow, it.hot.H() * grow};
+    const Box box{word.Cx() - it.dx - word.W() * grow / 2, word.Cy() - top - word.H() * grow / 2,
+                  word.W() * grow, word.H() * grow};
     return DrawSheet(it.highlight, w, h, 1, kOnMenu, [&](cairo_t* cr, int) {
+        ButtonBoardPart(cr, it, it.dx, top);
         DrawWord(cr, fonts.Text(), it.text, box, Glowing());
     });
 }
@@ -103,15 +141,26 @@ Sheet Word(const Fonts& fonts, const std::string& name, const std::string& text,
     });
 }
 
-// A word whose letters (outline included) are centred on the picture's middle, so a picture
-// placed with its middle on the screen's middle shows the word centred; the soft shadow gets the
-// room it needs on the right and at the bottom.
-Sheet CentredWord(const Fonts& fonts, const std::string& name, const std::string& text, int w,
-                  int h, WordStyle style, double maxStretch) {
-    style.maxStretch = maxStretch;
-    const double room = 4 + style.shadowOffset * 0.6 + style.shadowBlur;
+// "GAME" and "OVER" stand on one board centred on the screen's middle, where the words
+// centre; each picture shows the part of the board it covers. Screen pixels.
+constexpr Box kGameOverBoard{168, 118, 464, 338};
+
+Sheet GameOverWord(const Fonts& fonts, const std::string& name, const std::string& text, int x,
+                   int y, int w, int h, WordStyle style) {
+    style.maxStretch = 1.35;
     return DrawSheet(name, w, h, 1, kOnMenu, [&](cairo_t* cr, int) {
-        DrawWord(cr, fonts.Display(), text, {room, 4, w - 2 * room, h - 8.0 - style.shadowOffset},
+        cairo_save(cr);
+        cairo_translate(cr, -x, -y);
+        const Box b = kGameOverBoard;
+        CalmBoard(cr, b.x, b.y, b.w, b.h, 30);
+        RoundedRect(cr, b.x + 11, b.y + 11, b.w - 22, b.h - 22, 22);
+        SetColour(cr, Hex(0xd9a84a), 0.45);
+        cairo_set_line_width(cr, 1.5);
+        cairo_stroke(cr);
+        cairo_restore(cr);
+        // The word's letters centre on x 400 (picture middle minus the shadow's room).
+        const double room = 26 + style.shadowOffset * 0.6 + style.shadowBlur;
+        DrawWord(cr, fonts.Display(), text, {room, 18, w - 2 * room, 132 - style.shadowOffset},
                  style);
     });
 }
@@ -216,7 +265,12 @@ void AddMenuWordPictures(std::vector<Sheet>& out, const Fonts& fonts) {
     publisher.bottom = pal::woodLight;
     publisher.outlineWidth = 4;
     publisher.shadowOffset = 3;
-    out.push_back(Word(fonts, "Tallowgate_Word", "Tallowgate", 240, 50, publisher));
+    // The publisher's name on its own small board in the corner.
+    out.push_back(DrawSheet("Tallowgate_Word", 240, 50, 1, kOnMenu, [&](cairo_t* cr, int) {
+        CalmBoard(cr, 4, 4, 226, 44, 14);
+        publisher.maxStretch = 1.15;
+        DrawWord(cr, fonts.Display(), "Tallowgate", {18, 8, 196, 35}, publisher);
+    }));
 
     WordStyle title = Title();
     title.outlineWidth = 6;
@@ -227,9 +281,10 @@ void AddMenuWordPictures(std::vector<Sheet>& out, const Fonts& fonts) {
     big.outlineWidth = 9;
     big.shadowOffset = 8;
     big.shadowBlur = 5;
-    // Drawn at (149, 118) and (164, 284): 502 and 472 wide put their middles on x 400.
-    out.push_back(CentredWord(fonts, "Game_Word", "GAME", 502, 150, big, 1.35));
-    out.push_back(CentredWord(fonts, "Over_Word", "OVER", 472, 150, big, 1.35));
+    // Drawn at (149, 118) and (164, 284): 502 and 472 wide put their middles on x 400; the
+    // first reaches down to the second.
+    out.push_back(GameOverWord(fonts, "Game_Word", "GAME", 149, 118, 502, 166, big));
+    out.push_back(GameOverWord(fonts, "Over_Word", "OVER", 164, 284, 472, 176, big));
     out.push_back(Word(fonts, "Exit_Main_Word", "Quit?", 190, 54, Resting()));
     out.push_back(Word(fonts, "HighScore_Clear_Word", "Clear the table?", 322, 54, Resting()));
 

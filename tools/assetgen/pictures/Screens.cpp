@@ -2,6 +2,7 @@
 // the high-score divider, the name panel, the question panel and the publisher's emblem.
 #include "tools/assetgen/pictures/Families.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace pondlark::assetgen {
@@ -26,20 +27,38 @@ WordStyle LabelStyle() {
     return s;
 }
 
-// One options row at (0, y): a label on the left and its choices at their pointer ranges.
+// The labels of the options stand on one board at the left, split over the four row pictures
+// (each row reaches down to the next one, so the board shows whole). Screen pixels.
+constexpr double kLabelBoardX = 6, kLabelBoardY = 214, kLabelBoardW = 178, kLabelBoardH = 250;
+
+void LabelBoardPart(cairo_t* cr, int rowY) {
+    cairo_save(cr);
+    cairo_translate(cr, 0, -rowY);
+    CalmBoard(cr, kLabelBoardX, kLabelBoardY, kLabelBoardW, kLabelBoardH, 18);
+    cairo_restore(cr);
+}
+
+void RowLabel(cairo_t* cr, const Fonts& fonts, const std::string& label, int rowY, int y1, int y2) {
+    WordStyle l = LabelStyle();
+    l.maxStretch = 1.0;
+    const double h = std::min(34, y2 - y1 + 1);
+    DrawWord(cr, fonts.Display(), label,
+             {kLabelBoardX + 14, (y1 + y2 + 1) / 2.0 - h / 2 - rowY, kLabelBoardW - 28, h}, l);
+}
+
+// One options row at (0, y) reaching down to `next`: a label on the left board and its
+// choices at their pointer ranges.
 struct Choice_ {
     const char* text;
     int x1, x2; // screen pixels
 };
 
 Sheet OptionsRow(const Fonts& fonts, const std::string& name, const std::string& label, int y,
-                 int y1, int y2, std::initializer_list<Choice_> choices) {
-    const int h = y2 - y + 10;
+                 int next, int y1, int y2, std::initializer_list<Choice_> choices) {
     std::vector<Choice_> list(choices);
-    return DrawSheet(name, 790, h, 1, kOnMenu, [&](cairo_t* cr, int) {
-        WordStyle l = LabelStyle();
-        l.maxStretch = 1.0;
-        DrawWord(cr, fonts.Display(), label, {14, double(y1 - y), 210, double(y2 - y1 + 1)}, l);
+    return DrawSheet(name, 790, next - y, 1, kOnMenu, [&](cairo_t* cr, int) {
+        LabelBoardPart(cr, y);
+        RowLabel(cr, fonts, label, y, y1, y2);
         for (const Choice_& c : list) {
             WordStyle s = Choice();
             s.maxStretch = 1.5;
@@ -52,10 +71,9 @@ Sheet OptionsRow(const Fonts& fonts, const std::string& name, const std::string&
 
 Sheet CountryRow(const Fonts& fonts) {
     constexpr int kY = 386;
-    return DrawSheet("Options_Country", 790, 70, 1, kOnMenu, [&](cairo_t* cr, int) {
-        WordStyle l = LabelStyle();
-        l.maxStretch = 1.0;
-        DrawWord(cr, fonts.Display(), "Country", {14, 400.0 - kY, 210, 34}, l);
+    return DrawSheet("Options_Country", 790, 82, 1, kOnMenu, [&](cairo_t* cr, int) {
+        LabelBoardPart(cr, kY);
+        RowLabel(cr, fonts, "Country", kY, 404, 437);
         // The text field: the country is typed over x 400–775, y 400–445.
         RoundedRect(cr, 392, 398 - kY, 388, 50, 10);
         SetColour(cr, Hex(0x0a2426));
@@ -163,36 +181,46 @@ Sheet Bottle() {
     });
 }
 
+// The status plaque hangs from the top edge: a dark wooden board whose body (y 0–25) holds
+// the 14–15 point status text drawn from y −3 or 0, with two leaves hanging at its ends. Its
+// dark wood keeps the yellow text readable; the text's own rim does the rest.
 Sheet Plaque() {
     return DrawSheet("panel", 190, 36, 1, kInked, [](cairo_t* cr, int) {
-        RoundedRect(cr, 2, 2, 186, 32, 9);
-        FillPatternOutline(cr, VerticalGradient(2, 34, Hex(0x7a4a24), Hex(0x4a2a12)), 3.5,
-                           Hex(0x24140a));
+        // Leaves first, so the board overlaps their stalks.
+        for (const auto& [x, lean] : {std::pair{13.0, -0.35}, std::pair{177.0, 0.35}}) {
+            cairo_save(cr);
+            cairo_translate(cr, x, 22);
+            cairo_rotate(cr, lean);
+            cairo_move_to(cr, 0, 0);
+            cairo_curve_to(cr, 7, 4, 6, 10, 0, 13);
+            cairo_curve_to(cr, -6, 10, -7, 4, 0, 0);
+            cairo_restore(cr);
+            FillOutline(cr, pal::leaf, 2);
+        }
+        RoundedRect(cr, 2, -14, 186, 41, 10);
+        FillPatternOutline(cr, VerticalGradient(0, 27, Hex(0x6a3c1c), Hex(0x3e220e)), 3.5,
+                           Hex(0x1c1008));
         Rng rng(9);
-        for (int i = 0; i < 5; ++i) {
-            const double y = 8 + i * 5 + rng.Range(-1, 1);
+        for (int i = 0; i < 4; ++i) {
+            const double y = 5 + i * 5 + rng.Range(-1, 1);
             cairo_move_to(cr, 10 + rng.Range(0, 30), y);
             cairo_curve_to(cr, 60, y + rng.Range(-2, 2), 120, y + rng.Range(-2, 2),
                            180 - rng.Range(0, 30), y);
         }
-        SetColour(cr, Hex(0x8a5a30), 0.6);
+        SetColour(cr, Hex(0x7a4a26), 0.5);
         cairo_set_line_width(cr, 1.2);
         cairo_stroke(cr);
-        for (double x : {10.0, 180.0}) {
-            cairo_arc(cr, x, 18, 3, 0, 2 * M_PI);
-            FillOutline(cr, Hex(0xc8b890), 1.5, Hex(0x24140a));
-        }
+        // A warm rim along the board's lower edge.
+        cairo_move_to(cr, 12, 23.5);
+        cairo_line_to(cr, 178, 23.5);
+        SetColour(cr, Hex(0xa8703a), 0.8);
+        cairo_set_line_width(cr, 1.5);
+        cairo_stroke(cr);
     });
 }
 
-// The menu panels share the backdrop's calm look: dark teal, brown edge, gold line.
 void CalmPanel(cairo_t* cr, double x, double y, double w, double h) {
-    RoundedRect(cr, x, y, w, h, 22);
-    cairo_pattern_t* g = VerticalGradient(y, y + h, Hex(0x1e5052), Hex(0x0c2a2c));
-    cairo_set_source(cr, g);
-    cairo_pattern_destroy(g);
-    cairo_fill_preserve(cr);
-    GoldEdge(cr, 6);
+    CalmBoard(cr, x, y, w, h, 22);
 }
 
 Sheet QuestionPanel(const Fonts& fonts) {
@@ -321,11 +349,11 @@ void AddScreenPictures(std::vector<Sheet>& out, const Fonts& fonts) {
         SetColour(cr, Hex(0xff9a1c));
         cairo_fill(cr);
     }));
-    out.push_back(OptionsRow(fonts, "Options_Display", "Display", 215, 218, 250,
+    out.push_back(OptionsRow(fonts, "Options_Display", "Display", 215, 276, 218, 250,
                              {{"Window", 260, 440}, {"Full Screen", 468, 765}}));
-    out.push_back(OptionsRow(fonts, "Options_Music", "Music", 276, 280, 310,
+    out.push_back(OptionsRow(fonts, "Options_Music", "Music", 276, 333, 280, 310,
                              {{"On", 260, 320}, {"Off", 348, 435}}));
-    out.push_back(OptionsRow(fonts, "Options_Sound", "Sound", 333, 338, 370,
+    out.push_back(OptionsRow(fonts, "Options_Sound", "Sound", 333, 386, 338, 370,
                              {{"On", 260, 320}, {"Off", 348, 435}}));
     out.push_back(CountryRow(fonts));
     out.push_back(Mark("Options_window_mode", 253, 207, 260, 218, 440, 250));

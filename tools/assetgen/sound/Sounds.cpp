@@ -4,8 +4,10 @@
 #include "engine/TWave.h"
 #include "sound/Synth.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <memory>
 
 namespace pondlark::assetgen {
 
@@ -74,22 +76,136 @@ size_t At(double seconds) {
     return Frames(seconds, kRate);
 }
 
-Signal OneShot(Signal s, double peakDb) {
+// ---- levels ----
+//
+// Sounds are matched by how loud they seem, not by their peaks: the loudest 100 ms of each,
+// with the rumble below about 150 Hz discounted as the ear does, is set to the level of its
+// kind of event. The catch chime is the loudest thing in the game; buzzes share one level;
+// interface clicks sit under every game event. Peaks are then held under -1.5 dBFS.
+namespace level {
+constexpr double kChime = -12;    // the coin: nothing is louder
+constexpr double kJingle = -12.5; // extra life, the feast's bell
+constexpr double kStrike = -13;   // crocodile, stork, hunter lily
+constexpr double kEvent = -14;    // splash, gulp
+constexpr double kVoice = -15.5;  // croak, the frog's chirp
+constexpr double kRepeat = -16.5; // tongue (restarted every frame), bottle steps
+constexpr double kQuestion = -19; // the quit question opening and closing
+constexpr double kBuzz = -21;     // every insect's loop
+constexpr double kAmbience = -22; // pond and shore beds
+constexpr double kPress = -22;    // a menu item pressed
+constexpr double kHover = -26;    // the pointer onto a menu item
+} // namespace level
+
+double WeightedLoudnessDb(const Signal& s) {
+    // One-pole high pass at 150 Hz, then the loudest 100 ms window's RMS.
+    const double a = 1.0 / (1.0 + 2 * kPi * 150.0 / kRate);
+    std::vector<double> hp(s.size());
+    double y = 0, previous = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        y = a * (y + s[i] - previous);
+        previous = s[i];
+        hp[i] = y * y;
+    }
+    const size_t window = std::min(hp.size(), At(0.1));
+    double sum = 0, best = 0;
+    for (size_t i = 0; i < hp.size(); ++i) {
+        sum += hp[i];
+        if (i >= window) sum -= hp[i - window];
+        if (i + 1 >= window) best = std::max(best, sum);
+    }
+    return 10 * std::log10(std::max(best / static_cast<double>(window), 1e-20));
+}
+
+void SetLevel(Signal& s, double loudnessDb) {
+    constexpr double kCeilingDb = -1.5;
+    const double gain = std::pow(10.0, (loudnessDb - WeightedLoudnessDb(s)) / 20);
+    float peak = 0;
+    for (float& v : s) {
+        v = static_cast<float>(v * gain);
+        peak = std::max(peak, std::abs(v));
+    }
+    const auto ceiling = static_cast<float>(std::pow(10.0, kCeilingDb / 20));
+    if (peak <= ceiling) return;
+    if (peak > 2 * ceiling) {
+        Normalize(s, kCeilingDb);
+        return;
+    }
+    // A few short transients stand above the ceiling: round them off rather than turning the
+    // whole sound down.
+    for (float& v : s)
+        v = ceiling * std::tanh(v / ceiling);
+}
+
+Signal OneShot(Signal s, double loudnessDb) {
     Fade(s, kRate, 0.002, 0.012);
-    Normalize(s, peakDb);
+    SetLevel(s, loudnessDb);
     return s;
 }
 
-Signal Loop(const Signal& rendered, double crossfade, bool equalPower, double peakDb) {
+Signal Loop(const Signal& rendered, double crossfade, bool equalPower, double loudnessDb) {
     Signal s = MakeLoop(rendered, kRate, crossfade, equalPower);
-    Normalize(s, peakDb);
+    SetLevel(s, loudnessDb);
     return s;
+}
+
+// ---- voices ----
+
+// A throat's pulse train: a smooth pulse of many harmonics, as vocal folds give.
+double Glottal(double phase) {
+    return std::exp(6.0 * (std::cos(2 * kPi * phase) - 1.0)) - 0.16;
+}
+
+// A pitch that wavers a little from cycle to cycle (a living voice, not an oscillator).
+std::function<double(double)> Wavering(std::function<double(double)> hz, double depth, Rng& rng,
+                                       double seconds) {
+    auto wobble =
+        std::make_shared<Signal>(OnePoleLowPass(WhiteNoise(seconds + 0.05, kRate, rng), 60, kRate));
+    Normalize(*wobble, 0);
+    return [hz, depth, wobble](double t) {
+        const size_t i = std::min(wobble->size() - 1, static_cast<size_t>(t * kRate));
+        return hz(t) * (1.0 + depth * (*wobble)[i]);
+    };
+}
+
+struct Formant {
+    double hz, q;
+    float gain;
+};
+
+// Passes a source through parallel resonances (a mouth or a throat).
+Signal Formants(const Signal& source, std::initializer_list<Formant> formants) {
+    Signal out(source.size(), 0.0f);
+    for (const Formant& f : formants) {
+        Biquad b;
+        b.BandPass(f.hz, f.q, kRate);
+        MixInto(out, Filtered(source, b), 0, f.gain);
+    }
+    return out;
+}
+
+// A voiced sound with breath: pulses through formants, noise through the same formants.
+Signal Voiced(double seconds, const std::function<double(double)>& hz, double breath, Rng& rng,
+              std::initializer_list<Formant> formants) {
+    Signal source = Sweep(seconds, kRate, Wavering(hz, 0.03, rng, seconds), Glottal);
+    Signal noise = WhiteNoise(seconds, kRate, rng);
+    MixInto(source, noise, 0, static_cast<float>(breath));
+    return Formants(source, formants);
 }
 
 // ---- menu and interface ----
 
-Signal ButtonUp() {
-    return OneShot(Tone(0.06, Glide(1900, 1500, 0.03), Percussive(0.002, 0.012)), -10);
+Signal ButtonUp(Rng& rng) {
+    // A soft wooden tick: a knock of a small resonant body.
+    Signal s = NoiseBurst(
+        0.05, rng,
+        [] {
+            Biquad b;
+            b.BandPass(1800, 6, kRate);
+            return b;
+        }(),
+        Percussive(0.0005, 0.006));
+    MixInto(s, Tone(0.05, Glide(1500, 1300, 0.03), Percussive(0.001, 0.01)), 0, 0.3f);
+    return OneShot(s, level::kHover);
 }
 
 Signal ButtonDown(Rng& rng) {
@@ -97,13 +213,13 @@ Signal ButtonDown(Rng& rng) {
     click.BandPass(2600, 1.5, kRate);
     Signal s = NoiseBurst(0.12, rng, click, Percussive(0.001, 0.006));
     MixInto(s, Tone(0.12, Glide(190, 120, 0.05), Percussive(0.002, 0.03)), 0, 0.8f);
-    return OneShot(s, -4);
+    return OneShot(s, level::kPress);
 }
 
 Signal TwoNotes(double first, double second) {
     Signal s = BellNote(first, 0.45, 0.25);
     MixInto(s, BellNote(second, 0.45, 0.25), At(0.15));
-    return OneShot(s, -6);
+    return OneShot(s, level::kQuestion);
 }
 
 // ---- ambiences ----
@@ -120,6 +236,13 @@ Signal PondAmbience(Rng& rng) {
     for (size_t i = 0; i < water.size(); ++i)
         water[i] *= 0.55f + 0.45f * swell[i];
     Signal s = water;
+    // The lapping's lighter wash, so the water is heard on small speakers too.
+    Biquad wash;
+    wash.BandPass(1100, 0.5, kRate);
+    Signal lap = Filtered(WhiteNoise(total, kRate, rng), wash);
+    for (size_t i = 0; i < lap.size(); ++i)
+        lap[i] *= 0.3f * (0.4f + 0.6f * swell[i] * swell[i]);
+    MixInto(s, lap);
     // Plops of small fish and drops.
     for (int i = 0; i < 14; ++i) {
         const double t = rng.Range(0.2, total - 0.3);
@@ -141,7 +264,7 @@ Signal PondAmbience(Rng& rng) {
             t += rng.Range(0.1, 0.18);
         }
     }
-    return Loop(s, crossfade, true, -6);
+    return Loop(s, crossfade, true, level::kAmbience);
 }
 
 Signal ShoreAmbience(Rng& rng) {
@@ -168,19 +291,19 @@ Signal ShoreAmbience(Rng& rng) {
             t += period * rng.Range(0.9, 1.1);
         }
     }
-    return Loop(s, crossfade, true, -6);
+    return Loop(s, crossfade, true, level::kAmbience);
 }
 
 // ---- insects: 2-second loops built from whole-hertz tones, so they repeat in phase ----
 
 Signal InsectLoop(const std::function<double(double)>& hz,
                   const std::function<double(double)>& amplitude,
-                  const std::function<double(double)>& wave, Biquad colour, double peakDb) {
+                  const std::function<double(double)>& wave, Biquad colour) {
     const double crossfade = 0.2;
     Signal s = Sweep(2 + crossfade, kRate, hz, wave);
     ApplyEnvelope(s, kRate, amplitude);
     s = Filtered(s, colour);
-    return Loop(s, crossfade, false, peakDb);
+    return Loop(s, crossfade, false, level::kBuzz);
 }
 
 Signal Midge() {
@@ -188,23 +311,21 @@ Signal Midge() {
     f.HighPass(500, 0.7, kRate);
     return InsectLoop([](double t) { return 1300 + 35 * std::sin(2 * kPi * 7 * t); },
                       [](double t) { return 0.7 + 0.3 * std::sin(2 * kPi * 3 * t); },
-                      [](double p) { return SineWave(p) + 0.25 * SineWave(2 * p); }, f, -12);
+                      [](double p) { return SineWave(p) + 0.35 * SoftSaw(2 * p); }, f);
 }
 
 Signal Fly() {
     Biquad f;
     f.LowPass(1600, 0.8, kRate);
     return InsectLoop([](double t) { return 190 + 9 * std::sin(2 * kPi * 4 * t); },
-                      [](double t) { return 0.7 + 0.3 * std::sin(2 * kPi * 11 * t); }, SoftSaw, f,
-                      -8);
+                      [](double t) { return 0.7 + 0.3 * std::sin(2 * kPi * 11 * t); }, SoftSaw, f);
 }
 
 Signal Mosquito() {
     Biquad f;
     f.BandPass(1250, 1.2, kRate);
     return InsectLoop([](double t) { return 620 + 14 * std::sin(2 * kPi * 5 * t); },
-                      [](double t) { return 0.8 + 0.2 * std::sin(2 * kPi * 2 * t); }, SoftSaw, f,
-                      -10);
+                      [](double t) { return 0.8 + 0.2 * std::sin(2 * kPi * 2 * t); }, SoftSaw, f);
 }
 
 Signal Bee() {
@@ -212,7 +333,7 @@ Signal Bee() {
     f.LowPass(2200, 0.7, kRate);
     return InsectLoop([](double t) { return 230 + 6 * std::sin(2 * kPi * 3 * t); },
                       [](double t) { return 0.75 + 0.25 * std::sin(2 * kPi * 6 * t); },
-                      [](double p) { return SoftSaw(p) + 0.5 * SineWave(2.0 * p); }, f, -8);
+                      [](double p) { return SoftSaw(p) + 0.5 * SineWave(2.0 * p); }, f);
 }
 
 Signal Skater(Rng& rng) {
@@ -234,15 +355,36 @@ Signal Skater(Rng& rng) {
         }
         t += rng.Range(0.12, 0.2);
     }
-    return Loop(s, crossfade, true, -9);
+    // A faint rustle of the water film under the patter, so the loop never falls silent.
+    Biquad film;
+    film.BandPass(3200, 0.8, kRate);
+    MixInto(s, Filtered(WhiteNoise(seconds + crossfade, kRate, rng), film), 0, 0.08f);
+    return Loop(s, crossfade, true, level::kBuzz);
 }
 
 // ---- play field ----
 
-Signal Gulp() {
-    Signal s = Tone(0.3, Glide(320, 110, 0.18), AttackRelease(0.01, 0.1, 0.12));
-    MixInto(s, Tone(0.05, Glide(600, 1200, 0.03), Percussive(0.002, 0.012)), At(0.16), 0.5f);
-    return OneShot(s, -3);
+Signal Gulp(Rng& rng) {
+    // "Glk-ulp": a wet click in the throat, then a swallowed bubble whose resonance falls.
+    Biquad clickBand;
+    clickBand.BandPass(1500, 2, kRate);
+    Signal s = NoiseBurst(0.03, rng, clickBand, Percussive(0.001, 0.007));
+    const double seconds = 0.22;
+    Signal source =
+        Sweep(seconds, kRate, Wavering(Glide(120, 80, seconds), 0.05, rng, seconds), Glottal);
+    MixInto(source, WhiteNoise(seconds, kRate, rng), 0, 1.4f);
+    Biquad throat;
+    const auto centre = Glide(900, 260, 0.16);
+    Signal bubble(source.size());
+    for (size_t i = 0; i < source.size(); ++i) {
+        const double t = static_cast<double>(i) / kRate;
+        if (i % 32 == 0) throat.BandPass(centre(t), 2.2, kRate);
+        bubble[i] =
+            throat.Process(source[i]) * static_cast<float>(AttackRelease(0.015, 0.1, 0.09)(t));
+    }
+    MixInto(s, bubble, At(0.04), 1.6f);
+    MixInto(s, Tone(0.05, Glide(380, 900, 0.04), Percussive(0.002, 0.012)), At(0.2), 0.35f);
+    return OneShot(s, level::kEvent);
 }
 
 Signal Coin() {
@@ -252,7 +394,7 @@ Signal Coin() {
             Tone(
                 0.4, [](double) { return 1319.0; }, Percussive(0.002, 0.1), SoftSquare),
             At(0.08));
-    return OneShot(s, -5);
+    return OneShot(s, level::kChime);
 }
 
 Signal LifeJingle() {
@@ -260,18 +402,32 @@ Signal LifeJingle() {
     Signal s;
     for (int i = 0; i < 4; ++i)
         MixInto(s, BellNote(notes[i], i == 3 ? 0.8 : 0.4, 0.3), At(0.1 * i));
-    return OneShot(s, -3);
+    return OneShot(s, level::kJingle);
+}
+
+// One bite of a leafy jaw: a crisp tear, a crackle of fibres, a wet squelch and a soft thump.
+Signal Bite(Rng& rng) {
+    Biquad tear;
+    tear.HighPass(2500, 0.7, kRate);
+    Signal s = NoiseBurst(0.02, rng, tear, Percussive(0.002, 0.006));
+    for (float& v : s)
+        v *= 0.5f;
+    Biquad fibre;
+    fibre.BandPass(1800, 1.2, kRate);
+    for (int i = 0; i < 9; ++i) {
+        const double at = rng.Range(0.0, 0.07);
+        const auto gain = static_cast<float>(rng.Range(0.2, 0.45));
+        MixInto(s, NoiseBurst(0.012, rng, fibre, Percussive(0.0003, 0.002)), At(at), gain);
+    }
+    MixInto(s, SweptNoise(0.11, rng, 1300, 350, 3, Percussive(0.004, 0.03)), At(0.01), 2.0f);
+    MixInto(s, Tone(0.1, Glide(140, 70, 0.06), Percussive(0.002, 0.03)), 0, 0.35f);
+    return s;
 }
 
 Signal Chomp(Rng& rng) {
-    Signal s;
-    Biquad crunch;
-    crunch.LowPass(900, 0.9, kRate);
-    for (double t : {0.0, 0.13}) {
-        MixInto(s, NoiseBurst(0.12, rng, crunch, Percussive(0.002, 0.035)), At(t));
-        MixInto(s, Tone(0.15, Glide(150, 70, 0.08), Percussive(0.002, 0.05)), At(t), 0.9f);
-    }
-    return OneShot(s, -2);
+    Signal s = Bite(rng);
+    MixInto(s, Bite(rng), At(0.14), 0.85f);
+    return OneShot(s, level::kStrike);
 }
 
 Signal Splash(Rng& rng, double seconds, double from, double to) {
@@ -291,71 +447,95 @@ Signal CrocodileSnap(Rng& rng) {
     Biquad snap;
     snap.HighPass(1500, 0.7, kRate);
     Signal s = NoiseBurst(0.05, rng, snap, Percussive(0.001, 0.012));
-    MixInto(s, Tone(0.2, Glide(230, 85, 0.1), Percussive(0.003, 0.07)), 0, 1.0f);
-    MixInto(s, Splash(rng, 0.8, 2500, 700), At(0.08), 0.8f);
-    return OneShot(s, -1.5);
+    MixInto(s, Tone(0.2, Glide(230, 85, 0.1), Percussive(0.003, 0.07)), 0, 0.55f);
+    MixInto(s, Splash(rng, 0.8, 2500, 700), At(0.06), 1.3f);
+    return OneShot(s, level::kStrike);
+}
+
+// A hard beak closing: a knock of two woody resonances.
+Signal BeakClack(Rng& rng) {
+    Signal knock = NoiseBurst(0.004, rng, Biquad(), AttackRelease(0.0003, 0.001, 0.002));
+    knock.resize(At(0.07), 0.0f);
+    Signal s = Formants(knock, {{1150, 14, 1.0f}, {2450, 18, 0.6f}, {3900, 10, 0.3f}});
+    Biquad crack;
+    crack.HighPass(3000, 0.7, kRate);
+    MixInto(s, NoiseBurst(0.012, rng, crack, Percussive(0.0004, 0.002)), 0, 0.08f);
+    return s;
 }
 
 Signal StorkStrike(Rng& rng) {
-    Signal s = SweptNoise(0.28, rng, 300, 2600, 1.2, AttackRelease(0.18, 0.02, 0.08));
-    for (double t : {0.26, 0.33}) {
-        MixInto(s, ConstTone(0.06, 1100, Percussive(0.001, 0.018)), At(t), 0.8f);
-        MixInto(s, ConstTone(0.04, 2350, Percussive(0.001, 0.008)), At(t), 0.4f);
-    }
-    return OneShot(s, -2);
+    // The rush of the neck coming down, then the beak snapping twice.
+    Signal s = SweptNoise(0.3, rng, 350, 2800, 1.0, AttackRelease(0.2, 0.02, 0.08));
+    MixInto(s, Tone(0.16, Glide(160, 60, 0.1), Percussive(0.002, 0.04)), At(0.26), 0.5f);
+    MixInto(s, BeakClack(rng), At(0.26), 2.2f);
+    MixInto(s, BeakClack(rng), At(0.33), 1.6f);
+    return OneShot(s, level::kStrike);
 }
 
-Signal FrogAppears() {
+Signal FrogAppears(Rng& rng) {
+    // A young frog's "prrp-prrip": rising chirps with a rolled flutter and a breath.
     Signal s;
     for (double t : {0.0, 0.13}) {
-        MixInto(s,
-                Tone(
-                    0.12,
-                    [](double x) {
-                        return 700 + 800 * std::min(x / 0.09, 1.0) +
-                               40 * std::sin(2 * kPi * 30 * x);
-                    },
-                    AttackRelease(0.008, 0.07, 0.04),
-                    [](double p) { return SineWave(p) + 0.3 * SineWave(2 * p); }),
-                At(t));
+        Signal chirp = Voiced(
+            0.12, [t](double x) { return (t > 0 ? 420 : 360) + 500 * std::min(x / 0.09, 1.0); },
+            0.45, rng, {{1400, 3, 1.0f}, {2600, 4, 0.6f}, {700, 3, 0.4f}});
+        ApplyEnvelope(chirp, kRate,
+                      [](double x) { return 0.6 + 0.4 * std::sin(2 * kPi * 45 * x); });
+        ApplyEnvelope(chirp, kRate, AttackRelease(0.008, 0.07, 0.04));
+        MixInto(s, chirp, At(t));
     }
-    return OneShot(s, -4);
+    return OneShot(s, level::kVoice);
 }
 
-Signal Croak() {
-    const double seconds = 0.26;
-    // A buzzing voice through two mouth resonances, with a ribbit-like flutter.
-    Signal voice = Sweep(seconds, kRate, Glide(105, 85, seconds), SoftSaw);
-    Biquad low, high;
-    low.BandPass(550, 4, kRate);
-    high.BandPass(1350, 5, kRate);
-    Signal s = Filtered(voice, low);
-    MixInto(s, Filtered(voice, high), 0, 0.6f);
-    ApplyEnvelope(s, kRate, [](double t) { return 0.65 + 0.35 * std::sin(2 * kPi * 26 * t); });
-    ApplyEnvelope(s, kRate, AttackRelease(0.015, 0.14, 0.09));
-    return OneShot(s, -3);
+Signal Croak(Rng& rng) {
+    // "Rib-bit": two pulsed syllables of a buzzing throat through the mouth's resonances, the
+    // second lower and darker, with breath in the voice.
+    Signal s;
+    struct Syllable {
+        double at, seconds, from, to, f1;
+    };
+    for (const Syllable& y :
+         {Syllable{0.0, 0.1, 150, 125, 620}, Syllable{0.125, 0.15, 125, 92, 480}}) {
+        Signal v = Voiced(y.seconds, Glide(y.from, y.to, y.seconds), 0.6, rng,
+                          {{y.f1, 4, 1.0f}, {1250, 5, 0.55f}, {2500, 6, 0.25f}});
+        // The throat sac pulses the sound into a rattle.
+        ApplyEnvelope(v, kRate, [](double t) {
+            return 0.45 + 0.55 * std::pow(std::abs(std::sin(kPi * 32 * t)), 0.7);
+        });
+        ApplyEnvelope(v, kRate, AttackRelease(0.01, y.seconds - 0.05, 0.04));
+        MixInto(s, v, At(y.at));
+    }
+    return OneShot(s, level::kVoice);
 }
 
 Signal Bell() {
     Signal s = BellNote(1046.5, 1.4, 0.9);
     MixInto(s, BellNote(1568, 1.2, 0.6), At(0.0), 0.3f);
-    return OneShot(s, -3);
+    return OneShot(s, level::kJingle);
 }
 
 Signal Tongue(Rng& rng) {
-    // Restarted every 30 ms while the key is held: a click and a rising glide that already
-    // sound whole in their first 30 ms.
-    Signal s = Tone(0.12, Glide(380, 1500, 0.05), Percussive(0.001, 0.035));
-    Biquad hiss;
-    hiss.HighPass(3000, 0.7, kRate);
-    MixInto(s, NoiseBurst(0.02, rng, hiss, Percussive(0.0005, 0.004)), 0, 0.4f);
-    return OneShot(s, -5);
+    // Restarted every 30 ms while the key is held: a wet "thwip" of filtered noise whose rise
+    // is over within 30 ms, so the repeats make a sticky flutter; a short wet tail follows when
+    // the key is let go.
+    Signal s = SweptNoise(0.03, rng, 500, 3800, 2.5, AttackRelease(0.002, 0.016, 0.012));
+    MixInto(s, SweptNoise(0.07, rng, 2600, 1400, 3, Percussive(0.004, 0.015)), At(0.02), 0.35f);
+    MixInto(s, Tone(0.06, Glide(300, 900, 0.025), Percussive(0.001, 0.012)), 0, 0.18f);
+    Biquad smack;
+    smack.BandPass(1100, 1.5, kRate);
+    MixInto(s, NoiseBurst(0.015, rng, smack, Percussive(0.0005, 0.003)), 0, 0.8f);
+    return OneShot(s, level::kRepeat);
 }
 
-Signal Bloop(double from, double to) {
-    return OneShot(Tone(0.14, Glide(from, to, 0.1), AttackRelease(0.005, 0.08, 0.05),
-                        [](double p) { return SineWave(p) + 0.2 * SineWave(3 * p); }),
-                   -6);
+// One step of the bottle: a bubble rising through the liquid (a glide with a gurgle).
+Signal Bloop(Rng& rng, double from, double to) {
+    Signal s = Tone(0.14, Glide(from, to, 0.1), AttackRelease(0.005, 0.08, 0.05),
+                    [](double p) { return SineWave(p) + 0.2 * SineWave(3 * p); });
+    for (float& v : s)
+        v *= 0.45f;
+    MixInto(s, SweptNoise(0.14, rng, from * 1.5, to * 1.5, 3, AttackRelease(0.005, 0.07, 0.05)), 0,
+            3.0f);
+    return OneShot(s, level::kRepeat);
 }
 
 } // namespace
@@ -365,7 +545,8 @@ std::vector<SoundAsset> SynthesizeSounds() {
     // bytes alone.
     auto rng = [](uint64_t n) { return Rng(0x504F4E444C41524Bull + n); };
     Rng r1 = rng(1), r2 = rng(2), r3 = rng(3), r4 = rng(4), r5 = rng(5), r6 = rng(6), r7 = rng(7),
-        r8 = rng(8), r9 = rng(9);
+        r8 = rng(8), r9 = rng(9), r10 = rng(10), r11 = rng(11), r12 = rng(12), r13 = rng(13),
+        r14 = rng(14), r15 = rng(15);
     struct Entry {
         const char* name;
         bool looped;
@@ -373,7 +554,7 @@ std::vector<SoundAsset> SynthesizeSounds() {
         Signal signal;
     };
     std::vector<Entry> entries;
-    entries.push_back({"button_up", false, 1, ButtonUp()});
+    entries.push_back({"button_up", false, 1, ButtonUp(r10)});
     entries.push_back({"button_down", false, 2, ButtonDown(r1)});
     entries.push_back({"pause", false, 1, TwoNotes(783.99, 587.33)});
     entries.push_back({"after_pause", false, 1, TwoNotes(587.33, 783.99)});
@@ -384,19 +565,19 @@ std::vector<SoundAsset> SynthesizeSounds() {
     entries.push_back({"komar", true, 1, Mosquito()});
     entries.push_back({"vodomerka", true, 1, Skater(r4)});
     entries.push_back({"pchel", true, 1, Bee()});
-    entries.push_back({"food", false, 2, Gulp()});
+    entries.push_back({"food", false, 2, Gulp(r11)});
     entries.push_back({"dollar", false, 2, Coin()});
     entries.push_back({"life", false, 1, LifeJingle()});
     entries.push_back({"kuv_eat", false, 1, Chomp(r5)});
     entries.push_back({"kroco", false, 1, CrocodileSnap(r6)});
     entries.push_back({"aist_eat", false, 1, StorkStrike(r7)});
-    entries.push_back({"brizg", false, 2, OneShot(Splash(r8, 0.7, 1800, 600), -2)});
-    entries.push_back({"frog_bir", false, 1, FrogAppears()});
-    entries.push_back({"kvak", false, 1, Croak()});
+    entries.push_back({"brizg", false, 2, OneShot(Splash(r8, 0.7, 1800, 600), level::kEvent)});
+    entries.push_back({"frog_bir", false, 1, FrogAppears(r12)});
+    entries.push_back({"kvak", false, 1, Croak(r13)});
     entries.push_back({"bell", false, 1, Bell()});
     entries.push_back({"iazik", false, 1, Tongue(r9)});
-    entries.push_back({"bottle_up", false, 1, Bloop(520, 880)});
-    entries.push_back({"bottle_down", false, 1, Bloop(880, 520)});
+    entries.push_back({"bottle_up", false, 1, Bloop(r14, 520, 880)});
+    entries.push_back({"bottle_down", false, 1, Bloop(r15, 880, 520)});
 
     std::vector<SoundAsset> out;
     for (Entry& e : entries)

@@ -1,0 +1,14 @@
+// Asks the desktop whether a window manager looks after the game's window. Kept apart so the
+// window system's own headers, with their many macros, reach one source file only.
+#pragma once
+
+struct SDL_Window;
+
+namespace pondlark {
+
+// True on an X display that no window manager (one that announces itself the standard way)
+// runs on: nobody there acts on a full-screen request. False on every other desktop, and when
+// the question cannot be asked.
+bool WithoutWindowManager(SDL_Window* window);
+
+} // namespace pondlark
