@@ -3,10 +3,18 @@
 // them in a read-only folder (the launcher in bin/ does this). `--service HOST:PORT`, or the
 // environment variable PONDLARK_SERVICE, sends results to another score service than the one
 // the game was built for (the option wins over the variable).
+//
+// In a browser the page is the game folder: Data/ and Music/ come preloaded in /game, the
+// settings live in /save (kept by the page across visits), the score service is the host that
+// served the page, and the browser calls one pass of the loop for each of its frames.
 #include "app/TMainForm.h"
-#include "app/WindowIcon.h"
 #include "persist/WebService.h"
 #include "platform/SdlPlatform.h"
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#else
+#include "app/WindowIcon.h"
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +22,53 @@
 #include <optional>
 #include <string>
 
+#ifdef __EMSCRIPTEN__
+namespace {
+
+// Lives as long as the page: the browser's loop outlives main().
+struct TPageGame {
+    pondlark::SdlPlatform platform;
+    pondlark::TMainForm form{platform, "/save", "/game"};
+};
+
+// What the page (and the browser test) can read of the game after each pass.
+void PublishStatus(const pondlark::TMainForm& form) {
+    const pondlark::TGameState& s = form.State();
+    EM_ASM({ Module.pondlarkStatus = ({scene : $0, level : $1, score : $2, lives : $3}); },
+           static_cast<int>(s.Scene), s.Level, s.Score, s.Lives);
+}
+
+void PagePass(void* game) {
+    auto& form = static_cast<TPageGame*>(game)->form;
+    form.Pump();
+    PublishStatus(form);
+    if (form.Terminated()) {
+        emscripten_cancel_main_loop();
+        EM_ASM({
+            if (Module.pondlarkEnded) Module.pondlarkEnded();
+        });
+    }
+}
+
+} // namespace
+
+int main() {
+    using namespace pondlark;
+    try {
+        auto* game = new TPageGame;
+        char* host = emscripten_run_script_string("location.hostname + ':' + (location.port || "
+                                                  "(location.protocol == 'https:' ? 443 : 80))");
+        if (const std::optional<TServiceAddress> address = ParseServiceAddress(host))
+            game->form.ServiceAddress = *address;
+        if (!game->form.Start()) return 1;
+        emscripten_set_main_loop_arg(PagePass, game, 0, 0);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "pondlark: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
+#else
 int main(int argc, char** argv) {
     using namespace pondlark;
     std::string dataDir = ".";
@@ -56,3 +111,4 @@ int main(int argc, char** argv) {
     }
     return 0;
 }
+#endif

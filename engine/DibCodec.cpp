@@ -179,7 +179,7 @@ TDibImage DecodeDib(std::span<const uint8_t> dib) {
         if (n > 256) n = 256;
         const int entry = core ? 3 : 4;
         auto table = in.Bytes(n * entry);
-        img.Palette.resize(n);
+        img.Palette.resize(static_cast<size_t>(n));
         for (size_t i = 0; i < n; ++i)
             img.Palette[i] = static_cast<uint32_t>(table[i * entry]) |
                              (static_cast<uint32_t>(table[i * entry + 1]) << 8) |

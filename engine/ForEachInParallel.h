@@ -42,12 +42,17 @@ template <typename F> void ForEachInParallel(size_t count, F&& work) {
             }
         }
     };
-    std::vector<std::jthread> helpers;
+    std::vector<std::thread> helpers;
     helpers.reserve(threads - 1);
-    for (size_t t = 1; t < threads; ++t)
-        helpers.emplace_back(run);
+    try {
+        for (size_t t = 1; t < threads; ++t)
+            helpers.emplace_back(run);
+    } catch (...) {
+        // A helper that cannot start leaves its share to the others; nobody may be left running.
+    }
     run();
-    helpers.clear(); // joins
+    for (std::thread& helper : helpers)
+        helper.join();
     if (error) std::rethrow_exception(error);
 }
 

@@ -1,5 +1,8 @@
 #include "platform/Files.h"
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -99,7 +102,8 @@ TFileBytes ReadRegularFile(const std::string& path, uint64_t maxBytes) {
                 out.reason = tooLarge;
                 return out;
             }
-            out.bytes.resize(std::min<uint64_t>(maxBytes + 1, have + (have >> 1) + 4096));
+            out.bytes.resize(
+                static_cast<size_t>(std::min<uint64_t>(maxBytes + 1, have + (have >> 1) + 4096)));
         }
         const long n = file.Read(out.bytes.data() + have, out.bytes.size() - have);
         if (n < 0) {
@@ -163,6 +167,12 @@ std::string ReplaceFile(const std::string& path, const void* bytes, size_t size)
     if (closed != 0) return fail("write", errno);
     if (::rename(temp.c_str(), path.c_str()) != 0) return fail("replace", errno);
     SyncFolderOf(path);
+#ifdef __EMSCRIPTEN__
+    // In a browser the files live in memory: the page copies them to its lasting storage.
+    EM_ASM({
+        if (Module.pondlarkPersist) Module.pondlarkPersist();
+    });
+#endif
     return {};
 }
 

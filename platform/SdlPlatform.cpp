@@ -5,6 +5,9 @@
 #include "platform/WindowManager.h"
 
 #include <SDL.h>
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 
 #include <algorithm>
 
@@ -140,6 +143,18 @@ uint64_t SdlPlatform::Ticks() {
     return SDL_GetTicks64() - start_;
 }
 
+#ifdef __EMSCRIPTEN__
+// A page must hand the browser its thread back to be drawn and to receive input: waiting
+// suspends the program (its stack saved aside) and the browser resumes it later.
+void SdlPlatform::Sleep(uint32_t ms) {
+    emscripten_sleep(ms);
+}
+
+void SdlPlatform::WaitEvent(uint32_t ms) {
+    if (ms == 0 || SDL_PollEvent(nullptr)) return;
+    emscripten_sleep(ms);
+}
+#else
 void SdlPlatform::Sleep(uint32_t ms) {
     SDL_Delay(ms);
 }
@@ -148,6 +163,7 @@ void SdlPlatform::WaitEvent(uint32_t ms) {
     if (ms == 0) return;
     SDL_WaitEventTimeout(nullptr, static_cast<int>(ms));
 }
+#endif
 
 void SdlPlatform::ToSurface(int wx, int wy, int& sx, int& sy) const {
     // Events already carry logical (frame) coordinates; the letterbox bars give values outside

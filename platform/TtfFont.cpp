@@ -4,7 +4,9 @@
 
 #include <SDL.h>
 #include <SDL_ttf.h>
+#ifndef __EMSCRIPTEN__
 #include <fontconfig/fontconfig.h>
+#endif
 
 #include <memory>
 #include <mutex>
@@ -84,6 +86,7 @@ private:
 };
 
 // The first face fontconfig offers for `pattern` as a file name; empty when it offers none.
+#ifndef __EMSCRIPTEN__
 std::string MatchFace(FcConfig* config, const char* pattern) {
     FcPattern* wanted = FcNameParse(reinterpret_cast<const FcChar8*>(pattern));
     if (!wanted) return {};
@@ -99,6 +102,7 @@ std::string MatchFace(FcConfig* config, const char* pattern) {
     FcPatternDestroy(wanted);
     return file;
 }
+#endif
 
 } // namespace
 
@@ -118,6 +122,12 @@ std::unique_ptr<IFont> OpenTtfFont(const std::string& path, int points) {
     return std::make_unique<TtfFont>(font, std::move(file.bytes));
 }
 
+#ifdef __EMSCRIPTEN__
+// A page has no system fonts to fall back on: the game's own face comes with its data.
+std::string FindFallbackFace() {
+    return {};
+}
+#else
 std::string FindFallbackFace() {
     FcConfig* config = FcInitLoadConfigAndFonts();
     if (!config) return {};
@@ -131,6 +141,7 @@ std::string FindFallbackFace() {
     FcConfigDestroy(config);
     return file;
 }
+#endif
 
 std::string IPlatform::FallbackFacePath() {
     return FindFallbackFace();

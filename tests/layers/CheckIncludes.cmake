@@ -18,7 +18,9 @@ set(uses_screens game persist engine platform)
 set(uses_app screens game persist audio http engine platform)
 # The score service shares only the result payload and its text encoding with the game.
 set(uses_server persist)
-set(folders platform engine http audio persist game screens app server)
+# The browser build's own implementations of the http/ interfaces.
+set(uses_web http)
+set(folders platform engine http audio persist game screens app server web)
 
 set(faults 0)
 set(checked 0)

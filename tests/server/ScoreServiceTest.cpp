@@ -8,7 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <functional>
+#include <stdexcept>
+#include <utility>
+#include <vector>
 
 using namespace pondlark;
 using namespace pondlark::test_support;
@@ -217,3 +222,55 @@ TEST_P(ScoreService, OperatorsEndpointsAndUnknownRequests) {
 
 INSTANTIATE_TEST_SUITE_P(Stores, ScoreService,
                          ::testing::Values(TBackend::Sqlite, TBackend::Postgres), BackendName);
+
+// --site: the browser game is served beside the table, each file with the type a browser needs
+// (a program it compiles only when it comes as application/wasm), and nothing outside the folder.
+TEST(ScoreServiceSite, TheBrowserGameIsServedUnderPlayAndNothingBesideIt) {
+    TServiceUnderTest service;
+    const std::filesystem::path site = service.folder / "site";
+    std::filesystem::create_directories(site);
+    const std::string wasm("\0asm\1\0\0\0", 8);
+    for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>>{
+             {"index.html", "<!doctype html><title>Pondlark</title>"},
+             {"game.wasm", wasm},
+             {"game.data", "DATA"}}) {
+        std::FILE* f = std::fopen((site / name).c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    scores::TServiceOptions options;
+    options.Site = site.string();
+    ASSERT_EQ(service.Start(TBackend::Sqlite, options), "");
+    struct Case {
+        const char* path;
+        int status;
+        const char* type;
+        std::string body;
+    };
+    for (const Case& c :
+         {Case{"/play/", 200, "text/html", "<!doctype html><title>Pondlark</title>"},
+          Case{"/play/game.wasm", 200, "application/wasm", wasm},
+          Case{"/play/game.data", 200, "application/octet-stream", "DATA"},
+          Case{"/play/../scores.db", 404, "", ""}, Case{"/play/missing.js", 404, "", ""}}) {
+        SCOPED_TRACE(c.path);
+        const httplib::Result r = service.Get(c.path);
+        ASSERT_TRUE(r);
+        EXPECT_EQ(r->status, c.status);
+        if (c.status != 200) continue;
+        EXPECT_EQ(r->get_header_value("Content-Type").rfind(c.type, 0), 0u)
+            << r->get_header_value("Content-Type");
+        EXPECT_EQ(r->body, c.body);
+    }
+    // The service's own pages are still there.
+    const httplib::Result table = service.Get(kTable);
+    ASSERT_TRUE(table);
+    EXPECT_EQ(table->status, 200);
+}
+
+TEST(ScoreServiceSite, AFolderThatCannotBeServedStopsTheStart) {
+    TServiceUnderTest service;
+    scores::TServiceOptions options;
+    options.Site = (service.folder / "no-such-folder").string();
+    EXPECT_THROW(service.Start(TBackend::Sqlite, options), std::runtime_error);
+}

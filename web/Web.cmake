@@ -1,0 +1,50 @@
+# The browser build (emcmake cmake -DPONDLARK_WEB_DEPS=<prefix> -DPONDLARK_WEB_GAME_DIR=<folder>):
+# the game itself as game.js + game.wasm + game.data beside our own page, linked against the
+# libraries scripts/web-deps built from Debian's sources into <prefix>. The tools, the service,
+# the tests and the benchmarks stay with the desktop build, which also makes the game folder
+# whose Data/ and Music/ the page preloads.
+set(PONDLARK_WEB_DEPS "" CACHE PATH "Prefix holding SDL2, SDL2_ttf, freetype and libopenmpt built for the web")
+set(PONDLARK_WEB_GAME_DIR "" CACHE PATH "A desktop build's game folder (its Data/ and Music/)")
+if(NOT EXISTS "${PONDLARK_WEB_DEPS}/lib/libSDL2.a")
+    message(FATAL_ERROR "PONDLARK_WEB_DEPS must name the prefix scripts/web-deps built")
+endif()
+if(NOT EXISTS "${PONDLARK_WEB_GAME_DIR}/Data/Graphic.dxg")
+    message(FATAL_ERROR "PONDLARK_WEB_GAME_DIR must name a desktop build's game folder")
+endif()
+
+set(WEB_SOURCES)
+foreach(dir app game screens persist engine audio http platform)
+    file(GLOB_RECURSE dir_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+    list(APPEND WEB_SOURCES ${dir_sources})
+endforeach()
+# The desktop's HTTP client talks through libcurl; the page's goes through fetch.
+list(REMOVE_ITEM WEB_SOURCES ${CMAKE_SOURCE_DIR}/http/THttpClient.cpp)
+list(APPEND WEB_SOURCES ${CMAKE_SOURCE_DIR}/web/THttpClientFetch.cpp)
+
+set(WEB_COMPILE -fexceptions)
+# EM_ASM blocks name their arguments $0, $1...
+add_compile_options(-Wno-dollar-in-identifier-extension)
+add_executable(game ${WEB_SOURCES})
+set_target_properties(game PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/site)
+target_include_directories(game PRIVATE ${CMAKE_SOURCE_DIR} ${PONDLARK_WEB_DEPS}/include
+    ${PONDLARK_WEB_DEPS}/include/SDL2)
+target_compile_options(game PRIVATE ${WEB_COMPILE})
+target_compile_definitions(game PRIVATE
+    PONDLARK_SERVICE_HOST="localhost" PONDLARK_SERVICE_PORT=80 PONDLARK_VERSION="${PROJECT_VERSION}")
+target_link_libraries(game PRIVATE
+    ${PONDLARK_WEB_DEPS}/lib/libSDL2_ttf.a ${PONDLARK_WEB_DEPS}/lib/libfreetype.a
+    ${PONDLARK_WEB_DEPS}/lib/libopenmpt.a ${PONDLARK_WEB_DEPS}/lib/libSDL2.a)
+# Asyncify lets the game's waits (a life lost, a typed letter) give the browser its thread
+# back instead of freezing the page; the stack it saves aside is sized for the deepest wait.
+target_link_options(game PRIVATE ${WEB_COMPILE} -sDISABLE_EXCEPTION_CATCHING=0
+    -sASYNCIFY -sASYNCIFY_STACK_SIZE=262144 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=67108864
+    -sFETCH=1 -sFORCE_FILESYSTEM=1 -sEXPORTED_RUNTIME_METHODS=FS -lidbfs.js -sENVIRONMENT=web
+    # SDL's audio calls these runtime helpers from its own JavaScript, which the linker cannot see.
+    -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_SOURCE_DIR}/web/library-funcs.json
+    "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/web/pre.js"
+    "SHELL:--preload-file ${PONDLARK_WEB_GAME_DIR}/Data@/game/Data"
+    "SHELL:--preload-file ${PONDLARK_WEB_GAME_DIR}/Music@/game/Music")
+set_property(TARGET game APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/web/pre.js)
+add_custom_command(TARGET game POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/web/index.html
+        ${CMAKE_BINARY_DIR}/site/index.html)
