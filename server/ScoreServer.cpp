@@ -117,6 +117,8 @@ shows the best 100 as a web page.
                               0 for no limit)
   --public-url URL            the home page named in version replies (default http:// and the
                               Host the game asked for)
+  --site DIR                  serve the files of DIR under /play/ (the browser game that
+                              scripts/web builds: its results come back to this service)
   --request-timeout SECONDS   time a client has to send a whole request and read its reply
                               (default 10); a single read waits at most 5 s
   --help                      this text
@@ -155,6 +157,8 @@ bool ParseServiceOptions(int argc, const char* const* argv, TServiceOptions& opt
             options.Port = port;
         } else if (arg == "--db") {
             options.Database = value;
+        } else if (arg == "--site") {
+            options.Site = value;
         } else if (arg == "--db-connections" || arg == "--workers") {
             int& target = arg == "--workers" ? options.Workers : options.DatabaseConnections;
             if (!ParseInt(value, 1, 256, target)) {
@@ -209,6 +213,13 @@ TScoreServer::TScoreServer(IScoreStore& store, const TServiceOptions& options, s
 }
 
 int TScoreServer::Bind() {
+    // The browser game: its page, script, program and data as plain files.
+    if (!options_.Site.empty()) {
+        http_.set_file_extension_and_mimetype_mapping("wasm", "application/wasm");
+        http_.set_file_extension_and_mimetype_mapping("data", "application/octet-stream");
+        if (!http_.set_mount_point("/play", options_.Site))
+            throw std::runtime_error("cannot serve the folder " + options_.Site);
+    }
     if (options_.Port == 0) {
         port_ = http_.bind_to_any_port(options_.Host);
         if (port_ <= 0) throw std::runtime_error("cannot listen on " + options_.Host);

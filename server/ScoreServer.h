@@ -34,6 +34,7 @@ struct TServiceOptions {
     int ResultsPerMinute = 20;   // per address; 0 for no limit
     int VersionsPerMinute = 120; // per address; 0 for no limit
     std::string PublicUrl;       // the home page in version replies; "" for http://Host/
+    std::string Site;            // a folder served under /play/ (the browser game); "" for none
     THttpLimits Limits;
 };
 
@@ -54,7 +55,8 @@ public:
     TScoreServer(const TScoreServer&) = delete;
     TScoreServer& operator=(const TScoreServer&) = delete;
 
-    // Binds the listening socket; returns the port. Throws std::runtime_error when it cannot.
+    // Binds the listening socket; returns the port. Throws std::runtime_error when it cannot, or
+    // when the folder of `Site` cannot be served.
     int Bind();
     // Serves until Stop; false when serving failed to start.
     bool Run();
