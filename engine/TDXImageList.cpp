@@ -177,9 +177,11 @@ void TPictureCollectionItem::DrawRotated(TDirectDrawSurface* dest, int x, int y,
     const int64_t stepV = std::llround(-sn * scaleV * kOne);
     const bool keyed = Transparent && p.surface->ColorKey().has_value();
     const uint32_t key = p.surface->ColorKey().value_or(0);
+    const TDirectDrawSurface& source = *p.surface;
     const uint32_t* srcPixels =
-        p.surface->Pixels() + static_cast<size_t>(src.Top) * p.surface->Pitch() + src.Left;
+        source.Pixels() + static_cast<size_t>(src.Top) * p.surface->Pitch() + src.Left;
     const size_t srcPitch = static_cast<size_t>(p.surface->Pitch());
+    dest->Changed();
     for (int py = top; py < bottom; ++py) {
         const double ry = py + 0.5 - y, rx = left + 0.5 - x;
         int64_t su = std::llround(((rx * cs + ry * sn) - u0) * scaleU * kOne);

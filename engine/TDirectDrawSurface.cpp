@@ -4,10 +4,6 @@
 
 #include <algorithm>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace pondlark {
 
 TDirectDrawSurface::TDirectDrawSurface(int width, int height, TFontCache* fonts)
@@ -34,10 +30,12 @@ uint32_t TDirectDrawSurface::Pixel(int x, int y) const {
 void TDirectDrawSurface::SetPixel(int x, int y, uint32_t value) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
     pixels_[static_cast<size_t>(y) * width_ + x] = value & 0xFFFFFF;
+    Changed();
 }
 
 void TDirectDrawSurface::Fill(uint32_t pixel) {
     std::fill(pixels_.begin(), pixels_.end(), pixel & 0xFFFFFF);
+    Changed();
 }
 
 void TDirectDrawSurface::FillRect(const TRect& rect, uint32_t pixel) {
@@ -45,6 +43,7 @@ void TDirectDrawSurface::FillRect(const TRect& rect, uint32_t pixel) {
     for (int y = r.Top; y < r.Bottom; ++y)
         std::fill_n(pixels_.begin() + static_cast<ptrdiff_t>(y) * width_ + r.Left, r.Width(),
                     pixel & 0xFFFFFF);
+    Changed();
 }
 
 uint32_t* TDirectDrawSurface::Lock(const TRect& rect) {
@@ -82,32 +81,64 @@ void TDirectDrawSurface::Draw(int x, int y, const TDirectDrawSurface& src, const
     h = std::min(h, height_ - y);
     if (w <= 0 || h <= 0) return;
 
-    const bool keyed = transparent && src.colorKey_.has_value();
-    const uint32_t key = src.colorKey_.value_or(0);
-    for (int row = 0; row < h; ++row) {
-        const uint32_t* from =
-            src.pixels_.data() + static_cast<size_t>(s.Top + row) * src.width_ + s.Left;
-        uint32_t* to = pixels_.data() + static_cast<size_t>(y + row) * width_ + x;
-        if (!keyed) {
+    Changed();
+    const uint32_t* from = src.pixels_.data() + static_cast<size_t>(s.Top) * src.width_ + s.Left;
+    uint32_t* to = pixels_.data() + static_cast<size_t>(y) * width_ + x;
+    if (!(transparent && src.colorKey_.has_value())) {
+        for (int row = 0; row < h; ++row, from += src.width_, to += width_)
             std::copy_n(from, w, to);
-            continue;
-        }
-        int col = 0;
-#if defined(__SSE2__)
-        // Four pixels at a time with a compare-and-blend: keeps keyed sprites at least as fast
-        // as SDL's own keyed blit (see bench/engine_blit_bench.cpp).
-        const __m128i k = _mm_set1_epi32(static_cast<int>(key));
-        for (; col + 4 <= w; col += 4) {
-            const __m128i sp = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + col));
-            const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(to + col));
-            const __m128i m = _mm_cmpeq_epi32(sp, k);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + col),
-                             _mm_or_si128(_mm_and_si128(m, d), _mm_andnot_si128(m, sp)));
-        }
-#endif
-        for (; col < w; ++col)
-            if (from[col] != key) to[col] = from[col];
+        return;
     }
+    // Only the runs of non-key pixels are copied, cut to the clipped columns.
+    const OpaqueRuns& runs = *src.Runs();
+    const int left = s.Left, right = s.Left + w;
+    for (int row = 0; row < h; ++row, from += src.width_, to += width_) {
+        const auto* run = runs.runs.data() + runs.rowStart[static_cast<size_t>(s.Top + row)];
+        const auto* end = runs.runs.data() + runs.rowStart[static_cast<size_t>(s.Top + row) + 1];
+        for (; run != end; ++run) {
+            const int b = std::max(run->first, left), e = std::min(run->second, right);
+            if (b < e) std::copy_n(from + (b - left), e - b, to + (b - left));
+        }
+    }
+}
+
+const TDirectDrawSurface::OpaqueRuns* TDirectDrawSurface::Runs() const {
+    const uint32_t key = colorKey_.value_or(0);
+    if (runs_ && runs_->key == key) return runs_.get();
+    auto r = std::make_unique<OpaqueRuns>();
+    r->key = key;
+    r->rowStart.reserve(static_cast<size_t>(height_) + 1);
+    for (int y = 0; y < height_; ++y) {
+        r->rowStart.push_back(static_cast<uint32_t>(r->runs.size()));
+        const uint32_t* row = pixels_.data() + static_cast<size_t>(y) * width_;
+        int x = 0;
+        while (x < width_) {
+            while (x < width_ && row[x] == key)
+                ++x;
+            const int begin = x;
+            while (x < width_ && row[x] != key)
+                ++x;
+            if (begin < x) r->runs.emplace_back(begin, x);
+        }
+    }
+    r->rowStart.push_back(static_cast<uint32_t>(r->runs.size()));
+    runs_ = std::move(r);
+    return runs_.get();
+}
+
+bool TDirectDrawSurface::Opaque(const TRect& rect) const {
+    if (rect.Empty() || IntersectRect(rect, ClientRect()) != rect) return false;
+    if (!colorKey_) return true;
+    const OpaqueRuns& runs = *Runs();
+    for (int y = rect.Top; y < rect.Bottom; ++y) {
+        const auto* run = runs.runs.data() + runs.rowStart[static_cast<size_t>(y)];
+        const auto* end = runs.runs.data() + runs.rowStart[static_cast<size_t>(y) + 1];
+        // Runs are maximal, so one of them must hold the whole width.
+        while (run != end && run->second < rect.Right)
+            ++run;
+        if (run == end || run->first > rect.Left) return false;
+    }
+    return true;
 }
 
 void TDirectDrawSurface::StretchDraw(const TRect& destRect, const TDirectDrawSurface& src,
@@ -119,6 +150,7 @@ void TDirectDrawSurface::StretchDraw(const TRect& destRect, const TDirectDrawSur
     const uint32_t key = src.colorKey_.value_or(0);
     const int64_t sw = srcRect.Width(), sh = srcRect.Height();
     const int64_t dw = destRect.Width(), dh = destRect.Height();
+    Changed();
     for (int y = clip.Top; y < clip.Bottom; ++y) {
         const int sy = srcRect.Top + static_cast<int>((y - destRect.Top) * sh / dh);
         if (sy < 0 || sy >= src.height_) continue;

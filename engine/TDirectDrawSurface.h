@@ -3,12 +3,17 @@
 // Every transfer clips against both surfaces, so callers may pass any rectangle. A surface that
 // is locked cannot be locked again until unlocked; transfers do not lock (there is no device to
 // wait for), so a held lock never blocks drawing.
+//
+// A transparent transfer from a surface copies only its runs of non-key pixels, found once and
+// kept until the surface or its key changes. Writes through the surface's own operations are
+// seen; whoever writes through a pointer from `Lock` or `Pixels` calls `Changed` afterwards.
 #pragma once
 
 #include "engine/Geometry.h"
 
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace pondlark {
@@ -32,6 +37,8 @@ public:
     int Height() const { return height_; }
     int BitCount() const { return 32; }
     TRect ClientRect() const { return {0, 0, width_, height_}; }
+    // Pixels written through this pointer need a `Changed` before the next transparent
+    // transfer from this surface.
     uint32_t* Pixels() { return pixels_.data(); }
     const uint32_t* Pixels() const { return pixels_.data(); }
     int Pitch() const { return width_; } // in pixels
@@ -40,8 +47,18 @@ public:
     void SetPixel(int x, int y, uint32_t value);
 
     // Source colour key: pixels equal to it are skipped by transparent transfers.
-    void SetColorKey(uint32_t key) { colorKey_ = key & 0xFFFFFF; }
-    void ClearColorKey() { colorKey_.reset(); }
+    void SetColorKey(uint32_t key) {
+        colorKey_ = key & 0xFFFFFF;
+        Changed();
+    }
+    void ClearColorKey() {
+        colorKey_.reset();
+        Changed();
+    }
+    // Forgets the runs of non-key pixels after a write through `Lock` or `Pixels`.
+    void Changed() { runs_.reset(); }
+    // True when a transparent transfer of `rect` (inside the surface) writes every pixel of it.
+    bool Opaque(const TRect& rect) const;
     std::optional<uint32_t> ColorKey() const { return colorKey_; }
 
     void Fill(uint32_t pixel);
@@ -64,6 +81,14 @@ public:
     TDirectDrawSurfaceCanvas& Canvas();
 
 private:
+    // Per row, the [begin, end) columns of non-key pixels, for the key they were found with.
+    struct OpaqueRuns {
+        uint32_t key = 0;
+        std::vector<uint32_t> rowStart; // height + 1 offsets into `runs`
+        std::vector<std::pair<int32_t, int32_t>> runs;
+    };
+    const OpaqueRuns* Runs() const;
+
     int width_;
     int height_;
     std::vector<uint32_t> pixels_;
@@ -71,6 +96,9 @@ private:
     int lockCount_ = 0;
     TFontCache* fonts_;
     std::unique_ptr<TDirectDrawSurfaceCanvas> canvas_;
+    // Found on the first transparent transfer from this surface (surfaces are drawn from one
+    // thread at a time).
+    mutable std::unique_ptr<OpaqueRuns> runs_;
 };
 
 } // namespace pondlark

@@ -52,6 +52,10 @@ TSprite::~TSprite() {
 
 void TSprite::Hit(TSprite&, bool&) {}
 void TSprite::Render() {}
+
+bool TSprite::Covers(const TRect&) const {
+    return false;
+}
 void TSprite::Step(int) {}
 bool TSprite::Touches(TSprite&) {
     return true;
@@ -173,6 +177,22 @@ void TImageSprite::Render() {
     if (!Image || !Engine()) return;
     const TRect r = DrawRect();
     Image->Draw(Engine()->Surface(), r.Left, r.Top, FrameIndex());
+}
+
+bool TImageSprite::Covers(const TRect& area) const {
+    if (!Image || !Engine() || area.Empty()) return false;
+    const int index = FrameIndex();
+    const TDirectDrawSurface* surface = Image->PatternSurface(index);
+    if (!surface) return false;
+    const TRect r = DrawRect();
+    if (IntersectRect(area, r) != area || !OverlapRect(Extent(), area)) return false;
+    // `area` in the pattern's own surface, which must hold all of it.
+    const TRect box = Image->PatternBox(index);
+    const TRect part{box.Left + area.Left - r.Left, box.Top + area.Top - r.Top,
+                     box.Left + area.Right - r.Left, box.Top + area.Bottom - r.Top};
+    if (IntersectRect(part, box) != part) return false;
+    return Image->Transparent ? surface->Opaque(part)
+                              : IntersectRect(part, surface->ClientRect()) == part;
 }
 
 void TImageSprite::Step(int ticks) {
@@ -383,6 +403,14 @@ TSpriteEngine::~TSpriteEngine() {
 void TSpriteEngine::Draw() {
     drawnCount_ = 0;
     TSprite::Draw();
+}
+
+bool TSpriteEngine::SurfaceCovered() const {
+    if (!surface_ || !Visible) return false;
+    // Draw paints the first visible child (in depth order) before anything else.
+    for (const TSprite* s : paintOrder_)
+        if (s->Visible) return s->Covers(surfaceRect_);
+    return false;
 }
 
 void TSpriteEngine::Sweep() {
