@@ -44,6 +44,9 @@ uint32_t TPictureCollectionItem::ColorKey() const {
 }
 
 void TPictureCollectionItem::SetPicture(TDibImage picture, bool hasPicture) {
+    // The surfaces are views of the old picture's pixels: they go with it.
+    patterns_.clear();
+    surfaces_.clear();
     picture_ = std::move(picture);
     hasPicture_ = hasPicture;
 }
@@ -71,7 +74,7 @@ void TPictureCollectionItem::Finalize() {
 }
 
 // `part` lies inside the picture: Restore cuts chunks at the picture's edges.
-std::unique_ptr<TDirectDrawSurface> TPictureCollectionItem::MakeSurface(const TRect& part) const {
+std::unique_ptr<TDirectDrawSurface> TPictureCollectionItem::MakeSurface(const TRect& part) {
     auto s = std::make_unique<TDirectDrawSurface>(
         picture_.Pixels.data() + static_cast<size_t>(part.Top) * picture_.Width + part.Left,
         picture_.Width, part.Width(), part.Height());
@@ -87,6 +90,8 @@ void TPictureCollectionItem::Restore() {
     surfaces_.clear();
 
     const int64_t pw = picture_.Width, ph = picture_.Height;
+    // The surfaces look straight into the pixels: a picture short of them gets none.
+    if (picture_.Pixels.size() < static_cast<uint64_t>(pw * ph)) return;
     const int64_t w = Width(), h = Height();
     const int64_t a = w + SkipWidth, c = h + SkipHeight;
     const TRect whole{0, 0, picture_.Width, picture_.Height};

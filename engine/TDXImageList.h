@@ -1,11 +1,12 @@
-// The image list: every picture of the game, cut into equal frames (patterns) and copied onto
-// surfaces while the display is up.
+// The image list: every picture of the game, cut into equal frames (patterns) on surfaces while
+// the display is up.
 //
 // Ownership: `TDXImageList` owns its `Items`; the collection owns its items; an item owns its
 // decoded picture (kept for the program's life, so surfaces can be rebuilt after every display
-// switch) and the surfaces made from it. Surfaces and pattern rectangles exist only between the
-// display's restore and finalize notifications; references to items stay valid until the
-// collection is cleared or reloaded.
+// switch) and the surfaces made from it. The surfaces are views of the picture's own pixels, so
+// each picture is held once; `SetPicture` drops them with the old picture. Surfaces and pattern
+// rectangles exist only between the display's restore and finalize notifications (or the next
+// `SetPicture`); references to items stay valid until the collection is cleared or reloaded.
 //
 // Failures: a missing file raises EFOpenError; a bad archive EStreamError; bad pixels
 // EInvalidGraphic "DIB is invalid"; an unknown name EPictureCollectionError "Image '%s' not
@@ -78,7 +79,7 @@ private:
         TRect rect;
         TDirectDrawSurface* surface;
     };
-    std::unique_ptr<TDirectDrawSurface> MakeSurface(const TRect& part) const;
+    std::unique_ptr<TDirectDrawSurface> MakeSurface(const TRect& part);
 
     TPictureCollection& owner_;
     TColor transparentColor_ = 0;

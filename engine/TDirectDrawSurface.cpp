@@ -8,41 +8,40 @@ namespace pondlark {
 
 TDirectDrawSurface::TDirectDrawSurface(int width, int height, TFontCache* fonts)
     : width_(std::max(width, 0)), height_(std::max(height, 0)),
-      pixels_(static_cast<size_t>(width_) * height_, 0u), fonts_(fonts) {}
+      owned_(static_cast<size_t>(width_) * height_), pixels_(owned_.Data()), pitch_(width_),
+      fonts_(fonts) {}
 
-TDirectDrawSurface::TDirectDrawSurface(const uint32_t* source, int sourcePitch, int width,
-                                       int height)
-    : width_(std::max(width, 0)), height_(std::max(height, 0)), fonts_(nullptr) {
-    pixels_.reserve(static_cast<size_t>(width_) * height_);
-    for (int y = 0; y < height_; ++y) {
-        const uint32_t* row = source + static_cast<size_t>(y) * sourcePitch;
-        pixels_.insert(pixels_.end(), row, row + width_);
-    }
-}
+TDirectDrawSurface::TDirectDrawSurface(uint32_t* pixels, int pitch, int width, int height)
+    : width_(pixels ? std::max(width, 0) : 0), height_(pixels ? std::max(height, 0) : 0),
+      pixels_(pixels), pitch_(pitch), fonts_(nullptr) {}
 
 TDirectDrawSurface::~TDirectDrawSurface() = default;
 
 uint32_t TDirectDrawSurface::Pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
-    return pixels_[static_cast<size_t>(y) * width_ + x];
+    return Row(y)[x];
 }
 
 void TDirectDrawSurface::SetPixel(int x, int y, uint32_t value) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-    pixels_[static_cast<size_t>(y) * width_ + x] = value & 0xFFFFFF;
+    Row(y)[x] = value & 0xFFFFFF;
     Changed();
 }
 
 void TDirectDrawSurface::Fill(uint32_t pixel) {
-    std::fill(pixels_.begin(), pixels_.end(), pixel & 0xFFFFFF);
+    if (pitch_ == width_) {
+        std::fill_n(pixels_, static_cast<size_t>(width_) * height_, pixel & 0xFFFFFF);
+    } else {
+        for (int y = 0; y < height_; ++y)
+            std::fill_n(Row(y), width_, pixel & 0xFFFFFF);
+    }
     Changed();
 }
 
 void TDirectDrawSurface::FillRect(const TRect& rect, uint32_t pixel) {
     TRect r = IntersectRect(rect, ClientRect());
     for (int y = r.Top; y < r.Bottom; ++y)
-        std::fill_n(pixels_.begin() + static_cast<ptrdiff_t>(y) * width_ + r.Left, r.Width(),
-                    pixel & 0xFFFFFF);
+        std::fill_n(Row(y) + r.Left, r.Width(), pixel & 0xFFFFFF);
     Changed();
 }
 
@@ -51,7 +50,7 @@ uint32_t* TDirectDrawSurface::Lock(const TRect& rect) {
     TRect r = IntersectRect(rect, ClientRect());
     if (r.Empty()) return nullptr;
     ++lockCount_;
-    return pixels_.data() + static_cast<size_t>(r.Top) * width_ + r.Left;
+    return Row(r.Top) + r.Left;
 }
 
 void TDirectDrawSurface::Unlock() {
@@ -82,17 +81,17 @@ void TDirectDrawSurface::Draw(int x, int y, const TDirectDrawSurface& src, const
     if (w <= 0 || h <= 0) return;
 
     Changed();
-    const uint32_t* from = src.pixels_.data() + static_cast<size_t>(s.Top) * src.width_ + s.Left;
-    uint32_t* to = pixels_.data() + static_cast<size_t>(y) * width_ + x;
+    const uint32_t* from = src.Row(s.Top) + s.Left;
+    uint32_t* to = Row(y) + x;
     if (!(transparent && src.colorKey_.has_value())) {
-        for (int row = 0; row < h; ++row, from += src.width_, to += width_)
+        for (int row = 0; row < h; ++row, from += src.pitch_, to += pitch_)
             std::copy_n(from, w, to);
         return;
     }
     // Only the runs of non-key pixels are copied, cut to the clipped columns.
     const OpaqueRuns& runs = *src.Runs();
     const int left = s.Left, right = s.Left + w;
-    for (int row = 0; row < h; ++row, from += src.width_, to += width_) {
+    for (int row = 0; row < h; ++row, from += src.pitch_, to += pitch_) {
         const auto* run = runs.runs.data() + runs.rowStart[static_cast<size_t>(s.Top + row)];
         const auto* end = runs.runs.data() + runs.rowStart[static_cast<size_t>(s.Top + row) + 1];
         for (; run != end; ++run) {
@@ -110,7 +109,7 @@ const TDirectDrawSurface::OpaqueRuns* TDirectDrawSurface::Runs() const {
     r->rowStart.reserve(static_cast<size_t>(height_) + 1);
     for (int y = 0; y < height_; ++y) {
         r->rowStart.push_back(static_cast<uint32_t>(r->runs.size()));
-        const uint32_t* row = pixels_.data() + static_cast<size_t>(y) * width_;
+        const uint32_t* row = Row(y);
         int x = 0;
         while (x < width_) {
             while (x < width_ && row[x] == key)
@@ -154,11 +153,11 @@ void TDirectDrawSurface::StretchDraw(const TRect& destRect, const TDirectDrawSur
     for (int y = clip.Top; y < clip.Bottom; ++y) {
         const int sy = srcRect.Top + static_cast<int>((y - destRect.Top) * sh / dh);
         if (sy < 0 || sy >= src.height_) continue;
-        uint32_t* to = pixels_.data() + static_cast<size_t>(y) * width_;
+        uint32_t* to = Row(y);
         for (int x = clip.Left; x < clip.Right; ++x) {
             const int sx = srcRect.Left + static_cast<int>((x - destRect.Left) * sw / dw);
             if (sx < 0 || sx >= src.width_) continue;
-            const uint32_t p = src.pixels_[static_cast<size_t>(sy) * src.width_ + sx];
+            const uint32_t p = src.Row(sy)[sx];
             if (keyed && p == key) continue;
             to[x] = p;
         }

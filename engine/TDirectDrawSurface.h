@@ -10,6 +10,7 @@
 #pragma once
 
 #include "engine/Geometry.h"
+#include "engine/PixelStore.h"
 
 #include <memory>
 #include <optional>
@@ -25,10 +26,11 @@ class TDirectDrawSurface {
 public:
     // A zero or negative size gives an empty surface that every operation leaves alone.
     TDirectDrawSurface(int width, int height, TFontCache* fonts = nullptr);
-    // A surface holding a copy of `width` x `height` pixels read from `source`, rows
-    // `sourcePitch` pixels apart. Nothing is cleared first: at start-up every picture of the
-    // game is copied once, and writing its memory twice is a visible part of the wait.
-    TDirectDrawSurface(const uint32_t* source, int sourcePitch, int width, int height);
+    // A surface over `width` x `height` pixels it does not own, starting at `pixels`, rows
+    // `pitch` pixels apart: the image list's pictures are drawn from where they were decoded,
+    // never copied. The owner keeps the pixels alive and in place for the surface's life, and
+    // sees whatever is drawn onto the surface.
+    TDirectDrawSurface(uint32_t* pixels, int pitch, int width, int height);
     ~TDirectDrawSurface();
     TDirectDrawSurface(const TDirectDrawSurface&) = delete;
     TDirectDrawSurface& operator=(const TDirectDrawSurface&) = delete;
@@ -39,9 +41,9 @@ public:
     TRect ClientRect() const { return {0, 0, width_, height_}; }
     // Pixels written through this pointer need a `Changed` before the next transparent
     // transfer from this surface.
-    uint32_t* Pixels() { return pixels_.data(); }
-    const uint32_t* Pixels() const { return pixels_.data(); }
-    int Pitch() const { return width_; } // in pixels
+    uint32_t* Pixels() { return pixels_; }
+    const uint32_t* Pixels() const { return pixels_; }
+    int Pitch() const { return pitch_; } // in pixels
 
     uint32_t Pixel(int x, int y) const;
     void SetPixel(int x, int y, uint32_t value);
@@ -89,9 +91,14 @@ private:
     };
     const OpaqueRuns* Runs() const;
 
+    uint32_t* Row(int y) { return pixels_ + static_cast<size_t>(y) * pitch_; }
+    const uint32_t* Row(int y) const { return pixels_ + static_cast<size_t>(y) * pitch_; }
+
     int width_;
     int height_;
-    std::vector<uint32_t> pixels_;
+    PixelStore owned_; // empty for a surface over another owner's pixels
+    uint32_t* pixels_;
+    int pitch_;
     std::optional<uint32_t> colorKey_;
     int lockCount_ = 0;
     TFontCache* fonts_;
