@@ -217,18 +217,27 @@ TPictureCollectionItem& TPictureCollection::Find(std::string_view name) const {
 }
 
 void TPictureCollection::LoadFromFile(const std::string& path) {
+    const auto start = std::chrono::steady_clock::now();
     const std::vector<uint8_t> bytes = ReadWholeFile(path);
+    const auto read = std::chrono::steady_clock::now() - start;
     LoadFromMemory(bytes);
+    archiveTime_ += read;
 }
 
 void TPictureCollection::LoadFromMemory(std::span<const uint8_t> bytes) {
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    archiveTime_ = decodeTime_ = {};
     Clear();
     // Decode everything before adding anything, so a bad archive leaves no half list behind.
     GraphicArchive archive = ReadGraphicArchive(bytes);
+    const auto parsed = Clock::now();
+    archiveTime_ = parsed - start;
     std::vector<TDibImage> pictures(archive.items.size());
     ForEachInParallel(archive.items.size(), [&](size_t i) {
         if (archive.hasPicture[i]) pictures[i] = DecodeDib(archive.items[i].dib);
     });
+    decodeTime_ = Clock::now() - parsed;
     if (archive.colorTable) ColorTable = *archive.colorTable;
     for (size_t i = 0; i < archive.items.size(); ++i) {
         const PictureEntry& e = archive.items[i];

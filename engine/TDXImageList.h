@@ -20,6 +20,7 @@
 #include "engine/THashCollection.h"
 
 #include <array>
+#include <chrono>
 #include <memory>
 #include <span>
 #include <string>
@@ -104,6 +105,9 @@ public:
     // file "%s". %s" and leaves the items alone; a bad archive leaves the collection empty.
     void LoadFromFile(const std::string& path);
     void LoadFromMemory(std::span<const uint8_t> bytes);
+    // How long the last load spent reading and parsing the archive, and decoding its pictures.
+    std::chrono::nanoseconds ArchiveTime() const { return archiveTime_; }
+    std::chrono::nanoseconds DecodeTime() const { return decodeTime_; }
 
     // Entries are 0x00RRGGBB (blue, green, red, 0 in memory order).
     std::array<uint32_t, 256> ColorTable{};
@@ -120,6 +124,8 @@ public:
 
 private:
     TDXDraw* dxdraw_ = nullptr;
+    std::chrono::nanoseconds archiveTime_{};
+    std::chrono::nanoseconds decodeTime_{};
 };
 
 // The component the main window owns: the picture collection bound to one display.

@@ -3,6 +3,7 @@
 #include "engine/TDirectDrawSurfaceCanvas.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace pondlark {
 
@@ -88,17 +89,30 @@ void TDirectDrawSurface::Draw(int x, int y, const TDirectDrawSurface& src, const
             std::copy_n(from, w, to);
         return;
     }
-    // Only the runs of non-key pixels are copied, cut to the clipped columns.
+    // Only the runs of non-key pixels are copied, cut to the clipped columns. A surface drawn
+    // onto itself may overlap; any other pair never does.
     const OpaqueRuns& runs = *src.Runs();
-    const int left = s.Left, right = s.Left + w;
-    for (int row = 0; row < h; ++row, from += src.pitch_, to += pitch_) {
-        const auto* run = runs.runs.data() + runs.rowStart[static_cast<size_t>(s.Top + row)];
-        const auto* end = runs.runs.data() + runs.rowStart[static_cast<size_t>(s.Top + row) + 1];
-        for (; run != end; ++run) {
-            const int b = std::max(run->first, left), e = std::min(run->second, right);
-            if (b < e) std::copy_n(from + (b - left), e - b, to + (b - left));
-        }
+    const auto* rowStart = runs.rowStart.data() + s.Top;
+    const auto* all = runs.runs.data();
+    const bool self = &src == this;
+    auto copy = [self](uint32_t* d, const uint32_t* f, int n) {
+        if (self)
+            std::memmove(d, f, static_cast<size_t>(n) * sizeof(uint32_t));
+        else
+            std::memcpy(d, f, static_cast<size_t>(n) * sizeof(uint32_t));
+    };
+    if (s.Left == 0 && w == src.width_) {
+        for (int row = 0; row < h; ++row, from += src.pitch_, to += pitch_)
+            for (auto *run = all + rowStart[row], *end = all + rowStart[row + 1]; run != end; ++run)
+                copy(to + run->first, from + run->first, run->second - run->first);
+        return;
     }
+    const int left = s.Left, right = s.Left + w;
+    for (int row = 0; row < h; ++row, from += src.pitch_, to += pitch_)
+        for (auto *run = all + rowStart[row], *end = all + rowStart[row + 1]; run != end; ++run) {
+            const int b = std::max(run->first, left), e = std::min(run->second, right);
+            if (b < e) copy(to + (b - left), from + (b - left), e - b);
+        }
 }
 
 const TDirectDrawSurface::OpaqueRuns* TDirectDrawSurface::Runs() const {
