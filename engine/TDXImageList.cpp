@@ -133,6 +133,17 @@ void TPictureCollectionItem::Restore() {
         }
 }
 
+bool TPictureCollectionItem::Opaque(int index, const TRect& part) const {
+    if (!initialized_ || index < 0 || index >= PatternCount() || part.Empty()) return false;
+    const Pattern& p = patterns_[static_cast<size_t>(index)];
+    const TRect r{p.rect.Left + part.Left, p.rect.Top + part.Top, p.rect.Left + part.Right,
+                  p.rect.Top + part.Bottom};
+    // Draw clips the pattern to its surface, so the part must lie inside both.
+    if (IntersectRect(r, p.rect) != r || IntersectRect(r, p.surface->ClientRect()) != r)
+        return false;
+    return !Transparent || p.surface->Opaque(r);
+}
+
 void TPictureCollectionItem::Draw(TDirectDrawSurface* dest, int x, int y, int index) const {
     if (!initialized_ || !dest || index < 0 || index >= PatternCount()) return;
     const Pattern& p = patterns_[static_cast<size_t>(index)];

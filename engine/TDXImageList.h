@@ -62,6 +62,9 @@ public:
     // The pixel value transparent pixels have on this item's surfaces.
     uint32_t ColorKey() const;
 
+    // True when `Draw` of pattern `index` writes every pixel of `part` (in the pattern's own
+    // coordinates, (0, 0) its top-left); false for a part outside the pattern.
+    bool Opaque(int index, const TRect& part) const;
     // Copies pattern `index` to `dest` with its top-left at (x, y), clipped; skips keyed pixels
     // when `Transparent`.
     void Draw(TDirectDrawSurface* dest, int x, int y, int index) const;

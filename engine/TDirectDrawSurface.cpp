@@ -30,7 +30,11 @@ void TDirectDrawSurface::SetPixel(int x, int y, uint32_t value) {
 }
 
 void TDirectDrawSurface::Fill(uint32_t pixel) {
-    if (pitch_ == width_) {
+    if (!pixels_) return;
+    // Black, the frame's clear, is the C library's fast zeroing.
+    if (pitch_ == width_ && (pixel & 0xFFFFFF) == 0) {
+        std::memset(pixels_, 0, static_cast<size_t>(width_) * height_ * sizeof(uint32_t));
+    } else if (pitch_ == width_) {
         std::fill_n(pixels_, static_cast<size_t>(width_) * height_, pixel & 0xFFFFFF);
     } else {
         for (int y = 0; y < height_; ++y)

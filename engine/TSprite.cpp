@@ -181,18 +181,10 @@ void TImageSprite::Render() {
 
 bool TImageSprite::Covers(const TRect& area) const {
     if (!Image || !Engine() || area.Empty()) return false;
-    const int index = FrameIndex();
-    const TDirectDrawSurface* surface = Image->PatternSurface(index);
-    if (!surface) return false;
     const TRect r = DrawRect();
     if (IntersectRect(area, r) != area || !OverlapRect(Extent(), area)) return false;
-    // `area` in the pattern's own surface, which must hold all of it.
-    const TRect box = Image->PatternBox(index);
-    const TRect part{box.Left + area.Left - r.Left, box.Top + area.Top - r.Top,
-                     box.Left + area.Right - r.Left, box.Top + area.Bottom - r.Top};
-    if (IntersectRect(part, box) != part) return false;
-    return Image->Transparent ? surface->Opaque(part)
-                              : IntersectRect(part, surface->ClientRect()) == part;
+    return Image->Opaque(FrameIndex(), {area.Left - r.Left, area.Top - r.Top, area.Right - r.Left,
+                                        area.Bottom - r.Top});
 }
 
 void TImageSprite::Step(int ticks) {
@@ -343,6 +335,22 @@ TRect TBackgroundSprite::Extent() const {
     const int64_t w = int64_t{Image->Width()} * cols_, h = int64_t{Image->Height()} * rows_;
     return {x, y, static_cast<int>(std::min<int64_t>(x + w, std::numeric_limits<int>::max())),
             static_cast<int>(std::min<int64_t>(y + h, std::numeric_limits<int>::max()))};
+}
+
+bool TBackgroundSprite::Covers(const TRect& area) const {
+    // A tiled map repeats over the whole surface (see Render): every cell's pattern opaque is
+    // enough, wherever the map stands.
+    // Big maps are not worth a walk every frame: their clear stays.
+    if (!Tiled || !Image || !Engine() || area.Empty() || cols_ <= 0 || rows_ <= 0 ||
+        cells_.size() > 64)
+        return false;
+    const TRect box = Image->PatternBox(0);
+    for (int32_t pattern : cells_)
+        if (Image->PatternBox(pattern).Width() != box.Width() ||
+            Image->PatternBox(pattern).Height() != box.Height() ||
+            !Image->Opaque(pattern, {0, 0, box.Width(), box.Height()}))
+            return false;
+    return true;
 }
 
 void TBackgroundSprite::Render() {

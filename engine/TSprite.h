@@ -159,6 +159,7 @@ public:
     void Render() override;
     TRect Extent() const override;
     bool Touches(TSprite& other) override;
+    bool Covers(const TRect& area) const override;
 
 private:
     int cols_ = 0, rows_ = 0;

@@ -425,3 +425,37 @@ TEST_F(PictureFixture, SurfaceCoveredOnlyByAnOpaqueFirstSpriteOverTheWholeSurfac
     engine.Clear();
     EXPECT_FALSE(engine.SurfaceCovered()) << "nothing to draw";
 }
+
+TEST_F(PictureFixture, ATiledBackdropCoversWhenEveryCellIsOpaque) {
+    // Tiles of 30 x 20: pattern 0 opaque, pattern 1 with one key pixel.
+    TDibImage img = Plain(60, 20, 0x336699);
+    img.Pixels[10 * 60 + 45] = kKey;
+    auto& item = list.Items.Add();
+    item.PatternWidth = 30;
+    item.PatternHeight = 20;
+    item.SetTransparentColor(ColorOfPixel(kKey));
+    item.SetPicture(img);
+    item.Restore();
+    struct Case {
+        bool tiled;
+        int secondCell;
+        bool covered;
+    } cases[] = {{true, 0, true}, {true, 1, false}, {false, 0, false}, {true, 5, false}};
+    for (const Case& c : cases) {
+        engine.Clear();
+        auto* bg = new TBackgroundSprite(&engine);
+        bg->Image = &item;
+        bg->Tiled = c.tiled;
+        bg->SetMapSize(2, 1);
+        bg->SetCell(1, 0, c.secondCell);
+        bg->X = -7;
+        bg->Y = 13;
+        EXPECT_EQ(engine.SurfaceCovered(), c.covered) << c.tiled << " " << c.secondCell;
+        if (!c.covered) continue;
+        display.Surface()->Fill(0x123456);
+        engine.Draw();
+        for (int y = 0; y < 150; ++y)
+            for (int x = 0; x < 200; ++x)
+                ASSERT_NE(display.Surface()->Pixel(x, y), 0x123456u) << x << "," << y;
+    }
+}
