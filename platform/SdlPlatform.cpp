@@ -269,7 +269,14 @@ void SdlPlatform::EnsureRenderer() {
     }
     if (!renderer_)
         throw PlatformError(std::string("Cannot draw into the window: ") + SDL_GetError());
-    std::fprintf(stderr, "pondlark: %s\n", Describe(choice).c_str());
+    SDL_RendererInfo info{};
+    const bool fellBack = choice.presentation == Presentation::HardwareGl &&
+                          SDL_GetRendererInfo(renderer_, &info) == 0 &&
+                          (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+    // The log says what really presents, also when GL was chosen but would not start.
+    std::fprintf(stderr, "pondlark: %s\n",
+                 fellBack ? "presenting with SDL's software renderer (GL would not start)"
+                          : Describe(choice).c_str());
     SDL_RenderSetLogicalSize(renderer_, kFrameW, kFrameH);
     texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
                                  kFrameW, kFrameH);
