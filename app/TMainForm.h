@@ -12,8 +12,6 @@
 // message and the loop goes on.
 #pragma once
 
-#include "app/TGameState.h"
-#include "app/TWindowTimer.h"
 #include "audio/TMusicPlayer.h"
 #include "engine/TDXDraw.h"
 #include "engine/TDXImageList.h"
@@ -23,9 +21,12 @@
 #include "engine/TDXTimer.h"
 #include "engine/TDXWaveList.h"
 #include "engine/TRandom.h"
+#include "engine/TWindowTimer.h"
+#include "game/GameState.h"
 #include "http/THttpClient.h"
 #include "persist/WebService.h"
 #include "platform/Platform.h"
+#include "screens/MenuHost.h"
 
 #include <functional>
 #include <set>
@@ -37,7 +38,9 @@ struct TShiftState {
     bool Alt = false, Ctrl = false, Shift = false;
 };
 
-class TMainForm : public TDXForm {
+// The one type that knows every part of the game: it is the sprites' play world, the stages'
+// host and the menus' host, and only app/ sees it.
+class TMainForm : public TDXForm, public IMenuHost {
 public:
     // The platform outlives the form. `seed` fixes the random generator for tests and replays;
     // without it the generator is seeded from the clock as the game always does.
@@ -59,7 +62,6 @@ public:
     uint64_t FrameCount() const { return frameCount_; }
     // Fixed seed for the next seeding (start-up and each pond build) instead of the clock.
     void FixRandomSeed(uint32_t seed) { fixedSeed_ = seed, seedFixed_ = true; }
-    void SeedRandom();
 
     // Components.
     IPlatform& Platform() { return platform_; }
@@ -78,49 +80,46 @@ public:
     int32_t LastSongOrder = 0;
     TWindowTimer Timer1;
     TWindowTimer LevelTimer;
-    TRandom Random;
     std::string Edit1;              // text of the country entry
     std::string Edit2;              // text of the player-name entry
     THttpClient IdHTTP1;            // the publisher's web service
     TServiceAddress ServiceAddress; // where that service lives (tests use a local server)
 
-    TGameState State;
+    // The play world.
+    TSpriteEngine& Engine() override { return SpriteEngine.Engine; }
+    TPictureCollectionItem& Image(const std::string& name) override {
+        return ImageList.Items.Find(name);
+    }
+    TRandom& Random() override { return random_; }
+    const TDXInput& Input() const override { return DXInput; }
+    void PlaySound(const std::string& name) override;
+    void StopSound(const std::string& name) override;
+    TGameState& State() override { return state_; }
+    const TGameState& State() const { return state_; }
 
-    // Operations used across the game.
-    void SwitchScene(int scene);
+    // The stages' host.
+    void SwitchScene(TScene scene) override;
+    void DrawPattern(bool move) override;
+    using IStageHost::TextCanvas;
+    TDirectDrawSurfaceCanvas& TextCanvas(int size, TColor color) override;
+    void PlayMusic(const std::string& name) override;
+    TWindowTimer& SceneTimer() override { return Timer1; }
+    void SeedRandom() override;
+    void SetCursor(Cursor cursor) override { platform_.SetCursor(cursor); }
+    void Sleep(uint32_t ms) override { platform_.Sleep(ms); }
+
     // Writes Config.cfg; a failed write is reported and the old file stays.
     void SaveConfig();
-    // The default table, then the high-score screen.
-    void ResetHighScores();
+    void ResetHighScores() override;
     // A file of the game folder (Config.cfg) and a file of the data folder (Data/, Music/).
     std::string GamePath(const std::string& relative) const;
     std::string DataPath(const std::string& relative) const;
-    // Sends the name in Edit2 with Score and the country in Edit1 to the web service; blocks
-    // until done (bounded by IdHTTP1's time-outs). Shows "Can't connect to server!" on failure.
-    void SubmitResult();
-    // Opens a web page beside the game.
-    void GoWeb(const std::string& url);
-    std::string HomePageUrl() const;
-    std::string OnlineHighScoresUrl() const;
-    // The root of the live scene's sprites.
-    TSpriteEngine& Engine() { return SpriteEngine.Engine; }
-    // An image of the archive by name; raises "Image '%s' not found".
-    TPictureCollectionItem& Image(const std::string& name) { return ImageList.Items.Find(name); }
-    // Starts a sound effect when sound is on; raises "Wave '%s' not found" for a name the
-    // archive lacks.
-    void PlaySound(const std::string& name);
-    // Stops "button_up", every effect ("all"), or an insect's buzz once no insect of that kind
-    // is left; other names are left alone.
-    void StopSound(const std::string& name);
-    // The frame pattern every scene starts with: the engine moves by 16 ticks (unless the scene
-    // stands still), sweeps, the back surface is cleared and the sprites drawn.
-    void DrawPattern(bool move);
-    // The back surface's canvas set up for the game's texts: the game's face at `size` in
-    // `color`, over a clear background. Valid until the caller releases it.
-    TDirectDrawSurfaceCanvas& TextCanvas(int size, TColor color = RGBColor(255, 255, 0));
-    // Starts song `name` ("Music/" + name + ".xm") when music is on; a missing song is silent.
-    void PlayMusic(const std::string& name);
-    void StopMusic();
+    // The name in Edit2 with Score and the country in Edit1, through IdHTTP1.
+    void SubmitResult() override;
+    void GoWeb(const std::string& url) override;
+    std::string HomePageUrl() const override;
+    std::string OnlineHighScoresUrl() const override;
+    void StopMusic() override;
     // After each frame: a menu or game-over song that wrapped to its start is restarted.
     void WatchSong();
 
@@ -143,20 +142,21 @@ public:
     void LevelTimerTimer();
 
     // Commands (the "Click" of each command flag).
-    void GameFullScreenClick();
-    void GameSoundClick() { State.Flags.GameSound = !State.Flags.GameSound; }
-    void GameMusicClick() { State.Flags.GameMusic = !State.Flags.GameMusic; }
-    void GameMainExitClick();
-    void GamegoEditClick() { State.Flags.GamegoEdit = !State.Flags.GamegoEdit; }
-    void GameEnterNameClick();
-    void GameSendResultClick();
-    void GameClearHighScoreClick();
+    void GameFullScreenClick() override;
+    void GameSoundClick() override { state_.Flags.GameSound = !state_.Flags.GameSound; }
+    void GameMusicClick() override { state_.Flags.GameMusic = !state_.Flags.GameMusic; }
+    void GameMainExitClick() override;
+    void GameEnterNameClick() override;
+    void GameSendResultClick() override;
+    void GameClearHighScoreClick() override;
+    std::string& CountryText() override { return Edit1; }
+    std::string& NameText() override { return Edit2; }
 
     // Reports an error: standard error once per distinct message, a message box for the first.
     void ReportError(const std::string& message);
     const std::vector<std::string>& ReportedErrors() const { return reportedOrder_; }
 
-    void Terminate() { terminated_ = true; }
+    void Terminate() override { terminated_ = true; }
 
     // Observers for tests and tools: told of every effect and song actually started.
     std::function<void(const std::string&)> OnSoundStarted;
@@ -165,8 +165,8 @@ public:
 private:
     void Dispatch(const PlatformEvent& event);
     template <typename F> void Guarded(F&& f);
-    void LeaveScene(int scene);
-    void EnterScene(int scene);
+    void LeaveScene(TScene scene);
+    void EnterScene(TScene scene);
     void FrameAction();
     void ReadConfig();
     uint32_t WaitBudget() const;
@@ -178,6 +178,8 @@ private:
     uint64_t frameCount_ = 0;
     bool seedFixed_ = false;
     uint32_t fixedSeed_ = 0;
+    TRandom random_;
+    TGameState state_;
     std::set<std::string> reported_;
     std::vector<std::string> reportedOrder_;
 };

@@ -1,117 +1,42 @@
-// The main window's scene machine, its frame and its music and sound switches.
+// The main window's scene switch (the scenes' own actions are rows of SceneTable.cpp), its
+// frame and its music and sound switches.
 
 #include "app/TMainForm.h"
 
+#include "app/SceneTable.h"
+
 #include "engine/TDirectDrawSurfaceCanvas.h"
 
-#include "game/EatingStage.h"
 #include "game/Insects.h"
-#include "game/PondStage.h"
+#include "game/Layout.h"
 #include "screens/MenuSprites.h"
-#include "screens/Screens.h"
 
 #include <algorithm>
 
 namespace pondlark {
 
-void TMainForm::SwitchScene(int scene) {
-    if (State.Scene != 0) LeaveScene(State.Scene);
-    State.Scene = static_cast<uint8_t>(scene);
+void TMainForm::SwitchScene(TScene scene) {
+    if (state_.Scene != TScene::None) LeaveScene(state_.Scene);
+    state_.Scene = scene;
     EnterScene(scene);
 }
 
-void TMainForm::LeaveScene(int scene) {
+void TMainForm::LeaveScene(TScene scene) {
     Engine().Clear();
-    switch (scene) {
-    case 2:
-        State.Level = 1;
-        State.Score = 0;
-        State.Lives = 3;
-        break;
-    case 3:
-        State.MusicRestart = true;
-        State.GameOverPending = false;
-        StopSound("all");
-        break;
-    case 4:
-        State.MusicRestart = true;
-        State.GameOverPending = false;
-        State.PondRunning = true;
-        StopSound("all");
-        break;
-    case 6:
-        State.Flags.GamegoEdit = false;
-        SaveConfig();
-        break;
-    case 7:
-        SaveConfig();
-        break;
-    case 9:
-        State.GameOverPending = false;
-        State.Flags.GameEnterName = false;
-        State.Flags.GamegoEdit = false;
-        State.Flags.GameSendResult = false;
-        SaveConfig();
-        break;
-    default:
-        break;
-    }
+    if (const auto leave = SceneRow(scene).Leave) leave(*this);
 }
 
-void TMainForm::EnterScene(int scene) {
-    switch (scene) {
-    case 1:
-        EnterIntro(*this);
-        break;
-    case 2:
-        EnterMainMenu(*this);
-        break;
-    case 3:
-        StartPondStage(*this);
-        break;
-    case 4:
-        StartEatingStage(*this);
-        State.TongueAngleOffset = 0;
-        State.AimCentred = true;
-        State.TimeLeft = 10 * State.Level + 19;
-        LevelTimer.SetEnabled(true);
-        break;
-    case 5:
-        EnterHelp(*this);
-        break;
-    case 6:
-        EnterOptions(*this);
-        break;
-    case 7:
-        EnterHighScores(*this);
-        break;
-    case 9:
-        EnterGameOver(*this);
-        break;
-    default:
-        break;
-    }
+void TMainForm::EnterScene(TScene scene) {
+    if (const auto enter = SceneRow(scene).Enter) enter(*this);
 }
 
 void TMainForm::Timer1Timer() {
     Timer1.SetEnabled(false);
-    switch (State.Scene) {
-    case 1:
-        SwitchScene(2);
-        break;
-    case 3:
-        State.LevelBanner = false;
-        break;
-    case 9:
-        ShowNameEntry(*this);
-        break;
-    default:
-        break;
-    }
+    if (const auto timer = SceneRow(state_.Scene).Timer) timer(*this);
 }
 
 void TMainForm::LevelTimerTimer() {
-    --State.TimeLeft;
+    --state_.Eating.TimeLeft;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -123,24 +48,28 @@ void TMainForm::DXTimerTimer(int32_t) {
     // 2. Input states.
     DXInput.Update();
     // 3. Countdowns.
-    for (uint8_t* counter : {&State.LeftKeyDelay, &State.RightKeyDelay, &State.UpKeyDelay,
-                             &State.ActionKeyDelay, &State.CaretBlink})
+    for (uint8_t* counter :
+         {&state_.Shell.LeftKeyDelay, &state_.Shell.RightKeyDelay, &state_.Shell.UpKeyDelay,
+          &state_.Shell.ActionKeyDelay, &state_.Shell.CaretBlink})
         if (*counter > 0) --*counter;
     // 4. Aim angle of the tongue.
     const double w = DXDraw.Surface()->Width();
-    if (!State.Paused && !State.Flags.GameMainExit && !State.AimCentred)
-        State.TongueAngle = State.MouseX / (w / 720) - 180 + State.TongueAngleOffset;
-    if (State.AimCentred) State.TongueAngle = 400 / (w / 720) - 180 + State.TongueAngleOffset;
-    State.TongueAngle = std::clamp(State.TongueAngle, 120.0, 240.0);
+    if (!state_.Shell.Paused && !state_.Flags.GameMainExit && !state_.Shell.AimCentred)
+        state_.Shell.TongueAngle =
+            state_.Shell.MouseX / (w / 720) - 180 + state_.Shell.TongueAngleOffset;
+    if (state_.Shell.AimCentred)
+        state_.Shell.TongueAngle = 400 / (w / 720) - 180 + state_.Shell.TongueAngleOffset;
+    state_.Shell.TongueAngle = std::clamp(state_.Shell.TongueAngle, 120.0, 240.0);
     // 5. Text caret blink.
-    if (State.Flags.GamegoEdit && State.CaretBlink > 15) new Palka(*this);
-    if (State.CaretBlink <= 15) {
-        if (State.CaretBlink == 0) State.CaretBlink = 30;
+    if (state_.Flags.GamegoEdit && state_.Shell.CaretBlink > kCaretBlinkFrames / 2)
+        new Palka(*this);
+    if (state_.Shell.CaretBlink <= kCaretBlinkFrames / 2) {
+        if (state_.Shell.CaretBlink == 0) state_.Shell.CaretBlink = kCaretBlinkFrames;
         MarkAllDead<Palka>(Engine());
     }
     // 6. A maximized window becomes full screen.
-    if (State.ResizePending) {
-        State.ResizePending = false;
+    if (state_.Shell.ResizePending) {
+        state_.Shell.ResizePending = false;
         if (platform_.GetWindowState() == WindowState::Maximized) GameFullScreenClick();
     }
     // 7. The live scene. A display switch in step 6 may leave nothing to draw on.
@@ -153,7 +82,7 @@ void TMainForm::DXTimerTimer(int32_t) {
 }
 
 void TMainForm::DrawPattern(bool move) {
-    if (move) SpriteEngine.Move(16);
+    if (move) SpriteEngine.Move(kTicksPerFrame);
     SpriteEngine.Sweep();
     // Every scene's backdrop is opaque and fills the screen: clearing under it is wasted work.
     if (!SpriteEngine.Engine.SurfaceCovered()) DXDraw.Surface()->Fill(0);
@@ -171,7 +100,7 @@ TDirectDrawSurfaceCanvas& TMainForm::TextCanvas(int size, TColor color) {
 }
 
 void TMainForm::PlayMusic(const std::string& name) {
-    if (!State.Flags.GameMusic) return;
+    if (!state_.Flags.GameMusic) return;
     LastSongOrder = 0;
     if (Song) MusicPlayer.SongFree(Song);
     Song = MusicPlayer.SongLoadFromFile(DataPath("Music/" + name + ".xm"));
@@ -191,24 +120,12 @@ void TMainForm::WatchSong() {
         LastSongOrder = order;
         return;
     }
-    switch (State.Scene) {
-    case 1:
-    case 2:
-    case 5:
-    case 6:
-    case 7:
-        PlayMusic("1");
-        break;
-    case 9:
-        PlayMusic("3");
-        break;
-    default:
-        break; // the play song loops by itself
-    }
+    // The play song loops by itself; the others are started again.
+    if (const char* song = SceneRow(state_.Scene).WrappingSong) PlayMusic(song);
 }
 
 void TMainForm::PlaySound(const std::string& name) {
-    if (!State.Flags.GameSound) return;
+    if (!state_.Flags.GameSound) return;
     DXWaveList.Items().Find(name).Play(false);
     if (OnSoundStarted) OnSoundStarted(name);
 }
@@ -226,29 +143,10 @@ void TMainForm::StopSound(const std::string& name) {
 }
 
 void TMainForm::FrameAction() {
-    switch (State.Scene) {
-    case 3:
-        PondFrame(*this);
-        break;
-    case 4:
-        EatingFrame(*this);
-        break;
-    case 5:
-        DrawHelp(*this);
-        break;
-    case 6:
-        DrawOptions(*this);
-        break;
-    case 7:
-        DrawHighScores(*this);
-        break;
-    case 9:
-        DrawNameEntry(*this);
-        break;
-    default:
+    if (const auto frame = SceneRow(state_.Scene).Frame)
+        frame(*this);
+    else
         DrawPattern(true);
-        break;
-    }
 }
 
 } // namespace pondlark

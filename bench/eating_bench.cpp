@@ -46,23 +46,23 @@ static void BM_EatingFrameLevel5(benchmark::State& state) {
         state.SkipWithError("the game did not start");
         return;
     }
-    form->SwitchScene(2);
-    form->SwitchScene(3);
-    form->SwitchScene(4);
-    TGameState& s = form->State;
+    form->SwitchScene(TScene::MainMenu);
+    form->SwitchScene(TScene::Pond);
+    form->SwitchScene(TScene::Eating);
+    TGameState& s = form->State();
     s.Level = 5;
     s.Lives = 1'000'000; // the stork never ends the game here
     s.Hunger = 30;
     new TNogaAist(*form, 1);
     new TNogaAist(*form, 2);
-    s.LegsSpawned = true;
+    s.Eating.LegsSpawned = true;
 
     std::vector<double> ms, cpu;
     int frame = 0;
     for (auto _ : state) {
-        s.TimeLeft = 40; // the stage never ends, the legs and stork rules stay live
-        if (!HasStork(form->Engine()) && s.LegsLanded) {
-            s.StorkLeaving = false;
+        s.Eating.TimeLeft = 40; // the stage never ends, the legs and stork rules stay live
+        if (!HasStork(form->Engine()) && s.Eating.LegsLanded) {
+            s.Eating.StorkLeaving = false;
             new TAist(*form);
         }
         // The tongue: out for 20 frames, in for 20.

@@ -30,7 +30,7 @@ double Percentile(std::vector<double> v, int percent) {
 
 // Every other lily hides a crocodile (one more sprite for its eyes), the rest carry a coin.
 void FillPond(TMainForm& form) {
-    TPondState& pond = form.State.Pond;
+    TPondState& pond = form.State().Pond;
     MarkAllDead<TKuvshinka>(form.Engine());
     MarkAllDead<TVeki_Kroko>(form.Engine());
     MarkAllDead<TPondBonus>(form.Engine());
@@ -53,11 +53,11 @@ static void BM_PondFrame(benchmark::State& state) {
             state.SkipWithError("the game did not start");
             return;
         }
-        form.SwitchScene(3);
-        form.State.LevelBanner = false;
+        form.SwitchScene(TScene::Pond);
+        form.State().Pond.LevelBanner = false;
         form.Timer1.SetEnabled(false);
         FillPond(form);
-        TPondState& pond = form.State.Pond;
+        TPondState& pond = form.State().Pond;
         // A frog that never reacts keeps the pond alive for as long as the benchmark runs.
         pond.FrogControl = false;
 

@@ -46,7 +46,6 @@ public:
     constexpr bool Has(TDXDrawOption o) const { return (bits_ >> o) & 1u; }
     constexpr void Add(TDXDrawOption o) { bits_ |= 1u << o; }
     constexpr void Remove(TDXDrawOption o) { bits_ &= ~(1u << o); }
-    constexpr uint32_t Bits() const { return bits_; }
     friend constexpr bool operator==(const TDXDrawOptions&, const TDXDrawOptions&) = default;
 
 private:
@@ -101,8 +100,6 @@ public:
     // Only 8, 16, 24 or 32; anything else raises EDXDrawError.
     void SetDisplayBitCount(int value);
 
-    int SurfaceWidth() const { return surfaceWidth_; }
-    int SurfaceHeight() const { return surfaceHeight_; }
     void SetSurfaceWidth(int value) { surfaceWidth_ = value; }
     void SetSurfaceHeight(int value) { surfaceHeight_ = value; }
 

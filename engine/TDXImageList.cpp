@@ -242,6 +242,13 @@ void TPictureCollection::LoadFromMemory(std::span<const uint8_t> bytes) {
     Clear();
     // Decode everything before adding anything, so a bad archive leaves no half list behind.
     GraphicArchive archive = ReadGraphicArchive(bytes);
+    int64_t pixels = 0;
+    for (size_t i = 0; i < archive.items.size(); ++i) {
+        if (archive.hasPicture[i]) pixels += DibPixelCount(archive.items[i].dib);
+        if (pixels > kMaxArchivePixels)
+            throw EInvalidGraphic(Format("The pictures of the archive hold more than %lld pixels",
+                                         static_cast<long long>(kMaxArchivePixels)));
+    }
     const auto parsed = Clock::now();
     archiveTime_ = parsed - start;
     std::vector<TDibImage> pictures(archive.items.size());

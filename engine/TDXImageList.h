@@ -94,6 +94,11 @@ private:
     std::vector<std::unique_ptr<TDirectDrawSurface>> surfaces_;
 };
 
+// The pixels one graphic archive may hold in all. The game's own hold 4.6 million; seven times
+// that leaves room for a richer re-skin, while an archive of many pictures at the size cap of
+// one (kMaxDibPixels) is refused before it is decoded.
+inline constexpr int64_t kMaxArchivePixels = int64_t{1} << 25;
+
 class TPictureCollection : public THashCollection {
 public:
     TPictureCollectionItem& Add();
@@ -105,7 +110,9 @@ public:
     TPictureCollectionItem& Find(std::string_view name) const;
 
     // Replaces the items with the archive's. A missing file raises EFOpenError "Cannot open
-    // file "%s". %s" and leaves the items alone; a bad archive leaves the collection empty.
+    // file "%s". %s" and leaves the items alone; a bad archive leaves the collection empty. An
+    // archive whose pictures hold more than kMaxArchivePixels raises EInvalidGraphic before any
+    // picture is decoded.
     void LoadFromFile(const std::string& path);
     void LoadFromMemory(std::span<const uint8_t> bytes);
     // How long the last load spent reading and parsing the archive, and decoding its pictures.

@@ -22,7 +22,8 @@ enum class TDXSoundNotifyType {
     Restore = 4,
 };
 
-// Focus options of the original interface; kept for the main window's settings, no effect here.
+// Focus options the main window sets; the mixer has one output for the whole process, so they
+// have no effect.
 enum TDXSoundOption : uint32_t { soGlobalFocus = 1, soStickyFocus = 2, soExclusive = 4 };
 
 class TDXSound {

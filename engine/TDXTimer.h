@@ -26,7 +26,6 @@ public:
     uint32_t Interval() const { return interval_; }
     void SetInterval(int64_t value);
     int32_t FrameRate() const { return frameRate_; }
-    bool Running() const { return running_; }
 
     // Loading of the owner is over: a timer that is `Enabled` starts now.
     void Loaded();

@@ -96,9 +96,6 @@ public:
     void Finalize();
     void Restore();
 
-    // The output while bound (between Initialize and Finalize), else nullptr.
-    TDXSound* Output() const { return output_; }
-
 private:
     friend class TWaveCollectionItem;
     TDXSound* output_ = nullptr;

@@ -43,13 +43,6 @@ void TDirectDrawSurface::Fill(uint32_t pixel) {
     Changed();
 }
 
-void TDirectDrawSurface::FillRect(const TRect& rect, uint32_t pixel) {
-    TRect r = IntersectRect(rect, ClientRect());
-    for (int y = r.Top; y < r.Bottom; ++y)
-        std::fill_n(Row(y) + r.Left, r.Width(), pixel & 0xFFFFFF);
-    Changed();
-}
-
 uint32_t* TDirectDrawSurface::Lock(const TRect& rect) {
     if (lockCount_ > 0) return nullptr;
     TRect r = IntersectRect(rect, ClientRect());
@@ -60,6 +53,7 @@ uint32_t* TDirectDrawSurface::Lock(const TRect& rect) {
 
 void TDirectDrawSurface::Unlock() {
     if (lockCount_ > 0) --lockCount_;
+    Changed(); // a lock is taken to write
 }
 
 void TDirectDrawSurface::Draw(int x, int y, const TDirectDrawSurface& src, const TRect& srcRect,
@@ -156,30 +150,6 @@ bool TDirectDrawSurface::Opaque(const TRect& rect) const {
         if (run == end || run->first > rect.Left) return false;
     }
     return true;
-}
-
-void TDirectDrawSurface::StretchDraw(const TRect& destRect, const TDirectDrawSurface& src,
-                                     const TRect& srcRect, bool transparent) {
-    if (destRect.Empty() || srcRect.Empty()) return;
-    TRect clip = IntersectRect(destRect, ClientRect());
-    if (clip.Empty()) return;
-    const bool keyed = transparent && src.colorKey_.has_value();
-    const uint32_t key = src.colorKey_.value_or(0);
-    const int64_t sw = srcRect.Width(), sh = srcRect.Height();
-    const int64_t dw = destRect.Width(), dh = destRect.Height();
-    Changed();
-    for (int y = clip.Top; y < clip.Bottom; ++y) {
-        const int sy = srcRect.Top + static_cast<int>((y - destRect.Top) * sh / dh);
-        if (sy < 0 || sy >= src.height_) continue;
-        uint32_t* to = Row(y);
-        for (int x = clip.Left; x < clip.Right; ++x) {
-            const int sx = srcRect.Left + static_cast<int>((x - destRect.Left) * sw / dw);
-            if (sx < 0 || sx >= src.width_) continue;
-            const uint32_t p = src.Row(sy)[sx];
-            if (keyed && p == key) continue;
-            to[x] = p;
-        }
-    }
 }
 
 TDirectDrawSurfaceCanvas& TDirectDrawSurface::Canvas() {

@@ -6,7 +6,8 @@
 //
 // A transparent transfer from a surface copies only its runs of non-key pixels, found once and
 // kept until the surface or its key changes. Writes through the surface's own operations are
-// seen; whoever writes through a pointer from `Lock` or `Pixels` calls `Changed` afterwards.
+// seen, and so are writes between `Lock` and `Unlock`; whoever writes through `Pixels` calls
+// `Changed` afterwards.
 #pragma once
 
 #include "engine/Geometry.h"
@@ -53,31 +54,23 @@ public:
         colorKey_ = key & 0xFFFFFF;
         Changed();
     }
-    void ClearColorKey() {
-        colorKey_.reset();
-        Changed();
-    }
-    // Forgets the runs of non-key pixels after a write through `Lock` or `Pixels`.
+    // Forgets the runs of non-key pixels after a write through `Pixels`.
     void Changed() { runs_.reset(); }
     // True when a transparent transfer of `rect` (inside the surface) writes every pixel of it.
     bool Opaque(const TRect& rect) const;
     std::optional<uint32_t> ColorKey() const { return colorKey_; }
 
     void Fill(uint32_t pixel);
-    void FillRect(const TRect& rect, uint32_t pixel);
 
     // Locks `rect` (clipped to the surface). Returns nullptr when already locked or when the
     // rectangle is empty; the pointer addresses the rectangle's top-left, rows `Pitch()` apart.
     uint32_t* Lock(const TRect& rect);
+    // Ends a lock; what was written through it counts as a change.
     void Unlock();
-    bool Locked() const { return lockCount_ > 0; }
 
     // Copies `src`'s `srcRect` with its top-left at (x, y); with `transparent`, pixels equal
     // to the source's colour key are skipped (a source without a key copies everything).
     void Draw(int x, int y, const TDirectDrawSurface& src, const TRect& srcRect, bool transparent);
-    // Scales `srcRect` onto `destRect` (nearest sample), same key rule.
-    void StretchDraw(const TRect& destRect, const TDirectDrawSurface& src, const TRect& srcRect,
-                     bool transparent);
 
     // The text canvas, made on first use and kept with the surface.
     TDirectDrawSurfaceCanvas& Canvas();

@@ -10,7 +10,6 @@ class TRandom {
 public:
     explicit TRandom(uint32_t seed = 0) : seed_(seed) {}
     void Seed(uint32_t seed) { seed_ = seed; }
-    uint32_t SeedValue() const { return seed_; }
 
     // A uniform integer in 0 .. n-1; 0 when n <= 0.
     int32_t Next(int32_t n) {
@@ -18,11 +17,6 @@ public:
         if (n <= 0) return 0;
         return static_cast<int32_t>((static_cast<uint64_t>(seed_) * static_cast<uint32_t>(n)) >>
                                     32);
-    }
-    // A uniform real in [0, 1).
-    double NextReal() {
-        seed_ = seed_ * 134775813u + 1u;
-        return seed_ / 4294967296.0;
     }
 
 private:

@@ -31,7 +31,7 @@ struct TSampleBuffer {
     std::vector<float> samples;
 };
 
-// Volume and pan are in hundredths of a decibel, as the original sound interface had them.
+// Volume and pan are in hundredths of a decibel.
 constexpr int32_t kVolumeMin = -10000; // silence
 constexpr int32_t kVolumeMax = 0;      // full level
 constexpr int32_t kPanLeft = -10000;   // right channel silent

@@ -173,6 +173,12 @@ TRect TImageSprite::DrawRect() const {
     return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
 }
 
+void TImageSprite::SetImage(TPictureCollectionItem& image) {
+    Image = &image;
+    Width = image.Width();
+    Height = image.Height();
+}
+
 void TImageSprite::Render() {
     if (!Image || !Engine()) return;
     const TRect r = DrawRect();
@@ -311,11 +317,6 @@ void TBackgroundSprite::SetMapSize(int cols, int rows) {
 int TBackgroundSprite::Cell(int col, int row) const {
     if (col < 0 || row < 0 || col >= cols_ || row >= rows_) return -1;
     return cells_[static_cast<size_t>(row) * cols_ + col];
-}
-
-void TBackgroundSprite::SetCell(int col, int row, int pattern) {
-    if (col < 0 || row < 0 || col >= cols_ || row >= rows_) return;
-    cells_[static_cast<size_t>(row) * cols_ + col] = pattern;
 }
 
 bool TBackgroundSprite::IsSolid(int col, int row) const {

@@ -64,7 +64,6 @@ public:
     void SetZ(int32_t z);
 
     TSpriteEngine* Engine() const { return engine_; }
-    TSprite* Parent() const { return parent_; }
     bool Dying() const { return dying_; }
     double AbsX() const { return parent_ ? X + parent_->AbsX() : X; }
     double AbsY() const { return parent_ ? Y + parent_->AbsY() : Y; }
@@ -124,6 +123,8 @@ public:
     TPictureCollectionItem* Image = nullptr; // not owned; lives in the image list
     bool PixelExact = false;
 
+    // Shows `image` (which outlives the sprite), sized to one of its frames.
+    void SetImage(TPictureCollectionItem& image);
     int FrameIndex() const { return TruncCoord(FramePos) + FrameStart; }
     // Extent, centred for an image of another size.
     TRect DrawRect() const;
@@ -146,13 +147,10 @@ public:
     TPictureCollectionItem* Image = nullptr; // not owned
     bool Tiled = false;
 
-    int MapCols() const { return cols_; }
-    int MapRows() const { return rows_; }
     // New cells are pattern 0 and solid; a size <= 0 on either side empties the map. A map of
     // more than 2^24 cells raises ESpriteError.
     void SetMapSize(int cols, int rows);
-    int Cell(int col, int row) const; // -1 outside the map
-    void SetCell(int col, int row, int pattern);
+    int Cell(int col, int row) const;     // -1 outside the map
     bool IsSolid(int col, int row) const; // false outside the map
     void SetSolid(int col, int row, bool solid);
 
@@ -185,10 +183,6 @@ public:
 
     int SpriteCount() const { return spriteCount_; }
     int DrawnCount() const { return drawnCount_; }
-    int HitCount() const { return hitCount_; }
-    bool HitDone() const { return hitDone_; }
-    TRect HitRect() const { return hitRect_; }
-    TSprite* HitSprite() const { return hitSprite_; }
     const std::vector<TSprite*>& DeadList() const { return deadList_; }
 
 private:

@@ -1,6 +1,7 @@
 #include "game/EatingFrog.h"
 
-#include "app/TMainForm.h"
+#include "game/Layout.h"
+#include "game/PlayWorld.h"
 
 #include <cmath>
 #include <numbers>
@@ -22,26 +23,25 @@ int AngleUnits(double degrees) {
 }
 } // namespace
 
-TPlayerSpriteEat::TPlayerSpriteEat(TMainForm& form) : TImageSprite(&form.Engine()), form_(form) {
-    Image = &form.Image("frogeat");
-    Width = Image->Width();
-    Height = Image->Height();
+TPlayerSpriteEat::TPlayerSpriteEat(IPlayWorld& world)
+    : TImageSprite(&world.Engine()), world_(world) {
+    SetImage(world.Image("frogeat"));
     X = 400 - Width / 2.0;
-    Y = 600 - Height;
-    SetZ(805);
+    Y = kScreenHeight - Height;
+    SetZ(kDepthOverStork);
     FramePos = 0;
     FrameCount = Image->PatternCount();
     FrameLoop = false;
     FrameSpeed = 0;
-    form.State.Eating.MouthX = 600;
-    form.State.Eating.MouthY = 500;
-    form.PlaySound("bell");
+    world.State().Eating.MouthX = 600;
+    world.State().Eating.MouthY = 500;
+    world.PlaySound("bell");
 }
 
 void TPlayerSpriteEat::Step(int ticks) {
     TImageSprite::Step(ticks);
-    TGameState& s = form_.State;
-    const TDXInput& in = form_.DXInput;
+    TGameState& s = world_.State();
+    const TDXInput& in = world_.Input();
     // Walking plays the frames once; each walking frame lifts the mouth.
     if (in.Has(isLeft) || in.Has(isButton4)) {
         X -= kWalkStep;
@@ -52,19 +52,19 @@ void TPlayerSpriteEat::Step(int ticks) {
         FrameSpeed = 0.02;
     }
     // The keys turn the aim only while it is inside its range, so they stop at its ends.
-    if (in.Has(isUp) && s.TongueAngle > 120) s.TongueAngleOffset -= kAimStep;
-    if (in.Has(isDown) && s.TongueAngle < 240) s.TongueAngleOffset += kAimStep;
+    if (in.Has(isUp) && s.Shell.TongueAngle > 120) s.Shell.TongueAngleOffset -= kAimStep;
+    if (in.Has(isDown) && s.Shell.TongueAngle < 240) s.Shell.TongueAngleOffset += kAimStep;
     // Shoot out while the key is held, snap back otherwise.
-    if (in.Has(isButton1) || s.ActionKey) {
-        form_.PlaySound("iazik");
-        s.TongueLength += kTongueGrow;
+    if (in.Has(isButton1) || s.Shell.ActionKey) {
+        world_.PlaySound("iazik");
+        s.Eating.TongueLength += kTongueGrow;
     } else {
-        s.TongueLength -= kTongueShrink;
+        s.Eating.TongueLength -= kTongueShrink;
     }
-    if (s.TongueLength <= 0) s.TongueLength = 0;
-    if (s.TongueLength >= kTongueMax) s.TongueLength = kTongueMax;
+    if (s.Eating.TongueLength <= 0) s.Eating.TongueLength = 0;
+    if (s.Eating.TongueLength >= kTongueMax) s.Eating.TongueLength = kTongueMax;
     // Stay on the screen.
-    if (X > 800 - Width) X = 800 - Width;
+    if (X > kScreenWidth - Width) X = kScreenWidth - Width;
     if (X <= 0) X = 0;
     s.Eating.MouthX = X;
     // The walk ends resting on frame 0.
@@ -94,52 +94,52 @@ void TPlayerSpriteEat::Render() {
                 static_cast<int>(std::trunc(FramePos)));
 }
 
-TIazik::TIazik(TMainForm& form) : TImageSprite(&form.Engine()), form_(form) {
-    Image = &form.Image("iazik");
+TIazik::TIazik(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
+    Image = &world.Image("iazik");
     Width = Image->Width();
     Height = 2 * Image->Height();
     SetZ(1);
     PixelExact = true;
-    X = form.State.Eating.MouthX + 70;
-    Y = form.State.Eating.MouthY - form.State.Eating.MouthLift;
+    X = world.State().Eating.MouthX + 70;
+    Y = world.State().Eating.MouthY - world.State().Eating.MouthLift;
 }
 
 void TIazik::Step(int ticks) {
     TImageSprite::Step(ticks);
-    const TEatingState& e = form_.State.Eating;
+    const TEatingState& e = world_.State().Eating;
     X = e.MouthX + 70;
     Y = e.MouthY - e.MouthLift;
 }
 
 void TIazik::Render() {
     // Stretched to its length and turned about its top-left corner, which sits at the mouth.
-    const TGameState& s = form_.State;
+    const TGameState& s = world_.State();
     Image->DrawRotated(Engine()->Surface(), RoundEven(X), RoundEven(Y), Image->Width(),
-                       Image->Height() + s.TongueLength, 0, 0, 0, AngleUnits(s.TongueAngle));
+                       Image->Height() + s.Eating.TongueLength, 0, 0, 0,
+                       AngleUnits(s.Shell.TongueAngle));
 }
 
-TKonec_Iazik::TKonec_Iazik(TMainForm& form) : TImageSprite(&form.Engine()), form_(form) {
-    Image = &form.Image("konec_iazika");
-    Width = Image->Width();
-    Height = Image->Height();
+TKonec_Iazik::TKonec_Iazik(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
+    SetImage(world.Image("konec_iazika"));
     SetZ(1);
     PixelExact = true;
-    X = form.State.Eating.MouthX + 68;
-    Y = form.State.Eating.MouthY - form.State.Eating.MouthLift;
+    X = world.State().Eating.MouthX + 68;
+    Y = world.State().Eating.MouthY - world.State().Eating.MouthLift;
 }
 
 void TKonec_Iazik::Step(int ticks) {
     TImageSprite::Step(ticks);
-    const TGameState& s = form_.State;
-    const double a = (s.TongueAngle - 90) * std::numbers::pi / 180;
-    const double d = s.TongueLength + kTipReach;
+    const TGameState& s = world_.State();
+    const double a = (s.Shell.TongueAngle - 90) * std::numbers::pi / 180;
+    const double d = s.Eating.TongueLength + kTipReach;
     X = s.Eating.MouthX + 68 - std::cos(a) * d;
     Y = s.Eating.MouthY - s.Eating.MouthLift - std::sin(a) * d;
 }
 
 void TKonec_Iazik::Render() {
     Image->DrawRotated(Engine()->Surface(), RoundEven(X), RoundEven(Y), Image->Width(),
-                       Image->Height(), 0, 0.5, 0.5, AngleUnits(form_.State.TongueAngle + 180));
+                       Image->Height(), 0, 0.5, 0.5,
+                       AngleUnits(world_.State().Shell.TongueAngle + 180));
 }
 
 } // namespace pondlark

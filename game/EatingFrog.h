@@ -1,11 +1,11 @@
 // The eating stage's frog and its tongue.
 //
 // The frog walks along the bottom of the picture and shoots its tongue while Space, Ctrl or a
-// mouse button is held; the aim is `State.TongueAngle` (degrees, 180 straight up, kept within
-// 120..240 by the frame handler). The tongue is a strip stretched to `State.TongueLength` and
+// mouse button is held; the aim is `Shell.TongueAngle` (degrees, 180 straight up, kept within
+// 120..240 by the frame handler). The tongue is a strip stretched to `Eating.TongueLength` and
 // turned about the mouth; its tip `TKonec_Iazik` is the only part that catches insects.
 //
-// All three sprites live on the form's engine root and must be created in the order frog,
+// All three sprites live on the world's engine root and must be created in the order frog,
 // tongue, tip: each step reads what the one before it wrote this frame (`State.Eating`).
 #pragma once
 
@@ -13,42 +13,42 @@
 
 namespace pondlark {
 
-class TMainForm;
+class IPlayWorld;
 
 // The sitting frog ("frogeat"): left/right or A/D walk it by 5 px a frame and play its walking
 // frames once; up/down turn the aim by 5 degrees; the action key lengthens the tongue by 30 px
 // a frame up to 400, otherwise it shrinks by 60. Plays "bell" when created.
 class TPlayerSpriteEat : public TImageSprite {
 public:
-    explicit TPlayerSpriteEat(TMainForm& form);
+    explicit TPlayerSpriteEat(IPlayWorld& world);
     void Step(int ticks) override;
     void Render() override;
 
 private:
-    TMainForm& form_;
+    IPlayWorld& world_;
 };
 
 // The tongue ("iazik"): drawn from the mouth, stretched by the tongue length along the aim.
 class TIazik : public TImageSprite {
 public:
-    explicit TIazik(TMainForm& form);
+    explicit TIazik(IPlayWorld& world);
     void Step(int ticks) override;
     void Render() override;
 
 private:
-    TMainForm& form_;
+    IPlayWorld& world_;
 };
 
 // The tongue's tip ("konec_iazika"): always 30 px beyond the tongue's length from the mouth,
 // along the aim; pixel-exact, so insects can test their hits against it.
 class TKonec_Iazik : public TImageSprite {
 public:
-    explicit TKonec_Iazik(TMainForm& form);
+    explicit TKonec_Iazik(IPlayWorld& world);
     void Step(int ticks) override;
     void Render() override;
 
 private:
-    TMainForm& form_;
+    IPlayWorld& world_;
 };
 
 } // namespace pondlark

@@ -1,7 +1,8 @@
 #include "game/Insects.h"
 
-#include "app/TMainForm.h"
 #include "game/EatingFrog.h"
+#include "game/Layout.h"
+#include "game/PlayWorld.h"
 
 #include <cmath>
 
@@ -21,28 +22,26 @@ constexpr TInsectKind kBee      = {"pchel",     9,   0,   0.025,    25, 3,  true
 constexpr const TInsectKind* kKinds[] = {&kMidge, &kFly, &kMosquito, &kSkater, &kBee};
 } // namespace
 
-TInsect::TInsect(TMainForm& form, const TInsectKind& kind)
-    : TImageSprite(&form.Engine()), form_(form), kind_(kind) {
-    FromRight = form.Random.Next(2) == 1;
-    Image = &form.Image(FromRight ? std::string(kind.Name) : std::string(kind.Name) + "_");
-    Width = Image->Width();
-    Height = Image->Height();
+TInsect::TInsect(IPlayWorld& world, const TInsectKind& kind)
+    : TImageSprite(&world.Engine()), world_(world), kind_(kind) {
+    FromRight = world.Random().Next(2) == 1;
+    SetImage(world.Image(FromRight ? std::string(kind.Name) : std::string(kind.Name) + "_"));
     SetZ(1);
     PixelExact = true;
     FramePos = 0;
     FrameCount = Image->PatternCount();
     FrameLoop = true;
     FrameSpeed = kind.FrameSpeed;
-    X = FromRight ? 800 : -Width;
-    Speed = kind.BaseSpeed + form.Random.Next(3);
+    X = FromRight ? kScreenWidth : -Width;
+    Speed = kind.BaseSpeed + world.Random().Next(3);
     if (kind.WaveDivisor != 0) {
-        Amplitude = form.Random.Next(50);
-        BaseY = 110 + form.Random.Next(230);
+        Amplitude = world.Random().Next(50);
+        BaseY = 110 + world.Random().Next(230);
         Y = BaseY;
     } else {
-        Y = kind.StraightY + form.Random.Next(kind.StraightRange);
+        Y = kind.StraightY + world.Random().Next(kind.StraightRange);
     }
-    form.PlaySound(kind.Name);
+    world.PlaySound(kind.Name);
 }
 
 void TInsect::Step(int ticks) {
@@ -52,29 +51,29 @@ void TInsect::Step(int ticks) {
     X += FromRight ? -Speed : Speed;
     if (flying) Y = std::sin(static_cast<double>(Phase) / kind_.WaveDivisor) * Amplitude + BaseY;
     // Gone past the far edge; one that has only just entered is still at -Width.
-    if (X < -Width || X > 800) {
+    if (X < -Width || X > kScreenWidth) {
         MarkDead();
-        if (kind_.GulpOnEscape && form_.State.Eating.BottleEmpty) form_.PlaySound("food");
-        form_.StopSound(kind_.Name);
+        if (kind_.GulpOnEscape && world_.State().Eating.BottleEmpty) world_.PlaySound("food");
+        world_.StopSound(kind_.Name);
     }
     CheckHits();
 }
 
 void TInsect::Hit(TSprite& other, bool&) {
     if (!other.IsA<TKonec_Iazik>()) return;
-    TGameState& s = form_.State;
+    TGameState& s = world_.State();
     s.Score += kind_.Points;
     s.Hunger = std::max(0, s.Hunger - kind_.Food);
     MarkDead();
-    if (kind_.GulpOnCatch && s.Eating.BottleEmpty) form_.PlaySound("food");
-    form_.StopSound(kind_.Name);
+    if (kind_.GulpOnCatch && s.Eating.BottleEmpty) world_.PlaySound("food");
+    world_.StopSound(kind_.Name);
 }
 
-TMushka::TMushka(TMainForm& form) : TInsect(form, kMidge) {}
-TMuha::TMuha(TMainForm& form) : TInsect(form, kFly) {}
-TKomar::TKomar(TMainForm& form) : TInsect(form, kMosquito) {}
-TVodomerka::TVodomerka(TMainForm& form) : TInsect(form, kSkater) {}
-TPchel::TPchel(TMainForm& form) : TInsect(form, kBee) {}
+TMushka::TMushka(IPlayWorld& world) : TInsect(world, kMidge) {}
+TMuha::TMuha(IPlayWorld& world) : TInsect(world, kFly) {}
+TKomar::TKomar(IPlayWorld& world) : TInsect(world, kMosquito) {}
+TVodomerka::TVodomerka(IPlayWorld& world) : TInsect(world, kSkater) {}
+TPchel::TPchel(IPlayWorld& world) : TInsect(world, kBee) {}
 
 bool IsInsectSound(const std::string& sound) {
     for (const TInsectKind* kind : kKinds)

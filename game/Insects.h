@@ -3,10 +3,10 @@
 // Each enters at a random side, fully outside the screen, and flies (midge, fly, mosquito: a
 // sine wave around a random height) or runs (pond skater, bee: a straight line) to the other
 // side, where it is removed. Touching `TKonec_Iazik` catches it: points to `State.Score`, less
-// `State.Hunger` (never below 0). Each kind starts its looped buzz when created and asks the form
-// to stop it whenever one of its kind goes; the form stops it only when none is left.
+// `State.Hunger` (never below 0). Each kind starts its looped buzz when created and asks the world
+// to stop it whenever one of its kind goes; the world stops it only when none is left.
 //
-// Insects live on the form's engine root; the stage's spawner creates them.
+// Insects live on the world's engine root; the stage's spawner creates them.
 #pragma once
 
 #include "engine/TSprite.h"
@@ -15,7 +15,7 @@
 
 namespace pondlark {
 
-class TMainForm;
+class IPlayWorld;
 
 // What tells the five kinds apart.
 struct TInsectKind {
@@ -33,7 +33,7 @@ struct TInsectKind {
 
 class TInsect : public TImageSprite {
 public:
-    TInsect(TMainForm& form, const TInsectKind& kind);
+    TInsect(IPlayWorld& world, const TInsectKind& kind);
     void Step(int ticks) override;
     void Hit(TSprite& other, bool& done) override;
 
@@ -46,29 +46,29 @@ public:
     int BaseY = 0;
 
 private:
-    TMainForm& form_;
+    IPlayWorld& world_;
     const TInsectKind& kind_;
 };
 
 class TMushka : public TInsect { // midge
 public:
-    explicit TMushka(TMainForm& form);
+    explicit TMushka(IPlayWorld& world);
 };
 class TMuha : public TInsect { // fly
 public:
-    explicit TMuha(TMainForm& form);
+    explicit TMuha(IPlayWorld& world);
 };
 class TKomar : public TInsect { // mosquito
 public:
-    explicit TKomar(TMainForm& form);
+    explicit TKomar(IPlayWorld& world);
 };
 class TVodomerka : public TInsect { // pond skater
 public:
-    explicit TVodomerka(TMainForm& form);
+    explicit TVodomerka(IPlayWorld& world);
 };
 class TPchel : public TInsect { // bee
 public:
-    explicit TPchel(TMainForm& form);
+    explicit TPchel(IPlayWorld& world);
 };
 
 // True while a live (not yet dying) insect whose buzz is `sound` is among the root's children;

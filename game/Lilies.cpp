@@ -1,6 +1,7 @@
 #include "game/Lilies.h"
 
-#include "app/TMainForm.h"
+#include "game/Layout.h"
+#include "game/PlayWorld.h"
 #include "game/PondEffects.h"
 
 #include <cmath>
@@ -8,45 +9,6 @@
 namespace pondlark {
 
 namespace {
-
-std::string LilyImage(int kind) {
-    switch (kind) {
-    case kLilyPlain2:
-        return "kuvshinka_simple_2";
-    case kLilyPlain3:
-        return "kuvshinka_simple_3";
-    case kLilyHunter:
-        return "kuvshinka_hunter";
-    case kLilySpringy:
-        return "kuvshinka_pruginka";
-    case kLilySticky:
-        return "kuvshinka_liapuchka";
-    default:
-        return "kuvshinka_simple_1"; // plain and crocodile lilies look alike
-    }
-}
-
-std::string LilyKindName(int kind) {
-    if (IsPlainLily(kind)) return "simple";
-    switch (kind) {
-    case kLilyHunter:
-        return "hunter";
-    case kLilySpringy:
-        return "pruginka";
-    case kLilySticky:
-        return "liapuchka";
-    case kLilyCrocodile:
-        return "kroko_yes";
-    default:
-        return "simple";
-    }
-}
-
-void UseImage(TImageSprite& sprite, TPictureCollectionItem& image) {
-    sprite.Image = &image;
-    sprite.Width = image.Width();
-    sprite.Height = image.Height();
-}
 
 template <class T, class F> void ForEach(TSprite& root, F&& f) {
     ForEachChild<T>(root, [&](T& s) {
@@ -62,59 +24,69 @@ void SetLilySpeed(TSprite& root, int column, int row, double speed) {
     });
 }
 
+void AdvanceEyeRows(TSprite& root, int rows) {
+    ForEachChild<TVeki_Kroko>(root, [&](TVeki_Kroko& eyes) { eyes.Row += rows; });
+}
+
+void AdvanceLilyRows(TSprite& root, int rows) {
+    ForEachChild<TKuvshinka>(root, [&](TKuvshinka& lily) { lily.Row += rows; });
+    ForEachChild<TPondBonus>(root, [&](TPondBonus& bonus) { bonus.Row += rows; });
+}
+
 // ---------------------------------------------------------------------------------------------
 
-TKuvshinka::TKuvshinka(TMainForm& form, int kind, int column, int row)
-    : TImageSprite(&form.Engine()), Column(column), Row(row), form_(form),
-      kindName_(LilyKindName(kind)) {
-    UseImage(*this, form.Image(LilyImage(kind)));
+TKuvshinka::TKuvshinka(IPlayWorld& world, int kind, int column, int row)
+    : TImageSprite(&world.Engine()), Column(column), Row(row), world_(world),
+      kind_(LilyKind(kind)) {
+    SetImage(world.Image(kind_.Image));
     X = SpotX(column) - Width / 2.0;
     Y = SpotY(row) - Height;
     SetZ(3);
     FramePos = 0;
     FrameCount = Image->PatternCount();
     FrameLoop = false;
-    if (kindName_ == "simple") {
+    if (kind_.Behaviour == TLilyBehaviour::Plain) {
         FrameLoop = true;
         // The frog's own row starts afloat and slow, so the frog is never dropped at once.
         if (row == 4) {
-            BaseSpeed = (form.Random.Next(5) + 1) / 10000.0;
+            BaseSpeed = (world.Random().Next(5) + 1) / 10000.0;
         } else {
-            FramePos = form.Random.Next(Image->PatternCount());
-            BaseSpeed = (form.Random.Next(5) + 1) / 5000.0;
+            FramePos = world.Random().Next(Image->PatternCount());
+            BaseSpeed = (world.Random().Next(5) + 1) / 5000.0;
         }
     }
     Fast = true;
     FrameSpeed = BaseSpeed;
     Ready = true;
-    if (kind == kLilyCrocodile) new TVeki_Kroko(form, column, row, SpotX(column), SpotY(row));
+    if (kind_.Behaviour == TLilyBehaviour::Crocodile)
+        new TVeki_Kroko(world, column, row, SpotX(column), SpotY(row));
 }
 
 void TKuvshinka::Step(int ticks) {
     TImageSprite::Step(ticks);
     LastFramePos = FramePos;
-    if (kindName_ == "simple") PlainCycle();
-    if (kindName_ == "hunter") HunterCycle();
-    Y += form_.State.Pond.ScrollStep();
-    if (kindName_ == "liapuchka") StickyCycle();
-    if (Y > 600) MarkDead();
+    if (kind_.Behaviour == TLilyBehaviour::Plain) PlainCycle();
+    if (kind_.Behaviour == TLilyBehaviour::Hunter) HunterCycle();
+    Y += world_.State().Pond.ScrollStep();
+    if (kind_.Behaviour == TLilyBehaviour::Sticky) StickyCycle();
+    if (Y > kScreenHeight) MarkDead();
 }
 
 void TKuvshinka::PlainCycle() {
-    TPondState& pond = form_.State.Pond;
+    TPondState& pond = world_.State().Pond;
     const int n = Image->PatternCount();
     if (FramePos >= 0 && FramePos < 1 && Fast) {
         // Surfaced: slow down to rest afloat, and show the cell's bonus.
         Fast = false;
         FrameSpeed = BaseSpeed / 3;
         const uint8_t bonus = pond.Grid.Get(Row, Column).Bonus;
-        if (bonus == kBonusLife && !pond.Scrolling) new TLife(form_, Row, Column);
-        if (bonus == kBonusCoin && !pond.Scrolling) new TDollar(form_, Row, Column);
+        if (bonus == kBonusLife && !pond.Scrolling) new TLife(world_, Row, Column);
+        if (bonus == kBonusCoin && !pond.Scrolling) new TDollar(world_, Row, Column);
     } else if (FramePos >= 1 && FramePos < n - 2 && !Fast) {
         // Sinking: quickly, taking the bonus down with it.
         Fast = true;
         FrameSpeed = BaseSpeed * 5;
-        RemoveBonuses(form_.Engine(), Row, Column);
+        RemoveBonuses(world_.Engine(), Row, Column);
     } else if (FramePos >= n - 2 && FramePos < n - 1 && Fast) {
         // Sunk: rest under water.
         Fast = false;
@@ -127,14 +99,14 @@ void TKuvshinka::PlainCycle() {
 }
 
 void TKuvshinka::HunterCycle() {
-    TGameState& s = form_.State;
+    TGameState& s = world_.State();
     const int last = Image->PatternCount() - 1;
     if (FramePos > 1 && Ready) {
-        form_.PlaySound("kuv_eat");
+        world_.PlaySound("kuv_eat");
         Ready = false;
     }
     if (FramePos == last && s.Pond.EatenByHunter) {
-        s.FrogLost = true;
+        s.Pond.FrogLost = true;
         Ready = true;
     }
     if (FramePos == last) {
@@ -146,11 +118,11 @@ void TKuvshinka::HunterCycle() {
 }
 
 void TKuvshinka::StickyCycle() {
-    TPondState& pond = form_.State.Pond;
+    TPondState& pond = world_.State().Pond;
     const int last = Image->PatternCount() - 1;
     if (FramePos == last) {
         // Pulled back: the frog is free.
-        MarkAllDead<TLiapu>(form_.Engine());
+        MarkAllDead<TLiapu>(world_.Engine());
         pond.StuckOnSticky = false;
         pond.StrandShown = false;
         FrameSpeed = 0;
@@ -159,44 +131,44 @@ void TKuvshinka::StickyCycle() {
     if (FramePos > 1) {
         // One strand per facing is enough: strands of one facing lie exactly on one another.
         bool shown = false;
-        ForEach<TLiapu>(form_.Engine(), [&](TLiapu& strand) {
+        ForEach<TLiapu>(world_.Engine(), [&](TLiapu& strand) {
             shown = shown || strand.Facing() == pond.FrogFacing;
         });
-        if (!shown) new TLiapu(form_, X, Y);
+        if (!shown) new TLiapu(world_, X, Y);
     }
 }
 
 // ---------------------------------------------------------------------------------------------
 
-TLiapu::TLiapu(TMainForm& form, double lilyX, double lilyY)
-    : TImageSprite(&form.Engine()), facing_(form.State.Pond.FrogFacing) {
+TLiapu::TLiapu(IPlayWorld& world, double lilyX, double lilyY)
+    : TImageSprite(&world.Engine()), facing_(world.State().Pond.FrogFacing) {
     switch (facing_) {
     case kFacingLeft:
-        UseImage(*this, form.Image("liapuchka_l"));
+        SetImage(world.Image("liapuchka_l"));
         X = lilyX + 80 - Width;
         Y = lilyY;
         break;
     case kFacingRight:
-        UseImage(*this, form.Image("liapuchka_p"));
+        SetImage(world.Image("liapuchka_p"));
         X = lilyX;
         Y = lilyY;
         break;
     default:
-        UseImage(*this, form.Image("liapuchka_c"));
+        SetImage(world.Image("liapuchka_c"));
         X = lilyX;
         Y = lilyY + 62 - Height;
         break;
     }
     SetZ(4);
     PixelExact = true;
-    form.State.Pond.StrandShown = true;
+    world.State().Pond.StrandShown = true;
 }
 
 // ---------------------------------------------------------------------------------------------
 
-TVeki_Kroko::TVeki_Kroko(TMainForm& form, int column, int row, double spotX, double spotY)
-    : TImageSprite(&form.Engine()), Column(column), Row(row), form_(form) {
-    UseImage(*this, form.Image("kroco_yes"));
+TVeki_Kroko::TVeki_Kroko(IPlayWorld& world, int column, int row, double spotX, double spotY)
+    : TImageSprite(&world.Engine()), Column(column), Row(row), world_(world) {
+    SetImage(world.Image("kroco_yes"));
     X = spotX;
     Y = spotY - Height - 40;
     SetZ(4);
@@ -217,9 +189,9 @@ void TVeki_Kroko::CloseEyes() {
 
 void TVeki_Kroko::Step(int ticks) {
     TImageSprite::Step(ticks);
-    TGameState& s = form_.State;
+    TGameState& s = world_.State();
     Y += s.Pond.ScrollStep();
-    if (Y > 600) MarkDead();
+    if (Y > kScreenHeight) MarkDead();
     const int frame = static_cast<int>(std::trunc(FramePos));
     if (frame != LastFrame) {
         LastFrame = frame;
@@ -228,22 +200,23 @@ void TVeki_Kroko::Step(int ticks) {
     if (FrameChanges == 4) s.Pond.FrogControl = false;
     if (FrameChanges == 5) {
         // The strike: the lily under the frog goes, and the crocodile comes up in its place.
-        ForEach<TKuvshinka>(form_.Engine(), [&](TKuvshinka& lily) {
+        ForEach<TKuvshinka>(world_.Engine(), [&](TKuvshinka& lily) {
             if (lily.Row == 4 && lily.Column == s.Pond.FrogColumn + 1) lily.MarkDead();
         });
         MarkDead();
         s.Pond.CrocodileAttack = true;
-        new TKroko(form_, Column, 4);
+        new TKroko(world_, Column, 4);
     }
 }
 
 // ---------------------------------------------------------------------------------------------
 
-TKroko::TKroko(TMainForm& form, int column, int row) : TImageSprite(&form.Engine()), form_(form) {
-    UseImage(*this, form.Image("kroko"));
+TKroko::TKroko(IPlayWorld& world, int column, int row)
+    : TImageSprite(&world.Engine()), world_(world) {
+    SetImage(world.Image("kroko"));
     X = SpotX(column) - 150;
     Y = SpotY(row) - Height;
-    SetZ(805);
+    SetZ(kDepthOverStork);
     FramePos = 0;
     FrameCount = Image->PatternCount();
     FrameLoop = false;
@@ -253,8 +226,8 @@ TKroko::TKroko(TMainForm& form, int column, int row) : TImageSprite(&form.Engine
 void TKroko::Step(int ticks) {
     TImageSprite::Step(ticks);
     if (std::nearbyint(FramePos) == Image->PatternCount() - 1) {
-        form_.State.FrogLost = true;
-        form_.PlaySound("kroco");
+        world_.State().Pond.FrogLost = true;
+        world_.PlaySound("kroco");
     }
 }
 

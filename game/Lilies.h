@@ -1,32 +1,34 @@
 // The water lilies of the pond and what lives under them: the lily itself, the sticky strand,
 // the crocodile's eyes and the crocodile's strike.
 //
-// Every sprite here belongs to the form's engine root and reads and writes the pond state in
-// `form.State.Pond`. Lilies and eyes move with the scroll and remove themselves below the
+// Every sprite here belongs to the world's engine root and reads and writes the pond state in
+// `world.State().Pond`. Lilies and eyes move with the scroll and remove themselves below the
 // bottom edge; strands and the crocodile stay put.
 #pragma once
 
 #include "engine/TSprite.h"
+#include "game/PondState.h"
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 namespace pondlark {
 
-class TMainForm;
+class IPlayWorld;
 
 // A lily on spot (column 1..4, row), standing on the spot's bottom-centre point.
 //
 // Plain lilies sink and surface in a slow cycle and show their cell's bonus while afloat;
-// a hunter lily closes once the frog has set it going and raises `FrogLost` when it has eaten
+// a hunter lily closes once the frog has set it going and raises `Pond.FrogLost` when it has eaten
 // the frog; a sticky lily, set going by a held jump, throws a strand towards the frog's facing
 // and lets go on its last frame. A crocodile lily looks plain and brings its eyes along.
 class TKuvshinka : public TImageSprite {
 public:
-    TKuvshinka(TMainForm& form, int kind, int column, int row);
+    TKuvshinka(IPlayWorld& world, int kind, int column, int row);
     void Step(int ticks) override;
 
-    const std::string& KindName() const { return kindName_; }
+    const TLilyKind& Kind() const { return kind_; }
+    std::string_view KindName() const { return kind_.Name; }
     int Column = 0;
     int Row = 0; // grows by the scroll's rows when a scroll ends
     double BaseSpeed = 0;
@@ -40,15 +42,15 @@ private:
     void HunterCycle();
     void StickyCycle();
 
-    TMainForm& form_;
-    std::string kindName_;
+    IPlayWorld& world_;
+    const TLilyKind& kind_;
 };
 
 // A sticky strand reaching from a lily towards the frog's facing at creation. Sets
 // `StrandShown`. Does not scroll; its lily removes all strands together.
 class TLiapu : public TImageSprite {
 public:
-    TLiapu(TMainForm& form, double lilyX, double lilyY);
+    TLiapu(IPlayWorld& world, double lilyX, double lilyY);
     uint8_t Facing() const { return facing_; }
 
 private:
@@ -60,7 +62,7 @@ private:
 // the crocodile strikes (the lily under the frog goes, `CrocodileAttack` is raised).
 class TVeki_Kroko : public TImageSprite {
 public:
-    TVeki_Kroko(TMainForm& form, int column, int row, double spotX, double spotY);
+    TVeki_Kroko(IPlayWorld& world, int column, int row, double spotX, double spotY);
     void Step(int ticks) override;
     // Shut and forget what was seen: the count starts afresh next time.
     void CloseEyes();
@@ -71,22 +73,29 @@ public:
     int FrameChanges = 0;
 
 private:
-    TMainForm& form_;
+    IPlayWorld& world_;
 };
 
 // The crocodile's strike on spot (column, row). Raises `FrogLost` (and plays "kroco") once its
 // animation reaches the last frame. Does not scroll.
 class TKroko : public TImageSprite {
 public:
-    TKroko(TMainForm& form, int column, int row);
+    TKroko(IPlayWorld& world, int column, int row);
     void Step(int ticks) override;
 
 private:
-    TMainForm& form_;
+    IPlayWorld& world_;
 };
 
 // Every live lily on spot (column, row) gets `speed`: the frog sets hunter, springy and sticky
 // lilies going this way.
 void SetLilySpeed(TSprite& root, int column, int row, double speed);
+
+// The rows the pond's sprites stand in, moved on by a forward jump of `rows` (1 or 2). The
+// crocodile's eyes follow at once, when the jump starts: the frog's landing in the middle of
+// the scroll already looks for them in their new row. The lilies and the bonuses follow when
+// the scroll ends, when they stand exactly on their new spots.
+void AdvanceEyeRows(TSprite& root, int rows);
+void AdvanceLilyRows(TSprite& root, int rows);
 
 } // namespace pondlark

@@ -1,6 +1,6 @@
 #include "game/PondEffects.h"
 
-#include "app/TMainForm.h"
+#include "game/PlayWorld.h"
 #include "game/PondFrog.h"
 
 #include <cmath>
@@ -8,11 +8,9 @@
 
 namespace pondlark {
 
-TPondBonus::TPondBonus(TMainForm& form, const char* image, int row, int column)
-    : TImageSprite(&form.Engine()), Row(row), Column(column), form_(form) {
-    Image = &form.Image(image);
-    Width = Image->Width();
-    Height = Image->Height();
+TPondBonus::TPondBonus(IPlayWorld& world, const char* image, int row, int column)
+    : TImageSprite(&world.Engine()), Row(row), Column(column), world_(world) {
+    SetImage(world.Image(image));
     X = SpotX(column) - Width / 2.0;
     Y = SpotY(row) - Height;
     SetZ(4);
@@ -21,24 +19,24 @@ TPondBonus::TPondBonus(TMainForm& form, const char* image, int row, int column)
 void TPondBonus::Step(int ticks) {
     TImageSprite::Step(ticks);
     CheckHits();
-    Y += form_.State.Pond.ScrollStep();
+    Y += world_.State().Pond.ScrollStep();
 }
 
 void TPondBonus::Hit(TSprite& other, bool&) {
     if (!other.IsA<TPlayerSprite>() || Dying()) return;
     Collect();
     MarkDead();
-    form_.State.Pond.Grid.At(Row, Column).Bonus = kBonusNone;
+    world_.State().Pond.Grid.At(Row, Column).Bonus = kBonusNone;
 }
 
 void TDollar::Collect() {
-    form_.State.Score += 100;
-    form_.PlaySound("dollar");
+    world_.State().Score += 100;
+    world_.PlaySound("dollar");
 }
 
 void TLife::Collect() {
-    form_.State.Lives += 1;
-    form_.PlaySound("life");
+    world_.State().Lives += 1;
+    world_.PlaySound("life");
 }
 
 void RemoveBonuses(TSprite& root, int row, int column) {
@@ -49,11 +47,9 @@ void RemoveBonuses(TSprite& root, int row, int column) {
 
 // ---------------------------------------------------------------------------------------------
 
-TPondEffect::TPondEffect(TMainForm& form, const char* image, int z)
-    : TImageSprite(&form.Engine()), form_(form) {
-    Image = &form.Image(image);
-    Width = Image->Width();
-    Height = Image->Height();
+TPondEffect::TPondEffect(IPlayWorld& world, const char* image, int z)
+    : TImageSprite(&world.Engine()), world_(world) {
+    SetImage(world.Image(image));
     SetZ(z);
     PixelExact = true;
     FramePos = 0;
@@ -66,8 +62,8 @@ void TPondEffect::Render() {
     Image->Draw(Engine()->Surface(), RoundEven(X), RoundEven(Y), RoundEven(FramePos));
 }
 
-TRazvod::TRazvod(TMainForm& form, int column, int variant)
-    : TPondEffect(form, ("razvod" + std::to_string(variant)).c_str(), 2) {
+TRazvod::TRazvod(IPlayWorld& world, int column, int variant)
+    : TPondEffect(world, ("razvod" + std::to_string(variant)).c_str(), 2) {
     X = SpotX(column) - Width / 2.0 - 2;
     Y = SpotY(4) - Height + (variant == 2 ? 53 : 63);
 }
@@ -75,24 +71,24 @@ TRazvod::TRazvod(TMainForm& form, int column, int variant)
 void TRazvod::Step(int ticks) {
     TImageSprite::Step(ticks);
     if (RoundEven(FramePos) > Image->PatternCount() - 1) MarkDead();
-    Y += form_.State.Pond.ScrollStep();
+    Y += world_.State().Pond.ScrollStep();
 }
 
-TBrizgi::TBrizgi(TMainForm& form) : TPondEffect(form, "brizgi", 10) {
-    const int column = form.State.Pond.FrogColumn + 1;
+TBrizgi::TBrizgi(IPlayWorld& world) : TPondEffect(world, "brizgi", 10) {
+    const int column = world.State().Pond.FrogColumn + 1;
     X = SpotX(column) - Width / 2.0;
     Y = SpotY(4) - Height + 30;
-    form.PlaySound("brizg");
+    world.PlaySound("brizg");
 }
 
 void TBrizgi::Step(int ticks) {
     TImageSprite::Step(ticks);
     if (lastRounded_ > Image->PatternCount() - 1) {
         MarkDead();
-        form_.State.FrogLost = true;
+        world_.State().Pond.FrogLost = true;
     }
     lastRounded_ = static_cast<uint8_t>(RoundEven(FramePos));
-    Y += form_.State.Pond.ScrollStep();
+    Y += world_.State().Pond.ScrollStep();
 }
 
 } // namespace pondlark

@@ -1,7 +1,7 @@
 // The pond's bonuses and effects: the coin and the extra life a surfacing lily shows, the ripple
 // under a jumping frog and the splash of a drowning one.
 //
-// All belong to the form's engine root and move with the scroll.
+// All belong to the world's engine root and move with the scroll.
 #pragma once
 
 #include "engine/TSprite.h"
@@ -10,13 +10,13 @@
 
 namespace pondlark {
 
-class TMainForm;
+class IPlayWorld;
 
 // A bonus standing on the lily of grid cell (row, column). The frog takes it by touching it;
 // taking it clears the cell's bonus so that the lily does not offer it again.
 class TPondBonus : public TImageSprite {
 public:
-    TPondBonus(TMainForm& form, const char* image, int row, int column);
+    TPondBonus(IPlayWorld& world, const char* image, int row, int column);
     void Step(int ticks) override;
     void Hit(TSprite& other, bool& done) override;
 
@@ -25,13 +25,13 @@ public:
 
 protected:
     virtual void Collect() = 0;
-    TMainForm& form_;
+    IPlayWorld& world_;
 };
 
 // A coin: 100 points and the sound "dollar".
 class TDollar : public TPondBonus {
 public:
-    TDollar(TMainForm& form, int row, int column) : TPondBonus(form, "dollar", row, column) {}
+    TDollar(IPlayWorld& world, int row, int column) : TPondBonus(world, "dollar", row, column) {}
 
 protected:
     void Collect() override;
@@ -40,7 +40,7 @@ protected:
 // An extra life and the sound "life".
 class TLife : public TPondBonus {
 public:
-    TLife(TMainForm& form, int row, int column) : TPondBonus(form, "life", row, column) {}
+    TLife(IPlayWorld& world, int row, int column) : TPondBonus(world, "life", row, column) {}
 
 protected:
     void Collect() override;
@@ -52,26 +52,26 @@ void RemoveBonuses(TSprite& root, int row, int column);
 // A short animation played once, drawn at its rounded frame position.
 class TPondEffect : public TImageSprite {
 public:
-    TPondEffect(TMainForm& form, const char* image, int z);
+    TPondEffect(IPlayWorld& world, const char* image, int z);
     void Render() override;
 
 protected:
-    TMainForm& form_;
+    IPlayWorld& world_;
 };
 
 // A ripple under the frog's row at `column` (1..4), in picture variant 1..3; it goes when its
 // rounded frame runs past the last picture.
 class TRazvod : public TPondEffect {
 public:
-    TRazvod(TMainForm& form, int column, int variant);
+    TRazvod(IPlayWorld& world, int column, int variant);
     void Step(int ticks) override;
 };
 
 // The splash where the frog drowns, on the frog's spot. Plays "brizg"; one frame after its
-// animation has run out it goes and raises `FrogLost`: only then is the life lost.
+// animation has run out it goes and raises `Pond.FrogLost`: only then is the life lost.
 class TBrizgi : public TPondEffect {
 public:
-    explicit TBrizgi(TMainForm& form);
+    explicit TBrizgi(IPlayWorld& world);
     void Step(int ticks) override;
 
 private:

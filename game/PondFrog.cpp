@@ -1,7 +1,7 @@
 #include "game/PondFrog.h"
 
-#include "app/TMainForm.h"
 #include "game/Lilies.h"
+#include "game/PlayWorld.h"
 #include "game/PondEffects.h"
 #include "game/PondSprites.h"
 
@@ -13,12 +13,12 @@ namespace {
 constexpr double kHeldSpeed = 1.0 / 150; // a lily set going by the frog
 } // namespace
 
-TPlayerSprite::TPlayerSprite(TMainForm& form) : TImageSprite(&form.Engine()), form_(form) {
-    TPondState& pond = form.State.Pond;
-    pond.FrogColumn = static_cast<uint8_t>(form.Random.Next(4));
-    Image = &form.Image("frog");
+TPlayerSprite::TPlayerSprite(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
+    TPondState& pond = world.State().Pond;
+    pond.FrogColumn = static_cast<uint8_t>(world.Random().Next(4));
+    Image = &world.Image("frog");
     // The frog grows with the level up to its picture's own size.
-    const int level = form.State.Level;
+    const int level = world.State().Level;
     if (level <= 4) {
         Width = 34 + 11 * (level - 1);
         Height = 53 + 17 * (level - 1);
@@ -37,20 +37,20 @@ TPlayerSprite::TPlayerSprite(TMainForm& form) : TImageSprite(&form.Engine()), fo
     FrameSpeed = 0.002;
     pond.StuckOnSticky = false;
     pond.RippleHere = 1;
-    form.PlaySound("frog_bir");
+    world.PlaySound("frog_bir");
 }
 
 double TPlayerSprite::HomeX() const {
-    return SpotX(form_.State.Pond.FrogColumn + 1);
+    return SpotX(world_.State().Pond.FrogColumn + 1);
 }
 
 double TPlayerSprite::HomeY() const {
-    const int level = form_.State.Level;
+    const int level = world_.State().Level;
     return level <= 4 ? 575 - 30 - 2 * (level - 1) : 575 - 50;
 }
 
 void TPlayerSprite::Render() {
-    const uint8_t facing = form_.State.Pond.FrogFacing;
+    const uint8_t facing = world_.State().Pond.FrogFacing;
     const int angle = facing == kFacingLeft ? 192 : facing == kFacingRight ? 64 : 0;
     Image->DrawRotated(Engine()->Surface(), static_cast<int>(std::nearbyint(X)),
                        static_cast<int>(std::nearbyint(Y)), Width, Height,
@@ -58,15 +58,15 @@ void TPlayerSprite::Render() {
 }
 
 void TPlayerSprite::Hit(TSprite& other, bool&) {
-    const TPondState& pond = form_.State.Pond;
+    const TPondState& pond = world_.State().Pond;
     // Only a frog that has settled on the stone ends the stage.
     if (other.IsA<TStone>() && pond.ScrollSpeed != 2 && !pond.Scrolling && pond.StickyCount == 0)
-        form_.State.PondRunning = false;
+        world_.State().Pond.PondRunning = false;
 }
 
 void TPlayerSprite::Step(int ticks) {
     TImageSprite::Step(ticks);
-    TGameState& s = form_.State;
+    TGameState& s = world_.State();
     TPondState& pond = s.Pond;
     const int column = pond.FrogColumn + 1;
     pond.RippleHere = RippleVariant(pond.Grid.Get(4, column).Kind);
@@ -76,7 +76,7 @@ void TPlayerSprite::Step(int ticks) {
     if (FramePos >= pond.FrogAnimEnd && !pond.Scrolling) {
         pond.FrogAnimEnd = 2;
         FramePos = 0;
-        if (!SlideLeft && !SlideRight && !pond.StrandShown) form_.PlaySound("kvak");
+        if (!SlideLeft && !SlideRight && !pond.StrandShown) world_.PlaySound("kvak");
         FrameSpeed = 0.002;
     }
     // Frozen by the crocodile: nothing more, not even the lily or stone tests.
@@ -91,22 +91,22 @@ void TPlayerSprite::Step(int ticks) {
     if (pond.FrogColumn > 3) pond.FrogColumn = 3;
 
     if (!SlideLeft && !SlideRight && !pond.Scrolling) TestLilies();
-    if (s.FrogDead || s.Starved) MarkDead();
+    if (s.Pond.FrogDead || s.Starved) MarkDead();
     CheckHits();
 }
 
 void TPlayerSprite::Turn() {
-    TGameState& s = form_.State;
+    TGameState& s = world_.State();
     TPondState& pond = s.Pond;
     struct Key {
         TDXInputState state;
         uint8_t* delay;
         uint8_t facing;
     };
-    for (const Key& k :
-         {Key{isLeft, &s.LeftKeyDelay, kFacingLeft}, Key{isRight, &s.RightKeyDelay, kFacingRight},
-          Key{isUp, &s.UpKeyDelay, kFacingUp}}) {
-        if (!form_.DXInput.Has(k.state) || *k.delay != 0) continue;
+    for (const Key& k : {Key{isLeft, &s.Shell.LeftKeyDelay, kFacingLeft},
+                         Key{isRight, &s.Shell.RightKeyDelay, kFacingRight},
+                         Key{isUp, &s.Shell.UpKeyDelay, kFacingUp}}) {
+        if (!world_.Input().Has(k.state) || *k.delay != 0) continue;
         // A new direction starts the sticky count afresh.
         if (pond.FrogFacing != k.facing) pond.StickyCount = 0;
         pond.FrogFacing = k.facing;
@@ -115,7 +115,7 @@ void TPlayerSprite::Turn() {
 }
 
 void TPlayerSprite::Slide() {
-    TPondState& pond = form_.State.Pond;
+    TPondState& pond = world_.State().Pond;
     if (SlideDistance < 150) {
         FramePos = Image->PatternCount() - 1;
         SlideDistance += 5;
@@ -125,35 +125,35 @@ void TPlayerSprite::Slide() {
     // Landed on the neighbouring lily.
     FramePos = 1;
     SlideLeft = SlideRight = false;
-    new TRazvod(form_, pond.FrogColumn + 1, pond.RippleHere);
+    new TRazvod(world_, pond.FrogColumn + 1, pond.RippleHere);
     SlideDistance = 0;
 }
 
 void TPlayerSprite::Jump() {
-    TGameState& s = form_.State;
+    TGameState& s = world_.State();
     TPondState& pond = s.Pond;
-    const bool pressed = form_.DXInput.Has(isButton1) || s.ActionKey;
+    const bool pressed = world_.Input().Has(isButton1) || s.Shell.ActionKey;
     if (!pressed || pond.EatenByHunter || pond.StuckOnSticky || pond.Scrolling || SlideLeft ||
-        SlideRight || s.ActionKeyDelay != 0)
+        SlideRight || s.Shell.ActionKeyDelay != 0)
         return;
     // No jump off the edge of the pond.
     if (pond.FrogFacing == kFacingLeft && pond.FrogColumn == 0) return;
     if (pond.FrogFacing == kFacingRight && pond.FrogColumn == 3) return;
 
     const int column = pond.FrogColumn + 1;
-    const uint8_t kind = pond.Grid.Get(4, column).Kind;
+    const TLilyBehaviour behaviour = LilyKind(pond.Grid.Get(4, column).Kind).Behaviour;
     s.Score += 5;
-    new TRazvod(form_, column, pond.RippleHere);
+    new TRazvod(world_, column, pond.RippleHere);
     pond.FrogAnimEnd = Image->PatternCount() - 1;
     FrameSpeed = 0.1;
     s.Hunger += 1;
-    s.ActionKey = false;
-    s.ActionKeyDelay = 3;
+    s.Shell.ActionKey = false;
+    s.Shell.ActionKeyDelay = 3;
 
     // A sticky lily holds the frog back for up to three jumps in one direction.
     auto heldBySticky = [&] {
-        if (kind != kLilySticky || pond.StickyCount >= 3) return false;
-        SetLilySpeed(form_.Engine(), column, 4, kHeldSpeed);
+        if (behaviour != TLilyBehaviour::Sticky || pond.StickyCount >= 3) return false;
+        SetLilySpeed(world_.Engine(), column, 4, kHeldSpeed);
         ++pond.StickyCount;
         pond.StuckOnSticky = true;
         return true;
@@ -174,51 +174,49 @@ void TPlayerSprite::Jump() {
         }
         return;
     }
-    if (kind == kLilySpringy) {
+    if (behaviour == TLilyBehaviour::Springy) {
         pond.AdvanceTwoRows = true;
-        SetLilySpeed(form_.Engine(), column, 4, kHeldSpeed);
+        SetLilySpeed(world_.Engine(), column, 4, kHeldSpeed);
     }
     if (heldBySticky()) return;
     pond.StickyCount = 0;
     if (!pond.AdvanceTwoRows) pond.AdvanceOneRow = true;
-    // The eyes follow the rows at once; the lilies at the end of the scroll.
-    ForEachChild<TVeki_Kroko>(form_.Engine(),
-                              [&](TVeki_Kroko& eyes) { eyes.Row += pond.AdvanceOneRow ? 1 : 2; });
+    AdvanceEyeRows(world_.Engine(), pond.AdvanceOneRow ? 1 : 2);
 }
 
 void TPlayerSprite::TestLilies() {
-    TGameState& s = form_.State;
+    TGameState& s = world_.State();
     TPondState& pond = s.Pond;
     const int column = pond.FrogColumn + 1;
-    const uint8_t kind = pond.Grid.Get(4, column).Kind;
-    TSprite& root = form_.Engine();
+    const TLilyBehaviour behaviour = LilyKind(pond.Grid.Get(4, column).Kind).Behaviour;
+    TSprite& root = world_.Engine();
     auto forEachEyes = [&](auto&& f) { ForEachChild<TVeki_Kroko>(root, f); };
     // Two lily sprites may share the spot (a row built anew under one that scrolled down).
-    for (int i = 0; i < root.ChildCount() && !s.FrogDead; ++i) {
+    for (int i = 0; i < root.ChildCount() && !s.Pond.FrogDead; ++i) {
         auto* lily = dynamic_cast<TKuvshinka*>(root.Child(i));
         if (!lily || lily->Dying() || lily->Row != 4 || lily->Column != column) continue;
-        if (IsPlainLily(kind)) {
+        if (behaviour == TLilyBehaviour::Plain) {
             // Sunk under the frog: it drowns.
             if (lily->LastFramePos >= 2) {
-                s.FrogDead = true;
+                s.Pond.FrogDead = true;
                 MarkDead();
-                new TBrizgi(form_);
+                new TBrizgi(world_);
             }
-        } else if (kind == kLilyHunter) {
+        } else if (behaviour == TLilyBehaviour::Hunter) {
             lily->FrameSpeed = kHeldSpeed;
             if (lily->FramePos > 1) {
                 pond.EatenByHunter = true;
-                s.FrogDead = true;
+                s.Pond.FrogDead = true;
                 MarkDead();
             }
-        } else if (kind == kLilyCrocodile) {
+        } else if (behaviour == TLilyBehaviour::Crocodile) {
             forEachEyes([&](TVeki_Kroko& eyes) {
                 if (eyes.Column == column && eyes.Row == 4)
                     eyes.FrameSpeed = 0.002;
                 else
                     eyes.CloseEyes();
             });
-        } else if (kind == kLilySticky) {
+        } else if (behaviour == TLilyBehaviour::Sticky) {
             if (lily->LastFramePos >= 1 && lily->LastFramePos < 3) {
                 // The strand is out: the frog hangs stretched along it.
                 FramePos = 3;
@@ -231,7 +229,8 @@ void TPlayerSprite::TestLilies() {
                 Y = HomeY();
             }
         }
-        if (kind != kLilyCrocodile) forEachEyes([](TVeki_Kroko& eyes) { eyes.CloseEyes(); });
+        if (behaviour != TLilyBehaviour::Crocodile)
+            forEachEyes([](TVeki_Kroko& eyes) { eyes.CloseEyes(); });
     }
 }
 

@@ -4,18 +4,18 @@
 // keys and jumps with Space or the action key: sideways in 30 frames of 5 pixels, or forward,
 // which asks the pond for a scroll of one row (two from a springy lily). Each step it reacts to
 // the lilies on its spot (sinking, hunter, sticky, crocodile) and ends the stage on touching the
-// stone. Its game-wide fields live in `form.State.Pond`.
+// stone. Its game-wide fields live in `world.State().Pond`.
 #pragma once
 
 #include "engine/TSprite.h"
 
 namespace pondlark {
 
-class TMainForm;
+class IPlayWorld;
 
 class TPlayerSprite : public TImageSprite {
 public:
-    explicit TPlayerSprite(TMainForm& form);
+    explicit TPlayerSprite(IPlayWorld& world);
     void Step(int ticks) override;
     void Render() override;
     void Hit(TSprite& other, bool& done) override;
@@ -34,7 +34,7 @@ private:
     void Jump();
     void TestLilies();
 
-    TMainForm& form_;
+    IPlayWorld& world_;
 };
 
 } // namespace pondlark

@@ -1,7 +1,7 @@
 #include "game/PondSprites.h"
 
-#include "app/TMainForm.h"
 #include "game/Lilies.h"
+#include "game/PlayWorld.h"
 #include "game/PondEffects.h"
 #include "game/PondStage.h"
 
@@ -9,9 +9,9 @@
 
 namespace pondlark {
 
-TScrollBackground::TScrollBackground(TMainForm& form)
-    : TBackgroundSprite(&form.Engine()), form_(form) {
-    Image = &form.Image("bg1");
+TScrollBackground::TScrollBackground(IPlayWorld& world)
+    : TBackgroundSprite(&world.Engine()), world_(world) {
+    Image = &world.Image("bg1");
     SetMapSize(1, 1);
     Tiled = true;
     X = 0;
@@ -21,7 +21,7 @@ TScrollBackground::TScrollBackground(TMainForm& form)
 
 void TScrollBackground::Step(int ticks) {
     TBackgroundSprite::Step(ticks);
-    Y += form_.State.Pond.ScrollStep();
+    Y += world_.State().Pond.ScrollStep();
 }
 
 void TScrollBackground::Render() {
@@ -35,10 +35,8 @@ void TScrollBackground::Render() {
 
 // ---------------------------------------------------------------------------------------------
 
-TSample::TSample(TMainForm& form) : TImageSprite(&form.Engine()), form_(form) {
-    Image = &form.Image("sample");
-    Width = Image->Width();
-    Height = Image->Height();
+TSample::TSample(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
+    SetImage(world.Image("sample"));
     X = 0;
     Y = 0;
     SetZ(0);
@@ -47,33 +45,27 @@ TSample::TSample(TMainForm& form) : TImageSprite(&form.Engine()), form_(form) {
 
 void TSample::Step(int ticks) {
     TImageSprite::Step(ticks);
-    if (!form_.State.Pond.Scrolling) return;
+    if (!world_.State().Pond.Scrolling) return;
     Y += 5;
     if (Y > 150) EndScroll();
 }
 
 void TSample::EndScroll() {
-    TPondState& pond = form_.State.Pond;
+    TPondState& pond = world_.State().Pond;
     Y = 0;
     pond.Scrolling = false;
     for (int i = 0; i < (pond.ScrollSpeed == 2 ? 2 : 1); ++i)
-        ShiftGrid(form_);
-    // The old sprites now stand exactly on the spots of their new rows.
-    ForEachChild<TKuvshinka>(form_.Engine(),
-                             [&](TKuvshinka& lily) { lily.Row += pond.ScrollSpeed; });
-    ForEachChild<TPondBonus>(form_.Engine(),
-                             [&](TPondBonus& bonus) { bonus.Row += pond.ScrollSpeed; });
-    BuildLilies(form_);
-    new TRazvod(form_, pond.FrogColumn + 1, pond.RippleAhead);
+        ShiftGrid(world_);
+    AdvanceLilyRows(world_.Engine(), pond.ScrollSpeed);
+    BuildLilies(world_);
+    new TRazvod(world_, pond.FrogColumn + 1, pond.RippleAhead);
     pond.ScrollSpeed = 1;
 }
 
 // ---------------------------------------------------------------------------------------------
 
-TStone::TStone(TMainForm& form, double y) : TImageSprite(&form.Engine()), form_(form) {
-    Image = &form.Image("stone");
-    Width = Image->Width();
-    Height = Image->Height();
+TStone::TStone(IPlayWorld& world, double y) : TImageSprite(&world.Engine()), world_(world) {
+    SetImage(world.Image("stone"));
     X = 0;
     Y = y;
     SetZ(2);
@@ -82,13 +74,12 @@ TStone::TStone(TMainForm& form, double y) : TImageSprite(&form.Engine()), form_(
 
 void TStone::Step(int ticks) {
     TImageSprite::Step(ticks);
-    Y += form_.State.Pond.ScrollStep();
+    Y += world_.State().Pond.ScrollStep();
 }
 
-TBrevno::TBrevno(TMainForm& form, double x, double y) : TImageSprite(&form.Engine()), form_(form) {
-    Image = &form.Image("brevno" + std::to_string(form.Random.Next(2) + 1));
-    Width = Image->Width();
-    Height = Image->Height();
+TBrevno::TBrevno(IPlayWorld& world, double x, double y)
+    : TImageSprite(&world.Engine()), world_(world) {
+    SetImage(world.Image("brevno" + std::to_string(world.Random().Next(2) + 1)));
     X = x;
     Y = y;
     SetZ(1);
@@ -97,7 +88,7 @@ TBrevno::TBrevno(TMainForm& form, double x, double y) : TImageSprite(&form.Engin
 
 void TBrevno::Step(int ticks) {
     TImageSprite::Step(ticks);
-    Y += form_.State.Pond.ScrollStep();
+    Y += world_.State().Pond.ScrollStep();
 }
 
 } // namespace pondlark

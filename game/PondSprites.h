@@ -1,22 +1,22 @@
 // The pond's scenery and its scroll clock: the endless water, the hidden scroll timer, the goal
-// stone and the floating logs. All belong to the form's engine root.
+// stone and the floating logs. All belong to the world's engine root.
 #pragma once
 
 #include "engine/TSprite.h"
 
 namespace pondlark {
 
-class TMainForm;
+class IPlayWorld;
 
 // The water, tiled and scrolled downwards without end.
 class TScrollBackground : public TBackgroundSprite {
 public:
-    explicit TScrollBackground(TMainForm& form);
+    explicit TScrollBackground(IPlayWorld& world);
     void Step(int ticks) override;
     void Render() override;
 
 private:
-    TMainForm& form_;
+    IPlayWorld& world_;
 };
 
 // The scroll clock. Must be the first sprite of the pond so that it is stepped first: it counts
@@ -25,32 +25,32 @@ private:
 // rows and leaving a ripple under the frog.
 class TSample : public TImageSprite {
 public:
-    explicit TSample(TMainForm& form);
+    explicit TSample(IPlayWorld& world);
     void Step(int ticks) override;
 
 private:
     void EndScroll();
-    TMainForm& form_;
+    IPlayWorld& world_;
 };
 
 // The goal stone at the left edge; the frog ends the stage by touching it.
 class TStone : public TImageSprite {
 public:
-    TStone(TMainForm& form, double y);
+    TStone(IPlayWorld& world, double y);
     void Step(int ticks) override;
 
 private:
-    TMainForm& form_;
+    IPlayWorld& world_;
 };
 
 // A floating log, one of two pictures at random. Decoration only.
 class TBrevno : public TImageSprite {
 public:
-    TBrevno(TMainForm& form, double x, double y);
+    TBrevno(IPlayWorld& world, double x, double y);
     void Step(int ticks) override;
 
 private:
-    TMainForm& form_;
+    IPlayWorld& world_;
 };
 
 } // namespace pondlark

@@ -1,10 +1,11 @@
 #include "game/PondStage.h"
 
-#include "app/TMainForm.h"
 #include "engine/TDirectDrawSurfaceCanvas.h"
+#include "game/Layout.h"
 #include "game/Lilies.h"
 #include "game/PondFrog.h"
 #include "game/PondSprites.h"
+#include "game/StageHost.h"
 #include "game/StatusSprites.h"
 
 #include <string>
@@ -14,60 +15,63 @@ namespace pondlark {
 namespace {
 
 // Two chances in five of a log somewhere on the water.
-void TryLogs(TMainForm& form) {
+void TryLogs(IPlayWorld& world) {
     for (int i = 0; i < 2; ++i) {
-        if (form.Random.Next(5) != 0) continue;
-        const double x = 100 + form.Random.Next(525);
-        const double y = 40 + form.Random.Next(520);
-        new TBrevno(form, x, y);
+        if (world.Random().Next(5) != 0) continue;
+        const double x = 100 + world.Random().Next(525);
+        const double y = 40 + world.Random().Next(520);
+        new TBrevno(world, x, y);
     }
 }
 
 // A plain lily carries a bonus one time in twenty: a life one time in five, else a coin.
-uint8_t RollBonus(TMainForm& form) {
-    if (form.Random.Next(20) != 0) return kBonusNone;
-    return form.Random.Next(5) == 0 ? kBonusLife : kBonusCoin;
+uint8_t RollBonus(IPlayWorld& world) {
+    if (world.Random().Next(20) != 0) return kBonusNone;
+    return world.Random().Next(5) == 0 ? kBonusLife : kBonusCoin;
 }
 
-void ResetPlayState(TMainForm& form) {
-    TGameState& s = form.State;
-    TPondState& pond = s.Pond;
-    s.ActionKey = false;
-    s.FrogLost = false;
-    s.TongueLength = 200;
-    s.StorkAllowed = true;
-    pond.StoneRow = 4 - 2 * s.Level;
-    s.StorkLeaving = false;
-    pond.EatenByHunter = false;
-    pond.CrocodileAttack = false;
-    pond.StrandShown = false;
-    pond.FirstBuild = true;
-    pond.AdvanceOneRow = false;
-    pond.AdvanceTwoRows = false;
-    pond.Scrolling = false;
-    // A pond rebuilt in the middle of a jump must not inherit a two-row scroll or a sticky
-    // count: either would keep the frog from ending the stage on the stone.
-    pond.ScrollSpeed = 1;
-    pond.StickyCount = 0;
-    s.LeftKeyDelay = s.RightKeyDelay = s.UpKeyDelay = s.ActionKeyDelay = 0;
-    s.CaretBlink = 0;
-    pond.FrogControl = true;
-    s.LevelBanner = true;
-    s.PondRunning = true;
-    s.FrogDead = false;
+// A fresh pond for the level, and no key carried over into it. A pond rebuilt in the middle of
+// a jump must not inherit a two-row scroll or a sticky count: either would keep the frog from
+// ending the stage on the stone.
+uint8_t RandomPlainKind(IPlayWorld& world) {
+    return static_cast<uint8_t>(10 * world.Random().Next(3));
 }
 
-void BuildLilyRow(TMainForm& form, int row) {
-    const TPondState& pond = form.State.Pond;
+// A new cell by the odds: the kind's roll, then for some kinds the picture and the bonus.
+template <std::size_t N> TLilyCell DrawLily(IPlayWorld& world, const TLilyOdds (&odds)[N]) {
+    const int r = world.Random().Next(100);
+    for (const TLilyOdds& row : odds) {
+        if (r > row.UpTo) continue;
+        TLilyCell cell{row.Kind, kBonusNone};
+        if (row.AnyPlainPicture) cell.Kind = RandomPlainKind(world);
+        if (row.MayCarryBonus) cell.Bonus = RollBonus(world);
+        return cell;
+    }
+    return {};
+}
+
+void ResetPlayState(IStageHost& host) {
+    TGameState& s = host.State();
+    s.Pond = TPondState{};
+    s.Pond.StoneRow = 4 - 2 * s.Level;
+    s.Pond.LevelBanner = true;
+    TShellState& shell = s.Shell;
+    shell.ActionKey = false;
+    shell.LeftKeyDelay = shell.RightKeyDelay = shell.UpKeyDelay = shell.ActionKeyDelay = 0;
+    shell.CaretBlink = 0;
+}
+
+void BuildLilyRow(IPlayWorld& world, int row) {
+    const TPondState& pond = world.State().Pond;
     for (int column = 1; column <= TLilyGrid::kColumns; ++column) {
         if (row == pond.StoneRow && column == 1) continue;
-        new TKuvshinka(form, pond.Grid.Get(row, column).Kind, column, row);
+        new TKuvshinka(world, pond.Grid.Get(row, column).Kind, column, row);
     }
 }
 
-void DrawStatusLine(TMainForm& form) {
-    const TGameState& s = form.State;
-    auto& c = form.TextCanvas(15);
+void DrawStatusLine(IStageHost& host) {
+    const TGameState& s = host.State();
+    auto& c = host.TextCanvas(15);
     c.Font.Outlined = true; // over the busy play field
     c.TextOut(150, -3, "Level: " + std::to_string(s.Level));
     c.TextOut(340, -3, "Lives: " + std::to_string(s.Lives));
@@ -77,129 +81,95 @@ void DrawStatusLine(TMainForm& form) {
 
 // Paused, the exit question, the level banner or another application in front.
 bool StandsStill(const TGameState& s) {
-    return s.Paused || s.Flags.GameMainExit || s.LevelBanner || s.AppInactive;
+    return s.Shell.Paused || s.Flags.GameMainExit || s.Pond.LevelBanner || s.Shell.AppInactive;
 }
 
-void DrawStandingStill(TMainForm& form) {
-    const TGameState& s = form.State;
-    form.DrawPattern(false);
-    auto& c = form.TextCanvas(25);
+void DrawStandingStill(IStageHost& host) {
+    const TGameState& s = host.State();
+    host.DrawPattern(false);
+    auto& c = host.TextCanvas(25);
     c.Font.Outlined = true; // over the busy play field
-    if (s.Paused) c.TextOut(320, 290, "Pause");
-    if (s.LevelBanner) c.TextOut(300, 290, "Level " + std::to_string(s.Level));
+    if (s.Shell.Paused) c.TextOut(320, 290, "Pause");
+    if (s.Pond.LevelBanner) c.TextOut(300, 290, "Level " + std::to_string(s.Level));
     c.Release();
 }
 
 // A drowned, eaten or starved frog: a life goes and the pond starts over, or the game ends.
-void LoseLife(TMainForm& form) {
-    TGameState& s = form.State;
-    form.Platform().Sleep(500);
+void LoseLife(IStageHost& host) {
+    TGameState& s = host.State();
+    host.Sleep(kLifeLostMs);
     if (s.Lives <= 1) {
-        form.Platform().Sleep(200);
+        host.Sleep(kBreathMs);
         s.GameOverPending = true;
         return;
     }
     s.Lives -= 1;
-    BuildPond(form);
+    BuildPond(host);
 }
 
 } // namespace
 
-void StartPondStage(TMainForm& form) {
-    TGameState& s = form.State;
-    form.SeedRandom();
-    form.Platform().SetCursor(Cursor::Hidden);
-    s.Pond.StickyCount = 0;
+void StartPondStage(IStageHost& host) {
+    TGameState& s = host.State();
+    host.SeedRandom();
+    host.SetCursor(Cursor::Hidden);
     // PlayMusic loads the song afresh, so it starts from the top whatever played before.
-    form.PlayMusic("2");
-    s.MusicRestart = false;
-    form.PlaySound("fon1");
-    BuildPond(form);
+    host.PlayMusic("2");
+    s.Shell.MusicRestart = false;
+    host.PlaySound("fon1");
+    BuildPond(host);
 }
 
-void BuildPond(TMainForm& form) {
-    form.Engine().Clear();
-    new TSample(form); // first, so that it is stepped first
-    TryLogs(form);
-    new TStone(form, 135 - 300 * (form.State.Level - 1));
-    ResetPlayState(form);
-    new TScrollBackground(form);
-    FillGrid(form);
-    BuildLilies(form);
-    new TPlayerSprite(form);
-    AddStatusSprites(form);
-    form.Timer1.SetInterval(3300);
-    form.Timer1.SetEnabled(true);
+void BuildPond(IStageHost& host) {
+    host.Engine().Clear();
+    new TSample(host); // first, so that it is stepped first
+    TryLogs(host);
+    new TStone(host, 135 - 300 * (host.State().Level - 1));
+    ResetPlayState(host);
+    new TScrollBackground(host);
+    FillGrid(host);
+    BuildLilies(host);
+    new TPlayerSprite(host);
+    AddStatusSprites(host);
+    host.SceneTimer().SetInterval(kLevelBannerMs);
+    host.SceneTimer().SetEnabled(true);
 }
 
-void FillGrid(TMainForm& form) {
-    TGameState& s = form.State;
+void FillGrid(IPlayWorld& world) {
+    TGameState& s = world.State();
     s.Hunger = 0;
-    for (int row = -1; row <= 3; ++row) {
-        for (int column = 1; column <= TLilyGrid::kColumns; ++column) {
-            TLilyCell& cell = s.Pond.Grid.At(row, column);
-            cell.Bonus = kBonusNone;
-            const int r = form.Random.Next(100);
-            if (r <= 60) {
-                cell.Kind = static_cast<uint8_t>(10 * form.Random.Next(3));
-                cell.Bonus = RollBonus(form);
-            } else if (r <= 70) {
-                cell.Kind = kLilyHunter;
-            } else if (r <= 75) {
-                cell.Kind = kLilyPlain1;
-            } else if (r <= 85) {
-                cell.Kind = kLilySpringy;
-            } else if (r <= 95) {
-                cell.Kind = kLilySticky;
-            } else {
-                cell.Kind = kLilyCrocodile;
-            }
-        }
-    }
+    for (int row = -1; row <= 3; ++row)
+        for (int column = 1; column <= TLilyGrid::kColumns; ++column)
+            s.Pond.Grid.At(row, column) = DrawLily(world, kFreshPondOdds);
     // The frog always starts among plain lilies.
     for (int column = 1; column <= TLilyGrid::kColumns; ++column)
-        s.Pond.Grid.At(4, column) = {static_cast<uint8_t>(10 * form.Random.Next(3)), kBonusNone};
+        s.Pond.Grid.At(4, column) = {RandomPlainKind(world), kBonusNone};
 }
 
-void ShiftGrid(TMainForm& form) {
-    TLilyGrid& grid = form.State.Pond.Grid;
-    TryLogs(form);
+void ShiftGrid(IPlayWorld& world) {
+    TLilyGrid& grid = world.State().Pond.Grid;
+    TryLogs(world);
     for (int row = 3; row >= -1; --row)
         for (int column = 1; column <= TLilyGrid::kColumns; ++column)
             grid.At(row + 1, column) = grid.Get(row, column);
-    for (int column = 1; column <= TLilyGrid::kColumns; ++column) {
-        TLilyCell& cell = grid.At(-1, column);
-        cell.Bonus = kBonusNone;
-        const int r = form.Random.Next(100);
-        if (r <= 70) {
-            cell.Kind = kLilyPlain1;
-            cell.Bonus = RollBonus(form);
-        } else if (r <= 75) {
-            cell.Kind = kLilyHunter;
-        } else if (r <= 85) {
-            cell.Kind = kLilySpringy;
-        } else if (r <= 95) {
-            cell.Kind = kLilySticky;
-        } else {
-            cell.Kind = kLilyCrocodile;
-        }
-    }
+    for (int column = 1; column <= TLilyGrid::kColumns; ++column)
+        grid.At(-1, column) = DrawLily(world, kNewRowOdds);
 }
 
-void BuildLilies(TMainForm& form) {
-    TPondState& pond = form.State.Pond;
+void BuildLilies(IPlayWorld& world) {
+    TPondState& pond = world.State().Pond;
     if (pond.FirstBuild) {
         pond.FirstBuild = false;
         for (int row = 0; row <= 4; ++row)
-            BuildLilyRow(form, row);
+            BuildLilyRow(world, row);
         return;
     }
-    BuildLilyRow(form, 0);
-    BuildLilyRow(form, -1);
+    BuildLilyRow(world, 0);
+    BuildLilyRow(world, -1);
 }
 
-void StartScroll(TMainForm& form) {
-    TPondState& pond = form.State.Pond;
+void StartScroll(IPlayWorld& world) {
+    TPondState& pond = world.State().Pond;
     if (pond.AdvanceOneRow) {
         pond.StoneRow += 1;
         pond.ScrollSpeed = 1;
@@ -214,26 +184,26 @@ void StartScroll(TMainForm& form) {
     }
 }
 
-void PondFrame(TMainForm& form) {
-    TGameState& s = form.State;
+void PondFrame(IStageHost& host) {
+    TGameState& s = host.State();
     if (StandsStill(s)) {
-        DrawStandingStill(form);
+        DrawStandingStill(host);
     } else {
-        form.DrawPattern(true);
+        host.DrawPattern(true);
         // The frog on the stone: a breath, then the eating stage.
-        if (!s.FrogDead) {
-            if (s.PondRunning) {
-                StartScroll(form);
+        if (!s.Pond.FrogDead) {
+            if (s.Pond.PondRunning) {
+                StartScroll(host);
             } else {
-                form.Platform().Sleep(200);
-                form.SwitchScene(4);
+                host.Sleep(kBreathMs);
+                host.SwitchScene(TScene::Eating);
             }
         }
         // The eating stage has replaced the pond: nothing of the pond's rules applies to it.
-        if (s.Scene == 3 && (s.FrogLost || s.Starved)) LoseLife(form);
-        if (s.GameOverPending) form.SwitchScene(9);
+        if (s.Scene == TScene::Pond && (s.Pond.FrogLost || s.Starved)) LoseLife(host);
+        if (s.GameOverPending) host.SwitchScene(TScene::GameOver);
     }
-    DrawStatusLine(form);
+    DrawStatusLine(host);
 }
 
 } // namespace pondlark

@@ -20,9 +20,70 @@ enum : uint8_t {
 // What a lily offers the frog when it surfaces.
 enum : uint8_t { kBonusNone = 0, kBonusLife = 1, kBonusCoin = 2 };
 
-constexpr bool IsPlainLily(int kind) {
-    return kind == kLilyPlain1 || kind == kLilyPlain2 || kind == kLilyPlain3;
+// How a lily of a kind behaves on its own each step.
+enum class TLilyBehaviour : uint8_t {
+    Plain,     // sinks and surfaces in a slow cycle, showing its cell's bonus while afloat
+    Hunter,    // closes once the frog has set it going
+    Springy,   // nothing of its own: the frog's jump from it goes two rows
+    Sticky,    // throws a strand once the frog has set it going
+    Crocodile, // looks plain but stands still, and brings the crocodile's eyes
+};
+
+// One row per lily kind: its picture, the ripple picture (1..3) a jump from it makes, and its
+// behaviour.
+struct TLilyKind {
+    uint8_t Kind;
+    const char* Name; // the kind's family name, as the pictures of its lilies are named
+    const char* Image;
+    int Ripple;
+    TLilyBehaviour Behaviour;
+};
+
+inline constexpr TLilyKind kLilyKinds[] = {
+    {kLilyPlain1, "simple", "kuvshinka_simple_1", 1, TLilyBehaviour::Plain},
+    {kLilyPlain2, "simple", "kuvshinka_simple_2", 2, TLilyBehaviour::Plain},
+    {kLilyPlain3, "simple", "kuvshinka_simple_3", 3, TLilyBehaviour::Plain},
+    {kLilyHunter, "hunter", "kuvshinka_hunter", 3, TLilyBehaviour::Hunter},
+    {kLilySpringy, "pruginka", "kuvshinka_pruginka", 3, TLilyBehaviour::Springy},
+    {kLilySticky, "liapuchka", "kuvshinka_liapuchka", 2, TLilyBehaviour::Sticky},
+    {kLilyCrocodile, "kroko_yes", "kuvshinka_simple_1", 1, TLilyBehaviour::Crocodile},
+};
+
+// The row of a grid value; a value that is no kind reads as the first plain lily.
+constexpr const TLilyKind& LilyKind(int kind) {
+    for (const TLilyKind& row : kLilyKinds)
+        if (row.Kind == kind) return row;
+    return kLilyKinds[0];
 }
+
+constexpr bool IsPlainLily(int kind) {
+    return LilyKind(kind).Behaviour == TLilyBehaviour::Plain;
+}
+
+// The ripple picture (1..3) that matches a lily kind.
+constexpr int RippleVariant(int kind) {
+    return LilyKind(kind).Ripple;
+}
+
+// The odds of a new cell: a roll of 0..99 takes the first row it does not exceed.
+struct TLilyOdds {
+    int UpTo;
+    uint8_t Kind;
+    bool AnyPlainPicture; // one of the three plain pictures, drawn next
+    bool MayCarryBonus;   // then the bonus roll
+};
+// A whole pond at the start of a stage.
+inline constexpr TLilyOdds kFreshPondOdds[] = {
+    {60, kLilyPlain1, true, true},   {70, kLilyHunter, false, false},
+    {75, kLilyPlain1, false, false}, {85, kLilySpringy, false, false},
+    {95, kLilySticky, false, false}, {99, kLilyCrocodile, false, false},
+};
+// A row scrolled in from the top.
+inline constexpr TLilyOdds kNewRowOdds[] = {
+    {70, kLilyPlain1, false, true},     {75, kLilyHunter, false, false},
+    {85, kLilySpringy, false, false},   {95, kLilySticky, false, false},
+    {99, kLilyCrocodile, false, false},
+};
 
 struct TLilyCell {
     uint8_t Kind = kLilyPlain1;
@@ -36,21 +97,6 @@ constexpr double SpotX(int column) {
 }
 constexpr double SpotY(int row) {
     return 150.0 * row - 25.0;
-}
-
-// The ripple picture (1..3) that matches a lily kind.
-constexpr int RippleVariant(int kind) {
-    switch (kind) {
-    case kLilyPlain2:
-    case kLilySticky:
-        return 2;
-    case kLilyPlain3:
-    case kLilyHunter:
-    case kLilySpringy:
-        return 3;
-    default:
-        return 1;
-    }
 }
 
 // The lily grid: rows -1..4, columns 1..4.
@@ -105,6 +151,12 @@ struct TPondState {
     bool CrocodileAttack = false;
     bool FrogControl = true;
     bool StrandShown = false;
+
+    // The stage.
+    bool LevelBanner = false; // "Level N" over a still pond, until the scene timer fires
+    bool PondRunning = true;  // false once the frog stands on the stone
+    bool FrogLost = false;    // drowned, eaten or struck: a life goes
+    bool FrogDead = false;
 
     // Pixels a scrolling sprite moves this frame.
     double ScrollStep() const { return Scrolling ? 5.0 * ScrollSpeed : 0.0; }

@@ -8,7 +8,7 @@
 
 namespace pondlark {
 
-class TMainForm;
+class IPlayWorld;
 
 // The hunger bottle at the top-right corner. Each step shows `Hunger` div `Level` as its frame,
 // raises `Starved` once that frame is past the last one the picture has, keeps `Eating.BottleEmpty`
@@ -16,14 +16,14 @@ class TMainForm;
 // Creating it clears `Starved`.
 class TBottle : public TImageSprite {
 public:
-    explicit TBottle(TMainForm& form);
+    explicit TBottle(IPlayWorld& world);
     void Step(int ticks) override;
     void Render() override;
 
     uint8_t BottleFrame() const { return frame_; }
 
 private:
-    TMainForm& form_;
+    IPlayWorld& world_;
     uint8_t frame_ = 0;
     uint8_t previous_ = 0;
 };
@@ -32,11 +32,11 @@ private:
 // Round(30 * factor), at (x, 0). No behaviour of its own.
 class TPanel : public TImageSprite {
 public:
-    TPanel(TMainForm& form, double x, double factor);
+    TPanel(IPlayWorld& world, double x, double factor);
 };
 
 // The bottle and the three plaques, laid out the same in both stages: (140, 1), (525, 3) and
 // (335, 1) - the wide one lies under the score.
-void AddStatusSprites(TMainForm& form);
+void AddStatusSprites(IPlayWorld& world);
 
 } // namespace pondlark

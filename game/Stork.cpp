@@ -1,7 +1,8 @@
 #include "game/Stork.h"
 
-#include "app/TMainForm.h"
 #include "game/EatingFrog.h"
+#include "game/Layout.h"
+#include "game/PlayWorld.h"
 
 namespace pondlark {
 
@@ -11,39 +12,35 @@ constexpr int kStorkStep = 30;
 constexpr int kStorkPasses = 2;
 } // namespace
 
-TNogaAist::TNogaAist(TMainForm& form, int side) : TImageSprite(&form.Engine()), form_(form) {
-    Image = &form.Image("aist_leng");
-    Width = Image->Width();
-    Height = Image->Height();
-    SetZ(800);
+TNogaAist::TNogaAist(IPlayWorld& world, int side) : TImageSprite(&world.Engine()), world_(world) {
+    SetImage(world.Image("aist_leng"));
+    SetZ(kDepthStork);
     PixelExact = true;
-    X = side == 1 ? 0 : 800 - Width;
+    X = side == 1 ? 0 : kScreenWidth - Width;
     Y = -Height;
 }
 
 void TNogaAist::Step(int ticks) {
     TImageSprite::Step(ticks);
-    TGameState& s = form_.State;
-    Y += s.StorkLeaving ? -kLegStep : kLegStep;
+    TGameState& s = world_.State();
+    Y += s.Eating.StorkLeaving ? -kLegStep : kLegStep;
     // Steps of 10 from -Height always meet -Height again on the way up.
     if (Y == -Height) MarkDead();
-    if (Y > 600 - Height) {
-        Y = 600 - Height;
-        s.LegsLanded = true;
+    if (Y > kScreenHeight - Height) {
+        Y = kScreenHeight - Height;
+        s.Eating.LegsLanded = true;
     }
 }
 
-TAist::TAist(TMainForm& form) : TImageSprite(&form.Engine()), form_(form) {
-    Image = &form.Image("aist");
-    Width = Image->Width();
-    Height = Image->Height();
-    SetZ(800);
+TAist::TAist(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
+    SetImage(world.Image("aist"));
+    SetZ(kDepthStork);
     PixelExact = true;
     FramePos = 0;
     FrameCount = Image->PatternCount();
     FrameLoop = true;
     FrameSpeed = 0.01;
-    X = form.Random.Next(800 - Width);
+    X = world.Random().Next(kScreenWidth - Width);
     Y = -Height;
 }
 
@@ -55,20 +52,20 @@ void TAist::Step(int ticks) {
     if (Y == 0) Descending = false;
     if (!Descending) Y -= kStorkStep;
     if (Y == -Height) {
-        X = form_.Random.Next(800 - Width);
+        X = world_.Random().Next(kScreenWidth - Width);
         Descending = true;
         ++Passes;
     }
     if (Passes == kStorkPasses) {
         MarkDead();
-        form_.State.StorkLeaving = true;
+        world_.State().Eating.StorkLeaving = true;
     }
 }
 
 void TAist::Hit(TSprite& other, bool&) {
     if (!other.IsA<TPlayerSpriteEat>()) return;
-    --form_.State.Lives;
-    form_.PlaySound("aist_eat");
+    --world_.State().Lives;
+    world_.PlaySound("aist_eat");
 }
 
 } // namespace pondlark

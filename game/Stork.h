@@ -1,27 +1,27 @@
 // The eating stage's stork: first its two legs come down at the screen's sides, then, once they
 // stand, the stork strikes down from above twice and leaves; the legs then withdraw.
 //
-// The stage's frame action decides when each comes (`State.LegsSpawned`, `State.StorkAllowed`);
-// these sprites keep `State.LegsLanded` and `State.StorkLeaving` up to date. Both live on the
-// form's engine root.
+// The stage's frame action decides when each comes (`Eating.LegsSpawned`, `Eating.StorkAllowed`);
+// these sprites keep `Eating.LegsLanded` and `Eating.StorkLeaving` up to date. Both live on the
+// world's engine root.
 #pragma once
 
 #include "engine/TSprite.h"
 
 namespace pondlark {
 
-class TMainForm;
+class IPlayWorld;
 
 // A stork's leg ("aist_leng"), side 1 at the left edge, side 2 at the right. Comes down 10 px a
 // frame from just above the screen and stands on the bottom edge (setting `LegsLanded`); once
 // `StorkLeaving` is set it goes back up and is removed when fully above the screen again.
 class TNogaAist : public TImageSprite {
 public:
-    TNogaAist(TMainForm& form, int side);
+    TNogaAist(IPlayWorld& world, int side);
     void Step(int ticks) override;
 
 private:
-    TMainForm& form_;
+    IPlayWorld& world_;
 };
 
 // The stork ("aist"): starts fully above the screen at a random x, comes down 30 px a frame
@@ -30,7 +30,7 @@ private:
 // the eating frog costs a life (sound "aist_eat").
 class TAist : public TImageSprite {
 public:
-    explicit TAist(TMainForm& form);
+    explicit TAist(IPlayWorld& world);
     void Step(int ticks) override;
     void Hit(TSprite& other, bool& done) override;
 
@@ -38,7 +38,7 @@ public:
     uint8_t Passes = 0;
 
 private:
-    TMainForm& form_;
+    IPlayWorld& world_;
 };
 
 } // namespace pondlark

@@ -1,9 +1,17 @@
 // The local table of the ten best results, best first.
 #pragma once
 
-#include "app/TGameState.h"
+#include <array>
+#include <cstdint>
+#include <string>
 
 namespace pondlark {
+
+struct THighScore {
+    std::string Name;
+    int32_t Score = 0;
+    friend bool operator==(const THighScore&, const THighScore&) = default;
+};
 
 using THighScoreTable = std::array<THighScore, 10>;
 

@@ -2,6 +2,8 @@
 
 #include "persist/TextEncoding.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 
@@ -10,6 +12,8 @@ namespace pondlark {
 namespace {
 constexpr const char* kMessageTitle = "PONDLARK";
 constexpr const char* kCannotConnect = "Can't connect to server!";
+// Less than this left of the budget is not worth a connection.
+constexpr std::chrono::milliseconds kLeastRequestTime{50};
 } // namespace
 
 std::string ServiceUrl(const TServiceAddress& address, std::string_view pathAndQuery) {
@@ -53,26 +57,34 @@ std::string PassBackValue(std::string_view versionReply) {
     return std::string(field);
 }
 
-std::string ResultPayload(std::string_view name, int32_t score, std::string_view passBack,
-                          std::string_view country) {
-    std::string payload = "type=0";
-    payload += "|name=";
-    payload += name;
-    payload += "|score=" + std::to_string(score);
-    payload += "|key=";
-    payload += kResultKey;
-    payload += "|p=";
-    payload += passBack;
-    payload += "|add=";
-    payload += country;
-    payload += "|z=";
-    while (payload.size() % 5 != 0)
-        payload += '0';
-    return payload;
+std::optional<TServiceAddress> ParseServiceAddress(std::string_view text) {
+    const size_t colon = text.rfind(':');
+    if (colon == std::string_view::npos || colon == 0) return std::nullopt;
+    // A name or an address (IPv6 in brackets): nothing that would change the URL's meaning.
+    const std::string_view host = text.substr(0, colon);
+    for (const char c : host)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != '[' &&
+            c != ']' && c != ':')
+            return std::nullopt;
+    const std::string_view digits = text.substr(colon + 1);
+    if (digits.empty() || digits.size() > 5 ||
+        digits.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    int port = 0;
+    for (const char c : digits)
+        port = port * 10 + (c - '0');
+    if (port < 1 || port > 65535) return std::nullopt;
+    return TServiceAddress{std::string(host), port};
 }
 
 TSubmitOutcome SubmitResult(IPlatform& platform, THttpClient& http, const TServiceAddress& address,
-                            const std::string& name, int32_t score, const std::string& country) {
+                            const std::string& name, int32_t score, const std::string& country,
+                            const TSubmitClock& clock) {
+    const auto now = [&] { return clock ? clock() : std::chrono::steady_clock::now(); };
+    // One budget for both requests: the client's own limits are the most either may take, and
+    // the result request gets only what the version request left.
+    const THttpTimeouts limits = http.Timeouts();
+    const auto deadline = now() + limits.Total;
     std::string reply;
     try {
         reply = http.Get(VersionRequestUrl(address));
@@ -83,12 +95,16 @@ TSubmitOutcome SubmitResult(IPlatform& platform, THttpClient& http, const TServi
         platform.MessageBox(kMessageTitle, kCannotConnect);
         return TSubmitOutcome::ServiceUnavailable;
     }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now());
+    if (left < kLeastRequestTime) return TSubmitOutcome::OutOfTime;
     const std::string payload = ResultPayload(name, score, PassBackValue(reply), country);
+    http.SetTimeouts({std::min(limits.Connect, left), left});
     try {
         http.Get(ResultRequestUrl(address, EncodeLine(payload)));
     } catch (const EHttpError&) {
         // The result stays in the local table; the service's answer does not matter to the game.
     }
+    http.SetTimeouts(limits);
     return TSubmitOutcome::Sent;
 }
 

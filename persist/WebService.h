@@ -8,9 +8,13 @@
 #pragma once
 
 #include "http/THttpClient.h"
+#include "persist/ResultPayload.h"
 #include "platform/Platform.h"
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,27 +36,31 @@ std::string VersionRequestUrl(const TServiceAddress& address);
 // `encodedPayload` is already URL-safe (it comes from EncodeLine).
 std::string ResultRequestUrl(const TServiceAddress& address, std::string_view encodedPayload);
 
-// The "key" field of every result this build sends: the service tells the builds apart by it.
-inline constexpr char kResultKey = 'P';
-
 // The pass-back value of a version reply: the text between its fourth and fifth "|", empty when
 // it has fewer than five.
 std::string PassBackValue(std::string_view versionReply);
 
-// The plain payload of a result request, "0"-padded to a multiple of 5 characters so that the
-// service decodes it back exactly.
-std::string ResultPayload(std::string_view name, int32_t score, std::string_view passBack,
-                          std::string_view country);
+// "HOST:PORT" (the port 1-65535; the host a name or an address, not empty) as an address; nullopt
+// otherwise. Used for the command line and the environment that point a game at another service.
+std::optional<TServiceAddress> ParseServiceAddress(std::string_view text);
 
 enum class TSubmitOutcome {
-    Sent,              // the service answered "OK"; the result request was made (its fate unknown)
-    ServiceUnavailable // the version request failed or was refused; the message box was shown
+    Sent,               // the service answered "OK"; the result request was made (its fate unknown)
+    ServiceUnavailable, // the version request failed or was refused; the message box was shown
+    OutOfTime           // the service answered "OK" too late: no time was left to send the result
 };
 
+// The clock that bounds a submission; empty means std::chrono::steady_clock. Tests pass their
+// own to play out a slow service without waiting for it.
+using TSubmitClock = std::function<std::chrono::steady_clock::time_point()>;
+
 // Asks the service whether it is there, then sends the result. Blocks until both requests are
-// over (each bounded by the client's time-outs). Never throws an HTTP error.
+// over; both together take at most the client's total time-out (the result request gets what the
+// version request left, and is not made when almost nothing is left). The client's time-outs are
+// as they were afterwards. Never throws an HTTP error.
 TSubmitOutcome SubmitResult(IPlatform& platform, THttpClient& http, const TServiceAddress& address,
-                            const std::string& name, int32_t score, const std::string& country);
+                            const std::string& name, int32_t score, const std::string& country,
+                            const TSubmitClock& clock = {});
 
 // Opens `url` in the user's browser; a failure is ignored.
 void GoWeb(IPlatform& platform, const std::string& url);

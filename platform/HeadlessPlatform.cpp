@@ -134,4 +134,8 @@ std::unique_ptr<IFont> HeadlessPlatform::OpenFont(const std::string& path, int p
     return OpenTtfFont(path, points);
 }
 
+std::string HeadlessPlatform::FallbackFacePath() {
+    return fallbackFace_ ? *fallbackFace_ : IPlatform::FallbackFacePath();
+}
+
 } // namespace pondlark

@@ -1,5 +1,7 @@
-#include "app/TMainForm.h"
 #include "engine/TDirectDrawSurfaceCanvas.h"
+#include "game/Layout.h"
+#include "screens/HotRects.h"
+#include "screens/MenuHost.h"
 #include "screens/MenuSprites.h"
 #include "screens/Screens.h"
 
@@ -78,48 +80,48 @@ template <size_t N> void DrawLines(TDirectDrawSurfaceCanvas& c, const HelpLine (
 }
 
 // A picture drawn at full size over a sprite box of another size (centred in it).
-void AddScaledBox(TMainForm& form, const char* image, double x, double y, int divisor) {
-    auto* s = new TPicture(form, image, x, y, 1);
+void AddScaledBox(IMenuHost& host, const char* image, double x, double y, int divisor) {
+    auto* s = new TPicture(host, image, x, y, 1);
     s->Width /= divisor;
     s->Height /= divisor;
 }
 
 } // namespace
 
-void EnterHelp(TMainForm& form) {
-    switch (form.State.HelpPage) {
+void EnterHelp(IMenuHost& host) {
+    switch (host.State().Menus.HelpPage) {
     case 3:
-        new TPicture(form, "kuvshinka_simple_1", 300, 250, 1);
-        new TPicture(form, "kuvshinka_hunter", 300, 340, 1);
-        new TPicture(form, "kuvshinka_pruginka", 300, 380, 1);
-        new TPicture(form, "kuvshinka_liapuchka", 550, 230, 1);
-        AddScaledBox(form, "kroko", 520, 260, 2);
-        AddScaledBox(form, "aist", 560, 400, 6);
+        new TPicture(host, "kuvshinka_simple_1", 300, 250, 1);
+        new TPicture(host, "kuvshinka_hunter", 300, 340, 1);
+        new TPicture(host, "kuvshinka_pruginka", 300, 380, 1);
+        new TPicture(host, "kuvshinka_liapuchka", 550, 230, 1);
+        AddScaledBox(host, "kroko", 520, 260, 2);
+        AddScaledBox(host, "aist", 560, 400, 6);
         break;
     case 4:
-        new TPicture(form, "mushka", 320, 285, 1);
-        new TPicture(form, "muha", 308, 350, 1);
-        new TPicture(form, "komar", 290, 430, 1);
-        new TPicture(form, "vodomerka", 535, 270, 1);
-        new TPicture(form, "pchel", 560, 345, 1);
+        new TPicture(host, "mushka", 320, 285, 1);
+        new TPicture(host, "muha", 308, 350, 1);
+        new TPicture(host, "komar", 290, 430, 1);
+        new TPicture(host, "vodomerka", 535, 270, 1);
+        new TPicture(host, "pchel", 560, 345, 1);
         break;
     case 5:
-        new TPicture(form, "logo", 280, 270, 0);
+        new TPicture(host, "logo", 280, 270, 0);
         break;
     default:
         break;
     }
-    new TPicture(form, "Help_word", 371, 0, 1);
-    new TPicture(form, "Help_arrows", 554, 600 - form.Image("Help_arrows").Height(), 1);
-    new TPicture(form, "Help_back_n", 347, 521, 1);
-    AddMenuFrame(form);
+    new TPicture(host, "Help_word", 371, 0, 1);
+    new TPicture(host, "Help_arrows", 554, kScreenHeight - host.Image("Help_arrows").Height(), 1);
+    new TPicture(host, "Help_back_n", 347, 521, 1);
+    AddMenuFrame(host);
 }
 
-void DrawHelp(TMainForm& form) {
-    form.DrawPattern(true);
+void DrawHelp(IMenuHost& host) {
+    host.DrawPattern(true);
     // Every page sets the size of each of its lines.
-    auto& c = form.TextCanvas(16);
-    switch (form.State.HelpPage) {
+    auto& c = host.TextCanvas(16);
+    switch (host.State().Menus.HelpPage) {
     case 1:
         DrawLines(c, kPage1);
         break;
@@ -139,7 +141,7 @@ void DrawHelp(TMainForm& form) {
         c.TextOut(375, 260, "PONDLARK, v.2.0");
         c.Font.Size = 12;
         c.TextOut(375, 290, "(c) Tallowgate Games");
-        c.TextOut(375, 310, form.HomePageUrl());
+        c.TextOut(375, 310, host.HomePageUrl());
         break;
     }
     default:
@@ -150,52 +152,52 @@ void DrawHelp(TMainForm& form) {
 
 namespace {
 bool OverNext(int x, int y) {
-    return Inside(x, y, 613, 709, 509, 535);
+    return hot::kHelpNext.Contains(x, y);
 }
 bool OverPrevious(int x, int y) {
-    return Inside(x, y, 578, 749, 552, 577);
+    return hot::kHelpPrevious.Contains(x, y);
 }
 } // namespace
 
-void HelpHover(TMainForm& form) {
-    TGameState& s = form.State;
-    form.Platform().SetCursor(Cursor::Arrow);
-    if (OverBack(s.MouseX, s.MouseY)) {
-        form.Platform().SetCursor(Cursor::Hand);
-        new HelpGame_Back(form);
-        EnterSoundRule(form, s.BackPointerOutside);
+void HelpHover(IMenuHost& host) {
+    TGameState& s = host.State();
+    host.SetCursor(Cursor::Arrow);
+    if (OverBack(s.Shell.MouseX, s.Shell.MouseY)) {
+        host.SetCursor(Cursor::Hand);
+        new HelpGame_Back(host);
+        EnterSoundRule(host, s.Menus.BackPointerOutside);
     } else {
-        s.BackPointerOutside = true;
+        s.Menus.BackPointerOutside = true;
     }
-    const bool next = OverNext(s.MouseX, s.MouseY);
-    if (next || OverPrevious(s.MouseX, s.MouseY)) {
-        form.Platform().SetCursor(Cursor::Hand);
+    const bool next = OverNext(s.Shell.MouseX, s.Shell.MouseY);
+    if (next || OverPrevious(s.Shell.MouseX, s.Shell.MouseY)) {
+        host.SetCursor(Cursor::Hand);
         if (next)
-            new HelpGame_Down(form);
+            new HelpGame_Down(host);
         else
-            new HelpGame_Up(form);
-        EnterSoundRule(form);
+            new HelpGame_Up(host);
+        EnterSoundRule(host);
     } else {
-        s.PointerOutside = true;
+        s.Menus.PointerOutside = true;
     }
 }
 
-void HelpPress(TMainForm& form, MouseButton button) {
+void HelpPress(IMenuHost& host, MouseButton button) {
     if (button != MouseButton::Left) return;
-    TGameState& s = form.State;
-    if (OverBack(s.MouseX, s.MouseY)) {
-        form.SwitchScene(2);
-        form.PlaySound("button_down");
+    TGameState& s = host.State();
+    if (OverBack(s.Shell.MouseX, s.Shell.MouseY)) {
+        host.SwitchScene(TScene::MainMenu);
+        host.PlaySound("button_down");
         return;
     }
-    if (OverNext(s.MouseX, s.MouseY) && s.HelpPage <= 4) {
-        ++s.HelpPage;
-        form.SwitchScene(5);
-        form.PlaySound("button_down");
-    } else if (OverPrevious(s.MouseX, s.MouseY) && s.HelpPage >= 2) {
-        --s.HelpPage;
-        form.SwitchScene(5);
-        form.PlaySound("button_down");
+    if (OverNext(s.Shell.MouseX, s.Shell.MouseY) && s.Menus.HelpPage <= 4) {
+        ++s.Menus.HelpPage;
+        host.SwitchScene(TScene::Help);
+        host.PlaySound("button_down");
+    } else if (OverPrevious(s.Shell.MouseX, s.Shell.MouseY) && s.Menus.HelpPage >= 2) {
+        --s.Menus.HelpPage;
+        host.SwitchScene(TScene::Help);
+        host.PlaySound("button_down");
     }
 }
 

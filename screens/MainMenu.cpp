@@ -1,50 +1,51 @@
-#include "app/TMainForm.h"
+#include "screens/HotRects.h"
+#include "screens/MenuHost.h"
 #include "screens/MenuSprites.h"
 #include "screens/Screens.h"
 
 namespace pondlark {
 
-void MenuPointerMove(TMainForm& form, int x, int y) {
-    MarkAllDead<TMenuGame>(form.Engine());
-    form.State.MouseX = x;
-    form.State.MouseY = y;
+void MenuPointerMove(IMenuHost& host, int x, int y) {
+    MarkAllDead<TMenuGame>(host.Engine());
+    host.State().Shell.MouseX = x;
+    host.State().Shell.MouseY = y;
 }
 
-void EnterSoundRule(TMainForm& form, bool& outside) {
+void EnterSoundRule(IMenuHost& host, bool& outside) {
     if (outside) {
-        form.StopSound("button_up");
-        form.PlaySound("button_up");
+        host.StopSound("button_up");
+        host.PlaySound("button_up");
     }
     outside = false;
 }
 
-void EnterSoundRule(TMainForm& form) {
-    EnterSoundRule(form, form.State.PointerOutside);
+void EnterSoundRule(IMenuHost& host) {
+    EnterSoundRule(host, host.State().Menus.PointerOutside);
 }
 
 bool OverBack(int x, int y) {
-    return Inside(x, y, 375, 513, 525, 562);
+    return hot::kBack.Contains(x, y);
 }
 
-void EnterIntro(TMainForm& form) {
-    form.State.MusicRestart = false;
-    form.PlayMusic("1");
-    AddMenuBackground(form);
-    form.Timer1.SetEnabled(true);
+void EnterIntro(IMenuHost& host) {
+    host.State().Shell.MusicRestart = false;
+    host.PlayMusic("1");
+    AddMenuBackground(host);
+    host.SceneTimer().SetEnabled(true);
 }
 
-void EnterMainMenu(TMainForm& form) {
-    form.Platform().SetCursor(Cursor::Arrow);
-    if (form.State.MusicRestart) form.PlayMusic("1");
-    form.State.MusicRestart = false;
-    form.State.HelpPage = 1;
-    new TPicture(form, "Start Game_n", 355, 161, 0);
-    new TPicture(form, "Options_n", 423, 240, 0);
-    new TPicture(form, "High Score_n", 374, 312, 0);
-    new TPicture(form, "Help_n", 465, 388, 0);
-    new TPicture(form, "Visit Web Site_n", 326, 457, 0);
-    new TPicture(form, "Exit_n", 477, 529, 0);
-    AddMenuFrame(form);
+void EnterMainMenu(IMenuHost& host) {
+    host.SetCursor(Cursor::Arrow);
+    if (host.State().Shell.MusicRestart) host.PlayMusic("1");
+    host.State().Shell.MusicRestart = false;
+    host.State().Menus.HelpPage = 1;
+    new TPicture(host, "Start Game_n", 355, 161, 0);
+    new TPicture(host, "Options_n", 423, 240, 0);
+    new TPicture(host, "High Score_n", 374, 312, 0);
+    new TPicture(host, "Help_n", 465, 388, 0);
+    new TPicture(host, "Visit Web Site_n", 326, 457, 0);
+    new TPicture(host, "Exit_n", 477, 529, 0);
+    AddMenuFrame(host);
 }
 
 namespace {
@@ -52,87 +53,88 @@ namespace {
 enum class MainItem { None, Start, Options, HighScore, Help, Visit, Exit };
 
 MainItem MainItemAt(int x, int y) {
-    // The lower three rows are tried first from y 390 down, as the pointer test always did.
-    if (y >= 390) {
-        if (Inside(x, y, 470, 623, 390, 430)) return MainItem::Help;
-        if (Inside(x, y, 330, 765, 460, 500)) return MainItem::Visit;
-        if (Inside(x, y, 480, 615, 530, 570)) return MainItem::Exit;
+    // The lower three rows are tried first from the Help row down, as the pointer test always
+    // did.
+    if (y >= hot::kHelp.Y1) {
+        if (hot::kHelp.Contains(x, y)) return MainItem::Help;
+        if (hot::kVisit.Contains(x, y)) return MainItem::Visit;
+        if (hot::kExit.Contains(x, y)) return MainItem::Exit;
         return MainItem::None;
     }
-    if (Inside(x, y, 355, 735, 165, 205)) return MainItem::Start;
-    if (Inside(x, y, 425, 675, 240, 283)) return MainItem::Options;
-    if (Inside(x, y, 380, 725, 315, 355)) return MainItem::HighScore;
+    if (hot::kStart.Contains(x, y)) return MainItem::Start;
+    if (hot::kOptions.Contains(x, y)) return MainItem::Options;
+    if (hot::kHighScores.Contains(x, y)) return MainItem::HighScore;
     return MainItem::None;
 }
 
 } // namespace
 
-void MainMenuHover(TMainForm& form) {
-    form.Platform().SetCursor(Cursor::Arrow);
-    if (form.State.Flags.GameMainExit) {
-        ExitQuestionHover(form);
+void MainMenuHover(IMenuHost& host) {
+    host.SetCursor(Cursor::Arrow);
+    if (host.State().Flags.GameMainExit) {
+        ExitQuestionHover(host);
         return;
     }
-    const MainItem item = MainItemAt(form.State.MouseX, form.State.MouseY);
+    const MainItem item = MainItemAt(host.State().Shell.MouseX, host.State().Shell.MouseY);
     if (item == MainItem::None) {
-        form.State.PointerOutside = true;
+        host.State().Menus.PointerOutside = true;
         return;
     }
-    form.Platform().SetCursor(Cursor::Hand);
+    host.SetCursor(Cursor::Hand);
     switch (item) {
     case MainItem::Start:
-        new Start_Game(form);
+        new Start_Game(host);
         break;
     case MainItem::Options:
-        new Options(form);
+        new Options(host);
         break;
     case MainItem::HighScore:
-        new High_Score(form);
+        new High_Score(host);
         break;
     case MainItem::Help:
-        new Help(form);
+        new Help(host);
         break;
     case MainItem::Visit:
-        new Visit_Web_Site(form);
+        new Visit_Web_Site(host);
         break;
     case MainItem::Exit:
-        new Exit_(form);
+        new Exit_(host);
         break;
     case MainItem::None:
         break;
     }
-    EnterSoundRule(form);
+    EnterSoundRule(host);
 }
 
-void MainMenuPress(TMainForm& form, MouseButton button) {
+void MainMenuPress(IMenuHost& host, MouseButton button) {
     if (button != MouseButton::Left) return;
-    if (form.State.Flags.GameMainExit) {
-        ExitQuestionPress(form, button);
+    if (host.State().Flags.GameMainExit) {
+        ExitQuestionPress(host, button);
         return;
     }
-    switch (MainItemAt(form.State.MouseX, form.State.MouseY)) {
+    switch (MainItemAt(host.State().Shell.MouseX, host.State().Shell.MouseY)) {
     case MainItem::Start:
-        form.SwitchScene(3);
+        host.SwitchScene(TScene::Pond);
         break;
     case MainItem::Options:
-        form.SwitchScene(6);
+        host.SwitchScene(TScene::Options);
         break;
     case MainItem::HighScore:
-        form.SwitchScene(7);
+        host.SwitchScene(TScene::HighScores);
         break;
     case MainItem::Help:
-        form.SwitchScene(5);
+        host.SwitchScene(TScene::Help);
         break;
     case MainItem::Visit:
-        form.GoWeb(form.HomePageUrl());
+        host.GoWeb(host.HomePageUrl());
         break;
     case MainItem::Exit:
-        form.GameMainExitClick();
+        host.GameMainExitClick();
         break;
     case MainItem::None:
         return;
     }
-    form.PlaySound("button_down");
+    host.PlaySound("button_down");
 }
 
 } // namespace pondlark

@@ -1,70 +1,67 @@
 #include "screens/MenuSprites.h"
 
-#include "app/TMainForm.h"
+#include "game/Layout.h"
+#include "game/PlayWorld.h"
 
 namespace pondlark {
 
-TPicture::TPicture(TMainForm& form, const std::string& image, double x, double y, int z)
-    : TImageSprite(&form.Engine()) {
-    Image = &form.Image(image);
-    Width = Image->Width();
-    Height = Image->Height();
+TPicture::TPicture(IPlayWorld& world, const std::string& image, double x, double y, int z)
+    : TImageSprite(&world.Engine()) {
+    SetImage(world.Image(image));
     X = x;
     Y = y;
     SetZ(z);
 }
 
 namespace {
-// Positions that depend on the picture's size: centred on the 800x600 display.
-double CentreX(TMainForm& f, const char* image) {
-    return (800 - f.Image(image).Width()) / 2.0;
+// Positions that depend on the picture's size: centred on the display.
+double CentreX(IPlayWorld& f, const char* image) {
+    return (kScreenWidth - f.Image(image).Width()) / 2.0;
 }
-double CentreY(TMainForm& f, const char* image) {
-    return (600 - f.Image(image).Height()) / 2.0;
+double CentreY(IPlayWorld& f, const char* image) {
+    return (kScreenHeight - f.Image(image).Height()) / 2.0;
 }
-double FromBottom(TMainForm& f, const char* image) {
-    return 600 - f.Image(image).Height();
+double FromBottom(IPlayWorld& f, const char* image) {
+    return kScreenHeight - f.Image(image).Height();
 }
 } // namespace
 
 // clang-format off
-Start_Game::Start_Game(TMainForm& f) : TMenuGame(f, "Start Game_d", 328, 136, 1) {}
-Options::Options(TMainForm& f) : TMenuGame(f, "Options_d", 413, 213, 1) {}
-High_Score::High_Score(TMainForm& f) : TMenuGame(f, "High Score_d", 354, 288, 1) {}
-Help::Help(TMainForm& f) : TMenuGame(f, "Help_d", 442, 364, 1) {}
-Visit_Web_Site::Visit_Web_Site(TMainForm& f) : TMenuGame(f, "Visit Web Site_d", 307, 435, 1) {}
-Exit_::Exit_(TMainForm& f) : TMenuGame(f, "Exit_d", 451, 503, 1) {}
-HelpGame_Back::HelpGame_Back(TMainForm& f)
+Start_Game::Start_Game(IPlayWorld& f) : TMenuGame(f, "Start Game_d", 328, 136, 1) {}
+Options::Options(IPlayWorld& f) : TMenuGame(f, "Options_d", 413, 213, 1) {}
+High_Score::High_Score(IPlayWorld& f) : TMenuGame(f, "High Score_d", 354, 288, 1) {}
+Help::Help(IPlayWorld& f) : TMenuGame(f, "Help_d", 442, 364, 1) {}
+Visit_Web_Site::Visit_Web_Site(IPlayWorld& f) : TMenuGame(f, "Visit Web Site_d", 307, 435, 1) {}
+Exit_::Exit_(IPlayWorld& f) : TMenuGame(f, "Exit_d", 451, 503, 1) {}
+HelpGame_Back::HelpGame_Back(IPlayWorld& f)
     : TMenuGame(f, "Help_Back_p", 341, FromBottom(f, "Help_Back_p"), 2) {}
-HelpGame_Up::HelpGame_Up(TMainForm& f) : TMenuGame(f, "Help_Up", 558, FromBottom(f, "Help_Up"), 2) {}
-HelpGame_Down::HelpGame_Down(TMainForm& f) : TMenuGame(f, "Help_Down", 594, 490, 2) {}
-HighScore_Back::HighScore_Back(TMainForm& f) : TMenuGame(f, "HighScore_Back_d", 0, 411, 3) {}
-HighScore_Clear::HighScore_Clear(TMainForm& f) : TMenuGame(f, "HighScore_Clear_d", 0, 190, 3) {}
-HighScore_View::HighScore_View(TMainForm& f) : TMenuGame(f, "HighScore_View_d", 0, 283, 3) {}
-TMainExit_Yes::TMainExit_Yes(TMainForm& f) : TMenuGame(f, "Exit_Main_Yes_d", 287, 297, 802) {}
-TMainExit_No::TMainExit_No(TMainForm& f) : TMenuGame(f, "Exit_Main_No_d", 427, 296, 802) {}
+HelpGame_Up::HelpGame_Up(IPlayWorld& f) : TMenuGame(f, "Help_Up", 558, FromBottom(f, "Help_Up"), 2) {}
+HelpGame_Down::HelpGame_Down(IPlayWorld& f) : TMenuGame(f, "Help_Down", 594, 490, 2) {}
+HighScore_Back::HighScore_Back(IPlayWorld& f) : TMenuGame(f, "HighScore_Back_d", 0, 411, 3) {}
+HighScore_Clear::HighScore_Clear(IPlayWorld& f) : TMenuGame(f, "HighScore_Clear_d", 0, 190, 3) {}
+HighScore_View::HighScore_View(IPlayWorld& f) : TMenuGame(f, "HighScore_View_d", 0, 283, 3) {}
+TMainExit_Yes::TMainExit_Yes(IPlayWorld& f) : TMenuGame(f, "Exit_Main_Yes_d", 287, 297, 802) {}
+TMainExit_No::TMainExit_No(IPlayWorld& f) : TMenuGame(f, "Exit_Main_No_d", 427, 296, 802) {}
 
-Options_full_screen::Options_full_screen(TMainForm& f) : TMenu(f, "Options_full_screen", 458, 207, 900) {}
-Options_window_mode::Options_window_mode(TMainForm& f) : TMenu(f, "Options_window_mode", 253, 207, 900) {}
-Options_sound_on::Options_sound_on(TMainForm& f) : TMenu(f, "Options_sound_on", 254, 327, 900) {}
-Options_sound_off::Options_sound_off(TMainForm& f) : TMenu(f, "Options_sound_off", 341, 327, 900) {}
-Options_music_on::Options_music_on(TMainForm& f) : TMenu(f, "Options_Music_On", 256, 271, 2900) {}
-Options_music_off::Options_music_off(TMainForm& f) : TMenu(f, "Options_Music_Of", 338, 270, 2900) {}
-TMainExit::TMainExit(TMainForm& f)
+Options_full_screen::Options_full_screen(IPlayWorld& f) : TMenu(f, "Options_full_screen", 458, 207, 900) {}
+Options_window_mode::Options_window_mode(IPlayWorld& f) : TMenu(f, "Options_window_mode", 253, 207, 900) {}
+Options_sound_on::Options_sound_on(IPlayWorld& f) : TMenu(f, "Options_sound_on", 254, 327, 900) {}
+Options_sound_off::Options_sound_off(IPlayWorld& f) : TMenu(f, "Options_sound_off", 341, 327, 900) {}
+Options_music_on::Options_music_on(IPlayWorld& f) : TMenu(f, "Options_Music_On", 256, 271, 2900) {}
+Options_music_off::Options_music_off(IPlayWorld& f) : TMenu(f, "Options_Music_Of", 338, 270, 2900) {}
+TMainExit::TMainExit(IPlayWorld& f)
     : TMenu(f, "Exit_Main", CentreX(f, "Exit_Main"), CentreY(f, "Exit_Main") - 5, 801) {}
-TMainExit_Word::TMainExit_Word(TMainForm& f) : TMenu(f, "Exit_Main_Word", 305, 248, 802) {}
-TClearHighScore::TClearHighScore(TMainForm& f)
+TMainExit_Word::TMainExit_Word(IPlayWorld& f) : TMenu(f, "Exit_Main_Word", 305, 248, 802) {}
+TClearHighScore::TClearHighScore(IPlayWorld& f)
     : TMenu(f, "Exit_Main", CentreX(f, "Exit_Main"), CentreY(f, "Exit_Main") - 5, 801) {}
-TClearHighScore_Word::TClearHighScore_Word(TMainForm& f) : TMenu(f, "HighScore_Clear_Word", 239, 241, 802) {}
-TEnter_Name::TEnter_Name(TMainForm& f)
+TClearHighScore_Word::TClearHighScore_Word(IPlayWorld& f) : TMenu(f, "HighScore_Clear_Word", 239, 241, 802) {}
+TEnter_Name::TEnter_Name(IPlayWorld& f)
     : TMenu(f, "Enter_Name", CentreX(f, "Enter_Name"), CentreY(f, "Enter_Name"), 0) {}
-TEnter_Name_Send::TEnter_Name_Send(TMainForm& f) : TMenu(f, "Enter_Name_Send", 243, 362, 1) {}
+TEnter_Name_Send::TEnter_Name_Send(IPlayWorld& f) : TMenu(f, "Enter_Name_Send", 243, 362, 1) {}
 // clang-format on
 
-Palka::Palka(TMainForm& form) : TImageSprite(&form.Engine()), form_(form) {
-    Image = &form.Image("palka");
-    Width = Image->Width();
-    Height = Image->Height();
+Palka::Palka(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
+    SetImage(world.Image("palka"));
     SetZ(800);
     Place();
 }
@@ -75,8 +72,8 @@ void Palka::Step(int ticks) {
 }
 
 void Palka::Place() {
-    const int width = form_.State.EntryTextWidth;
-    if (form_.State.Scene == 6) {
+    const int width = world_.State().Menus.EntryTextWidth;
+    if (world_.State().Scene == TScene::Options) {
         X = 400 + width;
         Y = 440;
     } else {
@@ -85,20 +82,20 @@ void Palka::Place() {
     }
 }
 
-TBackgroundSprite* AddMenuBackground(TMainForm& form, int z) {
-    auto* bg = new TBackgroundSprite(&form.Engine());
-    bg->Image = &form.Image("menu");
+TBackgroundSprite* AddMenuBackground(IPlayWorld& world, int z) {
+    auto* bg = new TBackgroundSprite(&world.Engine());
+    bg->Image = &world.Image("menu");
     bg->SetMapSize(1, 1);
     bg->Tiled = true;
     bg->SetZ(z);
     return bg;
 }
 
-void AddMenuFrame(TMainForm& form) {
-    const double wordY = 600 - form.Image("Tallowgate_Word").Height();
-    new TPicture(form, "Tallowgate_Word", 0, wordY, 0);
-    new TPicture(form, "Pondlark_Word", 0, 0, 0);
-    AddMenuBackground(form);
+void AddMenuFrame(IPlayWorld& world) {
+    const double wordY = kScreenHeight - world.Image("Tallowgate_Word").Height();
+    new TPicture(world, "Tallowgate_Word", 0, wordY, 0);
+    new TPicture(world, "Pondlark_Word", 0, 0, 0);
+    AddMenuBackground(world);
 }
 
 } // namespace pondlark

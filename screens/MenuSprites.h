@@ -3,22 +3,21 @@
 // Two marker classes let a screen find and remove all sprites of one kind: `TMenuGame` are the
 // highlights under the pointer (every pointer move removes them), `TMenu` the pictures that stay
 // until their owner removes them (option states, question panels, the name panel). Each concrete
-// class only places its fixed picture. Sprites are owned by the form's engine root; make them
+// class only places its fixed picture. Sprites are owned by the world's engine root; make them
 // with `new` and let the engine free them.
 #pragma once
 
 #include "engine/TSprite.h"
+#include "game/PlayWorld.h"
 
 #include <string>
 
 namespace pondlark {
 
-class TMainForm;
-
 // A picture sprite on the engine root, sized to the image's frame.
 class TPicture : public TImageSprite {
 public:
-    TPicture(TMainForm& form, const std::string& image, double x, double y, int z);
+    TPicture(IPlayWorld& world, const std::string& image, double x, double y, int z);
 };
 
 class TMenuGame : public TPicture {
@@ -34,7 +33,7 @@ public:
 #define PONDLARK_MENU_SPRITE(Name, Base)                                                           \
     class Name : public Base {                                                                     \
     public:                                                                                        \
-        explicit Name(TMainForm& form);                                                            \
+        explicit Name(IPlayWorld& world);                                                          \
     }
 
 // Highlights.
@@ -67,23 +66,27 @@ PONDLARK_MENU_SPRITE(TClearHighScore_Word, TMenu);
 PONDLARK_MENU_SPRITE(TEnter_Name, TMenu);
 PONDLARK_MENU_SPRITE(TEnter_Name_Send, TMenu);
 
+// The game-over words.
+PONDLARK_MENU_SPRITE(TGame_Word, TPicture);
+PONDLARK_MENU_SPRITE(TOver_Word, TPicture);
+
 #undef PONDLARK_MENU_SPRITE
 
 // The blinking text caret. It follows the end of the text being typed on the live screen every
 // frame, so carets made while the text grows all stand at the same place.
 class Palka : public TImageSprite {
 public:
-    explicit Palka(TMainForm& form);
+    explicit Palka(IPlayWorld& world);
     void Step(int ticks) override;
 
 private:
     void Place();
-    TMainForm& form_;
+    IPlayWorld& world_;
 };
 
 // The menu background "menu" (tiled over the surface) at depth `z`.
-TBackgroundSprite* AddMenuBackground(TMainForm& form, int z = 0);
+TBackgroundSprite* AddMenuBackground(IPlayWorld& world, int z = 0);
 // The two word pictures and the background every menu screen shows.
-void AddMenuFrame(TMainForm& form);
+void AddMenuFrame(IPlayWorld& world);
 
 } // namespace pondlark

@@ -1,8 +1,9 @@
-#include "app/TMainForm.h"
 #include "engine/TDirectDrawSurfaceCanvas.h"
-#include "game/EatingStage.h"
+#include "game/Layout.h"
 #include "persist/HighScores.h"
 #include "platform/VirtualKeys.h"
+#include "screens/HotRects.h"
+#include "screens/MenuHost.h"
 #include "screens/MenuSprites.h"
 #include "screens/Screens.h"
 
@@ -22,72 +23,73 @@ int NameCharWidth(char c) {
     return 0;
 }
 
-void ShowNameEntry(TMainForm& form) {
-    TGameState& s = form.State;
+void ShowNameEntry(IMenuHost& host) {
+    TGameState& s = host.State();
     if (s.Score < s.HighScores[9].Score) return;
-    MarkAllDead<TGame_Word>(form.Engine());
-    MarkAllDead<TOver_Word>(form.Engine());
-    form.Platform().SetCursor(Cursor::Arrow);
-    form.GameEnterNameClick();
+    MarkAllDead<TGame_Word>(host.Engine());
+    MarkAllDead<TOver_Word>(host.Engine());
+    host.SetCursor(Cursor::Arrow);
+    host.GameEnterNameClick();
 }
 
-void DrawNameEntry(TMainForm& form) {
-    form.DrawPattern(true);
-    TGameState& s = form.State;
+void DrawNameEntry(IMenuHost& host) {
+    host.DrawPattern(true);
+    TGameState& s = host.State();
     if (!s.Flags.GameEnterName) return;
-    s.PlayerName = form.Edit2;
-    auto& c = form.TextCanvas(20, RGBColor(0, 128, 0));
+    s.PlayerName = host.NameText();
+    auto& c = host.TextCanvas(20, RGBColor(0, 128, 0));
     const std::string score = std::to_string(s.Score);
     c.TextOut(400 - 12 * static_cast<int>(score.size()), 225, score);
-    s.EntryTextWidth = c.TextWidth(s.PlayerName);
+    s.Menus.EntryTextWidth = c.TextWidth(s.PlayerName);
     // Halves round to the even neighbour, as the text was always centred.
-    const int half = static_cast<int>(std::nearbyint(s.EntryTextWidth / 2.0));
+    const int half = static_cast<int>(std::nearbyint(s.Menus.EntryTextWidth / 2.0));
     c.TextOut(400 - half, 310, s.PlayerName);
     c.Release();
 }
 
-void NameEntryHover(TMainForm& form) {
-    const TGameState& s = form.State;
-    form.Platform().SetCursor(Inside(s.MouseX, s.MouseY, 250, 550, 315, 348) ? Cursor::IBeam
-                                                                             : Cursor::Arrow);
+void NameEntryHover(IMenuHost& host) {
+    const TGameState& s = host.State();
+    host.SetCursor(hot::kNameText.Contains(s.Shell.MouseX, s.Shell.MouseY) ? Cursor::IBeam
+                                                                           : Cursor::Arrow);
 }
 
-void NameEntryPress(TMainForm& form, MouseButton button) {
-    TGameState& s = form.State;
-    if (form.Timer1.Enabled() || button != MouseButton::Left) return;
+void NameEntryPress(IMenuHost& host, MouseButton button) {
+    TGameState& s = host.State();
+    if (host.SceneTimer().Enabled() || button != MouseButton::Left) return;
     if (s.Score < s.HighScores[9].Score) {
-        form.Platform().Sleep(200);
-        form.SwitchScene(2);
+        host.Sleep(kBreathMs);
+        host.SwitchScene(TScene::MainMenu);
         return;
     }
-    if (!form.Edit2.empty()) s.Flags.GamegoEdit = false;
-    if (Inside(s.MouseX, s.MouseY, 250, 550, 315, 348)) {
+    if (!host.NameText().empty()) s.Flags.GamegoEdit = false;
+    if (hot::kNameText.Contains(s.Shell.MouseX, s.Shell.MouseY)) {
         s.Flags.GamegoEdit = true;
-        form.PlaySound("button_down");
-    } else if (Inside(s.MouseX, s.MouseY, 245, 283, 367, 405)) {
-        form.GameSendResultClick();
-        form.PlaySound("button_down");
+        host.PlaySound("button_down");
+    } else if (hot::kSendBox.Contains(s.Shell.MouseX, s.Shell.MouseY)) {
+        host.GameSendResultClick();
+        host.PlaySound("button_down");
     }
 }
 
-void NameEntryKey(TMainForm& form, int key, bool alt) {
-    TGameState& s = form.State;
+void NameEntryKey(IMenuHost& host, int key, bool alt) {
+    TGameState& s = host.State();
     if ((key == vk::Escape || key == vk::Return) && !Qualifies(s.HighScores, s.Score) &&
-        !form.Timer1.Enabled()) {
-        form.Platform().Sleep(200);
-        form.SwitchScene(2);
+        !host.SceneTimer().Enabled()) {
+        host.Sleep(kBreathMs);
+        host.SwitchScene(TScene::MainMenu);
     }
-    if (s.Flags.GamegoEdit && key == vk::Back && !form.Edit2.empty()) form.Edit2.pop_back();
-    if (s.Flags.GamegoEdit && form.Edit2.size() < 10 && key > 0 && key < 256) {
+    if (s.Flags.GamegoEdit && key == vk::Back && !host.NameText().empty())
+        host.NameText().pop_back();
+    if (s.Flags.GamegoEdit && host.NameText().size() < 10 && key > 0 && key < 256) {
         const char c = static_cast<char>(key);
         if (kEntryAlphabet.find(c) != std::string_view::npos &&
-            s.EntryTextWidth + NameCharWidth(c) <= 360)
-            form.Edit2.push_back(c);
+            s.Menus.EntryTextWidth + NameCharWidth(c) <= 360)
+            host.NameText().push_back(c);
     }
     if (key == vk::Return && !alt && !s.PlayerName.empty() && Qualifies(s.HighScores, s.Score)) {
         InsertHighScore(s.HighScores, s.PlayerName, s.Score);
-        if (s.Flags.GameSendResult) form.SubmitResult();
-        form.SwitchScene(7);
+        if (s.Flags.GameSendResult) host.SubmitResult();
+        host.SwitchScene(TScene::HighScores);
     }
 }
 

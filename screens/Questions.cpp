@@ -1,18 +1,19 @@
-#include "app/TMainForm.h"
 #include "persist/HighScores.h"
+#include "screens/HotRects.h"
+#include "screens/MenuHost.h"
 #include "screens/MenuSprites.h"
 #include "screens/Screens.h"
 
 namespace pondlark {
 
-void ShowExitQuestion(TMainForm& form) {
-    new TMainExit(form);
-    new TMainExit_Word(form);
+void ShowExitQuestion(IMenuHost& host) {
+    new TMainExit(host);
+    new TMainExit_Word(host);
 }
 
-void HideExitQuestion(TMainForm& form) {
-    MarkAllDead<TMenu>(form.Engine());
-    MarkAllDead<TMenuGame>(form.Engine());
+void HideExitQuestion(IMenuHost& host) {
+    MarkAllDead<TMenu>(host.Engine());
+    MarkAllDead<TMenuGame>(host.Engine());
 }
 
 namespace {
@@ -20,67 +21,68 @@ namespace {
 enum class Answer { None, Yes, No };
 
 Answer ExitAnswerAt(int x, int y) {
-    if (Inside(x, y, 300, 370, 310, 335)) return Answer::Yes;
-    if (Inside(x, y, 441, 490, 312, 338)) return Answer::No;
+    if (hot::kExitYes.Contains(x, y)) return Answer::Yes;
+    if (hot::kExitNo.Contains(x, y)) return Answer::No;
     return Answer::None;
 }
 
 Answer ClearAnswerAt(int x, int y) {
-    if (Inside(x, y, 310, 385, 310, 350)) return Answer::Yes;
-    if (Inside(x, y, 430, 490, 310, 350)) return Answer::No;
+    if (hot::kClearYes.Contains(x, y)) return Answer::Yes;
+    if (hot::kClearNo.Contains(x, y)) return Answer::No;
     return Answer::None;
 }
 
-void AnswerHover(TMainForm& form, Answer answer) {
+void AnswerHover(IMenuHost& host, Answer answer) {
     if (answer == Answer::None) {
-        form.State.PointerOutside = true;
+        host.State().Menus.PointerOutside = true;
         return;
     }
-    form.Platform().SetCursor(Cursor::Hand);
+    host.SetCursor(Cursor::Hand);
     if (answer == Answer::Yes)
-        new TMainExit_Yes(form);
+        new TMainExit_Yes(host);
     else
-        new TMainExit_No(form);
-    EnterSoundRule(form);
+        new TMainExit_No(host);
+    EnterSoundRule(host);
 }
 
 } // namespace
 
-void ExitQuestionHover(TMainForm& form) {
-    AnswerHover(form, ExitAnswerAt(form.State.MouseX, form.State.MouseY));
+void ExitQuestionHover(IMenuHost& host) {
+    AnswerHover(host, ExitAnswerAt(host.State().Shell.MouseX, host.State().Shell.MouseY));
 }
 
-void ClearQuestionHover(TMainForm& form) {
-    AnswerHover(form, ClearAnswerAt(form.State.MouseX, form.State.MouseY));
+void ClearQuestionHover(IMenuHost& host) {
+    AnswerHover(host, ClearAnswerAt(host.State().Shell.MouseX, host.State().Shell.MouseY));
 }
 
-void ExitQuestionPress(TMainForm& form, MouseButton button) {
-    TGameState& s = form.State;
-    const bool menu = s.Scene == 2;
+void ExitQuestionPress(IMenuHost& host, MouseButton button) {
+    TGameState& s = host.State();
+    const bool menu = s.Scene == TScene::MainMenu;
     if (menu && button != MouseButton::Left) return;
-    const Answer answer = ExitAnswerAt(s.MouseX, s.MouseY);
+    const Answer answer = ExitAnswerAt(s.Shell.MouseX, s.Shell.MouseY);
     if (answer == Answer::None) return;
     if (menu) {
-        form.PlaySound("button_down");
-        form.GameMainExitClick();
+        host.PlaySound("button_down");
+        host.GameMainExitClick();
         if (answer == Answer::Yes)
-            form.Terminate();
+            host.Terminate();
         else
-            form.SwitchScene(2);
+            host.SwitchScene(TScene::MainMenu);
         return;
     }
-    form.GameMainExitClick();
-    if (answer == Answer::Yes) form.SwitchScene(Qualifies(s.HighScores, s.Score) ? 9 : 2);
-    form.PlaySound("button_down");
+    host.GameMainExitClick();
+    if (answer == Answer::Yes)
+        host.SwitchScene(Qualifies(s.HighScores, s.Score) ? TScene::GameOver : TScene::MainMenu);
+    host.PlaySound("button_down");
 }
 
-void ClearQuestionPress(TMainForm& form, MouseButton button) {
+void ClearQuestionPress(IMenuHost& host, MouseButton button) {
     if (button != MouseButton::Left) return;
-    const Answer answer = ClearAnswerAt(form.State.MouseX, form.State.MouseY);
+    const Answer answer = ClearAnswerAt(host.State().Shell.MouseX, host.State().Shell.MouseY);
     if (answer == Answer::None) return;
-    if (answer == Answer::Yes) form.ResetHighScores();
-    form.GameClearHighScoreClick();
-    form.PlaySound("button_down");
+    if (answer == Answer::Yes) host.ResetHighScores();
+    host.GameClearHighScoreClick();
+    host.PlaySound("button_down");
 }
 
 } // namespace pondlark

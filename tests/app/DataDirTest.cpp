@@ -55,17 +55,17 @@ TEST_F(DataDirTest, SettingsComeFromTheGameFolderAndDataFromTheDataFolder) {
     form->OnSongStarted = [&](const std::string& name) { songs.push_back(name); };
     form->FixRandomSeed(3);
     ASSERT_TRUE(form->Start());
-    EXPECT_EQ(form->State.PlayerName, "Pip");
-    EXPECT_FALSE(form->State.Flags.GameSound);
-    EXPECT_EQ(form->State.HighScores[0].Score, 4242);
+    EXPECT_EQ(form->State().PlayerName, "Pip");
+    EXPECT_FALSE(form->State().Flags.GameSound);
+    EXPECT_EQ(form->State().HighScores[0].Score, 4242);
     form->RunFor(100);
     EXPECT_EQ(songs, std::vector<std::string>{"1"}) << "the menu song comes from the data folder";
     EXPECT_TRUE(form->ReportedErrors().empty());
 
     // Leaving the options screen saves the settings: into the game folder only.
-    form->SwitchScene(6);
-    form->State.Flags.GameMusic = false;
-    form->SwitchScene(2);
+    form->SwitchScene(TScene::Options);
+    form->State().Flags.GameMusic = false;
+    form->SwitchScene(TScene::MainMenu);
     auto saved = ReadConfig((home / "Config.cfg").string(), DefaultHighScores());
     ASSERT_TRUE(saved.has_value());
     EXPECT_FALSE(saved->Music);

@@ -13,106 +13,106 @@ using namespace pondlark;
 
 TEST_F(GameFixture, StartUpOpensTheIntroAndTheMenuFollowsAfterTwoSeconds) {
     ASSERT_TRUE(Start());
-    EXPECT_EQ(form->State.Scene, 1);
+    EXPECT_EQ(form->State().Scene, TScene::Intro);
     EXPECT_EQ(platform.Caption(), "PONDLARK");
     EXPECT_TRUE(platform.Shown());
-    EXPECT_EQ(form->State.HighScores[0].Score, DefaultHighScores()[0].Score);
+    EXPECT_EQ(form->State().HighScores[0].Score, DefaultHighScores()[0].Score);
     form->RunFor(1990);
-    EXPECT_EQ(form->State.Scene, 1);
+    EXPECT_EQ(form->State().Scene, TScene::Intro);
     form->RunFor(20);
-    EXPECT_EQ(form->State.Scene, 2);
+    EXPECT_EQ(form->State().Scene, TScene::MainMenu);
     EXPECT_FALSE(form->Timer1.Enabled()) << "the intro wait is a one-shot";
 }
 
 TEST_F(GameFixture, EnterOnTheIntroOpensTheMenuAndTheLateTimerChangesNothing) {
     ASSERT_TRUE(Start());
     Key(vk::Return);
-    EXPECT_EQ(form->State.Scene, 2);
+    EXPECT_EQ(form->State().Scene, TScene::MainMenu);
     form->RunFor(2500);
-    EXPECT_EQ(form->State.Scene, 2);
+    EXPECT_EQ(form->State().Scene, TScene::MainMenu);
 }
 
 TEST_F(GameFixture, AltEnterOnTheIntroSwitchesTheDisplayOnly) {
     ASSERT_TRUE(Start());
     Key(vk::Return, /*alt=*/true);
-    EXPECT_EQ(form->State.Scene, 1);
-    EXPECT_TRUE(form->State.Flags.GameFullScreen);
+    EXPECT_EQ(form->State().Scene, TScene::Intro);
+    EXPECT_TRUE(form->State().Flags.GameFullScreen);
     EXPECT_TRUE(platform.IsFullScreen());
 }
 
 TEST_F(GameFixture, LeavingTheMenuStartsAGameAndLeavingAStageFlagsTheMusic) {
     ASSERT_TRUE(Start());
     Key(vk::Escape); // intro -> menu
-    form->State.Score = 999;
+    form->State().Score = 999;
     Key(vk::Return); // menu -> pond
-    EXPECT_EQ(form->State.Scene, 3);
-    EXPECT_EQ(form->State.Level, 1);
-    EXPECT_EQ(form->State.Score, 0);
-    EXPECT_EQ(form->State.Lives, 3);
-    form->SwitchScene(4);
-    EXPECT_TRUE(form->State.MusicRestart);
-    EXPECT_EQ(form->State.TimeLeft, 19 + 10);
+    EXPECT_EQ(form->State().Scene, TScene::Pond);
+    EXPECT_EQ(form->State().Level, 1);
+    EXPECT_EQ(form->State().Score, 0);
+    EXPECT_EQ(form->State().Lives, 3);
+    form->SwitchScene(TScene::Eating);
+    EXPECT_TRUE(form->State().Shell.MusicRestart);
+    EXPECT_EQ(form->State().Eating.TimeLeft, 19 + 10);
     EXPECT_TRUE(form->LevelTimer.Enabled());
-    EXPECT_TRUE(form->State.AimCentred);
-    form->State.PondRunning = false;
-    form->State.GameOverPending = true;
-    form->SwitchScene(9);
-    EXPECT_TRUE(form->State.PondRunning);
-    EXPECT_FALSE(form->State.GameOverPending);
+    EXPECT_TRUE(form->State().Shell.AimCentred);
+    form->State().Pond.PondRunning = false;
+    form->State().GameOverPending = true;
+    form->SwitchScene(TScene::GameOver);
+    EXPECT_TRUE(form->State().Pond.PondRunning);
+    EXPECT_FALSE(form->State().GameOverPending);
     EXPECT_EQ(form->Timer1.Interval(), 5000u);
     EXPECT_TRUE(form->Timer1.Enabled());
 }
 
 TEST_F(GameFixture, GameOverLeaveClearsTheEntryFlags) {
     ASSERT_TRUE(Start());
-    form->SwitchScene(9);
-    form->State.Flags.GameEnterName = form->State.Flags.GamegoEdit = true;
-    form->State.Flags.GameSendResult = true;
-    form->SwitchScene(2);
-    EXPECT_FALSE(form->State.Flags.GameEnterName);
-    EXPECT_FALSE(form->State.Flags.GamegoEdit);
-    EXPECT_FALSE(form->State.Flags.GameSendResult);
+    form->SwitchScene(TScene::GameOver);
+    form->State().Flags.GameEnterName = form->State().Flags.GamegoEdit = true;
+    form->State().Flags.GameSendResult = true;
+    form->SwitchScene(TScene::MainMenu);
+    EXPECT_FALSE(form->State().Flags.GameEnterName);
+    EXPECT_FALSE(form->State().Flags.GamegoEdit);
+    EXPECT_FALSE(form->State().Flags.GameSendResult);
 }
 
 TEST_F(GameFixture, LevelTimerCountsTheEatingClockDown) {
     ASSERT_TRUE(Start());
-    form->SwitchScene(2);
-    form->SwitchScene(3);
-    form->SwitchScene(4);
+    form->SwitchScene(TScene::MainMenu);
+    form->SwitchScene(TScene::Pond);
+    form->SwitchScene(TScene::Eating);
     form->RunFor(3000);
-    EXPECT_EQ(form->State.TimeLeft, 26);
+    EXPECT_EQ(form->State().Eating.TimeLeft, 26);
 }
 
 TEST_F(GameFixture, PauseTogglesTheBannerTimerWhichRestartsItsWait) {
     ASSERT_TRUE(Start());
-    form->SwitchScene(2);
-    form->SwitchScene(3);
-    form->State.LevelBanner = true;
+    form->SwitchScene(TScene::MainMenu);
+    form->SwitchScene(TScene::Pond);
+    form->State().Pond.LevelBanner = true;
     form->Timer1.SetInterval(3300);
     form->Timer1.SetEnabled(true);
     Key('P');
-    EXPECT_TRUE(form->State.Paused);
-    EXPECT_FALSE(form->State.LevelBanner);
+    EXPECT_TRUE(form->State().Shell.Paused);
+    EXPECT_FALSE(form->State().Pond.LevelBanner);
     EXPECT_FALSE(form->Timer1.Enabled());
     form->RunFor(1000);
     Key('P');
-    EXPECT_FALSE(form->State.Paused);
+    EXPECT_FALSE(form->State().Shell.Paused);
     EXPECT_TRUE(form->Timer1.Enabled());
-    form->State.LevelBanner = true; // watch the restarted wait end it
+    form->State().Pond.LevelBanner = true; // watch the restarted wait end it
     form->RunFor(3200);
-    EXPECT_TRUE(form->State.LevelBanner);
+    EXPECT_TRUE(form->State().Pond.LevelBanner);
     form->RunFor(200);
-    EXPECT_FALSE(form->State.LevelBanner);
+    EXPECT_FALSE(form->State().Pond.LevelBanner);
 }
 
 TEST_F(GameFixture, AimFollowsThePointerOnlyAfterItMovesAndIsClamped) {
     ASSERT_TRUE(Start());
-    form->SwitchScene(2);
-    form->SwitchScene(3);
-    form->SwitchScene(4);
+    form->SwitchScene(TScene::MainMenu);
+    form->SwitchScene(TScene::Pond);
+    form->SwitchScene(TScene::Eating);
     platform.Advance(40);
     form->Pump();
-    EXPECT_DOUBLE_EQ(form->State.TongueAngle, 180.0) << "centred until the pointer moves";
+    EXPECT_DOUBLE_EQ(form->State().Shell.TongueAngle, 180.0) << "centred until the pointer moves";
     struct Case {
         int x;
         double angle;
@@ -121,29 +121,29 @@ TEST_F(GameFixture, AimFollowsThePointerOnlyAfterItMovesAndIsClamped) {
         platform.MouseMove(c.x, 300);
         platform.Advance(30);
         form->Pump();
-        EXPECT_NEAR(form->State.TongueAngle, c.angle, 1e-9) << "x=" << c.x;
+        EXPECT_NEAR(form->State().Shell.TongueAngle, c.angle, 1e-9) << "x=" << c.x;
     }
-    form->State.TongueAngleOffset = -10;
+    form->State().Shell.TongueAngleOffset = -10;
     platform.MouseMove(400, 300);
     platform.Advance(30);
     form->Pump();
-    EXPECT_NEAR(form->State.TongueAngle, 170.0, 1e-9);
+    EXPECT_NEAR(form->State().Shell.TongueAngle, 170.0, 1e-9);
 }
 
 TEST_F(GameFixture, FrameCountdownsStopAtZeroAndTheCaretCounterCycles) {
     ASSERT_TRUE(Start());
-    form->State.LeftKeyDelay = 2;
-    form->State.ActionKeyDelay = 1;
-    form->State.CaretBlink = 1;
+    form->State().Shell.LeftKeyDelay = 2;
+    form->State().Shell.ActionKeyDelay = 1;
+    form->State().Shell.CaretBlink = 1;
     Frame();
-    EXPECT_EQ(form->State.LeftKeyDelay, 1);
-    EXPECT_EQ(form->State.ActionKeyDelay, 0);
-    EXPECT_EQ(form->State.CaretBlink, 30) << "reaching 0 starts the next 30-frame cycle";
+    EXPECT_EQ(form->State().Shell.LeftKeyDelay, 1);
+    EXPECT_EQ(form->State().Shell.ActionKeyDelay, 0);
+    EXPECT_EQ(form->State().Shell.CaretBlink, 30) << "reaching 0 starts the next 30-frame cycle";
     Frame();
     Frame();
-    EXPECT_EQ(form->State.LeftKeyDelay, 0);
-    EXPECT_EQ(form->State.ActionKeyDelay, 0);
-    EXPECT_EQ(form->State.CaretBlink, 28);
+    EXPECT_EQ(form->State().Shell.LeftKeyDelay, 0);
+    EXPECT_EQ(form->State().Shell.ActionKeyDelay, 0);
+    EXPECT_EQ(form->State().Shell.CaretBlink, 28);
 }
 
 TEST_F(GameFixture, CloseBoxNeverClosesAndAsksTheQuestionInTheMenu) {
@@ -151,28 +151,28 @@ TEST_F(GameFixture, CloseBoxNeverClosesAndAsksTheQuestionInTheMenu) {
     platform.CloseBox();
     form->Pump();
     EXPECT_FALSE(form->Terminated());
-    EXPECT_FALSE(form->State.Flags.GameMainExit) << "no question on the intro";
+    EXPECT_FALSE(form->State().Flags.GameMainExit) << "no question on the intro";
     Key(vk::Escape);
     platform.CloseBox();
     form->Pump();
-    EXPECT_TRUE(form->State.Flags.GameMainExit);
+    EXPECT_TRUE(form->State().Flags.GameMainExit);
     EXPECT_EQ(platform.Caption(), "PONDLARK [Pause]");
 }
 
 TEST_F(GameFixture, ClosingWhilePausedEndsThePauseAndOpensTheQuestion) {
     ASSERT_TRUE(Start());
-    form->SwitchScene(2);
-    form->SwitchScene(3);
+    form->SwitchScene(TScene::MainMenu);
+    form->SwitchScene(TScene::Pond);
     Key('P');
-    ASSERT_TRUE(form->State.Paused);
+    ASSERT_TRUE(form->State().Shell.Paused);
     Key(vk::Escape);
-    EXPECT_FALSE(form->State.Flags.GameMainExit) << "Esc does nothing while paused";
+    EXPECT_FALSE(form->State().Flags.GameMainExit) << "Esc does nothing while paused";
     platform.CloseBox();
     form->Pump();
-    EXPECT_FALSE(form->State.Paused);
-    EXPECT_TRUE(form->State.Flags.GameMainExit);
+    EXPECT_FALSE(form->State().Shell.Paused);
+    EXPECT_TRUE(form->State().Flags.GameMainExit);
     Key('P');
-    EXPECT_FALSE(form->State.Paused) << "P is ignored during the question";
+    EXPECT_FALSE(form->State().Shell.Paused) << "P is ignored during the question";
 }
 
 TEST_F(GameFixture, FocusLossChangesTheCaptionAndTheFramesGoOn) {
@@ -181,19 +181,19 @@ TEST_F(GameFixture, FocusLossChangesTheCaptionAndTheFramesGoOn) {
     platform.Focus(false);
     form->RunFor(300);
     EXPECT_EQ(platform.Caption(), "PONDLARK [Pause]");
-    EXPECT_TRUE(form->State.AppInactive);
+    EXPECT_TRUE(form->State().Shell.AppInactive);
     EXPECT_GE(form->FrameCount(), frames + 9);
     platform.Focus(true);
     form->Pump();
     EXPECT_EQ(platform.Caption(), "PONDLARK");
-    EXPECT_FALSE(form->State.AppInactive);
+    EXPECT_FALSE(form->State().Shell.AppInactive);
 }
 
 TEST_F(GameFixture, FullScreenRoundTripKeepsStateAndWindowPlace) {
     ASSERT_TRUE(Start());
     Key(vk::Escape);
-    form->State.Score = 1234;
-    form->State.Flags.GamegoEdit = true;
+    form->State().Score = 1234;
+    form->State().Flags.GamegoEdit = true;
     WindowPlacement before = platform.GetPlacement();
     before.x = 321;
     before.y = 123;
@@ -201,15 +201,15 @@ TEST_F(GameFixture, FullScreenRoundTripKeepsStateAndWindowPlace) {
     Key(vk::Return, true);
     EXPECT_TRUE(platform.IsFullScreen());
     EXPECT_FALSE(platform.Bordered());
-    EXPECT_FALSE(form->State.Flags.GamegoEdit) << "typing stops on a switch";
+    EXPECT_FALSE(form->State().Flags.GamegoEdit) << "typing stops on a switch";
     platform.SetPlacement({0, 0, 1920, 1080, WindowState::Normal});
     Key(vk::Return, true);
     EXPECT_FALSE(platform.IsFullScreen());
     EXPECT_TRUE(platform.Bordered());
     EXPECT_EQ(platform.GetPlacement().x, 321);
     EXPECT_EQ(platform.GetPlacement().y, 123);
-    EXPECT_EQ(form->State.Scene, 2);
-    EXPECT_EQ(form->State.Score, 1234);
+    EXPECT_EQ(form->State().Scene, TScene::MainMenu);
+    EXPECT_EQ(form->State().Score, 1234);
     const int presented = platform.PresentCount();
     form->RunFor(100);
     EXPECT_GT(platform.PresentCount(), presented) << "frames run again after the switch";
@@ -223,14 +223,14 @@ TEST_F(GameFixture, MaximizingGoesFullScreenOnTheNextFrame) {
     Frame();
     EXPECT_TRUE(platform.IsFullScreen());
     EXPECT_EQ(platform.GetWindowState(), WindowState::Normal);
-    EXPECT_TRUE(form->State.Flags.GameFullScreen);
+    EXPECT_TRUE(form->State().Flags.GameFullScreen);
 }
 
 TEST_F(GameFixture, RefusedFullScreenStopsFramesUntilTheWindowComesBack) {
     ASSERT_TRUE(Start());
     platform.RefuseFullScreen(true);
     Key(vk::Return, true);
-    EXPECT_TRUE(form->State.Flags.GameFullScreen);
+    EXPECT_TRUE(form->State().Flags.GameFullScreen);
     ASSERT_EQ(form->ReportedErrors().size(), 1u);
     EXPECT_EQ(form->ReportedErrors()[0], "Display mode cannot be changed (800x600 16bit)");
     const uint64_t frames = form->FrameCount();
@@ -240,7 +240,7 @@ TEST_F(GameFixture, RefusedFullScreenStopsFramesUntilTheWindowComesBack) {
     form->Pump();
     platform.KeyUp(vk::Return, true);
     form->Pump();
-    EXPECT_FALSE(form->State.Flags.GameFullScreen);
+    EXPECT_FALSE(form->State().Flags.GameFullScreen);
     form->RunFor(100);
     EXPECT_GT(form->FrameCount(), frames);
 }

@@ -27,21 +27,23 @@ struct Music : GameFixture {
 
 TEST_F(Music, AWrappedMenuOrGameOverSongStartsAgainButThePlaySongLoopsOnItsOwn) {
     struct Case {
-        int scene;
+        TScene scene;
         int seconds; // a little more than one pass of the scene's song
         const char* restarted;
-    } cases[] = {{9, 23, "3"}, {3, 86, nullptr}, {7, 72, "1"}};
+    } cases[] = {
+        {TScene::GameOver, 23, "3"}, {TScene::Pond, 86, nullptr}, {TScene::HighScores, 72, "1"}};
     for (const Case& c : cases) {
         Open();
-        form->SwitchScene(2);
+        form->SwitchScene(TScene::MainMenu);
         form->SwitchScene(c.scene);
-        if (c.scene == 7) form->PlayMusic("1");
+        if (c.scene == TScene::HighScores) form->PlayMusic("1");
         songs.clear();
         Listen(c.seconds);
         if (c.restarted)
-            EXPECT_EQ(songs, std::vector<std::string>{c.restarted}) << "scene " << c.scene;
+            EXPECT_EQ(songs, std::vector<std::string>{c.restarted})
+                << "scene " << static_cast<int>(c.scene);
         else
-            EXPECT_TRUE(songs.empty()) << "scene " << c.scene;
+            EXPECT_TRUE(songs.empty()) << "scene " << static_cast<int>(c.scene);
         form.reset();
         songs.clear();
     }
@@ -55,8 +57,8 @@ TEST_F(Music, MusicOffLoadsNoSongAndTheIntroSongPlaysOtherwise) {
     }
     Open();
     EXPECT_EQ(form->Song, 0u);
-    form->SwitchScene(2);
-    form->SwitchScene(3);
+    form->SwitchScene(TScene::MainMenu);
+    form->SwitchScene(TScene::Pond);
     EXPECT_EQ(form->Song, 0u);
     EXPECT_TRUE(songs.empty());
 }
@@ -64,12 +66,12 @@ TEST_F(Music, MusicOffLoadsNoSongAndTheIntroSongPlaysOtherwise) {
 TEST_F(Music, ReturningFromAGameRestartsTheMenuSongButTheOptionsDoNot) {
     Open();
     ASSERT_NE(form->Song, 0u) << "the intro starts song 1";
-    form->SwitchScene(2);
-    form->SwitchScene(6);
-    form->SwitchScene(2);
+    form->SwitchScene(TScene::MainMenu);
+    form->SwitchScene(TScene::Options);
+    form->SwitchScene(TScene::MainMenu);
     EXPECT_TRUE(songs.empty());
-    form->SwitchScene(3);
+    form->SwitchScene(TScene::Pond);
     songs.clear();
-    form->SwitchScene(2);
+    form->SwitchScene(TScene::MainMenu);
     EXPECT_EQ(songs, std::vector<std::string>{"1"});
 }

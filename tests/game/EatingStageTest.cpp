@@ -6,6 +6,7 @@
 #include "game/Stork.h"
 #include "persist/HighScores.h"
 #include "platform/VirtualKeys.h"
+#include "screens/MenuSprites.h"
 
 #include <gtest/gtest.h>
 
@@ -30,9 +31,9 @@ struct EatingStage : GameFixture {
     // From the menu through the pond into the eating stage of level 1.
     void Enter(uint32_t seed = 1) {
         ASSERT_TRUE(Start(seed));
-        form->SwitchScene(2);
-        form->SwitchScene(3);
-        form->SwitchScene(4);
+        form->SwitchScene(TScene::MainMenu);
+        form->SwitchScene(TScene::Pond);
+        form->SwitchScene(TScene::Eating);
     }
     template <class T> std::vector<T*> All() {
         std::vector<T*> found;
@@ -66,20 +67,20 @@ struct EatingStage : GameFixture {
 
 TEST_F(EatingStage, OpensAtLevelOneWithItsSpritesAndLastsThirtyTicksThenLevelTwosPond) {
     Enter();
-    EXPECT_EQ(form->State.TimeLeft, 29);
-    EXPECT_EQ(form->State.TongueLength, 0);
+    EXPECT_EQ(form->State().Eating.TimeLeft, 29);
+    EXPECT_EQ(form->State().Eating.TongueLength, 0);
     EXPECT_EQ(All<TPlayerSpriteEat>().size(), 1u);
     EXPECT_EQ(All<TIazik>().size(), 1u);
     EXPECT_EQ(All<TKonec_Iazik>().size(), 1u);
     EXPECT_TRUE(Sounding("fon2"));
     EXPECT_TRUE(Sounding("bell"));
-    form->State.Lives = 1000; // whatever the stork does, the clock decides
+    form->State().Lives = 1000; // whatever the stork does, the clock decides
     form->RunFor(29'500);
-    EXPECT_EQ(form->State.Scene, 4);
-    EXPECT_EQ(form->State.TimeLeft, 0);
+    EXPECT_EQ(form->State().Scene, TScene::Eating);
+    EXPECT_EQ(form->State().Eating.TimeLeft, 0);
     form->RunFor(1'000); // the 30th tick, then the next frame ends the stage
-    EXPECT_EQ(form->State.Scene, 3);
-    EXPECT_EQ(form->State.Level, 2);
+    EXPECT_EQ(form->State().Scene, TScene::Pond);
+    EXPECT_EQ(form->State().Level, 2);
     EXPECT_TRUE(All<TPlayerSpriteEat>().empty());
     EXPECT_FALSE(Sounding("fon2")) << "leaving the stage stops every effect";
 }
@@ -88,22 +89,22 @@ TEST_F(EatingStage, TongueShootsOutInFourteenFramesAndSnapsBackInSeven) {
     Enter();
     Frame();
     const TKonec_Iazik& tip = One<TKonec_Iazik>();
-    const double mouthY = form->State.Eating.MouthY;
+    const double mouthY = form->State().Eating.MouthY;
     EXPECT_DOUBLE_EQ(tip.Y, mouthY - 30) << "with the tongue in, the tip stands 30 px out";
     platform.KeyDown(vk::Space);
     Frames(13);
-    EXPECT_EQ(form->State.TongueLength, 390);
+    EXPECT_EQ(form->State().Eating.TongueLength, 390);
     Frame();
-    EXPECT_EQ(form->State.TongueLength, 400);
+    EXPECT_EQ(form->State().Eating.TongueLength, 400);
     Frame();
-    EXPECT_EQ(form->State.TongueLength, 400) << "400 px is the limit";
+    EXPECT_EQ(form->State().Eating.TongueLength, 400) << "400 px is the limit";
     EXPECT_NEAR(tip.Y, mouthY - 430, 1e-9) << "centred aim: straight up";
-    EXPECT_NEAR(tip.X, form->State.Eating.MouthX + 68, 1e-9);
+    EXPECT_NEAR(tip.X, form->State().Eating.MouthX + 68, 1e-9);
     platform.KeyUp(vk::Space);
     Frames(6);
-    EXPECT_EQ(form->State.TongueLength, 40);
+    EXPECT_EQ(form->State().Eating.TongueLength, 40);
     Frame();
-    EXPECT_EQ(form->State.TongueLength, 0);
+    EXPECT_EQ(form->State().Eating.TongueLength, 0);
 }
 
 TEST_F(EatingStage, EachInsectCaughtByTheTipScoresAndFeeds) {
@@ -126,15 +127,15 @@ TEST_F(EatingStage, EachInsectCaughtByTheTipScoresAndFeeds) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
         for (int hunger : {10, 0}) {
-            form->State.Hunger = hunger;
+            form->State().Hunger = hunger;
             form->DXWaveList.Items().Find("food").Stop();
-            const int score = form->State.Score;
+            const int score = form->State().Score;
             bool freed = false;
             OnTheTip(*c.make(*form, freed));
             Frame();
             EXPECT_TRUE(freed) << "caught, marked dead and swept";
-            EXPECT_EQ(form->State.Score, score + c.points);
-            EXPECT_EQ(form->State.Hunger, std::max(0, hunger - c.food)) << "never below 0";
+            EXPECT_EQ(form->State().Score, score + c.points);
+            EXPECT_EQ(form->State().Hunger, std::max(0, hunger - c.food)) << "never below 0";
             EXPECT_EQ(Sounding("food"), c.gulp && hunger == 0);
             Frame();
         }
@@ -144,7 +145,7 @@ TEST_F(EatingStage, EachInsectCaughtByTheTipScoresAndFeeds) {
 TEST_F(EatingStage, InsectsEnterOutsideTheScreenAndLeaveAtTheFarSide) {
     Enter();
     Frame();
-    form->State.Hunger = 5;
+    form->State().Hunger = 5;
     auto* midge = new TMushka(*form);
     EXPECT_EQ(midge->X, midge->FromRight ? 800 : -midge->Width);
     // Walk it to just short of the far edge, away from the tongue.
@@ -156,7 +157,7 @@ TEST_F(EatingStage, InsectsEnterOutsideTheScreenAndLeaveAtTheFarSide) {
     Frame();
     const auto midges = All<TMushka>();
     EXPECT_EQ(std::find(midges.begin(), midges.end(), midge), midges.end());
-    EXPECT_EQ(form->State.Hunger, 5) << "an escape feeds nobody";
+    EXPECT_EQ(form->State().Hunger, 5) << "an escape feeds nobody";
     EXPECT_EQ(Sounding("mushka"), !midges.empty()) << "the buzz goes with the last midge";
 }
 
@@ -196,32 +197,32 @@ TEST_F(EatingStage, StorkLegsComeOnlyInsideTheirTimeWindow) {
                          Case{100, false, 0}}) {
         SCOPED_TRACE(testing::Message() << c.timeLeft << " s, " << c.lives << " lives");
         Enter();
-        form->State.Level = 500;
-        form->State.TimeLeft = c.timeLeft;
-        form->State.Lives = c.lives;
+        form->State().Level = 500;
+        form->State().Eating.TimeLeft = c.timeLeft;
+        form->State().Lives = c.lives;
         Frames(3);
         EXPECT_EQ(All<TNogaAist>().size(), c.legs ? 2u : 0u) << "one pair at most";
-        EXPECT_EQ(form->State.LegsSpawned, c.legs);
-        EXPECT_EQ(form->State.Scene, c.lives > 0 ? 4 : 9);
+        EXPECT_EQ(form->State().Eating.LegsSpawned, c.legs);
+        EXPECT_EQ(form->State().Scene, c.lives > 0 ? TScene::Eating : TScene::GameOver);
         form.reset();
     }
 }
 
 TEST_F(EatingStage, TheStorkComesOnlyAfterTheLegsLandedAndOnlyOnce) {
     Enter();
-    form->State.Level = 500;
-    form->State.TimeLeft = 1000;
-    form->State.StorkAllowed = true;
-    form->State.Lives = 1000;
+    form->State().Level = 500;
+    form->State().Eating.TimeLeft = 1000;
+    form->State().Eating.StorkAllowed = true;
+    form->State().Lives = 1000;
     int framesToLand = 0;
-    while (!form->State.LegsLanded && framesToLand < 200) {
+    while (!form->State().Eating.LegsLanded && framesToLand < 200) {
         Frame();
         ++framesToLand;
-        if (!form->State.LegsLanded) {
+        if (!form->State().Eating.LegsLanded) {
             EXPECT_TRUE(All<TAist>().empty());
         }
     }
-    ASSERT_TRUE(form->State.LegsLanded);
+    ASSERT_TRUE(form->State().Eating.LegsLanded);
     for (TNogaAist* leg : All<TNogaAist>())
         EXPECT_EQ(leg->Y, 600 - leg->Height);
     int framesToStork = 0;
@@ -230,11 +231,11 @@ TEST_F(EatingStage, TheStorkComesOnlyAfterTheLegsLandedAndOnlyOnce) {
         ++framesToStork;
     }
     ASSERT_EQ(All<TAist>().size(), 1u);
-    EXPECT_FALSE(form->State.StorkAllowed);
+    EXPECT_FALSE(form->State().Eating.StorkAllowed);
     // Two passes, then it leaves and the legs go back up and away.
     while (!All<TAist>().empty())
         Frame();
-    EXPECT_TRUE(form->State.StorkLeaving);
+    EXPECT_TRUE(form->State().Eating.StorkLeaving);
     Frames(61);
     EXPECT_TRUE(All<TNogaAist>().empty());
     Frames(300);
@@ -244,19 +245,19 @@ TEST_F(EatingStage, TheStorkComesOnlyAfterTheLegsLandedAndOnlyOnce) {
 TEST_F(EatingStage, EachStorkHitCostsALifeAndTheLastEndsTheGame) {
     Enter();
     Frame();
-    form->State.Lives = 2;
+    form->State().Lives = 2;
     const TPlayerSpriteEat& frog = One<TPlayerSpriteEat>();
     auto* stork = new TAist(*form);
     // Its beak, at the bottom middle of its picture, comes down on the frog's head.
     stork->X = frog.X + frog.Width / 2.0 - stork->Width / 2.0;
     stork->Y = -30;
     Frame();
-    EXPECT_EQ(form->State.Lives, 1);
-    EXPECT_EQ(form->State.Scene, 4) << "a lost life never stops the stage";
+    EXPECT_EQ(form->State().Lives, 1);
+    EXPECT_EQ(form->State().Scene, TScene::Eating) << "a lost life never stops the stage";
     EXPECT_TRUE(Sounding("aist_eat"));
     Frame(); // turned at the top edge, still on the frog
-    EXPECT_EQ(form->State.Lives, 0);
-    EXPECT_EQ(form->State.Scene, 9);
+    EXPECT_EQ(form->State().Lives, 0);
+    EXPECT_EQ(form->State().Scene, TScene::GameOver);
 }
 
 TEST_F(EatingStage, ClockStopsForPauseAndTheExitQuestionButNotForFocusLoss) {
@@ -273,15 +274,15 @@ TEST_F(EatingStage, ClockStopsForPauseAndTheExitQuestionButNotForFocusLoss) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Enter();
-        form->State.Lives = 1000;
+        form->State().Lives = 1000;
         c.act(*this);
         auto* midge = new TMushka(*form);
         midge->BaseY = 100; // away from the tongue
         const double x = midge->X;
         form->RunFor(3000);
-        EXPECT_EQ(form->State.TimeLeft, c.stops ? 29 : 26);
+        EXPECT_EQ(form->State().Eating.TimeLeft, c.stops ? 29 : 26);
         EXPECT_EQ(midge->X == x, c.stops) << "insects fly only while the stage runs";
-        EXPECT_EQ(form->State.Scene, 4);
+        EXPECT_EQ(form->State().Scene, TScene::Eating);
         form.reset();
     }
 }
@@ -291,10 +292,10 @@ TEST_F(EatingStage, GameOverShowsTheWordsThenTheNamePanelForAQualifyingScore) {
     for (const auto& [score, panel] : {std::pair{tenth, true}, std::pair{tenth - 1, false}}) {
         SCOPED_TRACE(score);
         Enter();
-        form->State.Score = score;
-        form->State.Lives = 0;
+        form->State().Score = score;
+        form->State().Lives = 0;
         Frame();
-        ASSERT_EQ(form->State.Scene, 9);
+        ASSERT_EQ(form->State().Scene, TScene::GameOver);
         const TGame_Word& game = One<TGame_Word>();
         const TOver_Word& over = One<TOver_Word>();
         EXPECT_EQ(std::pair(game.X, game.Y), std::pair(149.0, 118.0));
@@ -302,9 +303,9 @@ TEST_F(EatingStage, GameOverShowsTheWordsThenTheNamePanelForAQualifyingScore) {
         EXPECT_EQ(game.Z(), 1);
         EXPECT_TRUE(form->Song != 0) << "the game-over song";
         form->RunFor(4900);
-        EXPECT_FALSE(form->State.Flags.GameEnterName);
+        EXPECT_FALSE(form->State().Flags.GameEnterName);
         form->RunFor(200);
-        EXPECT_EQ(form->State.Flags.GameEnterName, panel);
+        EXPECT_EQ(form->State().Flags.GameEnterName, panel);
         EXPECT_EQ(All<TEnter_Name>().size(), panel ? 1u : 0u);
         EXPECT_EQ(All<TGame_Word>().empty(), panel) << "the panel takes the words' place";
         form.reset();
@@ -327,7 +328,7 @@ TEST_F(EatingStage, TheSpawnerPicksTheKindByLevelAndDraw) {
     Enter();
     Frame();
     for (const Row& row : rows) {
-        form->State.Level = row.level;
+        form->State().Level = row.level;
         for (int k = 0; k < (row.level == 1 ? 1 : 10); ++k) {
             SCOPED_TRACE(testing::Message() << "level " << row.level << ", k " << k);
             // A seed whose first draws are a spawning r and this k.
@@ -337,7 +338,7 @@ TEST_F(EatingStage, TheSpawnerPicksTheKindByLevelAndDraw) {
                 if (r.Next(100) < row.chance && (row.level == 1 || r.Next(10) == k)) break;
             }
             const size_t before = All<TSprite>().size();
-            form->Random.Seed(seed);
+            form->Random().Seed(seed);
             Frame();
             ASSERT_EQ(All<TSprite>().size(), before + 1);
             TSprite& made = *All<TSprite>().back();
@@ -352,7 +353,7 @@ TEST_F(EatingStage, TheSpawnerPicksTheKindByLevelAndDraw) {
         while (TRandom(seed).Next(100) != row.chance)
             ++seed;
         const size_t before = All<TSprite>().size();
-        form->Random.Seed(seed);
+        form->Random().Seed(seed);
         Frame();
         EXPECT_EQ(All<TSprite>().size(), before);
     }

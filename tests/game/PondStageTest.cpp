@@ -21,8 +21,8 @@ struct CellAt {
 };
 
 struct PondStage : GameFixture {
-    TGameState& S() { return form->State; }
-    TPondState& Pond() { return form->State.Pond; }
+    TGameState& S() { return form->State(); }
+    TPondState& Pond() { return form->State().Pond; }
     TSprite& Root() { return form->Engine(); }
 
     // From the intro through the main menu into a level-1 pond.
@@ -30,7 +30,7 @@ struct PondStage : GameFixture {
         ASSERT_TRUE(Start(7));
         Key(vk::Return);
         Key(vk::Return);
-        ASSERT_EQ(S().Scene, 3);
+        ASSERT_EQ(S().Scene, TScene::Pond);
     }
 
     template <class T> std::vector<T*> All() {
@@ -70,7 +70,7 @@ struct PondStage : GameFixture {
         }
         Pond().FrogColumn = static_cast<uint8_t>(frogColumn - 1);
         Frog()->X = Frog()->HomeX();
-        S().LevelBanner = false;
+        S().Pond.LevelBanner = false;
         form->Timer1.SetEnabled(false);
     }
 
@@ -93,7 +93,7 @@ struct PondStage : GameFixture {
 
 TEST_F(PondStage, BuildsTheLevelWithItsBannerAndAPlainFrogRow) {
     EnterPond();
-    EXPECT_TRUE(S().LevelBanner);
+    EXPECT_TRUE(S().Pond.LevelBanner);
     EXPECT_TRUE(form->Timer1.Enabled());
     EXPECT_EQ(Pond().StoneRow, 2);
     EXPECT_EQ(S().Hunger, 0);
@@ -114,7 +114,7 @@ TEST_F(PondStage, BuildsTheLevelWithItsBannerAndAPlainFrogRow) {
     Key(vk::Space);
     EXPECT_EQ(S().Score, 0);
     form->RunFor(3400);
-    EXPECT_FALSE(S().LevelBanner);
+    EXPECT_FALSE(S().Pond.LevelBanner);
     EXPECT_EQ(All<TStone>().front()->Y, stoneY);
 }
 
@@ -128,17 +128,17 @@ TEST_F(PondStage, TwoForwardJumpsReachTheStoneAndTheEatingStageFollowsAfterAPaus
     for (TKuvshinka* lily : All<TKuvshinka>())
         EXPECT_EQ(lily->Y, SpotY(lily->Row) - lily->Height) << lily->Row;
     EXPECT_EQ(All<TStone>().front()->Y, 285);
-    EXPECT_EQ(S().Scene, 3);
+    EXPECT_EQ(S().Scene, TScene::Pond);
 
     Key(vk::Space);
     EXPECT_EQ(Pond().StoneRow, 4);
     uint64_t before = 0;
     ASSERT_TRUE(Until([&] {
-        if (S().Scene != 3) return true;
+        if (S().Scene != TScene::Pond) return true;
         before = platform.Ticks();
         return false;
     }));
-    EXPECT_EQ(S().Scene, 4);
+    EXPECT_EQ(S().Scene, TScene::Eating);
     EXPECT_GE(platform.Ticks() - before, 200u);
     EXPECT_EQ(S().Score, 10);
     EXPECT_EQ(S().Level, 1);
@@ -148,22 +148,23 @@ TEST_F(PondStage, ADrownedFrogCostsOneLifeWhenTheSplashEnds) {
     struct Case {
         int lives;
         int livesAfter;
-        int sceneAfter;
+        TScene sceneAfter;
     };
-    for (const Case c : {Case{3, 2, 3}, Case{1, 1, 9}}) {
+    for (const Case c : {Case{3, 2, TScene::Pond}, Case{1, 1, TScene::GameOver}}) {
         SCOPED_TRACE(c.lives);
         EnterPond();
         S().Lives = c.lives;
         Lay(2, {});
         LilyAt(4, 2)->FramePos = 2.5; // sunk under the frog
-        ASSERT_TRUE(Until([&] { return S().FrogDead; }, 5));
+        ASSERT_TRUE(Until([&] { return S().Pond.FrogDead; }, 5));
         ASSERT_EQ(All<TBrizgi>().size(), 1u);
         // The life goes only once the splash has played its last picture.
         bool splashSeen = true;
         double splashEnd = 0;
         const int pictures = All<TBrizgi>().front()->Image->PatternCount();
         ASSERT_TRUE(Until([&] {
-            if (S().Lives != c.lives || S().Scene != 3 || !S().FrogDead) return true;
+            if (S().Lives != c.lives || S().Scene != TScene::Pond || !S().Pond.FrogDead)
+                return true;
             const auto splashes = All<TBrizgi>();
             splashSeen = splashSeen && splashes.size() == 1;
             if (!splashes.empty()) splashEnd = splashes.front()->FramePos;
@@ -173,11 +174,11 @@ TEST_F(PondStage, ADrownedFrogCostsOneLifeWhenTheSplashEnds) {
         EXPECT_GE(splashEnd, pictures - 0.5);
         EXPECT_EQ(S().Lives, c.livesAfter);
         EXPECT_EQ(S().Scene, c.sceneAfter);
-        if (c.sceneAfter == 3) {
+        if (c.sceneAfter == TScene::Pond) {
             // Rebuilt from scratch, banner and all.
-            EXPECT_TRUE(S().LevelBanner);
-            EXPECT_FALSE(S().FrogDead);
-            EXPECT_FALSE(S().FrogLost);
+            EXPECT_TRUE(S().Pond.LevelBanner);
+            EXPECT_FALSE(S().Pond.FrogDead);
+            EXPECT_FALSE(S().Pond.FrogLost);
             EXPECT_EQ(Pond().StoneRow, 2);
             EXPECT_NE(Frog(), nullptr);
             EXPECT_TRUE(form->Timer1.Enabled());
@@ -264,7 +265,7 @@ TEST_F(PondStage, ASpringyLilyScrollsTwoRows) {
     EXPECT_EQ(Pond().Grid.Get(4, 3).Kind, kLilyCrocodile);
     for (TKuvshinka* lily : All<TKuvshinka>())
         EXPECT_EQ(lily->Y, SpotY(lily->Row) - lily->Height) << lily->Row;
-    EXPECT_EQ(S().Scene, 3); // column 2 does not touch the stone
+    EXPECT_EQ(S().Scene, TScene::Pond); // column 2 does not touch the stone
 }
 
 TEST_F(PondStage, ACrocodileLilyFreezesTheFrogThenStrikes) {
@@ -279,7 +280,42 @@ TEST_F(PondStage, ACrocodileLilyFreezesTheFrogThenStrikes) {
     EXPECT_EQ(LilyAt(4, 2), nullptr);
     EXPECT_EQ(S().Lives, 3);
     ASSERT_TRUE(Until([&] { return S().Lives == 2; }, 60));
-    EXPECT_TRUE(S().LevelBanner);
+    EXPECT_TRUE(S().Pond.LevelBanner);
+}
+
+// The eyes open by 0.002 pictures a tick while the frog stands on their lily, 16 ticks a frame:
+// a change every 31.25 frames. The frog freezes in the frame of the fourth change and the
+// crocodile strikes in the frame of the fifth.
+TEST_F(PondStage, TheFrogFreezesAtTheFourthEyeChangeAndTheCrocodileStrikesAtTheFifth) {
+    EnterPond();
+    Lay(2, {{4, 2, kLilyCrocodile}});
+    ASSERT_EQ(All<TVeki_Kroko>().size(), 1u);
+    TVeki_Kroko* eyes = All<TVeki_Kroko>().front();
+    std::vector<int> changedIn;
+    int frame = 0;
+    while (!Pond().CrocodileAttack && frame < 400) {
+        const int before = eyes->FrameChanges;
+        Frame();
+        ++frame;
+        if (Pond().CrocodileAttack) break; // the eyes are gone with the strike
+        if (eyes->FrameChanges != before) changedIn.push_back(frame);
+        EXPECT_EQ(Pond().FrogControl, eyes->FrameChanges < 4) << "frame " << frame;
+    }
+    EXPECT_EQ(changedIn, (std::vector<int>{32, 63, 94, 125}));
+    EXPECT_EQ(frame, 157) << "the strike comes with the fifth change";
+}
+
+// The level banner holds the pond still for 3300 ms of the scene timer.
+TEST_F(PondStage, TheLevelBannerStandsThePondStillFor3300Ms) {
+    ASSERT_TRUE(Start(7));
+    Key(vk::Return);
+    ASSERT_EQ(S().Scene, TScene::MainMenu);
+    form->SwitchScene(TScene::Pond);
+    ASSERT_TRUE(S().Pond.LevelBanner);
+    form->RunFor(3299);
+    EXPECT_TRUE(S().Pond.LevelBanner);
+    form->RunFor(2);
+    EXPECT_FALSE(S().Pond.LevelBanner);
 }
 
 TEST_F(PondStage, TheFrogTakesTheBonusOfItsLily) {

@@ -25,8 +25,8 @@ TEST_F(GameFixture, RecordedGameEndsWhereItAlwaysHas) {
                          [&](const std::string&, const std::vector<uint32_t>&) { ++shots; });
     runner.Run(script);
     // Level 1 crossed and eaten through, level 2's pond lost three times over.
-    const TGameState& s = form->State;
-    EXPECT_EQ(s.Scene, 9);
+    const TGameState& s = form->State();
+    EXPECT_EQ(s.Scene, TScene::GameOver);
     EXPECT_EQ(s.Level, 2);
     EXPECT_EQ(s.Score, 385);
     EXPECT_EQ(s.Lives, 1);

@@ -21,7 +21,7 @@ struct Menus : GameFixture {
         form->OnSoundStarted = [this](const std::string& s) { sounds.push_back(s); };
         form->OnSongStarted = [this](const std::string& s) { songs.push_back(s); };
         Key(vk::Escape); // intro -> menu
-        ASSERT_EQ(form->State.Scene, 2);
+        ASSERT_EQ(form->State().Scene, TScene::MainMenu);
     }
     void Move(int x, int y) {
         platform.MouseMove(x, y);
@@ -57,10 +57,10 @@ TEST_F(GameFixture, IntroGivesWayToEscapeAndALeftPressButNotARightOne) {
     ASSERT_TRUE(Start());
     platform.MouseDown(10, 10, MouseButton::Right);
     form->Pump();
-    EXPECT_EQ(form->State.Scene, 1);
+    EXPECT_EQ(form->State().Scene, TScene::Intro);
     platform.MouseDown(10, 10, MouseButton::Left);
     form->Pump();
-    EXPECT_EQ(form->State.Scene, 2);
+    EXPECT_EQ(form->State().Scene, TScene::MainMenu);
     EXPECT_FALSE(form->Timer1.Enabled());
 }
 
@@ -68,19 +68,23 @@ TEST_F(Menus, EveryMainMenuItemLeadsWhereItSays) {
     Open();
     struct Case {
         int x, y;
-        int scene;
-    } cases[] = {{355, 165, 3}, {735, 205, 3}, {500, 260, 6}, {500, 335, 7}, {550, 410, 5}};
+        TScene scene;
+    } cases[] = {{355, 165, TScene::Pond},
+                 {735, 205, TScene::Pond},
+                 {500, 260, TScene::Options},
+                 {500, 335, TScene::HighScores},
+                 {550, 410, TScene::Help}};
     for (const Case& c : cases) {
         Click(c.x, c.y);
-        EXPECT_EQ(form->State.Scene, c.scene) << c.x << "," << c.y;
+        EXPECT_EQ(form->State().Scene, c.scene) << c.x << "," << c.y;
         EXPECT_EQ(sounds.back(), "button_down");
-        form->SwitchScene(2);
+        form->SwitchScene(TScene::MainMenu);
     }
     Click(500, 480); // Visit web site
     ASSERT_EQ(platform.OpenedUrls().size(), 1u);
     EXPECT_EQ(platform.OpenedUrls()[0], "http://pondlark.tallowgate.example/");
     Click(550, 550); // Exit
-    EXPECT_TRUE(form->State.Flags.GameMainExit);
+    EXPECT_TRUE(form->State().Flags.GameMainExit);
     EXPECT_EQ(Live<TMainExit>(), 1);
 }
 
@@ -88,7 +92,7 @@ TEST_F(Menus, PressesOutsideItemsOrWithTheRightButtonDoNothing) {
     Open();
     Click(354, 165);
     Click(500, 185, MouseButton::Right);
-    EXPECT_EQ(form->State.Scene, 2);
+    EXPECT_EQ(form->State().Scene, TScene::MainMenu);
     EXPECT_EQ(Count("button_down"), 0);
 }
 
@@ -113,47 +117,47 @@ TEST_F(Menus, HoverTicksOnceOnEnteringAnItem) {
 TEST_F(Menus, HelpPagesTurnBetweenOneAndFiveAndReopenOnOne) {
     Open();
     Click(550, 410);
-    ASSERT_EQ(form->State.Scene, 5);
+    ASSERT_EQ(form->State().Scene, TScene::Help);
     for (int page = 2; page <= 5; ++page) {
         Click(650, 520);
-        EXPECT_EQ(form->State.HelpPage, page);
+        EXPECT_EQ(form->State().Menus.HelpPage, page);
     }
     const int presses = Count("button_down");
     Click(650, 520); // no sixth page
-    EXPECT_EQ(form->State.HelpPage, 5);
+    EXPECT_EQ(form->State().Menus.HelpPage, 5);
     EXPECT_EQ(Count("button_down"), presses);
     for (int page = 4; page >= 1; --page) {
         Click(600, 565);
-        EXPECT_EQ(form->State.HelpPage, page);
+        EXPECT_EQ(form->State().Menus.HelpPage, page);
     }
     Click(600, 565);
-    EXPECT_EQ(form->State.HelpPage, 1);
+    EXPECT_EQ(form->State().Menus.HelpPage, 1);
     Click(650, 520);
     Key(vk::Escape);
-    EXPECT_EQ(form->State.Scene, 2);
+    EXPECT_EQ(form->State().Scene, TScene::MainMenu);
     Click(550, 410);
-    EXPECT_EQ(form->State.HelpPage, 1);
+    EXPECT_EQ(form->State().Menus.HelpPage, 1);
 }
 
 TEST_F(Menus, OptionSwitchesActOnlyOnTheChoiceNotInForce) {
     Open();
     Click(500, 260);
-    ASSERT_EQ(form->State.Scene, 6);
+    ASSERT_EQ(form->State().Scene, TScene::Options);
     const int before = Count("button_down");
     Click(300, 230); // window mode, already in force
     Click(290, 295); // music on, already on
     EXPECT_EQ(Count("button_down"), before);
     Click(400, 295); // music off
-    EXPECT_FALSE(form->State.Flags.GameMusic);
+    EXPECT_FALSE(form->State().Flags.GameMusic);
     EXPECT_EQ(form->Song, 0u) << "the song stops at once";
     Click(290, 295); // music on again
-    EXPECT_TRUE(form->State.Flags.GameMusic);
+    EXPECT_TRUE(form->State().Flags.GameMusic);
     EXPECT_EQ(songs.back(), "1");
     Click(400, 350); // sound off: its own click is silent
-    EXPECT_FALSE(form->State.Flags.GameSound);
+    EXPECT_FALSE(form->State().Flags.GameSound);
     const int silent = Count("button_down");
     Click(290, 350);
-    EXPECT_TRUE(form->State.Flags.GameSound);
+    EXPECT_TRUE(form->State().Flags.GameSound);
     EXPECT_EQ(Count("button_down"), silent + 1);
     Click(600, 230); // full screen
     EXPECT_TRUE(platform.IsFullScreen());
@@ -172,12 +176,12 @@ TEST_F(Menus, OptionSwitchesActOnlyOnTheChoiceNotInForce) {
 TEST_F(Menus, CountryEntryStopsAtTenCharactersOrTheWidthLimit) {
     Open();
     Click(500, 260);
-    ASSERT_TRUE(form->State.Flags.GamegoEdit) << "an empty country starts typing at once";
+    ASSERT_TRUE(form->State().Flags.GamegoEdit) << "an empty country starts typing at once";
     Type("ABCDEFGHIJKL");
     EXPECT_LE(form->Edit1.size(), 10u);
     EXPECT_EQ(form->Edit1.substr(0, 3), "ABC");
     Frame();
-    EXPECT_TRUE(form->Edit1.size() == 10u || form->State.EntryTextWidth + 37 > 375)
+    EXPECT_TRUE(form->Edit1.size() == 10u || form->State().Menus.EntryTextWidth + 37 > 375)
         << "it stops only at one of the two limits";
     const size_t full = form->Edit1.size();
     Key(vk::Back);
@@ -185,13 +189,13 @@ TEST_F(Menus, CountryEntryStopsAtTenCharactersOrTheWidthLimit) {
     Key(vk::Space); // not in the alphabet
     EXPECT_EQ(form->Edit1.size(), full - 1);
     Click(100, 100); // any press ends typing with a country
-    EXPECT_FALSE(form->State.Flags.GamegoEdit);
+    EXPECT_FALSE(form->State().Flags.GamegoEdit);
     Key('Q');
     EXPECT_EQ(form->Edit1.size(), full - 1);
     Click(500, 420); // the field resumes it
-    EXPECT_TRUE(form->State.Flags.GamegoEdit);
+    EXPECT_TRUE(form->State().Flags.GamegoEdit);
     Key(vk::Escape);
-    EXPECT_EQ(form->State.Country, form->Edit1);
+    EXPECT_EQ(form->State().Country, form->Edit1);
 }
 
 // Typing one letter a frame while the caret shows must not leave a caret behind each letter:
@@ -207,20 +211,20 @@ TEST_F(Menus, FastTypingLeavesOneCaretAtTheEndOfTheText) {
         SCOPED_TRACE(c.screen);
         Open();
         if (c.nameEntry) {
-            form->SwitchScene(3);
-            form->State.Score = 1200;
-            form->SwitchScene(9);
+            form->SwitchScene(TScene::Pond);
+            form->State().Score = 1200;
+            form->SwitchScene(TScene::GameOver);
             form->RunFor(5100);
-            ASSERT_TRUE(form->State.Flags.GameEnterName);
+            ASSERT_TRUE(form->State().Flags.GameEnterName);
         } else {
             Click(500, 260);
         }
-        ASSERT_TRUE(form->State.Flags.GamegoEdit);
-        form->State.CaretBlink = 30;
+        ASSERT_TRUE(form->State().Flags.GamegoEdit);
+        form->State().Shell.CaretBlink = 30;
         Type("WAVES");
         Frame();
-        ASSERT_GT(form->State.CaretBlink, 15) << "the caret still shows";
-        const double x = 400 + form->State.EntryTextWidth * c.halves / 2.0;
+        ASSERT_GT(form->State().Shell.CaretBlink, 15) << "the caret still shows";
+        const double x = 400 + form->State().Menus.EntryTextWidth * c.halves / 2.0;
         int carets = 0;
         ForEachChild<Palka>(form->Engine(), [&](Palka& p) {
             if (p.Dying()) return;
@@ -235,23 +239,23 @@ TEST_F(Menus, FastTypingLeavesOneCaretAtTheEndOfTheText) {
 
 TEST_F(Menus, TheClearQuestionHidesTheTableAndYesRestoresTheDefaults) {
     Open();
-    form->State.HighScores[0] = {"Pip", 99999};
+    form->State().HighScores[0] = {"Pip", 99999};
     Click(500, 335);
-    ASSERT_EQ(form->State.Scene, 7);
+    ASSERT_EQ(form->State().Scene, TScene::HighScores);
     Click(100, 235); // Clear
-    EXPECT_TRUE(form->State.Flags.GameClearHighScore);
+    EXPECT_TRUE(form->State().Flags.GameClearHighScore);
     EXPECT_EQ(Live<TClearHighScore>(), 1);
     Key(vk::Escape); // closes the question, stays on the screen
-    EXPECT_EQ(form->State.Scene, 7);
-    EXPECT_FALSE(form->State.Flags.GameClearHighScore);
-    EXPECT_EQ(form->State.HighScores[0].Score, 99999);
+    EXPECT_EQ(form->State().Scene, TScene::HighScores);
+    EXPECT_FALSE(form->State().Flags.GameClearHighScore);
+    EXPECT_EQ(form->State().HighScores[0].Score, 99999);
     Click(100, 235);
     Click(450, 330); // no
-    EXPECT_EQ(form->State.HighScores[0].Score, 99999);
+    EXPECT_EQ(form->State().HighScores[0].Score, 99999);
     Click(100, 235);
     Click(340, 330); // yes
-    EXPECT_EQ(form->State.HighScores, DefaultHighScores());
-    EXPECT_FALSE(form->State.Flags.GameClearHighScore);
+    EXPECT_EQ(form->State().HighScores, DefaultHighScores());
+    EXPECT_FALSE(form->State().Flags.GameClearHighScore);
     auto saved = ReadConfig((dir / "Config.cfg").string(), {});
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->HighScores, DefaultHighScores()) << "written at once";
@@ -263,18 +267,18 @@ TEST_F(Menus, TheClearQuestionHidesTheTableAndYesRestoresTheDefaults) {
 TEST_F(Menus, ExitQuestionInTheMenu) {
     Open();
     Key(vk::Escape);
-    ASSERT_TRUE(form->State.Flags.GameMainExit);
+    ASSERT_TRUE(form->State().Flags.GameMainExit);
     EXPECT_EQ(sounds.back(), "pause");
     Key(vk::Escape);
-    EXPECT_FALSE(form->State.Flags.GameMainExit);
+    EXPECT_FALSE(form->State().Flags.GameMainExit);
     EXPECT_EQ(sounds.back(), "after_pause");
     EXPECT_EQ(platform.Caption(), "PONDLARK");
     Key(vk::Escape);
     Click(460, 325, MouseButton::Right); // only the left button answers in the menu
-    EXPECT_TRUE(form->State.Flags.GameMainExit);
+    EXPECT_TRUE(form->State().Flags.GameMainExit);
     Click(460, 325); // no: the menu is rebuilt
-    EXPECT_FALSE(form->State.Flags.GameMainExit);
-    EXPECT_EQ(form->State.Scene, 2);
+    EXPECT_FALSE(form->State().Flags.GameMainExit);
+    EXPECT_EQ(form->State().Scene, TScene::MainMenu);
     EXPECT_FALSE(form->Terminated());
     Key(vk::Escape);
     Click(330, 320); // yes
@@ -284,39 +288,39 @@ TEST_F(Menus, ExitQuestionInTheMenu) {
 TEST_F(Menus, ExitQuestionInAPlayStageEndsTheGameByScore) {
     struct Case {
         int32_t score;
-        int scene;
-    } cases[] = {{100, 2}, {101, 9}};
+        TScene scene;
+    } cases[] = {{100, TScene::MainMenu}, {101, TScene::GameOver}};
     for (const Case& c : cases) {
         Open();
         Key(vk::Return);
-        ASSERT_EQ(form->State.Scene, 3);
-        form->State.Score = c.score;
+        ASSERT_EQ(form->State().Scene, TScene::Pond);
+        form->State().Score = c.score;
         Key(vk::Escape);
-        ASSERT_TRUE(form->State.Flags.GameMainExit);
+        ASSERT_TRUE(form->State().Flags.GameMainExit);
         Click(330, 320, MouseButton::Right); // any button answers during play
-        EXPECT_EQ(form->State.Scene, c.scene) << c.score;
-        EXPECT_FALSE(form->State.Flags.GameMainExit);
+        EXPECT_EQ(form->State().Scene, c.scene) << c.score;
+        EXPECT_FALSE(form->State().Flags.GameMainExit);
         form.reset();
     }
 }
 
 TEST_F(Menus, NameEntryStoresAQualifyingScoreAndLetsATieLeave) {
     Open();
-    form->SwitchScene(3);
-    form->State.Score = 1200;
-    form->SwitchScene(9);
+    form->SwitchScene(TScene::Pond);
+    form->State().Score = 1200;
+    form->SwitchScene(TScene::GameOver);
     EXPECT_EQ(songs.back(), "3");
     form->RunFor(5100);
-    ASSERT_TRUE(form->State.Flags.GameEnterName);
-    ASSERT_TRUE(form->State.Flags.GamegoEdit) << "an empty name starts typing";
+    ASSERT_TRUE(form->State().Flags.GameEnterName);
+    ASSERT_TRUE(form->State().Flags.GamegoEdit) << "an empty name starts typing";
     Key(vk::Return); // empty name: nothing
-    EXPECT_EQ(form->State.Scene, 9);
+    EXPECT_EQ(form->State().Scene, TScene::GameOver);
     Type("WWWWWWWWWWWW");
     EXPECT_EQ(form->Edit2, "WWWWWWWWWW") << "the eleventh character is refused";
     while (!form->Edit2.empty())
         Key(vk::Back);
     // The width table: the next character must fit within 360 pixels with the drawn name.
-    form->State.EntryTextWidth = 320;
+    form->State().Menus.EntryTextWidth = 320;
     NameEntryKey(*form, 'W', false); // 320 + 53
     EXPECT_EQ(form->Edit2, "");
     NameEntryKey(*form, 'I', false); // 320 + 17
@@ -326,41 +330,42 @@ TEST_F(Menus, NameEntryStoresAQualifyingScoreAndLetsATieLeave) {
     Type("ANNA");
     Frame();
     Click(260, 385); // the send box
-    EXPECT_TRUE(form->State.Flags.GameSendResult);
+    EXPECT_TRUE(form->State().Flags.GameSendResult);
     EXPECT_EQ(Live<TEnter_Name_Send>(), 1);
     Click(260, 385);
-    EXPECT_FALSE(form->State.Flags.GameSendResult);
+    EXPECT_FALSE(form->State().Flags.GameSendResult);
     Key(vk::Return);
-    EXPECT_EQ(form->State.Scene, 7);
-    EXPECT_EQ(form->State.HighScores[4].Name, "ANNA");
-    EXPECT_EQ(form->State.HighScores[4].Score, 1200);
-    EXPECT_EQ(form->State.HighScores[5].Score, 1000) << "lower entries move down";
+    EXPECT_EQ(form->State().Scene, TScene::HighScores);
+    EXPECT_EQ(form->State().HighScores[4].Name, "ANNA");
+    EXPECT_EQ(form->State().HighScores[4].Score, 1200);
+    EXPECT_EQ(form->State().HighScores[5].Score, 1000) << "lower entries move down";
 }
 
 TEST_F(Menus, AScoreEqualToTheTenthShowsThePanelButStoresNothing) {
     Open();
-    form->SwitchScene(3);
-    form->State.Score = 100;
-    form->SwitchScene(9);
+    form->SwitchScene(TScene::Pond);
+    form->State().Score = 100;
+    form->SwitchScene(TScene::GameOver);
     Key(vk::Return); // during the wait: nothing
-    EXPECT_EQ(form->State.Scene, 9);
+    EXPECT_EQ(form->State().Scene, TScene::GameOver);
     form->RunFor(5100);
-    ASSERT_TRUE(form->State.Flags.GameEnterName);
+    ASSERT_TRUE(form->State().Flags.GameEnterName);
     Click(400, 330); // a press does not leave with a tie
-    EXPECT_EQ(form->State.Scene, 9);
+    EXPECT_EQ(form->State().Scene, TScene::GameOver);
     Type("BO");
     Key(vk::Return);
-    EXPECT_EQ(form->State.Scene, 2);
-    EXPECT_EQ(form->State.HighScores, DefaultHighScores());
+    EXPECT_EQ(form->State().Scene, TScene::MainMenu);
+    EXPECT_EQ(form->State().HighScores, DefaultHighScores());
 }
 
 TEST_F(Menus, AltEnterSwitchesTheDisplayInEveryScene) {
     Open();
-    for (int scene : {2, 3, 4, 5, 6, 7, 9}) {
+    for (TScene scene : {TScene::MainMenu, TScene::Pond, TScene::Eating, TScene::Help,
+                         TScene::Options, TScene::HighScores, TScene::GameOver}) {
         form->SwitchScene(scene);
         const bool before = platform.IsFullScreen();
         Key(vk::Return, /*alt=*/true);
-        EXPECT_NE(platform.IsFullScreen(), before) << "scene " << scene;
-        EXPECT_EQ(form->State.Scene, scene);
+        EXPECT_NE(platform.IsFullScreen(), before) << "scene " << static_cast<int>(scene);
+        EXPECT_EQ(form->State().Scene, scene);
     }
 }

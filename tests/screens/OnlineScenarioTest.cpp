@@ -1,7 +1,7 @@
 #include "app/GameFixture.h"
-#include "app/TScriptRunner.h"
 #include "http/LoopbackServer.h"
 #include "persist/TextEncoding.h"
+#include "screens/SendResultFlow.h"
 
 #include <gtest/gtest.h>
 
@@ -14,19 +14,8 @@ TEST_F(GameFixture, AStoredResultIsSentWhenTheBoxIsTicked) {
     ASSERT_TRUE(Start());
     LoopbackServer server({ScriptedReply::Ok("OK|1|2|3|77|5"), ScriptedReply::Ok("")});
     form->ServiceAddress = {"127.0.0.1", server.Port()};
-    TScriptRunner runner(platform, *form, nullptr);
-    runner.Run(ParseScript("key Escape\nkey Return\nwait 100\n"));
-    ASSERT_EQ(form->State.Scene, 3);
-    form->State.Score = 1234;
-    runner.Run(ParseScript(R"(key Escape
-click 330 320        # yes: the score beats the tenth entry
-wait 5100            # the game-over words, then the name panel
-type FROG
-click 260 385        # the send box
-key Return
-)"));
-    EXPECT_EQ(form->State.Scene, 7);
-    EXPECT_EQ(form->State.HighScores[4].Name, "FROG");
+    PlayAndSendResult(*this, 1234, "FROG");
+    EXPECT_EQ(form->State().HighScores[4].Name, "FROG");
     const auto requests = server.Requests();
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[0].rfind("GET /cgi/version.pl?version&prg=Pondlark HTTP/1.1\r\n", 0), 0u)

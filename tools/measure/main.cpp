@@ -83,12 +83,12 @@ int Menus(const std::string& dir) {
     constexpr int kFrames = 1500;
     Report("intro", TimeFrames(g, kFrames));
     // The main menu with an item lit under the pointer.
-    g.form->SwitchScene(2);
+    g.form->SwitchScene(TScene::MainMenu);
     g.platform.MouseMove(545, 185);
     g.Input();
     Report("main_menu", TimeFrames(g, kFrames));
     // Every help page in turn.
-    g.form->SwitchScene(5);
+    g.form->SwitchScene(TScene::Help);
     std::vector<double> help;
     for (int page = 0; page < 5; ++page) {
         const auto ms = TimeFrames(g, kFrames / 5);
@@ -100,17 +100,17 @@ int Menus(const std::string& dir) {
     }
     Report("help", help);
     // The options with a country being typed: the text is measured and drawn every frame.
-    g.form->SwitchScene(6);
-    g.form->State.Flags.GamegoEdit = true;
+    g.form->SwitchScene(TScene::Options);
+    g.form->State().Flags.GamegoEdit = true;
     g.Type("SWEDEN");
     Report("options", TimeFrames(g, kFrames));
-    g.form->SwitchScene(7);
+    g.form->SwitchScene(TScene::HighScores);
     g.platform.MouseMove(100, 235);
     g.Input();
     Report("high_scores", TimeFrames(g, kFrames));
     // Game over, then the name entry with a name being typed.
-    g.form->State.Score = 5000;
-    g.form->SwitchScene(9);
+    g.form->State().Score = 5000;
+    g.form->SwitchScene(TScene::GameOver);
     g.form->Timer1Timer();
     g.Type("FROGGY");
     Report("name_entry", TimeFrames(g, kFrames));
@@ -165,7 +165,8 @@ int Startup(const std::string& dir, long long mainNs) {
                 std::chrono::duration<double, std::milli>(pictures.ArchiveTime()).count(),
                 std::chrono::duration<double, std::milli>(pictures.DecodeTime()).count());
     // A little play in every kind of scene, the sound output pulled as a device would.
-    for (int scene : {2, 3, 4, 7, 2}) {
+    for (TScene scene :
+         {TScene::MainMenu, TScene::Pond, TScene::Eating, TScene::HighScores, TScene::MainMenu}) {
         g.form->SwitchScene(scene);
         for (int i = 0; i < 200; ++i) {
             g.form->RunFor(30);

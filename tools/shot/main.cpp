@@ -1,16 +1,19 @@
 // pondlark-shot: runs the real game headless from a script and saves PNG frames.
-//   pondlark-shot --dir GAMEDIR --script FILE --out DIR [--service HOST:PORT]
+//   pondlark-shot --dir GAMEDIR --script FILE --out DIR [--service HOST:PORT] [--home DIR]
 // --service points the game's online requests at another server (a local one, for checks).
-// GAMEDIR is only read; the game's Config.cfg lives in a temporary folder for the run.
+// GAMEDIR is only read; the game's Config.cfg lives in a temporary folder for the run, or in
+// the --home folder, where it is read at the start, written by the game and left in place.
 #include "app/TScriptRunner.h"
+#include "persist/WebService.h"
 #include "tools/common/HeadlessGame.h"
 
 #include <cairo.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <optional>
 #include <sstream>
 
 using namespace pondlark;
@@ -35,9 +38,9 @@ bool WritePng(const std::string& path, const std::vector<uint32_t>& frame) {
 }
 
 int Usage() {
-    std::fprintf(
-        stderr,
-        "usage: pondlark-shot --dir GAMEDIR --script FILE --out DIR [--service HOST:PORT]\n");
+    std::fprintf(stderr,
+                 "usage: pondlark-shot --dir GAMEDIR --script FILE --out DIR [--service HOST:PORT]"
+                 " [--home DIR]\n");
     return 2;
 }
 
@@ -45,6 +48,7 @@ int Usage() {
 
 int main(int argc, char** argv) {
     std::string dir, scriptPath, out, service;
+    std::optional<std::string> home;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (i + 1 >= argc) return Usage();
@@ -56,6 +60,8 @@ int main(int argc, char** argv) {
             out = argv[++i];
         else if (a == "--service")
             service = argv[++i];
+        else if (a == "--home")
+            home = argv[++i];
         else
             return Usage();
     }
@@ -85,22 +91,24 @@ int main(int argc, char** argv) {
 
     bool seeded = false;
     const uint32_t seed = TScriptRunner::SeedOf(script, seeded);
-    // Config.cfg goes to a temporary home: every run starts from the defaults, whatever an
-    // earlier run chose, and the game folder stays as it was built.
-    HeadlessGame game(dir, "shot", seeded ? std::optional<uint32_t>(seed) : std::nullopt);
-    HeadlessPlatform& platform = game.platform;
-    TMainForm& form = *game.form;
-    if (!service.empty()) {
-        const auto colon = service.rfind(':');
-        int port = 0;
-        if (colon != std::string::npos) port = std::atoi(service.c_str() + colon + 1);
-        if (colon == std::string::npos || colon == 0 || port <= 0 || port > 65535) {
-            std::fprintf(stderr, "pondlark-shot: --service wants HOST:PORT, not %s\n",
-                         service.c_str());
-            return 2;
-        }
-        form.ServiceAddress = {service.substr(0, colon), port};
+    std::optional<TServiceAddress> address;
+    if (!service.empty() && !(address = ParseServiceAddress(service))) {
+        std::fprintf(stderr, "pondlark-shot: --service wants HOST:PORT, not %s\n", service.c_str());
+        return 2;
     }
+    // Config.cfg goes to a temporary home unless one is given: every run starts from the
+    // defaults, whatever an earlier run chose, and the game folder stays as it was built.
+    std::unique_ptr<HeadlessGame> game;
+    try {
+        game = std::make_unique<HeadlessGame>(
+            dir, "shot", seeded ? std::optional<uint32_t>(seed) : std::nullopt, home);
+    } catch (const std::filesystem::filesystem_error& e) {
+        std::fprintf(stderr, "pondlark-shot: cannot make the home folder: %s\n", e.what());
+        return 2;
+    }
+    HeadlessPlatform& platform = game->platform;
+    TMainForm& form = *game->form;
+    if (address) form.ServiceAddress = *address;
     if (!form.Start()) return 1;
 
     int failures = 0;
@@ -115,7 +123,8 @@ int main(int argc, char** argv) {
             }
         });
     runner.Run(script);
-    const TGameState& s = form.State;
-    std::printf("scene=%d level=%d score=%d lives=%d\n", s.Scene, s.Level, s.Score, s.Lives);
+    const TGameState& s = form.State();
+    std::printf("scene=%d level=%d score=%d lives=%d\n", static_cast<int>(s.Scene), s.Level,
+                s.Score, s.Lives);
     return failures ? 1 : 0;
 }

@@ -6,6 +6,7 @@
 #include "persist/HighScores.h"
 #include "platform/HeadlessPlatform.h"
 #include "platform/VirtualKeys.h"
+#include "screens/HotRects.h"
 
 #include <algorithm>
 #include <array>
@@ -27,13 +28,19 @@ constexpr uint64_t kStallMs = 20000;
 // Stereo frames of sound the output would pull per game frame at 44.1 kHz.
 constexpr int kAudioFramesPerFrame = 1323;
 
-// Points of the screens worth pressing: the menu items, the answers of the questions, the
-// option switches and the name-entry buttons. The player aims at them half of the time, so
-// every screen is reached in a run of a few thousand frames.
+// Points of the screens worth pressing: the centres of the menu items, the answers of the
+// questions, the option switches and the page arrows, and the middle of the screen. The player
+// aims at them half of the time, so every screen is reached in a run of a few thousand frames.
+// The order is part of a seeded run.
 constexpr std::pair<int, int> kHotspots[] = {
-    {97, 237},  {102, 348}, {290, 295}, {290, 354}, {350, 234}, {335, 322}, {347, 330}, {547, 480},
-    {391, 295}, {391, 354}, {545, 185}, {444, 543}, {552, 335}, {587, 422}, {100, 459}, {550, 261},
-    {460, 330}, {465, 325}, {616, 234}, {546, 410}, {547, 550}, {663, 564}, {661, 522}, {400, 300}};
+    hot::kClearTable.Centre(),   hot::kViewOnline.Centre(), hot::kMusicOn.Centre(),
+    hot::kSoundOn.Centre(),      hot::kWindowMode.Centre(), hot::kExitYes.Centre(),
+    hot::kClearYes.Centre(),     hot::kVisit.Centre(),      hot::kMusicOff.Centre(),
+    hot::kSoundOff.Centre(),     hot::kStart.Centre(),      hot::kBack.Centre(),
+    hot::kHighScores.Centre(),   hot::kCountry.Centre(),    hot::kTableBack.Centre(),
+    hot::kOptions.Centre(),      hot::kClearNo.Centre(),    hot::kExitNo.Centre(),
+    hot::kFullScreen.Centre(),   hot::kHelp.Centre(),       hot::kExit.Centre(),
+    hot::kHelpPrevious.Centre(), hot::kHelpNext.Centre(),   {400, 300}};
 
 // Keys a player presses; the arrows and the jump keys come up most.
 constexpr int kKeys[] = {vk::Left,   vk::Right, vk::Up,       vk::Up,        vk::Down,
@@ -115,7 +122,7 @@ private:
 
     void Fail(const std::string& what) {
         std::string where = "frame " + std::to_string(report_.frames);
-        if (form_) where += ", scene " + std::to_string(form_->State.Scene);
+        if (form_) where += ", scene " + std::to_string(static_cast<int>(form_->State().Scene));
         report_.failures.push_back(what + " (" + where + ")");
     }
 
@@ -138,7 +145,7 @@ private:
         } else if (now - lastDrawnAt_ > kStallMs && !form_->Terminated()) {
             Fail("no frame drawn for " + std::to_string(now - lastDrawnAt_) + " ms");
         }
-        const int scene = form_->State.Scene;
+        const int scene = static_cast<int>(form_->State().Scene);
         if (scene != lastScene_ && scene >= 0 && scene < 10) ++entries_[static_cast<size_t>(scene)];
         lastScene_ = scene;
         if (scene >= 0 && scene < 10) {
@@ -150,12 +157,12 @@ private:
                 Fail(std::to_string(sprites) + " live sprites, more than the bound of " +
                      std::to_string(options_.maxSprites));
         }
-        report_.highestLevel = std::max<int>(report_.highestLevel, form_->State.Level);
+        report_.highestLevel = std::max<int>(report_.highestLevel, form_->State().Level);
         if (options_.progressEvery && report_.frames / options_.progressEvery != lastProgress_) {
             lastProgress_ = report_.frames / options_.progressEvery;
             std::printf("frame %llu scene %d level %d sprites %d\n",
                         static_cast<unsigned long long>(report_.frames), scene,
-                        static_cast<int>(form_->State.Level), form_->Engine().SpriteCount());
+                        static_cast<int>(form_->State().Level), form_->Engine().SpriteCount());
             std::fflush(stdout);
         }
     }
@@ -177,11 +184,14 @@ private:
     }
 
     void Act() {
-        const int scene = form_->State.Scene;
-        if (scene == 2 && !form_->State.Flags.GameMainExit && Chance(0.3)) {
+        const TScene scene = form_->State().Scene;
+        if (scene == TScene::MainMenu && !form_->State().Flags.GameMainExit && Chance(0.3)) {
             // A curious player: the menu item whose screen was opened least often so far.
-            static constexpr std::pair<int, std::pair<int, int>> kItems[] = {
-                {3, {545, 185}}, {6, {550, 261}}, {7, {552, 335}}, {5, {546, 410}}};
+            static constexpr std::pair<TScene, std::pair<int, int>> kItems[] = {
+                {TScene::Pond, hot::kStart.Centre()},
+                {TScene::Options, hot::kOptions.Centre()},
+                {TScene::HighScores, hot::kHighScores.Centre()},
+                {TScene::Help, hot::kHelp.Centre()}};
             const auto* pick = &kItems[0];
             for (const auto& item : kItems)
                 if (entries_[static_cast<size_t>(item.first)] <
@@ -196,14 +206,14 @@ private:
             Frames(1 + Roll(30));
             return;
         }
-        if (scene == 3 && Chance(0.25)) {
+        if (scene == TScene::Pond && Chance(0.25)) {
             // Leaning on the jump key carries the frog across an easy pond.
             platform_->KeyDown(vk::Space);
             Frames(10 + Roll(60));
             platform_->KeyUp(vk::Space);
             return;
         }
-        if (scene == 4 && Chance(0.4)) {
+        if (scene == TScene::Eating && Chance(0.4)) {
             // Aiming somewhere in the sky and shooting the tongue a few times.
             platform_->MouseMove(200 + Roll(400), 100 + Roll(300));
             platform_->KeyDown(vk::Space);
@@ -214,7 +224,7 @@ private:
         const int roll = Roll(1000);
         if (roll < 300) {
             // In the play stages the player mostly turns and jumps.
-            const bool play = scene == 3 || scene == 4;
+            const bool play = scene == TScene::Pond || scene == TScene::Eating;
             const int key = play && Chance(0.6)
                                 ? std::array{vk::Left, vk::Up, vk::Right, vk::Space}[Roll(4)]
                                 : kKeys[Roll(static_cast<int>(std::size(kKeys)))];

@@ -1,0 +1,81 @@
+// The game state, split by owner: the main window's shell, the menus, the pond and the eating
+// stage, and the few values a whole game shares.
+#pragma once
+
+#include "game/EatingState.h"
+#include "game/PondState.h"
+#include "game/Scene.h"
+#include "persist/HighScores.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace pondlark {
+
+// The command flags: the menus' switches and the questions and panels on show.
+struct TCommandFlags {
+    bool GameFullScreen = false;
+    bool GameSound = true;
+    bool GameMusic = true;
+    bool GameMainExit = false;
+    bool GameEnterName = false;
+    bool GameSendResult = false;
+    bool GamegoEdit = false;
+    bool GameClearHighScore = false;
+};
+
+// The main window's own state: focus, pause, the pointer and the aim it gives, the key repeat
+// counters and the caret, all kept up to date by its handlers and its frame.
+struct TShellState {
+    bool Paused = false;
+    bool AppInactive = false;
+    bool ResizePending = false;
+    bool ActionKey = false;
+    int32_t MouseX = 0;
+    int32_t MouseY = 0;
+    double TongueAngle = 0;
+    double TongueAngleOffset = 0;
+    bool AimCentred = false;
+    uint8_t CaretBlink = 0;
+    bool MusicRestart = false;
+    // The frog's key repeat counters, counted down once a frame.
+    uint8_t LeftKeyDelay = 0;
+    uint8_t RightKeyDelay = 0;
+    uint8_t UpKeyDelay = 0;
+    uint8_t ActionKeyDelay = 0;
+};
+
+// The menu screens' state.
+struct TMenuState {
+    bool PointerOutside = false;
+    int32_t HelpPage = 1;
+    bool BackPointerOutside = false;
+    int32_t EntryTextWidth = 0; // drawn width of the text being typed
+};
+
+// Everything a game keeps, by owner. One instance lives in the main window and is handed by
+// reference to whoever needs it (scenes, sprites, tests), so a whole game can run inside a test.
+struct TGameState {
+    TScene Scene = TScene::None;
+    int32_t Level = 0;
+    int32_t Score = 0;
+    int32_t Lives = 0;
+    std::string Country;
+    std::string PlayerName;
+    THighScoreTable HighScores{};
+
+    TCommandFlags Flags;
+
+    // Across both play stages.
+    bool GameOverPending = false; // the last life went; the pond's frame opens the game over
+    int32_t Hunger = 0;           // jumps raise it, food lowers it; the bottle shows it
+    bool Starved = false;         // the bottle is past its last picture
+
+    TShellState Shell;
+    TMenuState Menus;
+    TPondState Pond;     // made afresh by every pond build
+    TEatingState Eating; // made afresh when the eating stage starts
+};
+
+} // namespace pondlark

@@ -1,0 +1,50 @@
+// What the menu screens may reach beyond a stage's host: the menus' commands (display mode,
+// sound and music switches, the exit and clear questions, the name entry and its send box),
+// the default table, sending a result, the web pages, quitting, and the two text entries.
+//
+// The main window implements it and outlives every screen.
+#pragma once
+
+#include "game/StageHost.h"
+
+#include <string>
+
+namespace pondlark {
+
+class IMenuHost : public IStageHost {
+public:
+    // The command flags' switches (each toggles its flag in State().Flags and does what comes
+    // with it).
+    // Window / full screen; a refused mode raises and leaves the display released.
+    virtual void GameFullScreenClick() = 0;
+    virtual void GameSoundClick() = 0;
+    virtual void GameMusicClick() = 0;
+    // The exit question, in the main menu and the two play stages only.
+    virtual void GameMainExitClick() = 0;
+    // The name panel of the game-over scene.
+    virtual void GameEnterNameClick() = 0;
+    virtual void GameSendResultClick() = 0;
+    virtual void GameClearHighScoreClick() = 0;
+
+    // The default table, then the high-score screen.
+    virtual void ResetHighScores() = 0;
+    // Sends the typed name with the score and the typed country to the web service; blocks
+    // until done (bounded by the client's time-outs). Shows "Can't connect to server!" on failure.
+    virtual void SubmitResult() = 0;
+    // Opens a web page beside the game.
+    virtual void GoWeb(const std::string& url) = 0;
+    virtual std::string HomePageUrl() const = 0;
+    virtual std::string OnlineHighScoresUrl() const = 0;
+    virtual void StopMusic() = 0;
+    // Ends the loop after the current event.
+    virtual void Terminate() = 0;
+
+    // The text being typed into the country entry (options) and the name entry (game over).
+    virtual std::string& CountryText() = 0;
+    virtual std::string& NameText() = 0;
+
+protected:
+    ~IMenuHost() = default;
+};
+
+} // namespace pondlark

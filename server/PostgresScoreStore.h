@@ -1,0 +1,50 @@
+// The results in a PostgreSQL database, through libpq. Several services may share one
+// database: tokens are rows there, a result spends its token and is stored in one statement,
+// and the tables are created under an advisory lock so that services starting together do not
+// trip over each other.
+//
+// Connections are pooled: up to `connections` are opened as the workers need them; a broken
+// connection is reset when it is next taken.
+#pragma once
+
+#include "server/ScoreStore.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <vector>
+
+struct pg_conn;
+
+namespace pondlark::scores {
+
+class PostgresScoreStore final : public IScoreStore {
+public:
+    // Connects once to check the database and create the tables; throws EStoreError.
+    PostgresScoreStore(const std::string& conninfo, int connections);
+    ~PostgresScoreStore() override;
+    PostgresScoreStore(const PostgresScoreStore&) = delete;
+    PostgresScoreStore& operator=(const PostgresScoreStore&) = delete;
+
+    void AddToken(const std::string& token, int64_t now) override;
+    bool StoreResult(const TNewResult& result, int64_t now) override;
+    std::vector<TScoreRow> Best(int limit) override;
+    int64_t CountResults() override;
+    std::string Describe() const override { return description_; }
+
+private:
+    class TLease;
+    pg_conn* Connect();
+    pg_conn* Acquire();
+    void Release(pg_conn* conn);
+
+    std::string conninfo_;
+    std::string description_;
+    int maxConnections_;
+    std::mutex mutex_;
+    std::condition_variable available_;
+    std::vector<pg_conn*> idle_;
+    int open_ = 0;
+    int64_t lastPrune_ = 0; // guarded by mutex_
+};
+
+} // namespace pondlark::scores

@@ -1,0 +1,69 @@
+// Where the service keeps its results and the tokens it has handed out.
+//
+// Two kinds: an SQLite file on the service's own machine, and a PostgreSQL database that several
+// services may share (tokens live in the database, so a token issued by one service is spent
+// at another). Every statement is prepared with parameters; no value is ever spliced into SQL.
+//
+// Threads: a store is used by all of the service's workers at once; each kind serialises or
+// pools its connections itself. Failures of the database are EStoreError.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace pondlark::scores {
+
+class EStoreError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A token is good for an hour after it was issued, and for one result.
+inline constexpr int64_t kTokenLifetimeSeconds = 3600;
+
+struct TNewResult {
+    std::string name;
+    std::string country;
+    int32_t score = 0;
+    std::string token;
+    std::string address; // the sender's IP address, kept for the operator
+};
+
+struct TScoreRow {
+    std::string name;
+    std::string country;
+    int32_t score = 0;
+    int64_t stored = 0; // Unix seconds
+};
+
+class IScoreStore {
+public:
+    virtual ~IScoreStore() = default;
+
+    // Remembers a freshly issued token with the time it was issued (Unix seconds). Tokens past
+    // their hour are dropped along the way now and then.
+    virtual void AddToken(const std::string& token, int64_t now) = 0;
+
+    // Spends `token` and stores the result, as one transaction: true when the token was known,
+    // unspent and issued less than an hour before `now`; false, and nothing stored, otherwise.
+    virtual bool StoreResult(const TNewResult& result, int64_t now) = 0;
+
+    // The best `limit` results: highest score first, the earlier of equal scores first.
+    virtual std::vector<TScoreRow> Best(int limit) = 0;
+
+    // How many results are stored (for /healthz and the operator).
+    virtual int64_t CountResults() = 0;
+
+    // A short name of the kind and place ("sqlite:scores.db"), never a password.
+    virtual std::string Describe() const = 0;
+};
+
+// "sqlite:PATH" or "postgresql://..." / "postgres://..." (a libpq connection URI). Creates the
+// tables when they are missing. Throws EStoreError when the database cannot be opened or
+// prepared, or std::invalid_argument for a description of neither kind.
+std::unique_ptr<IScoreStore> OpenScoreStore(const std::string& description, int connections);
+
+} // namespace pondlark::scores

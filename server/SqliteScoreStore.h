@@ -1,0 +1,49 @@
+// The results in one SQLite file (write-ahead log, so readers never wait for the writer).
+//
+// One connection serves every worker under a mutex: SQLite takes one writer at a time anyway,
+// and a mutex hands over at once where SQLite's busy wait would sleep. Other processes (a
+// backup with `sqlite3 scores.db ".backup copy.db"`) may open the file meanwhile.
+#pragma once
+
+#include "server/ScoreStore.h"
+
+#include <mutex>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace pondlark::scores {
+
+class SqliteScoreStore final : public IScoreStore {
+public:
+    // Opens or creates the file and its tables; throws EStoreError.
+    explicit SqliteScoreStore(const std::string& path);
+    ~SqliteScoreStore() override;
+    SqliteScoreStore(const SqliteScoreStore&) = delete;
+    SqliteScoreStore& operator=(const SqliteScoreStore&) = delete;
+
+    void AddToken(const std::string& token, int64_t now) override;
+    bool StoreResult(const TNewResult& result, int64_t now) override;
+    std::vector<TScoreRow> Best(int limit) override;
+    int64_t CountResults() override;
+    std::string Describe() const override { return "sqlite:" + path_; }
+
+private:
+    void Close();
+    sqlite3_stmt* Prepare(const char* sql);
+    void Exec(const char* sql);
+    [[noreturn]] void Fail(const char* what);
+
+    std::string path_;
+    std::mutex mutex_;
+    sqlite3* db_ = nullptr;
+    sqlite3_stmt* addToken_ = nullptr;
+    sqlite3_stmt* pruneTokens_ = nullptr;
+    sqlite3_stmt* spendToken_ = nullptr;
+    sqlite3_stmt* insertResult_ = nullptr;
+    sqlite3_stmt* best_ = nullptr;
+    sqlite3_stmt* count_ = nullptr;
+    int64_t lastPrune_ = 0;
+};
+
+} // namespace pondlark::scores

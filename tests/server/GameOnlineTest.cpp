@@ -1,0 +1,214 @@
+// The game's own online flow against the real pondlark-scores program: a result played in the
+// headless game reaches the service's table page, on SQLite and on PostgreSQL; the program
+// logs every request and stops cleanly on SIGTERM, answering the request it is in.
+#include "app/GameFixture.h"
+#include "screens/SendResultFlow.h"
+#include "server/ServiceUnderTest.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <thread>
+
+extern char** environ;
+
+using namespace pondlark;
+using namespace pondlark::test_support;
+
+namespace {
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool Connects(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    ::close(fd);
+    return ok;
+}
+
+// pondlark-scores started as a child process on a free port, its standard error in a file.
+class TServiceProcess {
+public:
+    TServiceProcess(const std::string& db, const std::filesystem::path& log) : log_(log) {
+        const std::string program = PONDLARK_SCORES_PROGRAM;
+        std::vector<std::string> args = {program, "--listen", "127.0.0.1:0", "--db", db};
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
+            pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        // The program names its port on its first line.
+        const std::regex serving("serving http://127\\.0\\.0\\.1:([0-9]+)/");
+        for (int i = 0; i < 200 && pid_ > 0 && port_ == 0; ++i) {
+            std::smatch m;
+            const std::string text = ReadFile(log_);
+            if (std::regex_search(text, m, serving))
+                port_ = std::stoi(m[1]);
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+    ~TServiceProcess() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    int Port() const { return port_; }
+    std::string Log() const { return ReadFile(log_); }
+    void Terminate() { ::kill(pid_, SIGTERM); }
+    // The exit status, or -1 when the program did not exit normally.
+    int Wait() {
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    std::filesystem::path log_;
+    pid_t pid_ = -1;
+    int port_ = 0;
+};
+
+struct GameOnline : GameFixture, ::testing::WithParamInterface<TBackend> {
+    std::optional<TPostgresServer> postgres;
+    std::unique_ptr<TServiceProcess> process;
+
+    // Starts pondlark-scores on the test's store; "" or why the test must be skipped.
+    std::string StartService() {
+        std::string skip;
+        const std::string db = DatabaseFor(GetParam(), dir, postgres, skip);
+        if (db.empty()) return skip;
+        process = std::make_unique<TServiceProcess>(db, dir / "service.log");
+        return "";
+    }
+    void TearDown() override {
+        process.reset();
+        postgres.reset();
+        GameFixture::TearDown();
+    }
+};
+
+} // namespace
+
+TEST_P(GameOnline, APlayedResultAppearsOnTheServicesTablePage) {
+    const std::string skip = StartService();
+    if (!skip.empty()) GTEST_SKIP() << skip;
+    TServiceProcess& service = *process;
+    ASSERT_NE(service.Port(), 0) << service.Log();
+
+    ASSERT_TRUE(Start());
+    form->ServiceAddress = {"127.0.0.1", service.Port()};
+    PlayAndSendResult(*this, 1234, "FROG");
+    if (HasFatalFailure()) return;
+    EXPECT_TRUE(platform.MessageBoxes().empty()) << "the service answered the version request";
+
+    THttpClient http;
+    const std::string page = http.Get("http://127.0.0.1:" + std::to_string(service.Port()) +
+                                      "/cgi/version.pl?prg=Pondlark&type=0&show");
+    EXPECT_NE(page.find("<td class=\"rank\">1</td><td class=\"name\">FROG</td>"
+                        "<td class=\"country\"></td><td class=\"score\">1234</td>"),
+              std::string::npos)
+        << page;
+    // The page the game opens from the high-score screen is the same address.
+    EXPECT_EQ(form->OnlineHighScoresUrl(), "http://127.0.0.1:" + std::to_string(service.Port()) +
+                                               "/cgi/version.pl?prg=Pondlark&type=0&show");
+
+    service.Terminate();
+    EXPECT_EQ(service.Wait(), 0);
+    // One access-log line per request: the version request, the result and the page.
+    const std::string log = service.Log();
+    const std::regex line(R"re(\S+ 127\.0\.0\.1 "GET (\S+)" (\d{3}) \d+\.\d\d ms)re");
+    std::vector<std::string> logged;
+    for (auto it = std::sregex_iterator(log.begin(), log.end(), line); it != std::sregex_iterator();
+         ++it) {
+        const std::string target = (*it)[1].str();
+        const size_t inf = target.find("&inf=");
+        logged.push_back((inf == std::string::npos ? target : target.substr(0, inf + 5) + "...") +
+                         " " + (*it)[2].str());
+    }
+    EXPECT_EQ(logged, (std::vector<std::string>{"/cgi/version.pl?version&prg=Pondlark 200",
+                                                "/cgi/version.pl?hs&prg=Pondlark&inf=... 200",
+                                                "/cgi/version.pl?prg=Pondlark&type=0&show 200"}))
+        << log;
+}
+
+TEST_P(GameOnline, SigtermAnswersTheRequestInFlightAndExitsCleanly) {
+    const std::string skip = StartService();
+    if (!skip.empty()) GTEST_SKIP() << skip;
+    TServiceProcess& service = *process;
+    ASSERT_NE(service.Port(), 0) << service.Log();
+
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<uint16_t>(service.Port()));
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    const timeval limit{20, 0}; // a service that never answers fails the test, not hangs it
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    const auto send = [fd](const std::string& text) {
+        return ::send(fd, text.data(), text.size(), MSG_NOSIGNAL) ==
+               static_cast<ssize_t>(text.size());
+    };
+    const auto receiveUntil = [fd](const std::string& end) {
+        std::string reply;
+        char buffer[1024];
+        ssize_t n;
+        while (reply.find(end) == std::string::npos &&
+               (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0)
+            reply.append(buffer, static_cast<size_t>(n));
+        return reply;
+    };
+    // A first request makes sure the service has taken the connection (one still waiting in
+    // the listen queue is not in flight); the second is half sent when the signal comes.
+    ASSERT_TRUE(send("GET /healthz HTTP/1.1\r\nHost: x\r\n\r\n"));
+    EXPECT_NE(receiveUntil("results\n").find("ok 0 results"), std::string::npos);
+    ASSERT_TRUE(send("GET /healthz HTTP/1.1\r\nHost: x\r\n"));
+    service.Terminate();
+    // Once the service has stopped listening, the rest of the request goes out.
+    for (int i = 0; i < 200 && Connects(service.Port()); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    EXPECT_FALSE(Connects(service.Port()));
+    ASSERT_TRUE(send("\r\n"));
+    const std::string reply = receiveUntil("results\n");
+    // Answered, the connection is closed rather than kept for another request.
+    char more = 0;
+    const ssize_t after = ::recv(fd, &more, 1, 0);
+    ::close(fd);
+    EXPECT_EQ(after, 0);
+    EXPECT_EQ(reply.rfind("HTTP/1.1 200 OK\r\n", 0), 0u) << reply;
+    EXPECT_NE(reply.find("ok 0 results"), std::string::npos) << reply;
+    EXPECT_EQ(service.Wait(), 0) << service.Log();
+}
+
+INSTANTIATE_TEST_SUITE_P(Stores, GameOnline,
+                         ::testing::Values(TBackend::Sqlite, TBackend::Postgres), BackendName);

@@ -1,0 +1,78 @@
+#include "server/ScoreServer.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace pondlark::scores;
+
+namespace {
+
+struct TParsed {
+    bool ok;
+    bool help;
+    std::string error;
+    TServiceOptions options;
+};
+
+TParsed Parse(std::vector<const char*> args) {
+    TParsed p;
+    p.ok =
+        ParseServiceOptions(static_cast<int>(args.size()), args.data(), p.options, p.help, p.error);
+    return p;
+}
+
+} // namespace
+
+TEST(ServiceOptions, CommandLinesAreReadOrRefusedWithAReason) {
+    const TParsed defaults = Parse({});
+    ASSERT_TRUE(defaults.ok);
+    EXPECT_EQ(defaults.options.Database, "sqlite:scores.db");
+    EXPECT_EQ(defaults.options.ResultsPerMinute, 20);
+
+    const TParsed full =
+        Parse({"--listen", "[::]:9090", "--db", "postgresql://scores@db/pondlark", "--workers", "4",
+               "--db-connections", "6", "--results-per-minute", "0", "--versions-per-minute", "30",
+               "--public-url", "https://frogs.example/", "--request-timeout", "3"});
+    ASSERT_TRUE(full.ok) << full.error;
+    EXPECT_EQ(full.options.Host, "::");
+    EXPECT_EQ(full.options.Port, 9090);
+    EXPECT_EQ(full.options.Database, "postgresql://scores@db/pondlark");
+    EXPECT_EQ(full.options.Workers, 4);
+    EXPECT_EQ(full.options.DatabaseConnections, 6);
+    EXPECT_EQ(full.options.ResultsPerMinute, 0);
+    EXPECT_EQ(full.options.VersionsPerMinute, 30);
+    EXPECT_EQ(full.options.PublicUrl, "https://frogs.example/");
+    EXPECT_EQ(full.options.Limits.RequestDeadline, std::chrono::seconds(3));
+
+    struct Bad {
+        std::vector<const char*> args;
+        const char* error;
+    } bad[] = {
+        {{"--listen", "8080"}, "--listen wants HOST:PORT"},
+        {{"--listen", "host:70000"}, "--listen wants HOST:PORT"},
+        {{"--workers", "0"}, "--workers wants a number from 1 to 256"},
+        {{"--workers", "4x"}, "--workers wants a number from 1 to 256"},
+        {{"--results-per-minute", "-1"}, "--results-per-minute wants a number from 0 to 1000000"},
+        {{"--public-url", "http://a/|b"}, "--public-url wants an http:// or https:// address"},
+        {{"--public-url", "ftp://a/"}, "--public-url wants an http:// or https:// address"},
+        {{"--db"}, "--db needs a value"},
+        {{"--verbose", "1"}, "unknown option --verbose"},
+        {{"stray"}, "unknown argument stray"},
+    };
+    for (const Bad& b : bad) {
+        const TParsed p = Parse(b.args);
+        EXPECT_FALSE(p.ok) << b.error;
+        EXPECT_EQ(p.error.rfind(b.error, 0), 0u) << p.error;
+    }
+    EXPECT_TRUE(Parse({"--listen", "x:1", "--help"}).help);
+}
+
+TEST(ServiceOptions, HelpExplainsEveryOption) {
+    const std::string usage = ServiceUsage();
+    for (const char* option :
+         {"--listen HOST:PORT", "--db sqlite:PATH", "--db postgresql://", "--db-connections N",
+          "--workers N", "--results-per-minute N", "--versions-per-minute N", "--public-url URL",
+          "--request-timeout SECONDS", "--help", "SIGTERM", "standard error"})
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+}
