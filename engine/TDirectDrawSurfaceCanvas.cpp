@@ -51,6 +51,7 @@ void TDirectDrawSurfaceCanvas::TextOut(int x, int y, const std::string& text) {
 }
 
 void TDirectDrawSurfaceCanvas::Blend(const TextBitmap& bmp, int x, int y, uint32_t colour) {
+    surface_.Changed();
     const uint32_t cr = (colour >> 16) & 0xFF, cg = (colour >> 8) & 0xFF, cb = colour & 0xFF;
     for (int row = 0; row < bmp.height; ++row) {
         const int dy = y + row;

@@ -12,6 +12,8 @@
 #     pointer still hits the items it shows, and the window comes back with the picture it had
 #     before; SIGINT ends the game at once.
 #   - Without a window manager on a wide screen (1280x720): full screen is letterboxed.
+#   The first two runs present the way the game chooses on Xvfb (through shared memory, its GL
+#   being a software one), the third with GL forced.
 # Each frame is compared with the headless frame of the same step (pondlark-shot), scaled
 # where the window shows it scaled.
 #   window_rules.sh GAME_DIR SHOT_TOOL SCRIPT
@@ -69,9 +71,10 @@ geometry() {
     xwininfo -id "$window" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
         /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { print x, y, w, h }'
 }
-# Waits up to 5 s until the command succeeds.
+# Waits up to 10 s until the command succeeds: on a loaded machine the window manager and the
+# game answer late.
 wait_for() {
-    for _ in $(seq 1 20); do
+    for _ in $(seq 1 40); do
         "$@" && return 0
         sleep 0.25
     done
@@ -125,7 +128,7 @@ managed)
     [ "$(decorations)" = 0x1 ] || fail "the window starts without decorations"
 
     xdotool mousemove --window "$window" 700 100
-    press Return
+    xdotool click 1 # leaves the intro, and does nothing if it is over
     expect_frame menu.png
     # A close box sends WM_DELETE_WINDOW: the quit question, and the game goes on.
     "$here/xwindow.py" close "$window"
@@ -237,11 +240,14 @@ managed)
     expect_signal_ends TERM 143
     ;;
 bare | wide)
+    # The wide screen's letterbox is checked with GL presenting, the others with the choice the
+    # game makes itself.
+    if [ "$phase" = wide ]; then export PONDLARK_PRESENT=gl; fi
     start_game
     read -r x y w h <<<"$(geometry)"
     [ "$w $h" = "800 600" ] || fail "the window starts at $w x $h"
     xdotool mousemove --window "$window" 700 100
-    press Return
+    xdotool click 1 # leaves the intro, and does nothing if it is over
     expect_frame menu.png "800x600+$x+$y" 0.005 "$work/ref/menu.png" 800x600+0+0
     capture before.png
     read -r sw sh <<<"$(xdpyinfo 2>/dev/null | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')"
@@ -268,4 +274,4 @@ bare | wide)
     fail "unknown run $phase"
     ;;
 esac
-[ ! -s "$work/stderr.log" ] || fail "the game wrote to its error output: $(cat "$work/stderr.log")"
+if [ "$phase" = wide ]; then check_error_output gl; else check_error_output shm; fi
