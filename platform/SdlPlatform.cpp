@@ -97,11 +97,21 @@ void AudioCallback(void* user, Uint8* stream, int len) {
     if (source) source->Render(out, frames);
 }
 
+// PONDLARK_PRESENT, or what stands for it. A page cannot start a probing process, and its
+// canvas always has WebGL, which the browser puts on the graphics card where there is one.
+const char* PresentationSetting() {
+#ifdef __EMSCRIPTEN__
+    return "gl";
+#else
+    return std::getenv("PONDLARK_PRESENT");
+#endif
+}
+
 } // namespace
 
 SdlPlatform::SdlPlatform() {
     // The probe forks, so it starts before SDL does; it runs while the game loads its data.
-    if (!PresentationForced(std::getenv("PONDLARK_PRESENT"))) probe_ = std::make_unique<GlProbe>();
+    if (!PresentationForced(PresentationSetting())) probe_ = std::make_unique<GlProbe>();
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // Closing the window is a request the game answers itself (it may ask whether to quit).
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
@@ -271,8 +281,8 @@ bool SdlPlatform::PollEvent(PlatformEvent& event) {
 void SdlPlatform::EnsureRenderer() {
     if (renderer_) return;
     // Three seconds is far more than any GL takes to start; a probe that slow gets no GL.
-    const PresentationChoice choice = ChoosePresentation(
-        std::getenv("PONDLARK_PRESENT"), probe_ ? probe_->Renderer(3000) : std::nullopt);
+    const PresentationChoice choice =
+        ChoosePresentation(PresentationSetting(), probe_ ? probe_->Renderer(3000) : std::nullopt);
     probe_.reset();
     if (choice.presentation == Presentation::SharedMemory) {
         // The software renderer's window surface then goes to the window system directly

@@ -44,7 +44,11 @@ target_link_options(game PRIVATE ${WEB_COMPILE} -sDISABLE_EXCEPTION_CATCHING=0
     "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/web/pre.js"
     "SHELL:--preload-file ${PONDLARK_WEB_GAME_DIR}/Data@/game/Data"
     "SHELL:--preload-file ${PONDLARK_WEB_GAME_DIR}/Music@/game/Music")
-set_property(TARGET game APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/web/pre.js)
-add_custom_command(TARGET game POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/web/index.html
-        ${CMAKE_BINARY_DIR}/site/index.html)
+# The data is packed at link time: a new picture archive or song links the page again.
+file(GLOB WEB_GAME_FILES ${PONDLARK_WEB_GAME_DIR}/Data/* ${PONDLARK_WEB_GAME_DIR}/Music/*)
+set_property(TARGET game APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/web/pre.js
+    ${CMAKE_SOURCE_DIR}/web/library-funcs.json ${WEB_GAME_FILES})
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/site/index.html
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_BINARY_DIR}/site/index.html
+    DEPENDS ${CMAKE_SOURCE_DIR}/web/index.html)
+add_custom_target(page ALL DEPENDS ${CMAKE_BINARY_DIR}/site/index.html)

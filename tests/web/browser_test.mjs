@@ -29,7 +29,7 @@ const context = await chromium.launchPersistentContext(profile, {
     deviceScaleFactor: 1,
     args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
         '--no-first-run', '--disable-background-networking', '--disable-component-update',
-        '--disable-sync', '--autoplay-policy=no-user-gesture-required'],
+        '--disable-sync'],
 });
 const page = context.pages()[0] || await context.newPage();
 const problems = [];
@@ -115,6 +115,11 @@ try {
             after = (await status()).score;
         }
         check(after === before + 5, `a jump scores 5 (score ${before} -> ${after})`);
+        const sound = await page.evaluate(() => {
+            const ctx = Module.SDL2 && Module.SDL2.audioContext;
+            return ctx ? ctx.state : 'no audio context';
+        });
+        check(sound === 'running', `the sound plays after the first keys (audio ${sound})`);
         await page.waitForTimeout(300);
         await shot('web-jump.png');
     }
