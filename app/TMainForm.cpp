@@ -203,6 +203,8 @@ void TMainForm::Pump() {
     while (!terminated_ && platform_.PollEvent(event))
         Guarded([&] { Dispatch(event); });
     if (terminated_) return;
+    Guarded([&] { PollControllers(); });
+    if (terminated_) return;
     Guarded([&] { Timer1.Poll(); });
     Guarded([&] { LevelTimer.Poll(); });
     Guarded([&] { DXTimer.Idle(); });
@@ -371,6 +373,7 @@ void TMainForm::GameSendResultClick() {
 void TMainForm::GameClearHighScoreClick() {
     state_.Flags.GameClearHighScore = !state_.Flags.GameClearHighScore;
     if (state_.Flags.GameClearHighScore) {
+        ResetQuestionCursor(*this);
         new TClearHighScore(*this);
         new TClearHighScore_Word(*this);
     } else {

@@ -12,6 +12,7 @@
 // message and the loop goes on.
 #pragma once
 
+#include "app/PadKeys.h"
 #include "audio/TMusicPlayer.h"
 #include "engine/TDXDraw.h"
 #include "engine/TDXImageList.h"
@@ -168,6 +169,8 @@ private:
     void LeaveScene(TScene scene);
     void EnterScene(TScene scene);
     void FrameAction();
+    // The controllers' presses and releases since the last pass, handed to the key handlers.
+    void PollControllers();
     void ReadConfig();
     uint32_t WaitBudget() const;
 
@@ -179,6 +182,7 @@ private:
     bool seedFixed_ = false;
     uint32_t fixedSeed_ = 0;
     TRandom random_;
+    TPadKeys padKeys_;
     TGameState state_;
     std::set<std::string> reported_;
     std::vector<std::string> reportedOrder_;
