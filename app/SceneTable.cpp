@@ -215,9 +215,19 @@ constexpr TSceneRow kGameOver{
         },
     .Frame = [](TMainForm& f) { DrawNameEntry(f); },
     .Timer = [](TMainForm& f) { ShowNameEntry(f); },
-    .Key = [](TMainForm& f, int key, TShiftState shift) { NameEntryKey(f, key, shift.Alt); },
-    .Hover = [](TMainForm& f) { NameEntryHover(f); },
-    .Press = [](TMainForm& f, MouseButton button) { NameEntryPress(f, button); },
+    // While a result is being sent the panel only shows the sign.
+    .Key =
+        [](TMainForm& f, int key, TShiftState shift) {
+            if (!f.SendingResult()) NameEntryKey(f, key, shift.Alt);
+        },
+    .Hover =
+        [](TMainForm& f) {
+            if (!f.SendingResult()) NameEntryHover(f);
+        },
+    .Press =
+        [](TMainForm& f, MouseButton button) {
+            if (!f.SendingResult()) NameEntryPress(f, button);
+        },
     .WrappingSong = "3",
 };
 

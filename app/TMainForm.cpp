@@ -72,7 +72,17 @@ std::string TMainForm::DataPath(const std::string& relative) const {
 }
 
 void TMainForm::SubmitResult() {
-    pondlark::SubmitResult(platform_, IdHTTP1, ServiceAddress, Edit2, state_.Score, Edit1);
+    // The table on disk holds the result whatever becomes of the transfer or the program.
+    SaveConfig();
+    state_.Menus.SendingFrames = 0;
+    sender_.Start(IdHTTP1, ServiceAddress, Edit2, state_.Score, Edit1);
+}
+
+void TMainForm::PollSending() {
+    const auto outcome = sender_.TakeOutcome();
+    if (!outcome) return;
+    if (*outcome == TSubmitOutcome::ServiceUnavailable) ShowCannotConnect(platform_);
+    if (state_.Scene == TScene::GameOver) SwitchScene(TScene::HighScores);
 }
 
 void TMainForm::GoWeb(const std::string& url) {
@@ -204,6 +214,7 @@ void TMainForm::Pump() {
         Guarded([&] { Dispatch(event); });
     if (terminated_) return;
     Guarded([&] { PollControllers(); });
+    Guarded([&] { PollSending(); });
     if (terminated_) return;
     Guarded([&] { Timer1.Poll(); });
     Guarded([&] { LevelTimer.Poll(); });

@@ -62,6 +62,7 @@ struct TMenuState {
     int32_t HelpPage = 1;
     bool BackPointerOutside = false;
     int32_t EntryTextWidth = 0; // drawn width of the text being typed
+    int32_t SendingFrames = 0;  // frames drawn while a result is being sent
 };
 
 // Everything a game keeps, by owner. One instance lives in the main window and is handed by

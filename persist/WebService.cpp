@@ -76,16 +76,24 @@ std::optional<TServiceAddress> ParseServiceAddress(std::string_view text) {
 
 TSubmitOutcome SubmitResult(IPlatform& platform, THttpClient& http, const TServiceAddress& address,
                             const std::string& name, int32_t score, const std::string& country) {
+    const TSubmitOutcome outcome = SendResult(http, address, name, score, country);
+    if (outcome == TSubmitOutcome::ServiceUnavailable) ShowCannotConnect(platform);
+    return outcome;
+}
+
+void ShowCannotConnect(IPlatform& platform) {
+    platform.MessageBox(kMessageTitle, kCannotConnect);
+}
+
+TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address,
+                          const std::string& name, int32_t score, const std::string& country) {
     std::string reply;
     try {
         reply = http.Get(VersionRequestUrl(address));
     } catch (const EHttpError&) {
         reply.clear(); // an unreachable service reads as an empty reply
     }
-    if (reply.compare(0, 2, "OK") != 0) {
-        platform.MessageBox(kMessageTitle, kCannotConnect);
-        return TSubmitOutcome::ServiceUnavailable;
-    }
+    if (reply.compare(0, 2, "OK") != 0) return TSubmitOutcome::ServiceUnavailable;
     const std::string payload = ResultPayload(name, score, PassBackValue(reply), country);
     try {
         http.Get(ResultRequestUrl(address, EncodeLine(payload)));

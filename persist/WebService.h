@@ -44,13 +44,20 @@ std::optional<TServiceAddress> ParseServiceAddress(std::string_view text);
 
 enum class TSubmitOutcome {
     Sent,              // the service answered "OK"; the result request was made (its fate unknown)
-    ServiceUnavailable // the version request failed or was refused; the message box was shown
+    ServiceUnavailable // the version request failed or was refused (SubmitResult showed the box)
 };
 
 // Asks the service whether it is there, then sends the result. Blocks until both requests are
 // over (each bounded by the client's time-outs). Never throws an HTTP error.
 TSubmitOutcome SubmitResult(IPlatform& platform, THttpClient& http, const TServiceAddress& address,
                             const std::string& name, int32_t score, const std::string& country);
+
+// The same two requests without the message box, for a transfer run off the game's thread: it
+// touches only `http` (which no other thread may use meanwhile) and its own copies. The caller
+// shows the box with `ShowCannotConnect` on the game's thread when the outcome asks for it.
+TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address,
+                          const std::string& name, int32_t score, const std::string& country);
+void ShowCannotConnect(IPlatform& platform);
 
 // Opens `url` in the user's browser; a failure is ignored.
 void GoWeb(IPlatform& platform, const std::string& url);

@@ -44,6 +44,12 @@ void DrawNameEntry(IMenuHost& host) {
     // Halves round to the even neighbour, as the text was always centred.
     const int half = static_cast<int>(std::nearbyint(s.Menus.EntryTextWidth / 2.0));
     c.TextOut(400 - half, 310, s.PlayerName);
+    if (host.SendingResult()) {
+        // Dots that come and go, so a long wait reads as work going on.
+        const int dots = s.Menus.SendingFrames++ / 8 % 4;
+        const std::string sign = "Sending result" + std::string(static_cast<size_t>(dots), '.');
+        c.TextOut(400 - c.TextWidth("Sending result...") / 2, 440, sign);
+    }
     c.Release();
 }
 
@@ -88,8 +94,11 @@ void NameEntryKey(IMenuHost& host, int key, bool alt) {
     }
     if (key == vk::Return && !alt && !s.PlayerName.empty() && Qualifies(s.HighScores, s.Score)) {
         InsertHighScore(s.HighScores, s.PlayerName, s.Score);
-        if (s.Flags.GameSendResult) host.SubmitResult();
-        host.SwitchScene(TScene::HighScores);
+        // The host moves on to the table when the transfer is over.
+        if (s.Flags.GameSendResult)
+            host.SubmitResult();
+        else
+            host.SwitchScene(TScene::HighScores);
     }
 }
 
