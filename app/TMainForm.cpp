@@ -258,9 +258,11 @@ void TMainForm::Dispatch(const PlatformEvent& e) {
         DXDrawMouseUp(e.button, shift, e.x, e.y);
         break;
     case PlatformEvent::Type::FocusGained:
+        DXSound.AppActivate(true);
         DXTimer.AppActivate(true);
         break;
     case PlatformEvent::Type::FocusLost:
+        DXSound.AppActivate(false);
         DXTimer.AppActivate(false);
         break;
     case PlatformEvent::Type::Close:
