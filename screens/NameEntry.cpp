@@ -48,7 +48,9 @@ void DrawNameEntry(IMenuHost& host) {
         // Dots that come and go, so a long wait reads as work going on.
         const int dots = s.Menus.SendingFrames++ / 8 % 4;
         const std::string sign = "Sending result" + std::string(static_cast<size_t>(dots), '.');
-        c.TextOut(400 - c.TextWidth("Sending result...") / 2, 440, sign);
+        // Beside the ticked box, inside the panel.
+        c.Font.Size = 16;
+        c.TextOut(425, 376, sign);
     }
     c.Release();
 }

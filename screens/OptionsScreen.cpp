@@ -97,8 +97,10 @@ void DrawOptions(IMenuHost& host) {
     auto& c = host.TextCanvas(20);
     s.Menus.EntryTextWidth = c.TextWidth(s.Country);
     c.TextOut(400, 403, s.Country);
-    if (s.Menus.Cursor.Lit && s.Menus.Cursor.Item < kBackRow)
-        c.TextOut(228, kRowTop[s.Menus.Cursor.Item], ">");
+    if (s.Menus.Cursor.Lit && s.Menus.Cursor.Item < kBackRow) {
+        c.Font.Size = 30;
+        c.TextOut(226, kRowTop[s.Menus.Cursor.Item] - 6, ">");
+    }
     c.Release();
     // The state pictures follow the switches from the next frame on.
     MarkAllDead<TMenu>(host.Engine());
