@@ -86,6 +86,12 @@ void NameEntryKey(IMenuHost& host, int key, bool alt) {
         host.Sleep(kBreathMs);
         host.SwitchScene(TScene::MainMenu);
     }
+    // The panel's one other item, the send box, by the keys (and the controller's d-pad).
+    if ((key == vk::Up || key == vk::Down) && s.Flags.GameEnterName) {
+        host.GameSendResultClick();
+        host.PlaySound("button_down");
+        return;
+    }
     if (s.Flags.GamegoEdit && key == vk::Back && !host.NameText().empty())
         host.NameText().pop_back();
     if (s.Flags.GamegoEdit && host.NameText().size() < 10 && key > 0 && key < 256) {

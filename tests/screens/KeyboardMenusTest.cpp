@@ -288,3 +288,25 @@ TEST_F(Keys, QuestionsLightNoFirstAndMoveToYes) {
 }
 
 } // namespace
+
+// The name panel's send box by the keys and by the d-pad; the name typed stays as it was.
+TEST_F(Keys, TheSendBoxTicksByTheArrows) {
+    Open();
+    form->SwitchScene(TScene::Pond);
+    form->State().Score = 1200;
+    form->SwitchScene(TScene::GameOver);
+    Step("Down"); // during the game-over words: no panel, nothing to tick
+    EXPECT_FALSE(S().Flags.GameSendResult);
+    form->RunFor(5100);
+    ASSERT_TRUE(S().Flags.GameEnterName);
+    Steps({"A", "N", "N", "A"});
+    for (const auto& [step, ticked] : std::vector<std::pair<std::string, bool>>{
+             {"Down", true}, {"Up", false}, {"pad:dpdown", true}, {"pad:dpup", false}}) {
+        Step(step);
+        EXPECT_EQ(S().Flags.GameSendResult, ticked) << step;
+        EXPECT_EQ(Live<TEnter_Name_Send>(), ticked ? 1 : 0) << step;
+    }
+    EXPECT_EQ(form->Edit2, "ANNA");
+    Step("pad:a");
+    EXPECT_EQ(S().Scene, TScene::HighScores);
+}
