@@ -129,6 +129,8 @@ bool TMainForm::Start() {
     DXSound.Loaded();
     try {
         FormCreate();
+        if (const std::string problem = DXDraw.Fonts().Problem(); !problem.empty())
+            ReportError(problem);
         platform_.ShowWindow();
         // The display initializes itself the first time the window shows.
         if (DXDraw.AutoInitialize && !DXDraw.Initialized() && !state_.Flags.GameFullScreen)
@@ -167,7 +169,12 @@ void TMainForm::ResetHighScores() {
 }
 
 void TMainForm::ReadConfig() {
-    auto values = pondlark::ReadConfig(GamePath("Config.cfg"), state_.HighScores);
+    std::optional<TConfigValues> values;
+    try {
+        values = pondlark::ReadConfig(GamePath("Config.cfg"), state_.HighScores);
+    } catch (const EFOpenError& e) {
+        ReportError(e.what()); // something else than a settings file stands there: defaults
+    }
     if (!values) return;
     if (values->FullScreen) {
         // A refused mode is reported and leaves the display released; Alt+Enter brings the
@@ -184,8 +191,7 @@ void TMainForm::ReadConfig() {
     Edit2 = state_.PlayerName = values->PlayerName;
     state_.HighScores = values->HighScores;
     for (int line : values->DamagedLines)
-        std::fprintf(stderr, "pondlark: Config.cfg line %d is not a score; the default stays\n",
-                     line);
+        std::fprintf(stderr, "pondlark: Config.cfg line %d is damaged; its default stays\n", line);
 }
 
 void TMainForm::SaveConfig() {

@@ -84,7 +84,8 @@ void TMainForm::DXTimerTimer(int32_t) {
 void TMainForm::DrawPattern(bool move) {
     if (move) SpriteEngine.Move(kTicksPerFrame);
     SpriteEngine.Sweep();
-    DXDraw.Surface()->Fill(0);
+    // Every scene's backdrop is opaque and fills the screen: clearing under it is wasted work.
+    if (!SpriteEngine.Engine.SurfaceCovered()) DXDraw.Surface()->Fill(0);
     SpriteEngine.Draw();
 }
 

@@ -1,11 +1,11 @@
 #include "audio/TMusicPlayer.h"
 
-#include "engine/ArchiveReader.h"
-#include "engine/Errors.h"
+#include "platform/Files.h"
 
 #include <libopenmpt/libopenmpt.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 namespace pondlark {
@@ -21,12 +21,16 @@ TMusicPlayer::~TMusicPlayer() {
 }
 
 SongHandle TMusicPlayer::SongLoadFromFile(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    try {
-        bytes = ReadWholeFile(path);
-    } catch (const EGameError&) {
+    TFileBytes file = ReadRegularFile(path, kMaxSongBytes);
+    if (!file.ok) {
+        // A missing song is the quiet way to play without music; anything else that stands in
+        // its place is said once, so a player can tell why the game stays silent.
+        if (!file.missing && refused_.insert(path).second)
+            std::fprintf(stderr, "pondlark: song \"%s\" is not played. %s\n", path.c_str(),
+                         file.reason.c_str());
         return 0;
     }
+    const std::vector<uint8_t>& bytes = file.bytes;
     openmpt_module* module =
         openmpt_module_create_from_memory2(bytes.data(), bytes.size(), openmpt_log_func_silent,
                                            nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);

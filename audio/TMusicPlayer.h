@@ -20,6 +20,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 
 struct openmpt_module;
@@ -35,7 +36,14 @@ public:
     TMusicPlayer(const TMusicPlayer&) = delete;
     TMusicPlayer& operator=(const TMusicPlayer&) = delete;
 
+    // The largest song file read. The game's songs are tens of kilobytes; a module of a few
+    // megabytes of samples still fits, while a song with hundreds of megabytes appended (or a
+    // device in its place) is refused before it costs memory or a stall.
+    static constexpr uint64_t kMaxSongBytes = uint64_t{16} << 20;
+
     // 0 when the file cannot be read or is not a module libopenmpt accepts; nothing is raised.
+    // Only regular files of at most kMaxSongBytes are read (a FIFO never blocks the call); a path
+    // that exists but is refused is said once on standard error, a missing one silently.
     SongHandle SongLoadFromFile(const std::string& path);
     // Starts (or restarts from the current position) a loaded song in the background.
     void SongPlay(SongHandle song);
@@ -58,6 +66,7 @@ private:
     mutable std::mutex mutex_;
     std::map<SongHandle, std::unique_ptr<Song>> songs_;
     SongHandle nextHandle_ = 1;
+    std::set<std::string> refused_; // paths already reported, game thread only
     std::atomic<int> rate_{TSoundMixer::kDefaultRate};
 };
 

@@ -3,11 +3,7 @@
 #include "engine/ComponentStream.h"
 #include "engine/Errors.h"
 #include "engine/StandardColors.h"
-
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
+#include "platform/Files.h"
 
 namespace pondlark {
 
@@ -170,31 +166,11 @@ std::vector<WaveEntry> ReadSoundArchive(std::span<const uint8_t> bytes) {
     return out;
 }
 
-std::vector<uint8_t> ReadWholeFile(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        throw EFOpenError(Format("Cannot open file \"%s\". %s", path.c_str(), "Is a directory"));
-    std::ifstream f(path, std::ios::binary);
-    if (!f)
-        throw EFOpenError(
-            Format("Cannot open file \"%s\". %s", path.c_str(), std::strerror(errno)));
-    // A regular file is read in one call of its size (growing a buffer as bytes come was a tenth
-    // of the start-up); whatever else there is, or what a file gained meanwhile, follows.
-    std::vector<uint8_t> bytes;
-    const std::uintmax_t size = std::filesystem::is_regular_file(path, ec)
-                                    ? std::filesystem::file_size(path, ec)
-                                    : std::uintmax_t{0};
-    if (!ec && size > 0 && size <= bytes.max_size()) {
-        bytes.resize(static_cast<size_t>(size));
-        f.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
-        bytes.resize(static_cast<size_t>(f.gcount()));
-    }
-    if (!f.eof() && !f.bad())
-        bytes.insert(bytes.end(), std::istreambuf_iterator<char>(f),
-                     std::istreambuf_iterator<char>());
-    if (f.bad())
-        throw EFOpenError(Format("Cannot open file \"%s\". %s", path.c_str(), "Read error"));
-    return bytes;
+std::vector<uint8_t> ReadWholeFile(const std::string& path, uint64_t maxBytes) {
+    TFileBytes file = ReadRegularFile(path, maxBytes);
+    if (!file.ok)
+        throw EFOpenError(Format("Cannot open file \"%s\". %s", path.c_str(), file.reason.c_str()));
+    return std::move(file.bytes);
 }
 
 } // namespace pondlark

@@ -28,7 +28,13 @@ struct GraphicArchive {
 GraphicArchive ReadGraphicArchive(std::span<const uint8_t> bytes);
 std::vector<WaveEntry> ReadSoundArchive(std::span<const uint8_t> bytes);
 
-// Reads a whole file; raises EFOpenError "Cannot open file "%s". %s" when it cannot.
-std::vector<uint8_t> ReadWholeFile(const std::string& path);
+// The largest archive the game reads. Its own archives are a few megabytes; the cap leaves room
+// for a re-skin with far richer pictures while a device or a runaway file is refused at once.
+inline constexpr uint64_t kMaxArchiveBytes = uint64_t{64} << 20;
+
+// Reads a whole regular file of at most `maxBytes`; raises EFOpenError
+// "Cannot open file "%s". %s" when it cannot (missing, unreadable, a folder, a FIFO, a device,
+// or larger than the cap). Never blocks on a FIFO.
+std::vector<uint8_t> ReadWholeFile(const std::string& path, uint64_t maxBytes = kMaxArchiveBytes);
 
 } // namespace pondlark

@@ -2,13 +2,7 @@
 
 #include "engine/ComponentStream.h"
 #include "engine/Errors.h"
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/Files.h"
 
 namespace pondlark {
 
@@ -97,38 +91,8 @@ std::vector<uint8_t> WriteSoundArchive(const std::vector<WaveEntry>& items) {
 }
 
 void WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes) {
-    auto fail = [&](int err) {
-        throw EFOpenError(
-            Format("Cannot create file \"%s\". %s", path.c_str(), std::strerror(err)));
-    };
-    std::string temp = path + ".tmpXXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0) fail(errno);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            int err = errno;
-            ::close(fd);
-            ::unlink(temp.c_str());
-            fail(err);
-        }
-        done += static_cast<size_t>(n);
-    }
-    // mkstemp makes the file private; archives are ordinary data files.
-    ::fchmod(fd, 0644);
-    int err = ::fsync(fd) != 0 ? errno : 0;
-    if (::close(fd) != 0 && err == 0) err = errno;
-    if (err != 0) {
-        ::unlink(temp.c_str());
-        fail(err);
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        err = errno;
-        ::unlink(temp.c_str());
-        fail(err);
-    }
+    if (std::string error = ReplaceFile(path, bytes.data(), bytes.size()); !error.empty())
+        throw EFOpenError(error);
 }
 
 } // namespace pondlark

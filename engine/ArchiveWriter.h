@@ -38,7 +38,8 @@ std::vector<uint8_t> WriteGraphicArchive(const std::vector<PictureEntry>& items,
                                          const std::array<uint32_t, 256>* colorTable = nullptr);
 std::vector<uint8_t> WriteSoundArchive(const std::vector<WaveEntry>& items);
 
-// Atomic file write (temp file + rename); throws EFOpenError on failure, never leaves a half file.
+// Atomic file write (`ReplaceFile` of platform/Files.h); throws EFOpenError with its message on
+// failure, never leaves a half file.
 void WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes);
 
 } // namespace pondlark

@@ -88,55 +88,82 @@ void DecodeRle(TByteReader& in, int width, int height, bool four, std::vector<ui
 
 } // namespace
 
-TDibImage DecodeDib(std::span<const uint8_t> dib) {
-    TDibImage img;
-    if (dib.empty()) return img;
-    TByteReader in(dib, &Invalid);
-    const uint32_t headerSize = in.U32();
+namespace {
+
+struct TDibHeader {
     int64_t width = 0, height = 0;
     int bits = 0;
     uint32_t compression = BI_RGB, colorsUsed = 0;
-    bool core = false;
+    bool core = false, topDown = false;
+};
+
+// The header of a packed DIB, checked for everything the decoder relies on: a size within
+// kMaxDibPixels and a bit count and compression that go together.
+TDibHeader ReadHeader(TByteReader& in) {
+    TDibHeader h;
+    const uint32_t headerSize = in.U32();
     if (headerSize == 40) {
-        width = in.I32();
-        height = in.I32();
+        h.width = in.I32();
+        h.height = in.I32();
         in.U16(); // planes
-        bits = in.U16();
-        compression = in.U32();
+        h.bits = in.U16();
+        h.compression = in.U32();
         in.Skip(12); // image size, resolution
-        colorsUsed = in.U32();
+        h.colorsUsed = in.U32();
         in.U32(); // important colours
     } else if (headerSize == 12) {
-        core = true;
-        width = in.U16();
-        height = in.U16();
+        h.core = true;
+        h.width = in.U16();
+        h.height = in.U16();
         in.U16();
-        bits = in.U16();
-        if (bits != 1 && bits != 4 && bits != 8 && bits != 24) Invalid();
+        h.bits = in.U16();
+        if (h.bits != 1 && h.bits != 4 && h.bits != 8 && h.bits != 24) Invalid();
     } else {
         Invalid();
     }
 
-    const bool topDown = height < 0;
-    if (topDown) height = -height;
-    if (width <= 0 || height <= 0 || width * height > kMaxDibPixels) Invalid();
-    switch (compression) {
+    h.topDown = h.height < 0;
+    if (h.topDown) h.height = -h.height;
+    if (h.width <= 0 || h.height <= 0 || h.width * h.height > kMaxDibPixels) Invalid();
+    switch (h.compression) {
     case BI_RGB:
-        if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        if (h.bits != 1 && h.bits != 4 && h.bits != 8 && h.bits != 16 && h.bits != 24 &&
+            h.bits != 32)
             Invalid();
         break;
     case BI_RLE8:
-        if (bits != 8 || topDown) Invalid();
+        if (h.bits != 8 || h.topDown) Invalid();
         break;
     case BI_RLE4:
-        if (bits != 4 || topDown) Invalid();
+        if (h.bits != 4 || h.topDown) Invalid();
         break;
     case BI_BITFIELDS:
-        if (bits != 16 && bits != 32) Invalid();
+        if (h.bits != 16 && h.bits != 32) Invalid();
         break;
     default:
         Invalid();
     }
+    return h;
+}
+
+} // namespace
+
+int64_t DibPixelCount(std::span<const uint8_t> dib) {
+    if (dib.empty()) return 0;
+    TByteReader in(dib, &Invalid);
+    const TDibHeader h = ReadHeader(in);
+    return h.width * h.height;
+}
+
+TDibImage DecodeDib(std::span<const uint8_t> dib) {
+    TDibImage img;
+    if (dib.empty()) return img;
+    TByteReader in(dib, &Invalid);
+    const TDibHeader header = ReadHeader(in);
+    const int64_t width = header.width, height = header.height;
+    const int bits = header.bits;
+    const uint32_t compression = header.compression, colorsUsed = header.colorsUsed;
+    const bool core = header.core, topDown = header.topDown;
 
     uint32_t masks[3] = {0, 0, 0};
     if (compression == BI_BITFIELDS)

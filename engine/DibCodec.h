@@ -9,7 +9,8 @@
 //
 // The decoder reads only inside its span and checks every size with 64-bit arithmetic; anything
 // it cannot read raises EInvalidGraphic "DIB is invalid". Pictures above kMaxDibPixels are
-// refused too, so that a 40-byte header cannot demand gigabytes.
+// refused too, so that a 40-byte header (or a kilobyte of RLE codes) cannot demand more than
+// 16 MB of pixels; the largest picture of the game is 800 x 600.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +19,7 @@
 
 namespace pondlark {
 
-inline constexpr int64_t kMaxDibPixels = int64_t{1} << 24;
+inline constexpr int64_t kMaxDibPixels = int64_t{1} << 22; // 2048 x 2048
 inline constexpr const char* kDibIsInvalid = "DIB is invalid";
 
 struct TDibImage {
@@ -31,6 +32,11 @@ struct TDibImage {
 
 // An empty span gives an empty image (an archive's empty picture).
 TDibImage DecodeDib(std::span<const uint8_t> dib);
+
+// The pixels `DecodeDib` would make of `dib`, from its header alone (0 for an empty span); a
+// header it would refuse raises EInvalidGraphic the same way. Lets a caller budget a whole
+// archive before it decodes anything.
+int64_t DibPixelCount(std::span<const uint8_t> dib);
 
 // A bottom-up BITMAPINFOHEADER DIB of `xrgb` (width * height pixels, top row first, 0x00RRGGBB).
 // bitCount 16 writes BI_BITFIELDS with 5-6-5 masks; 24 and 32 write BI_RGB. Other bit counts or

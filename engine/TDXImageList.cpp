@@ -44,6 +44,9 @@ uint32_t TPictureCollectionItem::ColorKey() const {
 }
 
 void TPictureCollectionItem::SetPicture(TDibImage picture, bool hasPicture) {
+    // The surfaces are views of the old picture's pixels: they go with it.
+    patterns_.clear();
+    surfaces_.clear();
     picture_ = std::move(picture);
     hasPicture_ = hasPicture;
 }
@@ -71,7 +74,7 @@ void TPictureCollectionItem::Finalize() {
 }
 
 // `part` lies inside the picture: Restore cuts chunks at the picture's edges.
-std::unique_ptr<TDirectDrawSurface> TPictureCollectionItem::MakeSurface(const TRect& part) const {
+std::unique_ptr<TDirectDrawSurface> TPictureCollectionItem::MakeSurface(const TRect& part) {
     auto s = std::make_unique<TDirectDrawSurface>(
         picture_.Pixels.data() + static_cast<size_t>(part.Top) * picture_.Width + part.Left,
         picture_.Width, part.Width(), part.Height());
@@ -87,6 +90,8 @@ void TPictureCollectionItem::Restore() {
     surfaces_.clear();
 
     const int64_t pw = picture_.Width, ph = picture_.Height;
+    // The surfaces look straight into the pixels: a picture short of them gets none.
+    if (picture_.Pixels.size() < static_cast<uint64_t>(pw * ph)) return;
     const int64_t w = Width(), h = Height();
     const int64_t a = w + SkipWidth, c = h + SkipHeight;
     const TRect whole{0, 0, picture_.Width, picture_.Height};
@@ -126,6 +131,17 @@ void TPictureCollectionItem::Restore() {
             const int64_t chunk = (a * k) / f + chunkColumns * ((c * r) / g);
             pattern((a * k) % f, (c * r) % g, surfaces_[static_cast<size_t>(chunk)].get());
         }
+}
+
+bool TPictureCollectionItem::Opaque(int index, const TRect& part) const {
+    if (!initialized_ || index < 0 || index >= PatternCount() || part.Empty()) return false;
+    const Pattern& p = patterns_[static_cast<size_t>(index)];
+    const TRect r{p.rect.Left + part.Left, p.rect.Top + part.Top, p.rect.Left + part.Right,
+                  p.rect.Top + part.Bottom};
+    // Draw clips the pattern to its surface, so the part must lie inside both.
+    if (IntersectRect(r, p.rect) != r || IntersectRect(r, p.surface->ClientRect()) != r)
+        return false;
+    return !Transparent || p.surface->Opaque(r);
 }
 
 void TPictureCollectionItem::Draw(TDirectDrawSurface* dest, int x, int y, int index) const {
@@ -177,9 +193,11 @@ void TPictureCollectionItem::DrawRotated(TDirectDrawSurface* dest, int x, int y,
     const int64_t stepV = std::llround(-sn * scaleV * kOne);
     const bool keyed = Transparent && p.surface->ColorKey().has_value();
     const uint32_t key = p.surface->ColorKey().value_or(0);
+    const TDirectDrawSurface& source = *p.surface;
     const uint32_t* srcPixels =
-        p.surface->Pixels() + static_cast<size_t>(src.Top) * p.surface->Pitch() + src.Left;
+        source.Pixels() + static_cast<size_t>(src.Top) * p.surface->Pitch() + src.Left;
     const size_t srcPitch = static_cast<size_t>(p.surface->Pitch());
+    dest->Changed();
     for (int py = top; py < bottom; ++py) {
         const double ry = py + 0.5 - y, rx = left + 0.5 - x;
         int64_t su = std::llround(((rx * cs + ry * sn) - u0) * scaleU * kOne);
@@ -210,18 +228,34 @@ TPictureCollectionItem& TPictureCollection::Find(std::string_view name) const {
 }
 
 void TPictureCollection::LoadFromFile(const std::string& path) {
+    const auto start = std::chrono::steady_clock::now();
     const std::vector<uint8_t> bytes = ReadWholeFile(path);
+    const auto read = std::chrono::steady_clock::now() - start;
     LoadFromMemory(bytes);
+    archiveTime_ += read;
 }
 
 void TPictureCollection::LoadFromMemory(std::span<const uint8_t> bytes) {
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    archiveTime_ = decodeTime_ = {};
     Clear();
     // Decode everything before adding anything, so a bad archive leaves no half list behind.
     GraphicArchive archive = ReadGraphicArchive(bytes);
+    int64_t pixels = 0;
+    for (size_t i = 0; i < archive.items.size(); ++i) {
+        if (archive.hasPicture[i]) pixels += DibPixelCount(archive.items[i].dib);
+        if (pixels > kMaxArchivePixels)
+            throw EInvalidGraphic(Format("The pictures of the archive hold more than %lld pixels",
+                                         static_cast<long long>(kMaxArchivePixels)));
+    }
+    const auto parsed = Clock::now();
+    archiveTime_ = parsed - start;
     std::vector<TDibImage> pictures(archive.items.size());
     ForEachInParallel(archive.items.size(), [&](size_t i) {
         if (archive.hasPicture[i]) pictures[i] = DecodeDib(archive.items[i].dib);
     });
+    decodeTime_ = Clock::now() - parsed;
     if (archive.colorTable) ColorTable = *archive.colorTable;
     for (size_t i = 0; i < archive.items.size(); ++i) {
         const PictureEntry& e = archive.items[i];

@@ -1,11 +1,12 @@
-// The image list: every picture of the game, cut into equal frames (patterns) and copied onto
-// surfaces while the display is up.
+// The image list: every picture of the game, cut into equal frames (patterns) on surfaces while
+// the display is up.
 //
 // Ownership: `TDXImageList` owns its `Items`; the collection owns its items; an item owns its
 // decoded picture (kept for the program's life, so surfaces can be rebuilt after every display
-// switch) and the surfaces made from it. Surfaces and pattern rectangles exist only between the
-// display's restore and finalize notifications; references to items stay valid until the
-// collection is cleared or reloaded.
+// switch) and the surfaces made from it. The surfaces are views of the picture's own pixels, so
+// each picture is held once; `SetPicture` drops them with the old picture. Surfaces and pattern
+// rectangles exist only between the display's restore and finalize notifications (or the next
+// `SetPicture`); references to items stay valid until the collection is cleared or reloaded.
 //
 // Failures: a missing file raises EFOpenError; a bad archive EStreamError; bad pixels
 // EInvalidGraphic "DIB is invalid"; an unknown name EPictureCollectionError "Image '%s' not
@@ -19,6 +20,7 @@
 #include "engine/THashCollection.h"
 
 #include <array>
+#include <chrono>
 #include <memory>
 #include <span>
 #include <string>
@@ -60,6 +62,9 @@ public:
     // The pixel value transparent pixels have on this item's surfaces.
     uint32_t ColorKey() const;
 
+    // True when `Draw` of pattern `index` writes every pixel of `part` (in the pattern's own
+    // coordinates, (0, 0) its top-left); false for a part outside the pattern.
+    bool Opaque(int index, const TRect& part) const;
     // Copies pattern `index` to `dest` with its top-left at (x, y), clipped; skips keyed pixels
     // when `Transparent`.
     void Draw(TDirectDrawSurface* dest, int x, int y, int index) const;
@@ -78,7 +83,7 @@ private:
         TRect rect;
         TDirectDrawSurface* surface;
     };
-    std::unique_ptr<TDirectDrawSurface> MakeSurface(const TRect& part) const;
+    std::unique_ptr<TDirectDrawSurface> MakeSurface(const TRect& part);
 
     TPictureCollection& owner_;
     TColor transparentColor_ = 0;
@@ -88,6 +93,11 @@ private:
     std::vector<Pattern> patterns_;
     std::vector<std::unique_ptr<TDirectDrawSurface>> surfaces_;
 };
+
+// The pixels one graphic archive may hold in all. The game's own hold 4.6 million; seven times
+// that leaves room for a richer re-skin, while an archive of many pictures at the size cap of
+// one (kMaxDibPixels) is refused before it is decoded.
+inline constexpr int64_t kMaxArchivePixels = int64_t{1} << 25;
 
 class TPictureCollection : public THashCollection {
 public:
@@ -100,9 +110,14 @@ public:
     TPictureCollectionItem& Find(std::string_view name) const;
 
     // Replaces the items with the archive's. A missing file raises EFOpenError "Cannot open
-    // file "%s". %s" and leaves the items alone; a bad archive leaves the collection empty.
+    // file "%s". %s" and leaves the items alone; a bad archive leaves the collection empty. An
+    // archive whose pictures hold more than kMaxArchivePixels raises EInvalidGraphic before any
+    // picture is decoded.
     void LoadFromFile(const std::string& path);
     void LoadFromMemory(std::span<const uint8_t> bytes);
+    // How long the last load spent reading and parsing the archive, and decoding its pictures.
+    std::chrono::nanoseconds ArchiveTime() const { return archiveTime_; }
+    std::chrono::nanoseconds DecodeTime() const { return decodeTime_; }
 
     // Entries are 0x00RRGGBB (blue, green, red, 0 in memory order).
     std::array<uint32_t, 256> ColorTable{};
@@ -119,6 +134,8 @@ public:
 
 private:
     TDXDraw* dxdraw_ = nullptr;
+    std::chrono::nanoseconds archiveTime_{};
+    std::chrono::nanoseconds decodeTime_{};
 };
 
 // The component the main window owns: the picture collection bound to one display.

@@ -3,41 +3,44 @@
 #include "engine/TDirectDrawSurfaceCanvas.h"
 
 #include <algorithm>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include <cstring>
 
 namespace pondlark {
 
 TDirectDrawSurface::TDirectDrawSurface(int width, int height, TFontCache* fonts)
     : width_(std::max(width, 0)), height_(std::max(height, 0)),
-      pixels_(static_cast<size_t>(width_) * height_, 0u), fonts_(fonts) {}
+      owned_(static_cast<size_t>(width_) * height_), pixels_(owned_.Data()), pitch_(width_),
+      fonts_(fonts) {}
 
-TDirectDrawSurface::TDirectDrawSurface(const uint32_t* source, int sourcePitch, int width,
-                                       int height)
-    : width_(std::max(width, 0)), height_(std::max(height, 0)), fonts_(nullptr) {
-    pixels_.reserve(static_cast<size_t>(width_) * height_);
-    for (int y = 0; y < height_; ++y) {
-        const uint32_t* row = source + static_cast<size_t>(y) * sourcePitch;
-        pixels_.insert(pixels_.end(), row, row + width_);
-    }
-}
+TDirectDrawSurface::TDirectDrawSurface(uint32_t* pixels, int pitch, int width, int height)
+    : width_(pixels ? std::max(width, 0) : 0), height_(pixels ? std::max(height, 0) : 0),
+      pixels_(pixels), pitch_(pitch), fonts_(nullptr) {}
 
 TDirectDrawSurface::~TDirectDrawSurface() = default;
 
 uint32_t TDirectDrawSurface::Pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
-    return pixels_[static_cast<size_t>(y) * width_ + x];
+    return Row(y)[x];
 }
 
 void TDirectDrawSurface::SetPixel(int x, int y, uint32_t value) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-    pixels_[static_cast<size_t>(y) * width_ + x] = value & 0xFFFFFF;
+    Row(y)[x] = value & 0xFFFFFF;
+    Changed();
 }
 
 void TDirectDrawSurface::Fill(uint32_t pixel) {
-    std::fill(pixels_.begin(), pixels_.end(), pixel & 0xFFFFFF);
+    if (!pixels_) return;
+    // Black, the frame's clear, is the C library's fast zeroing.
+    if (pitch_ == width_ && (pixel & 0xFFFFFF) == 0) {
+        std::memset(pixels_, 0, static_cast<size_t>(width_) * height_ * sizeof(uint32_t));
+    } else if (pitch_ == width_) {
+        std::fill_n(pixels_, static_cast<size_t>(width_) * height_, pixel & 0xFFFFFF);
+    } else {
+        for (int y = 0; y < height_; ++y)
+            std::fill_n(Row(y), width_, pixel & 0xFFFFFF);
+    }
+    Changed();
 }
 
 uint32_t* TDirectDrawSurface::Lock(const TRect& rect) {
@@ -45,11 +48,12 @@ uint32_t* TDirectDrawSurface::Lock(const TRect& rect) {
     TRect r = IntersectRect(rect, ClientRect());
     if (r.Empty()) return nullptr;
     ++lockCount_;
-    return pixels_.data() + static_cast<size_t>(r.Top) * width_ + r.Left;
+    return Row(r.Top) + r.Left;
 }
 
 void TDirectDrawSurface::Unlock() {
     if (lockCount_ > 0) --lockCount_;
+    Changed(); // a lock is taken to write
 }
 
 void TDirectDrawSurface::Draw(int x, int y, const TDirectDrawSurface& src, const TRect& srcRect,
@@ -75,32 +79,77 @@ void TDirectDrawSurface::Draw(int x, int y, const TDirectDrawSurface& src, const
     h = std::min(h, height_ - y);
     if (w <= 0 || h <= 0) return;
 
-    const bool keyed = transparent && src.colorKey_.has_value();
-    const uint32_t key = src.colorKey_.value_or(0);
-    for (int row = 0; row < h; ++row) {
-        const uint32_t* from =
-            src.pixels_.data() + static_cast<size_t>(s.Top + row) * src.width_ + s.Left;
-        uint32_t* to = pixels_.data() + static_cast<size_t>(y + row) * width_ + x;
-        if (!keyed) {
+    Changed();
+    const uint32_t* from = src.Row(s.Top) + s.Left;
+    uint32_t* to = Row(y) + x;
+    if (!(transparent && src.colorKey_.has_value())) {
+        for (int row = 0; row < h; ++row, from += src.pitch_, to += pitch_)
             std::copy_n(from, w, to);
-            continue;
-        }
-        int col = 0;
-#if defined(__SSE2__)
-        // Four pixels at a time with a compare-and-blend: keeps keyed sprites at least as fast
-        // as SDL's own keyed blit (see bench/engine_blit_bench.cpp).
-        const __m128i k = _mm_set1_epi32(static_cast<int>(key));
-        for (; col + 4 <= w; col += 4) {
-            const __m128i sp = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + col));
-            const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(to + col));
-            const __m128i m = _mm_cmpeq_epi32(sp, k);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + col),
-                             _mm_or_si128(_mm_and_si128(m, d), _mm_andnot_si128(m, sp)));
-        }
-#endif
-        for (; col < w; ++col)
-            if (from[col] != key) to[col] = from[col];
+        return;
     }
+    // Only the runs of non-key pixels are copied, cut to the clipped columns. A surface drawn
+    // onto itself may overlap; any other pair never does.
+    const OpaqueRuns& runs = *src.Runs();
+    const auto* rowStart = runs.rowStart.data() + s.Top;
+    const auto* all = runs.runs.data();
+    const bool self = &src == this;
+    auto copy = [self](uint32_t* d, const uint32_t* f, int n) {
+        if (self)
+            std::memmove(d, f, static_cast<size_t>(n) * sizeof(uint32_t));
+        else
+            std::memcpy(d, f, static_cast<size_t>(n) * sizeof(uint32_t));
+    };
+    if (s.Left == 0 && w == src.width_) {
+        for (int row = 0; row < h; ++row, from += src.pitch_, to += pitch_)
+            for (auto *run = all + rowStart[row], *end = all + rowStart[row + 1]; run != end; ++run)
+                copy(to + run->first, from + run->first, run->second - run->first);
+        return;
+    }
+    const int left = s.Left, right = s.Left + w;
+    for (int row = 0; row < h; ++row, from += src.pitch_, to += pitch_)
+        for (auto *run = all + rowStart[row], *end = all + rowStart[row + 1]; run != end; ++run) {
+            const int b = std::max(run->first, left), e = std::min(run->second, right);
+            if (b < e) copy(to + (b - left), from + (b - left), e - b);
+        }
+}
+
+const TDirectDrawSurface::OpaqueRuns* TDirectDrawSurface::Runs() const {
+    const uint32_t key = colorKey_.value_or(0);
+    if (runs_ && runs_->key == key) return runs_.get();
+    auto r = std::make_unique<OpaqueRuns>();
+    r->key = key;
+    r->rowStart.reserve(static_cast<size_t>(height_) + 1);
+    for (int y = 0; y < height_; ++y) {
+        r->rowStart.push_back(static_cast<uint32_t>(r->runs.size()));
+        const uint32_t* row = Row(y);
+        int x = 0;
+        while (x < width_) {
+            while (x < width_ && row[x] == key)
+                ++x;
+            const int begin = x;
+            while (x < width_ && row[x] != key)
+                ++x;
+            if (begin < x) r->runs.emplace_back(begin, x);
+        }
+    }
+    r->rowStart.push_back(static_cast<uint32_t>(r->runs.size()));
+    runs_ = std::move(r);
+    return runs_.get();
+}
+
+bool TDirectDrawSurface::Opaque(const TRect& rect) const {
+    if (rect.Empty() || IntersectRect(rect, ClientRect()) != rect) return false;
+    if (!colorKey_) return true;
+    const OpaqueRuns& runs = *Runs();
+    for (int y = rect.Top; y < rect.Bottom; ++y) {
+        const auto* run = runs.runs.data() + runs.rowStart[static_cast<size_t>(y)];
+        const auto* end = runs.runs.data() + runs.rowStart[static_cast<size_t>(y) + 1];
+        // Runs are maximal, so one of them must hold the whole width.
+        while (run != end && run->second < rect.Right)
+            ++run;
+        if (run == end || run->first > rect.Left) return false;
+    }
+    return true;
 }
 
 TDirectDrawSurfaceCanvas& TDirectDrawSurface::Canvas() {

@@ -3,11 +3,21 @@
 #include "engine/TDirectDrawSurface.h"
 #include "engine/TFontCache.h"
 
+#include <string_view>
+
 namespace pondlark {
 
 namespace {
 constexpr size_t kCacheLimit = 512;
+// No line of the 800-pixel surface shows more characters than this even at the smallest size,
+// so a longer text (a hand-edited name of a million characters) is cut before it is measured
+// or rasterised, and costs no more than a long line of the game's own.
+constexpr size_t kMaxDrawnChars = 400;
+
+std::string_view Drawable(const std::string& text) {
+    return std::string_view(text).substr(0, kMaxDrawnChars);
 }
+} // namespace
 
 TDirectDrawSurfaceCanvas::TDirectDrawSurfaceCanvas(TDirectDrawSurface& surface, TFontCache* fonts)
     : surface_(surface), fonts_(fonts) {}
@@ -16,13 +26,14 @@ TDirectDrawSurfaceCanvas::~TDirectDrawSurfaceCanvas() = default;
 
 const TextBitmap* TDirectDrawSurfaceCanvas::Rendered(const std::string& text) {
     if (!fonts_ || text.empty()) return nullptr;
-    auto key = std::make_pair(Font.Size, text);
+    auto key = std::make_pair(Font.Size, std::string(Drawable(text)));
     auto it = cache_.find(key);
     if (it != cache_.end()) return &it->second;
     IFont* font = fonts_->Get(Font.Size);
     if (!font) return nullptr;
     if (cache_.size() >= kCacheLimit) cache_.clear();
-    return &cache_.emplace(std::move(key), font->Render(text)).first->second;
+    TextBitmap bitmap = font->Render(key.second);
+    return &cache_.emplace(std::move(key), std::move(bitmap)).first->second;
 }
 
 void TDirectDrawSurfaceCanvas::TextOut(int x, int y, const std::string& text) {
@@ -40,6 +51,7 @@ void TDirectDrawSurfaceCanvas::TextOut(int x, int y, const std::string& text) {
 }
 
 void TDirectDrawSurfaceCanvas::Blend(const TextBitmap& bmp, int x, int y, uint32_t colour) {
+    surface_.Changed();
     const uint32_t cr = (colour >> 16) & 0xFF, cg = (colour >> 8) & 0xFF, cb = colour & 0xFF;
     for (int row = 0; row < bmp.height; ++row) {
         const int dy = y + row;
@@ -63,7 +75,7 @@ int TDirectDrawSurfaceCanvas::TextWidth(const std::string& text) {
     active_ = true;
     if (!fonts_) return 0;
     IFont* font = fonts_->Get(Font.Size);
-    return font ? font->TextWidth(text) : 0;
+    return font ? font->TextWidth(std::string(Drawable(text))) : 0;
 }
 
 } // namespace pondlark

@@ -3,7 +3,8 @@
 //
 // Glyphs are blended over the surface by their coverage (the brush style is always clear: no
 // box behind the text). Rendered lines are cached by size and text, since the scenes redraw the
-// same words every frame.
+// same words every frame. Only the first 400 characters of a text are measured and drawn: no
+// line of the surface shows more, and a runaway text costs no more than a long line.
 #pragma once
 
 #include "engine/Geometry.h"

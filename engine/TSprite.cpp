@@ -52,6 +52,10 @@ TSprite::~TSprite() {
 
 void TSprite::Hit(TSprite&, bool&) {}
 void TSprite::Render() {}
+
+bool TSprite::Covers(const TRect&) const {
+    return false;
+}
 void TSprite::Step(int) {}
 bool TSprite::Touches(TSprite&) {
     return true;
@@ -179,6 +183,14 @@ void TImageSprite::Render() {
     if (!Image || !Engine()) return;
     const TRect r = DrawRect();
     Image->Draw(Engine()->Surface(), r.Left, r.Top, FrameIndex());
+}
+
+bool TImageSprite::Covers(const TRect& area) const {
+    if (!Image || !Engine() || area.Empty()) return false;
+    const TRect r = DrawRect();
+    if (IntersectRect(area, r) != area || !OverlapRect(Extent(), area)) return false;
+    return Image->Opaque(FrameIndex(), {area.Left - r.Left, area.Top - r.Top, area.Right - r.Left,
+                                        area.Bottom - r.Top});
 }
 
 void TImageSprite::Step(int ticks) {
@@ -326,6 +338,22 @@ TRect TBackgroundSprite::Extent() const {
             static_cast<int>(std::min<int64_t>(y + h, std::numeric_limits<int>::max()))};
 }
 
+bool TBackgroundSprite::Covers(const TRect& area) const {
+    // A tiled map repeats over the whole surface (see Render): every cell's pattern opaque is
+    // enough, wherever the map stands.
+    // Big maps are not worth a walk every frame: their clear stays.
+    if (!Tiled || !Image || !Engine() || area.Empty() || cols_ <= 0 || rows_ <= 0 ||
+        cells_.size() > 64)
+        return false;
+    const TRect box = Image->PatternBox(0);
+    for (int32_t pattern : cells_)
+        if (Image->PatternBox(pattern).Width() != box.Width() ||
+            Image->PatternBox(pattern).Height() != box.Height() ||
+            !Image->Opaque(pattern, {0, 0, box.Width(), box.Height()}))
+            return false;
+    return true;
+}
+
 void TBackgroundSprite::Render() {
     if (!Image || !Engine() || cols_ <= 0 || rows_ <= 0) return;
     const TRect box = Image->PatternBox(0);
@@ -384,6 +412,14 @@ TSpriteEngine::~TSpriteEngine() {
 void TSpriteEngine::Draw() {
     drawnCount_ = 0;
     TSprite::Draw();
+}
+
+bool TSpriteEngine::SurfaceCovered() const {
+    if (!surface_ || !Visible) return false;
+    // Draw paints the first visible child (in depth order) before anything else.
+    for (const TSprite* s : paintOrder_)
+        if (s->Visible) return s->Covers(surfaceRect_);
+    return false;
 }
 
 void TSpriteEngine::Sweep() {

@@ -49,6 +49,9 @@ public:
     virtual TRect Extent() const;
     // Fine test after the rectangles overlap.
     virtual bool Touches(TSprite& other);
+    // True only when this sprite's own `Render` writes every pixel of `area` (surface
+    // coordinates); false whenever that is not certain.
+    virtual bool Covers(const TRect& area) const;
 
     bool Collidable = true;
     bool Movable = true;
@@ -130,6 +133,7 @@ public:
     void Step(int ticks) override;
     TRect Extent() const override;
     bool Touches(TSprite& other) override;
+    bool Covers(const TRect& area) const override;
 };
 
 // Pixel-exact overlap of two image sprites' current frames (see TSprite.cpp).
@@ -153,6 +157,7 @@ public:
     void Render() override;
     TRect Extent() const override;
     bool Touches(TSprite& other) override;
+    bool Covers(const TRect& area) const override;
 
 private:
     int cols_ = 0, rows_ = 0;
@@ -166,6 +171,9 @@ public:
     ~TSpriteEngine() override;
 
     void Draw() override; // zeroes DrawnCount first
+    // True when the first sprite `Draw` paints writes the whole surface, so that clearing the
+    // surface before `Draw` would be painted over.
+    bool SurfaceCovered() const;
     // Destroys the dead sprites, last marked first.
     void Sweep();
     // The surface must outlive the binding; null unbinds and keeps the old SurfaceRect.

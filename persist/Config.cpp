@@ -1,17 +1,13 @@
 #include "persist/Config.h"
 
 #include "engine/Errors.h"
+#include "persist/EntryText.h"
 #include "persist/TextEncoding.h"
+#include "platform/Files.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace pondlark {
 
@@ -28,35 +24,107 @@ std::optional<int32_t> ParseScore(const std::string& text) {
     return value;
 }
 
+// A name or a country keeps what its entry could have typed in length; its characters stay as
+// they are (a hand-written country may be spelt in the player's own letters).
+std::string EntryLength(std::string value) {
+    if (value.size() > kEntryMaxLength) value.resize(kEntryMaxLength);
+    return value;
+}
+
+struct TConfigLine {
+    std::string text; // at most kMaxConfigLineBytes, without its line end
+    bool tooLong = false;
+};
+
+// The first 25 lines, each kept only up to its cap, reading no more than kMaxConfigReadBytes.
+// Lines that are not there read as empty.
+std::vector<TConfigLine> ReadLines(TRegularFile& file, const std::string& path) {
+    std::vector<TConfigLine> lines(1);
+    std::vector<uint8_t> chunk(size_t{64} << 10);
+    uint64_t seen = 0;
+    auto finish = [&](TConfigLine& line) {
+        if (!line.tooLong && !line.text.empty() && line.text.back() == '\r') line.text.pop_back();
+        if (line.text.size() > kMaxConfigLineBytes) {
+            line.tooLong = true;
+            line.text.clear();
+        }
+    };
+    while (lines.size() <= 25 && seen < kMaxConfigReadBytes) {
+        const long n = file.Read(chunk.data(), chunk.size());
+        if (n < 0)
+            throw EFOpenError(
+                Format("Cannot open file \"%s\". %s", path.c_str(), file.Reason().c_str()));
+        if (n == 0) break;
+        const size_t take = static_cast<size_t>(
+            std::min<uint64_t>(static_cast<uint64_t>(n), kMaxConfigReadBytes - seen));
+        seen += take;
+        size_t i = 0;
+        while (i < take && lines.size() <= 25) {
+            TConfigLine& line = lines.back();
+            const uint8_t* from = chunk.data() + i;
+            const auto* newline = static_cast<const uint8_t*>(std::memchr(from, '\n', take - i));
+            const size_t length = newline ? static_cast<size_t>(newline - from) : take - i;
+            // Room for one byte past the cap: a '\r' before the line end.
+            const size_t room =
+                kMaxConfigLineBytes + 1 - std::min(line.text.size(), kMaxConfigLineBytes + 1);
+            line.text.append(reinterpret_cast<const char*>(from), std::min(room, length));
+            if (length > room) line.tooLong = true;
+            i += length;
+            if (newline) {
+                finish(line);
+                lines.emplace_back();
+                ++i;
+            }
+        }
+    }
+    if (lines.size() <= 25) {
+        TConfigLine& last = lines.back();
+        // A line cut off by the read cap is not trusted as a value.
+        if (seen >= kMaxConfigReadBytes && !last.text.empty()) last.tooLong = true;
+        finish(last);
+    }
+    lines.resize(25);
+    return lines;
+}
+
 } // namespace
 
 std::optional<TConfigValues> ReadConfig(const std::string& path,
                                         const std::array<THighScore, 10>& defaults) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    std::vector<std::string> lines;
-    std::string line;
-    while (lines.size() < 25 && std::getline(file, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
+    TRegularFile file(path);
+    if (!file.IsOpen()) {
+        if (file.Missing()) return std::nullopt;
+        throw EFOpenError(
+            Format("Cannot open file \"%s\". %s", path.c_str(), file.Reason().c_str()));
     }
-    lines.resize(25); // missing lines read as empty
+    const std::vector<TConfigLine> lines = ReadLines(file, path);
 
     TConfigValues v;
     v.HighScores = defaults;
-    auto decoded = [&](int number) { return DecodeLine(lines[static_cast<size_t>(number - 1)]); };
-    v.FullScreen = decoded(1) != "false";
-    v.Music = decoded(2) != "false";
-    v.Sound = decoded(3) != "false";
-    v.Country = UnpadValue(decoded(4));
-    v.PlayerName = UnpadValue(decoded(5));
+    auto usable = [&](int number) {
+        if (!lines[static_cast<size_t>(number - 1)].tooLong) return true;
+        v.DamagedLines.push_back(number);
+        return false;
+    };
+    auto decoded = [&](int number) {
+        return DecodeLine(lines[static_cast<size_t>(number - 1)].text);
+    };
+    if (usable(1)) v.FullScreen = decoded(1) != "false";
+    if (usable(2)) v.Music = decoded(2) != "false";
+    if (usable(3)) v.Sound = decoded(3) != "false";
+    if (usable(4)) v.Country = EntryLength(UnpadValue(decoded(4)));
+    if (usable(5)) v.PlayerName = EntryLength(UnpadValue(decoded(5)));
     for (int i = 0; i < 10; ++i) {
-        const std::string name = decoded(6 + 2 * i);
-        if (!name.empty()) v.HighScores[static_cast<size_t>(i)].Name = UnpadValue(name);
+        THighScore& entry = v.HighScores[static_cast<size_t>(i)];
+        if (usable(6 + 2 * i)) {
+            const std::string name = decoded(6 + 2 * i);
+            if (!name.empty()) entry.Name = EntryLength(UnpadValue(name));
+        }
+        if (!usable(7 + 2 * i)) continue;
         const std::string score = decoded(7 + 2 * i);
         if (score.empty()) continue;
         if (auto n = ParseScore(UnpadValue(score)))
-            v.HighScores[static_cast<size_t>(i)].Score = *n;
+            entry.Score = *n;
         else
             v.DamagedLines.push_back(7 + 2 * i);
     }
@@ -82,32 +150,8 @@ std::string FormatConfig(bool fullScreen, bool music, bool sound, const std::str
 }
 
 void WriteConfigFile(const std::string& path, const std::string& contents) {
-    const std::string temp = path + ".new";
-    auto fail = [&](const char* what) {
-        const std::string reason = std::strerror(errno);
-        ::unlink(temp.c_str());
-        throw EFOpenError(Format("Cannot %s file \"%s\". %s", what, path.c_str(), reason.c_str()));
-    };
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) fail("create");
-    size_t done = 0;
-    while (done < contents.size()) {
-        const ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            const int saved = errno ? errno : ENOSPC;
-            ::close(fd);
-            errno = saved;
-            fail("write");
-        }
-        done += static_cast<size_t>(n);
-    }
-    const bool synced = ::fsync(fd) == 0;
-    const int savedErrno = errno;
-    const bool closed = ::close(fd) == 0;
-    if (!synced) errno = savedErrno;
-    if (!synced || !closed) fail("write");
-    if (::rename(temp.c_str(), path.c_str()) != 0) fail("replace");
+    if (std::string error = ReplaceFile(path, contents.data(), contents.size()); !error.empty())
+        throw EFOpenError(error);
 }
 
 } // namespace pondlark

@@ -1,11 +1,13 @@
 #include "persist/ResultPayload.h"
 
+#include "persist/EntryText.h"
+
 #include <array>
 
 namespace pondlark {
 
-std::string ResultPayload(std::string_view name, int32_t score, std::string_view passBack,
-                          std::string_view country) {
+std::string LayOutResultPayload(std::string_view name, int32_t score, std::string_view passBack,
+                                std::string_view country) {
     std::string payload = "type=0";
     payload += "|name=";
     payload += name;
@@ -20,6 +22,11 @@ std::string ResultPayload(std::string_view name, int32_t score, std::string_view
     while (payload.size() % 5 != 0)
         payload += '0';
     return payload;
+}
+
+std::string ResultPayload(std::string_view name, int32_t score, std::string_view passBack,
+                          std::string_view country) {
+    return LayOutResultPayload(EntryText(name), score, passBack, EntryText(country));
 }
 
 std::optional<TResultFields> ParseResultPayload(std::string_view payload) {

@@ -17,8 +17,15 @@ namespace pondlark {
 // The "key" field of every result this build sends: the service tells the builds apart by it.
 inline constexpr char kResultKey = 'P';
 
-// The payload for one result. Values are taken as they are; a value holding "|" would add a
-// field, which is why the game only ever passes what its entry fields accept.
+// The payload laid out from the fields as they are, "0"-padded to a multiple of 5 characters so
+// that the service decodes it back exactly. A field holding "|" adds fields: this is what any
+// client could send, and what the service's checks are tried against.
+std::string LayOutResultPayload(std::string_view name, int32_t score, std::string_view passBack,
+                                std::string_view country);
+
+// The game's payload for one result: the name and the country carry only what their entries
+// could have typed (EntryText); other characters are dropped, so a hand-edited "|" or "=" in the
+// settings cannot add fields.
 std::string ResultPayload(std::string_view name, int32_t score, std::string_view passBack,
                           std::string_view country);
 

@@ -2,6 +2,7 @@
 
 #include "persist/TextEncoding.h"
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <system_error>
@@ -11,6 +12,8 @@ namespace pondlark {
 namespace {
 constexpr const char* kMessageTitle = "PONDLARK";
 constexpr const char* kCannotConnect = "Can't connect to server!";
+// Less than this left of the budget is not worth a connection.
+constexpr std::chrono::milliseconds kLeastRequestTime{50};
 } // namespace
 
 std::string ServiceUrl(const TServiceAddress& address, std::string_view pathAndQuery) {
@@ -75,8 +78,9 @@ std::optional<TServiceAddress> ParseServiceAddress(std::string_view text) {
 }
 
 TSubmitOutcome SubmitResult(IPlatform& platform, THttpClient& http, const TServiceAddress& address,
-                            const std::string& name, int32_t score, const std::string& country) {
-    const TSubmitOutcome outcome = SendResult(http, address, name, score, country);
+                            const std::string& name, int32_t score, const std::string& country,
+                            const TSubmitClock& clock) {
+    const TSubmitOutcome outcome = SendResult(http, address, name, score, country, clock);
     if (outcome == TSubmitOutcome::ServiceUnavailable) ShowCannotConnect(platform);
     return outcome;
 }
@@ -86,7 +90,13 @@ void ShowCannotConnect(IPlatform& platform) {
 }
 
 TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address,
-                          const std::string& name, int32_t score, const std::string& country) {
+                          const std::string& name, int32_t score, const std::string& country,
+                          const TSubmitClock& clock) {
+    const auto now = [&] { return clock ? clock() : std::chrono::steady_clock::now(); };
+    // One budget for both requests: the client's own limits are the most either may take, and
+    // the result request gets only what the version request left.
+    const THttpTimeouts limits = http.Timeouts();
+    const auto deadline = now() + limits.Total;
     std::string reply;
     try {
         reply = http.Get(VersionRequestUrl(address));
@@ -94,12 +104,16 @@ TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address,
         reply.clear(); // an unreachable service reads as an empty reply
     }
     if (reply.compare(0, 2, "OK") != 0) return TSubmitOutcome::ServiceUnavailable;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now());
+    if (left < kLeastRequestTime) return TSubmitOutcome::OutOfTime;
     const std::string payload = ResultPayload(name, score, PassBackValue(reply), country);
+    http.SetTimeouts({std::min(limits.Connect, left), left});
     try {
         http.Get(ResultRequestUrl(address, EncodeLine(payload)));
     } catch (const EHttpError&) {
         // The result stays in the local table; the service's answer does not matter to the game.
     }
+    http.SetTimeouts(limits);
     return TSubmitOutcome::Sent;
 }
 

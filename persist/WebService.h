@@ -11,7 +11,9 @@
 #include "persist/ResultPayload.h"
 #include "platform/Platform.h"
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,20 +45,29 @@ std::string PassBackValue(std::string_view versionReply);
 std::optional<TServiceAddress> ParseServiceAddress(std::string_view text);
 
 enum class TSubmitOutcome {
-    Sent,              // the service answered "OK"; the result request was made (its fate unknown)
-    ServiceUnavailable // the version request failed or was refused (SubmitResult showed the box)
+    Sent,               // the service answered "OK"; the result request was made (its fate unknown)
+    ServiceUnavailable, // the version request failed or was refused (SubmitResult showed the box)
+    OutOfTime           // the service answered "OK" too late: no time was left to send the result
 };
 
+// The clock that bounds a submission; empty means std::chrono::steady_clock. Tests pass their
+// own to play out a slow service without waiting for it.
+using TSubmitClock = std::function<std::chrono::steady_clock::time_point()>;
+
 // Asks the service whether it is there, then sends the result. Blocks until both requests are
-// over (each bounded by the client's time-outs). Never throws an HTTP error.
+// over; both together take at most the client's total time-out (the result request gets what the
+// version request left, and is not made when almost nothing is left). The client's time-outs are
+// as they were afterwards. Never throws an HTTP error.
 TSubmitOutcome SubmitResult(IPlatform& platform, THttpClient& http, const TServiceAddress& address,
-                            const std::string& name, int32_t score, const std::string& country);
+                            const std::string& name, int32_t score, const std::string& country,
+                            const TSubmitClock& clock = {});
 
 // The same two requests without the message box, for a transfer run off the game's thread: it
 // touches only `http` (which no other thread may use meanwhile) and its own copies. The caller
 // shows the box with `ShowCannotConnect` on the game's thread when the outcome asks for it.
 TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address,
-                          const std::string& name, int32_t score, const std::string& country);
+                          const std::string& name, int32_t score, const std::string& country,
+                          const TSubmitClock& clock = {});
 void ShowCannotConnect(IPlatform& platform);
 
 // Opens `url` in the user's browser; a failure is ignored.

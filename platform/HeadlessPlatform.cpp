@@ -2,6 +2,8 @@
 
 #include "platform/TtfFont.h"
 
+#include <cstring>
+
 namespace pondlark {
 
 namespace {
@@ -95,11 +97,15 @@ bool HeadlessPlatform::SetFullScreen(bool on) {
 }
 
 void HeadlessPlatform::Present(const uint32_t* pixels, int width, int height, int pitch) {
+    // The pixels' top byte is zero by contract, so rows are copied whole.
     lastFrame_.resize(static_cast<size_t>(width) * height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            lastFrame_[static_cast<size_t>(y) * width + x] =
-                pixels[static_cast<size_t>(y) * pitch + x] & 0xFFFFFF;
+    if (pitch == width) {
+        std::memcpy(lastFrame_.data(), pixels, lastFrame_.size() * sizeof(uint32_t));
+    } else {
+        for (int y = 0; y < height; ++y)
+            std::memcpy(lastFrame_.data() + static_cast<size_t>(y) * width,
+                        pixels + static_cast<size_t>(y) * pitch, width * sizeof(uint32_t));
+    }
     ++presentCount_;
 }
 
@@ -126,6 +132,10 @@ bool HeadlessPlatform::OpenUrl(const std::string& url) {
 
 std::unique_ptr<IFont> HeadlessPlatform::OpenFont(const std::string& path, int points) {
     return OpenTtfFont(path, points);
+}
+
+std::string HeadlessPlatform::FallbackFacePath() {
+    return fallbackFace_ ? *fallbackFace_ : IPlatform::FallbackFacePath();
 }
 
 } // namespace pondlark

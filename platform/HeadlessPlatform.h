@@ -9,6 +9,7 @@
 #include "platform/Platform.h"
 
 #include <deque>
+#include <optional>
 
 namespace pondlark {
 
@@ -30,6 +31,9 @@ public:
     void RefuseFullScreen(bool refuse) { refuseFullScreen_ = refuse; }
     void SetAudioAvailable(bool available) { audioAvailable_ = available; }
     void SetController(const ControllerState& state) { controller_ = state; }
+    // What `FallbackFacePath` answers from now on ("" = the system has no face); until this is
+    // called it asks the system as the real backend does.
+    void SetFallbackFace(std::string path) { fallbackFace_ = std::move(path); }
     // Renders `frames` stereo frames from the open audio source (empty when none is open).
     std::vector<float> PullAudio(int frames);
 
@@ -74,6 +78,7 @@ public:
     void MessageBox(const std::string& title, const std::string& text) override;
     bool OpenUrl(const std::string& url) override;
     std::unique_ptr<IFont> OpenFont(const std::string& path, int points) override;
+    std::string FallbackFacePath() override;
 
 private:
     uint64_t now_ = 0;
@@ -94,6 +99,7 @@ private:
     bool refuseFullScreen_ = false;
     bool foreground_ = true;
     bool audioAvailable_ = true;
+    std::optional<std::string> fallbackFace_;
     IAudioSource* audio_ = nullptr;
     int audioRate_ = 0;
 };

@@ -123,6 +123,10 @@ public:
 
     // Fonts: a face file at a size in points at 96 dpi; nullptr when it cannot be opened.
     virtual std::unique_ptr<IFont> OpenFont(const std::string& path, int points) = 0;
+    // A face file of the system to use when the game's own cannot be opened; empty when there
+    // is none. Both backends share the system's lookup (fontconfig); the headless one can be
+    // told otherwise.
+    virtual std::string FallbackFacePath();
 };
 
 } // namespace pondlark

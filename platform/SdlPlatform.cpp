@@ -7,6 +7,8 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 namespace pondlark {
 namespace {
@@ -95,6 +97,8 @@ void AudioCallback(void* user, Uint8* stream, int len) {
 } // namespace
 
 SdlPlatform::SdlPlatform() {
+    // The probe forks, so it starts before SDL does; it runs while the game loads its data.
+    if (!PresentationForced(std::getenv("PONDLARK_PRESENT"))) probe_ = std::make_unique<GlProbe>();
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // Closing the window is a request the game answers itself (it may ask whether to quit).
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
@@ -108,14 +112,6 @@ SdlPlatform::SdlPlatform() {
     // The window's first place, for a game that starts in full screen before it is shown.
     SDL_GetWindowPosition(window_, &normal_.x, &normal_.y);
     SDL_GetWindowSize(window_, &normal_.width, &normal_.height);
-    renderer_ = SDL_CreateRenderer(window_, -1, 0);
-    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    if (!renderer_)
-        throw PlatformError(std::string("Cannot draw into the window: ") + SDL_GetError());
-    SDL_RenderSetLogicalSize(renderer_, kFrameW, kFrameH);
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
-                                 kFrameW, kFrameH);
-    if (!texture_) throw PlatformError(std::string("Cannot make the frame: ") + SDL_GetError());
     cursors_[0] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
     cursors_[1] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
     cursors_[2] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_IBEAM);
@@ -260,7 +256,39 @@ bool SdlPlatform::PollEvent(PlatformEvent& event) {
     return false;
 }
 
+void SdlPlatform::EnsureRenderer() {
+    if (renderer_) return;
+    // Three seconds is far more than any GL takes to start; a probe that slow gets no GL.
+    const PresentationChoice choice = ChoosePresentation(
+        std::getenv("PONDLARK_PRESENT"), probe_ ? probe_->Renderer(3000) : std::nullopt);
+    probe_.reset();
+    if (choice.presentation == Presentation::SharedMemory) {
+        // The software renderer's window surface then goes to the window system directly
+        // instead of through a GL texture.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    } else {
+        renderer_ = SDL_CreateRenderer(window_, -1, 0);
+        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    }
+    if (!renderer_)
+        throw PlatformError(std::string("Cannot draw into the window: ") + SDL_GetError());
+    SDL_RendererInfo info{};
+    const bool fellBack = choice.presentation == Presentation::HardwareGl &&
+                          SDL_GetRendererInfo(renderer_, &info) == 0 &&
+                          (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+    // The log says what really presents, also when GL was chosen but would not start.
+    std::fprintf(stderr, "pondlark: %s\n",
+                 fellBack ? "presenting with SDL's software renderer (GL would not start)"
+                          : Describe(choice).c_str());
+    SDL_RenderSetLogicalSize(renderer_, kFrameW, kFrameH);
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                 kFrameW, kFrameH);
+    if (!texture_) throw PlatformError(std::string("Cannot make the frame: ") + SDL_GetError());
+}
+
 void SdlPlatform::ShowWindow() {
+    EnsureRenderer();
     SDL_ShowWindow(window_);
     SDL_RaiseWindow(window_);
     NoteNormalPlacement();
@@ -398,6 +426,7 @@ void SdlPlatform::SetCursor(Cursor cursor) {
 
 void SdlPlatform::Present(const uint32_t* pixels, int width, int height, int pitch) {
     if (width != kFrameW || height != kFrameH) return;
+    EnsureRenderer();
     SDL_UpdateTexture(texture_, nullptr, pixels, pitch * static_cast<int>(sizeof(uint32_t)));
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);

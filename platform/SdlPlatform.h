@@ -1,5 +1,10 @@
 // The real desktop: one SDL2 window with a software-fed streaming texture.
 //
+// The frame is presented with GL where that is a hardware GL, and through the window system's
+// shared memory (SDL's software renderer) where GL is missing or is a software rasteriser (see
+// GlProbe.h); PONDLARK_PRESENT=gl or =shm forces one. The choice is made when the window is
+// first shown (or first presented to) and written once to standard error.
+//
 // The window can be resized and maximized; whatever its size, and in full screen (the desktop's
 // own mode), the 800x600 frame is scaled with its aspect and letterboxed, and pointer events are
 // converted to frame pixels and clamped to it. Full screen asks the window manager for it and,
@@ -12,8 +17,10 @@
 // process as usual. A missing audio device leaves the game silent.
 #pragma once
 
+#include "platform/GlProbe.h"
 #include "platform/Platform.h"
 
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -81,8 +88,11 @@ private:
     // place now, or (`placeNow` false) by `SettlePlace` once the window manager is done.
     void ApplyWindowed(bool placeNow);
     void SettlePlace();
+    // Makes the renderer and the frame's texture the first time they are needed.
+    void EnsureRenderer();
 
     SDL_Window* window_ = nullptr;
+    std::unique_ptr<GlProbe> probe_; // until the renderer is made
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
     SDL_Cursor* cursors_[3] = {};

@@ -1,8 +1,12 @@
 #include "platform/TtfFont.h"
 
+#include "platform/Files.h"
+
 #include <SDL.h>
 #include <SDL_ttf.h>
+#include <fontconfig/fontconfig.h>
 
+#include <memory>
 #include <mutex>
 
 namespace pondlark {
@@ -35,7 +39,8 @@ std::string ToUtf8(const std::string& text) {
 
 class TtfFont final : public IFont {
 public:
-    explicit TtfFont(TTF_Font* font) : font_(font) {}
+    // `font` reads from `bytes` for as long as it lives.
+    TtfFont(TTF_Font* font, std::vector<uint8_t> bytes) : bytes_(std::move(bytes)), font_(font) {}
     ~TtfFont() override { TTF_CloseFont(font_); }
     TtfFont(const TtfFont&) = delete;
     TtfFont& operator=(const TtfFont&) = delete;
@@ -74,8 +79,26 @@ public:
     int LineHeight() const override { return TTF_FontHeight(font_); }
 
 private:
+    std::vector<uint8_t> bytes_;
     TTF_Font* font_;
 };
+
+// The first face fontconfig offers for `pattern` as a file name; empty when it offers none.
+std::string MatchFace(FcConfig* config, const char* pattern) {
+    FcPattern* wanted = FcNameParse(reinterpret_cast<const FcChar8*>(pattern));
+    if (!wanted) return {};
+    FcConfigSubstitute(config, wanted, FcMatchPattern);
+    FcDefaultSubstitute(wanted);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(config, wanted, &result);
+    std::string file;
+    FcChar8* name = nullptr;
+    if (match && FcPatternGetString(match, FC_FILE, 0, &name) == FcResultMatch && name)
+        file = reinterpret_cast<const char*>(name);
+    if (match) FcPatternDestroy(match);
+    FcPatternDestroy(wanted);
+    return file;
+}
 
 } // namespace
 
@@ -84,9 +107,33 @@ std::unique_ptr<IFont> OpenTtfFont(const std::string& path, int points) {
     static bool ready = false;
     std::call_once(once, [] { ready = TTF_Init() == 0; });
     if (!ready || points <= 0) return nullptr;
-    TTF_Font* font = TTF_OpenFontDPI(path.c_str(), points, 96, 96);
+    // Read through the bounded reader, not by SDL_ttf from the path: a FIFO or a device in the
+    // face's place must not hang or fill the memory.
+    TFileBytes file = ReadRegularFile(path, kMaxFaceBytes);
+    if (!file.ok || file.bytes.empty()) return nullptr;
+    SDL_RWops* source = SDL_RWFromConstMem(file.bytes.data(), static_cast<int>(file.bytes.size()));
+    if (!source) return nullptr;
+    TTF_Font* font = TTF_OpenFontDPIRW(source, 1, points, 96, 96);
     if (!font) return nullptr;
-    return std::make_unique<TtfFont>(font);
+    return std::make_unique<TtfFont>(font, std::move(file.bytes));
+}
+
+std::string FindFallbackFace() {
+    FcConfig* config = FcInitLoadConfigAndFonts();
+    if (!config) return {};
+    // The game's own face where the system has it, else the system's bold sans face.
+    std::string file;
+    for (const char* pattern : {"Comic Neue:bold", "sans-serif:bold"}) {
+        file = MatchFace(config, pattern);
+        if (!file.empty() && TRegularFile(file).IsOpen()) break;
+        file.clear();
+    }
+    FcConfigDestroy(config);
+    return file;
+}
+
+std::string IPlatform::FallbackFacePath() {
+    return FindFallbackFace();
 }
 
 } // namespace pondlark

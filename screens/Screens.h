@@ -3,6 +3,7 @@
 // one host and its state.
 #pragma once
 
+#include "persist/EntryText.h"
 #include "platform/Platform.h"
 #include "screens/MenuHost.h"
 
@@ -57,8 +58,6 @@ void NameEntryPress(IMenuHost& host, MouseButton button);
 void NameEntryKey(IMenuHost& host, int key, bool alt);
 // The allowed width of a typed character (0 for a key outside the alphabet).
 int NameCharWidth(char c);
-inline constexpr std::string_view kEntryAlphabet =
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz1234567890";
 
 // The yes/no questions.
 void ShowExitQuestion(IMenuHost& host);

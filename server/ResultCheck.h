@@ -6,17 +6,18 @@
 // allow. Whether the pass-back token is known and unused is the store's question (ScoreStore).
 #pragma once
 
+#include "persist/EntryText.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace pondlark::scores {
 
-// What the game's name and country entries accept: letters and digits.
-inline constexpr std::string_view kEntryCharacters =
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz1234567890";
-inline constexpr size_t kMaxNameLength = 10;
-inline constexpr size_t kMaxCountryLength = 10;
+// What the game's name and country entries accept, the same rule the game keeps to.
+inline constexpr std::string_view kEntryCharacters = kEntryAlphabet;
+inline constexpr size_t kMaxNameLength = kEntryMaxLength;
+inline constexpr size_t kMaxCountryLength = kEntryMaxLength;
 // Far above any game played, and low enough that a forged score cannot hold the table.
 inline constexpr int32_t kMaxScore = 99'999'999;
 // Tokens are 16 random bytes written as 32 lower-case hexadecimal digits.

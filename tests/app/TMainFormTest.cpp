@@ -1,4 +1,6 @@
 #include "app/TMainForm.h"
+#include "engine/ArchiveReader.h"
+#include "engine/ArchiveWriter.h"
 #include "persist/HighScores.h"
 #include "platform/HeadlessPlatform.h"
 #include "platform/VirtualKeys.h"
@@ -250,6 +252,32 @@ TEST_F(GameFixture, AnErrorRepeatedEveryFrameIsReportedOnce) {
     form->ReportError("Wave 'x' not found");
     EXPECT_EQ(form->ReportedErrors().size(), 2u);
     EXPECT_EQ(platform.MessageBoxes().size(), 1u) << "a box for the first only";
+}
+
+TEST_F(GameFixture, ADamagedPictureStopsStartUpWithItsMessageBeforeAnyFrame) {
+    std::filesystem::copy(PONDLARK_GAME_DIR "/Data", dir / "Data",
+                          std::filesystem::copy_options::recursive);
+    const std::string path = (dir / "Data/Graphic.dxg").string();
+    GraphicArchive archive = ReadGraphicArchive(ReadWholeFile(path));
+    ASSERT_GT(archive.items.size(), 2u);
+    // The first picture and the last: one the first frame shows, one it does not.
+    for (size_t damaged : {size_t{0}, archive.items.size() - 1}) {
+        std::vector<PictureEntry> items = archive.items;
+        ASSERT_GT(items[damaged].dib.size(), 16u);
+        items[damaged].dib[14] = 7; // a bit count no picture has
+        const std::vector<uint8_t> bytes =
+            WriteGraphicArchive(items, archive.colorTable ? &*archive.colorTable : nullptr);
+        WriteFileAtomically(path, bytes);
+        HeadlessPlatform own;
+        TMainForm game(own, dir.string());
+        EXPECT_FALSE(game.Start()) << items[damaged].name;
+        ASSERT_EQ(game.ReportedErrors().size(), 1u);
+        EXPECT_EQ(game.ReportedErrors()[0], "DIB is invalid");
+        EXPECT_EQ(own.MessageBoxes().size(), 1u);
+        for (int i = 0; i < 10; ++i)
+            game.Pump();
+        EXPECT_EQ(own.PresentCount(), 0) << "no frame after a failed start";
+    }
 }
 
 TEST_F(GameFixture, AMissingArchiveStopsStartUpWithItsMessage) {

@@ -144,3 +144,26 @@ TEST(DibCodec, HostileHeadersAreInvalid) {
         EXPECT_THROW(DecodeDib(bytes), EInvalidGraphic) << what;
     EXPECT_TRUE(DecodeDib({}).Empty()) << "no bytes at all: an empty picture";
 }
+
+TEST(DibCodec, AFewBytesOfRleCannotAskForMoreThanThePixelCap) {
+    // An RLE8 header and a single "end of bitmap" code: 46 bytes for any size.
+    auto rle = [](int32_t width, int32_t height) {
+        std::vector<uint8_t> d(40, 0);
+        for (int i = 0; i < 4; ++i) {
+            d[4 + static_cast<size_t>(i)] = static_cast<uint8_t>(width >> (8 * i));
+            d[8 + static_cast<size_t>(i)] = static_cast<uint8_t>(height >> (8 * i));
+        }
+        d[0] = 40, d[12] = 1, d[14] = 8, d[16] = 1, d[32] = 1;
+        d.insert(d.end(), {0, 0, 0, 0, 0, 1});
+        return d;
+    };
+    const auto edge = rle(2048, 2048);
+    EXPECT_EQ(DibPixelCount(edge), kMaxDibPixels);
+    EXPECT_EQ(DecodeDib(edge).Pixels.size(), static_cast<size_t>(kMaxDibPixels));
+    for (const auto& [w, h] : {std::pair{2049, 2048}, {4096, 4096}, {1, 4194305}}) {
+        EXPECT_THROW(DibPixelCount(rle(w, h)), EInvalidGraphic) << w << "x" << h;
+        EXPECT_THROW(DecodeDib(rle(w, h)), EInvalidGraphic) << w << "x" << h;
+    }
+    EXPECT_EQ(DibPixelCount({}), 0) << "an empty picture";
+    EXPECT_EQ(DibPixelCount(EncodeDib(Pattern(7, 3).data(), 7, 3, 24)), 21);
+}

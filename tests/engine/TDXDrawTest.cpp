@@ -31,6 +31,7 @@ int CountNonBlack(const TDirectDrawSurface& s, const TRect& r) {
             n += s.Pixel(x, y) != 0;
     return n;
 }
+
 } // namespace
 
 TEST(TDXDraw, EffectiveOptionsOfWindowAndFullScreen) {
@@ -121,6 +122,27 @@ TEST(TDXDraw, TextLandsOnTheSurfaceAndSurvivesRelease) {
         for (int x = 300; x < 300 + width; ++x)
             yellow |= s.Pixel(x, y) == 0xFFFF00;
     EXPECT_TRUE(yellow);
+}
+
+TEST(TDXDraw, ARunawayTextIsMeasuredAndDrawnOnlyAsFarAsALineCanShow) {
+    HeadlessPlatform p;
+    const auto d = TextDisplay(p, 800, 600);
+    TDirectDrawSurface& s = *d->Surface();
+    auto& c = s.Canvas();
+    c.Font.Color = RGBColor(255, 255, 0);
+    c.Font.Size = 8; // the smallest size of the game: the most characters on one line
+    const std::string runaway(1'000'000, 'i');
+    const std::string line(400, 'i');
+    EXPECT_GT(c.TextWidth(line), 800) << "400 characters already overflow the surface";
+    EXPECT_EQ(c.TextWidth(runaway), c.TextWidth(line));
+    s.Fill(0);
+    c.TextOut(0, 10, line);
+    const int drawn = CountNonBlack(s, {0, 0, 800, 40});
+    s.Fill(0);
+    c.TextOut(0, 10, runaway);
+    c.Release();
+    EXPECT_GT(drawn, 0);
+    EXPECT_EQ(CountNonBlack(s, {0, 0, 800, 40}), drawn);
 }
 
 TEST(TDXDraw, OutlinedTextKeepsItsColourInsideADarkRim) {

@@ -288,3 +288,37 @@ TEST_F(ImageListFixture, BuildColorTableAddsPaletteColoursOnce) {
     EXPECT_EQ(t[10], 0u);
     EXPECT_EQ(std::count(t.begin(), t.end(), 0x777777u), 0) << "only indexed pictures count";
 }
+
+TEST_F(ImageListFixture, SurfacesShowThePictureItselfAndGoWithIt) {
+    // Chunked (600 x 40 in frames of 50), whole, and one surface for all frames.
+    for (auto [pw, systemMemory] : {std::pair{50, false}, {0, false}, {50, true}}) {
+        TPictureCollectionItem& item = list.Items.Add();
+        item.PatternWidth = pw;
+        item.SystemMemory = systemMemory;
+        item.SetPicture(PositionPicture(600, 40));
+        item.Restore();
+        ASSERT_GT(item.PatternCount(), 0);
+        const uint32_t* begin = item.Picture().Pixels.data();
+        const uint32_t* end = begin + item.Picture().Pixels.size();
+        for (int i = 0; i < item.PatternCount(); ++i) {
+            const TDirectDrawSurface* s = item.PatternSurface(i);
+            EXPECT_TRUE(s->Pixels() >= begin && s->Pixels() < end) << "pattern " << i;
+            EXPECT_EQ(s->Pitch(), 600);
+        }
+        // A display switch builds the views again over the same pixels.
+        list.Items.Finalize();
+        list.Items.Initialize(display);
+        list.Items.Restore();
+        ASSERT_GT(item.PatternCount(), 0);
+        EXPECT_EQ(Origin(item, item.PatternCount() - 1), (std::pair{pw ? 550 : 0, 0}));
+        // A new picture takes the old views with the old pixels.
+        item.SetPicture(PositionPicture(10, 10));
+        EXPECT_EQ(item.PatternCount(), 0);
+        EXPECT_EQ(item.PatternSurface(0), nullptr);
+        TDibImage short_ = PositionPicture(10, 10);
+        short_.Pixels.resize(99);
+        item.SetPicture(short_);
+        item.Restore();
+        EXPECT_EQ(item.PatternCount(), 0) << "a picture short of its pixels gets no surfaces";
+    }
+}

@@ -212,6 +212,16 @@ namespace {
 
 constexpr uint32_t kKey = 0xFF00FF;
 
+// A w x h picture of one colour.
+TDibImage Plain(int w, int h, uint32_t colour) {
+    TDibImage img;
+    img.Width = w;
+    img.Height = h;
+    img.BitCount = 24;
+    img.Pixels.assign(static_cast<size_t>(w) * h, colour);
+    return img;
+}
+
 struct PictureFixture : ::testing::Test {
     HeadlessPlatform platform;
     TDXDraw display{platform, ""};
@@ -299,11 +309,7 @@ TEST_F(PictureFixture, PixelTestWithinOneSurfaceAndWhenLocked) {
 }
 
 TEST_F(PictureFixture, TiledBackgroundRows) {
-    TDibImage img;
-    img.Width = 50;
-    img.Height = 64;
-    img.BitCount = 24;
-    img.Pixels.assign(50 * 64, 0x0000FF);
+    TDibImage img = Plain(50, 64, 0x0000FF);
     for (int x = 0; x < 50; ++x)
         img.Pixels[static_cast<size_t>(x)] = 0xFFFFFF; // top row marks
     auto& item = list.Items.Add();
@@ -335,10 +341,7 @@ TEST_F(PictureFixture, TiledBackgroundRows) {
 }
 
 TEST_F(PictureFixture, BackgroundTouchesOnlySolidCells) {
-    TDibImage img;
-    img.Width = img.Height = 10;
-    img.BitCount = 24;
-    img.Pixels.assign(100, 0);
+    const TDibImage img = Plain(10, 10, 0);
     auto& item = list.Items.Add();
     item.SetPicture(img);
     item.Restore();
@@ -378,4 +381,83 @@ TEST_F(PictureFixture, SpriteComponentFollowsTheDisplay) {
     EXPECT_EQ(component.Engine.Surface(), display.Surface());
     component.Draw();
     EXPECT_EQ(log, (std::vector<std::string>{"p"}));
+}
+
+TEST_F(PictureFixture, SurfaceCoveredOnlyByAnOpaqueFirstSpriteOverTheWholeSurface) {
+    // A 220 x 170 picture, opaque but for one key pixel at (215, 15): off the surface when the
+    // sprite stands at (-10, -10), on it when the sprite stands at (-20, -10).
+    TDibImage img = Plain(220, 170, 0x204060);
+    img.Pixels[15 * 220 + 215] = kKey;
+    auto& item = list.Items.Add();
+    item.SetTransparentColor(ColorOfPixel(kKey));
+    item.SetPicture(img);
+    item.Restore();
+    struct Case {
+        double x, y;
+        bool transparent, visible, covered;
+    } cases[] = {
+        {-10, -10, true, true, true},  {-20, -10, true, true, false},
+        {-20, -10, false, true, true}, {-10, -10, true, false, false},
+        {-10, 0, true, true, true},    {-10, -25, true, true, false},
+        {0, -30, true, true, false},
+    };
+    for (const Case& c : cases) {
+        engine.Clear();
+        auto* back = new TImageSprite(&engine);
+        back->Image = &item;
+        back->Width = 220;
+        back->Height = 170;
+        back->X = c.x;
+        back->Y = c.y;
+        back->SetZ(-1);
+        back->Visible = c.visible;
+        item.Transparent = c.transparent;
+        new TImageSprite(&engine); // above it, no picture
+        EXPECT_EQ(engine.SurfaceCovered(), c.covered) << c.x << "," << c.y;
+        if (!engine.SurfaceCovered()) continue;
+        // What the skipped clear would have left is painted over.
+        display.Surface()->Fill(0x123456);
+        engine.Draw();
+        for (int y = 0; y < 150; ++y)
+            for (int x = 0; x < 200; ++x)
+                ASSERT_NE(display.Surface()->Pixel(x, y), 0x123456u) << x << "," << y;
+    }
+    engine.Clear();
+    EXPECT_FALSE(engine.SurfaceCovered()) << "nothing to draw";
+}
+
+TEST_F(PictureFixture, ATiledBackdropCoversWhenEveryCellIsOpaque) {
+    // Tiles of 30 x 20: the first picture opaque, the second with one key pixel.
+    auto tiles = [&](bool withKeyPixel) -> TPictureCollectionItem& {
+        TDibImage img = Plain(30, 20, 0x336699);
+        if (withKeyPixel) img.Pixels[10 * 30 + 15] = kKey;
+        auto& item = list.Items.Add();
+        item.SetTransparentColor(ColorOfPixel(kKey));
+        item.SetPicture(img);
+        item.Restore();
+        return item;
+    };
+    TPictureCollectionItem& opaque = tiles(false);
+    TPictureCollectionItem& holed = tiles(true);
+    struct Case {
+        bool tiled;
+        bool holed;
+        bool covered;
+    } cases[] = {{true, false, true}, {true, true, false}, {false, false, false}};
+    for (const Case& c : cases) {
+        engine.Clear();
+        auto* bg = new TBackgroundSprite(&engine);
+        bg->Image = c.holed ? &holed : &opaque;
+        bg->Tiled = c.tiled;
+        bg->SetMapSize(2, 1);
+        bg->X = -7;
+        bg->Y = 13;
+        EXPECT_EQ(engine.SurfaceCovered(), c.covered) << c.tiled << " " << c.holed;
+        if (!c.covered) continue;
+        display.Surface()->Fill(0x123456);
+        engine.Draw();
+        for (int y = 0; y < 150; ++y)
+            for (int x = 0; x < 200; ++x)
+                ASSERT_NE(display.Surface()->Pixel(x, y), 0x123456u) << x << "," << y;
+    }
 }

@@ -8,8 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 using namespace pondlark;
@@ -132,10 +135,100 @@ TEST_F(ConfigFile, ADamagedScoreKeepsItsDefaultAndReadingGoesOn) {
 TEST_F(ConfigFile, AFailedWriteLeavesTheOldFileWhole) {
     const std::string old = FormatConfig(false, true, true, "Wales", "Bryn", DefaultHighScores());
     WriteConfigFile(path.string(), old);
-    // The temporary file cannot be made: a folder stands in its place.
-    std::filesystem::create_directories(dir / "Config.cfg.new");
-    EXPECT_THROW(WriteConfigFile(path.string(), "x"), EFOpenError);
+    // A file size limit below the new file's size: the write fails part way (not by a signal).
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    EXPECT_THROW(WriteConfigFile(path.string(), old + old), EFOpenError);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_EQ(Slurp(path), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1) << "no temp left";
+}
+
+TEST_F(ConfigFile, ASaveKeepsTheModeOfTheFileItReplaces) {
+    namespace fs = std::filesystem;
+    const std::string text = FormatConfig(false, true, true, "", "", DefaultHighScores());
+    for (const unsigned mode : {0600u, 0640u, 0604u, 0200u}) {
+        WriteConfigFile(path.string(), text);
+        fs::permissions(path, static_cast<fs::perms>(mode));
+        WriteConfigFile(path.string(), text);
+        EXPECT_EQ(static_cast<unsigned>(fs::status(path).permissions()), mode) << std::oct << mode;
+        fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+    }
+}
+
+TEST_F(ConfigFile, ReadingIsBoundedLineByLine) {
+    const auto lineOf = [](std::string text, size_t length) {
+        text.resize(length, ' '); // spaces are skipped by the decoding
+        return text;
+    };
+    const std::string zed = EncodeLine(PadValue("Zed"));
+    struct Case {
+        const char* what;
+        int line;
+        std::string text;
+        std::vector<int> damaged;
+        std::function<void(const TConfigValues&)> check;
+    } cases[] = {
+        {"a flag line of 300 symbols",
+         1,
+         std::string(300, 'N'),
+         {1},
+         [](const TConfigValues& v) { EXPECT_FALSE(v.FullScreen) << "window mode, the default"; }},
+        {"a country line of 257 bytes",
+         4,
+         lineOf(EncodeLine(PadValue("Peru")), 257),
+         {4},
+         [](const TConfigValues& v) { EXPECT_EQ(v.Country, ""); }},
+        {"a table name of exactly 256 bytes",
+         6,
+         lineOf(zed, 256),
+         {},
+         [](const TConfigValues& v) { EXPECT_EQ(v.HighScores[0].Name, "Zed"); }},
+        {"a table name of 256 bytes and CR",
+         6,
+         lineOf(zed, 256) + "\r",
+         {},
+         [](const TConfigValues& v) { EXPECT_EQ(v.HighScores[0].Name, "Zed"); }},
+        {"a table name of 257 bytes",
+         6,
+         lineOf(zed, 257),
+         {6},
+         [](const TConfigValues& v) { EXPECT_EQ(v.HighScores[0].Name, "Anonymous"); }},
+        {"a score of a thousand digits",
+         7,
+         EncodeLine(PadValue(std::string(1000, '9'))),
+         {7},
+         [](const TConfigValues& v) { EXPECT_EQ(v.HighScores[0].Score, 3000); }},
+        {"a name of 15 characters",
+         5,
+         EncodeLine(PadValue("Maximilianus123")),
+         {},
+         [](const TConfigValues& v) { EXPECT_EQ(v.PlayerName, "Maximilian"); }},
+    };
+    THighScoreTable table = DefaultHighScores();
+    table[9] = {"Last", 5};
+    std::vector<std::string> lines;
+    std::stringstream in(FormatConfig(false, false, true, "Chile", "Ana", table));
+    for (std::string l; std::getline(in, l);)
+        lines.push_back(l + "\n");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto edited = lines;
+        edited[static_cast<size_t>(c.line - 1)] = c.text + "\n";
+        std::string text;
+        for (const std::string& l : edited)
+            text += l;
+        Spit(path, text);
+        const auto v = ReadConfig(path.string(), DefaultHighScores());
+        ASSERT_TRUE(v);
+        EXPECT_EQ(v->DamagedLines, c.damaged);
+        c.check(*v);
+        EXPECT_FALSE(v->Music) << "the lines around are read";
+        EXPECT_EQ(v->HighScores[9], (THighScore{"Last", 5})) << "the lines after are read";
+    }
 }
 
 TEST_F(GameFixture, FirstStartWritesTheDefaultsAndTheNextStartReadsThemBack) {

@@ -1,6 +1,6 @@
 #include "persist/ResultPayload.h"
+#include "persist/TextEncoding.h"
 #include "persist/WebService.h"
-#include "screens/Screens.h"
 #include "server/ResultCheck.h"
 
 #include <gtest/gtest.h>
@@ -44,9 +44,16 @@ TEST(ResultPayload, ParsingRefusesAnythingButTheLayout) {
         EXPECT_FALSE(ParseResultPayload(payload)) << payload;
 }
 
-TEST(ResultPayload, TheServiceAcceptsWhatTheGamesEntriesAccept) {
-    // The service's rules are written apart from the screens; they must not drift apart.
-    EXPECT_EQ(scores::kEntryCharacters, kEntryAlphabet);
+TEST(ResultPayload, TheServiceAcceptsWhatTheGameSendsForAnyStoredName) {
+    // Whatever a hand-edited settings file holds, the game sends only what the service takes.
+    const std::string token(scores::kTokenLength, 'a');
+    const std::string inf =
+        EncodeLine(ResultPayload("Bob|score=9", 120, token, "<b>Wales</b> and more"));
+    const scores::TCheckedResult checked = scores::CheckResultRequest(inf);
+    ASSERT_EQ(checked.refusal, scores::TRefusal::None) << scores::RefusalText(checked.refusal);
+    EXPECT_EQ(checked.name, "Bobscore9");
+    EXPECT_EQ(checked.country, "bWalesband");
+    EXPECT_EQ(checked.score, 120);
 }
 
 TEST(WebService, ServiceAddressesFromTheCommandLine) {

@@ -225,3 +225,57 @@ TEST_F(GameFixture, MainWindowSendsTheEnteredNameScoreAndCountry) {
     EXPECT_EQ(platform.OpenedUrls().back(),
               "http://127.0.0.1:" + std::to_string(server.Port()) + "/");
 }
+
+TEST(WebService, PayloadCarriesOnlyWhatTheEntriesAccept) {
+    struct Case {
+        const char* name;
+        const char* country;
+        const char* payload;
+    } cases[] = {
+        {"Bob|score=999999", "", "type=0|name=Bobscore99|score=5|key=P|p=|add=|z=000"},
+        {"Ann", "Wales|z=1", "type=0|name=Ann|score=5|key=P|p=|add=Walesz1|z=000"},
+        {"|=|=", "New Zealand & Co", "type=0|name=|score=5|key=P|p=|add=NewZealand|z=000"},
+        {"\xC9mile\r\n", "\xF1", "type=0|name=mile|score=5|key=P|p=|add=|z=0000"},
+    };
+    for (const Case& c : cases) {
+        const std::string payload = ResultPayload(c.name, 5, "", c.country);
+        EXPECT_EQ(payload, c.payload) << c.name;
+        EXPECT_EQ(std::count(payload.begin(), payload.end(), '|'), 6) << "no field added";
+    }
+}
+
+TEST(WebService, BothRequestsShareOneBudget) {
+    // The version request is answered at once; the clock says how much of the 1000 ms budget it
+    // took, as a trickling service would have used it.
+    struct Case {
+        int versionTookMs;
+        TSubmitOutcome outcome;
+        size_t requests;
+    } cases[] = {
+        {0, TSubmitOutcome::Sent, 2},
+        {900, TSubmitOutcome::Sent, 2},
+        {980, TSubmitOutcome::OutOfTime, 1},
+        {5000, TSubmitOutcome::OutOfTime, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.versionTookMs);
+        LoopbackServer server({ScriptedReply::Ok("OK"), ScriptedReply::Silent()});
+        HeadlessPlatform platform;
+        THttpClient http;
+        const THttpTimeouts limits{std::chrono::milliseconds(1000),
+                                   std::chrono::milliseconds(1000)};
+        http.SetTimeouts(limits);
+        const auto start = std::chrono::steady_clock::now();
+        int calls = 0;
+        const TSubmitClock clock = [&] {
+            // The first reading is the start; every later one is after the version reply.
+            return start + std::chrono::milliseconds(calls++ == 0 ? 0 : c.versionTookMs);
+        };
+        EXPECT_EQ(SubmitResult(platform, http, Local(server.Port()), "Lark", 120, "", clock),
+                  c.outcome);
+        EXPECT_EQ(server.Requests().size(), c.requests);
+        EXPECT_TRUE(platform.MessageBoxes().empty()) << "the service did answer";
+        EXPECT_EQ(http.Timeouts().Total, limits.Total) << "the client's limits are restored";
+        EXPECT_EQ(http.Timeouts().Connect, limits.Connect);
+    }
+}

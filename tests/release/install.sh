@@ -90,10 +90,13 @@ run_game "$tmp/run4.log" XDG_DATA_HOME=relative/path HOME="$tmp/home"
     diff <(echo "$before") <(snapshot) >&2 || true
     fail "running the game changed the install folder"
 }
+# The one line the game writes: how it presents its frames (SDL's dummy driver has no GL).
 for log in "$tmp"/run*.log; do
-    [ ! -s "$log" ] || {
+    grep -qx "pondlark: presenting through the window system's shared memory (no GL)" "$log" &&
+        ! grep -vqx "pondlark: presenting through the window system's shared memory (no GL)" \
+            "$log" || {
         cat "$log" >&2
-        fail "the game wrote to its error output ($log)"
+        fail "the game wrote more to its error output than how it presents ($log)"
     }
 done
 

@@ -30,7 +30,8 @@ make_work() {
 enter_x() {
     # The test suite runs with SDL's dummy drivers; this program needs the real window. There
     # is no sound card: the dummy audio driver keeps ALSA's complaints off the error output.
-    unset SDL_VIDEODRIVER SDL_RENDER_DRIVER
+    # The presentation is the game's own choice unless a run forces one.
+    unset SDL_VIDEODRIVER SDL_RENDER_DRIVER PONDLARK_PRESENT
     export SDL_AUDIODRIVER=dummy
     cd "$work"
     wm_pid=""
@@ -40,6 +41,20 @@ enter_x() {
 end_x() {
     [ -z "$game_pid" ] || kill "$game_pid" 2>/dev/null || true
     [ -z "$wm_pid" ] || kill "$wm_pid" 2>/dev/null || true
+}
+
+# The game's error output holds one line only: how it presents its frames, which must be `$1`
+# ("shm": the window system's shared memory, what Xvfb's software GL calls for; "gl").
+check_error_output() {
+    local want="presenting through the window system's shared memory ("
+    [ "$1" = gl ] && want="presenting with GL ("
+    local log
+    log=$(cat "$work/stderr.log")
+    [ "$(grep -c '^pondlark: presenting ' "$work/stderr.log")" -eq 1 ] ||
+        fail "the game did not say once how it presents its frames: $log"
+    grep -qF "pondlark: $want" "$work/stderr.log" || fail "the game is not $want...): $log"
+    ! grep -qv '^pondlark: presenting ' "$work/stderr.log" ||
+        fail "the game wrote to its error output: $log"
 }
 
 alive() { kill -0 "$game_pid" 2>/dev/null || fail "the game ended early: $(cat "$work/stderr.log")"; }

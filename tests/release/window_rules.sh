@@ -12,6 +12,8 @@
 #     pointer still hits the items it shows, and the window comes back with the picture it had
 #     before; SIGINT ends the game at once.
 #   - Without a window manager on a wide screen (1280x720): full screen is letterboxed.
+#   The first two runs present the way the game chooses on Xvfb (through shared memory, its GL
+#   being a software one), the third with GL forced.
 # Each frame is compared with the headless frame of the same step (pondlark-shot), scaled
 # where the window shows it scaled.
 #   window_rules.sh GAME_DIR SHOT_TOOL SCRIPT
@@ -237,6 +239,9 @@ managed)
     expect_signal_ends TERM 143
     ;;
 bare | wide)
+    # The wide screen's letterbox is checked with GL presenting, the others with the choice the
+    # game makes itself.
+    if [ "$phase" = wide ]; then export PONDLARK_PRESENT=gl; fi
     start_game
     read -r x y w h <<<"$(geometry)"
     [ "$w $h" = "800 600" ] || fail "the window starts at $w x $h"
@@ -268,4 +273,4 @@ bare | wide)
     fail "unknown run $phase"
     ;;
 esac
-[ ! -s "$work/stderr.log" ] || fail "the game wrote to its error output: $(cat "$work/stderr.log")"
+if [ "$phase" = wide ]; then check_error_output gl; else check_error_output shm; fi

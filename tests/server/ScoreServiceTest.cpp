@@ -18,10 +18,10 @@ namespace {
 const std::string kResult = "/cgi/version.pl?hs&prg=Pondlark&inf=";
 const std::string kTable = "/cgi/version.pl?prg=Pondlark&type=0&show";
 
-// The game's own encoded result for a token.
+// A result encoded as the game encodes it, from fields taken as they are (a forger's too).
 std::string GameInf(const std::string& token, const std::string& name = "Frog", int score = 250,
                     const std::string& country = "Wales") {
-    return EncodeLine(ResultPayload(name, score, token, country));
+    return EncodeLine(LayOutResultPayload(name, score, token, country));
 }
 
 // A payload with one piece of the game's text replaced, padded again as the game pads, and

@@ -1,0 +1,63 @@
+// How frames reach the screen, and the probe that decides it.
+//
+// A hardware GL presents the frame as one streaming texture almost for free. A GL that is a
+// software rasteriser (llvmpipe, softpipe, swrast) costs more to present that one texture than
+// the whole frame costs to compose, and loading it adds tens of MiB to the process; there, and
+// where GL is missing, SDL's software renderer presents through the window system's shared
+// memory instead. Both keep the letterboxed scaling of a resized window and of full screen.
+//
+// The probe asks GL for its renderer's name in a child process, so a software GL driver never
+// lands in the game's own memory.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+
+namespace pondlark {
+
+enum class Presentation { HardwareGl, SharedMemory };
+
+struct PresentationChoice {
+    Presentation presentation = Presentation::SharedMemory;
+    std::string reason; // for the start-up log line
+};
+
+// True for the names Mesa's software rasterisers report as GL_RENDERER.
+bool IsSoftwareRasteriser(std::string_view glRenderer);
+
+// `forced`: the value of PONDLARK_PRESENT ("gl", "shm"; null, empty or "auto" lets the probe
+// decide); an unknown value is treated as "auto". `glRenderer`: the probe's answer, nullopt
+// when GL is missing or the probe failed.
+PresentationChoice ChoosePresentation(const char* forced,
+                                      const std::optional<std::string>& glRenderer);
+
+// True when `forced` settles the choice without a probe.
+bool PresentationForced(const char* forced);
+
+// One line for the log, naming the choice and why.
+std::string Describe(const PresentationChoice& choice);
+
+class GlProbe {
+public:
+    // Starts the child. Call before SDL is initialized, while the process has one thread (the
+    // child uses SDL from a fresh start). A failed fork leaves a probe that answers nullopt.
+    GlProbe();
+    // Ends and reaps a child that is still running.
+    ~GlProbe();
+    GlProbe(const GlProbe&) = delete;
+    GlProbe& operator=(const GlProbe&) = delete;
+
+    // The GL_RENDERER string, waiting up to `timeoutMs` for it; nullopt when GL is missing, the
+    // probe failed or did not answer in time. Asked once; later calls return the same answer.
+    std::optional<std::string> Renderer(int timeoutMs);
+
+private:
+    pid_t child_ = -1;
+    int fd_ = -1;
+    bool asked_ = false;
+    std::optional<std::string> answer_;
+};
+
+} // namespace pondlark
