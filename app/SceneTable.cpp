@@ -16,6 +16,18 @@ bool EnterKey(int key, TShiftState shift) {
     return key == vk::Return && !shift.Alt;
 }
 
+// Alt+Enter belongs to the window, never to a menu.
+bool AltEnter(int key, TShiftState shift) {
+    return key == vk::Return && shift.Alt;
+}
+
+// With the exit question up, a play stage stands still and its keys answer it.
+bool AnsweredQuestion(TMainForm& form, int key, TShiftState shift) {
+    if (!form.State().Flags.GameMainExit || key == vk::Escape || AltEnter(key, shift)) return false;
+    ExitQuestionKey(form, key);
+    return true;
+}
+
 // The play stages ask the exit question with the pointer shown; otherwise it stays hidden.
 void PlayHover(TMainForm& form) {
     form.SetCursor(Cursor::Hidden);
@@ -62,10 +74,7 @@ constexpr TSceneRow kMainMenu{
         },
     .Key =
         [](TMainForm& f, int key, TShiftState shift) {
-            if (key == vk::Escape)
-                f.GameMainExitClick();
-            else if (EnterKey(key, shift))
-                f.SwitchScene(TScene::Pond);
+            if (!AltEnter(key, shift)) MainMenuKey(f, key);
         },
     .Hover = [](TMainForm& f) { MainMenuHover(f); },
     .Press = [](TMainForm& f, MouseButton button) { MainMenuPress(f, button); },
@@ -85,6 +94,7 @@ constexpr TSceneRow kPond{
     .Timer = [](TMainForm& f) { f.State().Pond.LevelBanner = false; },
     .Key =
         [](TMainForm& f, int key, TShiftState shift) {
+            if (AnsweredQuestion(f, key, shift)) return;
             TGameState& s = f.State();
             if (key == 'P' && !s.Flags.GameMainExit) {
                 s.Shell.Paused = !s.Shell.Paused;
@@ -123,6 +133,7 @@ constexpr TSceneRow kEating{
     .Frame = [](TMainForm& f) { EatingFrame(f); },
     .Key =
         [](TMainForm& f, int key, TShiftState shift) {
+            if (AnsweredQuestion(f, key, shift)) return;
             TGameState& s = f.State();
             if (shift.Ctrl) s.Shell.ActionKey = true;
             if (key == 'P' && !s.Flags.GameMainExit) {
@@ -150,8 +161,8 @@ constexpr TSceneRow kHelp{
     .Enter = [](TMainForm& f) { EnterHelp(f); },
     .Frame = [](TMainForm& f) { DrawHelp(f); },
     .Key =
-        [](TMainForm& f, int key, TShiftState) {
-            if (key == vk::Escape) f.SwitchScene(TScene::MainMenu);
+        [](TMainForm& f, int key, TShiftState shift) {
+            if (!AltEnter(key, shift)) HelpKey(f, key);
         },
     .Hover = [](TMainForm& f) { HelpHover(f); },
     .Press = [](TMainForm& f, MouseButton button) { HelpPress(f, button); },
@@ -167,7 +178,10 @@ constexpr TSceneRow kOptions{
             f.SaveConfig();
         },
     .Frame = [](TMainForm& f) { DrawOptions(f); },
-    .Key = [](TMainForm& f, int key, TShiftState) { OptionsKey(f, key); },
+    .Key =
+        [](TMainForm& f, int key, TShiftState shift) {
+            if (!AltEnter(key, shift)) OptionsKey(f, key);
+        },
     .Hover = [](TMainForm& f) { OptionsHover(f); },
     .Press = [](TMainForm& f, MouseButton button) { OptionsPress(f, button); },
     .WrappingSong = "1",
@@ -178,7 +192,10 @@ constexpr TSceneRow kHighScores{
     .Enter = [](TMainForm& f) { EnterHighScores(f); },
     .Leave = [](TMainForm& f) { f.SaveConfig(); },
     .Frame = [](TMainForm& f) { DrawHighScores(f); },
-    .Key = [](TMainForm& f, int key, TShiftState) { HighScoresKey(f, key); },
+    .Key =
+        [](TMainForm& f, int key, TShiftState shift) {
+            if (!AltEnter(key, shift)) HighScoresKey(f, key);
+        },
     .Hover = [](TMainForm& f) { HighScoresHover(f); },
     .Press = [](TMainForm& f, MouseButton button) { HighScoresPress(f, button); },
     .WrappingSong = "1",
@@ -198,9 +215,19 @@ constexpr TSceneRow kGameOver{
         },
     .Frame = [](TMainForm& f) { DrawNameEntry(f); },
     .Timer = [](TMainForm& f) { ShowNameEntry(f); },
-    .Key = [](TMainForm& f, int key, TShiftState shift) { NameEntryKey(f, key, shift.Alt); },
-    .Hover = [](TMainForm& f) { NameEntryHover(f); },
-    .Press = [](TMainForm& f, MouseButton button) { NameEntryPress(f, button); },
+    // While a result is being sent the panel only shows the sign.
+    .Key =
+        [](TMainForm& f, int key, TShiftState shift) {
+            if (!f.SendingResult()) NameEntryKey(f, key, shift.Alt);
+        },
+    .Hover =
+        [](TMainForm& f) {
+            if (!f.SendingResult()) NameEntryHover(f);
+        },
+    .Press =
+        [](TMainForm& f, MouseButton button) {
+            if (!f.SendingResult()) NameEntryPress(f, button);
+        },
     .WrappingSong = "3",
 };
 

@@ -72,7 +72,17 @@ std::string TMainForm::DataPath(const std::string& relative) const {
 }
 
 void TMainForm::SubmitResult() {
-    pondlark::SubmitResult(platform_, IdHTTP1, ServiceAddress, Edit2, state_.Score, Edit1);
+    // The table on disk holds the result whatever becomes of the transfer or the program.
+    SaveConfig();
+    state_.Menus.SendingFrames = 0;
+    sender_.Start(IdHTTP1, ServiceAddress, Edit2, state_.Score, Edit1);
+}
+
+void TMainForm::PollSending() {
+    const auto outcome = sender_.TakeOutcome();
+    if (!outcome) return;
+    if (*outcome == TSubmitOutcome::ServiceUnavailable) ShowCannotConnect(platform_);
+    if (state_.Scene == TScene::GameOver) SwitchScene(TScene::HighScores);
 }
 
 void TMainForm::GoWeb(const std::string& url) {
@@ -209,6 +219,9 @@ void TMainForm::Pump() {
     while (!terminated_ && platform_.PollEvent(event))
         Guarded([&] { Dispatch(event); });
     if (terminated_) return;
+    Guarded([&] { PollControllers(); });
+    Guarded([&] { PollSending(); });
+    if (terminated_) return;
     Guarded([&] { Timer1.Poll(); });
     Guarded([&] { LevelTimer.Poll(); });
     Guarded([&] { DXTimer.Idle(); });
@@ -251,9 +264,11 @@ void TMainForm::Dispatch(const PlatformEvent& e) {
         DXDrawMouseUp(e.button, shift, e.x, e.y);
         break;
     case PlatformEvent::Type::FocusGained:
+        DXSound.AppActivate(true);
         DXTimer.AppActivate(true);
         break;
     case PlatformEvent::Type::FocusLost:
+        DXSound.AppActivate(false);
         DXTimer.AppActivate(false);
         break;
     case PlatformEvent::Type::Close:
@@ -377,6 +392,7 @@ void TMainForm::GameSendResultClick() {
 void TMainForm::GameClearHighScoreClick() {
     state_.Flags.GameClearHighScore = !state_.Flags.GameClearHighScore;
     if (state_.Flags.GameClearHighScore) {
+        ResetQuestionCursor(*this);
         new TClearHighScore(*this);
         new TClearHighScore_Word(*this);
     } else {

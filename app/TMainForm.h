@@ -12,6 +12,7 @@
 // message and the loop goes on.
 #pragma once
 
+#include "app/PadKeys.h"
 #include "audio/TMusicPlayer.h"
 #include "engine/TDXDraw.h"
 #include "engine/TDXImageList.h"
@@ -24,6 +25,7 @@
 #include "engine/TWindowTimer.h"
 #include "game/GameState.h"
 #include "http/THttpClient.h"
+#include "persist/ResultSender.h"
 #include "persist/WebService.h"
 #include "platform/Platform.h"
 #include "screens/MenuHost.h"
@@ -116,6 +118,7 @@ public:
     std::string DataPath(const std::string& relative) const;
     // The name in Edit2 with Score and the country in Edit1, through IdHTTP1.
     void SubmitResult() override;
+    bool SendingResult() const override { return sender_.Busy(); }
     void GoWeb(const std::string& url) override;
     std::string HomePageUrl() const override;
     std::string OnlineHighScoresUrl() const override;
@@ -168,6 +171,10 @@ private:
     void LeaveScene(TScene scene);
     void EnterScene(TScene scene);
     void FrameAction();
+    // The controllers' presses and releases since the last pass, handed to the key handlers.
+    void PollControllers();
+    // A finished transfer: the failure's box, then the high-score screen.
+    void PollSending();
     void ReadConfig();
     uint32_t WaitBudget() const;
 
@@ -179,6 +186,9 @@ private:
     bool seedFixed_ = false;
     uint32_t fixedSeed_ = 0;
     TRandom random_;
+    TPadKeys padKeys_;
+    // After IdHTTP1, so a transfer still running at the end is waited for while the client lives.
+    TResultSender sender_;
     TGameState state_;
     std::set<std::string> reported_;
     std::vector<std::string> reportedOrder_;

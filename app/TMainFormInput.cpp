@@ -15,6 +15,22 @@ void TMainForm::FormKeyDown(int key, TShiftState shift) {
     if (shift.Alt && key == vk::Return) GameFullScreenClick();
 }
 
+void TMainForm::PollControllers() {
+    // Another window in front holds no buttons, as it holds no keys.
+    const ControllerState pad = DXInput.ActiveOnly && !platform_.IsForeground()
+                                    ? ControllerState{}
+                                    : platform_.Controllers();
+    const bool play = (state_.Scene == TScene::Pond || state_.Scene == TScene::Eating) &&
+                      !state_.Flags.GameMainExit;
+    for (const TPadKey& k : padKeys_.Update(pad, platform_.Ticks(), play)) {
+        if (k.Down)
+            FormKeyDown(k.Key, {});
+        else
+            FormKeyUp(k.Key, {});
+        if (terminated_) return;
+    }
+}
+
 void TMainForm::FormKeyUp(int, TShiftState) {
     state_.Shell.ActionKey = false;
 }

@@ -68,7 +68,8 @@ TKeyName ParseKeyName(const std::string& full) {
         {"space", vk::Space},   {"left", vk::Left},      {"right", vk::Right},
         {"up", vk::Up},         {"down", vk::Down},      {"backspace", vk::Back},
         {"tab", vk::Tab},       {"ctrl", vk::Control},   {"control", vk::Control},
-        {"delete", vk::Delete}, {"minus", vk::OemMinus}, {"period", vk::OemPeriod}};
+        {"delete", vk::Delete}, {"minus", vk::OemMinus}, {"period", vk::OemPeriod},
+        {"pageup", vk::Prior},  {"pagedown", vk::Next}};
     if (name.size() == 1) {
         const unsigned char c = static_cast<unsigned char>(name[0]);
         if (std::isalpha(c)) {
@@ -99,12 +100,25 @@ TKeyName ParseKeyName(const std::string& full) {
     return key;
 }
 
+bool PadButton(ControllerState& pad, const std::string& name) {
+    // x and y are on the pad but mean nothing to the game: pressing them changes nothing.
+    bool unused = false;
+    const std::map<std::string, bool*> buttons = {
+        {"a", &pad.south},     {"b", &pad.east},       {"x", &unused},    {"y", &unused},
+        {"start", &pad.start}, {"back", &pad.back},    {"dpup", &pad.up}, {"dpdown", &pad.down},
+        {"dpleft", &pad.left}, {"dpright", &pad.right}};
+    const auto it = buttons.find(name);
+    if (it == buttons.end()) return false;
+    *it->second = true;
+    return true;
+}
+
 std::vector<TScriptLine> ParseScript(const std::string& text) {
     static const std::map<std::string, std::pair<size_t, size_t>> arity = {
         {"seed", {1, 1}},     {"wait", {1, 1}},    {"key", {1, 1}},   {"keydown", {1, 1}},
         {"keyup", {1, 1}},    {"type", {1, 99}},   {"move", {2, 2}},  {"click", {2, 3}},
         {"press", {2, 3}},    {"release", {2, 3}}, {"focus", {1, 1}}, {"close", {0, 0}},
-        {"maximize", {0, 0}}, {"shot", {1, 1}}};
+        {"maximize", {0, 0}}, {"shot", {1, 1}},    {"pad", {1, 1}}};
     std::vector<TScriptLine> out;
     std::istringstream in(text);
     std::string raw;
@@ -138,6 +152,13 @@ std::vector<TScriptLine> ParseScript(const std::string& text) {
             ParseInt(line, 1);
             ParseInt(line, 2);
             ParseButton(line, 3);
+        }
+        if (cmd == "pad") {
+            line.words[1] = Lower(line.words[1]);
+            ControllerState probe;
+            if (!PadButton(probe, line.words[1]))
+                throw ScriptError("line " + std::to_string(number) + ": unknown button '" +
+                                  line.words[1] + "'");
         }
         if (cmd == "focus" && line.words[1] != "in" && line.words[1] != "out")
             throw ScriptError("line " + std::to_string(number) + ": focus takes 'in' or 'out'");
@@ -222,6 +243,13 @@ void TScriptRunner::Run(const std::vector<TScriptLine>& script) {
                 platform_.MouseUp(x, y, b);
                 form_.Pump();
             }
+        } else if (cmd == "pad") {
+            ControllerState pad;
+            PadButton(pad, line.words[1]);
+            platform_.SetController(pad);
+            RunOneFrame();
+            platform_.SetController({});
+            form_.Pump();
         } else if (cmd == "focus") {
             platform_.Focus(line.words[1] == "in");
             form_.Pump();

@@ -2,10 +2,11 @@
 // (`#` starts a comment):
 //   seed N | wait MS | key NAME | keydown NAME | keyup NAME | type TEXT
 //   move X Y | click X Y [left|right] | press X Y [left|right] | release X Y [left|right]
-//   focus out | focus in | close | maximize | shot NAME.png
+//   focus out | focus in | close | maximize | shot NAME.png | pad BUTTON
 // Key names: Escape Return space Left Right Up Down BackSpace Tab, letters, digits, with
 // optional modifiers in front (alt+Return, ctrl+space, shift+a).
-// `key` presses, runs one frame and releases, so per-frame input states see the press.
+// `key` presses, runs one frame and releases, so per-frame input states see the press; `pad`
+// does the same with a controller button (a b x y start back dpup dpdown dpleft dpright).
 #pragma once
 
 #include "app/TMainForm.h"
@@ -38,6 +39,9 @@ struct TKeyName {
 };
 // Throws ScriptError for a name that is no key.
 TKeyName ParseKeyName(const std::string& name);
+
+// Holds the named controller button down in `pad`; false for a name that is no button.
+bool PadButton(ControllerState& pad, const std::string& name);
 
 class TScriptRunner {
 public:

@@ -22,8 +22,8 @@ enum class TDXSoundNotifyType {
     Restore = 4,
 };
 
-// Focus options the main window sets; the mixer has one output for the whole process, so they
-// have no effect.
+// Focus options: without either focus option the output is heard only while the game's window
+// has the focus (`AppActivate`); with one of them it is heard always.
 enum TDXSoundOption : uint32_t { soGlobalFocus = 1, soStickyFocus = 2, soExclusive = 4 };
 
 class TDXSound {
@@ -51,6 +51,11 @@ public:
     bool Initialized() const { return initialized_; }
     TSoundMixer& Mixer() { return mixer_; }
     IPlatform& Platform() { return platform_; }
+
+    // The game's window gained (true) or lost the focus.
+    void AppActivate(bool active) {
+        mixer_.SetSilenced(!active && (Options & (soGlobalFocus | soStickyFocus)) == 0);
+    }
 
     // Returns a key for `UnregisterNotifyEvent`.
     int RegisterNotifyEvent(NotifyEvent event);

@@ -280,6 +280,10 @@ void TSoundMixer::Render(float* stereo, int frames) {
         }
         v.position = pos;
     }
+    if (Silenced()) {
+        std::fill(stereo, stereo + 2 * n, 0.0f);
+        return;
+    }
     for (size_t i = 0; i < 2 * n; ++i)
         stereo[i] = std::clamp(stereo[i], -1.0f, 1.0f);
 }

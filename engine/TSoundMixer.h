@@ -14,6 +14,7 @@
 #include "engine/TWave.h"
 #include "platform/Platform.h"
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -99,6 +100,11 @@ public:
 
     int PlayingVoiceCount() const;
 
+    // Silenced output is all zeros while music and effects go on playing unheard, so what
+    // comes back is where it would have been. Any thread.
+    void SetSilenced(bool silenced) { silenced_.store(silenced, std::memory_order_relaxed); }
+    bool Silenced() const { return silenced_.load(std::memory_order_relaxed); }
+
     // Audio thread.
     void Render(float* stereo, int frames) override;
 
@@ -129,6 +135,7 @@ private:
 
     std::mutex musicMutex_;
     IAudioSource* music_ = nullptr;
+    std::atomic<bool> silenced_{false};
 };
 
 } // namespace pondlark

@@ -46,12 +46,23 @@ struct TShellState {
     uint8_t ActionKeyDelay = 0;
 };
 
+// Where a menu's one highlight stands: the pointer and the keys both move it. `Lit` says the
+// keys lit it, so a screen that rebuilds itself (a help page turned) lights it again.
+struct TMenuCursor {
+    int32_t Item = 0;
+    bool Lit = false;
+};
+
 // The menu screens' state.
 struct TMenuState {
     bool PointerOutside = false;
+    // The screen's items, and the answers of a yes/no question over it.
+    TMenuCursor Cursor;
+    TMenuCursor Answer;
     int32_t HelpPage = 1;
     bool BackPointerOutside = false;
     int32_t EntryTextWidth = 0; // drawn width of the text being typed
+    int32_t SendingFrames = 0;  // frames drawn while a result is being sent
 };
 
 // Everything a game keeps, by owner. One instance lives in the main window and is handed by

@@ -80,6 +80,18 @@ std::optional<TServiceAddress> ParseServiceAddress(std::string_view text) {
 TSubmitOutcome SubmitResult(IPlatform& platform, THttpClient& http, const TServiceAddress& address,
                             const std::string& name, int32_t score, const std::string& country,
                             const TSubmitClock& clock) {
+    const TSubmitOutcome outcome = SendResult(http, address, name, score, country, clock);
+    if (outcome == TSubmitOutcome::ServiceUnavailable) ShowCannotConnect(platform);
+    return outcome;
+}
+
+void ShowCannotConnect(IPlatform& platform) {
+    platform.MessageBox(kMessageTitle, kCannotConnect);
+}
+
+TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address,
+                          const std::string& name, int32_t score, const std::string& country,
+                          const TSubmitClock& clock) {
     const auto now = [&] { return clock ? clock() : std::chrono::steady_clock::now(); };
     // One budget for both requests: the client's own limits are the most either may take, and
     // the result request gets only what the version request left.
@@ -91,10 +103,7 @@ TSubmitOutcome SubmitResult(IPlatform& platform, THttpClient& http, const TServi
     } catch (const EHttpError&) {
         reply.clear(); // an unreachable service reads as an empty reply
     }
-    if (reply.compare(0, 2, "OK") != 0) {
-        platform.MessageBox(kMessageTitle, kCannotConnect);
-        return TSubmitOutcome::ServiceUnavailable;
-    }
+    if (reply.compare(0, 2, "OK") != 0) return TSubmitOutcome::ServiceUnavailable;
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now());
     if (left < kLeastRequestTime) return TSubmitOutcome::OutOfTime;
     const std::string payload = ResultPayload(name, score, PassBackValue(reply), country);

@@ -46,7 +46,7 @@ std::optional<TServiceAddress> ParseServiceAddress(std::string_view text);
 
 enum class TSubmitOutcome {
     Sent,               // the service answered "OK"; the result request was made (its fate unknown)
-    ServiceUnavailable, // the version request failed or was refused; the message box was shown
+    ServiceUnavailable, // the version request failed or was refused (SubmitResult showed the box)
     OutOfTime           // the service answered "OK" too late: no time was left to send the result
 };
 
@@ -61,6 +61,14 @@ using TSubmitClock = std::function<std::chrono::steady_clock::time_point()>;
 TSubmitOutcome SubmitResult(IPlatform& platform, THttpClient& http, const TServiceAddress& address,
                             const std::string& name, int32_t score, const std::string& country,
                             const TSubmitClock& clock = {});
+
+// The same two requests without the message box, for a transfer run off the game's thread: it
+// touches only `http` (which no other thread may use meanwhile) and its own copies. The caller
+// shows the box with `ShowCannotConnect` on the game's thread when the outcome asks for it.
+TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address,
+                          const std::string& name, int32_t score, const std::string& country,
+                          const TSubmitClock& clock = {});
+void ShowCannotConnect(IPlatform& platform);
 
 // Opens `url` in the user's browser; a failure is ignored.
 void GoWeb(IPlatform& platform, const std::string& url);

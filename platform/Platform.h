@@ -45,11 +45,14 @@ struct WindowPlacement {
     WindowState state = WindowState::Normal;
 };
 
-// What the connected game controllers hold down, joined over all of them.
+// What the connected game controllers hold down, joined over all of them. The directions are
+// the d-pad and the left stick past its dead zone; up and down also the right stick's.
 struct ControllerState {
     bool up = false, down = false, left = false, right = false;
-    bool south = false; // the bottom face button
+    bool south = false; // the bottom face button (A)
+    bool east = false;  // the right face button (B)
     bool start = false;
+    bool back = false; // Back or Select
 };
 
 // A line of text rasterised as 8-bit coverage, one byte a pixel, `width` bytes a row.

@@ -260,12 +260,16 @@ ControllerState SdlPlatform::Controllers() {
         };
         const Sint16 x = SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_LEFTX);
         const Sint16 y = SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_LEFTY);
-        s.up |= button(SDL_CONTROLLER_BUTTON_DPAD_UP) || y <= -kThreshold;
-        s.down |= button(SDL_CONTROLLER_BUTTON_DPAD_DOWN) || y >= kThreshold;
+        // The right stick aims the tongue up and down, as the up and down arrows do.
+        const Sint16 aim = SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_RIGHTY);
+        s.up |= button(SDL_CONTROLLER_BUTTON_DPAD_UP) || y <= -kThreshold || aim <= -kThreshold;
+        s.down |= button(SDL_CONTROLLER_BUTTON_DPAD_DOWN) || y >= kThreshold || aim >= kThreshold;
         s.left |= button(SDL_CONTROLLER_BUTTON_DPAD_LEFT) || x <= -kThreshold;
         s.right |= button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT) || x >= kThreshold;
         s.south |= button(SDL_CONTROLLER_BUTTON_A);
+        s.east |= button(SDL_CONTROLLER_BUTTON_B);
         s.start |= button(SDL_CONTROLLER_BUTTON_START);
+        s.back |= button(SDL_CONTROLLER_BUTTON_BACK);
     }
     return s;
 }

@@ -1,6 +1,8 @@
 #include "engine/TDirectDrawSurfaceCanvas.h"
 #include "game/Layout.h"
+#include "platform/VirtualKeys.h"
 #include "screens/HotRects.h"
+#include "screens/MenuCursor.h"
 #include "screens/MenuHost.h"
 #include "screens/MenuSprites.h"
 #include "screens/Screens.h"
@@ -89,6 +91,7 @@ void AddScaledBox(IMenuHost& host, const char* image, double x, double y, int di
 } // namespace
 
 void EnterHelp(IMenuHost& host) {
+    ResetCursor(host.State().Menus.Cursor, 0);
     switch (host.State().Menus.HelpPage) {
     case 3:
         new TPicture(host, "kuvshinka_simple_1", 300, 250, 1);
@@ -157,6 +160,40 @@ bool OverNext(int x, int y) {
 bool OverPrevious(int x, int y) {
     return hot::kHelpPrevious.Contains(x, y);
 }
+
+// One page on (1) or back (-1) within the five; false at either end.
+bool TurnPage(IMenuHost& host, int step) {
+    int32_t& page = host.State().Menus.HelpPage;
+    if ((step > 0 && page > 4) || (step < 0 && page < 2)) return false;
+    page += step;
+    host.SwitchScene(TScene::Help);
+    host.PlaySound("button_down");
+    return true;
+}
+
+void LightPageArrow(IMenuHost& host, int step) {
+    if (step > 0)
+        new HelpGame_Down(host);
+    else
+        new HelpGame_Up(host);
+}
+
+// A turn by the keys shows the arrow that acted.
+template <int Step> void TurnPageByKey(IMenuHost& host) {
+    if (TurnPage(host, Step)) LightPageArrow(host, Step);
+}
+
+// Back is the one item; Left and Right on it turn the pages.
+constexpr TMenuItem kHelpItems[] = {
+    {.Light = LightSprite<HelpGame_Back>,
+     .Act =
+         [](IMenuHost& host) {
+             host.SwitchScene(TScene::MainMenu);
+             host.PlaySound("button_down");
+         },
+     .Left = TurnPageByKey<-1>,
+     .Right = TurnPageByKey<1>},
+};
 } // namespace
 
 void HelpHover(IMenuHost& host) {
@@ -190,15 +227,22 @@ void HelpPress(IMenuHost& host, MouseButton button) {
         host.PlaySound("button_down");
         return;
     }
-    if (OverNext(s.Shell.MouseX, s.Shell.MouseY) && s.Menus.HelpPage <= 4) {
-        ++s.Menus.HelpPage;
-        host.SwitchScene(TScene::Help);
-        host.PlaySound("button_down");
-    } else if (OverPrevious(s.Shell.MouseX, s.Shell.MouseY) && s.Menus.HelpPage >= 2) {
-        --s.Menus.HelpPage;
-        host.SwitchScene(TScene::Help);
-        host.PlaySound("button_down");
+    if (OverNext(s.Shell.MouseX, s.Shell.MouseY))
+        TurnPage(host, 1);
+    else if (OverPrevious(s.Shell.MouseX, s.Shell.MouseY))
+        TurnPage(host, -1);
+}
+
+void HelpKey(IMenuHost& host, int key) {
+    if (key == vk::Escape) {
+        host.SwitchScene(TScene::MainMenu);
+        return;
     }
+    if (key == vk::Next || key == vk::Prior) {
+        (key == vk::Next ? TurnPageByKey<1> : TurnPageByKey<-1>)(host);
+        return;
+    }
+    MenuKey(host, host.State().Menus.Cursor, {kHelpItems}, key);
 }
 
 } // namespace pondlark

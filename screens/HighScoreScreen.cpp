@@ -1,6 +1,7 @@
 #include "engine/TDirectDrawSurfaceCanvas.h"
 #include "platform/VirtualKeys.h"
 #include "screens/HotRects.h"
+#include "screens/MenuCursor.h"
 #include "screens/MenuHost.h"
 #include "screens/MenuSprites.h"
 #include "screens/Screens.h"
@@ -14,6 +15,7 @@ void EnterHighScores(IMenuHost& host) {
         host.PlayMusic("1");
         host.State().Shell.MusicRestart = false;
     }
+    ResetCursor(host.State().Menus.Cursor, 0);
     new TPicture(host, "HighScore_Place", 215, 183, 1);
     new TPicture(host, "HighScore_Name", 420, 184, 1);
     new TPicture(host, "HighScore_Score", 630, 183, 1);
@@ -52,33 +54,9 @@ ScoreItem ScoreItemAt(int x, int y) {
     if (hot::kTableBack.Contains(x, y)) return ScoreItem::Back;
     return ScoreItem::None;
 }
-} // namespace
 
-void HighScoresHover(IMenuHost& host) {
-    host.SetCursor(Cursor::Arrow);
-    if (host.State().Flags.GameClearHighScore) {
-        ClearQuestionHover(host);
-        return;
-    }
-    const ScoreItem item = ScoreItemAt(host.State().Shell.MouseX, host.State().Shell.MouseY);
-    if (item == ScoreItem::None) {
-        host.State().Menus.PointerOutside = true;
-        return;
-    }
-    host.SetCursor(Cursor::Hand);
-    if (item == ScoreItem::Clear) new HighScore_Clear(host);
-    if (item == ScoreItem::View) new HighScore_View(host);
-    if (item == ScoreItem::Back) new HighScore_Back(host);
-    EnterSoundRule(host);
-}
-
-void HighScoresPress(IMenuHost& host, MouseButton button) {
-    if (button != MouseButton::Left) return;
-    if (host.State().Flags.GameClearHighScore) {
-        ClearQuestionPress(host, button);
-        return;
-    }
-    switch (ScoreItemAt(host.State().Shell.MouseX, host.State().Shell.MouseY)) {
+void OpenScoreItem(IMenuHost& host, ScoreItem item) {
+    switch (item) {
     case ScoreItem::Clear:
         host.GameClearHighScoreClick();
         break;
@@ -94,8 +72,55 @@ void HighScoresPress(IMenuHost& host, MouseButton button) {
     host.PlaySound("button_down");
 }
 
+template <ScoreItem Item> constexpr TMenuItem ScoreMenuItem(void (*light)(IMenuHost&)) {
+    return {.Light = light, .Act = [](IMenuHost& host) { OpenScoreItem(host, Item); }};
+}
+
+// In key order, as they stand from the top.
+constexpr TMenuItem kScoreItems[] = {
+    ScoreMenuItem<ScoreItem::Clear>(LightSprite<HighScore_Clear>),
+    ScoreMenuItem<ScoreItem::View>(LightSprite<HighScore_View>),
+    ScoreMenuItem<ScoreItem::Back>(LightSprite<HighScore_Back>),
+};
+
+} // namespace
+
+void HighScoresHover(IMenuHost& host) {
+    host.SetCursor(Cursor::Arrow);
+    if (host.State().Flags.GameClearHighScore) {
+        ClearQuestionHover(host);
+        return;
+    }
+    const ScoreItem item = ScoreItemAt(host.State().Shell.MouseX, host.State().Shell.MouseY);
+    if (item == ScoreItem::None) {
+        host.State().Menus.PointerOutside = true;
+        return;
+    }
+    host.SetCursor(Cursor::Hand);
+    PointAt(host.State().Menus.Cursor, static_cast<int>(item) - 1);
+    if (item == ScoreItem::Clear) new HighScore_Clear(host);
+    if (item == ScoreItem::View) new HighScore_View(host);
+    if (item == ScoreItem::Back) new HighScore_Back(host);
+    EnterSoundRule(host);
+}
+
+void HighScoresPress(IMenuHost& host, MouseButton button) {
+    if (button != MouseButton::Left) return;
+    if (host.State().Flags.GameClearHighScore) {
+        ClearQuestionPress(host, button);
+        return;
+    }
+    OpenScoreItem(host, ScoreItemAt(host.State().Shell.MouseX, host.State().Shell.MouseY));
+}
+
 void HighScoresKey(IMenuHost& host, int key) {
-    if (key != vk::Escape) return;
+    if (key != vk::Escape) {
+        if (host.State().Flags.GameClearHighScore)
+            ClearQuestionKey(host, key);
+        else
+            MenuKey(host, host.State().Menus.Cursor, {kScoreItems}, key);
+        return;
+    }
     if (host.State().Flags.GameClearHighScore) {
         host.SwitchScene(TScene::HighScores);
         host.GameClearHighScoreClick();

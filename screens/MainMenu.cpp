@@ -1,4 +1,6 @@
+#include "platform/VirtualKeys.h"
 #include "screens/HotRects.h"
+#include "screens/MenuCursor.h"
 #include "screens/MenuHost.h"
 #include "screens/MenuSprites.h"
 #include "screens/Screens.h"
@@ -7,6 +9,8 @@ namespace pondlark {
 
 void MenuPointerMove(IMenuHost& host, int x, int y) {
     MarkAllDead<TMenuGame>(host.Engine());
+    host.State().Menus.Cursor.Lit = false;
+    host.State().Menus.Answer.Lit = false;
     host.State().Shell.MouseX = x;
     host.State().Shell.MouseY = y;
 }
@@ -39,6 +43,7 @@ void EnterMainMenu(IMenuHost& host) {
     if (host.State().Shell.MusicRestart) host.PlayMusic("1");
     host.State().Shell.MusicRestart = false;
     host.State().Menus.HelpPage = 1;
+    ResetCursor(host.State().Menus.Cursor, 0);
     new TPicture(host, "Start Game_n", 355, 161, 0);
     new TPicture(host, "Options_n", 423, 240, 0);
     new TPicture(host, "High Score_n", 374, 312, 0);
@@ -50,6 +55,7 @@ void EnterMainMenu(IMenuHost& host) {
 
 namespace {
 
+// In key order after None.
 enum class MainItem { None, Start, Options, HighScore, Help, Visit, Exit };
 
 MainItem MainItemAt(int x, int y) {
@@ -81,6 +87,7 @@ void MainMenuHover(IMenuHost& host) {
         return;
     }
     host.SetCursor(Cursor::Hand);
+    PointAt(host.State().Menus.Cursor, static_cast<int>(item) - 1);
     switch (item) {
     case MainItem::Start:
         new Start_Game(host);
@@ -106,13 +113,10 @@ void MainMenuHover(IMenuHost& host) {
     EnterSoundRule(host);
 }
 
-void MainMenuPress(IMenuHost& host, MouseButton button) {
-    if (button != MouseButton::Left) return;
-    if (host.State().Flags.GameMainExit) {
-        ExitQuestionPress(host, button);
-        return;
-    }
-    switch (MainItemAt(host.State().Shell.MouseX, host.State().Shell.MouseY)) {
+namespace {
+
+void OpenMainItem(IMenuHost& host, MainItem item) {
+    switch (item) {
     case MainItem::Start:
         host.SwitchScene(TScene::Pond);
         break;
@@ -135,6 +139,42 @@ void MainMenuPress(IMenuHost& host, MouseButton button) {
         return;
     }
     host.PlaySound("button_down");
+}
+
+template <MainItem Item> constexpr TMenuItem MainMenuItem(void (*light)(IMenuHost&)) {
+    return {.Light = light, .Act = [](IMenuHost& host) { OpenMainItem(host, Item); }};
+}
+
+constexpr TMenuItem kMainItems[] = {
+    MainMenuItem<MainItem::Start>(LightSprite<Start_Game>),
+    MainMenuItem<MainItem::Options>(LightSprite<Options>),
+    MainMenuItem<MainItem::HighScore>(LightSprite<High_Score>),
+    MainMenuItem<MainItem::Help>(LightSprite<Help>),
+    MainMenuItem<MainItem::Visit>(LightSprite<Visit_Web_Site>),
+    MainMenuItem<MainItem::Exit>(LightSprite<Exit_>),
+};
+
+} // namespace
+
+void MainMenuPress(IMenuHost& host, MouseButton button) {
+    if (button != MouseButton::Left) return;
+    if (host.State().Flags.GameMainExit) {
+        ExitQuestionPress(host, button);
+        return;
+    }
+    OpenMainItem(host, MainItemAt(host.State().Shell.MouseX, host.State().Shell.MouseY));
+}
+
+void MainMenuKey(IMenuHost& host, int key) {
+    if (host.State().Flags.GameMainExit && key != vk::Escape) {
+        ExitQuestionKey(host, key);
+        return;
+    }
+    if (key == vk::Escape) {
+        host.GameMainExitClick();
+        return;
+    }
+    MenuKey(host, host.State().Menus.Cursor, {kMainItems}, key);
 }
 
 } // namespace pondlark

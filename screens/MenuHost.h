@@ -28,9 +28,12 @@ public:
 
     // The default table, then the high-score screen.
     virtual void ResetHighScores() = 0;
-    // Sends the typed name with the score and the typed country to the web service; blocks
-    // until done (bounded by the client's time-outs). Shows "Can't connect to server!" on failure.
+    // Starts sending the typed name with the score and the typed country to the web service
+    // and returns at once; the table is saved first. While it runs `SendingResult` is true;
+    // when it is over the host shows "Can't connect to server!" on failure and then the
+    // high-score screen. The client's time-outs bound it.
     virtual void SubmitResult() = 0;
+    virtual bool SendingResult() const = 0;
     // Opens a web page beside the game.
     virtual void GoWeb(const std::string& url) = 0;
     virtual std::string HomePageUrl() const = 0;

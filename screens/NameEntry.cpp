@@ -44,6 +44,14 @@ void DrawNameEntry(IMenuHost& host) {
     // Halves round to the even neighbour, as the text was always centred.
     const int half = static_cast<int>(std::nearbyint(s.Menus.EntryTextWidth / 2.0));
     c.TextOut(400 - half, 310, s.PlayerName);
+    if (host.SendingResult()) {
+        // Dots that come and go, so a long wait reads as work going on.
+        const int dots = s.Menus.SendingFrames++ / 8 % 4;
+        const std::string sign = "Sending result" + std::string(static_cast<size_t>(dots), '.');
+        // Beside the ticked box, inside the panel.
+        c.Font.Size = 16;
+        c.TextOut(425, 376, sign);
+    }
     c.Release();
 }
 
@@ -78,6 +86,12 @@ void NameEntryKey(IMenuHost& host, int key, bool alt) {
         host.Sleep(kBreathMs);
         host.SwitchScene(TScene::MainMenu);
     }
+    // The panel's one other item, the send box, by the keys (and the controller's d-pad).
+    if ((key == vk::Up || key == vk::Down) && s.Flags.GameEnterName) {
+        host.GameSendResultClick();
+        host.PlaySound("button_down");
+        return;
+    }
     if (s.Flags.GamegoEdit && key == vk::Back && !host.NameText().empty())
         host.NameText().pop_back();
     if (s.Flags.GamegoEdit && host.NameText().size() < 10 && key > 0 && key < 256) {
@@ -88,8 +102,11 @@ void NameEntryKey(IMenuHost& host, int key, bool alt) {
     }
     if (key == vk::Return && !alt && !s.PlayerName.empty() && Qualifies(s.HighScores, s.Score)) {
         InsertHighScore(s.HighScores, s.PlayerName, s.Score);
-        if (s.Flags.GameSendResult) host.SubmitResult();
-        host.SwitchScene(TScene::HighScores);
+        // The host moves on to the table when the transfer is over.
+        if (s.Flags.GameSendResult)
+            host.SubmitResult();
+        else
+            host.SwitchScene(TScene::HighScores);
     }
 }
 

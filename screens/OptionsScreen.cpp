@@ -2,11 +2,80 @@
 #include "game/Layout.h"
 #include "platform/VirtualKeys.h"
 #include "screens/HotRects.h"
+#include "screens/MenuCursor.h"
 #include "screens/MenuHost.h"
 #include "screens/MenuSprites.h"
 #include "screens/Screens.h"
 
 namespace pondlark {
+
+namespace {
+
+// Every press and every key on a row first ends typing when there is a country to keep.
+void EndTypingIfKept(IMenuHost& host) {
+    if (!host.CountryText().empty()) host.State().Flags.GamegoEdit = false;
+}
+
+void PickWindow(IMenuHost& host) {
+    if (!host.State().Flags.GameFullScreen) return;
+    host.GameFullScreenClick();
+    host.PlaySound("button_down");
+}
+void PickFullScreen(IMenuHost& host) {
+    if (host.State().Flags.GameFullScreen) return;
+    host.GameFullScreenClick();
+    host.PlaySound("button_down");
+}
+void PickMusic(IMenuHost& host, bool on) {
+    if (host.State().Flags.GameMusic == on) return;
+    host.GameMusicClick();
+    host.PlaySound("button_down");
+    if (on)
+        host.PlayMusic("1");
+    else
+        host.StopMusic();
+}
+void PickSound(IMenuHost& host, bool on) {
+    if (host.State().Flags.GameSound == on) return;
+    host.GameSoundClick();
+    host.PlaySound("button_down");
+}
+void StartTyping(IMenuHost& host) {
+    host.State().Flags.GamegoEdit = true;
+    host.PlaySound("button_down");
+}
+void GoBack(IMenuHost& host) {
+    host.SwitchScene(TScene::MainMenu);
+    host.PlaySound("button_down");
+}
+
+template <void (*Pick)(IMenuHost&)> void ByKey(IMenuHost& host) {
+    EndTypingIfKept(host);
+    Pick(host);
+}
+template <void (*Pick)(IMenuHost&, bool), bool On> void ByKey(IMenuHost& host) {
+    EndTypingIfKept(host);
+    Pick(host, On);
+}
+
+constexpr int kCountryRow = 3;
+constexpr int kBackRow = 4;
+
+// Display, Music, Sound, Country, Back. The first four are lit by the marker `DrawOptions`
+// draws: the pointer has no highlight of theirs to share.
+constexpr TMenuItem kOptionRows[] = {
+    {.Left = ByKey<PickWindow>, .Right = ByKey<PickFullScreen>},
+    {.Left = ByKey<PickMusic, true>, .Right = ByKey<PickMusic, false>},
+    {.Left = ByKey<PickSound, true>, .Right = ByKey<PickSound, false>},
+    {.Act = StartTyping},
+    {.Light = LightSprite<HelpGame_Back>, .Act = ByKey<GoBack>},
+};
+
+// The rows' tops, where the marker stands.
+constexpr int kRowTop[] = {hot::kWindowMode.Y1, hot::kMusicOn.Y1, hot::kSoundOn.Y1,
+                           hot::kCountry.Y1};
+
+} // namespace
 
 void EnterOptions(IMenuHost& host) {
     AddMenuFrame(host);
@@ -16,6 +85,7 @@ void EnterOptions(IMenuHost& host) {
     new TPicture(host, "Options_Sound", 0, 333, 1);
     new TPicture(host, "Options_Country", 0, 386, 1);
     new TPicture(host, "Options_Back_n", 347, 521, 1);
+    ResetCursor(host.State().Menus.Cursor, 0);
     host.State().Shell.CaretBlink = kCaretBlinkFrames;
     host.State().Flags.GamegoEdit = host.CountryText().empty();
 }
@@ -27,6 +97,10 @@ void DrawOptions(IMenuHost& host) {
     auto& c = host.TextCanvas(20);
     s.Menus.EntryTextWidth = c.TextWidth(s.Country);
     c.TextOut(400, 403, s.Country);
+    if (s.Menus.Cursor.Lit && s.Menus.Cursor.Item < kBackRow) {
+        c.Font.Size = 30;
+        c.TextOut(226, kRowTop[s.Menus.Cursor.Item] - 6, ">");
+    }
     c.Release();
     // The state pictures follow the switches from the next frame on.
     MarkAllDead<TMenu>(host.Engine());
@@ -48,17 +122,26 @@ void OptionsHover(IMenuHost& host) {
     TGameState& s = host.State();
     const int x = s.Shell.MouseX, y = s.Shell.MouseY;
     host.SetCursor(Cursor::Arrow);
+    TMenuCursor& cursor = s.Menus.Cursor;
     if (hot::kWindowMode.HasRow(y)) {
-        if (hot::kWindowMode.Contains(x, y) || hot::kFullScreen.Contains(x, y))
+        if (hot::kWindowMode.Contains(x, y) || hot::kFullScreen.Contains(x, y)) {
             host.SetCursor(Cursor::Hand);
+            PointAt(cursor, 0);
+        }
     } else if (hot::kMusicOn.HasRow(y) || hot::kSoundOn.HasRow(y)) {
+        if (hot::kMusicOn.Contains(x, y) || hot::kMusicOff.Contains(x, y)) PointAt(cursor, 1);
+        if (hot::kSoundOn.Contains(x, y) || hot::kSoundOff.Contains(x, y)) PointAt(cursor, 2);
         if (hot::kMusicOn.Contains(x, y) || hot::kMusicOff.Contains(x, y) ||
             hot::kSoundOn.Contains(x, y) || hot::kSoundOff.Contains(x, y))
             host.SetCursor(Cursor::Hand);
     } else if (hot::kCountry.HasRow(y)) {
-        if (hot::kCountry.Contains(x, y)) host.SetCursor(Cursor::IBeam);
+        if (hot::kCountry.Contains(x, y)) {
+            host.SetCursor(Cursor::IBeam);
+            PointAt(cursor, kCountryRow);
+        }
     } else if (OverBack(x, y)) {
         host.SetCursor(Cursor::Hand);
+        PointAt(cursor, kBackRow);
         new HelpGame_Back(host);
         EnterSoundRule(host);
     } else {
@@ -69,41 +152,35 @@ void OptionsHover(IMenuHost& host) {
 void OptionsPress(IMenuHost& host, MouseButton button) {
     if (button != MouseButton::Left) return;
     TGameState& s = host.State();
-    TCommandFlags& f = s.Flags;
     const int x = s.Shell.MouseX, y = s.Shell.MouseY;
-    if (!host.CountryText().empty()) f.GamegoEdit = false;
-    if (hot::kWindowMode.Contains(x, y) && f.GameFullScreen) {
-        host.GameFullScreenClick();
-        host.PlaySound("button_down");
-    } else if (hot::kFullScreen.Contains(x, y) && !f.GameFullScreen) {
-        host.GameFullScreenClick();
-        host.PlaySound("button_down");
-    } else if (hot::kMusicOn.Contains(x, y) && !f.GameMusic) {
-        host.GameMusicClick();
-        host.PlaySound("button_down");
-        host.PlayMusic("1");
-    } else if (hot::kMusicOff.Contains(x, y) && f.GameMusic) {
-        host.GameMusicClick();
-        host.PlaySound("button_down");
-        host.StopMusic();
-    } else if (hot::kSoundOn.Contains(x, y) && !f.GameSound) {
-        host.GameSoundClick();
-        host.PlaySound("button_down");
-    } else if (hot::kSoundOff.Contains(x, y) && f.GameSound) {
-        host.GameSoundClick();
-        host.PlaySound("button_down");
-    } else if (hot::kCountry.Contains(x, y)) {
-        f.GamegoEdit = true;
-        host.PlaySound("button_down");
-    } else if (OverBack(x, y)) {
-        host.SwitchScene(TScene::MainMenu);
-        host.PlaySound("button_down");
-    }
+    EndTypingIfKept(host);
+    if (hot::kWindowMode.Contains(x, y))
+        PickWindow(host);
+    else if (hot::kFullScreen.Contains(x, y))
+        PickFullScreen(host);
+    else if (hot::kMusicOn.Contains(x, y))
+        PickMusic(host, true);
+    else if (hot::kMusicOff.Contains(x, y))
+        PickMusic(host, false);
+    else if (hot::kSoundOn.Contains(x, y))
+        PickSound(host, true);
+    else if (hot::kSoundOff.Contains(x, y))
+        PickSound(host, false);
+    else if (hot::kCountry.Contains(x, y))
+        StartTyping(host);
+    else if (OverBack(x, y))
+        GoBack(host);
 }
 
 void OptionsKey(IMenuHost& host, int key) {
     TGameState& s = host.State();
     if (key == vk::Escape) host.SwitchScene(TScene::MainMenu);
+    if (key == vk::Return && s.Flags.GamegoEdit && !host.CountryText().empty()) {
+        s.Flags.GamegoEdit = false;
+        host.PlaySound("button_down");
+        return;
+    }
+    if (key != vk::Escape && MenuKey(host, s.Menus.Cursor, {kOptionRows}, key)) return;
     if (!s.Flags.GamegoEdit) return;
     if (key == vk::Back) {
         if (!host.CountryText().empty()) host.CountryText().pop_back();

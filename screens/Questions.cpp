@@ -1,12 +1,25 @@
 #include "persist/HighScores.h"
+#include "platform/VirtualKeys.h"
 #include "screens/HotRects.h"
+#include "screens/MenuCursor.h"
 #include "screens/MenuHost.h"
 #include "screens/MenuSprites.h"
 #include "screens/Screens.h"
 
 namespace pondlark {
 
+namespace {
+// The answers in key order; a question starts on "no".
+constexpr int kYesItem = 0;
+constexpr int kNoItem = 1;
+} // namespace
+
+void ResetQuestionCursor(IMenuHost& host) {
+    ResetCursor(host.State().Menus.Answer, kNoItem);
+}
+
 void ShowExitQuestion(IMenuHost& host) {
+    ResetQuestionCursor(host);
     new TMainExit(host);
     new TMainExit_Word(host);
 }
@@ -38,6 +51,7 @@ void AnswerHover(IMenuHost& host, Answer answer) {
         return;
     }
     host.SetCursor(Cursor::Hand);
+    PointAt(host.State().Menus.Answer, answer == Answer::Yes ? kYesItem : kNoItem);
     if (answer == Answer::Yes)
         new TMainExit_Yes(host);
     else
@@ -55,13 +69,11 @@ void ClearQuestionHover(IMenuHost& host) {
     AnswerHover(host, ClearAnswerAt(host.State().Shell.MouseX, host.State().Shell.MouseY));
 }
 
-void ExitQuestionPress(IMenuHost& host, MouseButton button) {
+namespace {
+
+void AnswerExit(IMenuHost& host, Answer answer) {
     TGameState& s = host.State();
-    const bool menu = s.Scene == TScene::MainMenu;
-    if (menu && button != MouseButton::Left) return;
-    const Answer answer = ExitAnswerAt(s.Shell.MouseX, s.Shell.MouseY);
-    if (answer == Answer::None) return;
-    if (menu) {
+    if (s.Scene == TScene::MainMenu) {
         host.PlaySound("button_down");
         host.GameMainExitClick();
         if (answer == Answer::Yes)
@@ -76,13 +88,50 @@ void ExitQuestionPress(IMenuHost& host, MouseButton button) {
     host.PlaySound("button_down");
 }
 
-void ClearQuestionPress(IMenuHost& host, MouseButton button) {
-    if (button != MouseButton::Left) return;
-    const Answer answer = ClearAnswerAt(host.State().Shell.MouseX, host.State().Shell.MouseY);
-    if (answer == Answer::None) return;
+void AnswerClear(IMenuHost& host, Answer answer) {
     if (answer == Answer::Yes) host.ResetHighScores();
     host.GameClearHighScoreClick();
     host.PlaySound("button_down");
+}
+
+template <void (*Answering)(IMenuHost&, Answer)> struct TQuestion {
+    static constexpr TMenuItem kItems[] = {
+        {.Light = LightSprite<TMainExit_Yes>,
+         .Act = [](IMenuHost& h) { Answering(h, Answer::Yes); }},
+        {.Light = LightSprite<TMainExit_No>, .Act = [](IMenuHost& h) { Answering(h, Answer::No); }},
+    };
+
+    // Y and N answer at once; the arrows move between the two, Enter answers the lit one.
+    static void Key(IMenuHost& host, int key) {
+        if (key == 'Y' || key == 'N') {
+            Answering(host, key == 'Y' ? Answer::Yes : Answer::No);
+            return;
+        }
+        MenuKey(host, host.State().Menus.Answer, {kItems, true}, key);
+    }
+};
+
+} // namespace
+
+void ExitQuestionPress(IMenuHost& host, MouseButton button) {
+    TGameState& s = host.State();
+    if (s.Scene == TScene::MainMenu && button != MouseButton::Left) return;
+    const Answer answer = ExitAnswerAt(s.Shell.MouseX, s.Shell.MouseY);
+    if (answer != Answer::None) AnswerExit(host, answer);
+}
+
+void ClearQuestionPress(IMenuHost& host, MouseButton button) {
+    if (button != MouseButton::Left) return;
+    const Answer answer = ClearAnswerAt(host.State().Shell.MouseX, host.State().Shell.MouseY);
+    if (answer != Answer::None) AnswerClear(host, answer);
+}
+
+void ExitQuestionKey(IMenuHost& host, int key) {
+    TQuestion<AnswerExit>::Key(host, key);
+}
+
+void ClearQuestionKey(IMenuHost& host, int key) {
+    TQuestion<AnswerClear>::Key(host, key);
 }
 
 } // namespace pondlark

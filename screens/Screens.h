@@ -26,11 +26,14 @@ void EnterIntro(IMenuHost& host);
 void EnterMainMenu(IMenuHost& host);
 void MainMenuHover(IMenuHost& host);
 void MainMenuPress(IMenuHost& host, MouseButton button);
+// Keys (and the controller's, which arrive as keys) of the menu and of its exit question.
+void MainMenuKey(IMenuHost& host, int key);
 
 void EnterHelp(IMenuHost& host);
 void DrawHelp(IMenuHost& host);
 void HelpHover(IMenuHost& host);
 void HelpPress(IMenuHost& host, MouseButton button);
+void HelpKey(IMenuHost& host, int key);
 
 void EnterOptions(IMenuHost& host);
 void DrawOptions(IMenuHost& host);
@@ -63,5 +66,9 @@ void ExitQuestionHover(IMenuHost& host);
 void ExitQuestionPress(IMenuHost& host, MouseButton button);
 void ClearQuestionHover(IMenuHost& host);
 void ClearQuestionPress(IMenuHost& host, MouseButton button);
+// A question starts on "no"; Y and N answer at once, the arrows move, Enter answers the lit one.
+void ResetQuestionCursor(IMenuHost& host);
+void ExitQuestionKey(IMenuHost& host, int key);
+void ClearQuestionKey(IMenuHost& host, int key);
 
 } // namespace pondlark

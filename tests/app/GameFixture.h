@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 namespace pondlark {
 
@@ -35,6 +37,15 @@ struct GameFixture : ::testing::Test {
         platform.KeyDown(vk, alt, ctrl);
         Frame();
         platform.KeyUp(vk, alt, ctrl);
+        form->Pump();
+    }
+    // Keeps drawing frames until a result being sent has come back; the transfer runs in real
+    // time, so each frame also gives it a millisecond.
+    void FinishSending() {
+        while (form->SendingResult()) {
+            Frame();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         form->Pump();
     }
     // Runs until one more frame has been drawn (or 100 ms passed).

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <fstream>
 
 using namespace pondlark;
@@ -74,4 +76,28 @@ TEST_F(Music, ReturningFromAGameRestartsTheMenuSongButTheOptionsDoNot) {
     songs.clear();
     form->SwitchScene(TScene::MainMenu);
     EXPECT_EQ(songs, std::vector<std::string>{"1"});
+}
+
+// Music and effects are heard only while the game's window has the focus; they come back with
+// it, the song having gone on unheard meanwhile.
+TEST_F(Music, SoundIsHeardOnlyWhileTheWindowHasTheFocus) {
+    Open();
+    const auto loudest = [this] {
+        const std::vector<float> out = platform.PullAudio(8820);
+        float peak = 0;
+        for (float v : out)
+            peak = std::max(peak, std::abs(v));
+        return peak;
+    };
+    form->SwitchScene(TScene::MainMenu);
+    form->PlaySound("button_down");
+    EXPECT_GT(loudest(), 0.0f);
+    platform.Focus(false);
+    form->Pump();
+    form->PlaySound("button_down");
+    EXPECT_EQ(loudest(), 0.0f);
+    EXPECT_EQ(loudest(), 0.0f);
+    platform.Focus(true);
+    form->Pump();
+    EXPECT_GT(loudest(), 0.0f);
 }

@@ -212,6 +212,7 @@ TEST_F(GameFixture, MainWindowSendsTheEnteredNameScoreAndCountry) {
     form->Edit1 = "New Zealand & Co";
     form->State().Score = 777;
     form->SubmitResult();
+    FinishSending();
 
     const auto requests = server.Requests();
     ASSERT_EQ(requests.size(), 2u);

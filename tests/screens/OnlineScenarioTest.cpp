@@ -1,9 +1,18 @@
 #include "app/GameFixture.h"
 #include "http/LoopbackServer.h"
+#include "persist/Config.h"
+#include "persist/HighScores.h"
 #include "persist/TextEncoding.h"
+#include "platform/VirtualKeys.h"
 #include "screens/SendResultFlow.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+#include <thread>
 
 using namespace pondlark;
 using namespace pondlark::test_support;
@@ -26,4 +35,51 @@ TEST_F(GameFixture, AStoredResultIsSentWhenTheBoxIsTicked) {
         requests[1].substr(prefix.size(), requests[1].find(' ', prefix.size()) - prefix.size());
     EXPECT_EQ(DecodeLine(inf), "type=0|name=FROG|score=1234|key=P|p=77|add=|z=0000");
     EXPECT_TRUE(platform.MessageBoxes().empty());
+}
+
+// A service that takes the connection and never answers costs no frozen frame: the panel keeps
+// being drawn with the moving "Sending result" sign and ignores the keys, and when the client's
+// time-out ends the transfer the game says it could not connect and opens the table, which holds
+// the result, on screen and on disk. The headless clock is paced with the real one, so the
+// frames drawn are those a player would have seen (PONDLARK_SILENT_SEND_MS sets the time-out;
+// the game's own is 15 000 ms).
+TEST_F(GameFixture, ASilentServiceNeverFreezesTheWindow) {
+    ASSERT_TRUE(Start());
+    const char* budget = std::getenv("PONDLARK_SILENT_SEND_MS");
+    const std::chrono::milliseconds total{budget ? std::atoi(budget) : 1500};
+    LoopbackServer server({ScriptedReply::Silent()}, total + std::chrono::seconds(5));
+    form->ServiceAddress = {"127.0.0.1", server.Port()};
+    form->IdHTTP1.SetTimeouts({std::min(total, std::chrono::milliseconds(5000)), total});
+    PlayToTickedNamePanel(*this, 1234, "FROG");
+    const std::vector<uint32_t> before = platform.LastFrame();
+
+    Key(vk::Return);
+    ASSERT_TRUE(form->SendingResult());
+    int frames = 0;
+    std::set<std::vector<uint32_t>> looks;
+    while (form->SendingResult()) {
+        const uint64_t drawn = form->FrameCount();
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        Frame();
+        frames += static_cast<int>(form->FrameCount() - drawn);
+        if (form->SendingResult()) {
+            looks.insert(platform.LastFrame());
+            Key(vk::Return); // ignored while sending: no second entry, no second transfer
+        }
+    }
+    std::printf("frames drawn during a %lld ms silent send: %d\n",
+                static_cast<long long>(total.count()), frames);
+    EXPECT_GT(frames, 2);
+    EXPECT_GE(looks.size(), 2u) << "the sign moves";
+    EXPECT_FALSE(looks.contains(before)) << "the sign shows";
+
+    form->Pump();
+    EXPECT_EQ(form->State().Scene, TScene::HighScores);
+    EXPECT_EQ(platform.MessageBoxes().size(), 1u);
+    EXPECT_EQ(form->State().HighScores[4].Name, "FROG");
+    EXPECT_NE(form->State().HighScores[5].Name, "FROG");
+    EXPECT_EQ(server.Requests().size(), 1u);
+    const auto saved = ReadConfig((dir / "Config.cfg").string(), DefaultHighScores());
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->HighScores[4].Name, "FROG");
 }

@@ -1,0 +1,312 @@
+// Every menu screen by the keys alone and by a controller alone: each case starts at the main
+// menu, presses its steps and checks where the game stands.
+#include "app/TScriptRunner.h"
+#include "persist/HighScores.h"
+#include "platform/VirtualKeys.h"
+#include "screens/HotRects.h"
+#include "screens/MenuFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+
+using namespace pondlark;
+
+namespace {
+
+struct Keys : Menus {
+    // A key name (Up, Return, Y ...) or "pad:BUTTON" for a controller button held one frame.
+    void Step(const std::string& step) {
+        if (step.rfind("pad:", 0) == 0) {
+            ControllerState pad;
+            ASSERT_TRUE(PadButton(pad, step.substr(4))) << step;
+            platform.SetController(pad);
+            Frame();
+            platform.SetController({});
+            form->Pump();
+            return;
+        }
+        const TKeyName key = ParseKeyName(step);
+        Key(key.vk, key.alt, key.ctrl);
+    }
+    void Steps(const std::vector<std::string>& steps) {
+        for (const std::string& s : steps) {
+            Step(s);
+            if (form->Terminated()) return;
+        }
+    }
+    const TGameState& S() const { return form->State(); }
+};
+
+struct Case {
+    const char* name;
+    std::vector<std::string> steps;
+    TScene scene;
+    std::function<void(Keys&)> check = nullptr;
+};
+
+void NotTerminated(Keys& k) {
+    EXPECT_FALSE(k.form->Terminated());
+}
+
+const Case kCases[] = {
+    // The main menu: Enter with no arrow still starts a game; the arrows wrap.
+    {"enter starts a game", {"Return"}, TScene::Pond},
+    {"space starts a game", {"space"}, TScene::Pond},
+    {"down opens options", {"Down", "Return"}, TScene::Options},
+    {"two downs open the table", {"Down", "Down", "Return"}, TScene::HighScores},
+    {"three downs open help", {"Down", "Down", "Down", "Return"}, TScene::Help},
+    {"down and up come back", {"Down", "Up", "Return"}, TScene::Pond},
+    {"four downs visit the web site",
+     {"Down", "Down", "Down", "Down", "Return"},
+     TScene::MainMenu,
+     [](Keys& k) { EXPECT_EQ(k.platform.OpenedUrls().size(), 1u); }},
+    {"up wraps to exit and asks",
+     {"Up", "Return"},
+     TScene::MainMenu,
+     [](Keys& k) { EXPECT_TRUE(k.S().Flags.GameMainExit); }},
+    // The exit question starts on "no": Enter under it answers "no" and starts no game.
+    {"enter under the question answers no",
+     {"Escape", "Return"},
+     TScene::MainMenu,
+     [](Keys& k) {
+         EXPECT_FALSE(k.S().Flags.GameMainExit);
+         NotTerminated(k);
+     }},
+    {"left then enter answers yes",
+     {"Escape", "Left", "Return"},
+     TScene::MainMenu,
+     [](Keys& k) { EXPECT_TRUE(k.form->Terminated()); }},
+    {"up then enter answers yes",
+     {"Escape", "Up", "Return"},
+     TScene::MainMenu,
+     [](Keys& k) { EXPECT_TRUE(k.form->Terminated()); }},
+    {"right twice comes back to no",
+     {"Escape", "Right", "Right", "Return"},
+     TScene::MainMenu,
+     NotTerminated},
+    {"Y answers yes",
+     {"Escape", "Y"},
+     TScene::MainMenu,
+     [](Keys& k) { EXPECT_TRUE(k.form->Terminated()); }},
+    {"N answers no",
+     {"Escape", "N"},
+     TScene::MainMenu,
+     [](Keys& k) {
+         EXPECT_FALSE(k.S().Flags.GameMainExit);
+         NotTerminated(k);
+     }},
+    {"escape takes the question back",
+     {"Escape", "Escape"},
+     TScene::MainMenu,
+     [](Keys& k) { EXPECT_FALSE(k.S().Flags.GameMainExit); }},
+    // Options: Display, Music, Sound, Country, Back.
+    {"options: escape goes back", {"Down", "Return", "Escape"}, TScene::MainMenu},
+    {"options: up wraps to back", {"Down", "Return", "Up", "Return"}, TScene::MainMenu},
+    {"options: right on display is full screen",
+     {"Down", "Return", "Right"},
+     TScene::Options,
+     [](Keys& k) { EXPECT_TRUE(k.S().Flags.GameFullScreen); }},
+    {"options: left on display is the window",
+     {"Down", "Return", "Right", "Left"},
+     TScene::Options,
+     [](Keys& k) { EXPECT_FALSE(k.S().Flags.GameFullScreen); }},
+    {"options: right on music switches it off",
+     {"Down", "Return", "Down", "Right"},
+     TScene::Options,
+     [](Keys& k) {
+         EXPECT_FALSE(k.S().Flags.GameMusic);
+         EXPECT_TRUE(k.S().Flags.GameSound);
+     }},
+    {"options: right on sound switches it off",
+     {"Down", "Return", "Down", "Down", "Right"},
+     TScene::Options,
+     [](Keys& k) {
+         EXPECT_FALSE(k.S().Flags.GameSound);
+         EXPECT_TRUE(k.S().Flags.GameMusic);
+     }},
+    {"options: left on sound switches it back on",
+     {"Down", "Return", "Down", "Down", "Right", "Left"},
+     TScene::Options,
+     [](Keys& k) { EXPECT_TRUE(k.S().Flags.GameSound); }},
+    {"options: enter stops typing and on the country starts it again",
+     {"Down", "Return", "F", "R", "Return"},
+     TScene::Options,
+     [](Keys& k) {
+         EXPECT_EQ(k.form->CountryText(), "FR");
+         EXPECT_FALSE(k.S().Flags.GamegoEdit);
+         k.Steps({"Up", "Up", "Return"}); // Display -> Back -> Country
+         EXPECT_TRUE(k.S().Flags.GamegoEdit);
+     }},
+    // Help: the page keys and the arrows turn the pages; Enter on Back.
+    {"help: right and page down turn on",
+     {"Down", "Down", "Down", "Return", "Right", "PageDown"},
+     TScene::Help,
+     [](Keys& k) { EXPECT_EQ(k.S().Menus.HelpPage, 3); }},
+    {"help: left and page up turn back",
+     {"Down", "Down", "Down", "Return", "Right", "Right", "PageUp", "Left", "Left"},
+     TScene::Help,
+     [](Keys& k) { EXPECT_EQ(k.S().Menus.HelpPage, 1); }},
+    {"help: enter is back",
+     {"Down", "Down", "Down", "Return", "Right", "Return"},
+     TScene::MainMenu},
+    // High scores: Clear, View online, Back.
+    {"table: up wraps to back", {"Down", "Down", "Return", "Up", "Return"}, TScene::MainMenu},
+    {"table: view online",
+     {"Down", "Down", "Return", "Down", "Return"},
+     TScene::HighScores,
+     [](Keys& k) { EXPECT_EQ(k.platform.OpenedUrls().size(), 1u); }},
+    {"table: clear asks, enter answers no",
+     {"Down", "Down", "Return", "Return", "Return"},
+     TScene::HighScores,
+     [](Keys& k) {
+         EXPECT_FALSE(k.S().Flags.GameClearHighScore);
+         EXPECT_EQ(k.S().HighScores[0].Name, "Tester");
+     }},
+    {"table: clear, left and enter clears",
+     {"Down", "Down", "Return", "Return", "Left", "Return"},
+     TScene::HighScores,
+     [](Keys& k) {
+         EXPECT_FALSE(k.S().Flags.GameClearHighScore);
+         EXPECT_NE(k.S().HighScores[0].Name, "Tester");
+     }},
+    {"table: clear, Y clears",
+     {"Down", "Down", "Return", "Return", "Y"},
+     TScene::HighScores,
+     [](Keys& k) { EXPECT_NE(k.S().HighScores[0].Name, "Tester"); }},
+    {"table: clear, escape keeps the table",
+     {"Down", "Down", "Return", "Return", "Escape"},
+     TScene::HighScores,
+     [](Keys& k) {
+         EXPECT_FALSE(k.S().Flags.GameClearHighScore);
+         EXPECT_EQ(k.S().HighScores[0].Name, "Tester");
+     }},
+    // A controller alone.
+    {"pad: A starts a game", {"pad:a"}, TScene::Pond},
+    {"pad: d-pad down and A open options", {"pad:dpdown", "pad:a"}, TScene::Options},
+    {"pad: d-pad up wraps, A asks, A answers no",
+     {"pad:dpup", "pad:a", "pad:a"},
+     TScene::MainMenu,
+     [](Keys& k) {
+         EXPECT_FALSE(k.S().Flags.GameMainExit);
+         NotTerminated(k);
+     }},
+    {"pad: B asks, left and A answer yes",
+     {"pad:b", "pad:dpleft", "pad:a"},
+     TScene::MainMenu,
+     [](Keys& k) { EXPECT_TRUE(k.form->Terminated()); }},
+    {"pad: back asks the question",
+     {"pad:back"},
+     TScene::MainMenu,
+     [](Keys& k) { EXPECT_TRUE(k.S().Flags.GameMainExit); }},
+    {"pad: options, right on display, B goes back",
+     {"pad:dpdown", "pad:a", "pad:dpright", "pad:b"},
+     TScene::MainMenu,
+     [](Keys& k) { EXPECT_TRUE(k.S().Flags.GameFullScreen); }},
+    {"pad: help pages by the d-pad",
+     {"pad:dpdown", "pad:dpdown", "pad:dpdown", "pad:a", "pad:dpright", "pad:dpright",
+      "pad:dpleft"},
+     TScene::Help,
+     [](Keys& k) { EXPECT_EQ(k.S().Menus.HelpPage, 2); }},
+    {"pad: table, clear asks, A answers no",
+     {"pad:dpdown", "pad:dpdown", "pad:a", "pad:a", "pad:a"},
+     TScene::HighScores,
+     [](Keys& k) { EXPECT_EQ(k.S().HighScores[0].Name, "Tester"); }},
+    // Play: Start pauses and resumes; the question in play answers the same keys.
+    {"pad: start pauses and resumes the pond",
+     {"Return", "pad:start"},
+     TScene::Pond,
+     [](Keys& k) {
+         EXPECT_TRUE(k.S().Shell.Paused);
+         k.Step("pad:start");
+         EXPECT_FALSE(k.S().Shell.Paused);
+     }},
+    {"pond: enter under the question goes on playing",
+     {"Return", "Escape", "Return"},
+     TScene::Pond,
+     [](Keys& k) { EXPECT_FALSE(k.S().Flags.GameMainExit); }},
+    {"pond: B asks, left and A leave the game",
+     {"Return", "pad:b", "pad:dpleft", "pad:a"},
+     TScene::MainMenu},
+};
+
+class KeyScenario : public Keys, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(KeyScenario, EndsWhereItShould) {
+    Open();
+    // A table entry of our own shows whether a clear question cleared.
+    InsertHighScore(form->State().HighScores, "Tester", 99999);
+    Steps(GetParam().steps);
+    if (!form->Terminated()) {
+        EXPECT_EQ(S().Scene, GetParam().scene);
+    }
+    if (GetParam().check) GetParam().check(*this);
+}
+
+std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
+    std::string name;
+    for (const char* c = info.param.name; *c; ++c)
+        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryScreen, KeyScenario, ::testing::ValuesIn(kCases), CaseName);
+
+// One highlight for pointer and keys: the keys light the same sprite the pointer shows, with
+// the item tick, and move on from wherever the pointer left the cursor.
+TEST_F(Keys, PointerAndKeysShareOneHighlight) {
+    Open();
+    EXPECT_EQ(Live<TMenuGame>(), 0); // nothing lit before a key or the pointer
+    const int ticks = Count("button_up");
+    Step("Down");
+    EXPECT_EQ(Live<Options>(), 1);
+    EXPECT_EQ(Live<TMenuGame>(), 1);
+    EXPECT_EQ(Count("button_up"), ticks + 1);
+    const auto [x, y] = hot::kHelp.Centre();
+    Move(x, y);
+    EXPECT_EQ(Live<Help>(), 1);
+    EXPECT_EQ(Live<TMenuGame>(), 1);
+    Step("Down"); // from Help, where the pointer put the cursor
+    EXPECT_EQ(Live<Visit_Web_Site>(), 1);
+    EXPECT_EQ(Live<TMenuGame>(), 1);
+    Move(10, 10); // off every item: the highlight goes, as it always did
+    EXPECT_EQ(Live<TMenuGame>(), 0);
+    Step("Return");
+    EXPECT_EQ(platform.OpenedUrls().size(), 1u);
+}
+
+TEST_F(Keys, QuestionsLightNoFirstAndMoveToYes) {
+    Open();
+    Step("Escape");
+    EXPECT_EQ(Live<TMenuGame>(), 0);
+    Step("Right"); // from "no" round to "yes"
+    EXPECT_EQ(Live<TMainExit_Yes>(), 1);
+    Step("Right");
+    EXPECT_EQ(Live<TMainExit_No>(), 1);
+    EXPECT_EQ(Live<TMenuGame>(), 1);
+}
+
+} // namespace
+
+// The name panel's send box by the keys and by the d-pad; the name typed stays as it was.
+TEST_F(Keys, TheSendBoxTicksByTheArrows) {
+    Open();
+    form->SwitchScene(TScene::Pond);
+    form->State().Score = 1200;
+    form->SwitchScene(TScene::GameOver);
+    Step("Down"); // during the game-over words: no panel, nothing to tick
+    EXPECT_FALSE(S().Flags.GameSendResult);
+    form->RunFor(5100);
+    ASSERT_TRUE(S().Flags.GameEnterName);
+    Steps({"A", "N", "N", "A"});
+    for (const auto& [step, ticked] : std::vector<std::pair<std::string, bool>>{
+             {"Down", true}, {"Up", false}, {"pad:dpdown", true}, {"pad:dpup", false}}) {
+        Step(step);
+        EXPECT_EQ(S().Flags.GameSendResult, ticked) << step;
+        EXPECT_EQ(Live<TEnter_Name_Send>(), ticked ? 1 : 0) << step;
+    }
+    EXPECT_EQ(form->Edit2, "ANNA");
+    Step("pad:a");
+    EXPECT_EQ(S().Scene, TScene::HighScores);
+}
