@@ -110,8 +110,11 @@ try {
         const before = (await status()).score;
         let after = before;
         for (let tries = 0; tries < 20 && after === before; ++tries) {
-            await page.keyboard.press('Space');
-            await page.waitForTimeout(400);
+            // Held as a player holds it: the frog reads the keyboard once a frame.
+            await page.keyboard.down('Space');
+            await page.waitForTimeout(150);
+            await page.keyboard.up('Space');
+            await page.waitForTimeout(300);
             after = (await status()).score;
         }
         check(after === before + 5, `a jump scores 5 (score ${before} -> ${after})`);
