@@ -84,11 +84,14 @@ int main(int argc, char** argv) {
         service = *address;
     }
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--data") == 0 && i + 1 < argc && argv[i + 1][0] != '\0') {
+        const bool valued = i + 1 < argc;
+        std::optional<TServiceAddress> address;
+        if (std::strcmp(argv[i], "--data") == 0 && valued && argv[i + 1][0] != '\0') {
             dataDir = argv[++i];
-        } else if (std::strcmp(argv[i], "--service") == 0 && i + 1 < argc &&
-                   ParseServiceAddress(argv[i + 1])) {
-            service = *ParseServiceAddress(argv[++i]);
+        } else if (std::strcmp(argv[i], "--service") == 0 && valued &&
+                   (address = ParseServiceAddress(argv[i + 1]))) {
+            service = *address;
+            ++i;
         } else {
             std::fprintf(stderr, "usage: pondlark [--data DIR] [--service HOST:PORT]\n");
             return 2;
