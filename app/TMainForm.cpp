@@ -14,6 +14,7 @@
 #include "screens/Screens.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <exception>
 
@@ -23,6 +24,9 @@ namespace {
 constexpr const char* kCaption = "PONDLARK";
 constexpr const char* kPausedCaption = "PONDLARK [Pause]";
 constexpr uint32_t kIdleWaitMs = 50;
+// What the first scene, the intro, shows. Only these are decoded before the first frame; the
+// rest decode meanwhile on the other cores.
+constexpr std::array<std::string_view, 1> kFirstScenePictures{"menu"};
 } // namespace
 
 TMainForm::TMainForm(IPlatform& platform, std::string gameDir, std::string dataDir)
@@ -147,10 +151,7 @@ void TMainForm::FormCreate() {
     SeedRandom();
     state_.Eating.StorkAllowed = false;
     platform_.SetCursor(Cursor::Hidden);
-    ImageList.Items.LoadFromFile(DataPath("Data/Graphic.dxg"));
-    ImageList.Items.BuildColorTable();
-    DXDraw.ColorTable = DXDraw.DefColorTable = ImageList.Items.ColorTable;
-    DXDraw.UpdatePalette();
+    ImageList.Items.LoadFromFile(DataPath("Data/Graphic.dxg"), kFirstScenePictures);
     state_.GameOverPending = false;
     state_.Shell.AimCentred = false;
     state_.Pond.PondRunning = true;
@@ -161,6 +162,21 @@ void TMainForm::FormCreate() {
     ResetHighScores();
     ReadConfig();
     SwitchScene(TScene::Intro);
+    created_ = true;
+}
+
+void TMainForm::CollectPictures() {
+    if (!ImageList.Items.Loading()) return;
+    try {
+        ImageList.Items.FinishLoading();
+    } catch (const std::exception& e) {
+        ReportError(e.what());
+        startFailed_ = terminated_ = true;
+        return;
+    }
+    ImageList.Items.BuildColorTable();
+    DXDraw.ColorTable = DXDraw.DefColorTable = ImageList.Items.ColorTable;
+    DXDraw.UpdatePalette();
 }
 
 void TMainForm::ResetHighScores() {
@@ -215,6 +231,8 @@ uint32_t TMainForm::WaitBudget() const {
 }
 
 void TMainForm::Pump() {
+    if (frameCount_ > 0) CollectPictures();
+    if (terminated_) return;
     PlatformEvent event;
     while (!terminated_ && platform_.PollEvent(event))
         Guarded([&] { Dispatch(event); });

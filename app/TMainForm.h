@@ -51,8 +51,12 @@ public:
     TMainForm(const TMainForm&) = delete;
     TMainForm& operator=(const TMainForm&) = delete;
 
-    // Start-up and showing the window. False when start-up failed (already reported).
+    // Start-up and showing the window. False when start-up failed (already reported). The
+    // pictures the first scene does not show may still be decoding afterwards: they are
+    // collected after the first frame or before the next scene, whichever comes first, and a
+    // damaged one ends the loop there with its message (`StartFailed`).
     bool Start();
+    bool StartFailed() const { return startFailed_; }
     // The real loop, until the player confirms the exit question or the process is asked to end.
     void Run();
     // Runs the loop for `ms` of platform time (headless: the clock moves on by itself).
@@ -176,12 +180,15 @@ private:
     // A finished transfer: the failure's box, then the high-score screen.
     void PollSending();
     void ReadConfig();
+    void CollectPictures();
     uint32_t WaitBudget() const;
 
     IPlatform& platform_;
     std::string gameDir_;
     std::string dataDir_;
     bool terminated_ = false;
+    bool created_ = false; // FormCreate is through: scene switches now need every picture
+    bool startFailed_ = false;
     uint64_t frameCount_ = 0;
     bool seedFixed_ = false;
     uint32_t fixedSeed_ = 0;

@@ -16,6 +16,8 @@
 namespace pondlark {
 
 void TMainForm::SwitchScene(TScene scene) {
+    if (created_) CollectPictures();
+    if (startFailed_) return;
     if (state_.Scene != TScene::None) LeaveScene(state_.Scene);
     state_.Scene = scene;
     EnterScene(scene);

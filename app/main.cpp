@@ -105,6 +105,7 @@ int main(int argc, char** argv) {
             form.ServiceAddress = service;
             if (!form.Start()) return 1;
             form.Run();
+            if (form.StartFailed()) return 1;
         }
         // The main window is gone and its loop has ended: a link file beside the game opens now.
         OpenPlayLink(platform, dataDir);

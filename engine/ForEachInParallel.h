@@ -16,12 +16,13 @@
 namespace pondlark {
 
 // Calls `work(i)` once for every i in [0, count), in any order and on up to
-// hardware_concurrency() threads. `work` must be safe to run concurrently for different i.
-// When a call throws, no new pieces start and the first exception is rethrown here after every
-// thread has stopped; pieces that were not reached are not run.
-template <typename F> void ForEachInParallel(size_t count, F&& work) {
-    const size_t threads =
+// hardware_concurrency() threads (fewer when `maxThreads` is not 0). `work` must be safe to run
+// concurrently for different i. When a call throws, no new pieces start and the first exception is
+// rethrown here after every thread has stopped; pieces that were not reached are not run.
+template <typename F> void ForEachInParallel(size_t count, F&& work, size_t maxThreads = 0) {
+    size_t threads =
         std::min<size_t>(count, std::max<unsigned>(std::thread::hardware_concurrency(), 1u));
+    if (maxThreads != 0) threads = std::min(threads, maxThreads);
     if (threads <= 1) {
         for (size_t i = 0; i < count; ++i)
             work(i);

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <thread>
 
 namespace pondlark {
 
@@ -227,7 +228,61 @@ TPictureCollectionItem& TPictureCollection::Find(std::string_view name) const {
     throw EPictureCollectionError(Format("Image '%s' not found", std::string(name).c_str()));
 }
 
+// A load whose pictures are still decoding. The decoder thread writes only `pictures` and
+// `error`; the owner reads them after joining it.
+struct TPictureCollection::PendingPictures {
+    GraphicArchive archive;          // each entry's packed picture is dropped once decoded
+    std::vector<size_t> items;       // archive positions still to decode
+    std::vector<TDibImage> pictures; // by position in `items`
+    std::exception_ptr error;
+    std::thread decoder; // not started where the system runs one thread only
+
+    void Decode(size_t threads) {
+        try {
+            ForEachInParallel(
+                items.size(),
+                [&](size_t k) {
+                    std::vector<uint8_t>& dib = archive.items[items[k]].dib;
+                    pictures[k] = DecodeDib(dib);
+                    std::vector<uint8_t>().swap(dib);
+                },
+                threads);
+        } catch (...) {
+            error = std::current_exception();
+        }
+    }
+};
+
+namespace {
+
+// The archive's own checks, then the pixel budget, before any picture is decoded.
+GraphicArchive ReadCheckedArchive(std::span<const uint8_t> bytes) {
+    GraphicArchive archive = ReadGraphicArchive(bytes);
+    int64_t pixels = 0;
+    for (size_t i = 0; i < archive.items.size(); ++i) {
+        if (archive.hasPicture[i]) pixels += DibPixelCount(archive.items[i].dib);
+        if (pixels > kMaxArchivePixels)
+            throw EInvalidGraphic(Format("The pictures of the archive hold more than %lld pixels",
+                                         static_cast<long long>(kMaxArchivePixels)));
+    }
+    return archive;
+}
+
+} // namespace
+
+TPictureCollection::TPictureCollection() = default;
+
+TPictureCollection::~TPictureCollection() {
+    DropLoading();
+}
+
+void TPictureCollection::DropLoading() noexcept {
+    if (pending_ && pending_->decoder.joinable()) pending_->decoder.join();
+    pending_.reset();
+}
+
 void TPictureCollection::LoadFromFile(const std::string& path) {
+    DropLoading();
     const auto start = std::chrono::steady_clock::now();
     const std::vector<uint8_t> bytes = ReadWholeFile(path);
     const auto read = std::chrono::steady_clock::now() - start;
@@ -237,18 +292,12 @@ void TPictureCollection::LoadFromFile(const std::string& path) {
 
 void TPictureCollection::LoadFromMemory(std::span<const uint8_t> bytes) {
     using Clock = std::chrono::steady_clock;
+    DropLoading();
     const auto start = Clock::now();
     archiveTime_ = decodeTime_ = {};
     Clear();
     // Decode everything before adding anything, so a bad archive leaves no half list behind.
-    GraphicArchive archive = ReadGraphicArchive(bytes);
-    int64_t pixels = 0;
-    for (size_t i = 0; i < archive.items.size(); ++i) {
-        if (archive.hasPicture[i]) pixels += DibPixelCount(archive.items[i].dib);
-        if (pixels > kMaxArchivePixels)
-            throw EInvalidGraphic(Format("The pictures of the archive hold more than %lld pixels",
-                                         static_cast<long long>(kMaxArchivePixels)));
-    }
+    GraphicArchive archive = ReadCheckedArchive(bytes);
     const auto parsed = Clock::now();
     archiveTime_ = parsed - start;
     std::vector<TDibImage> pictures(archive.items.size());
@@ -256,6 +305,71 @@ void TPictureCollection::LoadFromMemory(std::span<const uint8_t> bytes) {
         if (archive.hasPicture[i]) pictures[i] = DecodeDib(archive.items[i].dib);
     });
     decodeTime_ = Clock::now() - parsed;
+    AddArchiveItems(archive, pictures, archive.hasPicture);
+}
+
+void TPictureCollection::LoadFromFile(const std::string& path,
+                                      std::span<const std::string_view> first) {
+    using Clock = std::chrono::steady_clock;
+    DropLoading();
+    const auto start = Clock::now();
+    auto pending = std::make_unique<PendingPictures>();
+    {
+        const std::vector<uint8_t> bytes = ReadWholeFile(path);
+        archiveTime_ = decodeTime_ = {};
+        Clear();
+        pending->archive = ReadCheckedArchive(bytes);
+    }
+    const GraphicArchive& archive = pending->archive;
+    const auto parsed = Clock::now();
+    archiveTime_ = parsed - start;
+    // Split the pictures into the ones wanted now and the rest.
+    std::vector<size_t> now;
+    std::vector<bool> decoded(archive.items.size(), false);
+    for (size_t i = 0; i < archive.items.size(); ++i) {
+        if (!archive.hasPicture[i]) continue;
+        const bool wanted = std::any_of(first.begin(), first.end(), [&](std::string_view name) {
+            return SameTextIgnoringCase(name, archive.items[i].name);
+        });
+        (wanted ? now : pending->items).push_back(i);
+        decoded[i] = wanted;
+    }
+    std::vector<TDibImage> pictures(archive.items.size());
+    ForEachInParallel(now.size(),
+                      [&](size_t k) { pictures[now[k]] = DecodeDib(archive.items[now[k]].dib); });
+    decodeTime_ = Clock::now() - parsed;
+    AddArchiveItems(archive, pictures, decoded);
+    pending->pictures.resize(pending->items.size());
+    if (pending->items.empty()) return;
+    // The calling thread goes on to the first frame: the decoder leaves it one core.
+    const unsigned cores = std::thread::hardware_concurrency();
+    if (cores > 1) {
+        PendingPictures* p = pending.get();
+        pending->decoder = std::thread([p, cores] { p->Decode(cores - 1); });
+    }
+    pending_ = std::move(pending);
+}
+
+void TPictureCollection::FinishLoading() {
+    if (!pending_) return;
+    const std::unique_ptr<PendingPictures> p = std::move(pending_);
+    if (p->decoder.joinable())
+        p->decoder.join();
+    else
+        p->Decode(1);
+    if (p->error) std::rethrow_exception(p->error);
+    // The items are the archive's own unless the collection was cleared or added to meanwhile.
+    if (static_cast<size_t>(Count()) != p->archive.items.size()) return;
+    for (size_t k = 0; k < p->items.size(); ++k) {
+        TPictureCollectionItem& item = Items(static_cast<int>(p->items[k]));
+        item.SetPicture(std::move(p->pictures[k]));
+        if (Initialized()) item.Restore();
+    }
+}
+
+void TPictureCollection::AddArchiveItems(const GraphicArchive& archive,
+                                         std::vector<TDibImage>& pictures,
+                                         const std::vector<bool>& decoded) {
     if (archive.colorTable) ColorTable = *archive.colorTable;
     for (size_t i = 0; i < archive.items.size(); ++i) {
         const PictureEntry& e = archive.items[i];
@@ -268,7 +382,7 @@ void TPictureCollection::LoadFromMemory(std::span<const uint8_t> bytes) {
         item.SystemMemory = e.systemMemory;
         item.Transparent = e.transparent;
         item.SetTransparentColor(e.transparentColor);
-        item.SetPicture(std::move(pictures[i]), archive.hasPicture[i]);
+        item.SetPicture(std::move(pictures[i]), decoded[i]);
     }
     if (Initialized()) {
         Initialize(*dxdraw_);

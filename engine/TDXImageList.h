@@ -28,6 +28,7 @@
 
 namespace pondlark {
 
+struct GraphicArchive;
 class TPictureCollection;
 class TDXImageList;
 
@@ -101,6 +102,9 @@ inline constexpr int64_t kMaxArchivePixels = int64_t{1} << 25;
 
 class TPictureCollection : public THashCollection {
 public:
+    TPictureCollection();
+    ~TPictureCollection() override;
+
     TPictureCollectionItem& Add();
     TPictureCollectionItem& Items(int index) const {
         return static_cast<TPictureCollectionItem&>(ItemAt(index));
@@ -115,7 +119,19 @@ public:
     // picture is decoded.
     void LoadFromFile(const std::string& path);
     void LoadFromMemory(std::span<const uint8_t> bytes);
-    // How long the last load spent reading and parsing the archive, and decoding its pictures.
+    // Loads as LoadFromFile does, with the same errors, but decodes only the pictures named in
+    // `first` before returning (names the archive lacks are passed over). The others decode
+    // meanwhile on the cores the calling thread leaves free; their items are in the collection,
+    // named and laid out, but have no picture (and no surfaces) until `FinishLoading`.
+    void LoadFromFile(const std::string& path, std::span<const std::string_view> first);
+    // Waits for the pictures still decoding and gives them to their items, with surfaces when
+    // the display is up. A damaged picture raises its decoding error; the items then keep no
+    // picture. Returns at once when nothing is loading. A new load or the collection's end
+    // waits for the decoding and drops it.
+    void FinishLoading();
+    bool Loading() const { return pending_ != nullptr; }
+    // How long the last load spent reading and parsing the archive, and decoding its pictures
+    // before it returned.
     std::chrono::nanoseconds ArchiveTime() const { return archiveTime_; }
     std::chrono::nanoseconds DecodeTime() const { return decodeTime_; }
 
@@ -133,9 +149,17 @@ public:
     TDXDraw* DXDraw() const { return dxdraw_; }
 
 private:
+    struct PendingPictures;
+    // Replaces the items with the archive's; the entries whose picture is not decoded yet
+    // (`pictures[i]` empty and `decoded[i]` false) get none.
+    void AddArchiveItems(const GraphicArchive& archive, std::vector<TDibImage>& pictures,
+                         const std::vector<bool>& decoded);
+    void DropLoading() noexcept;
+
     TDXDraw* dxdraw_ = nullptr;
     std::chrono::nanoseconds archiveTime_{};
     std::chrono::nanoseconds decodeTime_{};
+    std::unique_ptr<PendingPictures> pending_;
 };
 
 // The component the main window owns: the picture collection bound to one display.

@@ -254,30 +254,86 @@ TEST_F(GameFixture, AnErrorRepeatedEveryFrameIsReportedOnce) {
     EXPECT_EQ(platform.MessageBoxes().size(), 1u) << "a box for the first only";
 }
 
-TEST_F(GameFixture, ADamagedPictureStopsStartUpWithItsMessageBeforeAnyFrame) {
+TEST_F(GameFixture, ADamagedPictureStopsTheGameWithItsMessageBeforeAnyPlay) {
     std::filesystem::copy(PONDLARK_GAME_DIR "/Data", dir / "Data",
                           std::filesystem::copy_options::recursive);
     const std::string path = (dir / "Data/Graphic.dxg").string();
-    GraphicArchive archive = ReadGraphicArchive(ReadWholeFile(path));
+    const GraphicArchive archive = ReadGraphicArchive(ReadWholeFile(path));
     ASSERT_GT(archive.items.size(), 2u);
-    // The first picture and the last: one the first frame shows, one it does not.
-    for (size_t damaged : {size_t{0}, archive.items.size() - 1}) {
+    auto at = [&](std::string_view name) {
+        for (size_t i = 0; i < archive.items.size(); ++i)
+            if (archive.items[i].name == name) return i;
+        ADD_FAILURE() << name;
+        return size_t{0};
+    };
+    const size_t last = archive.items.size() - 1;
+    // The first picture is a play-field backdrop stored unpacked: cut short, it cannot decode.
+    ASSERT_NE(archive.items[0].name, "menu");
+    enum class Damage { BitCount, CutShort };
+    const struct {
+        size_t item;
+        Damage damage;
+        bool enterAtOnce; // the player presses Enter before the first frame
+        bool started;
+        int framesShown; // before the message
+    } cases[] = {
+        // Refused with the archive, before any decoding.
+        {0, Damage::BitCount, false, false, 0},
+        {last, Damage::BitCount, false, false, 0},
+        // Decoded before the first frame.
+        {at("menu"), Damage::CutShort, false, false, 0},
+        // Decoded while the intro shows: the intro's frame, then the message.
+        {0, Damage::CutShort, false, true, 1},
+        // Leaving the intro waits for the pictures, and finds the damage before the menu.
+        {0, Damage::CutShort, true, true, 0},
+    };
+    for (const auto& c : cases) {
         std::vector<PictureEntry> items = archive.items;
-        ASSERT_GT(items[damaged].dib.size(), 16u);
-        items[damaged].dib[14] = 7; // a bit count no picture has
+        std::vector<uint8_t>& dib = items[c.item].dib;
+        ASSERT_GT(dib.size(), 64u);
+        if (c.damage == Damage::BitCount)
+            dib[14] = 7; // a bit count no picture has
+        else
+            dib.resize(dib.size() / 2); // the header is whole, the pixels are not
         const std::vector<uint8_t> bytes =
             WriteGraphicArchive(items, archive.colorTable ? &*archive.colorTable : nullptr);
         WriteFileAtomically(path, bytes);
         HeadlessPlatform own;
         TMainForm game(own, dir.string());
-        EXPECT_FALSE(game.Start()) << items[damaged].name;
-        ASSERT_EQ(game.ReportedErrors().size(), 1u);
+        const std::string name = items[c.item].name;
+        EXPECT_EQ(game.Start(), c.started) << name;
+        if (c.enterAtOnce) own.KeyDown(vk::Return);
+        for (int i = 0; i < 10; ++i) {
+            game.Pump();
+            own.Advance(30);
+        }
+        EXPECT_EQ(game.StartFailed(), c.started) << name << ": the loop ends";
+        EXPECT_EQ(own.PresentCount(), c.framesShown) << name;
+        EXPECT_NE(game.State().Scene, TScene::MainMenu) << name;
+        ASSERT_EQ(game.ReportedErrors().size(), 1u) << name;
         EXPECT_EQ(game.ReportedErrors()[0], "DIB is invalid");
         EXPECT_EQ(own.MessageBoxes().size(), 1u);
-        for (int i = 0; i < 10; ++i)
-            game.Pump();
-        EXPECT_EQ(own.PresentCount(), 0) << "no frame after a failed start";
     }
+}
+
+TEST_F(GameFixture, TheFirstFrameNeedsNoPictureThatDecodesAfterIt) {
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(form->ImageList.Items.Loading()) << "most pictures decode after the first frame";
+    while (platform.PresentCount() == 0) {
+        form->Pump();
+        platform.Advance(1);
+    }
+    const std::vector<uint32_t> first = platform.LastFrame();
+    // The next pass collects the rest; the intro stands still, so its next frame shows what
+    // the first one would have shown with every picture there.
+    form->Pump();
+    EXPECT_FALSE(form->ImageList.Items.Loading());
+    while (platform.PresentCount() == 1) {
+        form->Pump();
+        platform.Advance(1);
+    }
+    EXPECT_EQ(form->State().Scene, TScene::Intro);
+    EXPECT_TRUE(platform.LastFrame() == first) << "the first frame lacks a picture";
 }
 
 TEST_F(GameFixture, AMissingArchiveStopsStartUpWithItsMessage) {
