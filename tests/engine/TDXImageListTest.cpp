@@ -3,9 +3,13 @@
 #include "engine/Errors.h"
 #include "platform/HeadlessPlatform.h"
 
+#include "TestFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
 #include <numbers>
 
 using namespace pondlark;
@@ -321,4 +325,60 @@ TEST_F(ImageListFixture, SurfacesShowThePictureItselfAndGoWithIt) {
         item.Restore();
         EXPECT_EQ(item.PatternCount(), 0) << "a picture short of its pixels gets no surfaces";
     }
+}
+
+TEST_F(ImageListFixture, AnEarlyLoadDecodesTheFirstPicturesAndTheRestOnFinishing) {
+    const std::filesystem::path dir = FreshTestFolder();
+    const std::string path = (dir / "Graphic.dxg").string();
+    std::vector<PictureEntry> entries;
+    for (const char* name : {"menu", "bg1", "frog", "stork"}) {
+        PictureEntry e;
+        e.name = name;
+        const TDibImage picture = PositionPicture(16 + static_cast<int>(entries.size()), 8);
+        e.dib = EncodeDib(picture.Pixels.data(), picture.Width, picture.Height, 32);
+        entries.push_back(e);
+    }
+    auto write = [&](const std::vector<PictureEntry>& items) {
+        const std::vector<uint8_t> bytes = WriteGraphicArchive(items);
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
+        std::fclose(f);
+    };
+    const std::string_view first[] = {"MENU", "not in the archive"};
+
+    write(entries);
+    list.Items.LoadFromFile(path, first);
+    ASSERT_EQ(list.Items.Count(), 4);
+    EXPECT_TRUE(list.Items.Find("menu").HasPicture());
+    EXPECT_GT(list.Items.Find("menu").PatternCount(), 0) << "the display is up";
+    EXPECT_FALSE(list.Items.Find("frog").HasPicture()) << "named and laid out, no picture yet";
+    EXPECT_EQ(list.Items.Find("frog").PatternCount(), 0);
+    EXPECT_TRUE(list.Items.Loading());
+    list.Items.FinishLoading();
+    EXPECT_FALSE(list.Items.Loading());
+    for (int i = 0; i < 4; ++i) {
+        const TPictureCollectionItem& item = list.Items[i];
+        ASSERT_TRUE(item.HasPicture()) << item.Name();
+        EXPECT_EQ(item.Picture().Width, 16 + i);
+        EXPECT_EQ(item.Picture().Pixels, PositionPicture(16 + i, 8).Pixels);
+        EXPECT_GT(item.PatternCount(), 0) << item.Name();
+    }
+    list.Items.FinishLoading(); // nothing left: returns at once
+
+    // A picture cut short passes the archive's checks and fails only when decoded.
+    std::vector<PictureEntry> damaged = entries;
+    damaged[2].dib.resize(damaged[2].dib.size() - 8);
+    write(damaged);
+    list.Items.LoadFromFile(path, first);
+    EXPECT_THROW(list.Items.FinishLoading(), EInvalidGraphic);
+    EXPECT_FALSE(list.Items.Loading());
+    EXPECT_FALSE(list.Items.Find("stork").HasPicture()) << "no picture given after a failure";
+
+    // A new load, and the collection's end, wait for a decoding still running and drop it.
+    list.Items.LoadFromFile(path, first);
+    list.Items.LoadFromFile(path, first);
+    EXPECT_EQ(list.Items.Count(), 4);
+    EXPECT_TRUE(list.Items.Loading());
+    std::filesystem::remove_all(dir);
 }
