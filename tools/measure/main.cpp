@@ -158,9 +158,13 @@ int Startup(const std::string& dir, long long mainNs) {
         g.platform.Advance(1);
     }
     const long long firstFrameNs = RealtimeNs();
+    // The pictures the first frame did not need are collected on the next pass.
+    g.form->Pump();
+    const long long allPicturesNs = RealtimeNs();
     const auto& pictures = g.form->ImageList.Items;
     std::printf("startup.main_realtime_ns %lld\nstartup.first_frame_realtime_ns %lld\n", mainNs,
                 firstFrameNs);
+    std::printf("startup.all_pictures_realtime_ns %lld\n", allPicturesNs);
     std::printf("startup.archive_ms %.3f\nstartup.pictures_ms %.3f\n",
                 std::chrono::duration<double, std::milli>(pictures.ArchiveTime()).count(),
                 std::chrono::duration<double, std::milli>(pictures.DecodeTime()).count());
