@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <system_error>
 #include <thread>
 
 namespace pondlark {
@@ -341,11 +342,15 @@ void TPictureCollection::LoadFromFile(const std::string& path,
     AddArchiveItems(archive, pictures, decoded);
     pending->pictures.resize(pending->items.size());
     if (pending->items.empty()) return;
-    // The calling thread goes on to the first frame: the decoder leaves it one core.
+    // The calling thread goes on to the first frame: the decoder leaves it one core. Where no
+    // thread can start (one core, or a browser page), FinishLoading decodes them itself.
     const unsigned cores = std::thread::hardware_concurrency();
     if (cores > 1) {
         PendingPictures* p = pending.get();
-        pending->decoder = std::thread([p, cores] { p->Decode(cores - 1); });
+        try {
+            pending->decoder = std::thread([p, cores] { p->Decode(cores - 1); });
+        } catch (const std::system_error&) {
+        }
     }
     pending_ = std::move(pending);
 }
