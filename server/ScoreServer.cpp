@@ -20,6 +20,10 @@ constexpr const char* kProgram = "Pondlark";
 constexpr const char* kTextType = "text/plain; charset=utf-8";
 constexpr const char* kHtmlType = "text/html; charset=utf-8";
 constexpr int kTableSize = 100;
+constexpr const char* kPagePolicy = "default-src 'none'; style-src 'unsafe-inline'";
+constexpr const char* kGamePolicy =
+    "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self' 'unsafe-inline'; "
+    "img-src 'self' data: blob:; media-src 'self' blob:";
 
 int64_t SystemSeconds() {
     return std::chrono::duration_cast<std::chrono::seconds>(
@@ -303,12 +307,15 @@ void TScoreServer::Routes() {
         }
         return httplib::Server::HandlerResponse::Unhandled;
     });
-    http_.set_post_routing_handler([](const httplib::Request&, httplib::Response& response) {
-        // Pages carry no scripts and load nothing from elsewhere; browsers are told so.
-        response.set_header("Content-Security-Policy",
-                            "default-src 'none'; style-src 'unsafe-inline'");
-        response.set_header("X-Content-Type-Options", "nosniff");
-    });
+    http_.set_post_routing_handler(
+        [](const httplib::Request& request, httplib::Response& response) {
+            // The service's pages carry no scripts and load nothing from elsewhere; the browser
+            // game runs its own script and program and loads its data, from this host only (no
+            // eval: a page that cannot be made to run text as a script).
+            const bool game = request.path.rfind("/play/", 0) == 0;
+            response.set_header("Content-Security-Policy", game ? kGamePolicy : kPagePolicy);
+            response.set_header("X-Content-Type-Options", "nosniff");
+        });
     http_.set_error_handler(httplib::Server::HandlerWithResponse(
         [](const httplib::Request&, httplib::Response& response) {
             // Replies that already say what went wrong keep their words.
