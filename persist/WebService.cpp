@@ -103,18 +103,26 @@ TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address,
     } catch (const EHttpError&) {
         reply.clear(); // an unreachable service reads as an empty reply
     }
-    if (reply.compare(0, 2, "OK") != 0) return TSubmitOutcome::ServiceUnavailable;
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now());
-    if (left < kLeastRequestTime) return TSubmitOutcome::OutOfTime;
-    const std::string payload = ResultPayload(name, score, PassBackValue(reply), country);
-    http.SetTimeouts({std::min(limits.Connect, left), left});
+    const TResultRequest next = ResultRequestAfter(reply, left, address, name, score, country);
+    if (next.Outcome) return *next.Outcome;
+    http.SetTimeouts({std::min(limits.Connect, next.Time), next.Time});
     try {
-        http.Get(ResultRequestUrl(address, EncodeLine(payload)));
+        http.Get(next.Url);
     } catch (const EHttpError&) {
         // The result stays in the local table; the service's answer does not matter to the game.
     }
     http.SetTimeouts(limits);
     return TSubmitOutcome::Sent;
+}
+
+TResultRequest ResultRequestAfter(std::string_view versionReply, std::chrono::milliseconds left,
+                                  const TServiceAddress& address, const std::string& name,
+                                  int32_t score, const std::string& country) {
+    if (versionReply.substr(0, 2) != "OK") return {.Outcome = TSubmitOutcome::ServiceUnavailable};
+    if (left < kLeastRequestTime) return {.Outcome = TSubmitOutcome::OutOfTime};
+    const std::string payload = ResultPayload(name, score, PassBackValue(versionReply), country);
+    return {.Url = ResultRequestUrl(address, EncodeLine(payload)), .Time = left};
 }
 
 void GoWeb(IPlatform& platform, const std::string& url) {

@@ -70,6 +70,18 @@ TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address,
                           const TSubmitClock& clock = {});
 void ShowCannotConnect(IPlatform& platform);
 
+// The step between the two requests: from the version reply and the time left of the budget,
+// either the outcome (the service is not there, or too little time is left) or the result
+// request's URL and the time it may take.
+struct TResultRequest {
+    std::optional<TSubmitOutcome> Outcome;
+    std::string Url;
+    std::chrono::milliseconds Time{0};
+};
+TResultRequest ResultRequestAfter(std::string_view versionReply, std::chrono::milliseconds left,
+                                  const TServiceAddress& address, const std::string& name,
+                                  int32_t score, const std::string& country);
+
 // Opens `url` in the user's browser; a failure is ignored.
 void GoWeb(IPlatform& platform, const std::string& url);
 
