@@ -40,6 +40,13 @@ std::string ResultRequestUrl(const TServiceAddress& address, std::string_view en
            std::string(encodedPayload);
 }
 
+std::string PathAndQuery(const std::string& url) {
+    const size_t scheme = url.find("://");
+    if (scheme == std::string::npos) return url;
+    const size_t path = url.find('/', scheme + 3);
+    return path == std::string::npos ? "/" : url.substr(path);
+}
+
 std::string PassBackValue(std::string_view versionReply) {
     // Five passes, each taking the text up to the next "|"; a pass that finds no "|" yields an
     // empty field and leaves the rest alone, so later passes find none either.
@@ -119,10 +126,18 @@ TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address,
 TResultRequest ResultRequestAfter(std::string_view versionReply, std::chrono::milliseconds left,
                                   const TServiceAddress& address, const std::string& name,
                                   int32_t score, const std::string& country) {
-    if (versionReply.substr(0, 2) != "OK") return {.Outcome = TSubmitOutcome::ServiceUnavailable};
-    if (left < kLeastRequestTime) return {.Outcome = TSubmitOutcome::OutOfTime};
-    const std::string payload = ResultPayload(name, score, PassBackValue(versionReply), country);
-    return {.Url = ResultRequestUrl(address, EncodeLine(payload)), .Time = left};
+    TResultRequest next;
+    if (versionReply.substr(0, 2) != "OK") {
+        next.Outcome = TSubmitOutcome::ServiceUnavailable;
+    } else if (left < kLeastRequestTime) {
+        next.Outcome = TSubmitOutcome::OutOfTime;
+    } else {
+        const std::string payload =
+            ResultPayload(name, score, PassBackValue(versionReply), country);
+        next.Url = ResultRequestUrl(address, EncodeLine(payload));
+        next.Time = left;
+    }
+    return next;
 }
 
 void GoWeb(IPlatform& platform, const std::string& url) {

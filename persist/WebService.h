@@ -36,6 +36,11 @@ std::string VersionRequestUrl(const TServiceAddress& address);
 // `encodedPayload` is already URL-safe (it comes from EncodeLine).
 std::string ResultRequestUrl(const TServiceAddress& address, std::string_view encodedPayload);
 
+// The path and query of a URL ("http://host:port/path?query" -> "/path?query", "/" when it has
+// none); a URL without a scheme is returned as it is. A page reaches its own host by these alone,
+// whatever scheme and port the page came with.
+std::string PathAndQuery(const std::string& url);
+
 // The pass-back value of a version reply: the text between its fourth and fifth "|", empty when
 // it has fewer than five.
 std::string PassBackValue(std::string_view versionReply);

@@ -1,24 +1,13 @@
 #include "web/PageFetch.h"
 
 #include "http/THttpClient.h"
+#include "persist/WebService.h"
 
 #include <emscripten/fetch.h>
 
 #include <cstring>
 
 namespace pondlark {
-namespace {
-
-// "http://host:port/path?query" -> "/path?query"; a relative URL stays as it is.
-std::string SameOriginPath(const std::string& url) {
-    const size_t scheme = url.find("://");
-    if (scheme == std::string::npos) return url;
-    const size_t path = url.find('/', scheme + 3);
-    return path == std::string::npos ? "/" : url.substr(path);
-}
-
-} // namespace
-
 void TPageFetch::Finished(emscripten_fetch_t* fetch) {
     static_cast<TPageFetch*>(fetch->userData)->done_ = true;
 }
@@ -34,7 +23,7 @@ TPageFetch::TPageFetch(const std::string& url, std::chrono::milliseconds timeout
     attr.userData = this;
     attr.onsuccess = Finished;
     attr.onerror = Finished;
-    const std::string path = SameOriginPath(url);
+    const std::string path = PathAndQuery(url);
     fetch_ = emscripten_fetch(&attr, path.c_str());
     if (!fetch_) throw EHttpError("The request could not be made.");
 }
