@@ -246,7 +246,20 @@ try {
         await hold('ArrowDown'); // ticks "Send result"
         await page.waitForTimeout(300);
         await shot('web-name-entry.png');
+        // The service is slow to answer: the panel draws on (its "Sending result" moves) while
+        // the page waits for it.
+        await page.route(/\/cgi\/version\.pl\?version/, async route => {
+            await new Promise(r => setTimeout(r, 3000));
+            await route.continue();
+        });
         await hold('Enter');
+        await page.waitForTimeout(500);
+        const sending = await status();
+        await page.waitForTimeout(1000);
+        await shot('web-sending.png');
+        const later = await status();
+        check(sending.scene === Scene.GameOver && later.scene === Scene.GameOver && later.frames > sending.frames + 10,
+            `the name panel draws on while the result is on its way (frames ${sending.frames} -> ${later.frames} in 1 s)`);
         // The table opens once both requests are over.
         if (await waitFor(s => s.scene === Scene.HighScores, 'the high scores follow the sent result', 20000)) {
             await shot('web-high-scores.png');
