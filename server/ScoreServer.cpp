@@ -291,22 +291,29 @@ void TScoreServer::Routes() {
         Reply(response, 200, "ok " + std::to_string(store_.CountResults()) + " results\n");
     });
 
-    http_.set_pre_routing_handler([](const httplib::Request& request, httplib::Response& response) {
-        // Nothing the game or a browser sends comes near these.
-        if (request.target.size() > 1024) {
-            Reply(response, 414, "ERR|too long\n");
-            return httplib::Server::HandlerResponse::Handled;
-        }
-        if (request.headers.size() > 64) {
-            Reply(response, 431, "ERR|too many headers\n");
-            return httplib::Server::HandlerResponse::Handled;
-        }
-        if (request.method != "GET" && request.method != "HEAD") {
-            Reply(response, 405, "ERR|only GET\n");
-            return httplib::Server::HandlerResponse::Handled;
-        }
-        return httplib::Server::HandlerResponse::Unhandled;
-    });
+    http_.set_pre_routing_handler(
+        [this](const httplib::Request& request, httplib::Response& response) {
+            // The game's page names its files relative to its folder, which an address without the
+            // last slash would lose.
+            if (request.path == "/play" && !options_.Site.empty()) {
+                response.set_redirect("/play/");
+                return httplib::Server::HandlerResponse::Handled;
+            }
+            // Nothing the game or a browser sends comes near these.
+            if (request.target.size() > 1024) {
+                Reply(response, 414, "ERR|too long\n");
+                return httplib::Server::HandlerResponse::Handled;
+            }
+            if (request.headers.size() > 64) {
+                Reply(response, 431, "ERR|too many headers\n");
+                return httplib::Server::HandlerResponse::Handled;
+            }
+            if (request.method != "GET" && request.method != "HEAD") {
+                Reply(response, 405, "ERR|only GET\n");
+                return httplib::Server::HandlerResponse::Handled;
+            }
+            return httplib::Server::HandlerResponse::Unhandled;
+        });
     http_.set_post_routing_handler(
         [](const httplib::Request& request, httplib::Response& response) {
             // The service's pages carry no scripts and load nothing from elsewhere; the browser

@@ -266,6 +266,11 @@ TEST(ScoreServiceSite, TheBrowserGameIsServedUnderPlayAndNothingBesideIt) {
         EXPECT_NE(policy.find("script-src 'self' 'wasm-unsafe-eval';"), std::string::npos)
             << policy;
     }
+    // The folder without its last slash: the page would look for its files one folder up.
+    const httplib::Result bare = service.Get("/play");
+    ASSERT_TRUE(bare);
+    EXPECT_EQ(bare->status, 302);
+    EXPECT_EQ(bare->get_header_value("Location"), "/play/");
     // The service's own pages are still there, and still run no script.
     const httplib::Result table = service.Get(kTable);
     ASSERT_TRUE(table);
