@@ -90,7 +90,13 @@ void TMainForm::PollSending() {
 }
 
 void TMainForm::GoWeb(const std::string& url) {
+#ifdef __EMSCRIPTEN__
+    // A page's service is the host that served it, which a player may reach through https on
+    // its standard port: the service's pages open relative to the page, as its requests go.
+    pondlark::GoWeb(platform_, PathAndQuery(url));
+#else
     pondlark::GoWeb(platform_, url);
+#endif
 }
 
 std::string TMainForm::HomePageUrl() const {

@@ -6,7 +6,9 @@
 //
 // In a browser the page is the game folder: Data/ and Music/ come preloaded in /game, the
 // settings live in /save (kept by the page across visits), the score service is the host that
-// served the page, and the browser calls one pass of the loop for each of its frames.
+// served the page, and the browser calls one pass of the loop for each of its frames. A page
+// address ending in `?seed=N` fixes the random generator as the screenshot tool's `seed` does,
+// so a test (or a player sharing a pond) gets the same ponds every time.
 #include "app/TMainForm.h"
 #include "persist/WebService.h"
 #include "platform/SdlPlatform.h"
@@ -16,6 +18,7 @@
 #include "app/WindowIcon.h"
 #endif
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -34,8 +37,40 @@ struct TPageGame {
 // What the page (and the browser test) can read of the game after each pass.
 void PublishStatus(const pondlark::TMainForm& form) {
     const pondlark::TGameState& s = form.State();
-    EM_ASM({ Module.pondlarkStatus = ({scene : $0, level : $1, score : $2, lives : $3}); },
-           static_cast<int>(s.Scene), s.Level, s.Score, s.Lives);
+    EM_ASM(
+        {
+            Module.pondlarkStatus = ({scene : $0, level : $1, score : $2, lives : $3, frames : $4});
+        },
+        static_cast<int>(s.Scene), s.Level, s.Score, s.Lives,
+        static_cast<double>(form.FrameCount()));
+}
+
+enum class TPageValue { HostAndPort, Seed };
+
+// A value of the page's address: its host and port as "HOST:PORT", or its `seed` parameter
+// (empty when there is none). No text is run as a script: the page forbids that.
+std::string FromPageAddress(TPageValue what) {
+    char text[300] = {};
+    EM_ASM(
+        {
+            var port = location.port || (location.protocol == "https:" ? 443 : 80);
+            var value = $0 == 0 ? location.hostname + ":" + port
+                                : new URLSearchParams(location.search).get("seed") || "";
+            stringToUTF8(value, $1, $2);
+        },
+        static_cast<int>(what), text, sizeof text);
+    return text;
+}
+
+// The `seed` parameter: digits only, below 2^32; anything else is ignored.
+std::optional<uint32_t> PageSeed() {
+    const std::string digits = FromPageAddress(TPageValue::Seed);
+    if (digits.empty() || digits.size() > 10 ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    const unsigned long long value = std::stoull(digits);
+    if (value > UINT32_MAX) return std::nullopt;
+    return static_cast<uint32_t>(value);
 }
 
 void PagePass(void* game) {
@@ -56,10 +91,10 @@ int main() {
     using namespace pondlark;
     try {
         auto* game = new TPageGame;
-        char* host = emscripten_run_script_string("location.hostname + ':' + (location.port || "
-                                                  "(location.protocol == 'https:' ? 443 : 80))");
-        if (const std::optional<TServiceAddress> address = ParseServiceAddress(host))
+        if (const std::optional<TServiceAddress> address =
+                ParseServiceAddress(FromPageAddress(TPageValue::HostAndPort)))
             game->form.ServiceAddress = *address;
+        if (const std::optional<uint32_t> seed = PageSeed()) game->form.FixRandomSeed(*seed);
         if (!game->form.Start()) return 1;
         emscripten_set_main_loop_arg(PagePass, game, 0, 0);
     } catch (const std::exception& e) {

@@ -54,6 +54,7 @@ public:
     // Largest reply body accepted; the service's replies are a few bytes, so anything far
     // larger is a broken or hostile server and is refused rather than buffered without end.
     void SetMaxBodySize(std::size_t bytes) { maxBody_ = bytes; }
+    std::size_t MaxBodySize() const { return maxBody_; }
 
     // Sends one GET to an absolute "http://" URL and returns the reply body.
     std::string Get(const std::string& url);

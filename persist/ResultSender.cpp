@@ -4,8 +4,13 @@
 
 namespace pondlark {
 
+TResultSender::TResultSender() = default;
 TResultSender::~TResultSender() {
     if (worker_.joinable()) worker_.join();
+}
+
+bool TResultSender::Busy() const {
+    return worker_.joinable();
 }
 
 bool TResultSender::Start(THttpClient& http, const TServiceAddress& address, std::string name,

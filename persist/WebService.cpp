@@ -40,6 +40,13 @@ std::string ResultRequestUrl(const TServiceAddress& address, std::string_view en
            std::string(encodedPayload);
 }
 
+std::string PathAndQuery(const std::string& url) {
+    const size_t scheme = url.find("://");
+    if (scheme == std::string::npos) return url;
+    const size_t path = url.find('/', scheme + 3);
+    return path == std::string::npos ? "/" : url.substr(path);
+}
+
 std::string PassBackValue(std::string_view versionReply) {
     // Five passes, each taking the text up to the next "|"; a pass that finds no "|" yields an
     // empty field and leaves the rest alone, so later passes find none either.
@@ -103,18 +110,34 @@ TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address,
     } catch (const EHttpError&) {
         reply.clear(); // an unreachable service reads as an empty reply
     }
-    if (reply.compare(0, 2, "OK") != 0) return TSubmitOutcome::ServiceUnavailable;
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now());
-    if (left < kLeastRequestTime) return TSubmitOutcome::OutOfTime;
-    const std::string payload = ResultPayload(name, score, PassBackValue(reply), country);
-    http.SetTimeouts({std::min(limits.Connect, left), left});
+    const TResultRequest next = ResultRequestAfter(reply, left, address, name, score, country);
+    if (next.Outcome) return *next.Outcome;
+    http.SetTimeouts({std::min(limits.Connect, next.Time), next.Time});
     try {
-        http.Get(ResultRequestUrl(address, EncodeLine(payload)));
+        http.Get(next.Url);
     } catch (const EHttpError&) {
         // The result stays in the local table; the service's answer does not matter to the game.
     }
     http.SetTimeouts(limits);
     return TSubmitOutcome::Sent;
+}
+
+TResultRequest ResultRequestAfter(std::string_view versionReply, std::chrono::milliseconds left,
+                                  const TServiceAddress& address, const std::string& name,
+                                  int32_t score, const std::string& country) {
+    TResultRequest next;
+    if (versionReply.substr(0, 2) != "OK") {
+        next.Outcome = TSubmitOutcome::ServiceUnavailable;
+    } else if (left < kLeastRequestTime) {
+        next.Outcome = TSubmitOutcome::OutOfTime;
+    } else {
+        const std::string payload =
+            ResultPayload(name, score, PassBackValue(versionReply), country);
+        next.Url = ResultRequestUrl(address, EncodeLine(payload));
+        next.Time = left;
+    }
+    return next;
 }
 
 void GoWeb(IPlatform& platform, const std::string& url) {

@@ -36,6 +36,11 @@ std::string VersionRequestUrl(const TServiceAddress& address);
 // `encodedPayload` is already URL-safe (it comes from EncodeLine).
 std::string ResultRequestUrl(const TServiceAddress& address, std::string_view encodedPayload);
 
+// The path and query of a URL ("http://host:port/path?query" -> "/path?query", "/" when it has
+// none); a URL without a scheme is returned as it is. A page reaches its own host by these alone,
+// whatever scheme and port the page came with.
+std::string PathAndQuery(const std::string& url);
+
 // The pass-back value of a version reply: the text between its fourth and fifth "|", empty when
 // it has fewer than five.
 std::string PassBackValue(std::string_view versionReply);
@@ -69,6 +74,18 @@ TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address,
                           const std::string& name, int32_t score, const std::string& country,
                           const TSubmitClock& clock = {});
 void ShowCannotConnect(IPlatform& platform);
+
+// The step between the two requests: from the version reply and the time left of the budget,
+// either the outcome (the service is not there, or too little time is left) or the result
+// request's URL and the time it may take.
+struct TResultRequest {
+    std::optional<TSubmitOutcome> Outcome;
+    std::string Url;
+    std::chrono::milliseconds Time{0};
+};
+TResultRequest ResultRequestAfter(std::string_view versionReply, std::chrono::milliseconds left,
+                                  const TServiceAddress& address, const std::string& name,
+                                  int32_t score, const std::string& country);
 
 // Opens `url` in the user's browser; a failure is ignored.
 void GoWeb(IPlatform& platform, const std::string& url);

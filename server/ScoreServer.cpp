@@ -20,6 +20,10 @@ constexpr const char* kProgram = "Pondlark";
 constexpr const char* kTextType = "text/plain; charset=utf-8";
 constexpr const char* kHtmlType = "text/html; charset=utf-8";
 constexpr int kTableSize = 100;
+constexpr const char* kPagePolicy = "default-src 'none'; style-src 'unsafe-inline'";
+constexpr const char* kGamePolicy =
+    "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self' 'unsafe-inline'; "
+    "img-src 'self' data: blob:; media-src 'self' blob:";
 
 int64_t SystemSeconds() {
     return std::chrono::duration_cast<std::chrono::seconds>(
@@ -287,28 +291,38 @@ void TScoreServer::Routes() {
         Reply(response, 200, "ok " + std::to_string(store_.CountResults()) + " results\n");
     });
 
-    http_.set_pre_routing_handler([](const httplib::Request& request, httplib::Response& response) {
-        // Nothing the game or a browser sends comes near these.
-        if (request.target.size() > 1024) {
-            Reply(response, 414, "ERR|too long\n");
-            return httplib::Server::HandlerResponse::Handled;
-        }
-        if (request.headers.size() > 64) {
-            Reply(response, 431, "ERR|too many headers\n");
-            return httplib::Server::HandlerResponse::Handled;
-        }
-        if (request.method != "GET" && request.method != "HEAD") {
-            Reply(response, 405, "ERR|only GET\n");
-            return httplib::Server::HandlerResponse::Handled;
-        }
-        return httplib::Server::HandlerResponse::Unhandled;
-    });
-    http_.set_post_routing_handler([](const httplib::Request&, httplib::Response& response) {
-        // Pages carry no scripts and load nothing from elsewhere; browsers are told so.
-        response.set_header("Content-Security-Policy",
-                            "default-src 'none'; style-src 'unsafe-inline'");
-        response.set_header("X-Content-Type-Options", "nosniff");
-    });
+    http_.set_pre_routing_handler(
+        [this](const httplib::Request& request, httplib::Response& response) {
+            // The game's page names its files relative to its folder, which an address without the
+            // last slash would lose.
+            if (request.path == "/play" && !options_.Site.empty()) {
+                response.set_redirect("/play/");
+                return httplib::Server::HandlerResponse::Handled;
+            }
+            // Nothing the game or a browser sends comes near these.
+            if (request.target.size() > 1024) {
+                Reply(response, 414, "ERR|too long\n");
+                return httplib::Server::HandlerResponse::Handled;
+            }
+            if (request.headers.size() > 64) {
+                Reply(response, 431, "ERR|too many headers\n");
+                return httplib::Server::HandlerResponse::Handled;
+            }
+            if (request.method != "GET" && request.method != "HEAD") {
+                Reply(response, 405, "ERR|only GET\n");
+                return httplib::Server::HandlerResponse::Handled;
+            }
+            return httplib::Server::HandlerResponse::Unhandled;
+        });
+    http_.set_post_routing_handler(
+        [](const httplib::Request& request, httplib::Response& response) {
+            // The service's pages carry no scripts and load nothing from elsewhere; the browser
+            // game runs its own script and program and loads its data, from this host only (no
+            // eval: a page that cannot be made to run text as a script).
+            const bool game = request.path.rfind("/play/", 0) == 0;
+            response.set_header("Content-Security-Policy", game ? kGamePolicy : kPagePolicy);
+            response.set_header("X-Content-Type-Options", "nosniff");
+        });
     http_.set_error_handler(httplib::Server::HandlerWithResponse(
         [](const httplib::Request&, httplib::Response& response) {
             // Replies that already say what went wrong keep their words.

@@ -18,8 +18,11 @@ foreach(dir app game screens persist engine audio http platform)
     list(APPEND WEB_SOURCES ${dir_sources})
 endforeach()
 # The desktop's HTTP client talks through libcurl; the page's goes through fetch.
-list(REMOVE_ITEM WEB_SOURCES ${CMAKE_SOURCE_DIR}/http/THttpClient.cpp)
-list(APPEND WEB_SOURCES ${CMAKE_SOURCE_DIR}/web/THttpClientFetch.cpp)
+# and a page has no threads, so a result is sent by the browser's requests the game polls.
+list(REMOVE_ITEM WEB_SOURCES ${CMAKE_SOURCE_DIR}/http/THttpClient.cpp
+    ${CMAKE_SOURCE_DIR}/persist/ResultSender.cpp)
+list(APPEND WEB_SOURCES ${CMAKE_SOURCE_DIR}/web/THttpClientFetch.cpp
+    ${CMAKE_SOURCE_DIR}/web/ResultSenderFetch.cpp ${CMAKE_SOURCE_DIR}/web/PageFetch.cpp)
 
 set(WEB_COMPILE -fexceptions)
 # EM_ASM blocks name their arguments $0, $1...
@@ -48,7 +51,8 @@ target_link_options(game PRIVATE ${WEB_COMPILE} -sDISABLE_EXCEPTION_CATCHING=0
 file(GLOB WEB_GAME_FILES ${PONDLARK_WEB_GAME_DIR}/Data/* ${PONDLARK_WEB_GAME_DIR}/Music/*)
 set_property(TARGET game APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/web/pre.js
     ${CMAKE_SOURCE_DIR}/web/library-funcs.json ${WEB_GAME_FILES})
-add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/site/index.html
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_BINARY_DIR}/site/index.html
-    DEPENDS ${CMAKE_SOURCE_DIR}/web/index.html)
-add_custom_target(page ALL DEPENDS ${CMAKE_BINARY_DIR}/site/index.html)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/site/index.html ${CMAKE_BINARY_DIR}/site/page.js
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_SOURCE_DIR}/web/page.js
+        ${CMAKE_BINARY_DIR}/site/
+    DEPENDS ${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_SOURCE_DIR}/web/page.js)
+add_custom_target(page ALL DEPENDS ${CMAKE_BINARY_DIR}/site/index.html ${CMAKE_BINARY_DIR}/site/page.js)

@@ -18,8 +18,8 @@ set(uses_screens game persist engine platform)
 set(uses_app screens game persist audio http engine platform)
 # The score service shares only the result payload and its text encoding with the game.
 set(uses_server persist)
-# The browser build's own implementations of the http/ interfaces.
-set(uses_web http)
+# The browser build's own implementations of the http/ client and persist/'s result sender.
+set(uses_web persist http engine platform)
 set(folders platform engine http audio persist game screens app server web)
 
 set(faults 0)

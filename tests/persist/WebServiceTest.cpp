@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <utility>
+#include <vector>
 
 using namespace pondlark;
 using namespace pondlark::test_support;
@@ -63,6 +65,17 @@ TEST(WebService, AddressesCarryThePortOnlyWhenItIsNot80) {
               "http://frogs.example:8080/cgi/version.pl?version&prg=Pondlark");
     EXPECT_EQ(ResultRequestUrl(standard, "ABC"),
               "http://frogs.example/cgi/version.pl?hs&prg=Pondlark&inf=ABC");
+}
+
+TEST(WebService, PathAndQueryLeaveTheSchemeAndHost) {
+    for (const auto& [url, path] : std::vector<std::pair<std::string, std::string>>{
+             {"http://frogs.example:8080/cgi/version.pl?prg=Pondlark&type=0&show",
+              "/cgi/version.pl?prg=Pondlark&type=0&show"},
+             {"https://frogs.example/", "/"},
+             {"http://frogs.example", "/"},
+             {"http://[::1]:8080/a?b=http://c/d", "/a?b=http://c/d"},
+             {"/already/relative?x", "/already/relative?x"}})
+        EXPECT_EQ(PathAndQuery(url), path) << url;
 }
 
 TEST(WebService, PassBackValueIsTheFifthField) {

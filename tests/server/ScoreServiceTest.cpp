@@ -261,11 +261,22 @@ TEST(ScoreServiceSite, TheBrowserGameIsServedUnderPlayAndNothingBesideIt) {
         EXPECT_EQ(r->get_header_value("Content-Type").rfind(c.type, 0), 0u)
             << r->get_header_value("Content-Type");
         EXPECT_EQ(r->body, c.body);
+        // The game's script and program may run, from this host only, and nothing as eval.
+        const std::string policy = r->get_header_value("Content-Security-Policy");
+        EXPECT_NE(policy.find("script-src 'self' 'wasm-unsafe-eval';"), std::string::npos)
+            << policy;
     }
-    // The service's own pages are still there.
+    // The folder without its last slash: the page would look for its files one folder up.
+    const httplib::Result bare = service.Get("/play");
+    ASSERT_TRUE(bare);
+    EXPECT_EQ(bare->status, 302);
+    EXPECT_EQ(bare->get_header_value("Location"), "/play/");
+    // The service's own pages are still there, and still run no script.
     const httplib::Result table = service.Get(kTable);
     ASSERT_TRUE(table);
     EXPECT_EQ(table->status, 200);
+    EXPECT_EQ(table->get_header_value("Content-Security-Policy").rfind("default-src 'none';", 0),
+              0u);
 }
 
 TEST(ScoreServiceSite, AFolderThatCannotBeServedStopsTheStart) {

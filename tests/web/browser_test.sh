@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # ctest wrapper of browser_test.mjs: makes the desktop's frame with pondlark-shot, serves the
-# browser build on a free local port and runs the page in headless Chromium, bounded in time.
-# Exits 77 (skipped, with the reason) when the web build, Chromium, node, ImageMagick or the
-# browser driver is missing.
-#   browser_test.sh SOURCE_DIR SHOT_TOOL GAME_DIR OUT_DIR
+# browser build through the score service on a free local port and runs the page in Chromium,
+# bounded in time. MODE is `headless`, or `window` for a Chromium with a real window inside
+# xvfb-run (a virtual X display, as a player's desktop).
+# Exits 77 (skipped, with the reason) when the web build, Chromium, node, ImageMagick, xvfb-run
+# (window mode) or the browser driver is missing.
+#   browser_test.sh SOURCE_DIR SHOT_TOOL SCORES_TOOL GAME_DIR OUT_DIR MODE
 set -uo pipefail
-src=$1 shot=$2 game=$3 out=$4
+src=$1 shot=$2 scores=$3 game=$4 out=$5 mode=$6
 site=$src/build-web/site
 skip() { echo "SKIPPED: $*"; exit 77; }
 [ -f "$site/game.wasm" ] && [ -f "$site/index.html" ] ||
@@ -16,27 +18,38 @@ command -v compare >/dev/null || skip "ImageMagick's compare is not installed"
 driver=${PONDLARK_WEB_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/pondlark-web}/driver
 [ -d "$driver/node_modules/playwright-core" ] ||
     skip "playwright-core is not installed in $driver (scripts/web-deps installs it)"
+run=()
+if [ "$mode" = window ]; then
+    command -v xvfb-run >/dev/null || skip "xvfb-run is not installed (scripts/setup installs xvfb)"
+    command -v import >/dev/null || skip "ImageMagick's import is not installed"
+    run=(xvfb-run -a -s "-screen 0 1280x1024x24")
+fi
 
 rm -rf "$out" && mkdir -p "$out/home"
 # The desktop's frame of the main menu and its settings after a country typed in the options,
 # made by the same steps the browser takes.
-printf '%s\n' 'seed 1' 'wait 2100' 'move 500 185' 'wait 60' 'shot desktop-main-menu.png' \
+printf '%s\n' 'seed 9' 'wait 2100' 'move 500 185' 'wait 60' 'shot desktop-main-menu.png' \
     'click 500 260' 'wait 60' 'type SWEDEN' 'wait 100' 'key Escape' 'wait 200' >"$out/desktop.txt"
 "$shot" --dir "$game" --script "$out/desktop.txt" --out "$out" --home "$out/home" >/dev/null &&
     [ -f "$out/home/Config.cfg" ] || {
     echo "pondlark-shot failed"
     exit 1
 }
+# The desktop's feast picture: the browser takes the same steps in its own time.
+"$shot" --dir "$game" --script "$src/docs/shots/eating.txt" --out "$out/desktop-feast" \
+    --home "$out/home-feast" >/dev/null || { echo "pondlark-shot failed on the feast"; exit 1; }
 
-python3 "$src/web/serve.py" "$site" 0 >"$out/server.txt" 2>&1 &
-server=$!
-trap 'kill $server 2>/dev/null' EXIT
-for _ in $(seq 50); do
-    url=$(head -n 1 "$out/server.txt" 2>/dev/null)
-    [ -n "$url" ] && break
+# The score service serves the page, so the results the page sends come back to it.
+"$scores" --listen 127.0.0.1:0 --site "$site" --db "sqlite:$out/scores.db" 2>"$out/service.txt" &
+service=$!
+trap 'kill $service 2>/dev/null' EXIT
+base=
+for _ in $(seq 100); do
+    base=$(sed -n 's|^pondlark-scores: serving \(http://[^ ]*/\) .*|\1|p' "$out/service.txt")
+    [ -n "$base" ] && break
     sleep 0.1
 done
-[ -n "$url" ] || { echo "the local server did not start"; exit 1; }
-echo "page: $url  screenshots: $out"
-timeout 300 node "$src/tests/web/browser_test.mjs" "$url" "$out/desktop-main-menu.png" \
-    "$out/home/Config.cfg" "$out" "$driver"
+[ -n "$base" ] || { echo "the score service did not start:"; cat "$out/service.txt"; exit 1; }
+echo "service: $base  page: ${base}play/  screenshots: $out"
+timeout 400 "${run[@]}" node "$src/tests/web/browser_test.mjs" "$base" "$out/desktop-main-menu.png" \
+    "$out/desktop-feast/eating.png" "$out/home/Config.cfg" "$out" "$driver" "$mode"

@@ -1,0 +1,89 @@
+// TResultSender for the browser build: the page has no threads, so the two requests are the
+// browser's own, started here and moved on in TakeOutcome, which the game polls once a frame.
+// Nothing waits, so the name panel keeps drawing while the service is asked.
+#include "persist/ResultSender.h"
+
+#include "web/PageFetch.h"
+
+#include <chrono>
+#include <utility>
+
+namespace pondlark {
+
+struct TResultSender::TTransfer {
+    THttpClient* Http = nullptr;
+    TServiceAddress Address;
+    std::string Name;
+    int32_t Score = 0;
+    std::string Country;
+    std::chrono::steady_clock::time_point Deadline;
+    std::unique_ptr<TPageFetch> Fetch; // the version request, then the result request
+    bool SendingResult = false;
+    std::optional<TSubmitOutcome> Outcome; // known before any reply (a request refused)
+};
+
+TResultSender::TResultSender() = default;
+TResultSender::~TResultSender() = default;
+
+bool TResultSender::Busy() const {
+    return transfer_ != nullptr;
+}
+
+bool TResultSender::Start(THttpClient& http, const TServiceAddress& address, std::string name,
+                          int32_t score, std::string country) {
+    if (transfer_) return false;
+    auto t = std::make_unique<TTransfer>();
+    t->Http = &http;
+    t->Address = address;
+    t->Name = std::move(name);
+    t->Score = score;
+    t->Country = std::move(country);
+    // One budget for both requests, as on the desktop.
+    t->Deadline = std::chrono::steady_clock::now() + http.Timeouts().Total;
+    try {
+        t->Fetch = std::make_unique<TPageFetch>(VersionRequestUrl(address), http.Timeouts().Total);
+    } catch (const EHttpError&) {
+        t->Outcome = TSubmitOutcome::ServiceUnavailable;
+    }
+    transfer_ = std::move(t);
+    return true;
+}
+
+std::optional<TSubmitOutcome> TResultSender::TakeOutcome() {
+    if (!transfer_) return std::nullopt;
+    TTransfer& t = *transfer_;
+    if (!t.Outcome) {
+        if (!t.Fetch->Done()) return std::nullopt;
+        if (t.SendingResult) {
+            // The service's answer to the result does not matter to the game.
+            t.Outcome = TSubmitOutcome::Sent;
+        } else {
+            std::string reply;
+            try {
+                reply = t.Fetch->Body(t.Http->MaxBodySize());
+            } catch (const EHttpError&) {
+                // an unreachable service reads as an empty reply
+            }
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                t.Deadline - std::chrono::steady_clock::now());
+            const TResultRequest next =
+                ResultRequestAfter(reply, left, t.Address, t.Name, t.Score, t.Country);
+            if (next.Outcome) {
+                t.Outcome = next.Outcome;
+            } else {
+                try {
+                    t.Fetch = std::make_unique<TPageFetch>(next.Url, next.Time);
+                    t.SendingResult = true;
+                    return std::nullopt;
+                } catch (const EHttpError&) {
+                    t.Outcome = TSubmitOutcome::Sent;
+                }
+            }
+        }
+    }
+    const TSubmitOutcome outcome = *t.Outcome;
+    transfer_.reset();
+    return outcome;
+}
+
+} // namespace pondlark
