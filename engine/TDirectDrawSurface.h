@@ -67,6 +67,10 @@ public:
     uint32_t* Lock(const TRect& rect);
     // Ends a lock; what was written through it counts as a change.
     void Unlock();
+    // Ends a lock that only read: the runs of non-key pixels found before stay valid.
+    void UnlockUnchanged() {
+        if (lockCount_ > 0) --lockCount_;
+    }
 
     // Copies `src`'s `srcRect` with its top-left at (x, y); with `transparent`, pixels equal
     // to the source's colour key are skipped (a source without a key copies everything).

@@ -253,13 +253,14 @@ bool PixelsOverlap(const TImageSprite& A, const TImageSprite& B) {
     if (sb != sa) {
         baseB = sb->Lock(sb->ClientRect());
         if (!baseB) {
-            sa->Unlock();
+            sa->UnlockUnchanged();
             return false;
         }
     }
+    // The test only reads: the surfaces keep their runs for the next transparent draw.
     auto unlock = [&] {
-        sa->Unlock();
-        if (sb != sa) sb->Unlock();
+        sa->UnlockUnchanged();
+        if (sb != sa) sb->UnlockUnchanged();
     };
     if (sa->BitCount() != sb->BitCount()) {
         unlock();

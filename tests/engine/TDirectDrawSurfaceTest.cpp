@@ -24,6 +24,10 @@ TEST(TDirectDrawSurface, LockIsNotReentrant) {
     s.Unlock();
     EXPECT_NE(s.Lock({2, 2, 4, 4}), nullptr);
     s.Unlock();
+    EXPECT_NE(s.Lock(s.ClientRect()), nullptr);
+    s.UnlockUnchanged(); // a lock that only read ends as well
+    EXPECT_NE(s.Lock(s.ClientRect()), nullptr);
+    s.Unlock();
     EXPECT_EQ(s.Lock({9, 9, 12, 12}), nullptr) << "outside the surface";
 }
 
