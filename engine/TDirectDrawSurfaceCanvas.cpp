@@ -3,6 +3,7 @@
 #include "engine/TDirectDrawSurface.h"
 #include "engine/TFontCache.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace pondlark {
@@ -52,21 +53,26 @@ void TDirectDrawSurfaceCanvas::TextOut(int x, int y, const std::string& text) {
 
 void TDirectDrawSurfaceCanvas::Blend(const TextBitmap& bmp, int x, int y, uint32_t colour) {
     surface_.Changed();
+    // The bitmap's part on the surface, clipped once.
+    const int firstRow = std::max(0, -y), endRow = std::min(bmp.height, surface_.Height() - y);
+    const int firstCol = std::max(0, -x), endCol = std::min(bmp.width, surface_.Width() - x);
     const uint32_t cr = (colour >> 16) & 0xFF, cg = (colour >> 8) & 0xFF, cb = colour & 0xFF;
-    for (int row = 0; row < bmp.height; ++row) {
-        const int dy = y + row;
-        if (dy < 0 || dy >= surface_.Height()) continue;
-        uint32_t* line = surface_.Pixels() + static_cast<size_t>(dy) * surface_.Pitch();
-        for (int col = 0; col < bmp.width; ++col) {
-            const int dx = x + col;
-            if (dx < 0 || dx >= surface_.Width()) continue;
-            const uint32_t a = bmp.coverage[static_cast<size_t>(row) * bmp.width + col];
+    const uint32_t solid = colour & 0xFFFFFF;
+    for (int row = firstRow; row < endRow; ++row) {
+        uint32_t* line = surface_.Pixels() + static_cast<size_t>(y + row) * surface_.Pitch() + x;
+        const uint8_t* cover = bmp.coverage.data() + static_cast<size_t>(row) * bmp.width;
+        for (int col = firstCol; col < endCol; ++col) {
+            const uint32_t a = cover[col];
             if (a == 0) continue;
-            const uint32_t old = line[dx];
+            if (a == 255) {
+                line[col] = solid; // what the blend below gives at full cover
+                continue;
+            }
+            const uint32_t old = line[col];
             const uint32_t r = (cr * a + ((old >> 16) & 0xFF) * (255 - a)) / 255;
             const uint32_t g = (cg * a + ((old >> 8) & 0xFF) * (255 - a)) / 255;
             const uint32_t b = (cb * a + (old & 0xFF) * (255 - a)) / 255;
-            line[dx] = (r << 16) | (g << 8) | b;
+            line[col] = (r << 16) | (g << 8) | b;
         }
     }
 }

@@ -175,3 +175,33 @@ TEST(TDXDraw, OutlinedTextKeepsItsColourInsideADarkRim) {
             EXPECT_EQ(dark, 0);
     }
 }
+
+TEST(TDXDraw, TextCutByAnEdgeShowsThePartThatFalls) {
+    // Drawn over an edge of a 120 x 40 display, a text shows exactly what the same text shows
+    // on a display 100 pixels larger on every side, in the part the two share.
+    HeadlessPlatform p;
+    const auto small = TextDisplay(p, 120, 40);
+    const auto large = TextDisplay(p, 320, 240);
+    for (const auto& [x, y] : {std::pair{-15, 10}, {90, 10}, {20, -12}, {20, 28}, {-20, -15}}) {
+        SCOPED_TRACE(testing::Message() << "at " << x << ", " << y);
+        for (TDirectDrawSurface* s : {small->Surface(), large->Surface()}) {
+            s->Fill(0x405060);
+            auto& c = s->Canvas();
+            c.Font.Color = RGBColor(255, 255, 0);
+            c.Font.Size = 20;
+            c.Font.Outlined = true;
+            const int shift = s == large->Surface() ? 100 : 0;
+            c.TextOut(x + shift, y + shift, "Edge");
+            c.Release();
+        }
+        int differ = 0, text = 0;
+        for (int py = 0; py < 40; ++py)
+            for (int px = 0; px < 120; ++px) {
+                const uint32_t v = small->Surface()->Pixel(px, py);
+                differ += v != large->Surface()->Pixel(px + 100, py + 100);
+                text += v != 0x405060;
+            }
+        EXPECT_EQ(differ, 0);
+        EXPECT_GT(text, 20) << "some of the text falls on the display";
+    }
+}
