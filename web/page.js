@@ -3,7 +3,13 @@
 var statusLine = document.getElementById('status');
 var Module = {
   canvas: document.getElementById('canvas'),
-  setStatus: function (text) { statusLine.textContent = text; },
+  // The loader reports "Downloading data... (got/total)": a player reads a share of it.
+  setStatus: function (text) {
+    var counts = /\((\d+)\/(\d+)\)/.exec(text);
+    if (!counts || +counts[2] === 0) { statusLine.textContent = text; return; }
+    var share = Math.floor(100 * counts[1] / counts[2]);
+    statusLine.textContent = share < 100 ? 'Loading Pondlark\u2026 ' + share + ' %' : 'Starting Pondlark\u2026';
+  },
   monitorRunDependencies: function (left) { if (left === 0) statusLine.textContent = ''; },
   pondlarkEnded: function () { statusLine.textContent = 'Thanks for playing. Reload the page to play again.'; },
   print: function (text) { console.log(text); },
