@@ -299,6 +299,27 @@ try {
                 check(true, 'the controller\'s B goes back to the main menu');
         }
     }
+    // Full screen is the browser's: the corner button, and the game's own Alt+Enter, which asks
+    // the browser too (the request goes out with the key's release, an event the browser
+    // trusts).
+    const fullScreen = async want => {
+        for (let i = 0; i < 50; ++i) {
+            const element = await page.evaluate(() => document.fullscreenElement ? document.fullscreenElement.id || 'canvas' : null);
+            if ((element !== null) === want) return element;
+            await page.waitForTimeout(100);
+        }
+        return want ? null : 'still full screen';
+    };
+    await page.addStyleTag({ content: '#full { display: block !important }' });
+    await page.click('#full');
+    check(await fullScreen(true) === 'canvas', 'the "Full screen" button shows the game full screen');
+    await page.evaluate(() => document.exitFullscreen());
+    check(await fullScreen(false) === null, 'leaving full screen');
+    await page.keyboard.press('Alt+Enter');
+    check(await fullScreen(true) !== null, 'Alt+Enter asks the browser for full screen');
+    await page.keyboard.press('Alt+Enter');
+    check(await fullScreen(false) === null, 'Alt+Enter again leaves it');
+    check(await stillRunning(), 'the game runs on after full screen');
     check(problems.length === 0, `no errors in the page${problems.length ? ': ' + problems.join(' | ') : ''}`);
 } catch (e) {
     check(false, 'the run ends without an exception: ' + e);
