@@ -88,31 +88,28 @@ void TDirectDrawSurface::Draw(int x, int y, const TDirectDrawSurface& src, const
         return;
     }
     // Only the runs of non-key pixels are copied, cut to the clipped columns. A surface drawn
-    // onto itself may overlap; any other pair never does.
+    // onto itself may overlap, hence memmove (the C library's memcpy is the same routine).
     const OpaqueRuns& runs = *src.Runs();
     const auto* rowStart = runs.rowStart.data() + s.Top;
     const auto* all = runs.runs.data();
     const ptrdiff_t fromPitch = src.pitch_, toPitch = pitch_;
-    if (s.Left == 0 && w == src.width_ && &src != this) {
-        // The common case, a whole sprite frame: a row's runs follow the previous row's.
+    auto copy = [](uint32_t* d, const uint32_t* f, int n) {
+        std::memmove(d, f, static_cast<size_t>(n) * sizeof(uint32_t));
+    };
+    if (s.Left == 0 && w == src.width_) {
+        // The common case, a whole sprite frame, without the cut: a row's runs follow the
+        // previous row's.
         const auto* run = all + rowStart[0];
         for (int row = 0; row < h; ++row, from += fromPitch, to += toPitch)
             for (const auto* end = all + rowStart[row + 1]; run != end; ++run)
-                std::memcpy(to + run->first, from + run->first,
-                            static_cast<size_t>(run->second - run->first) * sizeof(uint32_t));
+                copy(to + run->first, from + run->first, run->second - run->first);
         return;
     }
-    const bool self = &src == this;
     const int left = s.Left, right = s.Left + w;
     for (int row = 0; row < h; ++row, from += fromPitch, to += toPitch)
         for (auto *run = all + rowStart[row], *end = all + rowStart[row + 1]; run != end; ++run) {
             const int b = std::max(run->first, left), e = std::min(run->second, right);
-            if (b >= e) continue;
-            const size_t bytes = static_cast<size_t>(e - b) * sizeof(uint32_t);
-            if (self)
-                std::memmove(to + (b - left), from + (b - left), bytes);
-            else
-                std::memcpy(to + (b - left), from + (b - left), bytes);
+            if (b < e) copy(to + (b - left), from + (b - left), e - b);
         }
 }
 

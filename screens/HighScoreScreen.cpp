@@ -97,10 +97,9 @@ void HighScoresHover(IMenuHost& host) {
         return;
     }
     host.SetCursor(Cursor::Hand);
-    PointAt(host.State().Menus.Cursor, static_cast<int>(item) - 1);
-    if (item == ScoreItem::Clear) new HighScore_Clear(host);
-    if (item == ScoreItem::View) new HighScore_View(host);
-    if (item == ScoreItem::Back) new HighScore_Back(host);
+    const int index = static_cast<int>(item) - 1;
+    PointAt(host.State().Menus.Cursor, index);
+    kScoreItems[index].Light(host);
     EnterSoundRule(host);
 }
 

@@ -75,44 +75,6 @@ MainItem MainItemAt(int x, int y) {
 
 } // namespace
 
-void MainMenuHover(IMenuHost& host) {
-    host.SetCursor(Cursor::Arrow);
-    if (host.State().Flags.GameMainExit) {
-        ExitQuestionHover(host);
-        return;
-    }
-    const MainItem item = MainItemAt(host.State().Shell.MouseX, host.State().Shell.MouseY);
-    if (item == MainItem::None) {
-        host.State().Menus.PointerOutside = true;
-        return;
-    }
-    host.SetCursor(Cursor::Hand);
-    PointAt(host.State().Menus.Cursor, static_cast<int>(item) - 1);
-    switch (item) {
-    case MainItem::Start:
-        new Start_Game(host);
-        break;
-    case MainItem::Options:
-        new Options(host);
-        break;
-    case MainItem::HighScore:
-        new High_Score(host);
-        break;
-    case MainItem::Help:
-        new Help(host);
-        break;
-    case MainItem::Visit:
-        new Visit_Web_Site(host);
-        break;
-    case MainItem::Exit:
-        new Exit_(host);
-        break;
-    case MainItem::None:
-        break;
-    }
-    EnterSoundRule(host);
-}
-
 namespace {
 
 void OpenMainItem(IMenuHost& host, MainItem item) {
@@ -155,6 +117,24 @@ constexpr TMenuItem kMainItems[] = {
 };
 
 } // namespace
+
+void MainMenuHover(IMenuHost& host) {
+    host.SetCursor(Cursor::Arrow);
+    if (host.State().Flags.GameMainExit) {
+        ExitQuestionHover(host);
+        return;
+    }
+    const MainItem item = MainItemAt(host.State().Shell.MouseX, host.State().Shell.MouseY);
+    if (item == MainItem::None) {
+        host.State().Menus.PointerOutside = true;
+        return;
+    }
+    host.SetCursor(Cursor::Hand);
+    const int index = static_cast<int>(item) - 1;
+    PointAt(host.State().Menus.Cursor, index);
+    kMainItems[index].Light(host);
+    EnterSoundRule(host);
+}
 
 void MainMenuPress(IMenuHost& host, MouseButton button) {
     if (button != MouseButton::Left) return;
