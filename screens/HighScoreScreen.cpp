@@ -92,15 +92,7 @@ void HighScoresHover(IMenuHost& host) {
         return;
     }
     const ScoreItem item = ScoreItemAt(host.State().Shell.MouseX, host.State().Shell.MouseY);
-    if (item == ScoreItem::None) {
-        host.State().Menus.PointerOutside = true;
-        return;
-    }
-    host.SetCursor(Cursor::Hand);
-    const int index = static_cast<int>(item) - 1;
-    PointAt(host.State().Menus.Cursor, index);
-    kScoreItems[index].Light(host);
-    EnterSoundRule(host);
+    HoverMenuItem(host, kScoreItems, static_cast<int>(item) - 1);
 }
 
 void HighScoresPress(IMenuHost& host, MouseButton button) {

@@ -27,6 +27,17 @@ void EnterSoundRule(IMenuHost& host) {
     EnterSoundRule(host, host.State().Menus.PointerOutside);
 }
 
+void HoverMenuItem(IMenuHost& host, std::span<const TMenuItem> items, int index) {
+    if (index < 0) {
+        host.State().Menus.PointerOutside = true;
+        return;
+    }
+    host.SetCursor(Cursor::Hand);
+    PointAt(host.State().Menus.Cursor, index);
+    items[static_cast<size_t>(index)].Light(host);
+    EnterSoundRule(host);
+}
+
 bool OverBack(int x, int y) {
     return hot::kBack.Contains(x, y);
 }
@@ -125,15 +136,7 @@ void MainMenuHover(IMenuHost& host) {
         return;
     }
     const MainItem item = MainItemAt(host.State().Shell.MouseX, host.State().Shell.MouseY);
-    if (item == MainItem::None) {
-        host.State().Menus.PointerOutside = true;
-        return;
-    }
-    host.SetCursor(Cursor::Hand);
-    const int index = static_cast<int>(item) - 1;
-    PointAt(host.State().Menus.Cursor, index);
-    kMainItems[index].Light(host);
-    EnterSoundRule(host);
+    HoverMenuItem(host, kMainItems, static_cast<int>(item) - 1);
 }
 
 void MainMenuPress(IMenuHost& host, MouseButton button) {

@@ -5,8 +5,10 @@
 
 #include "persist/EntryText.h"
 #include "platform/Platform.h"
+#include "screens/MenuCursor.h"
 #include "screens/MenuHost.h"
 
+#include <span>
 #include <string_view>
 
 namespace pondlark {
@@ -18,6 +20,9 @@ void MenuPointerMove(IMenuHost& host, int x, int y);
 void EnterSoundRule(IMenuHost& host);
 // The same rule for an item with its own "came from outside" flag (the help screen's Back).
 void EnterSoundRule(IMenuHost& host, bool& outside);
+// The pointer over a menu of `items`, `index` the one under it (-1: none): the hand, the cursor
+// following it, the item lit and the tick, or only a note that the pointer is outside them.
+void HoverMenuItem(IMenuHost& host, std::span<const TMenuItem> items, int index);
 // The Back word of the help and options screens.
 bool OverBack(int x, int y);
 
