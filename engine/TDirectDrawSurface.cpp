@@ -1,5 +1,6 @@
 #include "engine/TDirectDrawSurface.h"
 
+#include "engine/OpaqueRunCopy.h"
 #include "engine/TDirectDrawSurfaceCanvas.h"
 
 #include <algorithm>
@@ -87,30 +88,31 @@ void TDirectDrawSurface::Draw(int x, int y, const TDirectDrawSurface& src, const
             std::copy_n(from, w, to);
         return;
     }
-    // Only the runs of non-key pixels are copied, cut to the clipped columns. A surface drawn
-    // onto itself may overlap, hence memmove (the C library's memcpy is the same routine).
+    // Only the runs of non-key pixels are copied, cut to the clipped columns.
     const OpaqueRuns& runs = *src.Runs();
-    const auto* rowStart = runs.rowStart.data() + s.Top;
-    const auto* all = runs.runs.data();
-    const ptrdiff_t fromPitch = src.pitch_, toPitch = pitch_;
-    auto copy = [](uint32_t* d, const uint32_t* f, int n) {
-        std::memmove(d, f, static_cast<size_t>(n) * sizeof(uint32_t));
+    OpaqueRunCopy job;
+    job.from = from;
+    job.fromPitch = src.pitch_;
+    job.to = to;
+    job.toPitch = pitch_;
+    job.rows = h;
+    job.runs = runs.runs.data();
+    job.rowStart = runs.rowStart.data() + s.Top;
+    job.left = s.Left;
+    job.right = s.Left + w;
+    job.wholeRows = s.Left == 0 && w == src.width_;
+    job.mayOverlap = SharesPixels(src);
+    CopyOpaqueRuns(job);
+}
+
+bool TDirectDrawSurface::SharesPixels(const TDirectDrawSurface& other) const {
+    auto extent = [](const TDirectDrawSurface& s) {
+        const auto begin = reinterpret_cast<uintptr_t>(s.pixels_);
+        return std::pair{begin, begin + static_cast<uintptr_t>(s.pitch_) * s.height_ * 4};
     };
-    if (s.Left == 0 && w == src.width_) {
-        // The common case, a whole sprite frame, without the cut: a row's runs follow the
-        // previous row's.
-        const auto* run = all + rowStart[0];
-        for (int row = 0; row < h; ++row, from += fromPitch, to += toPitch)
-            for (const auto* end = all + rowStart[row + 1]; run != end; ++run)
-                copy(to + run->first, from + run->first, run->second - run->first);
-        return;
-    }
-    const int left = s.Left, right = s.Left + w;
-    for (int row = 0; row < h; ++row, from += fromPitch, to += toPitch)
-        for (auto *run = all + rowStart[row], *end = all + rowStart[row + 1]; run != end; ++run) {
-            const int b = std::max(run->first, left), e = std::min(run->second, right);
-            if (b < e) copy(to + (b - left), from + (b - left), e - b);
-        }
+    const auto [a, aEnd] = extent(*this);
+    const auto [b, bEnd] = extent(other);
+    return a < bEnd && b < aEnd;
 }
 
 const TDirectDrawSurface::OpaqueRuns* TDirectDrawSurface::Runs() const {

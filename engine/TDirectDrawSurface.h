@@ -11,6 +11,7 @@
 #pragma once
 
 #include "engine/Geometry.h"
+#include "engine/OpaqueRunCopy.h"
 #include "engine/PixelStore.h"
 
 #include <memory>
@@ -84,9 +85,12 @@ private:
     struct OpaqueRuns {
         uint32_t key = 0;
         std::vector<uint32_t> rowStart; // height + 1 offsets into `runs`
-        std::vector<std::pair<int32_t, int32_t>> runs;
+        std::vector<OpaqueRun> runs;
     };
     const OpaqueRuns* Runs() const;
+    // True when the two surfaces' pixel memory overlaps (a surface drawn onto itself, or two
+    // views of one owner's pixels).
+    bool SharesPixels(const TDirectDrawSurface& other) const;
 
     uint32_t* Row(int y) { return pixels_ + static_cast<size_t>(y) * pitch_; }
     const uint32_t* Row(int y) const { return pixels_ + static_cast<size_t>(y) * pitch_; }
