@@ -4,29 +4,34 @@
 
 namespace pondlark {
 
-std::vector<TPadKey> TPadKeys::Update(const ControllerState& pad, uint64_t nowMs, bool play) {
+std::vector<TPadKey> TPadKeys::Update(const ControllerState& pad, uint64_t nowMs,
+                                      TPadContext context) {
+    const bool play = context == TPadContext::Play;
+    const bool naming = context == TPadContext::NameEntry;
     struct TButton {
         bool Pressed;
-        int Key;
+        int Key; // 0: nothing to send here
         bool Repeats;
         bool InPlay; // sent while a play stage runs
     };
-    const std::array<TButton, 8> buttons{{
+    const std::array<TButton, 10> buttons{{
         {pad.up, vk::Up, true, false},
         {pad.down, vk::Down, true, false},
-        {pad.left, vk::Left, true, false},
-        {pad.right, vk::Right, true, false},
+        {pad.left, naming ? vk::GamepadDpadLeft : vk::Left, true, false},
+        {pad.right, naming ? vk::GamepadDpadRight : vk::Right, true, false},
         {pad.south, vk::Return, false, false},
         {pad.east, vk::Escape, false, true},
-        {pad.start, 'P', false, true},
+        // P means pause in play only; in a menu it would be a typed letter.
+        {pad.start, play ? 'P' : 0, false, true},
         {pad.back, vk::Escape, false, true},
+        {pad.west, naming ? vk::GamepadX : 0, false, false},
+        {pad.north, naming ? vk::GamepadY : 0, false, false},
     }};
     std::vector<TPadKey> keys;
     for (size_t i = 0; i < buttons.size(); ++i) {
         const TButton& b = buttons[i];
         THeld& h = held_[i];
-        // P means pause in play only; in a menu it would be a typed letter.
-        const bool sent = play ? b.InPlay : b.Key != 'P';
+        const bool sent = b.Key != 0 && (!play || b.InPlay);
         if (b.Pressed && !h.Down) {
             h.Down = true;
             h.NextRepeat = nowMs + kRepeatDelayMs;

@@ -5,7 +5,9 @@
 // d-pad and stick are the arrows, A is Enter, B and Back are Escape, Start is P. In a play stage
 // with no question up the arrows and A are left to the input states (the frog and the tongue
 // read those) and only Escape and P are sent; elsewhere a held direction repeats as a held key
-// does.
+// does. On the game-over screen, where a name is entered and a controller has no letters to
+// type, left and right, X and Y come as the controller's own keys (vk::Gamepad...), so the name
+// panel can tell them from the keyboard's arrows; X and Y send nothing anywhere else.
 #pragma once
 
 #include "platform/Platform.h"
@@ -21,6 +23,9 @@ struct TPadKey {
     bool Down = true;
 };
 
+// Where the game stands, as far as the controller's keys care.
+enum class TPadContext { Menu, Play, NameEntry };
+
 class TPadKeys {
 public:
     // First repeat of a held direction, then the pace of the next ones.
@@ -28,15 +33,15 @@ public:
     static constexpr uint64_t kRepeatEveryMs = 120;
 
     // The keys that `pad` at `nowMs` presses and releases since the last call.
-    std::vector<TPadKey> Update(const ControllerState& pad, uint64_t nowMs, bool play);
+    std::vector<TPadKey> Update(const ControllerState& pad, uint64_t nowMs, TPadContext context);
 
 private:
     struct THeld {
         bool Down = false;
         uint64_t NextRepeat = 0;
     };
-    // Up, Down, Left, Right, A, B, Start, Back.
-    std::array<THeld, 8> held_{};
+    // Up, Down, Left, Right, A, B, Start, Back, X, Y.
+    std::array<THeld, 10> held_{};
 };
 
 } // namespace pondlark

@@ -158,6 +158,7 @@ public:
     void GameClearHighScoreClick() override;
     std::string& CountryText() override { return Edit1; }
     std::string& NameText() override { return Edit2; }
+    int TextWidth(int size, const std::string& text) override;
 
     // Reports an error: standard error once per distinct message, a message box for the first.
     void ReportError(const std::string& message);

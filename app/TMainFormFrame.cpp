@@ -101,6 +101,11 @@ TDirectDrawSurfaceCanvas& TMainForm::TextCanvas(int size, TColor color) {
     return c;
 }
 
+int TMainForm::TextWidth(int size, const std::string& text) {
+    IFont* font = DXDraw.Fonts().Get(size);
+    return font ? font->TextWidth(text) : 0;
+}
+
 void TMainForm::PlayMusic(const std::string& name) {
     if (!state_.Flags.GameMusic) return;
     LastSongOrder = 0;

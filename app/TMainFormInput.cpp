@@ -20,9 +20,13 @@ void TMainForm::PollControllers() {
     const ControllerState pad = DXInput.ActiveOnly && !platform_.IsForeground()
                                     ? ControllerState{}
                                     : platform_.Controllers();
-    const bool play = (state_.Scene == TScene::Pond || state_.Scene == TScene::Eating) &&
-                      !state_.Flags.GameMainExit;
-    for (const TPadKey& k : padKeys_.Update(pad, platform_.Ticks(), play)) {
+    TPadContext context = TPadContext::Menu;
+    if ((state_.Scene == TScene::Pond || state_.Scene == TScene::Eating) &&
+        !state_.Flags.GameMainExit)
+        context = TPadContext::Play;
+    else if (state_.Scene == TScene::GameOver)
+        context = TPadContext::NameEntry;
+    for (const TPadKey& k : padKeys_.Update(pad, platform_.Ticks(), context)) {
         if (k.Down)
             FormKeyDown(k.Key, {});
         else

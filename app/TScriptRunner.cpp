@@ -101,10 +101,8 @@ TKeyName ParseKeyName(const std::string& full) {
 }
 
 bool PadButton(ControllerState& pad, const std::string& name) {
-    // x and y are on the pad but mean nothing to the game: pressing them changes nothing.
-    bool unused = false;
     const std::map<std::string, bool*> buttons = {
-        {"a", &pad.south},     {"b", &pad.east},       {"x", &unused},    {"y", &unused},
+        {"a", &pad.south},     {"b", &pad.east},       {"x", &pad.west},  {"y", &pad.north},
         {"start", &pad.start}, {"back", &pad.back},    {"dpup", &pad.up}, {"dpdown", &pad.down},
         {"dpleft", &pad.left}, {"dpright", &pad.right}};
     const auto it = buttons.find(name);

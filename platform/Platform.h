@@ -51,6 +51,8 @@ struct ControllerState {
     bool up = false, down = false, left = false, right = false;
     bool south = false; // the bottom face button (A)
     bool east = false;  // the right face button (B)
+    bool west = false;  // the left face button (X)
+    bool north = false; // the top face button (Y)
     bool start = false;
     bool back = false; // Back or Select
 };

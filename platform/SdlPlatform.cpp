@@ -268,6 +268,8 @@ ControllerState SdlPlatform::Controllers() {
         s.right |= button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT) || x >= kThreshold;
         s.south |= button(SDL_CONTROLLER_BUTTON_A);
         s.east |= button(SDL_CONTROLLER_BUTTON_B);
+        s.west |= button(SDL_CONTROLLER_BUTTON_X);
+        s.north |= button(SDL_CONTROLLER_BUTTON_Y);
         s.start |= button(SDL_CONTROLLER_BUTTON_START);
         s.back |= button(SDL_CONTROLLER_BUTTON_BACK);
     }

@@ -27,5 +27,10 @@ constexpr int Numpad0 = 0x60;
 constexpr int F1 = 0x70;
 constexpr int OemMinus = 0xBD;
 constexpr int OemPeriod = 0xBE;
+// A controller's own buttons, where a screen tells them from the keyboard's keys.
+constexpr int GamepadX = 0xC5;
+constexpr int GamepadY = 0xC6;
+constexpr int GamepadDpadLeft = 0xCD;
+constexpr int GamepadDpadRight = 0xCE;
 
 } // namespace pondlark::vk

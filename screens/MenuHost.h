@@ -45,6 +45,9 @@ public:
     // The text being typed into the country entry (options) and the name entry (game over).
     virtual std::string& CountryText() = 0;
     virtual std::string& NameText() = 0;
+    // The width of `text` in the game's face at `size`, as the text canvas measures it. Needs no
+    // surface, so the keys may ask between frames.
+    virtual int TextWidth(int size, const std::string& text) = 0;
 
 protected:
     ~IMenuHost() = default;

@@ -23,6 +23,53 @@ int NameCharWidth(char c) {
     return 0;
 }
 
+namespace {
+
+constexpr int kNameFontSize = 20;
+// The name field's width, which every typed character must fit with the text before it.
+constexpr int kNameMaxWidth = 360;
+
+bool IsPadNameKey(int key) {
+    return key == vk::GamepadDpadLeft || key == vk::GamepadDpadRight || key == vk::GamepadX ||
+           key == vk::GamepadY;
+}
+
+// The first letter round the alphabet from `from`, `step` (+1 or -1) at a time, that fits after
+// `before`; '\0' when none does. A letter outside the alphabet, or none, stands just before
+// its first.
+char NextLetter(const std::string& before, char from, int step, const TTextWidth& width) {
+    const auto size = static_cast<int>(kEntryAlphabet.size());
+    const size_t found = kEntryAlphabet.find(from);
+    int at = found == std::string_view::npos ? (step > 0 ? size - 1 : 0) : static_cast<int>(found);
+    const int room = kNameMaxWidth - width(before);
+    for (int tries = 0; tries < size; ++tries) {
+        at = (at + step + size) % size;
+        const char c = kEntryAlphabet[static_cast<size_t>(at)];
+        if (NameCharWidth(c) <= room) return c;
+    }
+    return '\0';
+}
+
+} // namespace
+
+std::string PadEditName(std::string name, int key, const TTextWidth& width) {
+    if (!IsPadNameKey(key)) return name;
+    if (key == vk::GamepadX) {
+        if (!name.empty()) name.pop_back();
+        return name;
+    }
+    const bool adds = key == vk::GamepadY || name.empty();
+    if (adds && name.size() >= kEntryMaxLength) return name;
+    const std::string before = adds ? name : name.substr(0, name.size() - 1);
+    const char c =
+        NextLetter(before, adds ? '\0' : name.back(), key == vk::GamepadDpadLeft ? -1 : 1, width);
+    if (c && adds)
+        name.push_back(c);
+    else if (c)
+        name.back() = c;
+    return name;
+}
+
 void ShowNameEntry(IMenuHost& host) {
     TGameState& s = host.State();
     if (s.Score < s.HighScores[9].Score) return;
@@ -37,7 +84,7 @@ void DrawNameEntry(IMenuHost& host) {
     TGameState& s = host.State();
     if (!s.Flags.GameEnterName) return;
     s.PlayerName = host.NameText();
-    auto& c = host.TextCanvas(20, RGBColor(0, 128, 0));
+    auto& c = host.TextCanvas(kNameFontSize, RGBColor(0, 128, 0));
     const std::string score = std::to_string(s.Score);
     c.TextOut(400 - 12 * static_cast<int>(score.size()), 225, score);
     s.Menus.EntryTextWidth = c.TextWidth(s.PlayerName);
@@ -86,6 +133,15 @@ void NameEntryKey(IMenuHost& host, int key, bool alt) {
         host.Sleep(kBreathMs);
         host.SwitchScene(TScene::MainMenu);
     }
+    // A controller cannot press the name field, so its letters make the typing active as the
+    // press does.
+    if (s.Flags.GameEnterName && IsPadNameKey(key)) {
+        s.Flags.GamegoEdit = true;
+        host.NameText() = PadEditName(host.NameText(), key, [&host](const std::string& text) {
+            return host.TextWidth(kNameFontSize, text);
+        });
+        return;
+    }
     // The panel's one other item, the send box, by the keys (and the controller's d-pad).
     if ((key == vk::Up || key == vk::Down) && s.Flags.GameEnterName) {
         host.GameSendResultClick();
@@ -97,7 +153,7 @@ void NameEntryKey(IMenuHost& host, int key, bool alt) {
     if (s.Flags.GamegoEdit && host.NameText().size() < 10 && key > 0 && key < 256) {
         const char c = static_cast<char>(key);
         if (kEntryAlphabet.find(c) != std::string_view::npos &&
-            s.Menus.EntryTextWidth + NameCharWidth(c) <= 360)
+            s.Menus.EntryTextWidth + NameCharWidth(c) <= kNameMaxWidth)
             host.NameText().push_back(c);
     }
     if (key == vk::Return && !alt && !s.PlayerName.empty() && Qualifies(s.HighScores, s.Score)) {

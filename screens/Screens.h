@@ -8,7 +8,9 @@
 #include "screens/MenuCursor.h"
 #include "screens/MenuHost.h"
 
+#include <functional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace pondlark {
@@ -63,6 +65,15 @@ void NameEntryPress(IMenuHost& host, MouseButton button);
 void NameEntryKey(IMenuHost& host, int key, bool alt);
 // The allowed width of a typed character (0 for a key outside the alphabet).
 int NameCharWidth(char c);
+// How wide a text is drawn on the name panel.
+using TTextWidth = std::function<int(const std::string&)>;
+// A controller has no letters to type, so its keys edit the name in the arcade manner:
+// vk::GamepadDpadLeft and vk::GamepadDpadRight step the last letter round kEntryAlphabet (an
+// empty name gets its first letter, 'A' or '0'), vk::GamepadY adds an 'A', vk::GamepadX takes
+// the last letter away. The result keeps the keyboard's limits: at most kEntryMaxLength
+// characters, each fitting the field after the text before it as `width` measures that text
+// (letters that do not fit are stepped over; with none fitting the name stays as it was).
+std::string PadEditName(std::string name, int key, const TTextWidth& width);
 
 // The yes/no questions.
 void ShowExitQuestion(IMenuHost& host);

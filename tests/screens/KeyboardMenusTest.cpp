@@ -1,6 +1,7 @@
 // Every menu screen by the keys alone and by a controller alone: each case starts at the main
 // menu, presses its steps and checks where the game stands.
 #include "app/TScriptRunner.h"
+#include "persist/Config.h"
 #include "persist/HighScores.h"
 #include "platform/VirtualKeys.h"
 #include "screens/HotRects.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -209,6 +211,13 @@ const Case kCases[] = {
       "pad:dpleft"},
      TScene::Help,
      [](Keys& k) { EXPECT_EQ(k.S().Menus.HelpPage, 2); }},
+    {"pad: X and Y type nothing into the country",
+     {"pad:dpdown", "pad:a", "pad:dpdown", "pad:dpdown", "pad:dpdown", "pad:a", "pad:x", "pad:y"},
+     TScene::Options,
+     [](Keys& k) {
+         EXPECT_TRUE(k.S().Flags.GamegoEdit);
+         EXPECT_EQ(k.form->CountryText(), "");
+     }},
     {"pad: table, clear asks, A answers no",
      {"pad:dpdown", "pad:dpdown", "pad:a", "pad:a", "pad:a"},
      TScene::HighScores,
@@ -309,4 +318,74 @@ TEST_F(Keys, TheSendBoxTicksByTheArrows) {
     EXPECT_EQ(form->Edit2, "ANNA");
     Step("pad:a");
     EXPECT_EQ(S().Scene, TScene::HighScores);
+}
+
+// A player with a controller alone: a whole game to a score for the table, then the name made
+// with the d-pad, Y and X, kept with A, and in the table and the saved file under that name.
+TEST_F(Keys, AControllerAlonePlaysToTheTableAndKeepsAName) {
+    ASSERT_TRUE(Start(9));
+    Steps({"pad:a", "pad:a"}); // past the intro, then Start Game
+    ASSERT_EQ(S().Scene, TScene::Pond);
+    form->RunFor(3500); // the level banner
+    // A held, the d-pad to and fro, until the lives run out.
+    for (int turn = 0; turn < 500 && S().Scene != TScene::GameOver; ++turn) {
+        ControllerState pad;
+        pad.south = true;
+        (turn % 2 ? pad.left : pad.right) = true;
+        platform.SetController(pad);
+        form->RunFor(400);
+    }
+    platform.SetController({});
+    ASSERT_EQ(S().Scene, TScene::GameOver);
+    const int32_t score = S().Score;
+    ASSERT_GT(score, S().HighScores[9].Score) << "a score for the table";
+    form->RunFor(5100);
+    ASSERT_TRUE(S().Flags.GameEnterName);
+    ASSERT_EQ(form->Edit2, "");
+    for (const auto& [step, name] : std::vector<std::pair<std::string, std::string>>{
+             {"pad:dpright", "A"}, // an empty name gets its first letter
+             {"pad:dpright", "B"},
+             {"pad:y", "BA"},
+             {"pad:dpleft", "B0"}, // round the alphabet's end
+             {"pad:dpleft", "B9"},
+             {"pad:y", "B9A"},
+             {"pad:x", "B9"},
+             {"pad:a", "B9"}}) {
+        Step(step);
+        EXPECT_EQ(form->Edit2, name) << step;
+    }
+    ASSERT_EQ(S().Scene, TScene::HighScores);
+    const auto& table = S().HighScores;
+    const auto kept = std::find_if(table.begin(), table.end(),
+                                   [](const THighScore& e) { return e.Name == "B9"; });
+    ASSERT_NE(kept, table.end());
+    EXPECT_EQ(kept->Score, score);
+    const auto saved = ReadConfig((dir / "Config.cfg").string(), {});
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->HighScores, table);
+    EXPECT_EQ(saved->PlayerName, "B9");
+}
+
+// The keyboard keeps its rules beside the controller's: its arrows change no letter, and a name
+// kept from the last game is not typed into until the field is pressed; the controller, which
+// cannot press the field, starts the typing with its first letter.
+TEST_F(Keys, TheKeyboardKeepsItsRulesOnTheNamePanel) {
+    Open();
+    form->Edit2 = "FROG";
+    form->SwitchScene(TScene::Pond);
+    form->State().Score = 1200;
+    form->SwitchScene(TScene::GameOver);
+    form->RunFor(5100);
+    ASSERT_TRUE(S().Flags.GameEnterName);
+    ASSERT_FALSE(S().Flags.GamegoEdit);
+    Steps({"Left", "Right", "S", "BackSpace"});
+    EXPECT_EQ(form->Edit2, "FROG");
+    Step("pad:y");
+    EXPECT_TRUE(S().Flags.GamegoEdit);
+    EXPECT_EQ(form->Edit2, "FROGA");
+    Steps({"BackSpace", "S", "Left", "Right"});
+    EXPECT_EQ(form->Edit2, "FROGS");
+    Step("Return");
+    EXPECT_EQ(S().Scene, TScene::HighScores);
+    EXPECT_EQ(S().HighScores[4].Name, "FROGS");
 }

@@ -2,7 +2,8 @@
 // the desktop's headless frame of the same steps), settings kept across a reload, a game from the
 // keyboard across the pond to the feast with the sound running, a game played to its end whose
 // result is sent from the page and listed by the service, the two web links opening new tabs
-// while the game runs on, and a controller (faked through the Gamepad API) in the menus. Usage:
+// while the game runs on, and a controller (faked through the Gamepad API) in the menus and on
+// the name panel. Usage:
 //   node browser_test.mjs SERVICE_URL DESKTOP_MAIN_MENU_PNG DESKTOP_FEAST_PNG DESKTOP_CONFIG OUT_DIR
 //       DRIVER_DIR MODE
 // SERVICE_URL ends in "/" and serves the page under play/; DRIVER_DIR holds
@@ -38,8 +39,8 @@ const context = await chromium.launchPersistentContext(profile, {
         '--no-first-run', '--disable-background-networking', '--disable-component-update',
         '--disable-sync', '--window-position=0,0', '--test-type'],
 });
-// A controller as the browser shows one: the standard layout (button 0 is A, 1 is B, 12-15 the
-// d-pad). The test presses its buttons through window.pondlarkPad.
+// A controller as the browser shows one: the standard layout (button 0 is A, 1 is B, 2 is X,
+// 3 is Y, 12-15 the d-pad). The test presses its buttons through window.pondlarkPad.
 await context.addInitScript(() => {
     const buttons = Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 }));
     const pad = { id: 'Test pad (STANDARD GAMEPAD)', index: 0, connected: true, mapping: 'standard',
@@ -253,6 +254,9 @@ try {
     if (over.scene === Scene.GameOver) {
         await page.waitForTimeout(6000); // the name panel follows the words
         await page.keyboard.type('WEBFROG', { delay: 60 });
+        // The controller's letters after the keyboard's: Y adds an A twice, X takes one away,
+        // d-pad right steps it on to B.
+        for (const button of [3, 3, 2, 15]) await padPress(button);
         await hold('ArrowDown'); // ticks "Send result"
         await page.waitForTimeout(300);
         await shot('web-name-entry.png');
@@ -275,15 +279,15 @@ try {
             await shot('web-high-scores.png');
             const listed = await (await fetch(service + 'api/scores')).json().catch(e => String(e));
             const rows = JSON.stringify(listed);
-            check(rows.includes('"WEBFROG"') && rows.includes(String(over.score)),
-                `the service lists the result sent from the page (WEBFROG ${over.score}; service: ${rows.slice(0, 300)})`);
+            check(rows.includes('"WEBFROGB"') && rows.includes(String(over.score)),
+                `the service lists the result sent from the page, named by keys and pad (WEBFROGB ${over.score}; service: ${rows.slice(0, 300)})`);
             // "View online" opens the service's table in a new tab; the game runs on.
             const table = await tabOpenedBy(() => page.mouse.click(100, 348));
             const tableUrl = service + 'cgi/version.pl?prg=Pondlark&type=0&show';
             check(table && table.url() === tableUrl,
                 `"View online" opens ${tableUrl} in a new tab (${table ? table.url() : 'no tab'})`);
             if (table) {
-                check((await table.content()).includes('WEBFROG'), 'the online table shows the result');
+                check((await table.content()).includes('WEBFROGB'), 'the online table shows the result');
                 await table.close();
             }
             check(await stillRunning(), 'the game runs on beside the new tab');
