@@ -27,6 +27,7 @@ void TMainForm::PollControllers() {
     else if (state_.Scene == TScene::GameOver)
         context = TPadContext::NameEntry;
     for (const TPadKey& k : padKeys_.Update(pad, platform_.Ticks(), context)) {
+        if (k.Down && context == TPadContext::NameEntry) state_.Menus.PadOnNamePanel = true;
         if (k.Down)
             FormKeyDown(k.Key, {});
         else

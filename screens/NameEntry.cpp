@@ -28,6 +28,9 @@ namespace {
 constexpr int kNameFontSize = 20;
 // The name field's width, which every typed character must fit with the text before it.
 constexpr int kNameMaxWidth = 360;
+// Nothing on the panel says how a controller spells, so once one is used there, this does.
+constexpr std::string_view kPadNameHint = "Left / Right: letter    Y: add    X: delete    A: keep";
+constexpr int kPadNameHintSize = 12;
 
 bool IsPadNameKey(int key) {
     return key == vk::GamepadDpadLeft || key == vk::GamepadDpadRight || key == vk::GamepadX ||
@@ -76,6 +79,7 @@ void ShowNameEntry(IMenuHost& host) {
     MarkAllDead<TGame_Word>(host.Engine());
     MarkAllDead<TOver_Word>(host.Engine());
     host.SetCursor(Cursor::Arrow);
+    s.Menus.PadOnNamePanel = false;
     host.GameEnterNameClick();
 }
 
@@ -98,6 +102,11 @@ void DrawNameEntry(IMenuHost& host) {
         // Beside the ticked box, inside the panel.
         c.Font.Size = 16;
         c.TextOut(425, 376, sign);
+    } else if (s.Menus.PadOnNamePanel) {
+        // Under the send box, inside the panel.
+        c.Font.Size = kPadNameHintSize;
+        const std::string hint(kPadNameHint);
+        c.TextOut(400 - c.TextWidth(hint) / 2, 412, hint);
     }
     c.Release();
 }

@@ -378,11 +378,23 @@ TEST_F(Keys, TheKeyboardKeepsItsRulesOnTheNamePanel) {
     form->RunFor(5100);
     ASSERT_TRUE(S().Flags.GameEnterName);
     ASSERT_FALSE(S().Flags.GamegoEdit);
+    // The strip under the send box, where the controller's buttons are named once it is used.
+    auto strip = [this] {
+        Frame();
+        std::vector<uint32_t> pixels;
+        for (int y = 408; y < 432; ++y)
+            for (int x = 220; x < 580; ++x)
+                pixels.push_back(platform.FramePixel(x, y));
+        return pixels;
+    };
+    const std::vector<uint32_t> bare = strip();
     Steps({"Left", "Right", "S", "BackSpace"});
     EXPECT_EQ(form->Edit2, "FROG");
+    EXPECT_TRUE(strip() == bare) << "the keys name no controller buttons";
     Step("pad:y");
     EXPECT_TRUE(S().Flags.GamegoEdit);
     EXPECT_EQ(form->Edit2, "FROGA");
+    EXPECT_FALSE(strip() == bare) << "a controller used on the panel has its buttons named";
     Steps({"BackSpace", "S", "Left", "Right"});
     EXPECT_EQ(form->Edit2, "FROGS");
     Step("Return");
