@@ -7,7 +7,7 @@ namespace pondlark {
 std::vector<TPadKey> TPadKeys::Update(const ControllerState& pad, uint64_t nowMs,
                                       TPadContext context) {
     const bool play = context == TPadContext::Play;
-    const bool naming = context == TPadContext::NameEntry;
+    const bool spelling = context == TPadContext::Spelling;
     struct TButton {
         bool Pressed;
         int Key; // 0: nothing to send here
@@ -17,15 +17,15 @@ std::vector<TPadKey> TPadKeys::Update(const ControllerState& pad, uint64_t nowMs
     const std::array<TButton, 10> buttons{{
         {pad.up, vk::Up, true, false},
         {pad.down, vk::Down, true, false},
-        {pad.left, naming ? vk::GamepadDpadLeft : vk::Left, true, false},
-        {pad.right, naming ? vk::GamepadDpadRight : vk::Right, true, false},
+        {pad.left, spelling ? vk::GamepadDpadLeft : vk::Left, true, false},
+        {pad.right, spelling ? vk::GamepadDpadRight : vk::Right, true, false},
         {pad.south, vk::Return, false, false},
         {pad.east, vk::Escape, false, true},
         // P means pause in play only; in a menu it would be a typed letter.
         {pad.start, play ? 'P' : 0, false, true},
         {pad.back, vk::Escape, false, true},
-        {pad.west, naming ? vk::GamepadX : 0, false, false},
-        {pad.north, naming ? vk::GamepadY : 0, false, false},
+        {pad.west, spelling ? vk::GamepadX : 0, false, false},
+        {pad.north, spelling ? vk::GamepadY : 0, false, false},
     }};
     std::vector<TPadKey> keys;
     for (size_t i = 0; i < buttons.size(); ++i) {

@@ -5,9 +5,9 @@
 // d-pad and stick are the arrows, A is Enter, B and Back are Escape, Start is P. In a play stage
 // with no question up the arrows and A are left to the input states (the frog and the tongue
 // read those) and only Escape and P are sent; elsewhere a held direction repeats as a held key
-// does. On the game-over screen, where a name is entered and a controller has no letters to
-// type, left and right, X and Y come as the controller's own keys (vk::Gamepad...), so the name
-// panel can tell them from the keyboard's arrows; X and Y send nothing anywhere else.
+// does. Where a text is spelt (screens/PadSpelling.h), left and right, X and Y come as the
+// controller's own keys (vk::Gamepad...), so the field can tell them from the keyboard's arrows;
+// X and Y send nothing anywhere else.
 #pragma once
 
 #include "platform/Platform.h"
@@ -24,7 +24,7 @@ struct TPadKey {
 };
 
 // Where the game stands, as far as the controller's keys care.
-enum class TPadContext { Menu, Play, NameEntry };
+enum class TPadContext { Menu, Play, Spelling };
 
 class TPadKeys {
 public:

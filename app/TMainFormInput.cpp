@@ -6,6 +6,7 @@
 #include "app/SceneTable.h"
 
 #include "platform/VirtualKeys.h"
+#include "screens/PadSpelling.h"
 #include "screens/Screens.h"
 
 namespace pondlark {
@@ -24,10 +25,10 @@ void TMainForm::PollControllers() {
     if ((state_.Scene == TScene::Pond || state_.Scene == TScene::Eating) &&
         !state_.Flags.GameMainExit)
         context = TPadContext::Play;
-    else if (state_.Scene == TScene::GameOver)
-        context = TPadContext::NameEntry;
+    else if (PadSpells(state_))
+        context = TPadContext::Spelling;
     for (const TPadKey& k : padKeys_.Update(pad, platform_.Ticks(), context)) {
-        if (k.Down && context == TPadContext::NameEntry) state_.Menus.PadOnNamePanel = true;
+        if (k.Down && context == TPadContext::Spelling) state_.Menus.PadSpelt = true;
         if (k.Down)
             FormKeyDown(k.Key, {});
         else

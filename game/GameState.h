@@ -63,8 +63,8 @@ struct TMenuState {
     bool BackPointerOutside = false;
     int32_t EntryTextWidth = 0; // drawn width of the text being typed
     int32_t SendingFrames = 0;  // frames drawn while a result is being sent
-    // A controller was used on the name panel: the panel shows what its buttons do.
-    bool PadOnNamePanel = false;
+    // A controller was used where a text is entered: the screen names its buttons.
+    bool PadSpelt = false;
 };
 
 // Everything a game keeps, by owner. One instance lives in the main window and is handed by

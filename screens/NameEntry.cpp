@@ -5,10 +5,12 @@
 #include "screens/HotRects.h"
 #include "screens/MenuHost.h"
 #include "screens/MenuSprites.h"
+#include "screens/PadSpelling.h"
 #include "screens/Screens.h"
 
 #include <cmath>
 #include <string>
+#include <utility>
 
 namespace pondlark {
 
@@ -28,49 +30,13 @@ namespace {
 constexpr int kNameFontSize = 20;
 // The name field's width, which every typed character must fit with the text before it.
 constexpr int kNameMaxWidth = 360;
-// Nothing on the panel says how a controller spells, so once one is used there, this does.
-constexpr std::string_view kPadNameHint = "Left / Right: letter    Y: add    X: delete    A: keep";
-constexpr int kPadNameHintSize = 12;
-
-bool IsPadNameKey(int key) {
-    return key == vk::GamepadDpadLeft || key == vk::GamepadDpadRight || key == vk::GamepadX ||
-           key == vk::GamepadY;
-}
-
-// The first letter round the alphabet from `from`, `step` (+1 or -1) at a time, that fits after
-// `before`; '\0' when none does. A letter outside the alphabet, or none, stands just before
-// its first.
-char NextLetter(const std::string& before, char from, int step, const TTextWidth& width) {
-    const auto size = static_cast<int>(kEntryAlphabet.size());
-    const size_t found = kEntryAlphabet.find(from);
-    int at = found == std::string_view::npos ? (step > 0 ? size - 1 : 0) : static_cast<int>(found);
-    const int room = kNameMaxWidth - width(before);
-    for (int tries = 0; tries < size; ++tries) {
-        at = (at + step + size) % size;
-        const char c = kEntryAlphabet[static_cast<size_t>(at)];
-        if (NameCharWidth(c) <= room) return c;
-    }
-    return '\0';
-}
 
 } // namespace
 
 std::string PadEditName(std::string name, int key, const TTextWidth& width) {
-    if (!IsPadNameKey(key)) return name;
-    if (key == vk::GamepadX) {
-        if (!name.empty()) name.pop_back();
-        return name;
-    }
-    const bool adds = key == vk::GamepadY || name.empty();
-    if (adds && name.size() >= kEntryMaxLength) return name;
-    const std::string before = adds ? name : name.substr(0, name.size() - 1);
-    const char c =
-        NextLetter(before, adds ? '\0' : name.back(), key == vk::GamepadDpadLeft ? -1 : 1, width);
-    if (c && adds)
-        name.push_back(c);
-    else if (c)
-        name.back() = c;
-    return name;
+    return PadEditText(std::move(name), key, [&width](const std::string& before, char c) {
+        return width(before) + NameCharWidth(c) <= kNameMaxWidth;
+    });
 }
 
 void ShowNameEntry(IMenuHost& host) {
@@ -79,7 +45,7 @@ void ShowNameEntry(IMenuHost& host) {
     MarkAllDead<TGame_Word>(host.Engine());
     MarkAllDead<TOver_Word>(host.Engine());
     host.SetCursor(Cursor::Arrow);
-    s.Menus.PadOnNamePanel = false;
+    s.Menus.PadSpelt = false;
     host.GameEnterNameClick();
 }
 
@@ -102,11 +68,8 @@ void DrawNameEntry(IMenuHost& host) {
         // Beside the ticked box, inside the panel.
         c.Font.Size = 16;
         c.TextOut(425, 376, sign);
-    } else if (s.Menus.PadOnNamePanel) {
-        // Under the send box, inside the panel.
-        c.Font.Size = kPadNameHintSize;
-        const std::string hint(kPadNameHint);
-        c.TextOut(400 - c.TextWidth(hint) / 2, 412, hint);
+    } else if (s.Menus.PadSpelt) {
+        DrawPadSpellingHint(c, 400, 412, "keep"); // under the send box, inside the panel
     }
     c.Release();
 }
@@ -144,7 +107,7 @@ void NameEntryKey(IMenuHost& host, int key, bool alt) {
     }
     // A controller cannot press the name field, so its letters make the typing active as the
     // press does.
-    if (s.Flags.GameEnterName && IsPadNameKey(key)) {
+    if (s.Flags.GameEnterName && IsPadSpellingKey(key)) {
         s.Flags.GamegoEdit = true;
         host.NameText() = PadEditName(host.NameText(), key, [&host](const std::string& text) {
             return host.TextWidth(kNameFontSize, text);

@@ -5,6 +5,7 @@
 #include "screens/MenuCursor.h"
 #include "screens/MenuHost.h"
 #include "screens/MenuSprites.h"
+#include "screens/PadSpelling.h"
 #include "screens/Screens.h"
 
 namespace pondlark {
@@ -59,6 +60,11 @@ template <void (*Pick)(IMenuHost&, bool), bool On> void ByKey(IMenuHost& host) {
 }
 
 constexpr int kCountryRow = 3;
+constexpr int kCountryFontSize = 20;
+// The country field: every character counts as this wide, and the text stays within the width.
+constexpr int kCountryCharWidth = 37;
+constexpr int kCountryMaxWidth = 375;
+constexpr int kCountryFieldCentre = 585;
 constexpr int kBackRow = 4;
 
 // Display, Music, Sound, Country, Back. The first four are lit by the marker `DrawOptions`
@@ -88,15 +94,18 @@ void EnterOptions(IMenuHost& host) {
     ResetCursor(host.State().Menus.Cursor, 0);
     host.State().Shell.CaretBlink = kCaretBlinkFrames;
     host.State().Flags.GamegoEdit = host.CountryText().empty();
+    host.State().Menus.PadSpelt = false;
 }
 
 void DrawOptions(IMenuHost& host) {
     host.DrawPattern(true);
     TGameState& s = host.State();
     s.Country = host.CountryText();
-    auto& c = host.TextCanvas(20);
+    auto& c = host.TextCanvas(kCountryFontSize);
     s.Menus.EntryTextWidth = c.TextWidth(s.Country);
     c.TextOut(400, 403, s.Country);
+    if (s.Menus.PadSpelt && OptionsTypingCountry(s))
+        DrawPadSpellingHint(c, kCountryFieldCentre, 458, "done"); // under the field
     if (s.Menus.Cursor.Lit && s.Menus.Cursor.Item < kBackRow) {
         c.Font.Size = 30;
         c.TextOut(226, kRowTop[s.Menus.Cursor.Item] - 6, ">");
@@ -180,17 +189,32 @@ void OptionsKey(IMenuHost& host, int key) {
         host.PlaySound("button_down");
         return;
     }
+    if (IsPadSpellingKey(key)) {
+        if (OptionsTypingCountry(s))
+            host.CountryText() =
+                PadEditText(host.CountryText(), key, [&host](const std::string& before, char) {
+                    return host.TextWidth(kCountryFontSize, before) + kCountryCharWidth <=
+                           kCountryMaxWidth;
+                });
+        return;
+    }
     if (key != vk::Escape && MenuKey(host, s.Menus.Cursor, {kOptionRows}, key)) return;
     if (!s.Flags.GamegoEdit) return;
     if (key == vk::Back) {
         if (!host.CountryText().empty()) host.CountryText().pop_back();
         return;
     }
-    // A fixed 37 pixels stands for the next character's width.
-    if (s.Menus.EntryTextWidth + 37 > 375 || host.CountryText().size() >= 10) return;
+    // A fixed width stands for the next character's.
+    if (s.Menus.EntryTextWidth + kCountryCharWidth > kCountryMaxWidth ||
+        host.CountryText().size() >= kEntryMaxLength)
+        return;
     if (key > 0 && key < 256 &&
         kEntryAlphabet.find(static_cast<char>(key)) != std::string_view::npos)
         host.CountryText().push_back(static_cast<char>(key));
+}
+
+bool OptionsTypingCountry(const TGameState& s) {
+    return s.Scene == TScene::Options && s.Flags.GamegoEdit && s.Menus.Cursor.Item == kCountryRow;
 }
 
 } // namespace pondlark

@@ -47,6 +47,8 @@ void DrawOptions(IMenuHost& host);
 void OptionsHover(IMenuHost& host);
 void OptionsPress(IMenuHost& host, MouseButton button);
 void OptionsKey(IMenuHost& host, int key);
+// The country is being typed and the marker is on its row.
+bool OptionsTypingCountry(const TGameState& s);
 
 void EnterHighScores(IMenuHost& host);
 void DrawHighScores(IMenuHost& host);
@@ -67,12 +69,8 @@ void NameEntryKey(IMenuHost& host, int key, bool alt);
 int NameCharWidth(char c);
 // How wide a text is drawn on the name panel.
 using TTextWidth = std::function<int(const std::string&)>;
-// A controller has no letters to type, so its keys edit the name in the arcade manner:
-// vk::GamepadDpadLeft and vk::GamepadDpadRight step the last letter round kEntryAlphabet (an
-// empty name gets its first letter, 'A' or '0'), vk::GamepadY adds an 'A', vk::GamepadX takes
-// the last letter away. The result keeps the keyboard's limits: at most kEntryMaxLength
-// characters, each fitting the field after the text before it as `width` measures that text
-// (letters that do not fit are stepped over; with none fitting the name stays as it was).
+// The name after a controller's spelling key (see PadSpelling.h), each letter fitting the field
+// after the text before it as `width` measures that text, as a typed one must.
 std::string PadEditName(std::string name, int key, const TTextWidth& width);
 
 // The yes/no questions.

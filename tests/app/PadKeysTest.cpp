@@ -37,7 +37,7 @@ void ExpectKeys(const std::vector<Step>& steps) {
 }
 
 constexpr TPadContext kMenu = TPadContext::Menu, kPlay = TPadContext::Play,
-                      kName = TPadContext::NameEntry;
+                      kName = TPadContext::Spelling;
 
 } // namespace
 

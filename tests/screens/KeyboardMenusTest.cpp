@@ -39,6 +39,15 @@ struct Keys : Menus {
         }
     }
     const TGameState& S() const { return form->State(); }
+    // The pixels of a rectangle of the next frame.
+    std::vector<uint32_t> Strip(int left, int top, int right, int bottom) {
+        Frame();
+        std::vector<uint32_t> pixels;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x)
+                pixels.push_back(platform.FramePixel(x, y));
+        return pixels;
+    }
 };
 
 struct Case {
@@ -211,12 +220,28 @@ const Case kCases[] = {
       "pad:dpleft"},
      TScene::Help,
      [](Keys& k) { EXPECT_EQ(k.S().Menus.HelpPage, 2); }},
-    {"pad: X and Y type nothing into the country",
-     {"pad:dpdown", "pad:a", "pad:dpdown", "pad:dpdown", "pad:dpdown", "pad:a", "pad:x", "pad:y"},
+    {"pad: the country spelt on its row, A ends the typing",
+     {"pad:dpdown", "pad:a", "pad:dpdown", "pad:dpdown", "pad:dpdown", "pad:a", "pad:x", "pad:y",
+      "pad:dpleft", "pad:y", "pad:dpright", "pad:dpright", "pad:y", "pad:x"},
      TScene::Options,
      [](Keys& k) {
+         EXPECT_EQ(k.S().Menus.Cursor.Item, 3);
+         EXPECT_EQ(k.form->CountryText(), "0C");
          EXPECT_TRUE(k.S().Flags.GamegoEdit);
-         EXPECT_EQ(k.form->CountryText(), "");
+         // Under the field, the line that names the buttons goes with the typing.
+         const std::vector<uint32_t> named = k.Strip(400, 458, 770, 478);
+         k.Step("pad:a");
+         EXPECT_FALSE(k.S().Flags.GamegoEdit);
+         EXPECT_FALSE(k.Strip(400, 458, 770, 478) == named);
+         k.Steps({"pad:y", "pad:dpleft"}); // no longer typing: the row has no choices
+         EXPECT_EQ(k.form->CountryText(), "0C");
+     }},
+    {"pad: X and Y type nothing while the marker is on another row",
+     {"pad:dpdown", "pad:a", "pad:x", "pad:y", "pad:dpright"},
+     TScene::Options,
+     [](Keys& k) {
+         EXPECT_EQ(k.form->CountryText(), "") << "an empty country is being typed, off its row";
+         EXPECT_TRUE(k.S().Flags.GameFullScreen) << "right still picks the display's choice";
      }},
     {"pad: table, clear asks, A answers no",
      {"pad:dpdown", "pad:dpdown", "pad:a", "pad:a", "pad:a"},
@@ -379,14 +404,7 @@ TEST_F(Keys, TheKeyboardKeepsItsRulesOnTheNamePanel) {
     ASSERT_TRUE(S().Flags.GameEnterName);
     ASSERT_FALSE(S().Flags.GamegoEdit);
     // The strip under the send box, where the controller's buttons are named once it is used.
-    auto strip = [this] {
-        Frame();
-        std::vector<uint32_t> pixels;
-        for (int y = 408; y < 432; ++y)
-            for (int x = 220; x < 580; ++x)
-                pixels.push_back(platform.FramePixel(x, y));
-        return pixels;
-    };
+    auto strip = [this] { return Strip(220, 408, 580, 432); };
     const std::vector<uint32_t> bare = strip();
     Steps({"Left", "Right", "S", "BackSpace"});
     EXPECT_EQ(form->Edit2, "FROG");
