@@ -82,6 +82,12 @@ void TMainForm::SubmitResult() {
     sender_.Start(IdHTTP1, ServiceAddress, Edit2, state_.Score, Edit1);
 }
 
+void TMainForm::Terminate() {
+    terminated_ = true;
+    // A closing game never waits for the service.
+    sender_.Abandon();
+}
+
 void TMainForm::PollSending() {
     const auto outcome = sender_.TakeOutcome();
     if (!outcome) return;
@@ -302,7 +308,7 @@ void TMainForm::Dispatch(const PlatformEvent& e) {
         FormResize();
         break;
     case PlatformEvent::Type::Quit:
-        terminated_ = true;
+        Terminate();
         break;
     }
 }

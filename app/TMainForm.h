@@ -164,7 +164,8 @@ public:
     void ReportError(const std::string& message);
     const std::vector<std::string>& ReportedErrors() const { return reportedOrder_; }
 
-    void Terminate() override { terminated_ = true; }
+    // Ends the loop; a result still being sent is abandoned (it is in the table on disk already).
+    void Terminate() override;
 
     // Observers for tests and tools: told of every effect and song actually started.
     std::function<void(const std::string&)> OnSoundStarted;
@@ -195,7 +196,7 @@ private:
     uint32_t fixedSeed_ = 0;
     TRandom random_;
     TPadKeys padKeys_;
-    // After IdHTTP1, so a transfer still running at the end is waited for while the client lives.
+    // After IdHTTP1, so a transfer still running at the end is abandoned while the client lives.
     TResultSender sender_;
     TGameState state_;
     std::set<std::string> reported_;

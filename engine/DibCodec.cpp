@@ -3,6 +3,7 @@
 #include "engine/ByteSpan.h"
 #include "engine/Errors.h"
 
+#include <algorithm>
 #include <bit>
 
 namespace pondlark {
@@ -41,48 +42,62 @@ struct MaskChannel {
     }
 };
 
+// The codes must end with their end-of-bitmap and keep inside the stored rows: a run may reach
+// into a row's padding (some encoders code whole stored rows; those pixels are dropped), nothing
+// may reach past it or above the top row. Codes that stop short are damage, not blank rows.
 void DecodeRle(TByteReader& in, int width, int height, bool four, std::vector<uint8_t>& index) {
-    int x = 0, y = 0; // y counts from the bottom row
-    auto put = [&](uint8_t v) {
-        if (x < width && y < height) index[static_cast<size_t>(height - 1 - y) * width + x] = v;
-        ++x;
+    const int bitsPerPixel = four ? 4 : 8;
+    const int64_t storedWidth = ((int64_t{width} * bitsPerPixel + 31) / 32) * 32 / bitsPerPixel;
+    int64_t x = 0, y = 0; // y counts from the bottom row
+    // Moves past a run of `count` pixels; returns where its visible part ends.
+    auto advance = [&](int count) {
+        if (y >= height || x + count > storedWidth) Invalid();
+        x += count;
+        return std::min<int64_t>(x, width);
     };
-    while (y < height && in.Remaining() >= 2) {
+    auto at = [&](int64_t column) -> uint8_t& {
+        return index[static_cast<size_t>(height - 1 - y) * static_cast<size_t>(width) +
+                     static_cast<size_t>(column)];
+    };
+    for (;;) {
         const uint8_t count = in.U8();
         const uint8_t value = in.U8();
         if (count > 0) {
-            for (int i = 0; i < count; ++i)
-                put(four ? static_cast<uint8_t>((i & 1) ? (value & 0x0F) : (value >> 4)) : value);
+            const int64_t from = x, to = advance(count);
+            for (int64_t c = from; c < to; ++c) {
+                const int64_t i = c - from;
+                at(c) =
+                    four ? static_cast<uint8_t>((i & 1) ? (value & 0x0F) : (value >> 4)) : value;
+            }
             continue;
         }
         switch (value) {
         case 0: // end of line
             x = 0;
-            ++y;
+            if (++y > height) Invalid();
             break;
         case 1: // end of bitmap
             return;
         case 2: { // delta
-            const uint8_t dx = in.U8();
-            const uint8_t dy = in.U8();
-            x += dx;
-            y += dy;
+            x += in.U8();
+            y += in.U8();
+            if (x > storedWidth || y > height) Invalid();
             break;
         }
         default: { // absolute run of `value` pixels, padded to a 16-bit boundary
             const int n = value;
             const int bytes = four ? (n + 1) / 2 : n;
-            auto run = in.Bytes(static_cast<uint64_t>(bytes + (bytes & 1)));
-            for (int i = 0; i < n; ++i) {
-                if (four)
-                    put(static_cast<uint8_t>((i & 1) ? (run[i / 2] & 0x0F) : (run[i / 2] >> 4)));
-                else
-                    put(run[static_cast<size_t>(i)]);
+            const auto codes = in.Bytes(static_cast<uint64_t>(bytes + (bytes & 1)));
+            const int64_t from = x, to = advance(n);
+            for (int64_t c = from; c < to; ++c) {
+                const auto i = static_cast<size_t>(c - from);
+                at(c) = four ? static_cast<uint8_t>((i & 1) ? (codes[i / 2] & 0x0F)
+                                                            : (codes[i / 2] >> 4))
+                             : codes[i];
             }
             break;
         }
         }
-        if (x > width + 255) x = width + 255; // keep the counter bounded; clipped anyway
     }
 }
 

@@ -5,7 +5,8 @@
 // header's colour count, or 2^bits when 0, at most 256 entries of 4 bytes, 3 after a core
 // header; other formats: the header's colour count of 4-byte entries, skipped) and the rows,
 // each padded to 4 bytes, bottom-up unless the height is negative. BI_RLE8 and BI_RLE4 rows are
-// always bottom-up.
+// always bottom-up; their codes must reach the end-of-bitmap code and stay inside the stored rows
+// (a run into a row's padding is dropped), and an early end-of-bitmap leaves the rest index 0.
 //
 // The decoder reads only inside its span and checks every size with 64-bit arithmetic; anything
 // it cannot read raises EInvalidGraphic "DIB is invalid". Pictures above kMaxDibPixels are

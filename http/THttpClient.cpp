@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -36,12 +37,45 @@ struct TSlistFree {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
 
+// Runs the transfer of `curl` on `multi` until it ends or `abandoned` is raised; the latter
+// reads as CURLE_ABORTED_BY_CALLBACK. The client's time-outs bound it as they bound any transfer.
+CURLcode Perform(CURLM* multi, CURL* curl, const std::atomic<bool>& abandoned) {
+    if (curl_multi_add_handle(multi, curl) != CURLM_OK) return CURLE_FAILED_INIT;
+    CURLcode code = CURLE_ABORTED_BY_CALLBACK;
+    while (!abandoned.load(std::memory_order_acquire)) {
+        int running = 0;
+        if (curl_multi_perform(multi, &running) != CURLM_OK) {
+            code = CURLE_FAILED_INIT;
+            break;
+        }
+        if (running == 0) {
+            int queued = 0;
+            code = CURLE_FAILED_INIT;
+            while (const CURLMsg* msg = curl_multi_info_read(multi, &queued))
+                if (msg->msg == CURLMSG_DONE && msg->easy_handle == curl) code = msg->data.result;
+            break;
+        }
+        if (curl_multi_poll(multi, nullptr, 0, 1000, nullptr) != CURLM_OK) {
+            code = CURLE_FAILED_INIT;
+            break;
+        }
+    }
+    curl_multi_remove_handle(multi, curl);
+    return code;
+}
+
 } // namespace
 
 THttpClient::THttpClient() {
     InitCurlOnce();
+    CURLM* multi = curl_multi_init();
+    if (!multi) return;
     CURL* curl = curl_easy_init();
-    if (!curl) return;
+    if (!curl) {
+        curl_multi_cleanup(multi);
+        return;
+    }
+    multi_ = multi;
     // Settings that hold for every request of this client. An empty cookie file name switches
     // the cookie engine on without reading any file; the store lives as long as the handle.
     curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
@@ -57,11 +91,19 @@ THttpClient::THttpClient() {
 
 THttpClient::~THttpClient() {
     if (curl_) curl_easy_cleanup(static_cast<CURL*>(curl_));
+    if (multi_) curl_multi_cleanup(static_cast<CURLM*>(multi_));
+}
+
+void THttpClient::Abandon() {
+    abandoned_.store(true, std::memory_order_release);
+    // Wakes a transfer waiting for the network; one not yet waiting sees the flag first.
+    if (multi_) curl_multi_wakeup(static_cast<CURLM*>(multi_));
 }
 
 std::string THttpClient::Get(const std::string& url) {
     CURL* curl = static_cast<CURL*>(curl_);
     if (!curl) throw EHttpError("HTTP client could not be initialised");
+    if (Abandoned()) throw EHttpError("request to " + url + " abandoned");
 
     curl_slist* list = nullptr;
     for (const char* line :
@@ -87,13 +129,14 @@ std::string THttpClient::Get(const std::string& url) {
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts_.Connect.count()));
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(timeouts_.Total.count()));
 
-    const CURLcode code = curl_easy_perform(curl);
+    const CURLcode code = Perform(static_cast<CURLM*>(multi_), curl, abandoned_);
 
     // The handle outlives this call; it must not keep pointers into this frame.
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
 
+    if (Abandoned()) throw EHttpError("request to " + url + " abandoned");
     if (body.tooLarge) throw EHttpError("reply from " + url + " is larger than allowed");
     if (code != CURLE_OK) {
         const std::string reason = errorText[0] ? errorText : curl_easy_strerror(code);

@@ -14,9 +14,11 @@
 // whole request after 15 s; both can be shortened (tests use about a second).
 //
 // Threads: one client is used from one thread at a time; separate clients may run on separate
-// threads. The client blocks its caller for the duration of a request.
+// threads. The client blocks its caller for the duration of a request. `Abandon` is the one call
+// another thread may make meanwhile: a program that is closing need not wait for a silent server.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <stdexcept>
@@ -59,8 +61,15 @@ public:
     // Sends one GET to an absolute "http://" URL and returns the reply body.
     std::string Get(const std::string& url);
 
+    // Safe from any thread: ends the request under way at once (its `Get` throws EHttpError) and
+    // refuses every later one. There is no way back; it is meant for a program that is closing.
+    void Abandon();
+    bool Abandoned() const { return abandoned_.load(std::memory_order_acquire); }
+
 private:
-    void* curl_ = nullptr; // CURL*, owned; kept for the lifetime so its cookie store lives on
+    void* curl_ = nullptr;  // CURL*, owned; kept for the lifetime so its cookie store lives on
+    void* multi_ = nullptr; // CURLM*, owned; runs the transfers so that `Abandon` can wake them
+    std::atomic<bool> abandoned_{false};
     THttpTimeouts timeouts_;
     std::size_t maxBody_ = 1 << 20;
 };

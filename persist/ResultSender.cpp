@@ -6,7 +6,7 @@ namespace pondlark {
 
 TResultSender::TResultSender() = default;
 TResultSender::~TResultSender() {
-    if (worker_.joinable()) worker_.join();
+    Abandon();
 }
 
 bool TResultSender::Busy() const {
@@ -17,6 +17,7 @@ bool TResultSender::Start(THttpClient& http, const TServiceAddress& address, std
                           int32_t score, std::string country) {
     if (worker_.joinable()) return false;
     finished_.store(false, std::memory_order_relaxed);
+    http_ = &http;
     worker_ = std::thread(
         [this, &http, address, name = std::move(name), score, country = std::move(country)] {
             TSubmitOutcome outcome = TSubmitOutcome::ServiceUnavailable;
@@ -33,6 +34,13 @@ bool TResultSender::Start(THttpClient& http, const TServiceAddress& address, std
 
 std::optional<TSubmitOutcome> TResultSender::TakeOutcome() {
     if (!worker_.joinable() || !finished_.load(std::memory_order_acquire)) return std::nullopt;
+    worker_.join();
+    return outcome_;
+}
+
+std::optional<TSubmitOutcome> TResultSender::Abandon() {
+    if (!worker_.joinable()) return std::nullopt;
+    if (!finished_.load(std::memory_order_acquire)) http_->Abandon();
     worker_.join();
     return outcome_;
 }

@@ -6,7 +6,8 @@
 // and the address are the caller's: the client must outlive the transfer and nobody else may use it
 // until `TakeOutcome` has returned a value (or the sender is destroyed). The outcome is handed back
 // through `TakeOutcome`, polled on the game's thread; nothing is shown from the worker.
-// Destruction waits for a running transfer, which the client's time-outs bound.
+// Destruction abandons a running transfer (`Abandon`): a closing program never waits for the
+// service, and the result it was sending is already in the local table.
 #pragma once
 
 #include "persist/WebService.h"
@@ -35,6 +36,11 @@ public:
     bool Busy() const;
     // The outcome of a finished transfer, once; nullopt while it runs or when none was started.
     std::optional<TSubmitOutcome> TakeOutcome();
+    // Ends a transfer at once, for a program that is closing: the request under way is dropped,
+    // nothing more is sent and the client refuses every later request. Returns the transfer's
+    // outcome, Abandoned when it was cut short (what it came to, when it had finished first);
+    // nullopt when none was started or it was taken back. Nothing is shown.
+    std::optional<TSubmitOutcome> Abandon();
 
 private:
 #ifdef __EMSCRIPTEN__
@@ -42,6 +48,7 @@ private:
     std::unique_ptr<TTransfer> transfer_;
 #else
     std::thread worker_;
+    THttpClient* http_ = nullptr; // the running transfer's client
     std::atomic<bool> finished_{false};
     TSubmitOutcome outcome_ = TSubmitOutcome::ServiceUnavailable; // written before `finished_`
 #endif

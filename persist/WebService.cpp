@@ -110,6 +110,7 @@ TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address,
     } catch (const EHttpError&) {
         reply.clear(); // an unreachable service reads as an empty reply
     }
+    if (http.Abandoned()) return TSubmitOutcome::Abandoned;
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now());
     const TResultRequest next = ResultRequestAfter(reply, left, address, name, score, country);
     if (next.Outcome) return *next.Outcome;
@@ -120,7 +121,7 @@ TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address,
         // The result stays in the local table; the service's answer does not matter to the game.
     }
     http.SetTimeouts(limits);
-    return TSubmitOutcome::Sent;
+    return http.Abandoned() ? TSubmitOutcome::Abandoned : TSubmitOutcome::Sent;
 }
 
 TResultRequest ResultRequestAfter(std::string_view versionReply, std::chrono::milliseconds left,

@@ -52,7 +52,8 @@ std::optional<TServiceAddress> ParseServiceAddress(std::string_view text);
 enum class TSubmitOutcome {
     Sent,               // the service answered "OK"; the result request was made (its fate unknown)
     ServiceUnavailable, // the version request failed or was refused (SubmitResult showed the box)
-    OutOfTime           // the service answered "OK" too late: no time was left to send the result
+    OutOfTime,          // the service answered "OK" too late: no time was left to send the result
+    Abandoned           // the client was abandoned (the program is closing) before both were over
 };
 
 // The clock that bounds a submission; empty means std::chrono::steady_clock. Tests pass their
@@ -68,8 +69,9 @@ TSubmitOutcome SubmitResult(IPlatform& platform, THttpClient& http, const TServi
                             const TSubmitClock& clock = {});
 
 // The same two requests without the message box, for a transfer run off the game's thread: it
-// touches only `http` (which no other thread may use meanwhile) and its own copies. The caller
-// shows the box with `ShowCannotConnect` on the game's thread when the outcome asks for it.
+// touches only `http` (which no other thread may use meanwhile, but may abandon) and its own
+// copies. The caller shows the box with `ShowCannotConnect` on the game's thread when the outcome
+// asks for it.
 TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address,
                           const std::string& name, int32_t score, const std::string& country,
                           const TSubmitClock& clock = {});

@@ -23,7 +23,9 @@ struct TResultSender::TTransfer {
 };
 
 TResultSender::TResultSender() = default;
-TResultSender::~TResultSender() = default;
+TResultSender::~TResultSender() {
+    Abandon();
+}
 
 bool TResultSender::Busy() const {
     return transfer_ != nullptr;
@@ -83,6 +85,17 @@ std::optional<TSubmitOutcome> TResultSender::TakeOutcome() {
     }
     const TSubmitOutcome outcome = *t.Outcome;
     transfer_.reset();
+    return outcome;
+}
+
+std::optional<TSubmitOutcome> TResultSender::Abandon() {
+    if (!transfer_) return std::nullopt;
+    std::optional<TSubmitOutcome> outcome = transfer_->Outcome;
+    if (!outcome) {
+        transfer_->Http->Abandon();
+        outcome = TSubmitOutcome::Abandoned;
+    }
+    transfer_.reset(); // a request still running goes with its TPageFetch
     return outcome;
 }
 

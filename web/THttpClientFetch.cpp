@@ -18,13 +18,21 @@ constexpr unsigned kPollMs = 10;
 // The page's requests need no handle of their own.
 THttpClient::THttpClient() {
     curl_ = nullptr;
+    multi_ = nullptr;
 }
 THttpClient::~THttpClient() = default;
 
+void THttpClient::Abandon() {
+    abandoned_.store(true, std::memory_order_release);
+}
+
 std::string THttpClient::Get(const std::string& url) {
+    if (Abandoned()) throw EHttpError("request to " + url + " abandoned");
     TPageFetch fetch(url, timeouts_.Total);
-    while (!fetch.Done())
+    while (!fetch.Done()) {
         emscripten_sleep(kPollMs);
+        if (Abandoned()) throw EHttpError("request to " + url + " abandoned");
+    }
     return fetch.Body(maxBody_);
 }
 

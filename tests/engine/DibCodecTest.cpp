@@ -22,6 +22,19 @@ uint32_t To565(uint32_t p) {
     };
     return widen((p >> 16) & 0xFF, 5) << 16 | widen((p >> 8) & 0xFF, 6) << 8 | widen(p & 0xFF, 5);
 }
+// A bottom-up RLE8 (or RLE4) DIB of width x height with the palette {black, 0xABCDEF} and
+// `codes` as its pixel data.
+std::vector<uint8_t> RleDib(int32_t width, int32_t height, bool four, std::vector<uint8_t> codes) {
+    std::vector<uint8_t> d(40, 0);
+    for (int i = 0; i < 4; ++i) {
+        d[4 + static_cast<size_t>(i)] = static_cast<uint8_t>(width >> (8 * i));
+        d[8 + static_cast<size_t>(i)] = static_cast<uint8_t>(height >> (8 * i));
+    }
+    d[0] = 40, d[12] = 1, d[14] = four ? 4 : 8, d[16] = four ? 2 : 1, d[32] = 2;
+    d.insert(d.end(), {0, 0, 0, 0, 0xEF, 0xCD, 0xAB, 0});
+    d.insert(d.end(), codes.begin(), codes.end());
+    return d;
+}
 } // namespace
 
 TEST(DibCodec, EncoderRoundTripsThroughTheDecoder) {
@@ -100,18 +113,41 @@ TEST(DibCodec, TopDownBitfieldsAndRleEscapes) {
     const TDibImage img = DecodeDib(dib);
     EXPECT_EQ(img.Pixels, (std::vector<uint32_t>{0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}));
 
-    // 4 x 3 RLE8: a delta skips to the middle row, a run runs off the right edge (clipped).
-    std::vector<uint8_t> rle = {40, 0, 0, 0, 4, 0, 0, 0, 3, 0, 0, 0, 1, 0, 8, 0, 1, 0, 0, 0,
-                                0,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0};
-    for (uint32_t c : {0x000000u, 0xABCDEFu}) // palette: 0 black, 1
-        for (int i = 0; i < 4; ++i)
-            rle.push_back(static_cast<uint8_t>(c >> (8 * i)));
-    for (int b : {0, 2, 1, 1, 9, 1, 0, 1})
-        rle.push_back(static_cast<uint8_t>(b)); // delta (1,1), run 9 x index 1
-    const TDibImage r = DecodeDib(rle);
-    // Bottom row first in the file: the middle row from x = 1 on is filled.
-    EXPECT_EQ(r.Pixels,
-              (std::vector<uint32_t>{0, 0, 0, 0, 0, 0xABCDEF, 0xABCDEF, 0xABCDEF, 0, 0, 0, 0}));
+    // 3 x 3 RLE8: a delta skips to the middle row, a run fills it into the row's padding (stored
+    // rows are 4 bytes; encoders may run into the padding, which is dropped).
+    const TDibImage r = DecodeDib(RleDib(3, 3, false, {0, 2, 1, 1, 3, 1, 0, 1}));
+    EXPECT_EQ(r.Pixels, (std::vector<uint32_t>{0, 0, 0, 0, 0xABCDEF, 0xABCDEF, 0, 0, 0}));
+}
+
+// Codes that stop before their end-of-bitmap or reach outside the stored rows are damage, never
+// a picture with blank rows.
+TEST(DibCodec, CutShortOrStrayRleIsInvalid) {
+    ASSERT_EQ(DecodeDib(RleDib(4, 2, false, {4, 1, 0, 0, 4, 1, 0, 1})).Pixels,
+              std::vector<uint32_t>(8, 0xABCDEF));
+    ASSERT_EQ(DecodeDib(RleDib(4, 1, true, {4, 0x11, 0, 1})).Pixels,
+              std::vector<uint32_t>(4, 0xABCDEF));
+    const struct {
+        const char* what;
+        bool four;
+        std::vector<uint8_t> codes;
+    } cases[] = {
+        {"every row but no end of bitmap", false, {4, 1, 0, 0, 4, 1, 0, 0}},
+        {"codes end after the first row", false, {4, 1, 0, 0}},
+        {"no codes at all", false, {}},
+        {"half a code at the end", false, {4, 1, 0, 0, 4, 1, 0}},
+        {"absolute run cut short", false, {0, 4, 1, 1}},
+        {"delta cut short", false, {0, 2, 1}},
+        {"run past the row", false, {5, 1, 0, 1}},
+        {"absolute run past the row", false, {0, 6, 1, 1, 1, 1, 1, 1, 0, 1}},
+        {"delta past the right edge", false, {0, 2, 5, 0, 0, 1}},
+        {"delta past the top", false, {0, 2, 0, 3, 0, 1}},
+        {"line ends past the top", false, {0, 0, 0, 0, 0, 0, 0, 1}},
+        {"run above the top row", false, {0, 0, 0, 0, 1, 1, 0, 1}},
+        {"RLE4 codes end after the first row", true, {4, 0x11, 0, 0}},
+        {"RLE4 run past the row", true, {10, 0x11, 0, 1}},
+    };
+    for (const auto& c : cases)
+        EXPECT_THROW(DecodeDib(RleDib(4, 2, c.four, c.codes)), EInvalidGraphic) << c.what;
 }
 
 TEST(DibCodec, HostileHeadersAreInvalid) {

@@ -3,6 +3,7 @@
 
 #include "app/GameFixture.h"
 #include "http/LoopbackServer.h"
+#include "persist/ResultSender.h"
 #include "persist/TextEncoding.h"
 #include "platform/HeadlessPlatform.h"
 
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -290,5 +292,36 @@ TEST(WebService, BothRequestsShareOneBudget) {
         EXPECT_TRUE(platform.MessageBoxes().empty()) << "the service did answer";
         EXPECT_EQ(http.Timeouts().Total, limits.Total) << "the client's limits are restored";
         EXPECT_EQ(http.Timeouts().Connect, limits.Connect);
+    }
+}
+
+// A closing game abandons a send to a service that holds the line: whichever request is under way
+// ends then and there (the client's own time-outs are a minute), nothing more is sent, the
+// transfer reads as abandoned and the client takes no further request.
+TEST(ResultSender, AbandoningEndsTheRequestUnderWay) {
+    struct Case {
+        const char* what;
+        std::vector<ScriptedReply> script;
+        size_t requests; // made when the service falls silent
+    } cases[] = {
+        {"silent version request", {ScriptedReply::Silent(), ScriptedReply::Ok("")}, 1},
+        {"silent result request", {ScriptedReply::Ok("OK|1|2|3|4|5"), ScriptedReply::Silent()}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LoopbackServer server(c.script, std::chrono::minutes(2));
+        THttpClient http;
+        http.SetTimeouts({std::chrono::minutes(1), std::chrono::minutes(1)});
+        TResultSender sender;
+        ASSERT_TRUE(sender.Start(http, Local(server.Port()), "Lark", 120, ""));
+        while (server.Requests().size() < c.requests)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+
+        EXPECT_EQ(sender.Abandon(), TSubmitOutcome::Abandoned);
+        EXPECT_FALSE(sender.Busy());
+        EXPECT_EQ(sender.TakeOutcome(), std::nullopt) << "handed back once";
+        EXPECT_EQ(server.Requests().size(), c.requests) << "nothing more is sent";
+        EXPECT_TRUE(http.Abandoned());
+        EXPECT_THROW(http.Get(VersionRequestUrl(Local(server.Port()))), EHttpError);
     }
 }

@@ -83,3 +83,36 @@ TEST_F(GameFixture, ASilentServiceNeverFreezesTheWindow) {
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->HighScores[4].Name, "FROG");
 }
+
+// The program asked to end while a result is being sent (the close box does nothing on this
+// screen) ends the transfer with its loop: nothing waits for the silent service (whose time-outs
+// are a minute here), no message is shown, and the result is in the table on disk.
+TEST_F(GameFixture, QuittingWhileSendingAbandonsTheTransfer) {
+    ASSERT_TRUE(Start());
+    LoopbackServer server({ScriptedReply::Silent()}, std::chrono::minutes(2));
+    form->ServiceAddress = {"127.0.0.1", server.Port()};
+    form->IdHTTP1.SetTimeouts({std::chrono::minutes(1), std::chrono::minutes(1)});
+    PlayToTickedNamePanel(*this, 1234, "FROG");
+    Key(vk::Return);
+    ASSERT_TRUE(form->SendingResult());
+    while (server.Requests().empty())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+
+    platform.CloseBox();
+    Frame();
+    EXPECT_FALSE(form->Terminated());
+    EXPECT_TRUE(form->SendingResult()) << "the close box leaves the send alone";
+
+    PlatformEvent quit;
+    quit.type = PlatformEvent::Type::Quit;
+    platform.PushEvent(quit);
+    form->Pump();
+    EXPECT_TRUE(form->Terminated());
+    EXPECT_FALSE(form->SendingResult()) << "the transfer ended with the loop";
+    EXPECT_TRUE(form->IdHTTP1.Abandoned());
+    EXPECT_TRUE(platform.MessageBoxes().empty());
+    EXPECT_EQ(server.Requests().size(), 1u);
+    const auto saved = ReadConfig((dir / "Config.cfg").string(), DefaultHighScores());
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->HighScores[4].Name, "FROG");
+}
