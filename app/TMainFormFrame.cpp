@@ -102,8 +102,7 @@ TDirectDrawSurfaceCanvas& TMainForm::TextCanvas(int size, TColor color) {
 }
 
 int TMainForm::TextWidth(int size, const std::string& text) {
-    IFont* font = DXDraw.Fonts().Get(size);
-    return font ? font->TextWidth(text) : 0;
+    return MeasureText(&DXDraw.Fonts(), size, text);
 }
 
 void TMainForm::PlayMusic(const std::string& name) {

@@ -77,11 +77,14 @@ void TDirectDrawSurfaceCanvas::Blend(const TextBitmap& bmp, int x, int y, uint32
     }
 }
 
+int MeasureText(TFontCache* fonts, int size, const std::string& text) {
+    IFont* font = fonts ? fonts->Get(size) : nullptr;
+    return font ? font->TextWidth(std::string(Drawable(text))) : 0;
+}
+
 int TDirectDrawSurfaceCanvas::TextWidth(const std::string& text) {
     active_ = true;
-    if (!fonts_) return 0;
-    IFont* font = fonts_->Get(Font.Size);
-    return font ? font->TextWidth(std::string(Drawable(text))) : 0;
+    return MeasureText(fonts_, Font.Size, text);
 }
 
 } // namespace pondlark

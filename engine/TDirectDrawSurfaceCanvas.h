@@ -29,6 +29,10 @@ struct TCanvasFont {
 
 enum class TBrushStyle { Solid, Clear };
 
+// The width `TDirectDrawSurfaceCanvas::TextWidth` gives for `text` at `size`, for callers with no
+// surface at hand (0 without fonts).
+int MeasureText(TFontCache* fonts, int size, const std::string& text);
+
 class TDirectDrawSurfaceCanvas {
 public:
     // Both outlive the canvas (the surface owns it). Without fonts no text is drawn.

@@ -122,7 +122,7 @@ void NameEntryKey(IMenuHost& host, int key, bool alt) {
     }
     if (s.Flags.GamegoEdit && key == vk::Back && !host.NameText().empty())
         host.NameText().pop_back();
-    if (s.Flags.GamegoEdit && host.NameText().size() < 10 && key > 0 && key < 256) {
+    if (s.Flags.GamegoEdit && host.NameText().size() < kEntryMaxLength && key > 0 && key < 256) {
         const char c = static_cast<char>(key);
         if (kEntryAlphabet.find(c) != std::string_view::npos &&
             s.Menus.EntryTextWidth + NameCharWidth(c) <= kNameMaxWidth)

@@ -65,6 +65,11 @@ constexpr int kCountryFontSize = 20;
 constexpr int kCountryCharWidth = 37;
 constexpr int kCountryMaxWidth = 375;
 constexpr int kCountryFieldCentre = 585;
+
+// Whether the field, with a text `width` pixels wide, has room for one more character.
+bool CountryHasRoom(int width) {
+    return width + kCountryCharWidth <= kCountryMaxWidth;
+}
 constexpr int kBackRow = 4;
 
 // Display, Music, Sound, Country, Back. The first four are lit by the marker `DrawOptions`
@@ -193,8 +198,7 @@ void OptionsKey(IMenuHost& host, int key) {
         if (OptionsTypingCountry(s))
             host.CountryText() =
                 PadEditText(host.CountryText(), key, [&host](const std::string& before, char) {
-                    return host.TextWidth(kCountryFontSize, before) + kCountryCharWidth <=
-                           kCountryMaxWidth;
+                    return CountryHasRoom(host.TextWidth(kCountryFontSize, before));
                 });
         return;
     }
@@ -205,8 +209,7 @@ void OptionsKey(IMenuHost& host, int key) {
         return;
     }
     // A fixed width stands for the next character's.
-    if (s.Menus.EntryTextWidth + kCountryCharWidth > kCountryMaxWidth ||
-        host.CountryText().size() >= kEntryMaxLength)
+    if (!CountryHasRoom(s.Menus.EntryTextWidth) || host.CountryText().size() >= kEntryMaxLength)
         return;
     if (key > 0 && key < 256 &&
         kEntryAlphabet.find(static_cast<char>(key)) != std::string_view::npos)
