@@ -56,7 +56,7 @@ constexpr TSceneRow kIntro{
         [](TMainForm& f, MouseButton button) {
             if (button != MouseButton::Left) return;
             f.SwitchScene(TScene::MainMenu);
-            f.Timer1.SetEnabled(false);
+            f.SceneTimer().SetEnabled(false);
         },
     .WrappingSong = "1",
 };
@@ -99,7 +99,7 @@ constexpr TSceneRow kPond{
             if (key == 'P' && !s.Flags.GameMainExit) {
                 s.Shell.Paused = !s.Shell.Paused;
                 s.Pond.LevelBanner = false;
-                f.Timer1.SetEnabled(!f.Timer1.Enabled());
+                f.SceneTimer().SetEnabled(!f.SceneTimer().Enabled());
             }
             s.Shell.ActionKey = key == vk::Space || shift.Ctrl || EnterKey(key, shift);
             if (key == vk::Escape && !s.Shell.Paused) f.GameMainExitClick();
@@ -174,7 +174,7 @@ constexpr TSceneRow kOptions{
     .Enter = [](TMainForm& f) { EnterOptions(f); },
     .Leave =
         [](TMainForm& f) {
-            f.State().Flags.GamegoEdit = false;
+            f.State().Flags.GameTyping = false;
             f.SaveConfig();
         },
     .Frame = [](TMainForm& f) { DrawOptions(f); },
@@ -209,7 +209,7 @@ constexpr TSceneRow kGameOver{
             TGameState& s = f.State();
             s.GameOverPending = false;
             s.Flags.GameEnterName = false;
-            s.Flags.GamegoEdit = false;
+            s.Flags.GameTyping = false;
             s.Flags.GameSendResult = false;
             f.SaveConfig();
         },

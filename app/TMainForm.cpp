@@ -32,8 +32,9 @@ constexpr std::array<std::string_view, 1> kFirstScenePictures{"menu"};
 TMainForm::TMainForm(IPlatform& platform, std::string gameDir, std::string dataDir)
     : TDXForm(platform),
       DXDraw(platform, (dataDir.empty() ? gameDir : dataDir) + "/Data/GameFont.otf"),
-      DXInput(platform), DXTimer(platform), DXSound(platform), Timer1(platform, kIntroMs, false),
-      LevelTimer(platform, 1000, false), platform_(platform), gameDir_(std::move(gameDir)),
+      DXInput(platform), DXTimer(platform), DXSound(platform),
+      sceneTimer_(platform, kIntroMs, false), LevelTimer(platform, 1000, false),
+      platform_(platform), gameDir_(std::move(gameDir)),
       dataDir_(dataDir.empty() ? gameDir_ : std::move(dataDir)) {
     // The window's settings: caption, display options, an 800x600 surface, the frame timer.
     platform_.SetCaption(kCaption);
@@ -54,7 +55,7 @@ TMainForm::TMainForm(IPlatform& platform, std::string gameDir, std::string dataD
     DXTimer.OnTimer = [this](int32_t lag) { DXTimerTimer(lag); };
     DXTimer.OnActivate = [this] { DXTimerActivate(); };
     DXTimer.OnDeactivate = [this] { DXTimerDeactivate(); };
-    Timer1.OnTimer = [this] { Timer1Timer(); };
+    sceneTimer_.OnTimer = [this] { SceneTimerTimer(); };
     LevelTimer.OnTimer = [this] { LevelTimerTimer(); };
     ImageList.SetDXDraw(&DXDraw);
     SpriteEngine.SetDXDraw(&DXDraw);
@@ -79,7 +80,7 @@ void TMainForm::SubmitResult() {
     // The table on disk holds the result whatever becomes of the transfer or the program.
     SaveConfig();
     state_.Menus.SendingFrames = 0;
-    sender_.Start(IdHTTP1, ServiceAddress, Edit2, state_.Score, Edit1);
+    sender_.Start(HttpClient, ServiceAddress, NameEntry, state_.Score, CountryEntry);
 }
 
 void TMainForm::Terminate() {
@@ -215,16 +216,16 @@ void TMainForm::ReadConfig() {
     }
     if (!values->Music) state_.Flags.GameMusic = false;
     if (!values->Sound) state_.Flags.GameSound = false;
-    Edit1 = state_.Country = values->Country;
-    Edit2 = state_.PlayerName = values->PlayerName;
+    CountryEntry = state_.Country = values->Country;
+    NameEntry = state_.PlayerName = values->PlayerName;
     state_.HighScores = values->HighScores;
     for (int line : values->DamagedLines)
         std::fprintf(stderr, "pondlark: Config.cfg line %d is damaged; its default stays\n", line);
 }
 
 void TMainForm::SaveConfig() {
-    state_.Country = Edit1;
-    state_.PlayerName = Edit2;
+    state_.Country = CountryEntry;
+    state_.PlayerName = NameEntry;
     try {
         WriteConfigFile(GamePath("Config.cfg"),
                         FormatConfig(state_.Flags.GameFullScreen, state_.Flags.GameMusic,
@@ -237,7 +238,7 @@ void TMainForm::SaveConfig() {
 
 uint32_t TMainForm::WaitBudget() const {
     uint32_t wait = DXTimer.MillisecondsToNextTick(kIdleWaitMs);
-    wait = std::min(wait, Timer1.MillisecondsToNext(kIdleWaitMs));
+    wait = std::min(wait, sceneTimer_.MillisecondsToNext(kIdleWaitMs));
     wait = std::min(wait, LevelTimer.MillisecondsToNext(kIdleWaitMs));
     return wait;
 }
@@ -252,7 +253,7 @@ void TMainForm::Pump() {
     Guarded([&] { PollControllers(); });
     Guarded([&] { PollSending(); });
     if (terminated_) return;
-    Guarded([&] { Timer1.Poll(); });
+    Guarded([&] { sceneTimer_.Poll(); });
     Guarded([&] { LevelTimer.Poll(); });
     Guarded([&] { DXTimer.Idle(); });
 }
@@ -360,7 +361,7 @@ void TMainForm::DXTimerDeactivate() {
 
 void TMainForm::GameFullScreenClick() {
     state_.Flags.GameFullScreen = !state_.Flags.GameFullScreen;
-    state_.Flags.GamegoEdit = false;
+    state_.Flags.GameTyping = false;
     if (state_.Flags.GameFullScreen) {
         DXDraw.Finalize();
         if (!DXDraw.Options().Has(doFullScreen)) StoreWindowPlacement();
@@ -409,22 +410,22 @@ void TMainForm::GameMainExitClick() {
 void TMainForm::GameEnterNameClick() {
     state_.Flags.GameEnterName = !state_.Flags.GameEnterName;
     if (!state_.Flags.GameEnterName) return;
-    new TEnter_Name(*this);
-    state_.Flags.GamegoEdit = Edit2.empty();
+    new TNamePanel(*this);
+    state_.Flags.GameTyping = NameEntry.empty();
 }
 
 void TMainForm::GameSendResultClick() {
     state_.Flags.GameSendResult = !state_.Flags.GameSendResult;
-    MarkAllDead<TEnter_Name_Send>(Engine());
-    if (state_.Flags.GameSendResult) new TEnter_Name_Send(*this);
+    MarkAllDead<TSendTick>(Engine());
+    if (state_.Flags.GameSendResult) new TSendTick(*this);
 }
 
 void TMainForm::GameClearHighScoreClick() {
     state_.Flags.GameClearHighScore = !state_.Flags.GameClearHighScore;
     if (state_.Flags.GameClearHighScore) {
         ResetQuestionCursor(*this);
-        new TClearHighScore(*this);
-        new TClearHighScore_Word(*this);
+        new TClearPanel(*this);
+        new TClearWord(*this);
     } else {
         MarkAllDead<TMenu>(Engine());
         MarkAllDead<TMenuGame>(Engine());

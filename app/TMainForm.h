@@ -84,11 +84,11 @@ public:
     // The loaded song (0 = none) and the last non-zero order it reported.
     SongHandle Song = 0;
     int32_t LastSongOrder = 0;
-    TWindowTimer Timer1;
+    TWindowTimer sceneTimer_;
     TWindowTimer LevelTimer;
-    std::string Edit1;              // text of the country entry
-    std::string Edit2;              // text of the player-name entry
-    THttpClient IdHTTP1;            // the publisher's web service
+    std::string CountryEntry;       // text of the country entry
+    std::string NameEntry;          // text of the player-name entry
+    THttpClient HttpClient;         // the publisher's web service
     TServiceAddress ServiceAddress; // where that service lives (tests use a local server)
 
     // The play world.
@@ -109,7 +109,7 @@ public:
     using IStageHost::TextCanvas;
     TDirectDrawSurfaceCanvas& TextCanvas(int size, TColor color) override;
     void PlayMusic(const std::string& name) override;
-    TWindowTimer& SceneTimer() override { return Timer1; }
+    TWindowTimer& SceneTimer() override { return sceneTimer_; }
     void SeedRandom() override;
     void SetCursor(Cursor cursor) override { platform_.SetCursor(cursor); }
     void Sleep(uint32_t ms) override { platform_.Sleep(ms); }
@@ -120,7 +120,7 @@ public:
     // A file of the game folder (Config.cfg) and a file of the data folder (Data/, Music/).
     std::string GamePath(const std::string& relative) const;
     std::string DataPath(const std::string& relative) const;
-    // The name in Edit2 with Score and the country in Edit1, through IdHTTP1.
+    // The name in NameEntry with Score and the country in CountryEntry, through HttpClient.
     void SubmitResult() override;
     bool SendingResult() const override { return sender_.Busy(); }
     void GoWeb(const std::string& url) override;
@@ -145,7 +145,7 @@ public:
     void DXTimerTimer(int32_t lagCount);
     void DXTimerActivate();
     void DXTimerDeactivate();
-    void Timer1Timer();
+    void SceneTimerTimer();
     void LevelTimerTimer();
 
     // Commands (the "Click" of each command flag).
@@ -156,8 +156,8 @@ public:
     void GameEnterNameClick() override;
     void GameSendResultClick() override;
     void GameClearHighScoreClick() override;
-    std::string& CountryText() override { return Edit1; }
-    std::string& NameText() override { return Edit2; }
+    std::string& CountryText() override { return CountryEntry; }
+    std::string& NameText() override { return NameEntry; }
     int TextWidth(int size, const std::string& text) override;
 
     // Reports an error: standard error once per distinct message, a message box for the first.
@@ -196,7 +196,7 @@ private:
     uint32_t fixedSeed_ = 0;
     TRandom random_;
     TPadKeys padKeys_;
-    // After IdHTTP1, so a transfer still running at the end is abandoned while the client lives.
+    // After HttpClient, so a transfer still running at the end is abandoned while the client lives.
     TResultSender sender_;
     TGameState state_;
     std::set<std::string> reported_;

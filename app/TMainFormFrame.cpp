@@ -32,8 +32,8 @@ void TMainForm::EnterScene(TScene scene) {
     if (const auto enter = SceneRow(scene).Enter) enter(*this);
 }
 
-void TMainForm::Timer1Timer() {
-    Timer1.SetEnabled(false);
+void TMainForm::SceneTimerTimer() {
+    sceneTimer_.SetEnabled(false);
     if (const auto timer = SceneRow(state_.Scene).Timer) timer(*this);
 }
 
@@ -63,11 +63,11 @@ void TMainForm::DXTimerTimer(int32_t) {
         state_.Shell.TongueAngle = 400 / (w / 720) - 180 + state_.Shell.TongueAngleOffset;
     state_.Shell.TongueAngle = std::clamp(state_.Shell.TongueAngle, 120.0, 240.0);
     // 5. Text caret blink.
-    if (state_.Flags.GamegoEdit && state_.Shell.CaretBlink > kCaretBlinkFrames / 2)
-        new Palka(*this);
+    if (state_.Flags.GameTyping && state_.Shell.CaretBlink > kCaretBlinkFrames / 2)
+        new TCaret(*this);
     if (state_.Shell.CaretBlink <= kCaretBlinkFrames / 2) {
         if (state_.Shell.CaretBlink == 0) state_.Shell.CaretBlink = kCaretBlinkFrames;
-        MarkAllDead<Palka>(Engine());
+        MarkAllDead<TCaret>(Engine());
     }
     // 6. A maximized window becomes full screen.
     if (state_.Shell.ResizePending) {

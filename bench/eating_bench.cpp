@@ -25,7 +25,7 @@ constexpr double kBudgetMs = 30.0;
 
 bool HasStork(TSprite& root) {
     for (int i = 0; i < root.ChildCount(); ++i)
-        if (root.Child(i)->IsA<TAist>() && !root.Child(i)->Dying()) return true;
+        if (root.Child(i)->IsA<TStork>() && !root.Child(i)->Dying()) return true;
     return false;
 }
 
@@ -53,8 +53,8 @@ static void BM_EatingFrameLevel5(benchmark::State& state) {
     s.Level = 5;
     s.Lives = 1'000'000; // the stork never ends the game here
     s.Hunger = 30;
-    new TNogaAist(*form, 1);
-    new TNogaAist(*form, 2);
+    new TStorkLeg(*form, 1);
+    new TStorkLeg(*form, 2);
     s.Eating.LegsSpawned = true;
 
     std::vector<double> ms, cpu;
@@ -63,7 +63,7 @@ static void BM_EatingFrameLevel5(benchmark::State& state) {
         s.Eating.TimeLeft = 40; // the stage never ends, the legs and stork rules stay live
         if (!HasStork(form->Engine()) && s.Eating.LegsLanded) {
             s.Eating.StorkLeaving = false;
-            new TAist(*form);
+            new TStork(*form);
         }
         // The tongue: out for 20 frames, in for 20.
         if (frame % 40 == 0) platform.KeyDown(vk::Space);

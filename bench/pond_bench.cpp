@@ -31,8 +31,8 @@ double Percentile(std::vector<double> v, int percent) {
 // Every other lily hides a crocodile (one more sprite for its eyes), the rest carry a coin.
 void FillPond(TMainForm& form) {
     TPondState& pond = form.State().Pond;
-    MarkAllDead<TKuvshinka>(form.Engine());
-    MarkAllDead<TVeki_Kroko>(form.Engine());
+    MarkAllDead<TLily>(form.Engine());
+    MarkAllDead<TCrocodileEyes>(form.Engine());
     MarkAllDead<TPondBonus>(form.Engine());
     form.Engine().Sweep();
     for (int row = -1; row <= 4; ++row)
@@ -55,7 +55,7 @@ static void BM_PondFrame(benchmark::State& state) {
         }
         form.SwitchScene(TScene::Pond);
         form.State().Pond.LevelBanner = false;
-        form.Timer1.SetEnabled(false);
+        form.SceneTimer().SetEnabled(false);
         FillPond(form);
         TPondState& pond = form.State().Pond;
         // A frog that never reacts keeps the pond alive for as long as the benchmark runs.

@@ -10,11 +10,11 @@ void TDXInput::AssignDefaultKeys() {
     Assigns[isDown] = {'S', vk::Down, 0};
     Assigns[isLeft] = {0, vk::Left, 0};
     Assigns[isRight] = {0, vk::Right, 0};
-    Assigns[isButton1] = {vk::Space, 0, 0};
-    Assigns[isButton2] = {'X', vk::Space, 0};
-    Assigns[isButton3] = {vk::Escape, 'P', 0};
-    Assigns[isButton4] = {'A', 0, 0};
-    Assigns[isButton5] = {'D', 0, 0};
+    Assigns[isAction] = {vk::Space, 0, 0};
+    Assigns[isActionAlt] = {'X', vk::Space, 0};
+    Assigns[isPauseKey] = {vk::Escape, 'P', 0};
+    Assigns[isAimLeft] = {'A', 0, 0};
+    Assigns[isAimRight] = {'D', 0, 0};
 }
 
 void TDXInput::Update() {
@@ -37,8 +37,8 @@ void TDXInput::Update() {
             if (c.down) raw.set(isDown);
             if (c.left) raw.set(isLeft);
             if (c.right) raw.set(isRight);
-            if (c.south) raw.set(isButton1).set(isButton2);
-            if (c.start) raw.set(isButton3);
+            if (c.south) raw.set(isAction).set(isActionAlt);
+            if (c.start) raw.set(isPauseKey);
         }
     }
     for (int i = 0; i < kInputStateCount; ++i) {

@@ -16,11 +16,11 @@ enum TDXInputState : int {
     isDown,
     isLeft,
     isRight,
-    isButton1,
-    isButton2,
-    isButton3,
-    isButton4,
-    isButton5,
+    isAction,
+    isActionAlt,
+    isPauseKey,
+    isAimLeft,
+    isAimRight,
     // Buttons 6..32 follow at 9..35.
 };
 constexpr int kInputStateCount = 36;

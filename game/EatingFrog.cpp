@@ -23,8 +23,7 @@ int AngleUnits(double degrees) {
 }
 } // namespace
 
-TPlayerSpriteEat::TPlayerSpriteEat(IPlayWorld& world)
-    : TImageSprite(&world.Engine()), world_(world) {
+TEatingFrog::TEatingFrog(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
     SetImage(world.Image("frogeat"));
     X = 400 - Width / 2.0;
     Y = kScreenHeight - Height;
@@ -38,16 +37,16 @@ TPlayerSpriteEat::TPlayerSpriteEat(IPlayWorld& world)
     world.PlaySound("bell");
 }
 
-void TPlayerSpriteEat::Step(int ticks) {
+void TEatingFrog::Step(int ticks) {
     TImageSprite::Step(ticks);
     TGameState& s = world_.State();
     const TDXInput& in = world_.Input();
     // Walking plays the frames once; each walking frame lifts the mouth.
-    if (in.Has(isLeft) || in.Has(isButton4)) {
+    if (in.Has(isLeft) || in.Has(isAimLeft)) {
         X -= kWalkStep;
         FrameSpeed = 0.02;
     }
-    if (in.Has(isRight) || in.Has(isButton5)) {
+    if (in.Has(isRight) || in.Has(isAimRight)) {
         X += kWalkStep;
         FrameSpeed = 0.02;
     }
@@ -55,7 +54,7 @@ void TPlayerSpriteEat::Step(int ticks) {
     if (in.Has(isUp) && s.Shell.TongueAngle > 120) s.Shell.TongueAngleOffset -= kAimStep;
     if (in.Has(isDown) && s.Shell.TongueAngle < 240) s.Shell.TongueAngleOffset += kAimStep;
     // Shoot out while the key is held, snap back otherwise.
-    if (in.Has(isButton1) || s.Shell.ActionKey) {
+    if (in.Has(isAction) || s.Shell.ActionKey) {
         world_.PlaySound("iazik");
         s.Eating.TongueLength += kTongueGrow;
     } else {
@@ -89,12 +88,12 @@ void TPlayerSpriteEat::Step(int ticks) {
     }
 }
 
-void TPlayerSpriteEat::Render() {
+void TEatingFrog::Render() {
     Image->Draw(Engine()->Surface(), RoundEven(X), RoundEven(Y),
                 static_cast<int>(std::trunc(FramePos)));
 }
 
-TIazik::TIazik(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
+TTongue::TTongue(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
     Image = &world.Image("iazik");
     Width = Image->Width();
     Height = 2 * Image->Height();
@@ -104,14 +103,14 @@ TIazik::TIazik(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world)
     Y = world.State().Eating.MouthY - world.State().Eating.MouthLift;
 }
 
-void TIazik::Step(int ticks) {
+void TTongue::Step(int ticks) {
     TImageSprite::Step(ticks);
     const TEatingState& e = world_.State().Eating;
     X = e.MouthX + 70;
     Y = e.MouthY - e.MouthLift;
 }
 
-void TIazik::Render() {
+void TTongue::Render() {
     // Stretched to its length and turned about its top-left corner, which sits at the mouth.
     const TGameState& s = world_.State();
     Image->DrawRotated(Engine()->Surface(), RoundEven(X), RoundEven(Y), Image->Width(),
@@ -119,7 +118,7 @@ void TIazik::Render() {
                        AngleUnits(s.Shell.TongueAngle));
 }
 
-TKonec_Iazik::TKonec_Iazik(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
+TTongueTip::TTongueTip(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
     SetImage(world.Image("konec_iazika"));
     SetZ(1);
     PixelExact = true;
@@ -127,7 +126,7 @@ TKonec_Iazik::TKonec_Iazik(IPlayWorld& world) : TImageSprite(&world.Engine()), w
     Y = world.State().Eating.MouthY - world.State().Eating.MouthLift;
 }
 
-void TKonec_Iazik::Step(int ticks) {
+void TTongueTip::Step(int ticks) {
     TImageSprite::Step(ticks);
     const TGameState& s = world_.State();
     const double a = (s.Shell.TongueAngle - 90) * std::numbers::pi / 180;
@@ -136,7 +135,7 @@ void TKonec_Iazik::Step(int ticks) {
     Y = s.Eating.MouthY - s.Eating.MouthLift - std::sin(a) * d;
 }
 
-void TKonec_Iazik::Render() {
+void TTongueTip::Render() {
     Image->DrawRotated(Engine()->Surface(), RoundEven(X), RoundEven(Y), Image->Width(),
                        Image->Height(), 0, 0.5, 0.5,
                        AngleUnits(world_.State().Shell.TongueAngle + 180));

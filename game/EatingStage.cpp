@@ -48,7 +48,7 @@ void SpawnInsect(IStageHost& host) {
     const int r = host.Random().Next(100);
     if (r >= std::clamp(level, 1, 5)) return;
     if (level <= 1) {
-        new TMushka(host);
+        new TMidge(host);
         return;
     }
     const int k = host.Random().Next(10);
@@ -61,15 +61,15 @@ void SpawnInsect(IStageHost& host) {
     };
     const int* first = kFirst[std::min(level, 5) - 2];
     if (k >= first[4])
-        new TPchel(host);
+        new TBee(host);
     else if (k >= first[3])
-        new TVodomerka(host);
+        new TPondSkater(host);
     else if (k >= first[2])
-        new TKomar(host);
+        new TMosquito(host);
     else if (k >= first[1])
-        new TMuha(host);
+        new TFly(host);
     else
-        new TMushka(host);
+        new TMidge(host);
 }
 
 // The legs come once per stage, neither in its first nor in its last eleven seconds.
@@ -83,8 +83,8 @@ void SpawnStorkLegs(IStageHost& host) {
     // themselves belong to the eating stage only.
     if (s.Scene != TScene::Eating) return;
     s.Eating.LegsSpawned = true;
-    new TNogaAist(host, 1);
-    new TNogaAist(host, 2);
+    new TStorkLeg(host, 1);
+    new TStorkLeg(host, 2);
 }
 
 // At most one stork per stage, and only after its legs stand.
@@ -94,7 +94,7 @@ void SpawnStork(IStageHost& host) {
     if (draw != 0 || !s.Eating.StorkAllowed || !s.Eating.LegsLanded || s.Eating.TimeLeft <= 10)
         return;
     s.Eating.StorkAllowed = false;
-    if (s.Scene == TScene::Eating) new TAist(host);
+    if (s.Scene == TScene::Eating) new TStork(host);
 }
 
 } // namespace
@@ -106,9 +106,9 @@ void StartEatingStage(IStageHost& host) {
     s.Eating = TEatingState{};
     host.PlaySound("fon2");
     // Frog, tongue, tip: each reads what the one before it moved this frame.
-    new TPlayerSpriteEat(host);
-    new TIazik(host);
-    new TKonec_Iazik(host);
+    new TEatingFrog(host);
+    new TTongue(host);
+    new TTongueTip(host);
     // The bottle, then the plaques under the time, the score and the lives.
     AddStatusSprites(host);
 }

@@ -21,7 +21,7 @@ struct TCommandFlags {
     bool GameMainExit = false;
     bool GameEnterName = false;
     bool GameSendResult = false;
-    bool GamegoEdit = false;
+    bool GameTyping = false;
     bool GameClearHighScore = false;
 };
 

@@ -60,7 +60,7 @@ void TInsect::Step(int ticks) {
 }
 
 void TInsect::Hit(TSprite& other, bool&) {
-    if (!other.IsA<TKonec_Iazik>()) return;
+    if (!other.IsA<TTongueTip>()) return;
     TGameState& s = world_.State();
     s.Score += kind_.Points;
     s.Hunger = std::max(0, s.Hunger - kind_.Food);
@@ -69,11 +69,11 @@ void TInsect::Hit(TSprite& other, bool&) {
     world_.StopSound(kind_.Name);
 }
 
-TMushka::TMushka(IPlayWorld& world) : TInsect(world, kMidge) {}
-TMuha::TMuha(IPlayWorld& world) : TInsect(world, kFly) {}
-TKomar::TKomar(IPlayWorld& world) : TInsect(world, kMosquito) {}
-TVodomerka::TVodomerka(IPlayWorld& world) : TInsect(world, kSkater) {}
-TPchel::TPchel(IPlayWorld& world) : TInsect(world, kBee) {}
+TMidge::TMidge(IPlayWorld& world) : TInsect(world, kMidge) {}
+TFly::TFly(IPlayWorld& world) : TInsect(world, kFly) {}
+TMosquito::TMosquito(IPlayWorld& world) : TInsect(world, kMosquito) {}
+TPondSkater::TPondSkater(IPlayWorld& world) : TInsect(world, kSkater) {}
+TBee::TBee(IPlayWorld& world) : TInsect(world, kBee) {}
 
 bool IsInsectSound(const std::string& sound) {
     for (const TInsectKind* kind : kKinds)

@@ -2,7 +2,7 @@
 //
 // Each enters at a random side, fully outside the screen, and flies (midge, fly, mosquito: a
 // sine wave around a random height) or runs (pond skater, bee: a straight line) to the other
-// side, where it is removed. Touching `TKonec_Iazik` catches it: points to `State.Score`, less
+// side, where it is removed. Touching `TTongueTip` catches it: points to `State.Score`, less
 // `State.Hunger` (never below 0). Each kind starts its looped buzz when created and asks the world
 // to stop it whenever one of its kind goes; the world stops it only when none is left.
 //
@@ -50,25 +50,25 @@ private:
     const TInsectKind& kind_;
 };
 
-class TMushka : public TInsect { // midge
+class TMidge : public TInsect { // midge
 public:
-    explicit TMushka(IPlayWorld& world);
+    explicit TMidge(IPlayWorld& world);
 };
-class TMuha : public TInsect { // fly
+class TFly : public TInsect { // fly
 public:
-    explicit TMuha(IPlayWorld& world);
+    explicit TFly(IPlayWorld& world);
 };
-class TKomar : public TInsect { // mosquito
+class TMosquito : public TInsect { // mosquito
 public:
-    explicit TKomar(IPlayWorld& world);
+    explicit TMosquito(IPlayWorld& world);
 };
-class TVodomerka : public TInsect { // pond skater
+class TPondSkater : public TInsect { // pond skater
 public:
-    explicit TVodomerka(IPlayWorld& world);
+    explicit TPondSkater(IPlayWorld& world);
 };
-class TPchel : public TInsect { // bee
+class TBee : public TInsect { // bee
 public:
-    explicit TPchel(IPlayWorld& world);
+    explicit TBee(IPlayWorld& world);
 };
 
 // True while a live (not yet dying) insect whose buzz is `sound` is among the root's children;

@@ -19,23 +19,23 @@ template <class T, class F> void ForEach(TSprite& root, F&& f) {
 } // namespace
 
 void SetLilySpeed(TSprite& root, int column, int row, double speed) {
-    ForEach<TKuvshinka>(root, [&](TKuvshinka& lily) {
+    ForEach<TLily>(root, [&](TLily& lily) {
         if (lily.Column == column && lily.Row == row) lily.FrameSpeed = speed;
     });
 }
 
 void AdvanceEyeRows(TSprite& root, int rows) {
-    ForEachChild<TVeki_Kroko>(root, [&](TVeki_Kroko& eyes) { eyes.Row += rows; });
+    ForEachChild<TCrocodileEyes>(root, [&](TCrocodileEyes& eyes) { eyes.Row += rows; });
 }
 
 void AdvanceLilyRows(TSprite& root, int rows) {
-    ForEachChild<TKuvshinka>(root, [&](TKuvshinka& lily) { lily.Row += rows; });
+    ForEachChild<TLily>(root, [&](TLily& lily) { lily.Row += rows; });
     ForEachChild<TPondBonus>(root, [&](TPondBonus& bonus) { bonus.Row += rows; });
 }
 
 // ---------------------------------------------------------------------------------------------
 
-TKuvshinka::TKuvshinka(IPlayWorld& world, int kind, int column, int row)
+TLily::TLily(IPlayWorld& world, int kind, int column, int row)
     : TImageSprite(&world.Engine()), Column(column), Row(row), world_(world),
       kind_(LilyKind(kind)) {
     SetImage(world.Image(kind_.Image));
@@ -59,10 +59,10 @@ TKuvshinka::TKuvshinka(IPlayWorld& world, int kind, int column, int row)
     FrameSpeed = BaseSpeed;
     Ready = true;
     if (kind_.Behaviour == TLilyBehaviour::Crocodile)
-        new TVeki_Kroko(world, column, row, SpotX(column), SpotY(row));
+        new TCrocodileEyes(world, column, row, SpotX(column), SpotY(row));
 }
 
-void TKuvshinka::Step(int ticks) {
+void TLily::Step(int ticks) {
     TImageSprite::Step(ticks);
     LastFramePos = FramePos;
     if (kind_.Behaviour == TLilyBehaviour::Plain) PlainCycle();
@@ -72,7 +72,7 @@ void TKuvshinka::Step(int ticks) {
     if (Y > kScreenHeight) MarkDead();
 }
 
-void TKuvshinka::PlainCycle() {
+void TLily::PlainCycle() {
     TPondState& pond = world_.State().Pond;
     const int n = Image->PatternCount();
     if (FramePos >= 0 && FramePos < 1 && Fast) {
@@ -81,7 +81,7 @@ void TKuvshinka::PlainCycle() {
         FrameSpeed = BaseSpeed / 3;
         const uint8_t bonus = pond.Grid.Get(Row, Column).Bonus;
         if (bonus == kBonusLife && !pond.Scrolling) new TLife(world_, Row, Column);
-        if (bonus == kBonusCoin && !pond.Scrolling) new TDollar(world_, Row, Column);
+        if (bonus == kBonusCoin && !pond.Scrolling) new TCoin(world_, Row, Column);
     } else if (FramePos >= 1 && FramePos < n - 2 && !Fast) {
         // Sinking: quickly, taking the bonus down with it.
         Fast = true;
@@ -98,7 +98,7 @@ void TKuvshinka::PlainCycle() {
     }
 }
 
-void TKuvshinka::HunterCycle() {
+void TLily::HunterCycle() {
     TGameState& s = world_.State();
     const int last = Image->PatternCount() - 1;
     if (FramePos > 1 && Ready) {
@@ -117,12 +117,12 @@ void TKuvshinka::HunterCycle() {
     }
 }
 
-void TKuvshinka::StickyCycle() {
+void TLily::StickyCycle() {
     TPondState& pond = world_.State().Pond;
     const int last = Image->PatternCount() - 1;
     if (FramePos == last) {
         // Pulled back: the frog is free.
-        MarkAllDead<TLiapu>(world_.Engine());
+        MarkAllDead<TStickyStrand>(world_.Engine());
         pond.StuckOnSticky = false;
         pond.StrandShown = false;
         FrameSpeed = 0;
@@ -131,16 +131,16 @@ void TKuvshinka::StickyCycle() {
     if (FramePos > 1) {
         // One strand per facing is enough: strands of one facing lie exactly on one another.
         bool shown = false;
-        ForEach<TLiapu>(world_.Engine(), [&](TLiapu& strand) {
+        ForEach<TStickyStrand>(world_.Engine(), [&](TStickyStrand& strand) {
             shown = shown || strand.Facing() == pond.FrogFacing;
         });
-        if (!shown) new TLiapu(world_, X, Y);
+        if (!shown) new TStickyStrand(world_, X, Y);
     }
 }
 
 // ---------------------------------------------------------------------------------------------
 
-TLiapu::TLiapu(IPlayWorld& world, double lilyX, double lilyY)
+TStickyStrand::TStickyStrand(IPlayWorld& world, double lilyX, double lilyY)
     : TImageSprite(&world.Engine()), facing_(world.State().Pond.FrogFacing) {
     switch (facing_) {
     case kFacingLeft:
@@ -166,7 +166,7 @@ TLiapu::TLiapu(IPlayWorld& world, double lilyX, double lilyY)
 
 // ---------------------------------------------------------------------------------------------
 
-TVeki_Kroko::TVeki_Kroko(IPlayWorld& world, int column, int row, double spotX, double spotY)
+TCrocodileEyes::TCrocodileEyes(IPlayWorld& world, int column, int row, double spotX, double spotY)
     : TImageSprite(&world.Engine()), Column(column), Row(row), world_(world) {
     SetImage(world.Image("kroco_yes"));
     X = spotX;
@@ -179,7 +179,7 @@ TVeki_Kroko::TVeki_Kroko(IPlayWorld& world, int column, int row, double spotX, d
     FrameSpeed = 0;
 }
 
-void TVeki_Kroko::CloseEyes() {
+void TCrocodileEyes::CloseEyes() {
     FrameSpeed = 0;
     FramePos = 0;
     FrameChanges = 0;
@@ -187,7 +187,7 @@ void TVeki_Kroko::CloseEyes() {
     LastFrame = 0;
 }
 
-void TVeki_Kroko::Step(int ticks) {
+void TCrocodileEyes::Step(int ticks) {
     TImageSprite::Step(ticks);
     TGameState& s = world_.State();
     Y += s.Pond.ScrollStep();
@@ -200,18 +200,18 @@ void TVeki_Kroko::Step(int ticks) {
     if (FrameChanges == 4) s.Pond.FrogControl = false;
     if (FrameChanges == 5) {
         // The strike: the lily under the frog goes, and the crocodile comes up in its place.
-        ForEach<TKuvshinka>(world_.Engine(), [&](TKuvshinka& lily) {
+        ForEach<TLily>(world_.Engine(), [&](TLily& lily) {
             if (lily.Row == 4 && lily.Column == s.Pond.FrogColumn + 1) lily.MarkDead();
         });
         MarkDead();
         s.Pond.CrocodileAttack = true;
-        new TKroko(world_, Column, 4);
+        new TCrocodile(world_, Column, 4);
     }
 }
 
 // ---------------------------------------------------------------------------------------------
 
-TKroko::TKroko(IPlayWorld& world, int column, int row)
+TCrocodile::TCrocodile(IPlayWorld& world, int column, int row)
     : TImageSprite(&world.Engine()), world_(world) {
     SetImage(world.Image("kroko"));
     X = SpotX(column) - 150;
@@ -223,7 +223,7 @@ TKroko::TKroko(IPlayWorld& world, int column, int row)
     FrameSpeed = 1.0 / 30;
 }
 
-void TKroko::Step(int ticks) {
+void TCrocodile::Step(int ticks) {
     TImageSprite::Step(ticks);
     if (std::nearbyint(FramePos) == Image->PatternCount() - 1) {
         world_.State().Pond.FrogLost = true;

@@ -22,9 +22,9 @@ class IPlayWorld;
 // a hunter lily closes once the frog has set it going and raises `Pond.FrogLost` when it has eaten
 // the frog; a sticky lily, set going by a held jump, throws a strand towards the frog's facing
 // and lets go on its last frame. A crocodile lily looks plain and brings its eyes along.
-class TKuvshinka : public TImageSprite {
+class TLily : public TImageSprite {
 public:
-    TKuvshinka(IPlayWorld& world, int kind, int column, int row);
+    TLily(IPlayWorld& world, int kind, int column, int row);
     void Step(int ticks) override;
 
     const TLilyKind& Kind() const { return kind_; }
@@ -48,9 +48,9 @@ private:
 
 // A sticky strand reaching from a lily towards the frog's facing at creation. Sets
 // `StrandShown`. Does not scroll; its lily removes all strands together.
-class TLiapu : public TImageSprite {
+class TStickyStrand : public TImageSprite {
 public:
-    TLiapu(IPlayWorld& world, double lilyX, double lilyY);
+    TStickyStrand(IPlayWorld& world, double lilyX, double lilyY);
     uint8_t Facing() const { return facing_; }
 
 private:
@@ -60,9 +60,9 @@ private:
 // The crocodile's eyes above a crocodile lily. While the frog stands on that lily the frog
 // keeps them opening; after the fourth whole-frame change the frog freezes, after the fifth
 // the crocodile strikes (the lily under the frog goes, `CrocodileAttack` is raised).
-class TVeki_Kroko : public TImageSprite {
+class TCrocodileEyes : public TImageSprite {
 public:
-    TVeki_Kroko(IPlayWorld& world, int column, int row, double spotX, double spotY);
+    TCrocodileEyes(IPlayWorld& world, int column, int row, double spotX, double spotY);
     void Step(int ticks) override;
     // Shut and forget what was seen: the count starts afresh next time.
     void CloseEyes();
@@ -78,9 +78,9 @@ private:
 
 // The crocodile's strike on spot (column, row). Raises `FrogLost` (and plays "kroco") once its
 // animation reaches the last frame. Does not scroll.
-class TKroko : public TImageSprite {
+class TCrocodile : public TImageSprite {
 public:
-    TKroko(IPlayWorld& world, int column, int row);
+    TCrocodile(IPlayWorld& world, int column, int row);
     void Step(int ticks) override;
 
 private:

@@ -23,13 +23,13 @@ void TPondBonus::Step(int ticks) {
 }
 
 void TPondBonus::Hit(TSprite& other, bool&) {
-    if (!other.IsA<TPlayerSprite>() || Dying()) return;
+    if (!other.IsA<TPondFrog>() || Dying()) return;
     Collect();
     MarkDead();
     world_.State().Pond.Grid.At(Row, Column).Bonus = kBonusNone;
 }
 
-void TDollar::Collect() {
+void TCoin::Collect() {
     world_.State().Score += 100;
     world_.PlaySound("dollar");
 }
@@ -62,26 +62,26 @@ void TPondEffect::Render() {
     Image->Draw(Engine()->Surface(), RoundEven(X), RoundEven(Y), RoundEven(FramePos));
 }
 
-TRazvod::TRazvod(IPlayWorld& world, int column, int variant)
+TRipple::TRipple(IPlayWorld& world, int column, int variant)
     : TPondEffect(world, ("razvod" + std::to_string(variant)).c_str(), 2) {
     X = SpotX(column) - Width / 2.0 - 2;
     Y = SpotY(4) - Height + (variant == 2 ? 53 : 63);
 }
 
-void TRazvod::Step(int ticks) {
+void TRipple::Step(int ticks) {
     TImageSprite::Step(ticks);
     if (RoundEven(FramePos) > Image->PatternCount() - 1) MarkDead();
     Y += world_.State().Pond.ScrollStep();
 }
 
-TBrizgi::TBrizgi(IPlayWorld& world) : TPondEffect(world, "brizgi", 10) {
+TSplash::TSplash(IPlayWorld& world) : TPondEffect(world, "brizgi", 10) {
     const int column = world.State().Pond.FrogColumn + 1;
     X = SpotX(column) - Width / 2.0;
     Y = SpotY(4) - Height + 30;
     world.PlaySound("brizg");
 }
 
-void TBrizgi::Step(int ticks) {
+void TSplash::Step(int ticks) {
     TImageSprite::Step(ticks);
     if (lastRounded_ > Image->PatternCount() - 1) {
         MarkDead();

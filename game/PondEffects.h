@@ -29,9 +29,9 @@ protected:
 };
 
 // A coin: 100 points and the sound "dollar".
-class TDollar : public TPondBonus {
+class TCoin : public TPondBonus {
 public:
-    TDollar(IPlayWorld& world, int row, int column) : TPondBonus(world, "dollar", row, column) {}
+    TCoin(IPlayWorld& world, int row, int column) : TPondBonus(world, "dollar", row, column) {}
 
 protected:
     void Collect() override;
@@ -61,17 +61,17 @@ protected:
 
 // A ripple under the frog's row at `column` (1..4), in picture variant 1..3; it goes when its
 // rounded frame runs past the last picture.
-class TRazvod : public TPondEffect {
+class TRipple : public TPondEffect {
 public:
-    TRazvod(IPlayWorld& world, int column, int variant);
+    TRipple(IPlayWorld& world, int column, int variant);
     void Step(int ticks) override;
 };
 
 // The splash where the frog drowns, on the frog's spot. Plays "brizg"; one frame after its
 // animation has run out it goes and raises `Pond.FrogLost`: only then is the life lost.
-class TBrizgi : public TPondEffect {
+class TSplash : public TPondEffect {
 public:
-    explicit TBrizgi(IPlayWorld& world);
+    explicit TSplash(IPlayWorld& world);
     void Step(int ticks) override;
 
 private:

@@ -13,7 +13,7 @@ namespace {
 constexpr double kHeldSpeed = 1.0 / 150; // a lily set going by the frog
 } // namespace
 
-TPlayerSprite::TPlayerSprite(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
+TPondFrog::TPondFrog(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
     TPondState& pond = world.State().Pond;
     pond.FrogColumn = static_cast<uint8_t>(world.Random().Next(4));
     Image = &world.Image("frog");
@@ -40,16 +40,16 @@ TPlayerSprite::TPlayerSprite(IPlayWorld& world) : TImageSprite(&world.Engine()),
     world.PlaySound("frog_bir");
 }
 
-double TPlayerSprite::HomeX() const {
+double TPondFrog::HomeX() const {
     return SpotX(world_.State().Pond.FrogColumn + 1);
 }
 
-double TPlayerSprite::HomeY() const {
+double TPondFrog::HomeY() const {
     const int level = world_.State().Level;
     return level <= 4 ? 575 - 30 - 2 * (level - 1) : 575 - 50;
 }
 
-void TPlayerSprite::Render() {
+void TPondFrog::Render() {
     const uint8_t facing = world_.State().Pond.FrogFacing;
     const int angle = facing == kFacingLeft ? 192 : facing == kFacingRight ? 64 : 0;
     Image->DrawRotated(Engine()->Surface(), static_cast<int>(std::nearbyint(X)),
@@ -57,14 +57,14 @@ void TPlayerSprite::Render() {
                        static_cast<int>(std::trunc(FramePos)), 0.5, 0.5, angle);
 }
 
-void TPlayerSprite::Hit(TSprite& other, bool&) {
+void TPondFrog::Hit(TSprite& other, bool&) {
     const TPondState& pond = world_.State().Pond;
     // Only a frog that has settled on the stone ends the stage.
     if (other.IsA<TStone>() && pond.ScrollSpeed != 2 && !pond.Scrolling && pond.StickyCount == 0)
         world_.State().Pond.PondRunning = false;
 }
 
-void TPlayerSprite::Step(int ticks) {
+void TPondFrog::Step(int ticks) {
     TImageSprite::Step(ticks);
     TGameState& s = world_.State();
     TPondState& pond = s.Pond;
@@ -95,7 +95,7 @@ void TPlayerSprite::Step(int ticks) {
     CheckHits();
 }
 
-void TPlayerSprite::Turn() {
+void TPondFrog::Turn() {
     TGameState& s = world_.State();
     TPondState& pond = s.Pond;
     struct Key {
@@ -114,7 +114,7 @@ void TPlayerSprite::Turn() {
     }
 }
 
-void TPlayerSprite::Slide() {
+void TPondFrog::Slide() {
     TPondState& pond = world_.State().Pond;
     if (SlideDistance < 150) {
         FramePos = Image->PatternCount() - 1;
@@ -125,14 +125,14 @@ void TPlayerSprite::Slide() {
     // Landed on the neighbouring lily.
     FramePos = 1;
     SlideLeft = SlideRight = false;
-    new TRazvod(world_, pond.FrogColumn + 1, pond.RippleHere);
+    new TRipple(world_, pond.FrogColumn + 1, pond.RippleHere);
     SlideDistance = 0;
 }
 
-void TPlayerSprite::Jump() {
+void TPondFrog::Jump() {
     TGameState& s = world_.State();
     TPondState& pond = s.Pond;
-    const bool pressed = world_.Input().Has(isButton1) || s.Shell.ActionKey;
+    const bool pressed = world_.Input().Has(isAction) || s.Shell.ActionKey;
     if (!pressed || pond.EatenByHunter || pond.StuckOnSticky || pond.Scrolling || SlideLeft ||
         SlideRight || s.Shell.ActionKeyDelay != 0)
         return;
@@ -143,7 +143,7 @@ void TPlayerSprite::Jump() {
     const int column = pond.FrogColumn + 1;
     const TLilyBehaviour behaviour = LilyKind(pond.Grid.Get(4, column).Kind).Behaviour;
     s.Score += 5;
-    new TRazvod(world_, column, pond.RippleHere);
+    new TRipple(world_, column, pond.RippleHere);
     pond.FrogAnimEnd = Image->PatternCount() - 1;
     FrameSpeed = 0.1;
     s.Hunger += 1;
@@ -184,23 +184,23 @@ void TPlayerSprite::Jump() {
     AdvanceEyeRows(world_.Engine(), pond.AdvanceOneRow ? 1 : 2);
 }
 
-void TPlayerSprite::TestLilies() {
+void TPondFrog::TestLilies() {
     TGameState& s = world_.State();
     TPondState& pond = s.Pond;
     const int column = pond.FrogColumn + 1;
     const TLilyBehaviour behaviour = LilyKind(pond.Grid.Get(4, column).Kind).Behaviour;
     TSprite& root = world_.Engine();
-    auto forEachEyes = [&](auto&& f) { ForEachChild<TVeki_Kroko>(root, f); };
+    auto forEachEyes = [&](auto&& f) { ForEachChild<TCrocodileEyes>(root, f); };
     // Two lily sprites may share the spot (a row built anew under one that scrolled down).
     for (int i = 0; i < root.ChildCount() && !s.Pond.FrogDead; ++i) {
-        auto* lily = dynamic_cast<TKuvshinka*>(root.Child(i));
+        auto* lily = dynamic_cast<TLily*>(root.Child(i));
         if (!lily || lily->Dying() || lily->Row != 4 || lily->Column != column) continue;
         if (behaviour == TLilyBehaviour::Plain) {
             // Sunk under the frog: it drowns.
             if (lily->LastFramePos >= 2) {
                 s.Pond.FrogDead = true;
                 MarkDead();
-                new TBrizgi(world_);
+                new TSplash(world_);
             }
         } else if (behaviour == TLilyBehaviour::Hunter) {
             lily->FrameSpeed = kHeldSpeed;
@@ -210,7 +210,7 @@ void TPlayerSprite::TestLilies() {
                 MarkDead();
             }
         } else if (behaviour == TLilyBehaviour::Crocodile) {
-            forEachEyes([&](TVeki_Kroko& eyes) {
+            forEachEyes([&](TCrocodileEyes& eyes) {
                 if (eyes.Column == column && eyes.Row == 4)
                     eyes.FrameSpeed = 0.002;
                 else
@@ -230,7 +230,7 @@ void TPlayerSprite::TestLilies() {
             }
         }
         if (behaviour != TLilyBehaviour::Crocodile)
-            forEachEyes([](TVeki_Kroko& eyes) { eyes.CloseEyes(); });
+            forEachEyes([](TCrocodileEyes& eyes) { eyes.CloseEyes(); });
     }
 }
 

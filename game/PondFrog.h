@@ -13,9 +13,9 @@ namespace pondlark {
 
 class IPlayWorld;
 
-class TPlayerSprite : public TImageSprite {
+class TPondFrog : public TImageSprite {
 public:
-    explicit TPlayerSprite(IPlayWorld& world);
+    explicit TPondFrog(IPlayWorld& world);
     void Step(int ticks) override;
     void Render() override;
     void Hit(TSprite& other, bool& done) override;

@@ -35,7 +35,7 @@ void TScrollBackground::Render() {
 
 // ---------------------------------------------------------------------------------------------
 
-TSample::TSample(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
+TScrollClock::TScrollClock(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
     SetImage(world.Image("sample"));
     X = 0;
     Y = 0;
@@ -43,14 +43,14 @@ TSample::TSample(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(worl
     PixelExact = true;
 }
 
-void TSample::Step(int ticks) {
+void TScrollClock::Step(int ticks) {
     TImageSprite::Step(ticks);
     if (!world_.State().Pond.Scrolling) return;
     Y += 5;
     if (Y > 150) EndScroll();
 }
 
-void TSample::EndScroll() {
+void TScrollClock::EndScroll() {
     TPondState& pond = world_.State().Pond;
     Y = 0;
     pond.Scrolling = false;
@@ -58,7 +58,7 @@ void TSample::EndScroll() {
         ShiftGrid(world_);
     AdvanceLilyRows(world_.Engine(), pond.ScrollSpeed);
     BuildLilies(world_);
-    new TRazvod(world_, pond.FrogColumn + 1, pond.RippleAhead);
+    new TRipple(world_, pond.FrogColumn + 1, pond.RippleAhead);
     pond.ScrollSpeed = 1;
 }
 
@@ -77,8 +77,7 @@ void TStone::Step(int ticks) {
     Y += world_.State().Pond.ScrollStep();
 }
 
-TBrevno::TBrevno(IPlayWorld& world, double x, double y)
-    : TImageSprite(&world.Engine()), world_(world) {
+TLog::TLog(IPlayWorld& world, double x, double y) : TImageSprite(&world.Engine()), world_(world) {
     SetImage(world.Image("brevno" + std::to_string(world.Random().Next(2) + 1)));
     X = x;
     Y = y;
@@ -86,7 +85,7 @@ TBrevno::TBrevno(IPlayWorld& world, double x, double y)
     PixelExact = true;
 }
 
-void TBrevno::Step(int ticks) {
+void TLog::Step(int ticks) {
     TImageSprite::Step(ticks);
     Y += world_.State().Pond.ScrollStep();
 }

@@ -23,9 +23,9 @@ private:
 // the scroll's 30 frames of 5 pixels and, in the frame after, ends the scroll before anything
 // else moves - shifting the grid, moving every lily and bonus down its rows, building the new
 // rows and leaving a ripple under the frog.
-class TSample : public TImageSprite {
+class TScrollClock : public TImageSprite {
 public:
-    explicit TSample(IPlayWorld& world);
+    explicit TScrollClock(IPlayWorld& world);
     void Step(int ticks) override;
 
 private:
@@ -44,9 +44,9 @@ private:
 };
 
 // A floating log, one of two pictures at random. Decoration only.
-class TBrevno : public TImageSprite {
+class TLog : public TImageSprite {
 public:
-    TBrevno(IPlayWorld& world, double x, double y);
+    TLog(IPlayWorld& world, double x, double y);
     void Step(int ticks) override;
 
 private:

@@ -20,7 +20,7 @@ void TryLogs(IPlayWorld& world) {
         if (world.Random().Next(5) != 0) continue;
         const double x = 100 + world.Random().Next(525);
         const double y = 40 + world.Random().Next(520);
-        new TBrevno(world, x, y);
+        new TLog(world, x, y);
     }
 }
 
@@ -65,7 +65,7 @@ void BuildLilyRow(IPlayWorld& world, int row) {
     const TPondState& pond = world.State().Pond;
     for (int column = 1; column <= TLilyGrid::kColumns; ++column) {
         if (row == pond.StoneRow && column == 1) continue;
-        new TKuvshinka(world, pond.Grid.Get(row, column).Kind, column, row);
+        new TLily(world, pond.Grid.Get(row, column).Kind, column, row);
     }
 }
 
@@ -122,14 +122,14 @@ void StartPondStage(IStageHost& host) {
 
 void BuildPond(IStageHost& host) {
     host.Engine().Clear();
-    new TSample(host); // first, so that it is stepped first
+    new TScrollClock(host); // first, so that it is stepped first
     TryLogs(host);
     new TStone(host, 135 - 300 * (host.State().Level - 1));
     ResetPlayState(host);
     new TScrollBackground(host);
     FillGrid(host);
     BuildLilies(host);
-    new TPlayerSprite(host);
+    new TPondFrog(host);
     AddStatusSprites(host);
     host.SceneTimer().SetInterval(kLevelBannerMs);
     host.SceneTimer().SetEnabled(true);

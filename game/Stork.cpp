@@ -12,7 +12,7 @@ constexpr int kStorkStep = 30;
 constexpr int kStorkPasses = 2;
 } // namespace
 
-TNogaAist::TNogaAist(IPlayWorld& world, int side) : TImageSprite(&world.Engine()), world_(world) {
+TStorkLeg::TStorkLeg(IPlayWorld& world, int side) : TImageSprite(&world.Engine()), world_(world) {
     SetImage(world.Image("aist_leng"));
     SetZ(kDepthStork);
     PixelExact = true;
@@ -20,7 +20,7 @@ TNogaAist::TNogaAist(IPlayWorld& world, int side) : TImageSprite(&world.Engine()
     Y = -Height;
 }
 
-void TNogaAist::Step(int ticks) {
+void TStorkLeg::Step(int ticks) {
     TImageSprite::Step(ticks);
     TGameState& s = world_.State();
     Y += s.Eating.StorkLeaving ? -kLegStep : kLegStep;
@@ -32,7 +32,7 @@ void TNogaAist::Step(int ticks) {
     }
 }
 
-TAist::TAist(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
+TStork::TStork(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
     SetImage(world.Image("aist"));
     SetZ(kDepthStork);
     PixelExact = true;
@@ -44,7 +44,7 @@ TAist::TAist(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
     Y = -Height;
 }
 
-void TAist::Step(int ticks) {
+void TStork::Step(int ticks) {
     TImageSprite::Step(ticks);
     CheckHits();
     if (Descending) Y += kStorkStep;
@@ -62,8 +62,8 @@ void TAist::Step(int ticks) {
     }
 }
 
-void TAist::Hit(TSprite& other, bool&) {
-    if (!other.IsA<TPlayerSpriteEat>()) return;
+void TStork::Hit(TSprite& other, bool&) {
+    if (!other.IsA<TEatingFrog>()) return;
     --world_.State().Lives;
     world_.PlaySound("aist_eat");
 }

@@ -15,9 +15,9 @@ class IPlayWorld;
 // A stork's leg ("aist_leng"), side 1 at the left edge, side 2 at the right. Comes down 10 px a
 // frame from just above the screen and stands on the bottom edge (setting `LegsLanded`); once
 // `StorkLeaving` is set it goes back up and is removed when fully above the screen again.
-class TNogaAist : public TImageSprite {
+class TStorkLeg : public TImageSprite {
 public:
-    TNogaAist(IPlayWorld& world, int side);
+    TStorkLeg(IPlayWorld& world, int side);
     void Step(int ticks) override;
 
 private:
@@ -28,9 +28,9 @@ private:
 // until its top edge reaches the screen's top, goes back up, and makes a second pass at a new
 // random x; after it, it is removed and `StorkLeaving` is set. Every frame in which it touches
 // the eating frog costs a life (sound "aist_eat").
-class TAist : public TImageSprite {
+class TStork : public TImageSprite {
 public:
-    explicit TAist(IPlayWorld& world);
+    explicit TStork(IPlayWorld& world);
     void Step(int ticks) override;
     void Hit(TSprite& other, bool& done) override;
 

@@ -5,13 +5,13 @@
 
 namespace pondlark {
 
-TGame_Word::TGame_Word(IPlayWorld& world) : TPicture(world, "Game_Word", 149, 118, 1) {}
-TOver_Word::TOver_Word(IPlayWorld& world) : TPicture(world, "Over_Word", 164, 284, 1) {}
+TGameWord::TGameWord(IPlayWorld& world) : TPicture(world, "Game_Word", 149, 118, 1) {}
+TOverWord::TOverWord(IPlayWorld& world) : TPicture(world, "Over_Word", 164, 284, 1) {}
 
 void EnterGameOver(IMenuHost& host) {
     AddMenuBackground(host, -1);
-    new TGame_Word(host);
-    new TOver_Word(host);
+    new TGameWord(host);
+    new TOverWord(host);
     host.PlayMusic("3");
     // Disabling first restarts the wait even when the timer was running.
     host.SceneTimer().SetEnabled(false);

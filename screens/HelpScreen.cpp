@@ -173,9 +173,9 @@ bool TurnPage(IMenuHost& host, int step) {
 
 void LightPageArrow(IMenuHost& host, int step) {
     if (step > 0)
-        new HelpGame_Down(host);
+        new THelpDownLight(host);
     else
-        new HelpGame_Up(host);
+        new THelpUpLight(host);
 }
 
 // A turn by the keys shows the arrow that acted.
@@ -185,7 +185,7 @@ template <int Step> void TurnPageByKey(IMenuHost& host) {
 
 // Back is the one item; Left and Right on it turn the pages.
 constexpr TMenuItem kHelpItems[] = {
-    {.Light = LightSprite<HelpGame_Back>,
+    {.Light = LightSprite<THelpBackLight>,
      .Act =
          [](IMenuHost& host) {
              host.SwitchScene(TScene::MainMenu);
@@ -201,7 +201,7 @@ void HelpHover(IMenuHost& host) {
     host.SetCursor(Cursor::Arrow);
     if (OverBack(s.Shell.MouseX, s.Shell.MouseY)) {
         host.SetCursor(Cursor::Hand);
-        new HelpGame_Back(host);
+        new THelpBackLight(host);
         EnterSoundRule(host, s.Menus.BackPointerOutside);
     } else {
         s.Menus.BackPointerOutside = true;
@@ -210,9 +210,9 @@ void HelpHover(IMenuHost& host) {
     if (next || OverPrevious(s.Shell.MouseX, s.Shell.MouseY)) {
         host.SetCursor(Cursor::Hand);
         if (next)
-            new HelpGame_Down(host);
+            new THelpDownLight(host);
         else
-            new HelpGame_Up(host);
+            new THelpUpLight(host);
         EnterSoundRule(host);
     } else {
         s.Menus.PointerOutside = true;

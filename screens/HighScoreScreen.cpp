@@ -78,9 +78,9 @@ template <ScoreItem Item> constexpr TMenuItem ScoreMenuItem(void (*light)(IMenuH
 
 // In key order, as they stand from the top.
 constexpr TMenuItem kScoreItems[] = {
-    ScoreMenuItem<ScoreItem::Clear>(LightSprite<HighScore_Clear>),
-    ScoreMenuItem<ScoreItem::View>(LightSprite<HighScore_View>),
-    ScoreMenuItem<ScoreItem::Back>(LightSprite<HighScore_Back>),
+    ScoreMenuItem<ScoreItem::Clear>(LightSprite<THighScoreClearLight>),
+    ScoreMenuItem<ScoreItem::View>(LightSprite<THighScoreViewLight>),
+    ScoreMenuItem<ScoreItem::Back>(LightSprite<THighScoreBackLight>),
 };
 
 } // namespace

@@ -119,12 +119,12 @@ template <MainItem Item> constexpr TMenuItem MainMenuItem(void (*light)(IMenuHos
 }
 
 constexpr TMenuItem kMainItems[] = {
-    MainMenuItem<MainItem::Start>(LightSprite<Start_Game>),
-    MainMenuItem<MainItem::Options>(LightSprite<Options>),
-    MainMenuItem<MainItem::HighScore>(LightSprite<High_Score>),
-    MainMenuItem<MainItem::Help>(LightSprite<Help>),
-    MainMenuItem<MainItem::Visit>(LightSprite<Visit_Web_Site>),
-    MainMenuItem<MainItem::Exit>(LightSprite<Exit_>),
+    MainMenuItem<MainItem::Start>(LightSprite<TStartGameLight>),
+    MainMenuItem<MainItem::Options>(LightSprite<TOptionsLight>),
+    MainMenuItem<MainItem::HighScore>(LightSprite<THighScoreLight>),
+    MainMenuItem<MainItem::Help>(LightSprite<THelpLight>),
+    MainMenuItem<MainItem::Visit>(LightSprite<TVisitWebSiteLight>),
+    MainMenuItem<MainItem::Exit>(LightSprite<TExitLight>),
 };
 
 } // namespace

@@ -27,51 +27,51 @@ double FromBottom(IPlayWorld& f, const char* image) {
 } // namespace
 
 // clang-format off
-Start_Game::Start_Game(IPlayWorld& f) : TMenuGame(f, "Start Game_d", 328, 136, 1) {}
-Options::Options(IPlayWorld& f) : TMenuGame(f, "Options_d", 413, 213, 1) {}
-High_Score::High_Score(IPlayWorld& f) : TMenuGame(f, "High Score_d", 354, 288, 1) {}
-Help::Help(IPlayWorld& f) : TMenuGame(f, "Help_d", 442, 364, 1) {}
-Visit_Web_Site::Visit_Web_Site(IPlayWorld& f) : TMenuGame(f, "Visit Web Site_d", 307, 435, 1) {}
-Exit_::Exit_(IPlayWorld& f) : TMenuGame(f, "Exit_d", 451, 503, 1) {}
-HelpGame_Back::HelpGame_Back(IPlayWorld& f)
+TStartGameLight::TStartGameLight(IPlayWorld& f) : TMenuGame(f, "Start Game_d", 328, 136, 1) {}
+TOptionsLight::TOptionsLight(IPlayWorld& f) : TMenuGame(f, "Options_d", 413, 213, 1) {}
+THighScoreLight::THighScoreLight(IPlayWorld& f) : TMenuGame(f, "High Score_d", 354, 288, 1) {}
+THelpLight::THelpLight(IPlayWorld& f) : TMenuGame(f, "Help_d", 442, 364, 1) {}
+TVisitWebSiteLight::TVisitWebSiteLight(IPlayWorld& f) : TMenuGame(f, "Visit Web Site_d", 307, 435, 1) {}
+TExitLight::TExitLight(IPlayWorld& f) : TMenuGame(f, "Exit_d", 451, 503, 1) {}
+THelpBackLight::THelpBackLight(IPlayWorld& f)
     : TMenuGame(f, "Help_Back_p", 341, FromBottom(f, "Help_Back_p"), 2) {}
-HelpGame_Up::HelpGame_Up(IPlayWorld& f) : TMenuGame(f, "Help_Up", 558, FromBottom(f, "Help_Up"), 2) {}
-HelpGame_Down::HelpGame_Down(IPlayWorld& f) : TMenuGame(f, "Help_Down", 594, 490, 2) {}
-HighScore_Back::HighScore_Back(IPlayWorld& f) : TMenuGame(f, "HighScore_Back_d", 0, 411, 3) {}
-HighScore_Clear::HighScore_Clear(IPlayWorld& f) : TMenuGame(f, "HighScore_Clear_d", 0, 190, 3) {}
-HighScore_View::HighScore_View(IPlayWorld& f) : TMenuGame(f, "HighScore_View_d", 0, 283, 3) {}
-TMainExit_Yes::TMainExit_Yes(IPlayWorld& f) : TMenuGame(f, "Exit_Main_Yes_d", 287, 297, 802) {}
-TMainExit_No::TMainExit_No(IPlayWorld& f) : TMenuGame(f, "Exit_Main_No_d", 427, 296, 802) {}
+THelpUpLight::THelpUpLight(IPlayWorld& f) : TMenuGame(f, "Help_Up", 558, FromBottom(f, "Help_Up"), 2) {}
+THelpDownLight::THelpDownLight(IPlayWorld& f) : TMenuGame(f, "Help_Down", 594, 490, 2) {}
+THighScoreBackLight::THighScoreBackLight(IPlayWorld& f) : TMenuGame(f, "HighScore_Back_d", 0, 411, 3) {}
+THighScoreClearLight::THighScoreClearLight(IPlayWorld& f) : TMenuGame(f, "HighScore_Clear_d", 0, 190, 3) {}
+THighScoreViewLight::THighScoreViewLight(IPlayWorld& f) : TMenuGame(f, "HighScore_View_d", 0, 283, 3) {}
+TQuitYesLight::TQuitYesLight(IPlayWorld& f) : TMenuGame(f, "Exit_Main_Yes_d", 287, 297, 802) {}
+TQuitNoLight::TQuitNoLight(IPlayWorld& f) : TMenuGame(f, "Exit_Main_No_d", 427, 296, 802) {}
 
-Options_full_screen::Options_full_screen(IPlayWorld& f) : TMenu(f, "Options_full_screen", 458, 207, 900) {}
-Options_window_mode::Options_window_mode(IPlayWorld& f) : TMenu(f, "Options_window_mode", 253, 207, 900) {}
-Options_sound_on::Options_sound_on(IPlayWorld& f) : TMenu(f, "Options_sound_on", 254, 327, 900) {}
-Options_sound_off::Options_sound_off(IPlayWorld& f) : TMenu(f, "Options_sound_off", 341, 327, 900) {}
-Options_music_on::Options_music_on(IPlayWorld& f) : TMenu(f, "Options_Music_On", 256, 271, 2900) {}
-Options_music_off::Options_music_off(IPlayWorld& f) : TMenu(f, "Options_Music_Of", 338, 270, 2900) {}
-TMainExit::TMainExit(IPlayWorld& f)
+TFullScreenChoice::TFullScreenChoice(IPlayWorld& f) : TMenu(f, "Options_full_screen", 458, 207, 900) {}
+TWindowModeChoice::TWindowModeChoice(IPlayWorld& f) : TMenu(f, "Options_window_mode", 253, 207, 900) {}
+TSoundOnChoice::TSoundOnChoice(IPlayWorld& f) : TMenu(f, "Options_sound_on", 254, 327, 900) {}
+TSoundOffChoice::TSoundOffChoice(IPlayWorld& f) : TMenu(f, "Options_sound_off", 341, 327, 900) {}
+TMusicOnChoice::TMusicOnChoice(IPlayWorld& f) : TMenu(f, "Options_Music_On", 256, 271, 2900) {}
+TMusicOffChoice::TMusicOffChoice(IPlayWorld& f) : TMenu(f, "Options_Music_Of", 338, 270, 2900) {}
+TQuitPanel::TQuitPanel(IPlayWorld& f)
     : TMenu(f, "Exit_Main", CentreX(f, "Exit_Main"), CentreY(f, "Exit_Main") - 5, 801) {}
-TMainExit_Word::TMainExit_Word(IPlayWorld& f) : TMenu(f, "Exit_Main_Word", 305, 248, 802) {}
-TClearHighScore::TClearHighScore(IPlayWorld& f)
+TQuitWord::TQuitWord(IPlayWorld& f) : TMenu(f, "Exit_Main_Word", 305, 248, 802) {}
+TClearPanel::TClearPanel(IPlayWorld& f)
     : TMenu(f, "Exit_Main", CentreX(f, "Exit_Main"), CentreY(f, "Exit_Main") - 5, 801) {}
-TClearHighScore_Word::TClearHighScore_Word(IPlayWorld& f) : TMenu(f, "HighScore_Clear_Word", 239, 241, 802) {}
-TEnter_Name::TEnter_Name(IPlayWorld& f)
+TClearWord::TClearWord(IPlayWorld& f) : TMenu(f, "HighScore_Clear_Word", 239, 241, 802) {}
+TNamePanel::TNamePanel(IPlayWorld& f)
     : TMenu(f, "Enter_Name", CentreX(f, "Enter_Name"), CentreY(f, "Enter_Name"), 0) {}
-TEnter_Name_Send::TEnter_Name_Send(IPlayWorld& f) : TMenu(f, "Enter_Name_Send", 243, 362, 1) {}
+TSendTick::TSendTick(IPlayWorld& f) : TMenu(f, "Enter_Name_Send", 243, 362, 1) {}
 // clang-format on
 
-Palka::Palka(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
+TCaret::TCaret(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
     SetImage(world.Image("palka"));
     SetZ(800);
     Place();
 }
 
-void Palka::Step(int ticks) {
+void TCaret::Step(int ticks) {
     TImageSprite::Step(ticks);
     Place();
 }
 
-void Palka::Place() {
+void TCaret::Place() {
     const int width = world_.State().Menus.EntryTextWidth;
     if (world_.State().Scene == TScene::Options) {
         X = 400 + width;

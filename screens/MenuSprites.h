@@ -37,46 +37,46 @@ public:
     }
 
 // Highlights.
-PONDLARK_MENU_SPRITE(Start_Game, TMenuGame);
-PONDLARK_MENU_SPRITE(Options, TMenuGame);
-PONDLARK_MENU_SPRITE(High_Score, TMenuGame);
-PONDLARK_MENU_SPRITE(Help, TMenuGame);
-PONDLARK_MENU_SPRITE(Visit_Web_Site, TMenuGame);
-PONDLARK_MENU_SPRITE(Exit_, TMenuGame);
-PONDLARK_MENU_SPRITE(HelpGame_Back, TMenuGame);
-PONDLARK_MENU_SPRITE(HelpGame_Up, TMenuGame);
-PONDLARK_MENU_SPRITE(HelpGame_Down, TMenuGame);
-PONDLARK_MENU_SPRITE(HighScore_Back, TMenuGame);
-PONDLARK_MENU_SPRITE(HighScore_Clear, TMenuGame);
-PONDLARK_MENU_SPRITE(HighScore_View, TMenuGame);
-PONDLARK_MENU_SPRITE(TMainExit_Yes, TMenuGame);
-PONDLARK_MENU_SPRITE(TMainExit_No, TMenuGame);
+PONDLARK_MENU_SPRITE(TStartGameLight, TMenuGame);
+PONDLARK_MENU_SPRITE(TOptionsLight, TMenuGame);
+PONDLARK_MENU_SPRITE(THighScoreLight, TMenuGame);
+PONDLARK_MENU_SPRITE(THelpLight, TMenuGame);
+PONDLARK_MENU_SPRITE(TVisitWebSiteLight, TMenuGame);
+PONDLARK_MENU_SPRITE(TExitLight, TMenuGame);
+PONDLARK_MENU_SPRITE(THelpBackLight, TMenuGame);
+PONDLARK_MENU_SPRITE(THelpUpLight, TMenuGame);
+PONDLARK_MENU_SPRITE(THelpDownLight, TMenuGame);
+PONDLARK_MENU_SPRITE(THighScoreBackLight, TMenuGame);
+PONDLARK_MENU_SPRITE(THighScoreClearLight, TMenuGame);
+PONDLARK_MENU_SPRITE(THighScoreViewLight, TMenuGame);
+PONDLARK_MENU_SPRITE(TQuitYesLight, TMenuGame);
+PONDLARK_MENU_SPRITE(TQuitNoLight, TMenuGame);
 
 // Pictures that stay.
-PONDLARK_MENU_SPRITE(Options_full_screen, TMenu);
-PONDLARK_MENU_SPRITE(Options_window_mode, TMenu);
-PONDLARK_MENU_SPRITE(Options_sound_on, TMenu);
-PONDLARK_MENU_SPRITE(Options_sound_off, TMenu);
-PONDLARK_MENU_SPRITE(Options_music_on, TMenu);
-PONDLARK_MENU_SPRITE(Options_music_off, TMenu);
-PONDLARK_MENU_SPRITE(TMainExit, TMenu);
-PONDLARK_MENU_SPRITE(TMainExit_Word, TMenu);
-PONDLARK_MENU_SPRITE(TClearHighScore, TMenu);
-PONDLARK_MENU_SPRITE(TClearHighScore_Word, TMenu);
-PONDLARK_MENU_SPRITE(TEnter_Name, TMenu);
-PONDLARK_MENU_SPRITE(TEnter_Name_Send, TMenu);
+PONDLARK_MENU_SPRITE(TFullScreenChoice, TMenu);
+PONDLARK_MENU_SPRITE(TWindowModeChoice, TMenu);
+PONDLARK_MENU_SPRITE(TSoundOnChoice, TMenu);
+PONDLARK_MENU_SPRITE(TSoundOffChoice, TMenu);
+PONDLARK_MENU_SPRITE(TMusicOnChoice, TMenu);
+PONDLARK_MENU_SPRITE(TMusicOffChoice, TMenu);
+PONDLARK_MENU_SPRITE(TQuitPanel, TMenu);
+PONDLARK_MENU_SPRITE(TQuitWord, TMenu);
+PONDLARK_MENU_SPRITE(TClearPanel, TMenu);
+PONDLARK_MENU_SPRITE(TClearWord, TMenu);
+PONDLARK_MENU_SPRITE(TNamePanel, TMenu);
+PONDLARK_MENU_SPRITE(TSendTick, TMenu);
 
 // The game-over words.
-PONDLARK_MENU_SPRITE(TGame_Word, TPicture);
-PONDLARK_MENU_SPRITE(TOver_Word, TPicture);
+PONDLARK_MENU_SPRITE(TGameWord, TPicture);
+PONDLARK_MENU_SPRITE(TOverWord, TPicture);
 
 #undef PONDLARK_MENU_SPRITE
 
 // The blinking text caret. It follows the end of the text being typed on the live screen every
 // frame, so carets made while the text grows all stand at the same place.
-class Palka : public TImageSprite {
+class TCaret : public TImageSprite {
 public:
-    explicit Palka(IPlayWorld& world);
+    explicit TCaret(IPlayWorld& world);
     void Step(int ticks) override;
 
 private:

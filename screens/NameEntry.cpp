@@ -42,8 +42,8 @@ std::string PadEditName(std::string name, int key, const TTextWidth& width) {
 void ShowNameEntry(IMenuHost& host) {
     TGameState& s = host.State();
     if (s.Score < s.HighScores[9].Score) return;
-    MarkAllDead<TGame_Word>(host.Engine());
-    MarkAllDead<TOver_Word>(host.Engine());
+    MarkAllDead<TGameWord>(host.Engine());
+    MarkAllDead<TOverWord>(host.Engine());
     host.SetCursor(Cursor::Arrow);
     s.Menus.PadSpelt = false;
     host.GameEnterNameClick();
@@ -88,9 +88,9 @@ void NameEntryPress(IMenuHost& host, MouseButton button) {
         host.SwitchScene(TScene::MainMenu);
         return;
     }
-    if (!host.NameText().empty()) s.Flags.GamegoEdit = false;
+    if (!host.NameText().empty()) s.Flags.GameTyping = false;
     if (hot::kNameText.Contains(s.Shell.MouseX, s.Shell.MouseY)) {
-        s.Flags.GamegoEdit = true;
+        s.Flags.GameTyping = true;
         host.PlaySound("button_down");
     } else if (hot::kSendBox.Contains(s.Shell.MouseX, s.Shell.MouseY)) {
         host.GameSendResultClick();
@@ -108,7 +108,7 @@ void NameEntryKey(IMenuHost& host, int key, bool alt) {
     // A controller cannot press the name field, so its letters make the typing active as the
     // press does.
     if (s.Flags.GameEnterName && IsPadSpellingKey(key)) {
-        s.Flags.GamegoEdit = true;
+        s.Flags.GameTyping = true;
         host.NameText() = PadEditName(host.NameText(), key, [&host](const std::string& text) {
             return host.TextWidth(kNameFontSize, text);
         });
@@ -120,9 +120,9 @@ void NameEntryKey(IMenuHost& host, int key, bool alt) {
         host.PlaySound("button_down");
         return;
     }
-    if (s.Flags.GamegoEdit && key == vk::Back && !host.NameText().empty())
+    if (s.Flags.GameTyping && key == vk::Back && !host.NameText().empty())
         host.NameText().pop_back();
-    if (s.Flags.GamegoEdit && host.NameText().size() < kEntryMaxLength && key > 0 && key < 256) {
+    if (s.Flags.GameTyping && host.NameText().size() < kEntryMaxLength && key > 0 && key < 256) {
         const char c = static_cast<char>(key);
         if (kEntryAlphabet.find(c) != std::string_view::npos &&
             s.Menus.EntryTextWidth + NameCharWidth(c) <= kNameMaxWidth)

@@ -14,7 +14,7 @@ namespace {
 
 // Every press and every key on a row first ends typing when there is a country to keep.
 void EndTypingIfKept(IMenuHost& host) {
-    if (!host.CountryText().empty()) host.State().Flags.GamegoEdit = false;
+    if (!host.CountryText().empty()) host.State().Flags.GameTyping = false;
 }
 
 void PickWindow(IMenuHost& host) {
@@ -42,7 +42,7 @@ void PickSound(IMenuHost& host, bool on) {
     host.PlaySound("button_down");
 }
 void StartTyping(IMenuHost& host) {
-    host.State().Flags.GamegoEdit = true;
+    host.State().Flags.GameTyping = true;
     host.PlaySound("button_down");
 }
 void GoBack(IMenuHost& host) {
@@ -79,7 +79,7 @@ constexpr TMenuItem kOptionRows[] = {
     {.Left = ByKey<PickMusic, true>, .Right = ByKey<PickMusic, false>},
     {.Left = ByKey<PickSound, true>, .Right = ByKey<PickSound, false>},
     {.Act = StartTyping},
-    {.Light = LightSprite<HelpGame_Back>, .Act = ByKey<GoBack>},
+    {.Light = LightSprite<THelpBackLight>, .Act = ByKey<GoBack>},
 };
 
 // The rows' tops, where the marker stands.
@@ -98,7 +98,7 @@ void EnterOptions(IMenuHost& host) {
     new TPicture(host, "Options_Back_n", 347, 521, 1);
     ResetCursor(host.State().Menus.Cursor, 0);
     host.State().Shell.CaretBlink = kCaretBlinkFrames;
-    host.State().Flags.GamegoEdit = host.CountryText().empty();
+    host.State().Flags.GameTyping = host.CountryText().empty();
     host.State().Menus.PadSpelt = false;
 }
 
@@ -119,17 +119,17 @@ void DrawOptions(IMenuHost& host) {
     // The state pictures follow the switches from the next frame on.
     MarkAllDead<TMenu>(host.Engine());
     if (s.Flags.GameFullScreen)
-        new Options_full_screen(host);
+        new TFullScreenChoice(host);
     else
-        new Options_window_mode(host);
+        new TWindowModeChoice(host);
     if (s.Flags.GameSound)
-        new Options_sound_on(host);
+        new TSoundOnChoice(host);
     else
-        new Options_sound_off(host);
+        new TSoundOffChoice(host);
     if (s.Flags.GameMusic)
-        new Options_music_on(host);
+        new TMusicOnChoice(host);
     else
-        new Options_music_off(host);
+        new TMusicOffChoice(host);
 }
 
 void OptionsHover(IMenuHost& host) {
@@ -156,7 +156,7 @@ void OptionsHover(IMenuHost& host) {
     } else if (OverBack(x, y)) {
         host.SetCursor(Cursor::Hand);
         PointAt(cursor, kBackRow);
-        new HelpGame_Back(host);
+        new THelpBackLight(host);
         EnterSoundRule(host);
     } else {
         s.Menus.PointerOutside = true;
@@ -189,8 +189,8 @@ void OptionsPress(IMenuHost& host, MouseButton button) {
 void OptionsKey(IMenuHost& host, int key) {
     TGameState& s = host.State();
     if (key == vk::Escape) host.SwitchScene(TScene::MainMenu);
-    if (key == vk::Return && s.Flags.GamegoEdit && !host.CountryText().empty()) {
-        s.Flags.GamegoEdit = false;
+    if (key == vk::Return && s.Flags.GameTyping && !host.CountryText().empty()) {
+        s.Flags.GameTyping = false;
         host.PlaySound("button_down");
         return;
     }
@@ -203,7 +203,7 @@ void OptionsKey(IMenuHost& host, int key) {
         return;
     }
     if (key != vk::Escape && MenuKey(host, s.Menus.Cursor, {kOptionRows}, key)) return;
-    if (!s.Flags.GamegoEdit) return;
+    if (!s.Flags.GameTyping) return;
     if (key == vk::Back) {
         if (!host.CountryText().empty()) host.CountryText().pop_back();
         return;
@@ -217,7 +217,7 @@ void OptionsKey(IMenuHost& host, int key) {
 }
 
 bool OptionsTypingCountry(const TGameState& s) {
-    return s.Scene == TScene::Options && s.Flags.GamegoEdit && s.Menus.Cursor.Item == kCountryRow;
+    return s.Scene == TScene::Options && s.Flags.GameTyping && s.Menus.Cursor.Item == kCountryRow;
 }
 
 } // namespace pondlark

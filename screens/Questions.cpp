@@ -20,8 +20,8 @@ void ResetQuestionCursor(IMenuHost& host) {
 
 void ShowExitQuestion(IMenuHost& host) {
     ResetQuestionCursor(host);
-    new TMainExit(host);
-    new TMainExit_Word(host);
+    new TQuitPanel(host);
+    new TQuitWord(host);
 }
 
 void HideExitQuestion(IMenuHost& host) {
@@ -53,9 +53,9 @@ void AnswerHover(IMenuHost& host, Answer answer) {
     host.SetCursor(Cursor::Hand);
     PointAt(host.State().Menus.Answer, answer == Answer::Yes ? kYesItem : kNoItem);
     if (answer == Answer::Yes)
-        new TMainExit_Yes(host);
+        new TQuitYesLight(host);
     else
-        new TMainExit_No(host);
+        new TQuitNoLight(host);
     EnterSoundRule(host);
 }
 
@@ -96,9 +96,9 @@ void AnswerClear(IMenuHost& host, Answer answer) {
 
 template <void (*Answering)(IMenuHost&, Answer)> struct TQuestion {
     static constexpr TMenuItem kItems[] = {
-        {.Light = LightSprite<TMainExit_Yes>,
+        {.Light = LightSprite<TQuitYesLight>,
          .Act = [](IMenuHost& h) { Answering(h, Answer::Yes); }},
-        {.Light = LightSprite<TMainExit_No>, .Act = [](IMenuHost& h) { Answering(h, Answer::No); }},
+        {.Light = LightSprite<TQuitNoLight>, .Act = [](IMenuHost& h) { Answering(h, Answer::No); }},
     };
 
     // Y and N answer at once; the arrows move between the two, Enter answers the lit one.

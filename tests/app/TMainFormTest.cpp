@@ -21,7 +21,7 @@ TEST_F(GameFixture, StartUpOpensTheIntroAndTheMenuFollowsAfterTwoSeconds) {
     EXPECT_EQ(form->State().Scene, TScene::Intro);
     form->RunFor(20);
     EXPECT_EQ(form->State().Scene, TScene::MainMenu);
-    EXPECT_FALSE(form->Timer1.Enabled()) << "the intro wait is a one-shot";
+    EXPECT_FALSE(form->SceneTimer().Enabled()) << "the intro wait is a one-shot";
 }
 
 TEST_F(GameFixture, EnterOnTheIntroOpensTheMenuAndTheLateTimerChangesNothing) {
@@ -59,18 +59,18 @@ TEST_F(GameFixture, LeavingTheMenuStartsAGameAndLeavingAStageFlagsTheMusic) {
     form->SwitchScene(TScene::GameOver);
     EXPECT_TRUE(form->State().Pond.PondRunning);
     EXPECT_FALSE(form->State().GameOverPending);
-    EXPECT_EQ(form->Timer1.Interval(), 5000u);
-    EXPECT_TRUE(form->Timer1.Enabled());
+    EXPECT_EQ(form->SceneTimer().Interval(), 5000u);
+    EXPECT_TRUE(form->SceneTimer().Enabled());
 }
 
 TEST_F(GameFixture, GameOverLeaveClearsTheEntryFlags) {
     ASSERT_TRUE(Start());
     form->SwitchScene(TScene::GameOver);
-    form->State().Flags.GameEnterName = form->State().Flags.GamegoEdit = true;
+    form->State().Flags.GameEnterName = form->State().Flags.GameTyping = true;
     form->State().Flags.GameSendResult = true;
     form->SwitchScene(TScene::MainMenu);
     EXPECT_FALSE(form->State().Flags.GameEnterName);
-    EXPECT_FALSE(form->State().Flags.GamegoEdit);
+    EXPECT_FALSE(form->State().Flags.GameTyping);
     EXPECT_FALSE(form->State().Flags.GameSendResult);
 }
 
@@ -88,16 +88,16 @@ TEST_F(GameFixture, PauseTogglesTheBannerTimerWhichRestartsItsWait) {
     form->SwitchScene(TScene::MainMenu);
     form->SwitchScene(TScene::Pond);
     form->State().Pond.LevelBanner = true;
-    form->Timer1.SetInterval(3300);
-    form->Timer1.SetEnabled(true);
+    form->SceneTimer().SetInterval(3300);
+    form->SceneTimer().SetEnabled(true);
     Key('P');
     EXPECT_TRUE(form->State().Shell.Paused);
     EXPECT_FALSE(form->State().Pond.LevelBanner);
-    EXPECT_FALSE(form->Timer1.Enabled());
+    EXPECT_FALSE(form->SceneTimer().Enabled());
     form->RunFor(1000);
     Key('P');
     EXPECT_FALSE(form->State().Shell.Paused);
-    EXPECT_TRUE(form->Timer1.Enabled());
+    EXPECT_TRUE(form->SceneTimer().Enabled());
     form->State().Pond.LevelBanner = true; // watch the restarted wait end it
     form->RunFor(3200);
     EXPECT_TRUE(form->State().Pond.LevelBanner);
@@ -193,7 +193,7 @@ TEST_F(GameFixture, FullScreenRoundTripKeepsStateAndWindowPlace) {
     ASSERT_TRUE(Start());
     Key(vk::Escape);
     form->State().Score = 1234;
-    form->State().Flags.GamegoEdit = true;
+    form->State().Flags.GameTyping = true;
     WindowPlacement before = platform.GetPlacement();
     before.x = 321;
     before.y = 123;
@@ -201,7 +201,7 @@ TEST_F(GameFixture, FullScreenRoundTripKeepsStateAndWindowPlace) {
     Key(vk::Return, true);
     EXPECT_TRUE(platform.IsFullScreen());
     EXPECT_FALSE(platform.Bordered());
-    EXPECT_FALSE(form->State().Flags.GamegoEdit) << "typing stops on a switch";
+    EXPECT_FALSE(form->State().Flags.GameTyping) << "typing stops on a switch";
     platform.SetPlacement({0, 0, 1920, 1080, WindowState::Normal});
     Key(vk::Return, true);
     EXPECT_FALSE(platform.IsFullScreen());

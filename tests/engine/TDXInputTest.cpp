@@ -47,19 +47,19 @@ TEST_F(Input, SpaceFeedsBothActionButtonsAndTheLeftSlotIsTheSecond) {
     platform.KeyDown(vk::Space);
     platform.KeyDown(vk::Left);
     input.Update();
-    EXPECT_TRUE(input.Has(isButton1));
-    EXPECT_TRUE(input.Has(isButton2));
+    EXPECT_TRUE(input.Has(isAction));
+    EXPECT_TRUE(input.Has(isActionAlt));
     EXPECT_TRUE(input.Has(isLeft));
-    EXPECT_FALSE(input.Has(isButton3));
+    EXPECT_FALSE(input.Has(isPauseKey));
 }
 
 TEST_F(Input, AnotherWindowInFrontReleasesEverything) {
     platform.KeyDown('D');
     input.Update();
-    ASSERT_TRUE(input.Has(isButton5));
+    ASSERT_TRUE(input.Has(isAimRight));
     platform.Focus(false);
     input.Update();
-    EXPECT_FALSE(input.Has(isButton5));
+    EXPECT_FALSE(input.Has(isAimRight));
 }
 
 TEST_F(Input, AControllerFeedsTheSameStates) {
@@ -68,9 +68,9 @@ TEST_F(Input, AControllerFeedsTheSameStates) {
     platform.SetController(c);
     input.Update();
     EXPECT_TRUE(input.Has(isLeft));
-    EXPECT_TRUE(input.Has(isButton1));
-    EXPECT_TRUE(input.Has(isButton2));
-    EXPECT_TRUE(input.Has(isButton3));
+    EXPECT_TRUE(input.Has(isAction));
+    EXPECT_TRUE(input.Has(isActionAlt));
+    EXPECT_TRUE(input.Has(isPauseKey));
     EXPECT_FALSE(input.Has(isRight));
     platform.SetController({});
     input.Update();

@@ -53,7 +53,7 @@ struct EatingStage : GameFixture {
     }
     // Puts an insect where its next step lands it on the middle of the tongue's tip.
     void OnTheTip(TInsect& insect) {
-        const TKonec_Iazik& tip = One<TKonec_Iazik>();
+        const TTongueTip& tip = One<TTongueTip>();
         const double x = tip.X + tip.Width / 2.0 - insect.Width / 2.0;
         const int y = static_cast<int>(tip.Y + tip.Height / 2.0 - insect.Height / 2.0);
         insect.X = x + (insect.FromRight ? insect.Speed : -insect.Speed);
@@ -69,9 +69,9 @@ TEST_F(EatingStage, OpensAtLevelOneWithItsSpritesAndLastsThirtyTicksThenLevelTwo
     Enter();
     EXPECT_EQ(form->State().Eating.TimeLeft, 29);
     EXPECT_EQ(form->State().Eating.TongueLength, 0);
-    EXPECT_EQ(All<TPlayerSpriteEat>().size(), 1u);
-    EXPECT_EQ(All<TIazik>().size(), 1u);
-    EXPECT_EQ(All<TKonec_Iazik>().size(), 1u);
+    EXPECT_EQ(All<TEatingFrog>().size(), 1u);
+    EXPECT_EQ(All<TTongue>().size(), 1u);
+    EXPECT_EQ(All<TTongueTip>().size(), 1u);
     EXPECT_TRUE(Sounding("fon2"));
     EXPECT_TRUE(Sounding("bell"));
     form->State().Lives = 1000; // whatever the stork does, the clock decides
@@ -81,14 +81,14 @@ TEST_F(EatingStage, OpensAtLevelOneWithItsSpritesAndLastsThirtyTicksThenLevelTwo
     form->RunFor(1'000); // the 30th tick, then the next frame ends the stage
     EXPECT_EQ(form->State().Scene, TScene::Pond);
     EXPECT_EQ(form->State().Level, 2);
-    EXPECT_TRUE(All<TPlayerSpriteEat>().empty());
+    EXPECT_TRUE(All<TEatingFrog>().empty());
     EXPECT_FALSE(Sounding("fon2")) << "leaving the stage stops every effect";
 }
 
 TEST_F(EatingStage, TongueShootsOutInFourteenFramesAndSnapsBackInSeven) {
     Enter();
     Frame();
-    const TKonec_Iazik& tip = One<TKonec_Iazik>();
+    const TTongueTip& tip = One<TTongueTip>();
     const double mouthY = form->State().Eating.MouthY;
     EXPECT_DOUBLE_EQ(tip.Y, mouthY - 30) << "with the tongue in, the tip stands 30 px out";
     platform.KeyDown(vk::Space);
@@ -115,12 +115,13 @@ TEST_F(EatingStage, EachInsectCaughtByTheTipScoresAndFeeds) {
         bool gulp; // "food" on an empty stomach
     };
     const Case cases[] = {
-        {"midge", [](TMainForm& f, bool& g) { return new Watched<TMushka>(f, g); }, 5, 1, true},
-        {"fly", [](TMainForm& f, bool& g) { return new Watched<TMuha>(f, g); }, 10, 2, true},
-        {"mosquito", [](TMainForm& f, bool& g) { return new Watched<TKomar>(f, g); }, 15, 2, true},
-        {"pond skater", [](TMainForm& f, bool& g) { return new Watched<TVodomerka>(f, g); }, 20, 3,
+        {"midge", [](TMainForm& f, bool& g) { return new Watched<TMidge>(f, g); }, 5, 1, true},
+        {"fly", [](TMainForm& f, bool& g) { return new Watched<TFly>(f, g); }, 10, 2, true},
+        {"mosquito", [](TMainForm& f, bool& g) { return new Watched<TMosquito>(f, g); }, 15, 2,
+         true},
+        {"pond skater", [](TMainForm& f, bool& g) { return new Watched<TPondSkater>(f, g); }, 20, 3,
          false},
-        {"bee", [](TMainForm& f, bool& g) { return new Watched<TPchel>(f, g); }, 25, 3, true},
+        {"bee", [](TMainForm& f, bool& g) { return new Watched<TBee>(f, g); }, 25, 3, true},
     };
     Enter();
     Frame();
@@ -146,7 +147,7 @@ TEST_F(EatingStage, InsectsEnterOutsideTheScreenAndLeaveAtTheFarSide) {
     Enter();
     Frame();
     form->State().Hunger = 5;
-    auto* midge = new TMushka(*form);
+    auto* midge = new TMidge(*form);
     EXPECT_EQ(midge->X, midge->FromRight ? 800 : -midge->Width);
     // Walk it to just short of the far edge, away from the tongue.
     midge->X = midge->FromRight ? midge->Speed - midge->Width : 800 - midge->Speed;
@@ -155,7 +156,7 @@ TEST_F(EatingStage, InsectsEnterOutsideTheScreenAndLeaveAtTheFarSide) {
     Frame();
     EXPECT_FALSE(midge->Dying()) << "still on the edge";
     Frame();
-    const auto midges = All<TMushka>();
+    const auto midges = All<TMidge>();
     EXPECT_EQ(std::find(midges.begin(), midges.end(), midge), midges.end());
     EXPECT_EQ(form->State().Hunger, 5) << "an escape feeds nobody";
     EXPECT_EQ(Sounding("mushka"), !midges.empty()) << "the buzz goes with the last midge";
@@ -164,13 +165,13 @@ TEST_F(EatingStage, InsectsEnterOutsideTheScreenAndLeaveAtTheFarSide) {
 TEST_F(EatingStage, TheBuzzOfAKindStopsOnlyWithItsLastInsect) {
     Enter();
     Frame();
-    for (TMushka* m : All<TMushka>())
+    for (TMidge* m : All<TMidge>())
         m->MarkDead(); // none from the spawner in the way
     Frame();
     bool firstFreed = false, secondFreed = false;
-    auto* first = new Watched<TMushka>(*form, firstFreed);
-    auto* second = new Watched<TMushka>(*form, secondFreed);
-    auto* fly = new TMuha(*form);
+    auto* first = new Watched<TMidge>(*form, firstFreed);
+    auto* second = new Watched<TMidge>(*form, secondFreed);
+    auto* fly = new TFly(*form);
     second->BaseY = fly->BaseY = 100; // far from the tip
     second->Amplitude = fly->Amplitude = 0;
     EXPECT_TRUE(Sounding("mushka"));
@@ -201,7 +202,7 @@ TEST_F(EatingStage, StorkLegsComeOnlyInsideTheirTimeWindow) {
         form->State().Eating.TimeLeft = c.timeLeft;
         form->State().Lives = c.lives;
         Frames(3);
-        EXPECT_EQ(All<TNogaAist>().size(), c.legs ? 2u : 0u) << "one pair at most";
+        EXPECT_EQ(All<TStorkLeg>().size(), c.legs ? 2u : 0u) << "one pair at most";
         EXPECT_EQ(form->State().Eating.LegsSpawned, c.legs);
         EXPECT_EQ(form->State().Scene, c.lives > 0 ? TScene::Eating : TScene::GameOver);
         form.reset();
@@ -219,35 +220,35 @@ TEST_F(EatingStage, TheStorkComesOnlyAfterTheLegsLandedAndOnlyOnce) {
         Frame();
         ++framesToLand;
         if (!form->State().Eating.LegsLanded) {
-            EXPECT_TRUE(All<TAist>().empty());
+            EXPECT_TRUE(All<TStork>().empty());
         }
     }
     ASSERT_TRUE(form->State().Eating.LegsLanded);
-    for (TNogaAist* leg : All<TNogaAist>())
+    for (TStorkLeg* leg : All<TStorkLeg>())
         EXPECT_EQ(leg->Y, 600 - leg->Height);
     int framesToStork = 0;
-    while (All<TAist>().empty() && framesToStork < 1000) {
+    while (All<TStork>().empty() && framesToStork < 1000) {
         Frame();
         ++framesToStork;
     }
-    ASSERT_EQ(All<TAist>().size(), 1u);
+    ASSERT_EQ(All<TStork>().size(), 1u);
     EXPECT_FALSE(form->State().Eating.StorkAllowed);
     // Two passes, then it leaves and the legs go back up and away.
-    while (!All<TAist>().empty())
+    while (!All<TStork>().empty())
         Frame();
     EXPECT_TRUE(form->State().Eating.StorkLeaving);
     Frames(61);
-    EXPECT_TRUE(All<TNogaAist>().empty());
+    EXPECT_TRUE(All<TStorkLeg>().empty());
     Frames(300);
-    EXPECT_TRUE(All<TAist>().empty()) << "one stork per stage";
+    EXPECT_TRUE(All<TStork>().empty()) << "one stork per stage";
 }
 
 TEST_F(EatingStage, EachStorkHitCostsALifeAndTheLastEndsTheGame) {
     Enter();
     Frame();
     form->State().Lives = 2;
-    const TPlayerSpriteEat& frog = One<TPlayerSpriteEat>();
-    auto* stork = new TAist(*form);
+    const TEatingFrog& frog = One<TEatingFrog>();
+    auto* stork = new TStork(*form);
     // Its beak, at the bottom middle of its picture, comes down on the frog's head.
     stork->X = frog.X + frog.Width / 2.0 - stork->Width / 2.0;
     stork->Y = -30;
@@ -276,7 +277,7 @@ TEST_F(EatingStage, ClockStopsForPauseAndTheExitQuestionButNotForFocusLoss) {
         Enter();
         form->State().Lives = 1000;
         c.act(*this);
-        auto* midge = new TMushka(*form);
+        auto* midge = new TMidge(*form);
         midge->BaseY = 100; // away from the tongue
         const double x = midge->X;
         form->RunFor(3000);
@@ -296,8 +297,8 @@ TEST_F(EatingStage, GameOverShowsTheWordsThenTheNamePanelForAQualifyingScore) {
         form->State().Lives = 0;
         Frame();
         ASSERT_EQ(form->State().Scene, TScene::GameOver);
-        const TGame_Word& game = One<TGame_Word>();
-        const TOver_Word& over = One<TOver_Word>();
+        const TGameWord& game = One<TGameWord>();
+        const TOverWord& over = One<TOverWord>();
         EXPECT_EQ(std::pair(game.X, game.Y), std::pair(149.0, 118.0));
         EXPECT_EQ(std::pair(over.X, over.Y), std::pair(164.0, 284.0));
         EXPECT_EQ(game.Z(), 1);
@@ -306,8 +307,8 @@ TEST_F(EatingStage, GameOverShowsTheWordsThenTheNamePanelForAQualifyingScore) {
         EXPECT_FALSE(form->State().Flags.GameEnterName);
         form->RunFor(200);
         EXPECT_EQ(form->State().Flags.GameEnterName, panel);
-        EXPECT_EQ(All<TEnter_Name>().size(), panel ? 1u : 0u);
-        EXPECT_EQ(All<TGame_Word>().empty(), panel) << "the panel takes the words' place";
+        EXPECT_EQ(All<TNamePanel>().size(), panel ? 1u : 0u);
+        EXPECT_EQ(All<TGameWord>().empty(), panel) << "the panel takes the words' place";
         form.reset();
     }
 }
@@ -322,9 +323,9 @@ TEST_F(EatingStage, TheSpawnerPicksTheKindByLevelAndDraw) {
                         {3, 3, {0, 4, 8, 10, 10}},   {4, 4, {0, 3, 6, 8, 10}},
                         {5, 5, {0, 2, 4, 6, 8}},     {12, 5, {0, 2, 4, 6, 8}}};
     const std::function<bool(TSprite&)> isKind[] = {
-        [](TSprite& s) { return s.IsA<TMushka>(); }, [](TSprite& s) { return s.IsA<TMuha>(); },
-        [](TSprite& s) { return s.IsA<TKomar>(); }, [](TSprite& s) { return s.IsA<TVodomerka>(); },
-        [](TSprite& s) { return s.IsA<TPchel>(); }};
+        [](TSprite& s) { return s.IsA<TMidge>(); }, [](TSprite& s) { return s.IsA<TFly>(); },
+        [](TSprite& s) { return s.IsA<TMosquito>(); },
+        [](TSprite& s) { return s.IsA<TPondSkater>(); }, [](TSprite& s) { return s.IsA<TBee>(); }};
     Enter();
     Frame();
     for (const Row& row : rows) {

@@ -39,12 +39,12 @@ struct PondStage : GameFixture {
             if (auto* s = dynamic_cast<T*>(Root().Child(i)); s && !s->Dying()) found.push_back(s);
         return found;
     }
-    TPlayerSprite* Frog() {
-        auto frogs = All<TPlayerSprite>();
+    TPondFrog* Frog() {
+        auto frogs = All<TPondFrog>();
         return frogs.empty() ? nullptr : frogs.front();
     }
-    TKuvshinka* LilyAt(int row, int column) {
-        for (TKuvshinka* lily : All<TKuvshinka>())
+    TLily* LilyAt(int row, int column) {
+        for (TLily* lily : All<TLily>())
             if (lily->Row == row && lily->Column == column) return lily;
         return nullptr;
     }
@@ -57,13 +57,13 @@ struct PondStage : GameFixture {
                 Pond().Grid.At(row, column) = {};
         for (const CellAt& c : cells)
             Pond().Grid.At(c.row, c.column) = {c.kind, c.bonus};
-        MarkAllDead<TKuvshinka>(Root());
-        MarkAllDead<TVeki_Kroko>(Root());
+        MarkAllDead<TLily>(Root());
+        MarkAllDead<TCrocodileEyes>(Root());
         MarkAllDead<TPondBonus>(Root());
         form->Engine().Sweep();
         Pond().FirstBuild = true;
         BuildLilies(*form);
-        for (TKuvshinka* lily : All<TKuvshinka>()) {
+        for (TLily* lily : All<TLily>()) {
             if (lily->KindName() != "simple") continue;
             lily->FramePos = 0;
             lily->BaseSpeed = lily->FrameSpeed = 0;
@@ -71,7 +71,7 @@ struct PondStage : GameFixture {
         Pond().FrogColumn = static_cast<uint8_t>(frogColumn - 1);
         Frog()->X = Frog()->HomeX();
         S().Pond.LevelBanner = false;
-        form->Timer1.SetEnabled(false);
+        form->SceneTimer().SetEnabled(false);
     }
 
     void Frames(int n) {
@@ -94,7 +94,7 @@ struct PondStage : GameFixture {
 TEST_F(PondStage, BuildsTheLevelWithItsBannerAndAPlainFrogRow) {
     EnterPond();
     EXPECT_TRUE(S().Pond.LevelBanner);
-    EXPECT_TRUE(form->Timer1.Enabled());
+    EXPECT_TRUE(form->SceneTimer().Enabled());
     EXPECT_EQ(Pond().StoneRow, 2);
     EXPECT_EQ(S().Hunger, 0);
     ASSERT_NE(Frog(), nullptr);
@@ -109,7 +109,7 @@ TEST_F(PondStage, BuildsTheLevelWithItsBannerAndAPlainFrogRow) {
     EXPECT_EQ(All<TBottle>().size(), 1u);
     EXPECT_EQ(All<TPanel>().size(), 3u);
     EXPECT_EQ(All<TStone>().front()->Y, 135);
-    // The banner holds the pond still until Timer1 fires.
+    // The banner holds the pond still until the scene timer fires.
     const double stoneY = All<TStone>().front()->Y;
     Key(vk::Space);
     EXPECT_EQ(S().Score, 0);
@@ -125,7 +125,7 @@ TEST_F(PondStage, TwoForwardJumpsReachTheStoneAndTheEatingStageFollowsAfterAPaus
     EXPECT_EQ(Pond().StoneRow, 3);
     FinishScroll();
     // Every sprite that scrolled stands exactly on a spot of its new row.
-    for (TKuvshinka* lily : All<TKuvshinka>())
+    for (TLily* lily : All<TLily>())
         EXPECT_EQ(lily->Y, SpotY(lily->Row) - lily->Height) << lily->Row;
     EXPECT_EQ(All<TStone>().front()->Y, 285);
     EXPECT_EQ(S().Scene, TScene::Pond);
@@ -157,15 +157,15 @@ TEST_F(PondStage, ADrownedFrogCostsOneLifeWhenTheSplashEnds) {
         Lay(2, {});
         LilyAt(4, 2)->FramePos = 2.5; // sunk under the frog
         ASSERT_TRUE(Until([&] { return S().Pond.FrogDead; }, 5));
-        ASSERT_EQ(All<TBrizgi>().size(), 1u);
+        ASSERT_EQ(All<TSplash>().size(), 1u);
         // The life goes only once the splash has played its last picture.
         bool splashSeen = true;
         double splashEnd = 0;
-        const int pictures = All<TBrizgi>().front()->Image->PatternCount();
+        const int pictures = All<TSplash>().front()->Image->PatternCount();
         ASSERT_TRUE(Until([&] {
             if (S().Lives != c.lives || S().Scene != TScene::Pond || !S().Pond.FrogDead)
                 return true;
-            const auto splashes = All<TBrizgi>();
+            const auto splashes = All<TSplash>();
             splashSeen = splashSeen && splashes.size() == 1;
             if (!splashes.empty()) splashEnd = splashes.front()->FramePos;
             return false;
@@ -181,7 +181,7 @@ TEST_F(PondStage, ADrownedFrogCostsOneLifeWhenTheSplashEnds) {
             EXPECT_FALSE(S().Pond.FrogLost);
             EXPECT_EQ(Pond().StoneRow, 2);
             EXPECT_NE(Frog(), nullptr);
-            EXPECT_TRUE(form->Timer1.Enabled());
+            EXPECT_TRUE(form->SceneTimer().Enabled());
             Frames(20);
             EXPECT_EQ(S().Lives, c.livesAfter);
         }
@@ -221,9 +221,9 @@ TEST_F(PondStage, AStickyLilyHoldsThreeJumpsInOneDirectionAndReleasesTheFourth) 
         EXPECT_TRUE(Pond().StuckOnSticky);
         EXPECT_FALSE(Pond().Scrolling);
         ASSERT_TRUE(Until([&] { return Pond().StrandShown; }, 30));
-        EXPECT_FALSE(All<TLiapu>().empty());
+        EXPECT_FALSE(All<TStickyStrand>().empty());
         ASSERT_TRUE(Until([&] { return !Pond().StuckOnSticky; }, 100));
-        EXPECT_TRUE(All<TLiapu>().empty());
+        EXPECT_TRUE(All<TStickyStrand>().empty());
     }
     EXPECT_EQ(S().Score, 15);
     EXPECT_EQ(S().Hunger, 3);
@@ -254,16 +254,16 @@ TEST_F(PondStage, TurningStartsTheStickyCountAfresh) {
 TEST_F(PondStage, ASpringyLilyScrollsTwoRows) {
     EnterPond();
     Lay(2, {{4, 2, kLilySpringy}, {2, 3, kLilyCrocodile}});
-    ASSERT_EQ(All<TVeki_Kroko>().size(), 1u);
+    ASSERT_EQ(All<TCrocodileEyes>().size(), 1u);
     Key(vk::Space);
     EXPECT_EQ(Pond().ScrollSpeed, 2);
     EXPECT_EQ(Pond().StoneRow, 4);
-    EXPECT_EQ(All<TVeki_Kroko>().front()->Row, 4); // the eyes follow at once
+    EXPECT_EQ(All<TCrocodileEyes>().front()->Row, 4); // the eyes follow at once
     FinishScroll();
     EXPECT_EQ(Pond().ScrollSpeed, 1);
     EXPECT_EQ(All<TStone>().front()->Y, 135 + 300);
     EXPECT_EQ(Pond().Grid.Get(4, 3).Kind, kLilyCrocodile);
-    for (TKuvshinka* lily : All<TKuvshinka>())
+    for (TLily* lily : All<TLily>())
         EXPECT_EQ(lily->Y, SpotY(lily->Row) - lily->Height) << lily->Row;
     EXPECT_EQ(S().Scene, TScene::Pond); // column 2 does not touch the stone
 }
@@ -276,7 +276,7 @@ TEST_F(PondStage, ACrocodileLilyFreezesTheFrogThenStrikes) {
     Key(vk::Space); // frozen: no jump
     EXPECT_EQ(S().Score, 0);
     ASSERT_TRUE(Until([&] { return Pond().CrocodileAttack; }, 60));
-    EXPECT_EQ(All<TKroko>().size(), 1u);
+    EXPECT_EQ(All<TCrocodile>().size(), 1u);
     EXPECT_EQ(LilyAt(4, 2), nullptr);
     EXPECT_EQ(S().Lives, 3);
     ASSERT_TRUE(Until([&] { return S().Lives == 2; }, 60));
@@ -289,8 +289,8 @@ TEST_F(PondStage, ACrocodileLilyFreezesTheFrogThenStrikes) {
 TEST_F(PondStage, TheFrogFreezesAtTheFourthEyeChangeAndTheCrocodileStrikesAtTheFifth) {
     EnterPond();
     Lay(2, {{4, 2, kLilyCrocodile}});
-    ASSERT_EQ(All<TVeki_Kroko>().size(), 1u);
-    TVeki_Kroko* eyes = All<TVeki_Kroko>().front();
+    ASSERT_EQ(All<TCrocodileEyes>().size(), 1u);
+    TCrocodileEyes* eyes = All<TCrocodileEyes>().front();
     std::vector<int> changedIn;
     int frame = 0;
     while (!Pond().CrocodileAttack && frame < 400) {
@@ -341,12 +341,12 @@ TEST_F(PondStage, TheFrogTakesTheBonusOfItsLily) {
 TEST_F(PondStage, ABonusOutOfReachSinksWithItsLilyAndComesBack) {
     EnterPond();
     Lay(1, {{3, 3, kLilyPlain1, kBonusCoin}});
-    TKuvshinka* lily = LilyAt(3, 3);
+    TLily* lily = LilyAt(3, 3);
     lily->BaseSpeed = lily->FrameSpeed = 0.01;
     // Shown, gone with the sinking lily, shown again when it surfaces.
     std::vector<size_t> seen;
     for (int i = 0; i < 200; ++i) {
-        const size_t n = All<TDollar>().size();
+        const size_t n = All<TCoin>().size();
         if (seen.empty() || seen.back() != n) seen.push_back(n);
         Frame();
     }

@@ -250,7 +250,7 @@ TEST_F(GameFixture, AConfigAskingForFullScreenOpensInFullScreen) {
     EXPECT_TRUE(platform.IsFullScreen());
     EXPECT_FALSE(form->State().Flags.GameMusic);
     EXPECT_FALSE(form->State().Flags.GameSound);
-    EXPECT_EQ(form->Edit1, "Peru");
+    EXPECT_EQ(form->CountryEntry, "Peru");
     EXPECT_EQ(form->State().PlayerName, "Pip");
     EXPECT_EQ(form->State().HighScores[0].Score, 9000);
     EXPECT_EQ(form->State().Scene, TScene::Intro) << "start-up reaches the intro";

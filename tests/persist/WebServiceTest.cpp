@@ -223,8 +223,8 @@ TEST_F(GameFixture, MainWindowSendsTheEnteredNameScoreAndCountry) {
     ASSERT_TRUE(Start());
     LoopbackServer server({ScriptedReply::Ok("OK|1|2|3|pass|5"), ScriptedReply::Ok("")});
     form->ServiceAddress = {"127.0.0.1", server.Port()};
-    form->Edit2 = "Hopper";
-    form->Edit1 = "New Zealand & Co";
+    form->NameEntry = "Hopper";
+    form->CountryEntry = "New Zealand & Co";
     form->State().Score = 777;
     form->SubmitResult();
     FinishSending();

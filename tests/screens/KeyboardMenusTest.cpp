@@ -146,9 +146,9 @@ const Case kCases[] = {
      TScene::Options,
      [](Keys& k) {
          EXPECT_EQ(k.form->CountryText(), "FR");
-         EXPECT_FALSE(k.S().Flags.GamegoEdit);
+         EXPECT_FALSE(k.S().Flags.GameTyping);
          k.Steps({"Up", "Up", "Return"}); // Display -> Back -> Country
-         EXPECT_TRUE(k.S().Flags.GamegoEdit);
+         EXPECT_TRUE(k.S().Flags.GameTyping);
      }},
     // Help: the page keys and the arrows turn the pages; Enter on Back.
     {"help: right and page down turn on",
@@ -227,11 +227,11 @@ const Case kCases[] = {
      [](Keys& k) {
          EXPECT_EQ(k.S().Menus.Cursor.Item, 3);
          EXPECT_EQ(k.form->CountryText(), "0C");
-         EXPECT_TRUE(k.S().Flags.GamegoEdit);
+         EXPECT_TRUE(k.S().Flags.GameTyping);
          // Under the field, the line that names the buttons goes with the typing.
          const std::vector<uint32_t> named = k.Strip(400, 458, 770, 478);
          k.Step("pad:a");
-         EXPECT_FALSE(k.S().Flags.GamegoEdit);
+         EXPECT_FALSE(k.S().Flags.GameTyping);
          EXPECT_FALSE(k.Strip(400, 458, 770, 478) == named);
          k.Steps({"pad:y", "pad:dpleft"}); // no longer typing: the row has no choices
          EXPECT_EQ(k.form->CountryText(), "0C");
@@ -294,15 +294,15 @@ TEST_F(Keys, PointerAndKeysShareOneHighlight) {
     EXPECT_EQ(Live<TMenuGame>(), 0); // nothing lit before a key or the pointer
     const int ticks = Count("button_up");
     Step("Down");
-    EXPECT_EQ(Live<Options>(), 1);
+    EXPECT_EQ(Live<TOptionsLight>(), 1);
     EXPECT_EQ(Live<TMenuGame>(), 1);
     EXPECT_EQ(Count("button_up"), ticks + 1);
     const auto [x, y] = hot::kHelp.Centre();
     Move(x, y);
-    EXPECT_EQ(Live<Help>(), 1);
+    EXPECT_EQ(Live<THelpLight>(), 1);
     EXPECT_EQ(Live<TMenuGame>(), 1);
     Step("Down"); // from Help, where the pointer put the cursor
-    EXPECT_EQ(Live<Visit_Web_Site>(), 1);
+    EXPECT_EQ(Live<TVisitWebSiteLight>(), 1);
     EXPECT_EQ(Live<TMenuGame>(), 1);
     Move(10, 10); // off every item: the highlight goes, as it always did
     EXPECT_EQ(Live<TMenuGame>(), 0);
@@ -315,9 +315,9 @@ TEST_F(Keys, QuestionsLightNoFirstAndMoveToYes) {
     Step("Escape");
     EXPECT_EQ(Live<TMenuGame>(), 0);
     Step("Right"); // from "no" round to "yes"
-    EXPECT_EQ(Live<TMainExit_Yes>(), 1);
+    EXPECT_EQ(Live<TQuitYesLight>(), 1);
     Step("Right");
-    EXPECT_EQ(Live<TMainExit_No>(), 1);
+    EXPECT_EQ(Live<TQuitNoLight>(), 1);
     EXPECT_EQ(Live<TMenuGame>(), 1);
 }
 
@@ -338,9 +338,9 @@ TEST_F(Keys, TheSendBoxTicksByTheArrows) {
              {"Down", true}, {"Up", false}, {"pad:dpdown", true}, {"pad:dpup", false}}) {
         Step(step);
         EXPECT_EQ(S().Flags.GameSendResult, ticked) << step;
-        EXPECT_EQ(Live<TEnter_Name_Send>(), ticked ? 1 : 0) << step;
+        EXPECT_EQ(Live<TSendTick>(), ticked ? 1 : 0) << step;
     }
-    EXPECT_EQ(form->Edit2, "ANNA");
+    EXPECT_EQ(form->NameEntry, "ANNA");
     Step("pad:a");
     EXPECT_EQ(S().Scene, TScene::HighScores);
 }
@@ -366,7 +366,7 @@ TEST_F(Keys, AControllerAlonePlaysToTheTableAndKeepsAName) {
     ASSERT_GT(score, S().HighScores[9].Score) << "a score for the table";
     form->RunFor(5100);
     ASSERT_TRUE(S().Flags.GameEnterName);
-    ASSERT_EQ(form->Edit2, "");
+    ASSERT_EQ(form->NameEntry, "");
     for (const auto& [step, name] : std::vector<std::pair<std::string, std::string>>{
              {"pad:dpright", "A"}, // an empty name gets its first letter
              {"pad:dpright", "B"},
@@ -377,7 +377,7 @@ TEST_F(Keys, AControllerAlonePlaysToTheTableAndKeepsAName) {
              {"pad:x", "B9"},
              {"pad:a", "B9"}}) {
         Step(step);
-        EXPECT_EQ(form->Edit2, name) << step;
+        EXPECT_EQ(form->NameEntry, name) << step;
     }
     ASSERT_EQ(S().Scene, TScene::HighScores);
     const auto& table = S().HighScores;
@@ -396,25 +396,25 @@ TEST_F(Keys, AControllerAlonePlaysToTheTableAndKeepsAName) {
 // cannot press the field, starts the typing with its first letter.
 TEST_F(Keys, TheKeyboardKeepsItsRulesOnTheNamePanel) {
     Open();
-    form->Edit2 = "FROG";
+    form->NameEntry = "FROG";
     form->SwitchScene(TScene::Pond);
     form->State().Score = 1200;
     form->SwitchScene(TScene::GameOver);
     form->RunFor(5100);
     ASSERT_TRUE(S().Flags.GameEnterName);
-    ASSERT_FALSE(S().Flags.GamegoEdit);
+    ASSERT_FALSE(S().Flags.GameTyping);
     // The strip under the send box, where the controller's buttons are named once it is used.
     auto strip = [this] { return Strip(220, 408, 580, 432); };
     const std::vector<uint32_t> bare = strip();
     Steps({"Left", "Right", "S", "BackSpace"});
-    EXPECT_EQ(form->Edit2, "FROG");
+    EXPECT_EQ(form->NameEntry, "FROG");
     EXPECT_TRUE(strip() == bare) << "the keys name no controller buttons";
     Step("pad:y");
-    EXPECT_TRUE(S().Flags.GamegoEdit);
-    EXPECT_EQ(form->Edit2, "FROGA");
+    EXPECT_TRUE(S().Flags.GameTyping);
+    EXPECT_EQ(form->NameEntry, "FROGA");
     EXPECT_FALSE(strip() == bare) << "a controller used on the panel has its buttons named";
     Steps({"BackSpace", "S", "Left", "Right"});
-    EXPECT_EQ(form->Edit2, "FROGS");
+    EXPECT_EQ(form->NameEntry, "FROGS");
     Step("Return");
     EXPECT_EQ(S().Scene, TScene::HighScores);
     EXPECT_EQ(S().HighScores[4].Name, "FROGS");

@@ -19,7 +19,7 @@ TEST_F(GameFixture, IntroGivesWayToEscapeAndALeftPressButNotARightOne) {
     platform.MouseDown(10, 10, MouseButton::Left);
     form->Pump();
     EXPECT_EQ(form->State().Scene, TScene::MainMenu);
-    EXPECT_FALSE(form->Timer1.Enabled());
+    EXPECT_FALSE(form->SceneTimer().Enabled());
 }
 
 TEST_F(Menus, EveryMainMenuItemLeadsWhereItSays) {
@@ -43,7 +43,7 @@ TEST_F(Menus, EveryMainMenuItemLeadsWhereItSays) {
     EXPECT_EQ(platform.OpenedUrls()[0], "http://pondlark.tallowgate.example/");
     Click(550, 550); // Exit
     EXPECT_TRUE(form->State().Flags.GameMainExit);
-    EXPECT_EQ(Live<TMainExit>(), 1);
+    EXPECT_EQ(Live<TQuitPanel>(), 1);
 }
 
 TEST_F(Menus, PressesOutsideItemsOrWithTheRightButtonDoNothing) {
@@ -61,11 +61,11 @@ TEST_F(Menus, HoverTicksOnceOnEnteringAnItem) {
     Move(520, 190);
     Move(600, 200);
     EXPECT_EQ(Count("button_up"), 1) << "moving inside the item stays quiet";
-    EXPECT_EQ(Live<Start_Game>(), 1) << "one highlight, made anew on each move";
+    EXPECT_EQ(Live<TStartGameLight>(), 1) << "one highlight, made anew on each move";
     Move(500, 260); // straight into Options, never outside
     EXPECT_EQ(Count("button_up"), 1);
-    EXPECT_EQ(Live<Options>(), 1);
-    EXPECT_EQ(Live<Start_Game>(), 0);
+    EXPECT_EQ(Live<TOptionsLight>(), 1);
+    EXPECT_EQ(Live<TStartGameLight>(), 0);
     Move(100, 100);
     Move(500, 260);
     EXPECT_EQ(Count("button_up"), 2);
@@ -122,8 +122,8 @@ TEST_F(Menus, OptionSwitchesActOnlyOnTheChoiceNotInForce) {
     Click(300, 230);
     EXPECT_FALSE(platform.IsFullScreen());
     Frame();
-    EXPECT_EQ(Live<Options_window_mode>(), 1);
-    EXPECT_EQ(Live<Options_music_on>(), 1);
+    EXPECT_EQ(Live<TWindowModeChoice>(), 1);
+    EXPECT_EQ(Live<TMusicOnChoice>(), 1);
     Key(vk::Escape);
     auto saved = ReadConfig((dir / "Config.cfg").string(), DefaultHighScores());
     ASSERT_TRUE(saved);
@@ -134,26 +134,26 @@ TEST_F(Menus, OptionSwitchesActOnlyOnTheChoiceNotInForce) {
 TEST_F(Menus, CountryEntryStopsAtTenCharactersOrTheWidthLimit) {
     Open();
     Click(500, 260);
-    ASSERT_TRUE(form->State().Flags.GamegoEdit) << "an empty country starts typing at once";
+    ASSERT_TRUE(form->State().Flags.GameTyping) << "an empty country starts typing at once";
     Type("ABCDEFGHIJKL");
-    EXPECT_LE(form->Edit1.size(), 10u);
-    EXPECT_EQ(form->Edit1.substr(0, 3), "ABC");
+    EXPECT_LE(form->CountryEntry.size(), 10u);
+    EXPECT_EQ(form->CountryEntry.substr(0, 3), "ABC");
     Frame();
-    EXPECT_TRUE(form->Edit1.size() == 10u || form->State().Menus.EntryTextWidth + 37 > 375)
+    EXPECT_TRUE(form->CountryEntry.size() == 10u || form->State().Menus.EntryTextWidth + 37 > 375)
         << "it stops only at one of the two limits";
-    const size_t full = form->Edit1.size();
+    const size_t full = form->CountryEntry.size();
     Key(vk::Back);
-    EXPECT_EQ(form->Edit1.size(), full - 1);
+    EXPECT_EQ(form->CountryEntry.size(), full - 1);
     Key(vk::Space); // not in the alphabet
-    EXPECT_EQ(form->Edit1.size(), full - 1);
+    EXPECT_EQ(form->CountryEntry.size(), full - 1);
     Click(100, 100); // any press ends typing with a country
-    EXPECT_FALSE(form->State().Flags.GamegoEdit);
+    EXPECT_FALSE(form->State().Flags.GameTyping);
     Key('Q');
-    EXPECT_EQ(form->Edit1.size(), full - 1);
+    EXPECT_EQ(form->CountryEntry.size(), full - 1);
     Click(500, 420); // the field resumes it
-    EXPECT_TRUE(form->State().Flags.GamegoEdit);
+    EXPECT_TRUE(form->State().Flags.GameTyping);
     Key(vk::Escape);
-    EXPECT_EQ(form->State().Country, form->Edit1);
+    EXPECT_EQ(form->State().Country, form->CountryEntry);
 }
 
 // Typing one letter a frame while the caret shows must not leave a caret behind each letter:
@@ -177,14 +177,14 @@ TEST_F(Menus, FastTypingLeavesOneCaretAtTheEndOfTheText) {
         } else {
             Click(500, 260);
         }
-        ASSERT_TRUE(form->State().Flags.GamegoEdit);
+        ASSERT_TRUE(form->State().Flags.GameTyping);
         form->State().Shell.CaretBlink = 30;
         Type("WAVES");
         Frame();
         ASSERT_GT(form->State().Shell.CaretBlink, 15) << "the caret still shows";
         const double x = 400 + form->State().Menus.EntryTextWidth * c.halves / 2.0;
         int carets = 0;
-        ForEachChild<Palka>(form->Engine(), [&](Palka& p) {
+        ForEachChild<TCaret>(form->Engine(), [&](TCaret& p) {
             if (p.Dying()) return;
             ++carets;
             EXPECT_EQ(p.X, x);
@@ -202,7 +202,7 @@ TEST_F(Menus, TheClearQuestionHidesTheTableAndYesRestoresTheDefaults) {
     ASSERT_EQ(form->State().Scene, TScene::HighScores);
     Click(100, 235); // Clear
     EXPECT_TRUE(form->State().Flags.GameClearHighScore);
-    EXPECT_EQ(Live<TClearHighScore>(), 1);
+    EXPECT_EQ(Live<TClearPanel>(), 1);
     Key(vk::Escape); // closes the question, stays on the screen
     EXPECT_EQ(form->State().Scene, TScene::HighScores);
     EXPECT_FALSE(form->State().Flags.GameClearHighScore);
@@ -270,26 +270,26 @@ TEST_F(Menus, NameEntryStoresAQualifyingScoreAndLetsATieLeave) {
     EXPECT_EQ(songs.back(), "3");
     form->RunFor(5100);
     ASSERT_TRUE(form->State().Flags.GameEnterName);
-    ASSERT_TRUE(form->State().Flags.GamegoEdit) << "an empty name starts typing";
+    ASSERT_TRUE(form->State().Flags.GameTyping) << "an empty name starts typing";
     Key(vk::Return); // empty name: nothing
     EXPECT_EQ(form->State().Scene, TScene::GameOver);
     Type("WWWWWWWWWWWW");
-    EXPECT_EQ(form->Edit2, "WWWWWWWWWW") << "the eleventh character is refused";
-    while (!form->Edit2.empty())
+    EXPECT_EQ(form->NameEntry, "WWWWWWWWWW") << "the eleventh character is refused";
+    while (!form->NameEntry.empty())
         Key(vk::Back);
     // The width table: the next character must fit within 360 pixels with the drawn name.
     form->State().Menus.EntryTextWidth = 320;
     NameEntryKey(*form, 'W', false); // 320 + 53
-    EXPECT_EQ(form->Edit2, "");
+    EXPECT_EQ(form->NameEntry, "");
     NameEntryKey(*form, 'I', false); // 320 + 17
-    EXPECT_EQ(form->Edit2, "I");
+    EXPECT_EQ(form->NameEntry, "I");
     Key(vk::Back);
     Key(vk::Back); // on an empty name: nothing
     Type("ANNA");
     Frame();
     Click(260, 385); // the send box
     EXPECT_TRUE(form->State().Flags.GameSendResult);
-    EXPECT_EQ(Live<TEnter_Name_Send>(), 1);
+    EXPECT_EQ(Live<TSendTick>(), 1);
     Click(260, 385);
     EXPECT_FALSE(form->State().Flags.GameSendResult);
     Key(vk::Return);

@@ -49,7 +49,7 @@ TEST_F(GameFixture, ASilentServiceNeverFreezesTheWindow) {
     const std::chrono::milliseconds total{budget ? std::atoi(budget) : 1500};
     LoopbackServer server({ScriptedReply::Silent()}, total + std::chrono::seconds(5));
     form->ServiceAddress = {"127.0.0.1", server.Port()};
-    form->IdHTTP1.SetTimeouts({std::min(total, std::chrono::milliseconds(5000)), total});
+    form->HttpClient.SetTimeouts({std::min(total, std::chrono::milliseconds(5000)), total});
     PlayToTickedNamePanel(*this, 1234, "FROG");
     const std::vector<uint32_t> before = platform.LastFrame();
 
@@ -91,7 +91,7 @@ TEST_F(GameFixture, QuittingWhileSendingAbandonsTheTransfer) {
     ASSERT_TRUE(Start());
     LoopbackServer server({ScriptedReply::Silent()}, std::chrono::minutes(2));
     form->ServiceAddress = {"127.0.0.1", server.Port()};
-    form->IdHTTP1.SetTimeouts({std::chrono::minutes(1), std::chrono::minutes(1)});
+    form->HttpClient.SetTimeouts({std::chrono::minutes(1), std::chrono::minutes(1)});
     PlayToTickedNamePanel(*this, 1234, "FROG");
     Key(vk::Return);
     ASSERT_TRUE(form->SendingResult());
@@ -109,7 +109,7 @@ TEST_F(GameFixture, QuittingWhileSendingAbandonsTheTransfer) {
     form->Pump();
     EXPECT_TRUE(form->Terminated());
     EXPECT_FALSE(form->SendingResult()) << "the transfer ended with the loop";
-    EXPECT_TRUE(form->IdHTTP1.Abandoned());
+    EXPECT_TRUE(form->HttpClient.Abandoned());
     EXPECT_TRUE(platform.MessageBoxes().empty());
     EXPECT_EQ(server.Requests().size(), 1u);
     const auto saved = ReadConfig((dir / "Config.cfg").string(), DefaultHighScores());

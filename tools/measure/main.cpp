@@ -101,7 +101,7 @@ int Menus(const std::string& dir) {
     Report("help", help);
     // The options with a country being typed: the text is measured and drawn every frame.
     g.form->SwitchScene(TScene::Options);
-    g.form->State().Flags.GamegoEdit = true;
+    g.form->State().Flags.GameTyping = true;
     g.Type("SWEDEN");
     Report("options", TimeFrames(g, kFrames));
     g.form->SwitchScene(TScene::HighScores);
@@ -111,7 +111,7 @@ int Menus(const std::string& dir) {
     // Game over, then the name entry with a name being typed.
     g.form->State().Score = 5000;
     g.form->SwitchScene(TScene::GameOver);
-    g.form->Timer1Timer();
+    g.form->SceneTimerTimer();
     g.Type("FROGGY");
     Report("name_entry", TimeFrames(g, kFrames));
     if (!g.form->ReportedErrors().empty()) {
