@@ -1,45 +1,47 @@
 #include "app/PadKeys.h"
 
+#include "game/Controls.h"
 #include "platform/VirtualKeys.h"
 
 namespace pondlark {
 
 std::vector<TPadKey> TPadKeys::Update(const ControllerState& pad, uint64_t nowMs,
                                       TPadContext context) {
-    const bool play = context == TPadContext::Play;
     const bool spelling = context == TPadContext::Spelling;
+    const TPadWhere where = context == TPadContext::Play ? kInPlay : kInMenus;
+    const uint16_t held = PadButtons(pad);
     struct TButton {
-        bool Pressed;
-        int Key; // 0: nothing to send here
+        uint16_t Bit;
+        int Key;
         bool Repeats;
-        bool InPlay; // sent while a play stage runs
     };
+    // Where a text is spelt, left and right, X and Y are the controller's own keys.
     const std::array<TButton, 10> buttons{{
-        {pad.up, vk::Up, true, false},
-        {pad.down, vk::Down, true, false},
-        {pad.left, spelling ? vk::GamepadDpadLeft : vk::Left, true, false},
-        {pad.right, spelling ? vk::GamepadDpadRight : vk::Right, true, false},
-        {pad.south, vk::Return, false, false},
-        {pad.east, vk::Escape, false, true},
-        // P means pause in play only; in a menu it would be a typed letter.
-        {pad.start, play ? 'P' : 0, false, true},
-        {pad.back, vk::Escape, false, true},
-        {pad.west, spelling ? vk::GamepadX : 0, false, false},
-        {pad.north, spelling ? vk::GamepadY : 0, false, false},
+        {padUp, PadKey(padUp, where), true},
+        {padDown, PadKey(padDown, where), true},
+        {padLeft, spelling ? vk::GamepadDpadLeft : PadKey(padLeft, where), true},
+        {padRight, spelling ? vk::GamepadDpadRight : PadKey(padRight, where), true},
+        {padA, PadKey(padA, where), false},
+        {padB, PadKey(padB, where), false},
+        {padStart, PadKey(padStart, where), false},
+        {padBack, PadKey(padBack, where), false},
+        {padX, spelling ? vk::GamepadX : PadKey(padX, where), false},
+        {padY, spelling ? vk::GamepadY : PadKey(padY, where), false},
     }};
     std::vector<TPadKey> keys;
     for (size_t i = 0; i < buttons.size(); ++i) {
         const TButton& b = buttons[i];
+        const bool pressed = (held & b.Bit) != 0;
         THeld& h = held_[i];
-        const bool sent = b.Key != 0 && (!play || b.InPlay);
-        if (b.Pressed && !h.Down) {
+        const bool sent = b.Key != 0;
+        if (pressed && !h.Down) {
             h.Down = true;
             h.NextRepeat = nowMs + kRepeatDelayMs;
             if (sent) keys.push_back({b.Key, true});
-        } else if (b.Pressed && b.Repeats && nowMs >= h.NextRepeat) {
+        } else if (pressed && b.Repeats && nowMs >= h.NextRepeat) {
             h.NextRepeat = nowMs + kRepeatEveryMs;
             if (sent) keys.push_back({b.Key, true});
-        } else if (!b.Pressed && h.Down) {
+        } else if (!pressed && h.Down) {
             h.Down = false;
             if (sent) keys.push_back({b.Key, false});
         }

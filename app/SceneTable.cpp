@@ -1,9 +1,10 @@
 #include "app/SceneTable.h"
 
 #include "app/TMainForm.h"
+#include "game/Controls.h"
 #include "game/EatingStage.h"
+#include "game/PlayRules.h"
 #include "game/PondStage.h"
-#include "platform/VirtualKeys.h"
 #include "screens/Screens.h"
 
 #include <array>
@@ -13,17 +14,18 @@ namespace pondlark {
 namespace {
 
 bool EnterKey(int key, TShiftState shift) {
-    return key == vk::Return && !shift.Alt;
+    return IsKey(TKeyAction::Keep, key) && !shift.Alt;
 }
 
 // Alt+Enter belongs to the window, never to a menu.
 bool AltEnter(int key, TShiftState shift) {
-    return key == vk::Return && shift.Alt;
+    return IsKey(TKeyAction::Keep, key) && shift.Alt;
 }
 
 // With the exit question up, a play stage stands still and its keys answer it.
 bool AnsweredQuestion(TMainForm& form, int key, TShiftState shift) {
-    if (!form.State().Flags.GameMainExit || key == vk::Escape || AltEnter(key, shift)) return false;
+    if (!form.State().Flags.GameMainExit || IsKey(TKeyAction::Back, key) || AltEnter(key, shift))
+        return false;
     ExitQuestionKey(form, key);
     return true;
 }
@@ -50,7 +52,8 @@ constexpr TSceneRow kIntro{
     .Timer = [](TMainForm& f) { f.SwitchScene(TScene::MainMenu); },
     .Key =
         [](TMainForm& f, int key, TShiftState shift) {
-            if (key == vk::Escape || EnterKey(key, shift)) f.SwitchScene(TScene::MainMenu);
+            if (IsKey(TKeyAction::Back, key) || EnterKey(key, shift))
+                f.SwitchScene(TScene::MainMenu);
         },
     .Press =
         [](TMainForm& f, MouseButton button) {
@@ -65,13 +68,7 @@ constexpr TSceneRow kMainMenu{
     .Scene = TScene::MainMenu,
     .Enter = [](TMainForm& f) { EnterMainMenu(f); },
     // Leaving the menu is starting a game.
-    .Leave =
-        [](TMainForm& f) {
-            TGameState& s = f.State();
-            s.Level = 1;
-            s.Score = 0;
-            s.Lives = 3;
-        },
+    .Leave = [](TMainForm& f) { StartNewGame(f.State()); },
     .Key =
         [](TMainForm& f, int key, TShiftState shift) {
             if (!AltEnter(key, shift)) MainMenuKey(f, key);
@@ -88,7 +85,7 @@ constexpr TSceneRow kPond{
     .Leave =
         [](TMainForm& f) {
             LeavePlay(f);
-            f.StopSound("all");
+            f.StopAllSounds();
         },
     .Frame = [](TMainForm& f) { PondFrame(f); },
     .Timer = [](TMainForm& f) { f.State().Pond.LevelBanner = false; },
@@ -96,13 +93,14 @@ constexpr TSceneRow kPond{
         [](TMainForm& f, int key, TShiftState shift) {
             if (AnsweredQuestion(f, key, shift)) return;
             TGameState& s = f.State();
-            if (key == 'P' && !s.Flags.GameMainExit) {
+            if (IsKey(TKeyAction::Pause, key) && !s.Flags.GameMainExit) {
                 s.Shell.Paused = !s.Shell.Paused;
                 s.Pond.LevelBanner = false;
                 f.SceneTimer().SetEnabled(!f.SceneTimer().Enabled());
             }
-            s.Shell.ActionKey = key == vk::Space || shift.Ctrl || EnterKey(key, shift);
-            if (key == vk::Escape && !s.Shell.Paused) f.GameMainExitClick();
+            s.Shell.ActionKey =
+                (IsKey(TKeyAction::Choose, key) && !AltEnter(key, shift)) || shift.Ctrl;
+            if (IsKey(TKeyAction::Back, key) && !s.Shell.Paused) f.GameMainExitClick();
         },
     .Hover = PlayHover,
     .Press =
@@ -121,14 +119,14 @@ constexpr TSceneRow kEating{
             TGameState& s = f.State();
             s.Shell.TongueAngleOffset = 0;
             s.Shell.AimCentred = true;
-            s.Eating.TimeLeft = 10 * s.Level + 19;
+            s.Eating.TimeLeft = FeastSeconds(s.Level);
             f.LevelTimer.SetEnabled(true);
         },
     .Leave =
         [](TMainForm& f) {
             LeavePlay(f);
             f.State().Pond.PondRunning = true;
-            f.StopSound("all");
+            f.StopAllSounds();
         },
     .Frame = [](TMainForm& f) { EatingFrame(f); },
     .Key =
@@ -136,11 +134,11 @@ constexpr TSceneRow kEating{
             if (AnsweredQuestion(f, key, shift)) return;
             TGameState& s = f.State();
             if (shift.Ctrl) s.Shell.ActionKey = true;
-            if (key == 'P' && !s.Flags.GameMainExit) {
+            if (IsKey(TKeyAction::Pause, key) && !s.Flags.GameMainExit) {
                 s.Shell.Paused = !s.Shell.Paused;
                 f.LevelTimer.SetEnabled(!f.LevelTimer.Enabled());
             }
-            if (key == vk::Escape && !s.Shell.Paused) f.GameMainExitClick();
+            if (IsKey(TKeyAction::Back, key) && !s.Shell.Paused) f.GameMainExitClick();
         },
     // The pointer takes the aim over from the centre.
     .Hover =

@@ -7,6 +7,7 @@
 #include "app/SceneTable.h"
 
 #include "engine/Errors.h"
+#include "game/Controls.h"
 #include "game/Layout.h"
 #include "persist/Config.h"
 #include "persist/HighScores.h"
@@ -49,7 +50,7 @@ TMainForm::TMainForm(IPlatform& platform, std::string gameDir, std::string dataD
     DXDraw.OnInitialize = [this] { DXDrawInitialize(); };
     DXDraw.OnFinalize = [this] { DXDrawFinalize(); };
     DXInput.ActiveOnly = true;
-    DXInput.AssignDefaultKeys();
+    AssignPlayControls(DXInput);
     DXTimer.ActiveOnly = false;
     DXTimer.SetInterval(kFrameIntervalMs);
     DXTimer.OnTimer = [this](int32_t lag) { DXTimerTimer(lag); };
@@ -97,13 +98,7 @@ void TMainForm::PollSending() {
 }
 
 void TMainForm::GoWeb(const std::string& url) {
-#ifdef __EMSCRIPTEN__
-    // A page's service is the host that served it, which a player may reach through https on
-    // its standard port: the service's pages open relative to the page, as its requests go.
-    pondlark::GoWeb(platform_, PathAndQuery(url));
-#else
     pondlark::GoWeb(platform_, url);
-#endif
 }
 
 std::string TMainForm::HomePageUrl() const {
@@ -228,9 +223,12 @@ void TMainForm::SaveConfig() {
     state_.PlayerName = NameEntry;
     try {
         WriteConfigFile(GamePath("Config.cfg"),
-                        FormatConfig(state_.Flags.GameFullScreen, state_.Flags.GameMusic,
-                                     state_.Flags.GameSound, state_.Country, state_.PlayerName,
-                                     state_.HighScores));
+                        FormatConfig({.FullScreen = state_.Flags.GameFullScreen,
+                                      .Music = state_.Flags.GameMusic,
+                                      .Sound = state_.Flags.GameSound,
+                                      .Country = state_.Country,
+                                      .PlayerName = state_.PlayerName,
+                                      .HighScores = state_.HighScores}));
     } catch (const std::exception& e) {
         ReportError(e.what());
     }
@@ -397,12 +395,12 @@ void TMainForm::GameMainExitClick() {
     if (state_.Flags.GameMainExit) {
         platform_.SetCaption(kPausedCaption);
         platform_.SetCursor(Cursor::Hand);
-        PlaySound("pause");
+        PlaySound(TSound::Pause);
         ShowExitQuestion(*this);
     } else {
         platform_.SetCaption(kCaption);
         platform_.SetCursor(Cursor::Hidden);
-        PlaySound("after_pause");
+        PlaySound(TSound::AfterPause);
         HideExitQuestion(*this);
     }
 }

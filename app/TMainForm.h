@@ -44,8 +44,8 @@ struct TShiftState {
 // host and the menus' host, and only app/ sees it.
 class TMainForm : public TDXForm, public IMenuHost {
 public:
-    // The platform outlives the form. `seed` fixes the random generator for tests and replays;
-    // without it the generator is seeded from the clock as the game always does.
+    // The platform outlives the form. The random generator is seeded from the clock, as the game
+    // always does, unless `FixRandomSeed` fixes it for tests and replays.
     TMainForm(IPlatform& platform, std::string gameDir, std::string dataDir = {});
     ~TMainForm();
     TMainForm(const TMainForm&) = delete;
@@ -98,8 +98,9 @@ public:
     }
     TRandom& Random() override { return random_; }
     const TDXInput& Input() const override { return DXInput; }
-    void PlaySound(const std::string& name) override;
-    void StopSound(const std::string& name) override;
+    void PlaySound(TSound sound) override;
+    void StopSound(TSound sound) override;
+    void StopAllSounds() override;
     TGameState& State() override { return state_; }
     const TGameState& State() const { return state_; }
 

@@ -9,6 +9,7 @@
 
 #include "game/Insects.h"
 #include "game/Layout.h"
+#include "game/PlayRules.h"
 #include "screens/MenuSprites.h"
 
 #include <algorithm>
@@ -55,13 +56,8 @@ void TMainForm::DXTimerTimer(int32_t) {
           &state_.Shell.ActionKeyDelay, &state_.Shell.CaretBlink})
         if (*counter > 0) --*counter;
     // 4. Aim angle of the tongue.
-    const double w = DXDraw.Surface()->Width();
-    if (!state_.Shell.Paused && !state_.Flags.GameMainExit && !state_.Shell.AimCentred)
-        state_.Shell.TongueAngle =
-            state_.Shell.MouseX / (w / 720) - 180 + state_.Shell.TongueAngleOffset;
-    if (state_.Shell.AimCentred)
-        state_.Shell.TongueAngle = 400 / (w / 720) - 180 + state_.Shell.TongueAngleOffset;
-    state_.Shell.TongueAngle = std::clamp(state_.Shell.TongueAngle, 120.0, 240.0);
+    UpdateTongueAim(state_.Shell, DXDraw.Surface()->Width(),
+                    state_.Shell.Paused || state_.Flags.GameMainExit);
     // 5. Text caret blink.
     if (state_.Flags.GameTyping && state_.Shell.CaretBlink > kCaretBlinkFrames / 2)
         new TCaret(*this);
@@ -94,7 +90,6 @@ void TMainForm::DrawPattern(bool move) {
 TDirectDrawSurfaceCanvas& TMainForm::TextCanvas(int size, TColor color) {
     auto& c = DXDraw.Surface()->Canvas();
     c.BrushStyle = TBrushStyle::Clear;
-    c.Font.Name = "Festival Nights JL";
     c.Font.Color = color;
     c.Font.Size = size;
     c.Font.Outlined = false;
@@ -130,22 +125,24 @@ void TMainForm::WatchSong() {
     if (const char* song = SceneRow(state_.Scene).WrappingSong) PlayMusic(song);
 }
 
-void TMainForm::PlaySound(const std::string& name) {
+void TMainForm::PlaySound(TSound sound) {
     if (!state_.Flags.GameSound) return;
-    DXWaveList.Items().Find(name).Play(false);
-    if (OnSoundStarted) OnSoundStarted(name);
+    DXWaveList.Items().Find(SoundFile(sound)).Play(false);
+    if (OnSoundStarted) OnSoundStarted(SoundFile(sound));
 }
 
-void TMainForm::StopSound(const std::string& name) {
+void TMainForm::StopSound(TSound sound) {
     TWaveCollection& waves = DXWaveList.Items();
-    if (name == "button_up") waves.Find(name).Stop();
-    if (name == "all") {
-        for (int i = 0; i < waves.Count(); ++i)
-            waves.Items(i).Stop();
-        return;
-    }
+    if (sound == TSound::ButtonUp) waves.Find(SoundFile(sound)).Stop();
     // Insects of one kind share one buzz: it stops with the last of them.
-    if (IsInsectSound(name) && !InsectOfSoundAlive(Engine(), name)) waves.Find(name).Stop();
+    if (IsInsectSound(sound) && !InsectOfSoundAlive(Engine(), sound))
+        waves.Find(SoundFile(sound)).Stop();
+}
+
+void TMainForm::StopAllSounds() {
+    TWaveCollection& waves = DXWaveList.Items();
+    for (int i = 0; i < waves.Count(); ++i)
+        waves.Items(i).Stop();
 }
 
 void TMainForm::FrameAction() {

@@ -59,7 +59,7 @@ void TDXDraw::RegisterNotifyEvent(IDXDrawListener* listener) {
         listeners_.push_back(listener);
 }
 
-void TDXDraw::UnRegisterNotifyEvent(IDXDrawListener* listener) {
+void TDXDraw::UnregisterNotifyEvent(IDXDrawListener* listener) {
     listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
 }
 

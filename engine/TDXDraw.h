@@ -116,7 +116,7 @@ public:
     void UpdatePalette() {} // 32-bit surfaces have no palette to apply
 
     void RegisterNotifyEvent(IDXDrawListener* listener);
-    void UnRegisterNotifyEvent(IDXDrawListener* listener);
+    void UnregisterNotifyEvent(IDXDrawListener* listener);
 
     TFontCache& Fonts() { return fonts_; }
     IPlatform& Platform() { return platform_; }

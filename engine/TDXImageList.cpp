@@ -453,7 +453,7 @@ void TDXImageList::SetDXDraw(TDXDraw* dxdraw) {
     if (dxdraw_ == dxdraw) return;
     if (dxdraw_) {
         Items.Finalize();
-        dxdraw_->UnRegisterNotifyEvent(this);
+        dxdraw_->UnregisterNotifyEvent(this);
     }
     dxdraw_ = dxdraw;
     if (!dxdraw_) return;
@@ -468,7 +468,7 @@ void TDXImageList::DXDrawNotify(TDXDraw& sender, TDXDrawNotifyType type) {
     switch (type) {
     case TDXDrawNotifyType::Destroying:
         Items.Finalize();
-        sender.UnRegisterNotifyEvent(this);
+        sender.UnregisterNotifyEvent(this);
         dxdraw_ = nullptr;
         break;
     case TDXDrawNotifyType::Initialize:

@@ -1,20 +1,20 @@
 #include "engine/TDXInput.h"
 
-#include "platform/VirtualKeys.h"
-
 namespace pondlark {
 
-void TDXInput::AssignDefaultKeys() {
-    Assigns = {};
-    Assigns[isUp] = {'W', vk::Up, 0};
-    Assigns[isDown] = {'S', vk::Down, 0};
-    Assigns[isLeft] = {0, vk::Left, 0};
-    Assigns[isRight] = {0, vk::Right, 0};
-    Assigns[isAction] = {vk::Space, 0, 0};
-    Assigns[isActionAlt] = {'X', vk::Space, 0};
-    Assigns[isPauseKey] = {vk::Escape, 'P', 0};
-    Assigns[isAimLeft] = {'A', 0, 0};
-    Assigns[isAimRight] = {'D', 0, 0};
+uint16_t PadButtons(const ControllerState& pad) {
+    uint16_t b = padNone;
+    if (pad.up) b |= padUp;
+    if (pad.down) b |= padDown;
+    if (pad.left) b |= padLeft;
+    if (pad.right) b |= padRight;
+    if (pad.south) b |= padA;
+    if (pad.east) b |= padB;
+    if (pad.west) b |= padX;
+    if (pad.north) b |= padY;
+    if (pad.start) b |= padStart;
+    if (pad.back) b |= padBack;
+    return b;
 }
 
 void TDXInput::Update() {
@@ -32,13 +32,9 @@ void TDXInput::Update() {
             }
         }
         if (JoystickEnabled) {
-            const ControllerState c = platform_.Controllers();
-            if (c.up) raw.set(isUp);
-            if (c.down) raw.set(isDown);
-            if (c.left) raw.set(isLeft);
-            if (c.right) raw.set(isRight);
-            if (c.south) raw.set(isAction).set(isActionAlt);
-            if (c.start) raw.set(isPauseKey);
+            const uint16_t held = PadButtons(platform_.Controllers());
+            for (int i = 0; i < kInputStateCount; ++i)
+                if ((PadAssigns[i] & held) != 0) raw.set(i);
         }
     }
     for (int i = 0; i < kInputStateCount; ++i) {

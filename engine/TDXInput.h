@@ -25,6 +25,23 @@ enum TDXInputState : int {
 };
 constexpr int kInputStateCount = 36;
 
+// A controller's buttons as bits, so one state or key can name several.
+enum TPadButton : uint16_t {
+    padNone = 0,
+    padUp = 1 << 0,
+    padDown = 1 << 1,
+    padLeft = 1 << 2,
+    padRight = 1 << 3,
+    padA = 1 << 4, // south
+    padB = 1 << 5, // east
+    padX = 1 << 6, // west
+    padY = 1 << 7, // north
+    padStart = 1 << 8,
+    padBack = 1 << 9,
+};
+// The buttons `pad` holds.
+uint16_t PadButtons(const ControllerState& pad);
+
 using TDXInputStates = std::bitset<kInputStateCount>;
 
 class TDXInput {
@@ -33,17 +50,17 @@ public:
     explicit TDXInput(IPlatform& platform) : platform_(platform) {}
 
     bool ActiveOnly = true;
-    // Up to three virtual-key codes per state; 0 = none.
+    // Up to three virtual-key codes per state; 0 = none. The game fills both tables from its
+    // controls (game/Controls.h); empty, nothing is ever held.
     std::array<std::array<int32_t, 3>, kInputStateCount> Assigns{};
-    // Game controllers feed the same states: the d-pad and left stick the directions, the south
-    // button both action buttons, start the pause button.
+    // The controller buttons (TPadButton bits) that hold each state too, while
+    // `JoystickEnabled`.
+    std::array<uint16_t, kInputStateCount> PadAssigns{};
     bool JoystickEnabled = true;
 
     TDXInputStates States;
 
     void Update();
-    // The keyboard table of the main window.
-    void AssignDefaultKeys();
     // 256 key flags of the last update (bit 7 set = down).
     const std::array<uint8_t, 256>& Keys() const { return keys_; }
 

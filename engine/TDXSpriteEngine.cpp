@@ -4,7 +4,7 @@ namespace pondlark {
 
 void TDXSpriteEngine::SetDXDraw(TDXDraw* dxdraw) {
     if (dxdraw_ == dxdraw) return;
-    if (dxdraw_) dxdraw_->UnRegisterNotifyEvent(this);
+    if (dxdraw_) dxdraw_->UnregisterNotifyEvent(this);
     dxdraw_ = dxdraw;
     if (!dxdraw_) return;
     dxdraw_->RegisterNotifyEvent(this);
@@ -19,7 +19,7 @@ void TDXSpriteEngine::DXDrawNotify(TDXDraw& sender, TDXDrawNotifyType type) {
     switch (type) {
     case TDXDrawNotifyType::Destroying:
         Engine.SetSurface(nullptr);
-        sender.UnRegisterNotifyEvent(this);
+        sender.UnregisterNotifyEvent(this);
         dxdraw_ = nullptr;
         break;
     case TDXDrawNotifyType::Initialize:

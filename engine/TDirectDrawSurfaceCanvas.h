@@ -20,7 +20,6 @@ class TDirectDrawSurface;
 class TFontCache;
 
 struct TCanvasFont {
-    std::string Name = "Festival Nights JL";
     TColor Color = 0;
     int Size = 8; // points at 96 dpi
     // A one-pixel dark rim around the letters, for text over a busy picture.

@@ -53,8 +53,18 @@ int main(int argc, char** argv) try {
     THighScoreTable table = DefaultHighScores();
     table[0] = {"Pip", 9000};
     const std::string files[] = {
-        FormatConfig(false, true, true, "", "", DefaultHighScores()),
-        FormatConfig(true, false, true, "Peru", "Pip", table),
+        FormatConfig({.FullScreen = false,
+                      .Music = true,
+                      .Sound = true,
+                      .Country = "",
+                      .PlayerName = "",
+                      .HighScores = DefaultHighScores()}),
+        FormatConfig({.FullScreen = true,
+                      .Music = false,
+                      .Sound = true,
+                      .Country = "Peru",
+                      .PlayerName = "Pip",
+                      .HighScores = table}),
     };
     for (size_t i = 0; i < std::size(files); ++i)
         Put(out / "config" / (std::to_string(i) + ".cfg"), files[i].data(), files[i].size());

@@ -1,6 +1,11 @@
 #include "game/EatingFrog.h"
 
+#include "engine/TDXImageList.h"
+#include "engine/TDXInput.h"
+#include "engine/TSprite.h"
+#include "game/GameState.h"
 #include "game/Layout.h"
+#include "game/PlayRules.h"
 #include "game/PlayWorld.h"
 
 #include <cmath>
@@ -34,7 +39,7 @@ TEatingFrog::TEatingFrog(IPlayWorld& world) : TImageSprite(&world.Engine()), wor
     FrameSpeed = 0;
     world.State().Eating.MouthX = 600;
     world.State().Eating.MouthY = 500;
-    world.PlaySound("bell");
+    world.PlaySound(TSound::Bell);
 }
 
 void TEatingFrog::Step(int ticks) {
@@ -51,11 +56,12 @@ void TEatingFrog::Step(int ticks) {
         FrameSpeed = 0.02;
     }
     // The keys turn the aim only while it is inside its range, so they stop at its ends.
-    if (in.Has(isUp) && s.Shell.TongueAngle > 120) s.Shell.TongueAngleOffset -= kAimStep;
-    if (in.Has(isDown) && s.Shell.TongueAngle < 240) s.Shell.TongueAngleOffset += kAimStep;
+    if (in.Has(isUp) && s.Shell.TongueAngle > kAimMinDegrees) s.Shell.TongueAngleOffset -= kAimStep;
+    if (in.Has(isDown) && s.Shell.TongueAngle < kAimMaxDegrees)
+        s.Shell.TongueAngleOffset += kAimStep;
     // Shoot out while the key is held, snap back otherwise.
     if (in.Has(isAction) || s.Shell.ActionKey) {
-        world_.PlaySound("iazik");
+        world_.PlaySound(TSound::Tongue);
         s.Eating.TongueLength += kTongueGrow;
     } else {
         s.Eating.TongueLength -= kTongueShrink;

@@ -1,7 +1,11 @@
 #include "game/EatingStage.h"
 
+#include "engine/TDXImageList.h"
 #include "engine/TDirectDrawSurfaceCanvas.h"
+#include "engine/TRandom.h"
+#include "engine/TSprite.h"
 #include "game/EatingFrog.h"
+#include "game/GameState.h"
 #include "game/Insects.h"
 #include "game/StageHost.h"
 #include "game/StatusSprites.h"
@@ -104,7 +108,7 @@ void StartEatingStage(IStageHost& host) {
     AddShore(host);
     s.Shell.TongueAngleOffset = 0;
     s.Eating = TEatingState{};
-    host.PlaySound("fon2");
+    host.PlaySound(TSound::ShoreAmbience);
     // Frog, tongue, tip: each reads what the one before it moved this frame.
     new TEatingFrog(host);
     new TTongue(host);

@@ -1,6 +1,10 @@
 #include "game/Insects.h"
 
+#include "engine/TDXImageList.h"
+#include "engine/TRandom.h"
+#include "engine/TSprite.h"
 #include "game/EatingFrog.h"
+#include "game/GameState.h"
 #include "game/Layout.h"
 #include "game/PlayWorld.h"
 
@@ -10,14 +14,14 @@ namespace pondlark {
 
 namespace {
 // clang-format off
-//                                 name        speed wave frames   pts food gulp-catch gulp-escape straight-y
-constexpr TInsectKind kMidge    = {"mushka",    1,   50,  0.02,     5,  1,  true,      false,      0,   0};
-constexpr TInsectKind kFly      = {"muha",      3,   30,  1.0 / 30, 10, 2,  true,      false,      0,   0};
-constexpr TInsectKind kMosquito = {"komar",     4,   10,  0.1,      15, 2,  true,      false,      0,   0};
+//                                 image       buzz                   speed wave frames   pts food gulp-catch gulp-escape straight-y
+constexpr TInsectKind kMidge    = {"mushka",    TSound::MidgeBuzz,     1,   50,  0.02,     5,  1,  true,      false,      0,   0};
+constexpr TInsectKind kFly      = {"muha",      TSound::FlyBuzz,       3,   30,  1.0 / 30, 10, 2,  true,      false,      0,   0};
+constexpr TInsectKind kMosquito = {"komar",     TSound::MosquitoBuzz,  4,   10,  0.1,      15, 2,  true,      false,      0,   0};
 // The skater gulps when it runs off the screen, not when caught: that is how the game has
 // always sounded.
-constexpr TInsectKind kSkater   = {"vodomerka", 5,   0,   0.01,     20, 3,  false,     true,       220, 170};
-constexpr TInsectKind kBee      = {"pchel",     9,   0,   0.025,    25, 3,  true,      false,      60,  330};
+constexpr TInsectKind kSkater   = {"vodomerka", TSound::SkaterBuzz,    5,   0,   0.01,     20, 3,  false,     true,       220, 170};
+constexpr TInsectKind kBee      = {"pchel",     TSound::BeeBuzz,       9,   0,   0.025,    25, 3,  true,      false,      60,  330};
 // clang-format on
 constexpr const TInsectKind* kKinds[] = {&kMidge, &kFly, &kMosquito, &kSkater, &kBee};
 } // namespace
@@ -25,7 +29,7 @@ constexpr const TInsectKind* kKinds[] = {&kMidge, &kFly, &kMosquito, &kSkater, &
 TInsect::TInsect(IPlayWorld& world, const TInsectKind& kind)
     : TImageSprite(&world.Engine()), world_(world), kind_(kind) {
     FromRight = world.Random().Next(2) == 1;
-    SetImage(world.Image(FromRight ? std::string(kind.Name) : std::string(kind.Name) + "_"));
+    SetImage(world.Image(FromRight ? std::string(kind.Image) : std::string(kind.Image) + "_"));
     SetZ(1);
     PixelExact = true;
     FramePos = 0;
@@ -41,7 +45,7 @@ TInsect::TInsect(IPlayWorld& world, const TInsectKind& kind)
     } else {
         Y = kind.StraightY + world.Random().Next(kind.StraightRange);
     }
-    world.PlaySound(kind.Name);
+    world.PlaySound(kind.Buzz);
 }
 
 void TInsect::Step(int ticks) {
@@ -53,8 +57,8 @@ void TInsect::Step(int ticks) {
     // Gone past the far edge; one that has only just entered is still at -Width.
     if (X < -Width || X > kScreenWidth) {
         MarkDead();
-        if (kind_.GulpOnEscape && world_.State().Eating.BottleEmpty) world_.PlaySound("food");
-        world_.StopSound(kind_.Name);
+        if (kind_.GulpOnEscape && world_.State().Eating.BottleEmpty) world_.PlaySound(TSound::Gulp);
+        world_.StopSound(kind_.Buzz);
     }
     CheckHits();
 }
@@ -65,8 +69,8 @@ void TInsect::Hit(TSprite& other, bool&) {
     s.Score += kind_.Points;
     s.Hunger = std::max(0, s.Hunger - kind_.Food);
     MarkDead();
-    if (kind_.GulpOnCatch && s.Eating.BottleEmpty) world_.PlaySound("food");
-    world_.StopSound(kind_.Name);
+    if (kind_.GulpOnCatch && s.Eating.BottleEmpty) world_.PlaySound(TSound::Gulp);
+    world_.StopSound(kind_.Buzz);
 }
 
 TMidge::TMidge(IPlayWorld& world) : TInsect(world, kMidge) {}
@@ -75,16 +79,16 @@ TMosquito::TMosquito(IPlayWorld& world) : TInsect(world, kMosquito) {}
 TPondSkater::TPondSkater(IPlayWorld& world) : TInsect(world, kSkater) {}
 TBee::TBee(IPlayWorld& world) : TInsect(world, kBee) {}
 
-bool IsInsectSound(const std::string& sound) {
+bool IsInsectSound(TSound sound) {
     for (const TInsectKind* kind : kKinds)
-        if (sound == kind->Name) return true;
+        if (sound == kind->Buzz) return true;
     return false;
 }
 
-bool InsectOfSoundAlive(TSprite& root, const std::string& sound) {
+bool InsectOfSoundAlive(TSprite& root, TSound sound) {
     for (int i = 0; i < root.ChildCount(); ++i) {
         const auto* insect = dynamic_cast<const TInsect*>(root.Child(i));
-        if (insect && !insect->Dying() && sound == insect->Kind().Name) return true;
+        if (insect && !insect->Dying() && sound == insect->Kind().Buzz) return true;
     }
     return false;
 }

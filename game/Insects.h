@@ -10,6 +10,7 @@
 #pragma once
 
 #include "engine/TSprite.h"
+#include "game/SoundTable.h"
 
 #include <string>
 
@@ -19,7 +20,8 @@ class IPlayWorld;
 
 // What tells the five kinds apart.
 struct TInsectKind {
-    const char* Name;  // image (facing left) and buzz name; + "_" faces right
+    const char* Image; // facing left; + "_" faces right
+    TSound Buzz;       // looped while one of the kind is alive
     int BaseSpeed;     // pixels per frame, plus Random(3)
     int WaveDivisor;   // 0: a straight path
     double FrameSpeed; // wing or leg frames per tick
@@ -73,8 +75,8 @@ public:
 
 // True while a live (not yet dying) insect whose buzz is `sound` is among the root's children;
 // false for a name that is no insect's.
-bool InsectOfSoundAlive(TSprite& root, const std::string& sound);
+bool InsectOfSoundAlive(TSprite& root, TSound sound);
 // Whether `sound` is one of the five insects' buzzes.
-bool IsInsectSound(const std::string& sound);
+bool IsInsectSound(TSound sound);
 
 } // namespace pondlark

@@ -1,5 +1,9 @@
 #include "game/Lilies.h"
 
+#include "engine/TDXImageList.h"
+#include "engine/TRandom.h"
+#include "engine/TSprite.h"
+#include "game/GameState.h"
 #include "game/Layout.h"
 #include "game/PlayWorld.h"
 #include "game/PondEffects.h"
@@ -45,31 +49,34 @@ TLily::TLily(IPlayWorld& world, int kind, int column, int row)
     FramePos = 0;
     FrameCount = Image->PatternCount();
     FrameLoop = false;
-    if (kind_.Behaviour == TLilyBehaviour::Plain) {
-        FrameLoop = true;
-        // The frog's own row starts afloat and slow, so the frog is never dropped at once.
-        if (row == 4) {
-            BaseSpeed = (world.Random().Next(5) + 1) / 10000.0;
-        } else {
-            FramePos = world.Random().Next(Image->PatternCount());
-            BaseSpeed = (world.Random().Next(5) + 1) / 5000.0;
-        }
-    }
+    if (kind_.Made) (this->*kind_.Made)();
     Fast = true;
     FrameSpeed = BaseSpeed;
     Ready = true;
-    if (kind_.Behaviour == TLilyBehaviour::Crocodile)
-        new TCrocodileEyes(world, column, row, SpotX(column), SpotY(row));
 }
 
 void TLily::Step(int ticks) {
     TImageSprite::Step(ticks);
     LastFramePos = FramePos;
-    if (kind_.Behaviour == TLilyBehaviour::Plain) PlainCycle();
-    if (kind_.Behaviour == TLilyBehaviour::Hunter) HunterCycle();
+    if (kind_.Cycle) (this->*kind_.Cycle)();
     Y += world_.State().Pond.ScrollStep();
-    if (kind_.Behaviour == TLilyBehaviour::Sticky) StickyCycle();
+    if (kind_.LateCycle) (this->*kind_.LateCycle)();
     if (Y > kScreenHeight) MarkDead();
+}
+
+void TLily::StartPlain() {
+    FrameLoop = true;
+    // The frog's own row starts afloat and slow, so the frog is never dropped at once.
+    if (Row == 4) {
+        BaseSpeed = (world_.Random().Next(5) + 1) / 10000.0;
+    } else {
+        FramePos = world_.Random().Next(Image->PatternCount());
+        BaseSpeed = (world_.Random().Next(5) + 1) / 5000.0;
+    }
+}
+
+void TLily::BringEyes() {
+    new TCrocodileEyes(world_, Column, Row, SpotX(Column), SpotY(Row));
 }
 
 void TLily::PlainCycle() {
@@ -102,7 +109,7 @@ void TLily::HunterCycle() {
     TGameState& s = world_.State();
     const int last = Image->PatternCount() - 1;
     if (FramePos > 1 && Ready) {
-        world_.PlaySound("kuv_eat");
+        world_.PlaySound(TSound::LilyBite);
         Ready = false;
     }
     if (FramePos == last && s.Pond.EatenByHunter) {
@@ -227,7 +234,7 @@ void TCrocodile::Step(int ticks) {
     TImageSprite::Step(ticks);
     if (std::nearbyint(FramePos) == Image->PatternCount() - 1) {
         world_.State().Pond.FrogLost = true;
-        world_.PlaySound("kroco");
+        world_.PlaySound(TSound::CrocodileSnap);
     }
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "engine/TSprite.h"
+#include "game/LilyKinds.h"
 #include "game/PondState.h"
 
 #include <cstdint>
@@ -37,11 +38,14 @@ public:
     bool Fast = true;
     bool Ready = true;
 
-private:
-    void PlainCycle();
-    void HunterCycle();
-    void StickyCycle();
+    // The kinds' hooks (game/LilyKinds.h).
+    void StartPlain();  // a random start in the sinking cycle; afloat and slow on the frog's row
+    void BringEyes();   // the crocodile's eyes over the lily
+    void PlainCycle();  // sinks and surfaces, showing the cell's bonus while afloat
+    void HunterCycle(); // closes once set going, eating a frog that is on it
+    void StickyCycle(); // throws a strand towards the frog's facing, lets go on its last frame
 
+private:
     IPlayWorld& world_;
     const TLilyKind& kind_;
 };

@@ -6,15 +6,19 @@
 // whole life.
 #pragma once
 
-#include "engine/TDXImageList.h"
-#include "engine/TDXInput.h"
-#include "engine/TRandom.h"
-#include "engine/TSprite.h"
-#include "game/GameState.h"
+#include "game/SoundTable.h"
 
 #include <string>
 
 namespace pondlark {
+
+// Whoever calls a member includes its type's header; this one names them only, so that a change
+// to the engine's headers does not rebuild every sprite.
+class TDXInput;
+class TPictureCollectionItem;
+class TRandom;
+class TSpriteEngine;
+struct TGameState;
 
 class IPlayWorld {
 public:
@@ -25,12 +29,13 @@ public:
     virtual TRandom& Random() = 0;
     // The keys and buttons as read at the start of this frame.
     virtual const TDXInput& Input() const = 0;
-    // Starts a sound effect when sound is on; raises "Wave '%s' not found" for a name the
-    // archive lacks.
-    virtual void PlaySound(const std::string& name) = 0;
-    // Stops "button_up", every effect ("all"), or an insect's buzz once no insect of that kind
-    // is left; other names are left alone.
-    virtual void StopSound(const std::string& name) = 0;
+    // Starts a sound effect when sound is on; raises "Wave '%s' not found" when the archive
+    // lacks it (a damaged or foreign archive).
+    virtual void PlaySound(TSound sound) = 0;
+    // Stops `ButtonUp`, or an insect's buzz once no insect of that kind is left; other sounds
+    // play out.
+    virtual void StopSound(TSound sound) = 0;
+    virtual void StopAllSounds() = 0;
     virtual TGameState& State() = 0;
 
 protected:

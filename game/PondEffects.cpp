@@ -1,5 +1,8 @@
 #include "game/PondEffects.h"
 
+#include "engine/TDXImageList.h"
+#include "engine/TSprite.h"
+#include "game/GameState.h"
 #include "game/PlayWorld.h"
 #include "game/PondFrog.h"
 
@@ -31,12 +34,12 @@ void TPondBonus::Hit(TSprite& other, bool&) {
 
 void TCoin::Collect() {
     world_.State().Score += 100;
-    world_.PlaySound("dollar");
+    world_.PlaySound(TSound::Coin);
 }
 
 void TLife::Collect() {
     world_.State().Lives += 1;
-    world_.PlaySound("life");
+    world_.PlaySound(TSound::ExtraLife);
 }
 
 void RemoveBonuses(TSprite& root, int row, int column) {
@@ -78,7 +81,7 @@ TSplash::TSplash(IPlayWorld& world) : TPondEffect(world, "brizgi", 10) {
     const int column = world.State().Pond.FrogColumn + 1;
     X = SpotX(column) - Width / 2.0;
     Y = SpotY(4) - Height + 30;
-    world.PlaySound("brizg");
+    world.PlaySound(TSound::Splash);
 }
 
 void TSplash::Step(int ticks) {

@@ -1,5 +1,10 @@
 #include "game/PondFrog.h"
 
+#include "engine/TDXImageList.h"
+#include "engine/TDXInput.h"
+#include "engine/TRandom.h"
+#include "engine/TSprite.h"
+#include "game/GameState.h"
 #include "game/Lilies.h"
 #include "game/PlayWorld.h"
 #include "game/PondEffects.h"
@@ -37,7 +42,7 @@ TPondFrog::TPondFrog(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(
     FrameSpeed = 0.002;
     pond.StuckOnSticky = false;
     pond.RippleHere = 1;
-    world.PlaySound("frog_bir");
+    world.PlaySound(TSound::FrogAppears);
 }
 
 double TPondFrog::HomeX() const {
@@ -76,7 +81,7 @@ void TPondFrog::Step(int ticks) {
     if (FramePos >= pond.FrogAnimEnd && !pond.Scrolling) {
         pond.FrogAnimEnd = 2;
         FramePos = 0;
-        if (!SlideLeft && !SlideRight && !pond.StrandShown) world_.PlaySound("kvak");
+        if (!SlideLeft && !SlideRight && !pond.StrandShown) world_.PlaySound(TSound::Croak);
         FrameSpeed = 0.002;
     }
     // Frozen by the crocodile: nothing more, not even the lily or stone tests.
@@ -141,7 +146,7 @@ void TPondFrog::Jump() {
     if (pond.FrogFacing == kFacingRight && pond.FrogColumn == 3) return;
 
     const int column = pond.FrogColumn + 1;
-    const TLilyBehaviour behaviour = LilyKind(pond.Grid.Get(4, column).Kind).Behaviour;
+    const TLilyKind& kind = LilyKind(pond.Grid.Get(4, column).Kind);
     s.Score += 5;
     new TRipple(world_, column, pond.RippleHere);
     pond.FrogAnimEnd = Image->PatternCount() - 1;
@@ -152,7 +157,7 @@ void TPondFrog::Jump() {
 
     // A sticky lily holds the frog back for up to three jumps in one direction.
     auto heldBySticky = [&] {
-        if (behaviour != TLilyBehaviour::Sticky || pond.StickyCount >= 3) return false;
+        if (!kind.Holds || pond.StickyCount >= 3) return false;
         SetLilySpeed(world_.Engine(), column, 4, kHeldSpeed);
         ++pond.StickyCount;
         pond.StuckOnSticky = true;
@@ -174,7 +179,7 @@ void TPondFrog::Jump() {
         }
         return;
     }
-    if (behaviour == TLilyBehaviour::Springy) {
+    if (kind.ThrowsTwoRows) {
         pond.AdvanceTwoRows = true;
         SetLilySpeed(world_.Engine(), column, 4, kHeldSpeed);
     }
@@ -186,51 +191,62 @@ void TPondFrog::Jump() {
 
 void TPondFrog::TestLilies() {
     TGameState& s = world_.State();
-    TPondState& pond = s.Pond;
-    const int column = pond.FrogColumn + 1;
-    const TLilyBehaviour behaviour = LilyKind(pond.Grid.Get(4, column).Kind).Behaviour;
+    const int column = s.Pond.FrogColumn + 1;
+    // The grid's kind, not the sprite's, decides: two lily sprites may share the spot (a row
+    // built anew under one that scrolled down).
+    const TLilyKind& kind = LilyKind(s.Pond.Grid.Get(4, column).Kind);
     TSprite& root = world_.Engine();
-    auto forEachEyes = [&](auto&& f) { ForEachChild<TCrocodileEyes>(root, f); };
-    // Two lily sprites may share the spot (a row built anew under one that scrolled down).
     for (int i = 0; i < root.ChildCount() && !s.Pond.FrogDead; ++i) {
         auto* lily = dynamic_cast<TLily*>(root.Child(i));
         if (!lily || lily->Dying() || lily->Row != 4 || lily->Column != column) continue;
-        if (behaviour == TLilyBehaviour::Plain) {
-            // Sunk under the frog: it drowns.
-            if (lily->LastFramePos >= 2) {
-                s.Pond.FrogDead = true;
-                MarkDead();
-                new TSplash(world_);
-            }
-        } else if (behaviour == TLilyBehaviour::Hunter) {
-            lily->FrameSpeed = kHeldSpeed;
-            if (lily->FramePos > 1) {
-                pond.EatenByHunter = true;
-                s.Pond.FrogDead = true;
-                MarkDead();
-            }
-        } else if (behaviour == TLilyBehaviour::Crocodile) {
-            forEachEyes([&](TCrocodileEyes& eyes) {
-                if (eyes.Column == column && eyes.Row == 4)
-                    eyes.FrameSpeed = 0.002;
-                else
-                    eyes.CloseEyes();
-            });
-        } else if (behaviour == TLilyBehaviour::Sticky) {
-            if (lily->LastFramePos >= 1 && lily->LastFramePos < 3) {
-                // The strand is out: the frog hangs stretched along it.
-                FramePos = 3;
-                if (pond.FrogFacing == kFacingLeft) X = SpotX(column) - 38 - Height;
-                if (pond.FrogFacing == kFacingRight) X = SpotX(column) + 25 + Height;
-                if (pond.FrogFacing == kFacingUp) Y = HomeY() - 18 - Height;
-            } else {
-                FramePos = 1;
-                X = HomeX();
-                Y = HomeY();
-            }
-        }
-        if (behaviour != TLilyBehaviour::Crocodile)
-            forEachEyes([](TCrocodileEyes& eyes) { eyes.CloseEyes(); });
+        if (kind.UnderFrog) (this->*kind.UnderFrog)(*lily);
+        if (!kind.KeepsEyesOpen)
+            ForEachChild<TCrocodileEyes>(root, [](TCrocodileEyes& eyes) { eyes.CloseEyes(); });
+    }
+}
+
+void TPondFrog::OnPlainLily(TLily& lily) {
+    // Sunk under the frog: it drowns.
+    if (lily.LastFramePos >= 2) {
+        world_.State().Pond.FrogDead = true;
+        MarkDead();
+        new TSplash(world_);
+    }
+}
+
+void TPondFrog::OnHunterLily(TLily& lily) {
+    TPondState& pond = world_.State().Pond;
+    lily.FrameSpeed = kHeldSpeed;
+    if (lily.FramePos > 1) {
+        pond.EatenByHunter = true;
+        pond.FrogDead = true;
+        MarkDead();
+    }
+}
+
+void TPondFrog::OnCrocodileLily(TLily&) {
+    const int column = world_.State().Pond.FrogColumn + 1;
+    ForEachChild<TCrocodileEyes>(world_.Engine(), [&](TCrocodileEyes& eyes) {
+        if (eyes.Column == column && eyes.Row == 4)
+            eyes.FrameSpeed = 0.002;
+        else
+            eyes.CloseEyes();
+    });
+}
+
+void TPondFrog::OnStickyLily(TLily& lily) {
+    const TPondState& pond = world_.State().Pond;
+    const int column = pond.FrogColumn + 1;
+    if (lily.LastFramePos >= 1 && lily.LastFramePos < 3) {
+        // The strand is out: the frog hangs stretched along it.
+        FramePos = 3;
+        if (pond.FrogFacing == kFacingLeft) X = SpotX(column) - 38 - Height;
+        if (pond.FrogFacing == kFacingRight) X = SpotX(column) + 25 + Height;
+        if (pond.FrogFacing == kFacingUp) Y = HomeY() - 18 - Height;
+    } else {
+        FramePos = 1;
+        X = HomeX();
+        Y = HomeY();
     }
 }
 

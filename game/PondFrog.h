@@ -12,6 +12,7 @@
 namespace pondlark {
 
 class IPlayWorld;
+class TLily;
 
 class TPondFrog : public TImageSprite {
 public:
@@ -27,6 +28,12 @@ public:
     int SlideDistance = 0;
     bool SlideLeft = false;
     bool SlideRight = false;
+
+    // The lily kinds' hooks (game/LilyKinds.h): the frog standing on `lily` this step.
+    void OnPlainLily(TLily& lily);     // drowns once it has sunk
+    void OnHunterLily(TLily& lily);    // sets it going and is eaten once it closes
+    void OnStickyLily(TLily& lily);    // hangs along the strand while it is out
+    void OnCrocodileLily(TLily& lily); // keeps the crocodile's eyes here opening
 
 private:
     void Turn();

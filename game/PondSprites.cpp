@@ -1,5 +1,9 @@
 #include "game/PondSprites.h"
 
+#include "engine/TDXImageList.h"
+#include "engine/TRandom.h"
+#include "engine/TSprite.h"
+#include "game/GameState.h"
 #include "game/Lilies.h"
 #include "game/PlayWorld.h"
 #include "game/PondEffects.h"

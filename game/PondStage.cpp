@@ -1,6 +1,9 @@
 #include "game/PondStage.h"
 
 #include "engine/TDirectDrawSurfaceCanvas.h"
+#include "engine/TRandom.h"
+#include "engine/TSprite.h"
+#include "game/GameState.h"
 #include "game/Layout.h"
 #include "game/Lilies.h"
 #include "game/PondFrog.h"
@@ -116,7 +119,7 @@ void StartPondStage(IStageHost& host) {
     // PlayMusic loads the song afresh, so it starts from the top whatever played before.
     host.PlayMusic("2");
     s.Shell.MusicRestart = false;
-    host.PlaySound("fon1");
+    host.PlaySound(TSound::PondAmbience);
     BuildPond(host);
 }
 

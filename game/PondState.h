@@ -7,7 +7,8 @@
 
 namespace pondlark {
 
-// Lily kinds as the grid stores them. The three plain kinds differ only in their picture.
+// Lily kinds as the grid stores them. The three plain kinds differ only in their picture; what
+// each kind looks like and does is its row in game/LilyKinds.h.
 enum : uint8_t {
     kLilyPlain1 = 0,
     kLilyHunter = 1,
@@ -19,51 +20,6 @@ enum : uint8_t {
 };
 // What a lily offers the frog when it surfaces.
 enum : uint8_t { kBonusNone = 0, kBonusLife = 1, kBonusCoin = 2 };
-
-// How a lily of a kind behaves on its own each step.
-enum class TLilyBehaviour : uint8_t {
-    Plain,     // sinks and surfaces in a slow cycle, showing its cell's bonus while afloat
-    Hunter,    // closes once the frog has set it going
-    Springy,   // nothing of its own: the frog's jump from it goes two rows
-    Sticky,    // throws a strand once the frog has set it going
-    Crocodile, // looks plain but stands still, and brings the crocodile's eyes
-};
-
-// One row per lily kind: its picture, the ripple picture (1..3) a jump from it makes, and its
-// behaviour.
-struct TLilyKind {
-    uint8_t Kind;
-    const char* Name; // the kind's family name, as the pictures of its lilies are named
-    const char* Image;
-    int Ripple;
-    TLilyBehaviour Behaviour;
-};
-
-inline constexpr TLilyKind kLilyKinds[] = {
-    {kLilyPlain1, "simple", "kuvshinka_simple_1", 1, TLilyBehaviour::Plain},
-    {kLilyPlain2, "simple", "kuvshinka_simple_2", 2, TLilyBehaviour::Plain},
-    {kLilyPlain3, "simple", "kuvshinka_simple_3", 3, TLilyBehaviour::Plain},
-    {kLilyHunter, "hunter", "kuvshinka_hunter", 3, TLilyBehaviour::Hunter},
-    {kLilySpringy, "pruginka", "kuvshinka_pruginka", 3, TLilyBehaviour::Springy},
-    {kLilySticky, "liapuchka", "kuvshinka_liapuchka", 2, TLilyBehaviour::Sticky},
-    {kLilyCrocodile, "kroko_yes", "kuvshinka_simple_1", 1, TLilyBehaviour::Crocodile},
-};
-
-// The row of a grid value; a value that is no kind reads as the first plain lily.
-constexpr const TLilyKind& LilyKind(int kind) {
-    for (const TLilyKind& row : kLilyKinds)
-        if (row.Kind == kind) return row;
-    return kLilyKinds[0];
-}
-
-constexpr bool IsPlainLily(int kind) {
-    return LilyKind(kind).Behaviour == TLilyBehaviour::Plain;
-}
-
-// The ripple picture (1..3) that matches a lily kind.
-constexpr int RippleVariant(int kind) {
-    return LilyKind(kind).Ripple;
-}
 
 // The odds of a new cell: a roll of 0..99 takes the first row it does not exceed.
 struct TLilyOdds {

@@ -1,5 +1,8 @@
 #include "game/StatusSprites.h"
 
+#include "engine/TDXImageList.h"
+#include "engine/TSprite.h"
+#include "game/GameState.h"
 #include "game/Layout.h"
 #include "game/PlayWorld.h"
 
@@ -26,8 +29,8 @@ void TBottle::Step(int ticks) {
         static_cast<uint8_t>(std::clamp<int32_t>(std::max<int32_t>(s.Hunger, 0) / level, 0, 255));
     s.Eating.BottleEmpty = frame_ == 0;
     if (frame_ > Image->PatternCount() - 1) s.Starved = true;
-    if (frame_ > previous_) world_.PlaySound("bottle_up");
-    if (frame_ < previous_) world_.PlaySound("bottle_down");
+    if (frame_ > previous_) world_.PlaySound(TSound::BottleUp);
+    if (frame_ < previous_) world_.PlaySound(TSound::BottleDown);
     previous_ = frame_;
 }
 

@@ -1,6 +1,10 @@
 #include "game/Stork.h"
 
+#include "engine/TDXImageList.h"
+#include "engine/TRandom.h"
+#include "engine/TSprite.h"
 #include "game/EatingFrog.h"
+#include "game/GameState.h"
 #include "game/Layout.h"
 #include "game/PlayWorld.h"
 
@@ -65,7 +69,7 @@ void TStork::Step(int ticks) {
 void TStork::Hit(TSprite& other, bool&) {
     if (!other.IsA<TEatingFrog>()) return;
     --world_.State().Lives;
-    world_.PlaySound("aist_eat");
+    world_.PlaySound(TSound::StorkStrike);
 }
 
 } // namespace pondlark

@@ -6,6 +6,7 @@
 #include "platform/Files.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstring>
 
@@ -36,8 +37,8 @@ struct TConfigLine {
     bool tooLong = false;
 };
 
-// The first 25 lines, each kept only up to its cap, reading no more than kMaxConfigReadBytes.
-// Lines that are not there read as empty.
+// The first kConfigLineCount lines, each kept only up to its cap, reading no more than
+// kMaxConfigReadBytes. Lines that are not there read as empty.
 std::vector<TConfigLine> ReadLines(TRegularFile& file, const std::string& path) {
     std::vector<TConfigLine> lines(1);
     std::vector<uint8_t> chunk(size_t{64} << 10);
@@ -49,7 +50,7 @@ std::vector<TConfigLine> ReadLines(TRegularFile& file, const std::string& path) 
             line.text.clear();
         }
     };
-    while (lines.size() <= 25 && seen < kMaxConfigReadBytes) {
+    while (lines.size() <= kConfigLineCount && seen < kMaxConfigReadBytes) {
         const long n = file.Read(chunk.data(), chunk.size());
         if (n < 0)
             throw EFOpenError(
@@ -59,7 +60,7 @@ std::vector<TConfigLine> ReadLines(TRegularFile& file, const std::string& path) 
             std::min<uint64_t>(static_cast<uint64_t>(n), kMaxConfigReadBytes - seen));
         seen += take;
         size_t i = 0;
-        while (i < take && lines.size() <= 25) {
+        while (i < take && lines.size() <= kConfigLineCount) {
             TConfigLine& line = lines.back();
             const uint8_t* from = chunk.data() + i;
             const auto* newline = static_cast<const uint8_t*>(std::memchr(from, '\n', take - i));
@@ -77,15 +78,45 @@ std::vector<TConfigLine> ReadLines(TRegularFile& file, const std::string& path) 
             }
         }
     }
-    if (lines.size() <= 25) {
+    if (lines.size() <= kConfigLineCount) {
         TConfigLine& last = lines.back();
         // A line cut off by the read cap is not trusted as a value.
         if (seen >= kMaxConfigReadBytes && !last.text.empty()) last.tooLong = true;
         finish(last);
     }
-    lines.resize(25);
+    lines.resize(kConfigLineCount);
     return lines;
 }
+
+} // namespace
+
+namespace {
+
+// What each of the 25 lines holds, in file order: the three switches, the two entries, then the
+// table's ten names and scores in turn. Reading and writing both walk this table.
+enum class TLineKind { Switch, Entry, TableName, TableScore };
+struct TConfigLineRow {
+    TLineKind Kind;
+    bool TConfigValues::*Switch = nullptr;       // Switch lines
+    std::string TConfigValues::*Entry = nullptr; // Entry lines
+    size_t Place = 0;                            // table lines: 0 for the best
+};
+
+constexpr std::array<TConfigLineRow, kConfigLineCount> MakeLineTable() {
+    std::array<TConfigLineRow, kConfigLineCount> rows{{
+        {TLineKind::Switch, &TConfigValues::FullScreen},
+        {TLineKind::Switch, &TConfigValues::Music},
+        {TLineKind::Switch, &TConfigValues::Sound},
+        {TLineKind::Entry, nullptr, &TConfigValues::Country},
+        {TLineKind::Entry, nullptr, &TConfigValues::PlayerName},
+    }};
+    for (size_t place = 0; place < kHighScoreCount; ++place) {
+        rows[kConfigHeadLines + 2 * place] = {TLineKind::TableName, nullptr, nullptr, place};
+        rows[kConfigHeadLines + 2 * place + 1] = {TLineKind::TableScore, nullptr, nullptr, place};
+    }
+    return rows;
+}
+constexpr std::array<TConfigLineRow, kConfigLineCount> kConfigLines = MakeLineTable();
 
 } // namespace
 
@@ -101,50 +132,57 @@ std::optional<TConfigValues> ReadConfig(const std::string& path,
 
     TConfigValues v;
     v.HighScores = defaults;
-    auto usable = [&](int number) {
-        if (!lines[static_cast<size_t>(number - 1)].tooLong) return true;
-        v.DamagedLines.push_back(number);
-        return false;
-    };
-    auto decoded = [&](int number) {
-        return DecodeLine(lines[static_cast<size_t>(number - 1)].text);
-    };
-    if (usable(1)) v.FullScreen = decoded(1) != "false";
-    if (usable(2)) v.Music = decoded(2) != "false";
-    if (usable(3)) v.Sound = decoded(3) != "false";
-    if (usable(4)) v.Country = EntryLength(UnpadValue(decoded(4)));
-    if (usable(5)) v.PlayerName = EntryLength(UnpadValue(decoded(5)));
-    for (int i = 0; i < 10; ++i) {
-        THighScore& entry = v.HighScores[static_cast<size_t>(i)];
-        if (usable(6 + 2 * i)) {
-            const std::string name = decoded(6 + 2 * i);
-            if (!name.empty()) entry.Name = EntryLength(UnpadValue(name));
+    for (size_t i = 0; i < kConfigLines.size(); ++i) {
+        const int number = static_cast<int>(i) + 1;
+        if (lines[i].tooLong) {
+            v.DamagedLines.push_back(number);
+            continue;
         }
-        if (!usable(7 + 2 * i)) continue;
-        const std::string score = decoded(7 + 2 * i);
-        if (score.empty()) continue;
-        if (auto n = ParseScore(UnpadValue(score)))
-            entry.Score = *n;
-        else
-            v.DamagedLines.push_back(7 + 2 * i);
+        const TConfigLineRow& row = kConfigLines[i];
+        const std::string value = DecodeLine(lines[i].text);
+        THighScore& entry = v.HighScores[row.Place];
+        switch (row.Kind) {
+        case TLineKind::Switch:
+            v.*row.Switch = value != "false";
+            break;
+        case TLineKind::Entry:
+            v.*row.Entry = EntryLength(UnpadValue(value));
+            break;
+        case TLineKind::TableName:
+            if (!value.empty()) entry.Name = EntryLength(UnpadValue(value));
+            break;
+        case TLineKind::TableScore:
+            if (value.empty()) break;
+            if (auto n = ParseScore(UnpadValue(value)))
+                entry.Score = *n;
+            else
+                v.DamagedLines.push_back(number);
+            break;
+        }
     }
     return v;
 }
 
-std::string FormatConfig(bool fullScreen, bool music, bool sound, const std::string& country,
-                         const std::string& playerName, const std::array<THighScore, 10>& table) {
-    std::string out;
-    auto put = [&](const std::string& encoded) { out += encoded + "\r\n"; };
-    auto flag = [](bool b) { return EncodeLine(b ? "true" : "false"); };
+std::string FormatConfig(const TConfigValues& values) {
     auto padded = [](const std::string& s) { return s.empty() ? "" : EncodeLine(PadValue(s)); };
-    put(flag(fullScreen));
-    put(flag(music));
-    put(flag(sound));
-    put(padded(country));
-    put(padded(playerName));
-    for (const THighScore& e : table) {
-        put(padded(e.Name));
-        put(padded(std::to_string(e.Score)));
+    std::string out;
+    for (const TConfigLineRow& row : kConfigLines) {
+        const THighScore& entry = values.HighScores[row.Place];
+        switch (row.Kind) {
+        case TLineKind::Switch:
+            out += EncodeLine(values.*row.Switch ? "true" : "false");
+            break;
+        case TLineKind::Entry:
+            out += padded(values.*row.Entry);
+            break;
+        case TLineKind::TableName:
+            out += padded(entry.Name);
+            break;
+        case TLineKind::TableScore:
+            out += padded(std::to_string(entry.Score));
+            break;
+        }
+        out += "\r\n";
     }
     return out;
 }

@@ -20,6 +20,10 @@
 
 namespace pondlark {
 
+// The five lines before the table, and the whole file.
+inline constexpr size_t kConfigHeadLines = 5;
+inline constexpr size_t kConfigLineCount = kConfigHeadLines + 2 * kHighScoreCount;
+
 struct TConfigValues {
     bool FullScreen = false; // line 1 is anything but "false"
     bool Music = true;
@@ -29,7 +33,7 @@ struct TConfigValues {
     std::array<THighScore, 10> HighScores{};
     // Lines whose value could not be used (over-long, or a score that is not a number), as
     // 1-based line numbers; each keeps the default of its value.
-    std::vector<int> DamagedLines;
+    std::vector<int> DamagedLines{};
 };
 
 // The longest line the game writes is 24 symbols (a padded negative score); hand edits with
@@ -46,9 +50,8 @@ inline constexpr uint64_t kMaxConfigReadBytes = uint64_t{128} << 20;
 std::optional<TConfigValues> ReadConfig(const std::string& path,
                                         const std::array<THighScore, 10>& defaults);
 
-// The file's bytes for these values (CR LF line ends).
-std::string FormatConfig(bool fullScreen, bool music, bool sound, const std::string& country,
-                         const std::string& playerName, const std::array<THighScore, 10>& table);
+// The file's bytes for these values (CR LF line ends); `DamagedLines` is not written.
+std::string FormatConfig(const TConfigValues& values);
 
 // Writes `contents` to `path` through a temporary file and a rename (`ReplaceFile` of
 // platform/Files.h: exclusive temporary file, never through a symlink, the old file's mode

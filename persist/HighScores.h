@@ -13,7 +13,8 @@ struct THighScore {
     friend bool operator==(const THighScore&, const THighScore&) = default;
 };
 
-using THighScoreTable = std::array<THighScore, 10>;
+inline constexpr size_t kHighScoreCount = 10;
+using THighScoreTable = std::array<THighScore, kHighScoreCount>;
 
 // Every name "Anonymous"; 3000, 2500, 2000, 1500, 1000, 500, 400, 300, 200, 100.
 const THighScoreTable& DefaultHighScores();

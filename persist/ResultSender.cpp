@@ -1,8 +1,17 @@
 #include "persist/ResultSender.h"
 
+#include <atomic>
+#include <thread>
 #include <utility>
 
 namespace pondlark {
+
+struct TResultSender::TTransfer {
+    THttpClient* Http = nullptr;
+    std::atomic<bool> Finished{false};
+    TSubmitOutcome Outcome = TSubmitOutcome::ServiceUnavailable; // written before `Finished`
+    std::thread Worker;                                          // last: started once all is set
+};
 
 TResultSender::TResultSender() = default;
 TResultSender::~TResultSender() {
@@ -10,39 +19,45 @@ TResultSender::~TResultSender() {
 }
 
 bool TResultSender::Busy() const {
-    return worker_.joinable();
+    return transfer_ != nullptr;
 }
 
 bool TResultSender::Start(THttpClient& http, const TServiceAddress& address, std::string name,
                           int32_t score, std::string country) {
-    if (worker_.joinable()) return false;
-    finished_.store(false, std::memory_order_relaxed);
-    http_ = &http;
-    worker_ = std::thread(
-        [this, &http, address, name = std::move(name), score, country = std::move(country)] {
+    if (transfer_) return false;
+    auto t = std::make_unique<TTransfer>();
+    t->Http = &http;
+    TTransfer& transfer = *t;
+    t->Worker = std::thread(
+        [&transfer, &http, address, name = std::move(name), score, country = std::move(country)] {
             TSubmitOutcome outcome = TSubmitOutcome::ServiceUnavailable;
             try {
                 outcome = SendResult(http, address, name, score, country);
             } catch (...) {
                 // Anything unexpected reads as a service that could not be reached.
             }
-            outcome_ = outcome;
-            finished_.store(true, std::memory_order_release);
+            transfer.Outcome = outcome;
+            transfer.Finished.store(true, std::memory_order_release);
         });
+    transfer_ = std::move(t);
     return true;
 }
 
 std::optional<TSubmitOutcome> TResultSender::TakeOutcome() {
-    if (!worker_.joinable() || !finished_.load(std::memory_order_acquire)) return std::nullopt;
-    worker_.join();
-    return outcome_;
+    if (!transfer_ || !transfer_->Finished.load(std::memory_order_acquire)) return std::nullopt;
+    transfer_->Worker.join();
+    const TSubmitOutcome outcome = transfer_->Outcome;
+    transfer_.reset();
+    return outcome;
 }
 
 std::optional<TSubmitOutcome> TResultSender::Abandon() {
-    if (!worker_.joinable()) return std::nullopt;
-    if (!finished_.load(std::memory_order_acquire)) http_->Abandon();
-    worker_.join();
-    return outcome_;
+    if (!transfer_) return std::nullopt;
+    if (!transfer_->Finished.load(std::memory_order_acquire)) transfer_->Http->Abandon();
+    transfer_->Worker.join();
+    const TSubmitOutcome outcome = transfer_->Outcome;
+    transfer_.reset();
+    return outcome;
 }
 
 } // namespace pondlark

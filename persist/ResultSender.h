@@ -12,12 +12,10 @@
 
 #include "persist/WebService.h"
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 
 namespace pondlark {
 
@@ -43,15 +41,10 @@ public:
     std::optional<TSubmitOutcome> Abandon();
 
 private:
-#ifdef __EMSCRIPTEN__
+    // What one transfer needs: a worker thread on the desktop, the browser's requests in a page.
+    // Each build defines it in its own source; null while no transfer is under way.
     struct TTransfer;
     std::unique_ptr<TTransfer> transfer_;
-#else
-    std::thread worker_;
-    THttpClient* http_ = nullptr; // the running transfer's client
-    std::atomic<bool> finished_{false};
-    TSubmitOutcome outcome_ = TSubmitOutcome::ServiceUnavailable; // written before `finished_`
-#endif
 };
 
 } // namespace pondlark

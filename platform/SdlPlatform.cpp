@@ -506,6 +506,15 @@ void SdlPlatform::MessageBox(const std::string& title, const std::string& text) 
 }
 
 bool SdlPlatform::OpenUrl(const std::string& url) {
+#ifdef __EMSCRIPTEN__
+    // A page's service is the host that served it, which a player may reach through https on
+    // its standard port: the service's pages open relative to the page, as its requests go.
+    const size_t scheme = url.find("://");
+    if (scheme != std::string::npos) {
+        const size_t path = url.find('/', scheme + 3);
+        return SDL_OpenURL(path == std::string::npos ? "/" : url.c_str() + path) == 0;
+    }
+#endif
     return SDL_OpenURL(url.c_str()) == 0;
 }
 

@@ -1,6 +1,8 @@
+#include "engine/TDXImageList.h"
 #include "engine/TDirectDrawSurfaceCanvas.h"
+#include "game/Controls.h"
+#include "game/GameState.h"
 #include "game/Layout.h"
-#include "platform/VirtualKeys.h"
 #include "screens/HotRects.h"
 #include "screens/MenuCursor.h"
 #include "screens/MenuHost.h"
@@ -167,7 +169,7 @@ bool TurnPage(IMenuHost& host, int step) {
     if ((step > 0 && page > 4) || (step < 0 && page < 2)) return false;
     page += step;
     host.SwitchScene(TScene::Help);
-    host.PlaySound("button_down");
+    host.PlaySound(TSound::ButtonDown);
     return true;
 }
 
@@ -189,7 +191,7 @@ constexpr TMenuItem kHelpItems[] = {
      .Act =
          [](IMenuHost& host) {
              host.SwitchScene(TScene::MainMenu);
-             host.PlaySound("button_down");
+             host.PlaySound(TSound::ButtonDown);
          },
      .Left = TurnPageByKey<-1>,
      .Right = TurnPageByKey<1>},
@@ -224,7 +226,7 @@ void HelpPress(IMenuHost& host, MouseButton button) {
     TGameState& s = host.State();
     if (OverBack(s.Shell.MouseX, s.Shell.MouseY)) {
         host.SwitchScene(TScene::MainMenu);
-        host.PlaySound("button_down");
+        host.PlaySound(TSound::ButtonDown);
         return;
     }
     if (OverNext(s.Shell.MouseX, s.Shell.MouseY))
@@ -234,12 +236,12 @@ void HelpPress(IMenuHost& host, MouseButton button) {
 }
 
 void HelpKey(IMenuHost& host, int key) {
-    if (key == vk::Escape) {
+    if (IsKey(TKeyAction::Back, key)) {
         host.SwitchScene(TScene::MainMenu);
         return;
     }
-    if (key == vk::Next || key == vk::Prior) {
-        (key == vk::Next ? TurnPageByKey<1> : TurnPageByKey<-1>)(host);
+    if (IsKey(TKeyAction::PageDown, key) || IsKey(TKeyAction::PageUp, key)) {
+        (IsKey(TKeyAction::PageDown, key) ? TurnPageByKey<1> : TurnPageByKey<-1>)(host);
         return;
     }
     MenuKey(host, host.State().Menus.Cursor, {kHelpItems}, key);

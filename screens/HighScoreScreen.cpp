@@ -1,5 +1,7 @@
+#include "engine/TDXImageList.h"
 #include "engine/TDirectDrawSurfaceCanvas.h"
-#include "platform/VirtualKeys.h"
+#include "game/Controls.h"
+#include "game/GameState.h"
 #include "screens/HotRects.h"
 #include "screens/MenuCursor.h"
 #include "screens/MenuHost.h"
@@ -69,7 +71,7 @@ void OpenScoreItem(IMenuHost& host, ScoreItem item) {
     case ScoreItem::None:
         return;
     }
-    host.PlaySound("button_down");
+    host.PlaySound(TSound::ButtonDown);
 }
 
 template <ScoreItem Item> constexpr TMenuItem ScoreMenuItem(void (*light)(IMenuHost&)) {
@@ -105,7 +107,7 @@ void HighScoresPress(IMenuHost& host, MouseButton button) {
 }
 
 void HighScoresKey(IMenuHost& host, int key) {
-    if (key != vk::Escape) {
+    if (!IsKey(TKeyAction::Back, key)) {
         if (host.State().Flags.GameClearHighScore)
             ClearQuestionKey(host, key);
         else

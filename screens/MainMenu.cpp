@@ -1,4 +1,6 @@
-#include "platform/VirtualKeys.h"
+#include "engine/TSprite.h"
+#include "game/Controls.h"
+#include "game/GameState.h"
 #include "screens/HotRects.h"
 #include "screens/MenuCursor.h"
 #include "screens/MenuHost.h"
@@ -17,8 +19,8 @@ void MenuPointerMove(IMenuHost& host, int x, int y) {
 
 void EnterSoundRule(IMenuHost& host, bool& outside) {
     if (outside) {
-        host.StopSound("button_up");
-        host.PlaySound("button_up");
+        host.StopSound(TSound::ButtonUp);
+        host.PlaySound(TSound::ButtonUp);
     }
     outside = false;
 }
@@ -111,7 +113,7 @@ void OpenMainItem(IMenuHost& host, MainItem item) {
     case MainItem::None:
         return;
     }
-    host.PlaySound("button_down");
+    host.PlaySound(TSound::ButtonDown);
 }
 
 template <MainItem Item> constexpr TMenuItem MainMenuItem(void (*light)(IMenuHost&)) {
@@ -149,11 +151,11 @@ void MainMenuPress(IMenuHost& host, MouseButton button) {
 }
 
 void MainMenuKey(IMenuHost& host, int key) {
-    if (host.State().Flags.GameMainExit && key != vk::Escape) {
+    if (host.State().Flags.GameMainExit && !IsKey(TKeyAction::Back, key)) {
         ExitQuestionKey(host, key);
         return;
     }
-    if (key == vk::Escape) {
+    if (IsKey(TKeyAction::Back, key)) {
         host.GameMainExitClick();
         return;
     }

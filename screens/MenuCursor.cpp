@@ -1,6 +1,7 @@
 #include "screens/MenuCursor.h"
 
-#include "platform/VirtualKeys.h"
+#include "engine/TSprite.h"
+#include "game/Controls.h"
 #include "screens/MenuSprites.h"
 
 namespace pondlark {
@@ -20,8 +21,8 @@ void LightCursor(IMenuHost& host, TMenuCursor& cursor, const TMenuKeys& menu) {
     cursor.Lit = true;
     const TMenuItem& item = menu.Items[static_cast<size_t>(cursor.Item)];
     if (item.Light) item.Light(host);
-    host.StopSound("button_up");
-    host.PlaySound("button_up");
+    host.StopSound(TSound::ButtonUp);
+    host.PlaySound(TSound::ButtonUp);
 }
 
 namespace {
@@ -38,28 +39,28 @@ bool MenuKey(IMenuHost& host, TMenuCursor& cursor, const TMenuKeys& menu, int ke
     if (menu.Items.empty()) return false;
     if (cursor.Item < 0 || cursor.Item >= static_cast<int>(menu.Items.size())) cursor.Item = 0;
     const TMenuItem& item = menu.Items[static_cast<size_t>(cursor.Item)];
-    switch (key) {
-    case vk::Up:
+    if (IsKey(TKeyAction::MenuUp, key)) {
         Move(host, cursor, menu, -1);
         return true;
-    case vk::Down:
+    }
+    if (IsKey(TKeyAction::MenuDown, key)) {
         Move(host, cursor, menu, 1);
         return true;
-    case vk::Left:
-    case vk::Right:
+    }
+    const bool left = IsKey(TKeyAction::MenuLeft, key);
+    if (left || IsKey(TKeyAction::MenuRight, key)) {
         if (menu.SidewaysMoves) {
-            Move(host, cursor, menu, key == vk::Left ? -1 : 1);
-        } else if (auto side = key == vk::Left ? item.Left : item.Right) {
+            Move(host, cursor, menu, left ? -1 : 1);
+        } else if (auto side = left ? item.Left : item.Right) {
             side(host);
         }
         return true;
-    case vk::Return:
-    case vk::Space:
+    }
+    if (IsKey(TKeyAction::Choose, key)) {
         if (item.Act) item.Act(host);
         return true;
-    default:
-        return false;
     }
+    return false;
 }
 
 } // namespace pondlark

@@ -1,5 +1,8 @@
 #include "screens/MenuSprites.h"
 
+#include "engine/TDXImageList.h"
+#include "engine/TSprite.h"
+#include "game/GameState.h"
 #include "game/Layout.h"
 #include "game/PlayWorld.h"
 

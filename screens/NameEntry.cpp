@@ -1,7 +1,9 @@
 #include "engine/TDirectDrawSurfaceCanvas.h"
+#include "engine/TSprite.h"
+#include "game/Controls.h"
+#include "game/GameState.h"
 #include "game/Layout.h"
 #include "persist/HighScores.h"
-#include "platform/VirtualKeys.h"
 #include "screens/HotRects.h"
 #include "screens/MenuHost.h"
 #include "screens/MenuSprites.h"
@@ -91,17 +93,17 @@ void NameEntryPress(IMenuHost& host, MouseButton button) {
     if (!host.NameText().empty()) s.Flags.GameTyping = false;
     if (hot::kNameText.Contains(s.Shell.MouseX, s.Shell.MouseY)) {
         s.Flags.GameTyping = true;
-        host.PlaySound("button_down");
+        host.PlaySound(TSound::ButtonDown);
     } else if (hot::kSendBox.Contains(s.Shell.MouseX, s.Shell.MouseY)) {
         host.GameSendResultClick();
-        host.PlaySound("button_down");
+        host.PlaySound(TSound::ButtonDown);
     }
 }
 
 void NameEntryKey(IMenuHost& host, int key, bool alt) {
     TGameState& s = host.State();
-    if ((key == vk::Escape || key == vk::Return) && !Qualifies(s.HighScores, s.Score) &&
-        !host.SceneTimer().Enabled()) {
+    if ((IsKey(TKeyAction::Back, key) || IsKey(TKeyAction::Keep, key)) &&
+        !Qualifies(s.HighScores, s.Score) && !host.SceneTimer().Enabled()) {
         host.Sleep(kBreathMs);
         host.SwitchScene(TScene::MainMenu);
     }
@@ -115,12 +117,13 @@ void NameEntryKey(IMenuHost& host, int key, bool alt) {
         return;
     }
     // The panel's one other item, the send box, by the keys (and the controller's d-pad).
-    if ((key == vk::Up || key == vk::Down) && s.Flags.GameEnterName) {
+    if ((IsKey(TKeyAction::MenuUp, key) || IsKey(TKeyAction::MenuDown, key)) &&
+        s.Flags.GameEnterName) {
         host.GameSendResultClick();
-        host.PlaySound("button_down");
+        host.PlaySound(TSound::ButtonDown);
         return;
     }
-    if (s.Flags.GameTyping && key == vk::Back && !host.NameText().empty())
+    if (s.Flags.GameTyping && IsKey(TKeyAction::Erase, key) && !host.NameText().empty())
         host.NameText().pop_back();
     if (s.Flags.GameTyping && host.NameText().size() < kEntryMaxLength && key > 0 && key < 256) {
         const char c = static_cast<char>(key);
@@ -128,7 +131,8 @@ void NameEntryKey(IMenuHost& host, int key, bool alt) {
             s.Menus.EntryTextWidth + NameCharWidth(c) <= kNameMaxWidth)
             host.NameText().push_back(c);
     }
-    if (key == vk::Return && !alt && !s.PlayerName.empty() && Qualifies(s.HighScores, s.Score)) {
+    if (IsKey(TKeyAction::Keep, key) && !alt && !s.PlayerName.empty() &&
+        Qualifies(s.HighScores, s.Score)) {
         InsertHighScore(s.HighScores, s.PlayerName, s.Score);
         // The host moves on to the table when the transfer is over.
         if (s.Flags.GameSendResult)

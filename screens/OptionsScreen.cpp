@@ -1,6 +1,8 @@
 #include "engine/TDirectDrawSurfaceCanvas.h"
+#include "engine/TSprite.h"
+#include "game/Controls.h"
+#include "game/GameState.h"
 #include "game/Layout.h"
-#include "platform/VirtualKeys.h"
 #include "screens/HotRects.h"
 #include "screens/MenuCursor.h"
 #include "screens/MenuHost.h"
@@ -20,17 +22,17 @@ void EndTypingIfKept(IMenuHost& host) {
 void PickWindow(IMenuHost& host) {
     if (!host.State().Flags.GameFullScreen) return;
     host.GameFullScreenClick();
-    host.PlaySound("button_down");
+    host.PlaySound(TSound::ButtonDown);
 }
 void PickFullScreen(IMenuHost& host) {
     if (host.State().Flags.GameFullScreen) return;
     host.GameFullScreenClick();
-    host.PlaySound("button_down");
+    host.PlaySound(TSound::ButtonDown);
 }
 void PickMusic(IMenuHost& host, bool on) {
     if (host.State().Flags.GameMusic == on) return;
     host.GameMusicClick();
-    host.PlaySound("button_down");
+    host.PlaySound(TSound::ButtonDown);
     if (on)
         host.PlayMusic("1");
     else
@@ -39,15 +41,15 @@ void PickMusic(IMenuHost& host, bool on) {
 void PickSound(IMenuHost& host, bool on) {
     if (host.State().Flags.GameSound == on) return;
     host.GameSoundClick();
-    host.PlaySound("button_down");
+    host.PlaySound(TSound::ButtonDown);
 }
 void StartTyping(IMenuHost& host) {
     host.State().Flags.GameTyping = true;
-    host.PlaySound("button_down");
+    host.PlaySound(TSound::ButtonDown);
 }
 void GoBack(IMenuHost& host) {
     host.SwitchScene(TScene::MainMenu);
-    host.PlaySound("button_down");
+    host.PlaySound(TSound::ButtonDown);
 }
 
 template <void (*Pick)(IMenuHost&)> void ByKey(IMenuHost& host) {
@@ -188,10 +190,10 @@ void OptionsPress(IMenuHost& host, MouseButton button) {
 
 void OptionsKey(IMenuHost& host, int key) {
     TGameState& s = host.State();
-    if (key == vk::Escape) host.SwitchScene(TScene::MainMenu);
-    if (key == vk::Return && s.Flags.GameTyping && !host.CountryText().empty()) {
+    if (IsKey(TKeyAction::Back, key)) host.SwitchScene(TScene::MainMenu);
+    if (IsKey(TKeyAction::Keep, key) && s.Flags.GameTyping && !host.CountryText().empty()) {
         s.Flags.GameTyping = false;
-        host.PlaySound("button_down");
+        host.PlaySound(TSound::ButtonDown);
         return;
     }
     if (IsPadSpellingKey(key)) {
@@ -202,9 +204,9 @@ void OptionsKey(IMenuHost& host, int key) {
                 });
         return;
     }
-    if (key != vk::Escape && MenuKey(host, s.Menus.Cursor, {kOptionRows}, key)) return;
+    if (!IsKey(TKeyAction::Back, key) && MenuKey(host, s.Menus.Cursor, {kOptionRows}, key)) return;
     if (!s.Flags.GameTyping) return;
-    if (key == vk::Back) {
+    if (IsKey(TKeyAction::Erase, key)) {
         if (!host.CountryText().empty()) host.CountryText().pop_back();
         return;
     }

@@ -1,6 +1,7 @@
 #include "screens/PadSpelling.h"
 
 #include "engine/TDirectDrawSurfaceCanvas.h"
+#include "game/GameState.h"
 #include "persist/EntryText.h"
 #include "platform/VirtualKeys.h"
 #include "screens/Screens.h"

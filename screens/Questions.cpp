@@ -1,5 +1,7 @@
+#include "engine/TSprite.h"
+#include "game/Controls.h"
+#include "game/GameState.h"
 #include "persist/HighScores.h"
-#include "platform/VirtualKeys.h"
 #include "screens/HotRects.h"
 #include "screens/MenuCursor.h"
 #include "screens/MenuHost.h"
@@ -74,7 +76,7 @@ namespace {
 void AnswerExit(IMenuHost& host, Answer answer) {
     TGameState& s = host.State();
     if (s.Scene == TScene::MainMenu) {
-        host.PlaySound("button_down");
+        host.PlaySound(TSound::ButtonDown);
         host.GameMainExitClick();
         if (answer == Answer::Yes)
             host.Terminate();
@@ -85,13 +87,13 @@ void AnswerExit(IMenuHost& host, Answer answer) {
     host.GameMainExitClick();
     if (answer == Answer::Yes)
         host.SwitchScene(Qualifies(s.HighScores, s.Score) ? TScene::GameOver : TScene::MainMenu);
-    host.PlaySound("button_down");
+    host.PlaySound(TSound::ButtonDown);
 }
 
 void AnswerClear(IMenuHost& host, Answer answer) {
     if (answer == Answer::Yes) host.ResetHighScores();
     host.GameClearHighScoreClick();
-    host.PlaySound("button_down");
+    host.PlaySound(TSound::ButtonDown);
 }
 
 template <void (*Answering)(IMenuHost&, Answer)> struct TQuestion {
@@ -103,8 +105,8 @@ template <void (*Answering)(IMenuHost&, Answer)> struct TQuestion {
 
     // Y and N answer at once; the arrows move between the two, Enter answers the lit one.
     static void Key(IMenuHost& host, int key) {
-        if (key == 'Y' || key == 'N') {
-            Answering(host, key == 'Y' ? Answer::Yes : Answer::No);
+        if (IsKey(TKeyAction::Yes, key) || IsKey(TKeyAction::No, key)) {
+            Answering(host, IsKey(TKeyAction::Yes, key) ? Answer::Yes : Answer::No);
             return;
         }
         MenuKey(host, host.State().Menus.Answer, {kItems, true}, key);

@@ -48,8 +48,12 @@ struct DataDirTest : ::testing::Test {
 TEST_F(DataDirTest, SettingsComeFromTheGameFolderAndDataFromTheDataFolder) {
     auto table = DefaultHighScores();
     table[0] = {"Pip", 4242};
-    std::ofstream(home / "Config.cfg", std::ios::binary)
-        << FormatConfig(false, true, false, "Peru", "Pip", table);
+    std::ofstream(home / "Config.cfg", std::ios::binary) << FormatConfig({.FullScreen = false,
+                                                                          .Music = true,
+                                                                          .Sound = false,
+                                                                          .Country = "Peru",
+                                                                          .PlayerName = "Pip",
+                                                                          .HighScores = table});
     std::vector<std::string> songs;
     form = std::make_unique<TMainForm>(platform, home.string(), data.string());
     form->OnSongStarted = [&](const std::string& name) { songs.push_back(name); };

@@ -65,7 +65,12 @@ std::vector<std::string> PlayerLines() {
     THighScoreTable table = DefaultHighScores();
     table[0] = {"Pip", 9000};
     std::vector<std::string> lines;
-    std::stringstream in(FormatConfig(false, false, true, "Peru", "Pip", table));
+    std::stringstream in(FormatConfig({.FullScreen = false,
+                                       .Music = false,
+                                       .Sound = true,
+                                       .Country = "Peru",
+                                       .PlayerName = "Pip",
+                                       .HighScores = table}));
     for (std::string l; std::getline(in, l);)
         lines.push_back(l + "\n");
     return lines;

@@ -55,7 +55,12 @@ TEST_F(Music, MusicOffLoadsNoSongAndTheIntroSongPlaysOtherwise) {
 
     {
         std::ofstream(dir / "Config.cfg", std::ios::binary)
-            << FormatConfig(false, false, true, "", "", DefaultHighScores());
+            << FormatConfig({.FullScreen = false,
+                             .Music = false,
+                             .Sound = true,
+                             .Country = "",
+                             .PlayerName = "",
+                             .HighScores = DefaultHighScores()});
     }
     Open();
     EXPECT_EQ(form->Song, 0u);
@@ -90,11 +95,11 @@ TEST_F(Music, SoundIsHeardOnlyWhileTheWindowHasTheFocus) {
         return peak;
     };
     form->SwitchScene(TScene::MainMenu);
-    form->PlaySound("button_down");
+    form->PlaySound(TSound::ButtonDown);
     EXPECT_GT(loudest(), 0.0f);
     platform.Focus(false);
     form->Pump();
-    form->PlaySound("button_down");
+    form->PlaySound(TSound::ButtonDown);
     EXPECT_EQ(loudest(), 0.0f);
     EXPECT_EQ(loudest(), 0.0f);
     platform.Focus(true);

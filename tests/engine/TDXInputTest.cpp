@@ -1,4 +1,5 @@
 #include "engine/TDXInput.h"
+#include "game/Controls.h"
 #include "platform/HeadlessPlatform.h"
 #include "platform/VirtualKeys.h"
 
@@ -10,7 +11,7 @@ namespace {
 struct Input : ::testing::Test {
     HeadlessPlatform platform;
     TDXInput input{platform};
-    void SetUp() override { input.AssignDefaultKeys(); }
+    void SetUp() override { AssignPlayControls(input); }
 };
 } // namespace
 

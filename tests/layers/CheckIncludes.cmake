@@ -7,7 +7,7 @@ if(NOT SOURCE_DIR)
     message(FATAL_ERROR "CheckIncludes.cmake: SOURCE_DIR is not set")
 endif()
 
-# What each folder may include besides itself. Keep README.md's code section in step.
+# What each folder may include besides itself. Keep docs/ARCHITECTURE.md's layers in step.
 set(uses_platform "")
 set(uses_engine platform)
 set(uses_http platform)

@@ -74,10 +74,13 @@ TEST_F(ConfigFile, EveryValueSurvivesARoundTrip) {
     const int32_t scores[10] = {2147483647, 99999, 5000, 12, 7, 0, -1, -250, -99999, INT32_MIN};
     for (int i = 0; i < 10; ++i)
         table[i] = {names[i], scores[i]};
-    WriteConfigFile(path.string(), FormatConfig(true, false, true,
-                                                "Espa\xF1"
-                                                "a",
-                                                "", table));
+    WriteConfigFile(path.string(), FormatConfig({.FullScreen = true,
+                                                 .Music = false,
+                                                 .Sound = true,
+                                                 .Country = "Espa\xF1"
+                                                            "a",
+                                                 .PlayerName = "",
+                                                 .HighScores = table}));
     auto v = ReadConfig(path.string(), DefaultHighScores());
     ASSERT_TRUE(v);
     EXPECT_TRUE(v->FullScreen);
@@ -94,6 +97,28 @@ TEST_F(ConfigFile, EveryValueSurvivesARoundTrip) {
     const std::string text = Slurp(path);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 25);
     EXPECT_NE(text.find("\r\n\r\n"), std::string::npos) << "the empty name is an empty line";
+}
+
+// A file the released game wrote: reading it gives what was written, and writing those values
+// again gives the same bytes, so a player's settings and table carry over unchanged.
+TEST(ConfigFormat, AFileWrittenByTheReleasedGameReadsBackAndIsWrittenAlike) {
+    const std::filesystem::path file =
+        std::filesystem::path(PONDLARK_TEST_DATA) / "config" / "version-1.0.cfg";
+    THighScoreTable table = DefaultHighScores();
+    table[0] = {"Pip", 9000};
+    table[1] = {"Ana Li", -5};
+    table[2] = {"Bo", 0};
+    table[9] = {"Zed", 2147483647};
+    const auto v = ReadConfig(file.string(), {});
+    ASSERT_TRUE(v);
+    EXPECT_TRUE(v->FullScreen);
+    EXPECT_FALSE(v->Music);
+    EXPECT_TRUE(v->Sound);
+    EXPECT_EQ(v->Country, "Peru");
+    EXPECT_EQ(v->PlayerName, "Hopper");
+    EXPECT_EQ(v->HighScores, table);
+    EXPECT_TRUE(v->DamagedLines.empty());
+    EXPECT_EQ(FormatConfig(*v), Slurp(file));
 }
 
 TEST_F(ConfigFile, AShortFileSetsTheSwitchesAndKeepsTheRest) {
@@ -113,7 +138,12 @@ TEST_F(ConfigFile, ADamagedScoreKeepsItsDefaultAndReadingGoesOn) {
     THighScoreTable table = DefaultHighScores();
     table[2] = {"Zed", 2100};
     table[5] = {"Yan", 600};
-    std::string text = FormatConfig(false, true, true, "", "", table);
+    std::string text = FormatConfig({.FullScreen = false,
+                                     .Music = true,
+                                     .Sound = true,
+                                     .Country = "",
+                                     .PlayerName = "",
+                                     .HighScores = table});
     // Replace the third score's line (line 11) with letters.
     std::vector<std::string> lines;
     std::stringstream in(text);
@@ -133,7 +163,12 @@ TEST_F(ConfigFile, ADamagedScoreKeepsItsDefaultAndReadingGoesOn) {
 }
 
 TEST_F(ConfigFile, AFailedWriteLeavesTheOldFileWhole) {
-    const std::string old = FormatConfig(false, true, true, "Wales", "Bryn", DefaultHighScores());
+    const std::string old = FormatConfig({.FullScreen = false,
+                                          .Music = true,
+                                          .Sound = true,
+                                          .Country = "Wales",
+                                          .PlayerName = "Bryn",
+                                          .HighScores = DefaultHighScores()});
     WriteConfigFile(path.string(), old);
     // A file size limit below the new file's size: the write fails part way (not by a signal).
     rlimit saved{};
@@ -149,7 +184,12 @@ TEST_F(ConfigFile, AFailedWriteLeavesTheOldFileWhole) {
 
 TEST_F(ConfigFile, ASaveKeepsTheModeOfTheFileItReplaces) {
     namespace fs = std::filesystem;
-    const std::string text = FormatConfig(false, true, true, "", "", DefaultHighScores());
+    const std::string text = FormatConfig({.FullScreen = false,
+                                           .Music = true,
+                                           .Sound = true,
+                                           .Country = "",
+                                           .PlayerName = "",
+                                           .HighScores = DefaultHighScores()});
     for (const unsigned mode : {0600u, 0640u, 0604u, 0200u}) {
         WriteConfigFile(path.string(), text);
         fs::permissions(path, static_cast<fs::perms>(mode));
@@ -211,7 +251,12 @@ TEST_F(ConfigFile, ReadingIsBoundedLineByLine) {
     THighScoreTable table = DefaultHighScores();
     table[9] = {"Last", 5};
     std::vector<std::string> lines;
-    std::stringstream in(FormatConfig(false, false, true, "Chile", "Ana", table));
+    std::stringstream in(FormatConfig({.FullScreen = false,
+                                       .Music = false,
+                                       .Sound = true,
+                                       .Country = "Chile",
+                                       .PlayerName = "Ana",
+                                       .HighScores = table}));
     for (std::string l; std::getline(in, l);)
         lines.push_back(l + "\n");
     for (const Case& c : cases) {
@@ -245,7 +290,12 @@ TEST_F(GameFixture, FirstStartWritesTheDefaultsAndTheNextStartReadsThemBack) {
 TEST_F(GameFixture, AConfigAskingForFullScreenOpensInFullScreen) {
     THighScoreTable table = DefaultHighScores();
     table[0] = {"Pip", 9000};
-    Spit(dir / "Config.cfg", FormatConfig(true, false, false, "Peru", "Pip", table));
+    Spit(dir / "Config.cfg", FormatConfig({.FullScreen = true,
+                                           .Music = false,
+                                           .Sound = false,
+                                           .Country = "Peru",
+                                           .PlayerName = "Pip",
+                                           .HighScores = table}));
     ASSERT_TRUE(Start());
     EXPECT_TRUE(platform.IsFullScreen());
     EXPECT_FALSE(form->State().Flags.GameMusic);

@@ -1,7 +1,8 @@
-// Checks on the generated sound archive in the game folder: the names and flags the game
-// relies on, the format, levels, fades and loop joins.
+// Checks on the generated sound archive in the game folder: every sound of the game's table with
+// its flags, the format, levels, fades and loop joins.
 #include "engine/Errors.h"
 #include "engine/TDXWaveList.h"
+#include "game/SoundTable.h"
 
 #include <gtest/gtest.h>
 
@@ -14,24 +15,6 @@
 using namespace pondlark;
 
 namespace {
-
-struct Expected {
-    const char* name;
-    bool looped;
-    int32_t maxPlayingCount;
-};
-
-// The sound table of the asset brief.
-const Expected kSounds[] = {
-    {"button_up", false, 1},   {"button_down", false, 2}, {"pause", false, 1},
-    {"after_pause", false, 1}, {"fon1", true, 1},         {"fon2", true, 1},
-    {"mushka", true, 1},       {"muha", true, 1},         {"komar", true, 1},
-    {"vodomerka", true, 1},    {"pchel", true, 1},        {"food", false, 2},
-    {"dollar", false, 2},      {"life", false, 1},        {"kuv_eat", false, 1},
-    {"kroco", false, 1},       {"aist_eat", false, 1},    {"brizg", false, 2},
-    {"frog_bir", false, 1},    {"kvak", false, 1},        {"bell", false, 1},
-    {"iazik", false, 1},       {"bottle_up", false, 1},   {"bottle_down", false, 1},
-};
 
 std::vector<int> Samples(const TWave& wave) {
     std::vector<int> out;
@@ -62,11 +45,12 @@ TEST_F(GeneratedSounds, HoldsEverySoundWithItsFlags) {
     for (int i = 0; i < collection_->Count(); ++i)
         names.insert(collection_->Items(i).Name());
     EXPECT_EQ(names.size(), collection_->Count()) << "no name twice";
-    for (const Expected& e : kSounds) {
-        SCOPED_TRACE(e.name);
-        TWaveCollectionItem& item = collection_->Find(e.name);
-        EXPECT_EQ(item.Looped(), e.looped);
-        EXPECT_EQ(item.MaxPlayingCount(), e.maxPlayingCount);
+    EXPECT_EQ(names.size(), kSoundTable.size()) << "the archive holds the game's sounds only";
+    for (const TSoundRow& row : kSoundTable) {
+        SCOPED_TRACE(row.File);
+        TWaveCollectionItem& item = collection_->Find(row.File);
+        EXPECT_EQ(item.Looped(), row.Looped);
+        EXPECT_EQ(item.MaxPlayingCount(), row.MostAtOnce);
         const TWaveFormat& f = item.Wave().Format();
         EXPECT_TRUE(item.Wave().IsPlayablePcm());
         EXPECT_EQ(f.bitsPerSample, 16);

@@ -2,12 +2,14 @@
 
 #include "engine/ArchiveWriter.h"
 #include "engine/TWave.h"
+#include "game/SoundTable.h"
 #include "sound/Synth.h"
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 
 namespace pondlark::assetgen {
 
@@ -543,45 +545,68 @@ Signal Bloop(Rng& rng, double from, double to) {
 std::vector<SoundAsset> SynthesizeSounds() {
     // One generator per sound, each with its own seed, so changing one sound leaves the others'
     // bytes alone.
-    auto rng = [](uint64_t n) { return Rng(0x504F4E444C41524Bull + n); };
-    Rng r1 = rng(1), r2 = rng(2), r3 = rng(3), r4 = rng(4), r5 = rng(5), r6 = rng(6), r7 = rng(7),
-        r8 = rng(8), r9 = rng(9), r10 = rng(10), r11 = rng(11), r12 = rng(12), r13 = rng(13),
-        r14 = rng(14), r15 = rng(15);
-    struct Entry {
-        const char* name;
-        bool looped;
-        int32_t max;
-        Signal signal;
+    auto seeded = [](uint64_t n, auto&& make) {
+        Rng rng(0x504F4E444C41524Bull + n);
+        return make(rng);
     };
-    std::vector<Entry> entries;
-    entries.push_back({"button_up", false, 1, ButtonUp(r10)});
-    entries.push_back({"button_down", false, 2, ButtonDown(r1)});
-    entries.push_back({"pause", false, 1, TwoNotes(783.99, 587.33)});
-    entries.push_back({"after_pause", false, 1, TwoNotes(587.33, 783.99)});
-    entries.push_back({"fon1", true, 1, PondAmbience(r2)});
-    entries.push_back({"fon2", true, 1, ShoreAmbience(r3)});
-    entries.push_back({"mushka", true, 1, Midge()});
-    entries.push_back({"muha", true, 1, Fly()});
-    entries.push_back({"komar", true, 1, Mosquito()});
-    entries.push_back({"vodomerka", true, 1, Skater(r4)});
-    entries.push_back({"pchel", true, 1, Bee()});
-    entries.push_back({"food", false, 2, Gulp(r11)});
-    entries.push_back({"dollar", false, 2, Coin()});
-    entries.push_back({"life", false, 1, LifeJingle()});
-    entries.push_back({"kuv_eat", false, 1, Chomp(r5)});
-    entries.push_back({"kroco", false, 1, CrocodileSnap(r6)});
-    entries.push_back({"aist_eat", false, 1, StorkStrike(r7)});
-    entries.push_back({"brizg", false, 2, OneShot(Splash(r8, 0.7, 1800, 600), level::kEvent)});
-    entries.push_back({"frog_bir", false, 1, FrogAppears(r12)});
-    entries.push_back({"kvak", false, 1, Croak(r13)});
-    entries.push_back({"bell", false, 1, Bell()});
-    entries.push_back({"iazik", false, 1, Tongue(r9)});
-    entries.push_back({"bottle_up", false, 1, Bloop(r14, 520, 880)});
-    entries.push_back({"bottle_down", false, 1, Bloop(r15, 880, 520)});
-
+    auto synthesize = [&](TSound sound) -> Signal {
+        switch (sound) {
+        case TSound::ButtonUp:
+            return seeded(10, ButtonUp);
+        case TSound::ButtonDown:
+            return seeded(1, ButtonDown);
+        case TSound::Pause:
+            return TwoNotes(783.99, 587.33);
+        case TSound::AfterPause:
+            return TwoNotes(587.33, 783.99);
+        case TSound::PondAmbience:
+            return seeded(2, PondAmbience);
+        case TSound::ShoreAmbience:
+            return seeded(3, ShoreAmbience);
+        case TSound::MidgeBuzz:
+            return Midge();
+        case TSound::FlyBuzz:
+            return Fly();
+        case TSound::MosquitoBuzz:
+            return Mosquito();
+        case TSound::SkaterBuzz:
+            return seeded(4, Skater);
+        case TSound::BeeBuzz:
+            return Bee();
+        case TSound::Gulp:
+            return seeded(11, Gulp);
+        case TSound::Coin:
+            return Coin();
+        case TSound::ExtraLife:
+            return LifeJingle();
+        case TSound::LilyBite:
+            return seeded(5, Chomp);
+        case TSound::CrocodileSnap:
+            return seeded(6, CrocodileSnap);
+        case TSound::StorkStrike:
+            return seeded(7, StorkStrike);
+        case TSound::Splash:
+            return seeded(8,
+                          [](Rng& r) { return OneShot(Splash(r, 0.7, 1800, 600), level::kEvent); });
+        case TSound::FrogAppears:
+            return seeded(12, FrogAppears);
+        case TSound::Croak:
+            return seeded(13, Croak);
+        case TSound::Bell:
+            return Bell();
+        case TSound::Tongue:
+            return seeded(9, Tongue);
+        case TSound::BottleUp:
+            return seeded(14, [](Rng& r) { return Bloop(r, 520, 880); });
+        case TSound::BottleDown:
+            return seeded(15, [](Rng& r) { return Bloop(r, 880, 520); });
+        }
+        throw std::logic_error("a sound without a synthesis");
+    };
     std::vector<SoundAsset> out;
-    for (Entry& e : entries)
-        out.push_back({e.name, e.looped, e.max, kRate, ToPcm16(e.signal)});
+    for (const TSoundRow& row : kSoundTable)
+        out.push_back(
+            {row.File, row.Looped, row.MostAtOnce, kRate, ToPcm16(synthesize(row.Sound))});
     return out;
 }
 
