@@ -2,7 +2,8 @@
 // the scenes already answer, so every screen works with a controller exactly as with the
 // keyboard.
 //
-// d-pad and stick are the arrows, A is Enter, B and Back are Escape, Start is P. In a play stage
+// d-pad and stick are the arrows, A is Enter, B and Back are Escape, Start is P (the rows of
+// kKeyControls in game/Controls.h say which button sends which key, and where). In a play stage
 // with no question up the arrows and A are left to the input states (the frog and the tongue
 // read those) and only Escape and P are sent; elsewhere a held direction repeats as a held key
 // does. Where a text is spelt (screens/PadSpelling.h), left and right, X and Y come as the

@@ -7,42 +7,11 @@
 
 namespace pondlark {
 
-// Lily kinds as the grid stores them. The three plain kinds differ only in their picture; what
-// each kind looks like and does is its row in game/LilyKinds.h.
-enum : uint8_t {
-    kLilyPlain1 = 0,
-    kLilyHunter = 1,
-    kLilySpringy = 2,
-    kLilySticky = 3,
-    kLilyCrocodile = 4,
-    kLilyPlain2 = 10,
-    kLilyPlain3 = 20,
-};
 // What a lily offers the frog when it surfaces.
 enum : uint8_t { kBonusNone = 0, kBonusLife = 1, kBonusCoin = 2 };
 
-// The odds of a new cell: a roll of 0..99 takes the first row it does not exceed.
-struct TLilyOdds {
-    int UpTo;
-    uint8_t Kind;
-    bool AnyPlainPicture; // one of the three plain pictures, drawn next
-    bool MayCarryBonus;   // then the bonus roll
-};
-// A whole pond at the start of a stage.
-inline constexpr TLilyOdds kFreshPondOdds[] = {
-    {60, kLilyPlain1, true, true},   {70, kLilyHunter, false, false},
-    {75, kLilyPlain1, false, false}, {85, kLilySpringy, false, false},
-    {95, kLilySticky, false, false}, {99, kLilyCrocodile, false, false},
-};
-// A row scrolled in from the top.
-inline constexpr TLilyOdds kNewRowOdds[] = {
-    {70, kLilyPlain1, false, true},     {75, kLilyHunter, false, false},
-    {85, kLilySpringy, false, false},   {95, kLilySticky, false, false},
-    {99, kLilyCrocodile, false, false},
-};
-
 struct TLilyCell {
-    uint8_t Kind = kLilyPlain1;
+    uint8_t Kind = 0; // a kind of game/LilyKinds.h; 0 is the first plain lily
     uint8_t Bonus = kBonusNone;
 };
 
