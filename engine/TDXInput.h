@@ -1,6 +1,11 @@
 // Per-frame input states: four directions and 32 buttons, fed by a table of up to three keys
 // per state. `States` changes only on press and release edges, so a holder that clears a bit to
 // consume a press keeps it cleared until the key is released and pressed again.
+//
+// The keyboard is read as a snapshot once a step, which never sees a key pressed and released
+// between two steps. The window therefore hands every key press to `NotePress`; a key pressed
+// since the last update that is up again at this one, and was up at the last one too, counts as
+// down for this one update (and is released at the next). Held keys never depend on it.
 #pragma once
 
 #include "platform/Platform.h"
@@ -42,6 +47,9 @@ public:
     TDXInputStates States;
 
     void Update();
+    // A key went down (a press event, repeats included); the next `Update` sees it even when it
+    // is up again by then.
+    void NotePress(int virtualKey);
     // The keyboard table of the main window.
     void AssignDefaultKeys();
     // 256 key flags of the last update (bit 7 set = down).
@@ -53,6 +61,7 @@ public:
 private:
     IPlatform& platform_;
     std::array<uint8_t, 256> keys_{};
+    std::array<bool, 256> pressed_{}; // pressed since the last update
     TDXInputStates oldStates_;
 };
 

@@ -76,3 +76,58 @@ TEST_F(Input, AControllerFeedsTheSameStates) {
     input.Update();
     EXPECT_FALSE(input.Has(isLeft));
 }
+
+// A key pressed and released between two updates: the snapshot never sees it, the press does.
+TEST_F(Input, ATapBetweenTwoUpdatesIsDownForOneUpdate) {
+    input.Update();
+    platform.KeyDown(vk::Space);
+    input.NotePress(vk::Space);
+    platform.KeyUp(vk::Space);
+    input.Update();
+    EXPECT_TRUE(input.Has(isAction));
+    EXPECT_TRUE(input.Has(isActionAlt));
+    input.Update();
+    EXPECT_FALSE(input.Has(isAction)) << "released at the next update";
+}
+
+TEST_F(Input, TapsOnEveryUpdateAreEachAPress) {
+    for (int i = 0; i < 3; ++i) {
+        platform.KeyDown(vk::Left);
+        input.NotePress(vk::Left);
+        platform.KeyUp(vk::Left);
+        input.Update();
+        ASSERT_TRUE(input.Has(isLeft)) << i;
+        input.Clear(isLeft); // consumed, as a holder does
+    }
+    platform.KeyDown(vk::Left);
+    input.NotePress(vk::Left);
+    platform.KeyUp(vk::Left);
+    input.Update();
+    EXPECT_TRUE(input.Has(isLeft)) << "a new tap after a consumed one is a new press";
+}
+
+TEST_F(Input, AHeldKeyReleasedAfterARepeatIsAnOrdinaryRelease) {
+    platform.KeyDown('W');
+    input.NotePress('W');
+    input.Update();
+    ASSERT_TRUE(input.Has(isUp));
+    input.NotePress('W'); // the key's repeat
+    platform.KeyUp('W');
+    input.Update();
+    EXPECT_FALSE(input.Has(isUp)) << "held over the last update: released now, no extra step";
+}
+
+TEST_F(Input, ATapCountsOnlyForItsOwnStatesAndNotBehindAnotherWindow) {
+    platform.KeyDown('A');
+    input.NotePress('A');
+    platform.KeyUp('A');
+    input.Update();
+    EXPECT_TRUE(input.Has(isAimLeft));
+    EXPECT_FALSE(input.Has(isLeft));
+    platform.Focus(false);
+    platform.KeyDown('A');
+    input.NotePress('A');
+    platform.KeyUp('A');
+    input.Update();
+    EXPECT_FALSE(input.Has(isAimLeft));
+}
