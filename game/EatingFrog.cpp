@@ -54,7 +54,7 @@ void TEatingFrog::Step(int ticks) {
     if (in.Has(isUp) && s.Shell.TongueAngle > 120) s.Shell.TongueAngleOffset -= kAimStep;
     if (in.Has(isDown) && s.Shell.TongueAngle < 240) s.Shell.TongueAngleOffset += kAimStep;
     // Shoot out while the key is held, snap back otherwise.
-    if (in.Has(isAction) || s.Shell.ActionKey) {
+    if (in.Has(isAction) || s.Shell.ActionKey || s.Shell.ActionTapped) {
         world_.PlaySound("iazik");
         s.Eating.TongueLength += kTongueGrow;
     } else {

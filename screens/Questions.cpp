@@ -20,6 +20,7 @@ void ResetQuestionCursor(IMenuHost& host) {
 
 void ShowExitQuestion(IMenuHost& host) {
     ResetQuestionCursor(host);
+    new TScreenDim(host);
     new TQuitPanel(host);
     new TQuitWord(host);
 }
@@ -89,7 +90,10 @@ void AnswerExit(IMenuHost& host, Answer answer) {
 }
 
 void AnswerClear(IMenuHost& host, Answer answer) {
-    if (answer == Answer::Yes) host.ResetHighScores();
+    if (answer == Answer::Yes) {
+        host.State().Menus.NewEntry = -1; // gone with the table
+        host.ResetHighScores();
+    }
     host.GameClearHighScoreClick();
     host.PlaySound("button_down");
 }

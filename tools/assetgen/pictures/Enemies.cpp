@@ -528,9 +528,12 @@ Sheet StorkLeg() {
 
 // The stork's neck and head striking down; the beak tip touches the bottom of the frame. Only
 // the slender neck reaches the top, so most of the frame is clear.
-Sheet Stork() {
-    constexpr int kW = 150, kH = 540;
-    return DrawSheet("aist", kW, kH, 4, kInked, [](cairo_t* cr, int f) {
+constexpr int kStorkW = 150, kStorkH = 540;
+
+// Frame `f` of the striking stork, in a 150 x 540 frame.
+void DrawStork(cairo_t* cr, int f) {
+    constexpr int kH = kStorkH;
+    {
         static constexpr double kSway[4] = {-4, 0, 4, 0};
         static constexpr double kGape[4] = {0, 0.07, 0.14, 0.04};
         const double sway = kSway[f], gape = kGape[f];
@@ -634,6 +637,22 @@ Sheet Stork() {
         SetColour(cr, pal::inkBrown);
         cairo_set_line_width(cr, 3.5);
         cairo_stroke(cr);
+    }
+}
+
+Sheet Stork() {
+    return DrawSheet("aist", kStorkW, kStorkH, 4, kInked,
+                     [](cairo_t* cr, int f) { DrawStork(cr, f); });
+}
+
+// The help page's stork: only its head and beak, small, so that it stands beside its words and
+// leaves the page and the Back word clear (the whole picture is 540 px of neck).
+Sheet HelpStork() {
+    constexpr double kScale = 0.46, kLeft = 10, kTop = 335;
+    return DrawSheet("Help_stork", 58, 99, 1, kInked, [](cairo_t* cr, int) {
+        cairo_scale(cr, kScale, kScale);
+        cairo_translate(cr, -kLeft, -kTop);
+        DrawStork(cr, 0);
     });
 }
 
@@ -644,6 +663,7 @@ void AddEnemyPictures(std::vector<Sheet>& out) {
     out.push_back(Crocodile());
     out.push_back(StorkLeg());
     out.push_back(Stork());
+    out.push_back(HelpStork());
 }
 
 } // namespace pondlark::assetgen
