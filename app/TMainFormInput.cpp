@@ -32,6 +32,7 @@ void TMainForm::PollControllers() {
     const ControllerState pad = DXInput.ActiveOnly && !platform_.IsForeground()
                                     ? ControllerState{}
                                     : platform_.Controllers();
+    DXInput.NoteController(pad);
     TPadContext context = TPadContext::Menu;
     if ((state_.Scene == TScene::Pond || state_.Scene == TScene::Eating) &&
         !state_.Flags.GameMainExit)

@@ -17,6 +17,25 @@ void TDXInput::AssignDefaultKeys() {
     Assigns[isAimRight] = {'D', 0, 0};
 }
 
+namespace {
+
+TDXInputStates PadStates(const ControllerState& c) {
+    TDXInputStates s;
+    if (c.up) s.set(isUp);
+    if (c.down) s.set(isDown);
+    if (c.left) s.set(isLeft);
+    if (c.right) s.set(isRight);
+    if (c.south) s.set(isAction).set(isActionAlt);
+    if (c.start) s.set(isPauseKey);
+    return s;
+}
+
+} // namespace
+
+void TDXInput::NoteController(const ControllerState& pad) {
+    padSeen_ |= PadStates(pad);
+}
+
 void TDXInput::NotePress(int virtualKey) {
     if (virtualKey >= 1 && virtualKey <= 255) pressed_[static_cast<size_t>(virtualKey)] = true;
 }
@@ -24,7 +43,7 @@ void TDXInput::NotePress(int virtualKey) {
 void TDXInput::Update() {
     const std::array<uint8_t, 256> before = keys_;
     keys_.fill(0);
-    TDXInputStates raw, tapped;
+    TDXInputStates raw, tapped, pad;
     // With another window in front every key counts as up, so held states see their release.
     if (!ActiveOnly || platform_.IsForeground()) {
         platform_.KeyboardState(keys_.data());
@@ -42,15 +61,12 @@ void TDXInput::Update() {
             }
         }
         if (JoystickEnabled) {
-            const ControllerState c = platform_.Controllers();
-            if (c.up) raw.set(isUp);
-            if (c.down) raw.set(isDown);
-            if (c.left) raw.set(isLeft);
-            if (c.right) raw.set(isRight);
-            if (c.south) raw.set(isAction).set(isActionAlt);
-            if (c.start) raw.set(isPauseKey);
+            pad = PadStates(platform_.Controllers());
+            raw |= pad;
+            tapped |= padSeen_ & ~padBefore_;
         }
     }
+    padBefore_ = pad;
     tapped &= ~raw;
     for (int i = 0; i < kInputStateCount; ++i) {
         // A tap is a press edge of its own even right after another tap, and is released at the
@@ -62,6 +78,7 @@ void TDXInput::Update() {
     }
     oldStates_ = raw | tapped;
     pressed_.fill(false);
+    padSeen_.reset();
 }
 
 } // namespace pondlark

@@ -5,7 +5,9 @@
 // The keyboard is read as a snapshot once a step, which never sees a key pressed and released
 // between two steps. The window therefore hands every key press to `NotePress`; a key pressed
 // since the last update that is up again at this one, and was up at the last one too, counts as
-// down for this one update (and is released at the next). Held keys never depend on it.
+// down for this one update (and is released at the next). Held keys never depend on it. The
+// controllers are read more often than the steps: whatever `NoteController` saw held since the
+// last update, and was not held at it, counts the same way.
 #pragma once
 
 #include "platform/Platform.h"
@@ -50,6 +52,8 @@ public:
     // A key went down (a press event, repeats included); the next `Update` sees it even when it
     // is up again by then.
     void NotePress(int virtualKey);
+    // What the controllers held at a look between two updates.
+    void NoteController(const ControllerState& pad);
     // The keyboard table of the main window.
     void AssignDefaultKeys();
     // 256 key flags of the last update (bit 7 set = down).
@@ -62,6 +66,8 @@ private:
     IPlatform& platform_;
     std::array<uint8_t, 256> keys_{};
     std::array<bool, 256> pressed_{}; // pressed since the last update
+    TDXInputStates padSeen_;          // held by a controller at a look since the last update
+    TDXInputStates padBefore_;        // held by the controllers at the last update
     TDXInputStates oldStates_;
 };
 

@@ -131,3 +131,25 @@ TEST_F(Input, ATapCountsOnlyForItsOwnStatesAndNotBehindAnotherWindow) {
     input.Update();
     EXPECT_FALSE(input.Has(isAimLeft));
 }
+
+// The controllers are looked at between the updates too: a button held only between two of them
+// counts at the next, once.
+TEST_F(Input, AControllerTapBetweenTwoUpdatesCountsOnce) {
+    input.Update();
+    ControllerState a;
+    a.south = true;
+    input.NoteController(a); // seen held at a look, released before the update
+    input.Update();
+    EXPECT_TRUE(input.Has(isAction));
+    input.Update();
+    EXPECT_FALSE(input.Has(isAction));
+    // Held over an update and released: an ordinary release, no extra update.
+    platform.SetController(a);
+    input.NoteController(a);
+    input.Update();
+    ASSERT_TRUE(input.Has(isAction));
+    input.NoteController(a);
+    platform.SetController({});
+    input.Update();
+    EXPECT_FALSE(input.Has(isAction));
+}

@@ -10,6 +10,7 @@ namespace pondlark {
 namespace {
 
 constexpr int kMouse = 0;       // the left mouse button instead of a key
+constexpr int kPadA = -1;       // the controller's A instead of a key
 constexpr int kTongueStep = 30; // one step of a shooting tongue
 constexpr double kWalkStep = 5; // one step of the feasting frog's walk
 
@@ -36,7 +37,13 @@ struct Taps : GameFixture {
     // A step has just run; the press and the release are both handled before the next one.
     void TapBetweenSteps(int key, bool ctrl = false) {
         Frame();
-        if (key == kMouse) {
+        if (key == kPadA) {
+            ControllerState pad;
+            pad.south = true;
+            platform.SetController(pad);
+            form->Pump();
+            platform.SetController({});
+        } else if (key == kMouse) {
             platform.MouseDown(400, 300, MouseButton::Left);
             form->Pump();
             platform.MouseUp(400, 300, MouseButton::Left);
@@ -85,6 +92,8 @@ TEST_F(Taps, ATapBetweenTwoStepsCountsAtTheNextStep) {
         {"feast Space shoots", TScene::Eating, vk::Space, false, Nothing, TongueOneStepOut},
         {"feast mouse button shoots", TScene::Eating, kMouse, false, Nothing, TongueOneStepOut},
         {"feast Ctrl shoots", TScene::Eating, vk::Control, true, Nothing, TongueOneStepOut},
+        {"pond controller A jumps", TScene::Pond, kPadA, false, Nothing, Jumped},
+        {"feast controller A shoots", TScene::Eating, kPadA, false, Nothing, TongueOneStepOut},
     };
     for (const TapCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -123,10 +132,10 @@ TEST_F(Taps, ATapCountsOnceOnly) {
 // feast reads; every one of them acts.
 TEST_F(Taps, AHundredTapsBetweenStepsAreNoneLost) {
     ToFeast();
-    const int keys[] = {vk::Space, kMouse, vk::Left, vk::Control, vk::Right};
+    const int keys[] = {vk::Space, kMouse, vk::Left, vk::Control, vk::Right, kPadA};
     int counted = 0;
     for (int i = 0; i < 100; ++i) {
-        const int key = keys[i % 5];
+        const int key = keys[i % 6];
         const double x = form->State().Eating.MouthX;
         TapBetweenSteps(key, key == vk::Control);
         if (key == vk::Left)
