@@ -192,7 +192,17 @@ void TMainForm::ResetHighScores() {
     SwitchScene(TScene::HighScores);
 }
 
+namespace {
+constexpr const char* kSettingsFile = "Settings.cfg";
+constexpr const char* kHintsKey = "first-game-hints";
+} // namespace
+
 void TMainForm::ReadConfig() {
+    std::string problem;
+    settings_ = ReadSettings(GamePath(kSettingsFile), problem);
+    if (!problem.empty()) ReportError(problem);
+    state_.Hints.FirstGame = settings_.Flag(kHintsKey, true);
+
     std::optional<TConfigValues> values;
     try {
         values = pondlark::ReadConfig(GamePath("Config.cfg"), state_.HighScores);
@@ -232,6 +242,13 @@ void TMainForm::SaveConfig() {
     } catch (const std::exception& e) {
         ReportError(e.what());
     }
+}
+
+void TMainForm::SaveSettings() {
+    settings_.SetFlag(kHintsKey, state_.Hints.FirstGame);
+    if (std::string error = WriteSettingsFile(GamePath(kSettingsFile), FormatSettings(settings_));
+        !error.empty())
+        ReportError(error);
 }
 
 uint32_t TMainForm::WaitBudget() const {
@@ -278,6 +295,7 @@ void TMainForm::Dispatch(const PlatformEvent& e) {
     const TShiftState shift{e.alt, e.ctrl, e.shift};
     switch (e.type) {
     case PlatformEvent::Type::KeyDown:
+        DXInput.NotePress(e.key);
         FormKeyDown(e.key, shift);
         break;
     case PlatformEvent::Type::KeyUp:
@@ -297,6 +315,7 @@ void TMainForm::Dispatch(const PlatformEvent& e) {
         DXTimer.AppActivate(true);
         break;
     case PlatformEvent::Type::FocusLost:
+        keysHeld_.reset(); // releases made in another window never reach us
         DXSound.AppActivate(false);
         DXTimer.AppActivate(false);
         break;
@@ -359,6 +378,7 @@ void TMainForm::DXTimerDeactivate() {
 
 void TMainForm::GameFullScreenClick() {
     state_.Flags.GameFullScreen = !state_.Flags.GameFullScreen;
+    if (state_.Flags.GameTyping) state_.Menus.TypingInterrupted = true;
     state_.Flags.GameTyping = false;
     if (state_.Flags.GameFullScreen) {
         DXDraw.Finalize();
@@ -410,6 +430,7 @@ void TMainForm::GameEnterNameClick() {
     if (!state_.Flags.GameEnterName) return;
     new TNamePanel(*this);
     state_.Flags.GameTyping = NameEntry.empty();
+    state_.Menus.TypingInterrupted = false;
 }
 
 void TMainForm::GameSendResultClick() {
@@ -422,6 +443,7 @@ void TMainForm::GameClearHighScoreClick() {
     state_.Flags.GameClearHighScore = !state_.Flags.GameClearHighScore;
     if (state_.Flags.GameClearHighScore) {
         ResetQuestionCursor(*this);
+        new TScreenDim(*this);
         new TClearPanel(*this);
         new TClearWord(*this);
     } else {

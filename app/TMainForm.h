@@ -26,10 +26,12 @@
 #include "game/GameState.h"
 #include "http/THttpClient.h"
 #include "persist/ResultSender.h"
+#include "persist/Settings.h"
 #include "persist/WebService.h"
 #include "platform/Platform.h"
 #include "screens/MenuHost.h"
 
+#include <bitset>
 #include <functional>
 #include <set>
 #include <string>
@@ -117,6 +119,9 @@ public:
 
     // Writes Config.cfg; a failed write is reported and the old file stays.
     void SaveConfig();
+    // Settings.cfg beside Config.cfg (persist/Settings.h): its keys are kept whole, the game's
+    // own are set from the state.
+    void SaveSettings() override;
     void ResetHighScores() override;
     // A file of the game folder (Config.cfg) and a file of the data folder (Data/, Music/).
     std::string GamePath(const std::string& relative) const;
@@ -197,9 +202,15 @@ private:
     uint32_t fixedSeed_ = 0;
     TRandom random_;
     TPadKeys padKeys_;
+    // Keys and buttons that went down since the last step (not repeats of a held key): their
+    // release before the step is a tap the step must still see.
+    std::bitset<256> keysHeld_;
+    std::bitset<256> keysPressedSinceStep_;
+    bool buttonPressedSinceStep_ = false;
     // After HttpClient, so a transfer still running at the end is abandoned while the client lives.
     TResultSender sender_;
     TGameState state_;
+    TSettings settings_;
     std::set<std::string> reported_;
     std::vector<std::string> reportedOrder_;
 };

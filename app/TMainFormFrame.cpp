@@ -72,6 +72,10 @@ void TMainForm::DXTimerTimer(int32_t) {
     }
     // 7. The live scene. A display switch in step 6 may leave nothing to draw on.
     if (DXDraw.CanDraw()) FrameAction();
+    // A tap has had its step.
+    state_.Shell.ActionTapped = false;
+    keysPressedSinceStep_.reset();
+    buttonPressedSinceStep_ = false;
     // 8. Present.
     DXDraw.Flip();
     ++frameCount_;

@@ -11,7 +11,18 @@
 
 namespace pondlark {
 
+namespace {
+bool KeyCode(int key) {
+    return key > 0 && key < 256;
+}
+} // namespace
+
 void TMainForm::FormKeyDown(int key, TShiftState shift) {
+    if (KeyCode(key)) {
+        const auto k = static_cast<size_t>(key);
+        if (!keysHeld_.test(k)) keysPressedSinceStep_.set(k);
+        keysHeld_.set(k);
+    }
     if (const auto onKey = SceneRow(state_.Scene).Key) onKey(*this, key, shift);
     if (shift.Alt && key == vk::Return) GameFullScreenClick();
 }
@@ -21,6 +32,7 @@ void TMainForm::PollControllers() {
     const ControllerState pad = DXInput.ActiveOnly && !platform_.IsForeground()
                                     ? ControllerState{}
                                     : platform_.Controllers();
+    DXInput.NoteController(pad);
     TPadContext context = TPadContext::Menu;
     if ((state_.Scene == TScene::Pond || state_.Scene == TScene::Eating) &&
         !state_.Flags.GameMainExit)
@@ -37,7 +49,13 @@ void TMainForm::PollControllers() {
     }
 }
 
-void TMainForm::FormKeyUp(int, TShiftState) {
+void TMainForm::FormKeyUp(int key, TShiftState) {
+    if (KeyCode(key)) {
+        const auto k = static_cast<size_t>(key);
+        if (state_.Shell.ActionKey && keysPressedSinceStep_.test(k))
+            state_.Shell.ActionTapped = true;
+        keysHeld_.reset(k);
+    }
     state_.Shell.ActionKey = false;
 }
 
@@ -47,10 +65,12 @@ void TMainForm::DXDrawMouseMove(TShiftState, int x, int y) {
 }
 
 void TMainForm::DXDrawMouseDown(MouseButton button, TShiftState, int, int) {
+    buttonPressedSinceStep_ = true;
     if (const auto press = SceneRow(state_.Scene).Press) press(*this, button);
 }
 
 void TMainForm::DXDrawMouseUp(MouseButton, TShiftState, int, int) {
+    if (state_.Shell.ActionKey && buttonPressedSinceStep_) state_.Shell.ActionTapped = true;
     state_.Shell.ActionKey = false;
 }
 

@@ -17,33 +17,67 @@ uint16_t PadButtons(const ControllerState& pad) {
     return b;
 }
 
+namespace {
+
+// The states the controller's buttons hold, by the input's controller table.
+TDXInputStates PadStates(const std::array<uint16_t, kInputStateCount>& assigns,
+                         const ControllerState& c) {
+    const uint16_t held = PadButtons(c);
+    TDXInputStates s;
+    for (int i = 0; i < kInputStateCount; ++i)
+        if ((assigns[static_cast<size_t>(i)] & held) != 0) s.set(static_cast<size_t>(i));
+    return s;
+}
+
+} // namespace
+
+void TDXInput::NoteController(const ControllerState& pad) {
+    padSeen_ |= PadStates(PadAssigns, pad);
+}
+
+void TDXInput::NotePress(int virtualKey) {
+    if (virtualKey >= 1 && virtualKey <= 255) pressed_[static_cast<size_t>(virtualKey)] = true;
+}
+
 void TDXInput::Update() {
+    const std::array<uint8_t, 256> before = keys_;
     keys_.fill(0);
-    TDXInputStates raw;
+    TDXInputStates raw, tapped, pad;
     // With another window in front every key counts as up, so held states see their release.
     if (!ActiveOnly || platform_.IsForeground()) {
         platform_.KeyboardState(keys_.data());
         for (int i = 0; i < kInputStateCount; ++i) {
             for (int32_t code : Assigns[i]) {
-                if (code >= 1 && code <= 255 && (keys_[code] & 0x80)) {
+                if (code < 1 || code > 255) continue;
+                const auto k = static_cast<size_t>(code);
+                if (keys_[k] & 0x80) {
                     raw.set(i);
                     break;
                 }
+                // Pressed and released since the last update, up at both: a whole tap. A key
+                // down at the last update and up now was held, an ordinary release.
+                if (pressed_[k] && !(before[k] & 0x80)) tapped.set(i);
             }
         }
         if (JoystickEnabled) {
-            const uint16_t held = PadButtons(platform_.Controllers());
-            for (int i = 0; i < kInputStateCount; ++i)
-                if ((PadAssigns[i] & held) != 0) raw.set(i);
+            pad = PadStates(PadAssigns, platform_.Controllers());
+            raw |= pad;
+            tapped |= padSeen_ & ~padBefore_;
         }
     }
+    padBefore_ = pad;
+    tapped &= ~raw;
     for (int i = 0; i < kInputStateCount; ++i) {
-        if (raw.test(i) && !oldStates_.test(i))
+        // A tap is a press edge of its own even right after another tap, and is released at the
+        // next update as the key is up by then.
+        if (tapped.test(i) || (raw.test(i) && !oldStates_.test(i)))
             States.set(i);
         else if (!raw.test(i) && oldStates_.test(i))
             States.reset(i);
     }
-    oldStates_ = raw;
+    oldStates_ = raw | tapped;
+    pressed_.fill(false);
+    padSeen_.reset();
 }
 
 } // namespace pondlark

@@ -1,6 +1,13 @@
 // Per-frame input states: four directions and 32 buttons, fed by a table of up to three keys
 // per state. `States` changes only on press and release edges, so a holder that clears a bit to
 // consume a press keeps it cleared until the key is released and pressed again.
+//
+// The keyboard is read as a snapshot once a step, which never sees a key pressed and released
+// between two steps. The window therefore hands every key press to `NotePress`; a key pressed
+// since the last update that is up again at this one, and was up at the last one too, counts as
+// down for this one update (and is released at the next). Held keys never depend on it. The
+// controllers are read more often than the steps: whatever `NoteController` saw held since the
+// last update, and was not held at it, counts the same way.
 #pragma once
 
 #include "platform/Platform.h"
@@ -61,6 +68,11 @@ public:
     TDXInputStates States;
 
     void Update();
+    // A key went down (a press event, repeats included); the next `Update` sees it even when it
+    // is up again by then.
+    void NotePress(int virtualKey);
+    // What the controllers held at a look between two updates.
+    void NoteController(const ControllerState& pad);
     // 256 key flags of the last update (bit 7 set = down).
     const std::array<uint8_t, 256>& Keys() const { return keys_; }
 
@@ -70,6 +82,9 @@ public:
 private:
     IPlatform& platform_;
     std::array<uint8_t, 256> keys_{};
+    std::array<bool, 256> pressed_{}; // pressed since the last update
+    TDXInputStates padSeen_;          // held by a controller at a look since the last update
+    TDXInputStates padBefore_;        // held by the controllers at the last update
     TDXInputStates oldStates_;
 };
 

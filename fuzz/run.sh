@@ -14,7 +14,7 @@ OUT=$ROOT/fuzz-out
 mkdir -p "$OUT"
 FLAGS="-std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I$ROOT"
 ENGINE="$ROOT/engine/ComponentStream.cpp $ROOT/engine/ArchiveReader.cpp $ROOT/engine/ArchiveWriter.cpp $ROOT/engine/StandardColors.cpp $ROOT/engine/THashCollection.cpp $ROOT/engine/DibCodec.cpp $ROOT/engine/TWave.cpp $ROOT/platform/Files.cpp"
-PERSIST="$ROOT/persist/Config.cpp $ROOT/persist/TextEncoding.cpp $ROOT/persist/EntryText.cpp $ROOT/persist/HighScores.cpp"
+PERSIST="$ROOT/persist/Config.cpp $ROOT/persist/Settings.cpp $ROOT/persist/TextEncoding.cpp $ROOT/persist/EntryText.cpp $ROOT/persist/HighScores.cpp"
 # The score service's reading of results: the game's payload code and the service's checks.
 RESULT="$ROOT/persist/TextEncoding.cpp $ROOT/persist/ResultPayload.cpp $ROOT/persist/EntryText.cpp $ROOT/server/ResultCheck.cpp"
 DEFINES="-DPONDLARK_SERVICE_HOST=\"fuzz\" -DPONDLARK_SERVICE_PORT=80"
@@ -29,9 +29,9 @@ if [ -f "$GAME/Data/Graphic.dxg" ] && [ -f "$GAME/Data/Music.dxw" ]; then
 else
     echo "== no built game in $GAME: only the hand-made seeds of fuzz/corpus"
 fi
-mkdir -p "$SEEDS/archive" "$SEEDS/dib" "$SEEDS/wave" "$SEEDS/config" "$SEEDS/result"
+mkdir -p "$SEEDS/archive" "$SEEDS/dib" "$SEEDS/wave" "$SEEDS/config" "$SEEDS/result" "$SEEDS/settings"
 
-for target in archive dib wave config result; do
+for target in archive dib wave config result settings; do
     echo "== building fuzz_$target"
     sources="$ENGINE $PERSIST"
     [ "$target" = result ] && sources=$RESULT

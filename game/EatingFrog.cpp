@@ -60,7 +60,7 @@ void TEatingFrog::Step(int ticks) {
     if (in.Has(isDown) && s.Shell.TongueAngle < kAimMaxDegrees)
         s.Shell.TongueAngleOffset += kAimStep;
     // Shoot out while the key is held, snap back otherwise.
-    if (in.Has(isAction) || s.Shell.ActionKey) {
+    if (in.Has(isAction) || s.Shell.ActionKey || s.Shell.ActionTapped) {
         world_.PlaySound(TSound::Tongue);
         s.Eating.TongueLength += kTongueGrow;
     } else {

@@ -7,6 +7,7 @@
 #include "game/EatingFrog.h"
 #include "game/GameState.h"
 #include "game/Insects.h"
+#include "game/Layout.h"
 #include "game/StageHost.h"
 #include "game/StatusSprites.h"
 #include "game/Stork.h"
@@ -47,6 +48,18 @@ void DrawStatusLine(IStageHost& host) {
 }
 
 // One chance in a hundred per level each frame (at most five); higher levels add kinds.
+// The first feast, until the tongue first goes out.
+void DrawShootHint(IStageHost& host) {
+    THints& hints = host.State().Hints;
+    if (host.State().Eating.TongueLength > 0) hints.Shoot = false;
+    if (!hints.Shoot) return;
+    auto& c = host.TextCanvas(16);
+    c.Font.Outlined = true;
+    const std::string hint = "Hold Space or a mouse button to shoot";
+    c.TextOut((kScreenWidth - c.TextWidth(hint)) / 2, 400, hint);
+    c.Release();
+}
+
 void SpawnInsect(IStageHost& host) {
     const int level = host.State().Level;
     const int r = host.Random().Next(100);
@@ -128,6 +141,7 @@ void EatingFrame(IStageHost& host) {
     }
     host.DrawPattern(true);
     DrawStatusLine(host);
+    DrawShootHint(host);
     // Random draws in the order insect (r, k), legs (s), stork (t).
     SpawnInsect(host);
     // The stage's time is up: the next level's pond.

@@ -32,6 +32,9 @@ struct TShellState {
     bool AppInactive = false;
     bool ResizePending = false;
     bool ActionKey = false;
+    // The action key or button went down and up again since the last step: the step sees it
+    // held once, as it would have seen a press that lasted over it.
+    bool ActionTapped = false;
     int32_t MouseX = 0;
     int32_t MouseY = 0;
     double TongueAngle = 0;
@@ -47,10 +50,21 @@ struct TShellState {
 };
 
 // Where a menu's one highlight stands: the pointer and the keys both move it. `Lit` says the
-// keys lit it, so a screen that rebuilds itself (a help page turned) lights it again.
+// keys lit it, so a screen that rebuilds itself (a help page turned) lights it again. `Shown`
+// says the player has seen it somewhere (by a key or the pointer): until then the first arrow
+// lights the start item instead of moving past it.
 struct TMenuCursor {
     int32_t Item = 0;
     bool Lit = false;
+    bool Shown = false;
+};
+
+// The first-game hints: a line under the level banner until the player has crossed a pond, and
+// "hold to shoot" in the feast after that first crossing. Kept in the settings file, not in
+// Config.cfg.
+struct THints {
+    bool FirstGame = false; // the settings say no pond was crossed yet
+    bool Shoot = false;     // the first feast, until the tongue first goes out
 };
 
 // The menu screens' state.
@@ -60,11 +74,16 @@ struct TMenuState {
     TMenuCursor Cursor;
     TMenuCursor Answer;
     int32_t HelpPage = 1;
+    // The place of the result just stored, lit when the table opens after the game; -1: none.
+    int32_t NewEntry = -1;
     bool BackPointerOutside = false;
     int32_t EntryTextWidth = 0; // drawn width of the text being typed
     int32_t SendingFrames = 0;  // frames drawn while a result is being sent
     // A controller was used where a text is entered: the screen names its buttons.
     bool PadSpelt = false;
+    // The display switch (Alt+Enter) ended the typing: the next typing key takes it up again,
+    // as a press on the field would, so a player without a mouse is never locked out.
+    bool TypingInterrupted = false;
 };
 
 // Everything a game keeps, by owner. One instance lives in the main window and is handed by
@@ -84,6 +103,7 @@ struct TGameState {
     bool GameOverPending = false; // the last life went; the pond's frame opens the game over
     int32_t Hunger = 0;           // jumps raise it, food lowers it; the bottle shows it
     bool Starved = false;         // the bottle is past its last picture
+    THints Hints;
 
     TShellState Shell;
     TMenuState Menus;

@@ -137,7 +137,7 @@ void TPondFrog::Slide() {
 void TPondFrog::Jump() {
     TGameState& s = world_.State();
     TPondState& pond = s.Pond;
-    const bool pressed = world_.Input().Has(isAction) || s.Shell.ActionKey;
+    const bool pressed = world_.Input().Has(isAction) || s.Shell.ActionKey || s.Shell.ActionTapped;
     if (!pressed || pond.EatenByHunter || pond.StuckOnSticky || pond.Scrolling || SlideLeft ||
         SlideRight || s.Shell.ActionKeyDelay != 0)
         return;
@@ -152,7 +152,7 @@ void TPondFrog::Jump() {
     pond.FrogAnimEnd = Image->PatternCount() - 1;
     FrameSpeed = 0.1;
     s.Hunger += 1;
-    s.Shell.ActionKey = false;
+    s.Shell.ActionKey = s.Shell.ActionTapped = false;
     s.Shell.ActionKeyDelay = 3;
 
     // A sticky lily holds the frog back for up to three jumps in one direction.

@@ -58,6 +58,7 @@ void ResetPlayState(IStageHost& host) {
     s.Pond = TPondState{};
     s.Pond.StoneRow = 4 - 2 * s.Level;
     s.Pond.LevelBanner = true;
+    s.Hints.Shoot = false; // a feast that ended before the first shot
     TShellState& shell = s.Shell;
     shell.ActionKey = false;
     shell.LeftKeyDelay = shell.RightKeyDelay = shell.UpKeyDelay = shell.ActionKeyDelay = 0;
@@ -94,6 +95,12 @@ void DrawStandingStill(IStageHost& host) {
     c.Font.Outlined = true; // over the busy play field
     if (s.Shell.Paused) c.TextOut(320, 290, "Pause");
     if (s.Pond.LevelBanner) c.TextOut(300, 290, "Level " + std::to_string(s.Level));
+    if (s.Pond.LevelBanner && s.Hints.FirstGame) {
+        // Under the banner, centred on the screen: what a new player needs before the first jump.
+        c.Font.Size = 16;
+        const std::string hint = "Arrows: turn, Space: jump \x97 reach the stone";
+        c.TextOut((kScreenWidth - c.TextWidth(hint)) / 2, 340, hint);
+    }
     c.Release();
 }
 
@@ -199,6 +206,11 @@ void PondFrame(IStageHost& host) {
                 StartScroll(host);
             } else {
                 host.Sleep(kBreathMs);
+                // A pond crossed: the hints have done their work, and the feast explains itself.
+                if (s.Hints.FirstGame) {
+                    s.Hints = {.FirstGame = false, .Shoot = true};
+                    host.SaveSettings();
+                }
                 host.SwitchScene(TScene::Eating);
             }
         }

@@ -37,6 +37,9 @@ public:
     virtual void SetCursor(Cursor cursor) = 0;
     // Blocks the whole game for `ms` of the platform's clock.
     virtual void Sleep(uint32_t ms) = 0;
+    // Writes the settings file (beside Config.cfg) from the state; a failure is reported, and
+    // the game goes on.
+    virtual void SaveSettings() = 0;
 
     static constexpr TColor kTextYellow = RGBColor(255, 255, 0);
 

@@ -17,7 +17,7 @@ bool Qualifies(const THighScoreTable& table, int32_t score) {
     return score > table[9].Score;
 }
 
-void InsertHighScore(THighScoreTable& table, const std::string& name, int32_t score) {
+int InsertHighScore(THighScoreTable& table, const std::string& name, int32_t score) {
     int reached = 0;
     for (int k = 0; k <= 8; ++k)
         if (table[k].Score <= score) ++reached;
@@ -25,6 +25,7 @@ void InsertHighScore(THighScoreTable& table, const std::string& name, int32_t sc
     for (int k = 9; k > target; --k)
         table[k] = table[k - 1];
     table[target] = {name, score};
+    return target;
 }
 
 } // namespace pondlark

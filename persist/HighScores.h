@@ -24,7 +24,7 @@ bool Qualifies(const THighScoreTable& table, int32_t score);
 
 // Puts the result at the place counted by how many of the first nine entries it reaches or
 // beats; that entry and the ones below it move down one place and the last drops off, so no
-// record but the tenth is ever lost.
-void InsertHighScore(THighScoreTable& table, const std::string& name, int32_t score);
+// record but the tenth is ever lost. Returns the place it was put at (0 = first).
+int InsertHighScore(THighScoreTable& table, const std::string& name, int32_t score);
 
 } // namespace pondlark

@@ -13,26 +13,21 @@ namespace pondlark {
 
 namespace {
 
-struct HelpLine {
-    int size, x, y;
-    const char* text;
-};
-
 // clang-format off
-const HelpLine kPage1[] = {
+const THelpLine kPage1[] = {
     {16, 260, 180, "GAME OVERVIEW AND OBJECTIVES"},
-    {9, 260, 240, "Take the first steps with a cute young frog max in"},
+    {9, 260, 240, "Take the first steps with a cute young frog Max in"},
     {9, 260, 260, "the world full of adventure and danger."},
     {9, 260, 290, "Jump from one water lily to another and expand the"},
     {9, 260, 310, "horizons and get food."},
     {9, 260, 340, "Max is growing up, demanding that the meal should be"},
-    {9, 260, 360, "more substantial. Be aware: Don\"t become someone\"s"},
+    {9, 260, 360, "more substantial. Be aware: Don't become someone's"},
     {9, 260, 380, "meal when searching for food."},
-    {9, 260, 410, "Even a sophisticated user won\"t be indifferent to"},
-    {9, 260, 430, "this marvelousto animated cartoon world. Cheerful"},
+    {9, 260, 410, "Even a sophisticated user won't be indifferent to"},
+    {9, 260, 430, "this marvelously animated cartoon world. Cheerful"},
     {9, 260, 450, "mood and enjoyment are guaranteed."},
 };
-const HelpLine kPage2[] = {
+const THelpLine kPage2[] = {
     {16, 260, 180, "CONTROLS"},
     {12, 260, 220, "MENU NAVIGATIONS"},
     {8, 260, 250, "Use the cursor keys or mouse to move the menu cursor up"},
@@ -40,15 +35,15 @@ const HelpLine kPage2[] = {
     {8, 260, 290, "enter menu options."},
     {8, 260, 310, "Press the \"Left Arrow\", \"Right Arrow\" keys or any mouse"},
     {8, 260, 330, "button to change a menu option."},
-    {8, 260, 350, "Press \"Esc\" to back from the submenu to Main Menu."},
+    {8, 260, 350, "Press \"Esc\" to go back from the submenu to Main Menu."},
     {12, 260, 370, "GAME NAVIGATIONS"},
     {8, 260, 400, "Use the keys \"Up Arrow\", \"Left Arrow\" and \"Right Arrow\""},
-    {8, 260, 420, "to move a frog. Use mouse to cath the food"},
+    {8, 260, 420, "to move a frog. Use mouse to catch the food"},
     {8, 260, 440, "Use the keys \"P\" to pause or resume the game."},
     {8, 260, 460, "Use \"Escape\" key to quit the game to Main Menu."},
     {8, 260, 480, "Use \"Alt\"+\"Enter\" keys to change window/full screen mode."},
 };
-const HelpLine kPage3[] = {
+const THelpLine kPage3[] = {
     {16, 260, 180, "Enemies"},
     {8, 400, 280, "water lily"},
     {8, 400, 355, "water lily"},
@@ -61,7 +56,7 @@ const HelpLine kPage3[] = {
     {8, 680, 375, "water lily"},
     {8, 680, 440, "a stork"},
 };
-const HelpLine kPage4[] = {
+const THelpLine kPage4[] = {
     {16, 260, 180, "Food"},
     {8, 400, 280, "midge"},
     {8, 400, 300, "+5 score"},
@@ -76,8 +71,8 @@ const HelpLine kPage4[] = {
 };
 // clang-format on
 
-template <size_t N> void DrawLines(TDirectDrawSurfaceCanvas& c, const HelpLine (&lines)[N]) {
-    for (const HelpLine& l : lines) {
+void DrawLines(TDirectDrawSurfaceCanvas& c, std::span<const THelpLine> lines) {
+    for (const THelpLine& l : lines) {
         c.Font.Size = l.size;
         c.TextOut(l.x, l.y, l.text);
     }
@@ -92,8 +87,30 @@ void AddScaledBox(IMenuHost& host, const char* image, double x, double y, int di
 
 } // namespace
 
+std::span<const THelpLine> HelpLines(int page) {
+    switch (page) {
+    case 1:
+        return kPage1;
+    case 2:
+        return kPage2;
+    case 3:
+        return kPage3;
+    case 4:
+        return kPage4;
+    default:
+        return {};
+    }
+}
+
+std::string AboutVersionLine() {
+    // The build's version as major.minor, the way the page has always shown it.
+    const std::string_view version = PONDLARK_VERSION;
+    const size_t minorEnd = version.find('.', version.find('.') + 1);
+    return "PONDLARK, v." + std::string(version.substr(0, minorEnd));
+}
+
 void EnterHelp(IMenuHost& host) {
-    ResetCursor(host.State().Menus.Cursor, 0);
+    ResetCursor(host.State().Menus.Cursor, 0); // Back, the one item
     switch (host.State().Menus.HelpPage) {
     case 3:
         new TPicture(host, "kuvshinka_simple_1", 300, 250, 1);
@@ -101,7 +118,9 @@ void EnterHelp(IMenuHost& host) {
         new TPicture(host, "kuvshinka_pruginka", 300, 380, 1);
         new TPicture(host, "kuvshinka_liapuchka", 550, 230, 1);
         AddScaledBox(host, "kroko", 520, 260, 2);
-        AddScaledBox(host, "aist", 560, 400, 6);
+        // The stork's head and beak beside "a stork": the striking picture's 540 px of neck
+        // would run through the page and over Back.
+        new TPicture(host, "Help_stork", 614, 400, 1);
         break;
     case 4:
         new TPicture(host, "mushka", 320, 285, 1);
@@ -119,38 +138,23 @@ void EnterHelp(IMenuHost& host) {
     new TPicture(host, "Help_word", 371, 0, 1);
     new TPicture(host, "Help_arrows", 554, kScreenHeight - host.Image("Help_arrows").Height(), 1);
     new TPicture(host, "Help_back_n", 347, 521, 1);
-    AddMenuFrame(host);
+    AddMenuFrame(host, TMenuBoard::Wide);
 }
 
 void DrawHelp(IMenuHost& host) {
     host.DrawPattern(true);
     // Every page sets the size of each of its lines.
     auto& c = host.TextCanvas(16);
-    switch (host.State().Menus.HelpPage) {
-    case 1:
-        DrawLines(c, kPage1);
-        break;
-    case 2:
-        DrawLines(c, kPage2);
-        break;
-    case 3:
-        DrawLines(c, kPage3);
-        break;
-    case 4:
-        DrawLines(c, kPage4);
-        break;
-    case 5: {
+    const int32_t page = host.State().Menus.HelpPage;
+    DrawLines(c, HelpLines(page));
+    if (page == 5) {
         c.Font.Size = 16;
         c.TextOut(260, 180, "ABOUT");
         c.Font.Size = 14;
-        c.TextOut(375, 260, "PONDLARK, v.2.0");
+        c.TextOut(375, 260, AboutVersionLine());
         c.Font.Size = 12;
         c.TextOut(375, 290, "(c) Tallowgate Games");
         c.TextOut(375, 310, host.HomePageUrl());
-        break;
-    }
-    default:
-        break;
     }
     c.Release();
 }

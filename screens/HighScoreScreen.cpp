@@ -12,12 +12,22 @@
 
 namespace pondlark {
 
+namespace {
+// Clear, View online, Back in key order.
+constexpr int kBackItem = 2;
+// The table's text: under the middles of the header words, in the middle of each 37-pixel band.
+constexpr int kRowTextSize = 17;
+constexpr int kNameCentreX = 474;
+constexpr int kScoreCentreX = 684;
+constexpr int kFirstRowTextY = 222;
+} // namespace
+
 void EnterHighScores(IMenuHost& host) {
     if (host.State().Shell.MusicRestart) {
         host.PlayMusic("1");
         host.State().Shell.MusicRestart = false;
     }
-    ResetCursor(host.State().Menus.Cursor, 0);
+    ResetCursor(host.State().Menus.Cursor, kBackItem); // Enter unlit never asks to clear
     new TPicture(host, "HighScore_Place", 215, 183, 1);
     new TPicture(host, "HighScore_Name", 420, 184, 1);
     new TPicture(host, "HighScore_Score", 630, 183, 1);
@@ -32,18 +42,28 @@ void EnterHighScores(IMenuHost& host) {
     new TPicture(host, "HighScore_Back_n", 0, 437, 2);
     for (int i = 0; i < 10; ++i)
         new TPicture(host, "HighScore_Table_row", 205, 180 + 37 * i, 1);
-    AddMenuFrame(host);
+    // The result just stored stands out: a glowing band in its row.
+    if (const int lit = host.State().Menus.NewEntry; lit >= 0 && lit < 10)
+        new TPicture(host, "HighScore_Lit", 235, 219 + 37 * lit, 1);
+    AddMenuFrame(host, TMenuBoard::Table);
 }
 
 void DrawHighScores(IMenuHost& host) {
     host.DrawPattern(true);
     // The clear question hides the table's text.
     if (host.State().Flags.GameClearHighScore) return;
-    auto& c = host.TextCanvas(16);
+    // In the face of the place numbers, centred under the headers "Name" and "Score", each in
+    // the middle of its band; the result just stored in white.
+    auto& c = host.TextCanvas(kRowTextSize);
+    c.Font.Outlined = true;
     for (int i = 0; i < 10; ++i) {
         const THighScore& e = host.State().HighScores[static_cast<size_t>(i)];
-        c.TextOut(370, 217 + 37 * i, e.Name);
-        c.TextOut(620, 217 + 37 * i, std::to_string(e.Score));
+        c.Font.Color =
+            i == host.State().Menus.NewEntry ? RGBColor(255, 255, 255) : RGBColor(255, 255, 0);
+        const std::string score = std::to_string(e.Score);
+        const int y = kFirstRowTextY + 37 * i;
+        c.TextOut(kNameCentreX - c.TextWidth(e.Name) / 2, y, e.Name);
+        c.TextOut(kScoreCentreX - c.TextWidth(score) / 2, y, score);
     }
     c.Release();
 }

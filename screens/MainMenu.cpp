@@ -44,6 +44,15 @@ bool OverBack(int x, int y) {
     return hot::kBack.Contains(x, y);
 }
 
+void ResumeTypingByKey(TGameState& s, int key) {
+    const bool typingKey = IsKey(TKeyAction::Erase, key) ||
+                           (key > 0 && key < 256 &&
+                            kEntryAlphabet.find(static_cast<char>(key)) != std::string_view::npos);
+    if (!s.Menus.TypingInterrupted || !typingKey) return;
+    s.Menus.TypingInterrupted = false;
+    s.Flags.GameTyping = true;
+}
+
 void EnterIntro(IMenuHost& host) {
     host.State().Shell.MusicRestart = false;
     host.PlayMusic("1");
@@ -56,6 +65,7 @@ void EnterMainMenu(IMenuHost& host) {
     if (host.State().Shell.MusicRestart) host.PlayMusic("1");
     host.State().Shell.MusicRestart = false;
     host.State().Menus.HelpPage = 1;
+    host.State().Menus.NewEntry = -1; // the table was seen
     ResetCursor(host.State().Menus.Cursor, 0);
     new TPicture(host, "Start Game_n", 355, 161, 0);
     new TPicture(host, "Options_n", 423, 240, 0);
@@ -63,7 +73,7 @@ void EnterMainMenu(IMenuHost& host) {
     new TPicture(host, "Help_n", 465, 388, 0);
     new TPicture(host, "Visit Web Site_n", 326, 457, 0);
     new TPicture(host, "Exit_n", 477, 529, 0);
-    AddMenuFrame(host);
+    AddMenuFrame(host, TMenuBoard::Main);
 }
 
 namespace {

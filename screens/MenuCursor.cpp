@@ -9,16 +9,18 @@ namespace pondlark {
 void ResetCursor(TMenuCursor& cursor, int item) {
     cursor.Item = item;
     cursor.Lit = false;
+    cursor.Shown = false;
 }
 
 void PointAt(TMenuCursor& cursor, int item) {
     cursor.Item = item;
+    cursor.Shown = true;
 }
 
 void LightCursor(IMenuHost& host, TMenuCursor& cursor, const TMenuKeys& menu) {
     if (menu.Items.empty()) return;
     MarkAllDead<TMenuGame>(host.Engine());
-    cursor.Lit = true;
+    cursor.Lit = cursor.Shown = true;
     const TMenuItem& item = menu.Items[static_cast<size_t>(cursor.Item)];
     if (item.Light) item.Light(host);
     host.StopSound(TSound::ButtonUp);
@@ -29,7 +31,8 @@ namespace {
 
 void Move(IMenuHost& host, TMenuCursor& cursor, const TMenuKeys& menu, int step) {
     const int count = static_cast<int>(menu.Items.size());
-    cursor.Item = (cursor.Item + step + count) % count;
+    // Nothing seen yet: the first arrow shows where the highlight starts.
+    if (cursor.Shown) cursor.Item = (cursor.Item + step + count) % count;
     LightCursor(host, cursor, menu);
 }
 

@@ -34,7 +34,8 @@ template <typename Sprite> void LightSprite(IMenuHost& host) {
     new Sprite(host);
 }
 
-// A screen (or question) starts with the cursor on `item`, unlit.
+// A screen (or question) starts with the cursor on `item`, unlit; the first arrow lights that
+// item, the next ones move. Start on the safe item: Enter acts on it even while it is unlit.
 void ResetCursor(TMenuCursor& cursor, int item);
 // The pointer over `item`: the cursor follows it; the pointer's own hover lights it.
 void PointAt(TMenuCursor& cursor, int item);

@@ -1,6 +1,7 @@
 #include "screens/MenuSprites.h"
 
 #include "engine/TDXImageList.h"
+#include "engine/TDirectDrawSurface.h"
 #include "engine/TSprite.h"
 #include "game/GameState.h"
 #include "game/Layout.h"
@@ -63,6 +64,26 @@ TNamePanel::TNamePanel(IPlayWorld& f)
 TSendTick::TSendTick(IPlayWorld& f) : TMenu(f, "Enter_Name_Send", 243, 362, 1) {}
 // clang-format on
 
+TScreenDim::TScreenDim(IPlayWorld& f) : TMenu(f, "Exit_Main", 0, 0, 800) {
+    // The panel's picture only gives the sprite its engine; it draws no picture of its own.
+    Width = kScreenWidth;
+    Height = kScreenHeight;
+}
+
+void TScreenDim::Render() {
+    TDirectDrawSurface* surface = Engine() ? Engine()->Surface() : nullptr;
+    if (!surface) return;
+    uint32_t* row = surface->Lock(surface->ClientRect());
+    if (!row) return;
+    for (int y = 0; y < surface->Height(); ++y, row += surface->Pitch())
+        for (int x = 0; x < surface->Width(); ++x) {
+            // About 56 % of each channel: halved, plus a sixteenth.
+            const uint32_t p = row[x];
+            row[x] = ((p >> 1) & 0x7f7f7f) + ((p >> 4) & 0x0f0f0f);
+        }
+    surface->Unlock();
+}
+
 TCaret::TCaret(IPlayWorld& world) : TImageSprite(&world.Engine()), world_(world) {
     SetImage(world.Image("palka"));
     SetZ(800);
@@ -94,10 +115,29 @@ TBackgroundSprite* AddMenuBackground(IPlayWorld& world, int z) {
     return bg;
 }
 
-void AddMenuFrame(IPlayWorld& world) {
+namespace {
+void AddMenuBoard(IPlayWorld& world, TMenuBoard board) {
+    switch (board) {
+    case TMenuBoard::Main:
+        new TPicture(world, "Board_Main", 296, 122, 0);
+        break;
+    case TMenuBoard::Wide:
+        new TPicture(world, "Board_Wide", 188, 114, 0);
+        break;
+    case TMenuBoard::Table:
+        new TPicture(world, "Board_Table", 188, 162, 0);
+        break;
+    }
+}
+
+} // namespace
+
+void AddMenuFrame(IPlayWorld& world, TMenuBoard board) {
+    // Of one depth, the sprite made last is drawn first.
     const double wordY = kScreenHeight - world.Image("Tallowgate_Word").Height();
     new TPicture(world, "Tallowgate_Word", 0, wordY, 0);
     new TPicture(world, "Pondlark_Word", 0, 0, 0);
+    AddMenuBoard(world, board);
     AddMenuBackground(world);
 }
 

@@ -84,9 +84,22 @@ private:
     IPlayWorld& world_;
 };
 
-// The menu background "menu" (tiled over the surface) at depth `z`.
+// Darkens everything drawn under it, the whole screen: a question asked over a screen stands out
+// from it. A `TMenu`, so it goes with the question's panel.
+class TScreenDim : public TMenu {
+public:
+    explicit TScreenDim(IPlayWorld& world);
+    void Render() override;
+};
+
+// The menu background "menu" (tiled over the surface) at depth `z`. It is the pond at dusk
+// alone: each screen lays its own calm board over it.
 TBackgroundSprite* AddMenuBackground(IPlayWorld& world, int z = 0);
-// The two word pictures and the background every menu screen shows.
-void AddMenuFrame(IPlayWorld& world);
+// The calm boards behind a screen's items and texts: centred on the main menu's items; wide
+// for the help pages and the options; for the high-score table from its header down.
+enum class TMenuBoard { Main, Wide, Table };
+// The two word pictures and the background every menu screen shows, and the screen's board
+// between them (over the background, under the words).
+void AddMenuFrame(IPlayWorld& world, TMenuBoard board);
 
 } // namespace pondlark

@@ -90,6 +90,7 @@ void NameEntryPress(IMenuHost& host, MouseButton button) {
         host.SwitchScene(TScene::MainMenu);
         return;
     }
+    s.Menus.TypingInterrupted = false;
     if (!host.NameText().empty()) s.Flags.GameTyping = false;
     if (hot::kNameText.Contains(s.Shell.MouseX, s.Shell.MouseY)) {
         s.Flags.GameTyping = true;
@@ -123,6 +124,7 @@ void NameEntryKey(IMenuHost& host, int key, bool alt) {
         host.PlaySound(TSound::ButtonDown);
         return;
     }
+    if (s.Flags.GameEnterName) ResumeTypingByKey(s, key);
     if (s.Flags.GameTyping && IsKey(TKeyAction::Erase, key) && !host.NameText().empty())
         host.NameText().pop_back();
     if (s.Flags.GameTyping && host.NameText().size() < kEntryMaxLength && key > 0 && key < 256) {
@@ -133,7 +135,7 @@ void NameEntryKey(IMenuHost& host, int key, bool alt) {
     }
     if (IsKey(TKeyAction::Keep, key) && !alt && !s.PlayerName.empty() &&
         Qualifies(s.HighScores, s.Score)) {
-        InsertHighScore(s.HighScores, s.PlayerName, s.Score);
+        s.Menus.NewEntry = InsertHighScore(s.HighScores, s.PlayerName, s.Score);
         // The host moves on to the table when the transfer is over.
         if (s.Flags.GameSendResult)
             host.SubmitResult();

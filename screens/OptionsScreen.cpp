@@ -16,6 +16,7 @@ namespace {
 
 // Every press and every key on a row first ends typing when there is a country to keep.
 void EndTypingIfKept(IMenuHost& host) {
+    host.State().Menus.TypingInterrupted = false;
     if (!host.CountryText().empty()) host.State().Flags.GameTyping = false;
 }
 
@@ -84,23 +85,25 @@ constexpr TMenuItem kOptionRows[] = {
     {.Light = LightSprite<THelpBackLight>, .Act = ByKey<GoBack>},
 };
 
-// The rows' tops, where the marker stands.
+// The rows' tops, where the marker stands, between the labels' board and the choices.
 constexpr int kRowTop[] = {hot::kWindowMode.Y1, hot::kMusicOn.Y1, hot::kSoundOn.Y1,
                            hot::kCountry.Y1};
+constexpr int kMarkerX = 190;
 
 } // namespace
 
 void EnterOptions(IMenuHost& host) {
-    AddMenuFrame(host);
+    AddMenuFrame(host, TMenuBoard::Wide);
     new TPicture(host, "Options_Word", 355, 0, 1);
     new TPicture(host, "Options_Display", 0, 215, 1);
     new TPicture(host, "Options_Music", 0, 276, 1);
     new TPicture(host, "Options_Sound", 0, 333, 1);
     new TPicture(host, "Options_Country", 0, 386, 1);
     new TPicture(host, "Options_Back_n", 347, 521, 1);
-    ResetCursor(host.State().Menus.Cursor, 0);
+    ResetCursor(host.State().Menus.Cursor, kBackRow); // Enter unlit goes back, changes nothing
     host.State().Shell.CaretBlink = kCaretBlinkFrames;
     host.State().Flags.GameTyping = host.CountryText().empty();
+    host.State().Menus.TypingInterrupted = false;
     host.State().Menus.PadSpelt = false;
 }
 
@@ -113,13 +116,12 @@ void DrawOptions(IMenuHost& host) {
     c.TextOut(400, 403, s.Country);
     if (s.Menus.PadSpelt && OptionsTypingCountry(s))
         DrawPadSpellingHint(c, kCountryFieldCentre, 458, "done"); // under the field
-    if (s.Menus.Cursor.Lit && s.Menus.Cursor.Item < kBackRow) {
-        c.Font.Size = 30;
-        c.TextOut(226, kRowTop[s.Menus.Cursor.Item] - 6, ">");
-    }
     c.Release();
-    // The state pictures follow the switches from the next frame on.
+    // The state pictures and the row marker follow the switches and the keys from the next
+    // frame on.
     MarkAllDead<TMenu>(host.Engine());
+    if (s.Menus.Cursor.Lit && s.Menus.Cursor.Item < kBackRow)
+        new TMenu(host, "Options_marker", kMarkerX, kRowTop[s.Menus.Cursor.Item] - 4, 900);
     if (s.Flags.GameFullScreen)
         new TFullScreenChoice(host);
     else
@@ -192,7 +194,7 @@ void OptionsKey(IMenuHost& host, int key) {
     TGameState& s = host.State();
     if (IsKey(TKeyAction::Back, key)) host.SwitchScene(TScene::MainMenu);
     if (IsKey(TKeyAction::Keep, key) && s.Flags.GameTyping && !host.CountryText().empty()) {
-        s.Flags.GameTyping = false;
+        EndTypingIfKept(host);
         host.PlaySound(TSound::ButtonDown);
         return;
     }
@@ -204,7 +206,14 @@ void OptionsKey(IMenuHost& host, int key) {
                 });
         return;
     }
-    if (!IsKey(TKeyAction::Back, key) && MenuKey(host, s.Menus.Cursor, {kOptionRows}, key)) return;
+    // While the country is typed and no row was shown yet, the keys that choose belong to the
+    // typing (they type nothing): they do not act on Back, where the highlight waits unseen.
+    const bool unseenAct =
+        IsKey(TKeyAction::Choose, key) && s.Flags.GameTyping && !s.Menus.Cursor.Shown;
+    if (!IsKey(TKeyAction::Back, key) && !unseenAct &&
+        MenuKey(host, s.Menus.Cursor, {kOptionRows}, key))
+        return;
+    ResumeTypingByKey(s, key);
     if (!s.Flags.GameTyping) return;
     if (IsKey(TKeyAction::Erase, key)) {
         if (!host.CountryText().empty()) host.CountryText().pop_back();

@@ -22,6 +22,7 @@ void ResetQuestionCursor(IMenuHost& host) {
 
 void ShowExitQuestion(IMenuHost& host) {
     ResetQuestionCursor(host);
+    new TScreenDim(host);
     new TQuitPanel(host);
     new TQuitWord(host);
 }
@@ -91,7 +92,10 @@ void AnswerExit(IMenuHost& host, Answer answer) {
 }
 
 void AnswerClear(IMenuHost& host, Answer answer) {
-    if (answer == Answer::Yes) host.ResetHighScores();
+    if (answer == Answer::Yes) {
+        host.State().Menus.NewEntry = -1; // gone with the table
+        host.ResetHighScores();
+    }
     host.GameClearHighScoreClick();
     host.PlaySound(TSound::ButtonDown);
 }

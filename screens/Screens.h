@@ -27,6 +27,9 @@ void EnterSoundRule(IMenuHost& host, bool& outside);
 void HoverMenuItem(IMenuHost& host, std::span<const TMenuItem> items, int index);
 // The Back word of the help and options screens.
 bool OverBack(int x, int y);
+// A text entry's own key (a letter or digit of the entries' alphabet, or Backspace) after the
+// display switch ended the typing: the typing starts again, and the key then types as usual.
+void ResumeTypingByKey(TGameState& s, int key);
 
 void EnterIntro(IMenuHost& host);
 
@@ -35,6 +38,16 @@ void MainMenuHover(IMenuHost& host);
 void MainMenuPress(IMenuHost& host, MouseButton button);
 // Keys (and the controller's, which arrive as keys) of the menu and of its exit question.
 void MainMenuKey(IMenuHost& host, int key);
+
+// A line of a help page: its size in points, its place and its text.
+struct THelpLine {
+    int size, x, y;
+    const char* text;
+};
+// The lines of help page 1 to 4 (none for the about page, whose lines are made when drawn).
+std::span<const THelpLine> HelpLines(int page);
+// The about page's version line, from the build's version (the one the score service answers).
+std::string AboutVersionLine();
 
 void EnterHelp(IMenuHost& host);
 void DrawHelp(IMenuHost& host);

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <memory>
 #include <thread>
+#include <vector>
 
 namespace pondlark {
 
@@ -47,6 +48,15 @@ struct GameFixture : ::testing::Test {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         form->Pump();
+    }
+    // The pixels of a rectangle of the next frame.
+    std::vector<uint32_t> Strip(int left, int top, int right, int bottom) {
+        Frame();
+        std::vector<uint32_t> pixels;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x)
+                pixels.push_back(platform.FramePixel(x, y));
+        return pixels;
     }
     // Runs until one more frame has been drawn (or 100 ms passed).
     void Frame() {

@@ -77,3 +77,80 @@ TEST_F(Input, AControllerFeedsTheSameStates) {
     input.Update();
     EXPECT_FALSE(input.Has(isLeft));
 }
+
+// A key pressed and released between two updates: the snapshot never sees it, the press does.
+TEST_F(Input, ATapBetweenTwoUpdatesIsDownForOneUpdate) {
+    input.Update();
+    platform.KeyDown(vk::Space);
+    input.NotePress(vk::Space);
+    platform.KeyUp(vk::Space);
+    input.Update();
+    EXPECT_TRUE(input.Has(isAction));
+    EXPECT_TRUE(input.Has(isActionAlt));
+    input.Update();
+    EXPECT_FALSE(input.Has(isAction)) << "released at the next update";
+}
+
+TEST_F(Input, TapsOnEveryUpdateAreEachAPress) {
+    for (int i = 0; i < 3; ++i) {
+        platform.KeyDown(vk::Left);
+        input.NotePress(vk::Left);
+        platform.KeyUp(vk::Left);
+        input.Update();
+        ASSERT_TRUE(input.Has(isLeft)) << i;
+        input.Clear(isLeft); // consumed, as a holder does
+    }
+    platform.KeyDown(vk::Left);
+    input.NotePress(vk::Left);
+    platform.KeyUp(vk::Left);
+    input.Update();
+    EXPECT_TRUE(input.Has(isLeft)) << "a new tap after a consumed one is a new press";
+}
+
+TEST_F(Input, AHeldKeyReleasedAfterARepeatIsAnOrdinaryRelease) {
+    platform.KeyDown('W');
+    input.NotePress('W');
+    input.Update();
+    ASSERT_TRUE(input.Has(isUp));
+    input.NotePress('W'); // the key's repeat
+    platform.KeyUp('W');
+    input.Update();
+    EXPECT_FALSE(input.Has(isUp)) << "held over the last update: released now, no extra step";
+}
+
+TEST_F(Input, ATapCountsOnlyForItsOwnStatesAndNotBehindAnotherWindow) {
+    platform.KeyDown('A');
+    input.NotePress('A');
+    platform.KeyUp('A');
+    input.Update();
+    EXPECT_TRUE(input.Has(isAimLeft));
+    EXPECT_FALSE(input.Has(isLeft));
+    platform.Focus(false);
+    platform.KeyDown('A');
+    input.NotePress('A');
+    platform.KeyUp('A');
+    input.Update();
+    EXPECT_FALSE(input.Has(isAimLeft));
+}
+
+// The controllers are looked at between the updates too: a button held only between two of them
+// counts at the next, once.
+TEST_F(Input, AControllerTapBetweenTwoUpdatesCountsOnce) {
+    input.Update();
+    ControllerState a;
+    a.south = true;
+    input.NoteController(a); // seen held at a look, released before the update
+    input.Update();
+    EXPECT_TRUE(input.Has(isAction));
+    input.Update();
+    EXPECT_FALSE(input.Has(isAction));
+    // Held over an update and released: an ordinary release, no extra update.
+    platform.SetController(a);
+    input.NoteController(a);
+    input.Update();
+    ASSERT_TRUE(input.Has(isAction));
+    input.NoteController(a);
+    platform.SetController({});
+    input.Update();
+    EXPECT_FALSE(input.Has(isAction));
+}

@@ -39,15 +39,6 @@ struct Keys : Menus {
         }
     }
     const TGameState& S() const { return form->State(); }
-    // The pixels of a rectangle of the next frame.
-    std::vector<uint32_t> Strip(int left, int top, int right, int bottom) {
-        Frame();
-        std::vector<uint32_t> pixels;
-        for (int y = top; y < bottom; ++y)
-            for (int x = left; x < right; ++x)
-                pixels.push_back(platform.FramePixel(x, y));
-        return pixels;
-    }
 };
 
 struct Case {
@@ -62,19 +53,22 @@ void NotTerminated(Keys& k) {
 }
 
 const Case kCases[] = {
-    // The main menu: Enter with no arrow still starts a game; the arrows wrap.
+    // The main menu: Enter with no arrow still starts a game; the first arrow lights Start Game
+    // where the highlight starts, the next ones move and wrap.
     {"enter starts a game", {"Return"}, TScene::Pond},
     {"space starts a game", {"space"}, TScene::Pond},
-    {"down opens options", {"Down", "Return"}, TScene::Options},
-    {"two downs open the table", {"Down", "Down", "Return"}, TScene::HighScores},
-    {"three downs open help", {"Down", "Down", "Down", "Return"}, TScene::Help},
-    {"down and up come back", {"Down", "Up", "Return"}, TScene::Pond},
-    {"four downs visit the web site",
-     {"Down", "Down", "Down", "Down", "Return"},
+    {"the first down lights start game", {"Down", "Return"}, TScene::Pond},
+    {"the first up lights start game", {"Up", "Return"}, TScene::Pond},
+    {"a second down opens options", {"Down", "Down", "Return"}, TScene::Options},
+    {"three downs open the table", {"Down", "Down", "Down", "Return"}, TScene::HighScores},
+    {"four downs open help", {"Down", "Down", "Down", "Down", "Return"}, TScene::Help},
+    {"down and up come back", {"Down", "Down", "Up", "Return"}, TScene::Pond},
+    {"five downs visit the web site",
+     {"Down", "Down", "Down", "Down", "Down", "Return"},
      TScene::MainMenu,
      [](Keys& k) { EXPECT_EQ(k.platform.OpenedUrls().size(), 1u); }},
     {"up wraps to exit and asks",
-     {"Up", "Return"},
+     {"Up", "Up", "Return"},
      TScene::MainMenu,
      [](Keys& k) { EXPECT_TRUE(k.S().Flags.GameMainExit); }},
     // The exit question starts on "no": Enter under it answers "no" and starts no game.
@@ -85,16 +79,23 @@ const Case kCases[] = {
          EXPECT_FALSE(k.S().Flags.GameMainExit);
          NotTerminated(k);
      }},
-    {"left then enter answers yes",
+    {"the first left lights no",
      {"Escape", "Left", "Return"},
      TScene::MainMenu,
-     [](Keys& k) { EXPECT_TRUE(k.form->Terminated()); }},
-    {"up then enter answers yes",
-     {"Escape", "Up", "Return"},
+     [](Keys& k) {
+         EXPECT_FALSE(k.S().Flags.GameMainExit);
+         NotTerminated(k);
+     }},
+    {"left twice then enter answers yes",
+     {"Escape", "Left", "Left", "Return"},
      TScene::MainMenu,
      [](Keys& k) { EXPECT_TRUE(k.form->Terminated()); }},
-    {"right twice comes back to no",
-     {"Escape", "Right", "Right", "Return"},
+    {"up twice then enter answers yes",
+     {"Escape", "Up", "Up", "Return"},
+     TScene::MainMenu,
+     [](Keys& k) { EXPECT_TRUE(k.form->Terminated()); }},
+    {"right three times comes back to no",
+     {"Escape", "Right", "Right", "Right", "Return"},
      TScene::MainMenu,
      NotTerminated},
     {"Y answers yes",
@@ -112,82 +113,110 @@ const Case kCases[] = {
      {"Escape", "Escape"},
      TScene::MainMenu,
      [](Keys& k) { EXPECT_FALSE(k.S().Flags.GameMainExit); }},
-    // Options: Display, Music, Sound, Country, Back.
-    {"options: escape goes back", {"Down", "Return", "Escape"}, TScene::MainMenu},
-    {"options: up wraps to back", {"Down", "Return", "Up", "Return"}, TScene::MainMenu},
+    // Options: Display, Music, Sound, Country, Back; the highlight starts on Back.
+    {"options: escape goes back", {"Down", "Down", "Return", "Escape"}, TScene::MainMenu},
+    {"options: enter unlit while the country is typed changes nothing",
+     {"Down", "Down", "Return", "Return", "space"},
+     TScene::Options,
+     [](Keys& k) {
+         EXPECT_TRUE(k.S().Flags.GameTyping);
+         EXPECT_FALSE(k.S().Flags.GameFullScreen);
+     }},
+    {"options: enter unlit with a country kept goes back",
+     {"Down", "Down", "Return", "F", "Return", "Return"},
+     TScene::MainMenu,
+     [](Keys& k) { EXPECT_EQ(k.form->CountryEntry, "F"); }},
+    {"options: the first arrow lights back, left and right on it change nothing",
+     {"Down", "Down", "Return", "Up", "Left", "Right"},
+     TScene::Options,
+     [](Keys& k) {
+         EXPECT_EQ(k.S().Menus.Cursor.Item, 4);
+         EXPECT_FALSE(k.S().Flags.GameFullScreen);
+         EXPECT_TRUE(k.S().Flags.GameMusic);
+     }},
     {"options: right on display is full screen",
-     {"Down", "Return", "Right"},
+     {"Down", "Down", "Return", "Down", "Down", "Right"},
      TScene::Options,
      [](Keys& k) { EXPECT_TRUE(k.S().Flags.GameFullScreen); }},
     {"options: left on display is the window",
-     {"Down", "Return", "Right", "Left"},
+     {"Down", "Down", "Return", "Down", "Down", "Right", "Left"},
      TScene::Options,
      [](Keys& k) { EXPECT_FALSE(k.S().Flags.GameFullScreen); }},
     {"options: right on music switches it off",
-     {"Down", "Return", "Down", "Right"},
+     {"Down", "Down", "Return", "Down", "Down", "Down", "Right"},
      TScene::Options,
      [](Keys& k) {
          EXPECT_FALSE(k.S().Flags.GameMusic);
          EXPECT_TRUE(k.S().Flags.GameSound);
      }},
     {"options: right on sound switches it off",
-     {"Down", "Return", "Down", "Down", "Right"},
+     {"Down", "Down", "Return", "Down", "Down", "Down", "Down", "Right"},
      TScene::Options,
      [](Keys& k) {
          EXPECT_FALSE(k.S().Flags.GameSound);
          EXPECT_TRUE(k.S().Flags.GameMusic);
      }},
     {"options: left on sound switches it back on",
-     {"Down", "Return", "Down", "Down", "Right", "Left"},
+     {"Down", "Down", "Return", "Down", "Down", "Down", "Down", "Right", "Left"},
      TScene::Options,
      [](Keys& k) { EXPECT_TRUE(k.S().Flags.GameSound); }},
     {"options: enter stops typing and on the country starts it again",
-     {"Down", "Return", "F", "R", "Return"},
+     {"Down", "Down", "Return", "F", "R", "Return"},
      TScene::Options,
      [](Keys& k) {
          EXPECT_EQ(k.form->CountryText(), "FR");
          EXPECT_FALSE(k.S().Flags.GameTyping);
-         k.Steps({"Up", "Up", "Return"}); // Display -> Back -> Country
+         k.Steps({"Up", "Up", "Return"}); // Back lit -> Country
          EXPECT_TRUE(k.S().Flags.GameTyping);
      }},
     // Help: the page keys and the arrows turn the pages; Enter on Back.
     {"help: right and page down turn on",
-     {"Down", "Down", "Down", "Return", "Right", "PageDown"},
+     {"Down", "Down", "Down", "Down", "Return", "Right", "PageDown"},
      TScene::Help,
      [](Keys& k) { EXPECT_EQ(k.S().Menus.HelpPage, 3); }},
     {"help: left and page up turn back",
-     {"Down", "Down", "Down", "Return", "Right", "Right", "PageUp", "Left", "Left"},
+     {"Down", "Down", "Down", "Down", "Return", "Right", "Right", "PageUp", "Left", "Left"},
      TScene::Help,
      [](Keys& k) { EXPECT_EQ(k.S().Menus.HelpPage, 1); }},
     {"help: enter is back",
-     {"Down", "Down", "Down", "Return", "Right", "Return"},
+     {"Down", "Down", "Down", "Down", "Return", "Right", "Return"},
      TScene::MainMenu},
-    // High scores: Clear, View online, Back.
-    {"table: up wraps to back", {"Down", "Down", "Return", "Up", "Return"}, TScene::MainMenu},
+    // High scores: Clear, View online, Back; the highlight starts on Back, so Enter before any
+    // arrow never asks to clear.
+    {"table: enter unlit goes back",
+     {"Down", "Down", "Down", "Return", "Return"},
+     TScene::MainMenu,
+     [](Keys& k) {
+         EXPECT_FALSE(k.S().Flags.GameClearHighScore);
+         EXPECT_EQ(k.S().HighScores[0].Name, "Tester");
+     }},
+    {"table: the first up lights back",
+     {"Down", "Down", "Down", "Return", "Up", "Return"},
+     TScene::MainMenu},
     {"table: view online",
-     {"Down", "Down", "Return", "Down", "Return"},
+     {"Down", "Down", "Down", "Return", "Up", "Up", "Return"},
      TScene::HighScores,
      [](Keys& k) { EXPECT_EQ(k.platform.OpenedUrls().size(), 1u); }},
     {"table: clear asks, enter answers no",
-     {"Down", "Down", "Return", "Return", "Return"},
+     {"Down", "Down", "Down", "Return", "Down", "Down", "Return", "Return"},
      TScene::HighScores,
      [](Keys& k) {
          EXPECT_FALSE(k.S().Flags.GameClearHighScore);
          EXPECT_EQ(k.S().HighScores[0].Name, "Tester");
      }},
     {"table: clear, left and enter clears",
-     {"Down", "Down", "Return", "Return", "Left", "Return"},
+     {"Down", "Down", "Down", "Return", "Down", "Down", "Return", "Left", "Left", "Return"},
      TScene::HighScores,
      [](Keys& k) {
          EXPECT_FALSE(k.S().Flags.GameClearHighScore);
          EXPECT_NE(k.S().HighScores[0].Name, "Tester");
      }},
     {"table: clear, Y clears",
-     {"Down", "Down", "Return", "Return", "Y"},
+     {"Down", "Down", "Down", "Return", "Down", "Down", "Return", "Y"},
      TScene::HighScores,
      [](Keys& k) { EXPECT_NE(k.S().HighScores[0].Name, "Tester"); }},
     {"table: clear, escape keeps the table",
-     {"Down", "Down", "Return", "Return", "Escape"},
+     {"Down", "Down", "Down", "Return", "Down", "Down", "Return", "Escape"},
      TScene::HighScores,
      [](Keys& k) {
          EXPECT_FALSE(k.S().Flags.GameClearHighScore);
@@ -195,16 +224,19 @@ const Case kCases[] = {
      }},
     // A controller alone.
     {"pad: A starts a game", {"pad:a"}, TScene::Pond},
-    {"pad: d-pad down and A open options", {"pad:dpdown", "pad:a"}, TScene::Options},
+    {"pad: the first d-pad press lights start game", {"pad:dpdown", "pad:a"}, TScene::Pond},
+    {"pad: d-pad down twice and A open options",
+     {"pad:dpdown", "pad:dpdown", "pad:a"},
+     TScene::Options},
     {"pad: d-pad up wraps, A asks, A answers no",
-     {"pad:dpup", "pad:a", "pad:a"},
+     {"pad:dpup", "pad:dpup", "pad:a", "pad:a"},
      TScene::MainMenu,
      [](Keys& k) {
          EXPECT_FALSE(k.S().Flags.GameMainExit);
          NotTerminated(k);
      }},
     {"pad: B asks, left and A answer yes",
-     {"pad:b", "pad:dpleft", "pad:a"},
+     {"pad:b", "pad:dpleft", "pad:dpleft", "pad:a"},
      TScene::MainMenu,
      [](Keys& k) { EXPECT_TRUE(k.form->Terminated()); }},
     {"pad: back asks the question",
@@ -212,17 +244,18 @@ const Case kCases[] = {
      TScene::MainMenu,
      [](Keys& k) { EXPECT_TRUE(k.S().Flags.GameMainExit); }},
     {"pad: options, right on display, B goes back",
-     {"pad:dpdown", "pad:a", "pad:dpright", "pad:b"},
+     {"pad:dpdown", "pad:dpdown", "pad:a", "pad:dpdown", "pad:dpdown", "pad:dpright", "pad:b"},
      TScene::MainMenu,
      [](Keys& k) { EXPECT_TRUE(k.S().Flags.GameFullScreen); }},
     {"pad: help pages by the d-pad",
-     {"pad:dpdown", "pad:dpdown", "pad:dpdown", "pad:a", "pad:dpright", "pad:dpright",
+     {"pad:dpdown", "pad:dpdown", "pad:dpdown", "pad:dpdown", "pad:a", "pad:dpright", "pad:dpright",
       "pad:dpleft"},
      TScene::Help,
      [](Keys& k) { EXPECT_EQ(k.S().Menus.HelpPage, 2); }},
     {"pad: the country spelt on its row, A ends the typing",
-     {"pad:dpdown", "pad:a", "pad:dpdown", "pad:dpdown", "pad:dpdown", "pad:a", "pad:x", "pad:y",
-      "pad:dpleft", "pad:y", "pad:dpright", "pad:dpright", "pad:y", "pad:x"},
+     {"pad:dpdown", "pad:dpdown", "pad:a", "pad:dpdown", "pad:dpdown", "pad:dpdown", "pad:dpdown",
+      "pad:dpdown", "pad:a", "pad:x", "pad:y", "pad:dpleft", "pad:y", "pad:dpright", "pad:dpright",
+      "pad:y", "pad:x"},
      TScene::Options,
      [](Keys& k) {
          EXPECT_EQ(k.S().Menus.Cursor.Item, 3);
@@ -237,14 +270,16 @@ const Case kCases[] = {
          EXPECT_EQ(k.form->CountryText(), "0C");
      }},
     {"pad: X and Y type nothing while the marker is on another row",
-     {"pad:dpdown", "pad:a", "pad:x", "pad:y", "pad:dpright"},
+     {"pad:dpdown", "pad:dpdown", "pad:a", "pad:dpdown", "pad:dpdown", "pad:x", "pad:y",
+      "pad:dpright"},
      TScene::Options,
      [](Keys& k) {
          EXPECT_EQ(k.form->CountryText(), "") << "an empty country is being typed, off its row";
          EXPECT_TRUE(k.S().Flags.GameFullScreen) << "right still picks the display's choice";
      }},
     {"pad: table, clear asks, A answers no",
-     {"pad:dpdown", "pad:dpdown", "pad:a", "pad:a", "pad:a"},
+     {"pad:dpdown", "pad:dpdown", "pad:dpdown", "pad:a", "pad:dpdown", "pad:dpdown", "pad:a",
+      "pad:a", "pad:a"},
      TScene::HighScores,
      [](Keys& k) { EXPECT_EQ(k.S().HighScores[0].Name, "Tester"); }},
     // Play: Start pauses and resumes; the question in play answers the same keys.
@@ -261,7 +296,7 @@ const Case kCases[] = {
      TScene::Pond,
      [](Keys& k) { EXPECT_FALSE(k.S().Flags.GameMainExit); }},
     {"pond: B asks, left and A leave the game",
-     {"Return", "pad:b", "pad:dpleft", "pad:a"},
+     {"Return", "pad:b", "pad:dpleft", "pad:dpleft", "pad:a"},
      TScene::MainMenu},
 };
 
@@ -293,10 +328,13 @@ TEST_F(Keys, PointerAndKeysShareOneHighlight) {
     Open();
     EXPECT_EQ(Live<TMenuGame>(), 0); // nothing lit before a key or the pointer
     const int ticks = Count("button_up");
+    Step("Down"); // the first arrow shows where the highlight starts
+    EXPECT_EQ(Live<TStartGameLight>(), 1);
+    EXPECT_EQ(Live<TMenuGame>(), 1);
+    EXPECT_EQ(Count("button_up"), ticks + 1);
     Step("Down");
     EXPECT_EQ(Live<TOptionsLight>(), 1);
     EXPECT_EQ(Live<TMenuGame>(), 1);
-    EXPECT_EQ(Count("button_up"), ticks + 1);
     const auto [x, y] = hot::kHelp.Centre();
     Move(x, y);
     EXPECT_EQ(Live<THelpLight>(), 1);
@@ -314,6 +352,8 @@ TEST_F(Keys, QuestionsLightNoFirstAndMoveToYes) {
     Open();
     Step("Escape");
     EXPECT_EQ(Live<TMenuGame>(), 0);
+    Step("Right"); // the first arrow lights "no" where it starts
+    EXPECT_EQ(Live<TQuitNoLight>(), 1);
     Step("Right"); // from "no" round to "yes"
     EXPECT_EQ(Live<TQuitYesLight>(), 1);
     Step("Right");
@@ -418,4 +458,203 @@ TEST_F(Keys, TheKeyboardKeepsItsRulesOnTheNamePanel) {
     Step("Return");
     EXPECT_EQ(S().Scene, TScene::HighScores);
     EXPECT_EQ(S().HighScores[4].Name, "FROGS");
+}
+
+namespace {
+
+// Where each menu's highlight starts, and what the first arrow (or d-pad press) shows there: it
+// lights the start item instead of moving past it, and Enter with nothing lit acts on that item,
+// which is always the safe one.
+struct StartCase {
+    const char* name;
+    std::function<void(Keys&)> open;
+    const char* firstKey;
+    std::function<int(Keys&)> litStartItems; // live highlights of the start item
+    std::function<void(Keys&)> afterEnterUnlit;
+};
+
+void OpenScene(Keys& k, TScene scene) {
+    k.form->SwitchScene(scene);
+    k.Frame();
+}
+
+const StartCase kStartCases[] = {
+    {"main menu", [](Keys&) {}, "Down", [](Keys& k) { return k.Live<TStartGameLight>(); },
+     [](Keys& k) { EXPECT_EQ(k.S().Scene, TScene::Pond); }},
+    {"main menu by the d-pad", [](Keys&) {}, "pad:dpup",
+     [](Keys& k) { return k.Live<TStartGameLight>(); },
+     [](Keys& k) { EXPECT_EQ(k.S().Scene, TScene::Pond); }},
+    {"options", [](Keys& k) { OpenScene(k, TScene::Options); }, "Down",
+     [](Keys& k) { return k.Live<THelpBackLight>(); },
+     [](Keys& k) {
+         // An empty country is being typed: Enter stays with the typing.
+         EXPECT_EQ(k.S().Scene, TScene::Options);
+         EXPECT_FALSE(k.S().Flags.GameFullScreen);
+     }},
+    {"options with a country kept",
+     [](Keys& k) {
+         k.form->CountryEntry = "FR";
+         OpenScene(k, TScene::Options);
+     },
+     "Up", [](Keys& k) { return k.Live<THelpBackLight>(); },
+     [](Keys& k) {
+         EXPECT_EQ(k.S().Scene, TScene::MainMenu);
+         EXPECT_FALSE(k.S().Flags.GameFullScreen);
+     }},
+    {"high scores", [](Keys& k) { OpenScene(k, TScene::HighScores); }, "Up",
+     [](Keys& k) { return k.Live<THighScoreBackLight>(); },
+     [](Keys& k) {
+         EXPECT_EQ(k.S().Scene, TScene::MainMenu);
+         EXPECT_FALSE(k.S().Flags.GameClearHighScore);
+         EXPECT_EQ(k.S().HighScores[0].Name, "Tester");
+     }},
+    {"help", [](Keys& k) { OpenScene(k, TScene::Help); }, "pad:dpdown",
+     [](Keys& k) { return k.Live<THelpBackLight>(); },
+     [](Keys& k) { EXPECT_EQ(k.S().Scene, TScene::MainMenu); }},
+    {"the quit question in the main menu", [](Keys& k) { k.Step("Escape"); }, "Left",
+     [](Keys& k) { return k.Live<TQuitNoLight>(); },
+     [](Keys& k) {
+         EXPECT_FALSE(k.S().Flags.GameMainExit);
+         EXPECT_FALSE(k.form->Terminated());
+     }},
+    {"the quit question in the pond",
+     [](Keys& k) {
+         k.Step("Return");
+         k.Step("Escape");
+     },
+     "Up", [](Keys& k) { return k.Live<TQuitNoLight>(); },
+     [](Keys& k) {
+         EXPECT_FALSE(k.S().Flags.GameMainExit);
+         EXPECT_EQ(k.S().Scene, TScene::Pond);
+     }},
+    {"the clear question",
+     [](Keys& k) {
+         OpenScene(k, TScene::HighScores);
+         k.form->GameClearHighScoreClick();
+     },
+     "Right", [](Keys& k) { return k.Live<TQuitNoLight>(); },
+     [](Keys& k) {
+         EXPECT_FALSE(k.S().Flags.GameClearHighScore);
+         EXPECT_EQ(k.S().HighScores[0].Name, "Tester");
+     }},
+};
+
+} // namespace
+
+TEST_F(Keys, TheFirstArrowLightsTheStartItemAndEnterUnlitIsSafe) {
+    for (const StartCase& c : kStartCases) {
+        for (bool arrowFirst : {true, false}) {
+            SCOPED_TRACE(std::string(c.name) + (arrowFirst ? ", arrow first" : ", Enter unlit"));
+            Open();
+            InsertHighScore(form->State().HighScores, "Tester", 99999);
+            c.open(*this);
+            const TScene scene = S().Scene;
+            EXPECT_EQ(Live<TMenuGame>(), 0) << "nothing lit before a key";
+            if (arrowFirst) {
+                Step(c.firstKey);
+                EXPECT_EQ(S().Scene, scene);
+                EXPECT_EQ(c.litStartItems(*this), 1);
+                EXPECT_EQ(Live<TMenuGame>(), 1) << "the start item alone";
+            } else {
+                Step("Return");
+                c.afterEnterUnlit(*this);
+            }
+            TearDown();
+            SetUp();
+            sounds.clear();
+            songs.clear();
+        }
+    }
+}
+
+// Alt+Enter ends the typing (the display switch); the entry's own keys take it up again, so a
+// player without a mouse is never locked out of the name panel or the country field.
+TEST_F(Keys, TypingKeysTakeTheTypingUpAgainAfterAltEnter) {
+    struct Entry {
+        const char* name;
+        std::function<void(Keys&)> open;
+        std::function<std::string(Keys&)> field;
+        const char* keep; // the key that keeps the text and leaves, writing Config.cfg
+        std::function<std::string(const TConfigValues&)> saved;
+    };
+    const Entry entries[] = {
+        {"name panel",
+         [](Keys& k) {
+             k.form->SwitchScene(TScene::Pond);
+             k.form->State().Score = 1200;
+             k.form->SwitchScene(TScene::GameOver);
+             k.form->RunFor(5100);
+             ASSERT_TRUE(k.S().Flags.GameEnterName);
+         },
+         [](Keys& k) { return k.form->NameEntry; }, "Return",
+         [](const TConfigValues& v) { return v.PlayerName; }},
+        {"country row",
+         [](Keys& k) {
+             k.Steps({"Down", "Down", "Return"});
+         },
+         [](Keys& k) { return k.form->CountryEntry; }, "Escape",
+         [](const TConfigValues& v) { return v.Country; }},
+    };
+    for (const Entry& e : entries) {
+        SCOPED_TRACE(e.name);
+        Open();
+        e.open(*this);
+        ASSERT_TRUE(S().Flags.GameTyping) << "an empty entry is typed at once";
+        Steps({"A", "B", "alt+Return"});
+        EXPECT_FALSE(S().Flags.GameTyping) << "the display switch ends the typing";
+        Step("alt+Return");
+        EXPECT_FALSE(S().Flags.GameFullScreen);
+        Steps({"C", "BackSpace", "C"});
+        EXPECT_TRUE(S().Flags.GameTyping);
+        EXPECT_EQ(e.field(*this), "ABC");
+        Step(e.keep);
+        const auto saved = ReadConfig((dir / "Config.cfg").string(), {});
+        ASSERT_TRUE(saved);
+        EXPECT_EQ(e.saved(*saved), "ABC");
+        TearDown();
+        SetUp();
+    }
+}
+
+// A question dims the screen behind it, and takes the dimming away with it.
+TEST_F(Keys, AQuestionDimsTheScreenBehindIt) {
+    Open();
+    auto left = [this] { return Strip(20, 280, 180, 320); }; // left of every panel
+    const std::vector<uint32_t> bright = left();
+    Step("Escape");
+    const std::vector<uint32_t> dimmed = left();
+    ASSERT_EQ(dimmed.size(), bright.size());
+    int darker = 0;
+    for (size_t i = 0; i < bright.size(); ++i) {
+        for (int shift : {0, 8, 16})
+            EXPECT_LE((dimmed[i] >> shift) & 255, (bright[i] >> shift) & 255);
+        darker += dimmed[i] != bright[i];
+    }
+    EXPECT_GT(darker, static_cast<int>(bright.size()) / 2);
+    Step("Escape");
+    EXPECT_EQ(left(), bright);
+}
+
+// The table opened after a game lights the result just stored, and only until it is left.
+TEST_F(Keys, TheTableLightsTheNewEntryAfterAGame) {
+    Open();
+    form->SwitchScene(TScene::Pond);
+    form->State().Score = 1200; // between the defaults 1500 and 1000: the fifth place
+    form->SwitchScene(TScene::GameOver);
+    form->RunFor(5100);
+    Steps({"Z", "O", "E", "Return"});
+    ASSERT_EQ(S().Scene, TScene::HighScores);
+    ASSERT_EQ(S().HighScores[4].Name, "ZOE");
+    EXPECT_EQ(S().Menus.NewEntry, 4);
+    auto lit = [this] {
+        std::vector<double> rows;
+        ForEachChild<TPicture>(form->Engine(), [&](TPicture& p) {
+            if (!p.Dying() && p.Image && p.Image->Name() == "HighScore_Lit") rows.push_back(p.Y);
+        });
+        return rows;
+    };
+    EXPECT_EQ(lit(), std::vector<double>{219 + 37 * 4});
+    Step("Escape");
+    form->SwitchScene(TScene::HighScores);
+    EXPECT_TRUE(lit().empty()) << "seen once: the table opened from the menu lights nothing";
 }

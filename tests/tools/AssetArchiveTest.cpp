@@ -122,7 +122,13 @@ constexpr const char* kOtherNames[] = {"Help_word",
                                        "Exit_Main_No_d",
                                        "Game_Word",
                                        "Over_Word",
-                                       "aist"};
+                                       "aist",
+                                       "Board_Main",
+                                       "Board_Wide",
+                                       "Board_Table",
+                                       "Options_marker",
+                                       "HighScore_Lit",
+                                       "Help_stork"};
 
 TEST_F(AssetArchive, EveryPictureHasItsFramesAndSize) {
     for (const Expect& e : kPictures) {

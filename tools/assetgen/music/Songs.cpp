@@ -41,7 +41,9 @@ Signal Partials(double seconds, std::initializer_list<std::array<double, 3>> par
     const double f = xm::MiddleCTuning(kRate).fundamental;
     Signal s;
     for (const auto& [ratio, level, decay] : partials) {
-        Signal p = Sweep(seconds, kRate, [=](double) { return f * ratio; });
+        // Named first: clang-tidy's clang 14 does not let a lambda capture a structured binding.
+        const double pitch = f * ratio;
+        Signal p = Sweep(seconds, kRate, [=](double) { return pitch; });
         ApplyEnvelope(p, kRate, Percussive(0.002, decay));
         MixInto(s, p, 0, static_cast<float>(level));
     }

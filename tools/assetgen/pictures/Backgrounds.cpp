@@ -380,8 +380,9 @@ Sheet Bg2() {
     });
 }
 
-Sheet Menu() {
-    return DrawSheet("menu", kScreenW, kScreenH, 1, {}, [](cairo_t* cr, int) {
+// The pond at dusk behind every menu screen; each screen lays its own calm board over it.
+void MenuBackdrop(cairo_t* cr) {
+    {
         EveningSky(cr, 150);
         EveningWater(cr, 150, 600);
         Rng rng(8);
@@ -414,13 +415,31 @@ Sheet Menu() {
         FillOutline(cr, pal::gold, 2, pal::goldDark);
         Reeds(cr, rng, 20, 600, 260, 8);
         Reeds(cr, rng, 760, 600, 130, 5);
-        // The calm panel behind items and texts: the main menu's items, the help pages, the
-        // options' choices and the whole high-score table (its dividers start at x 205).
-        RoundedRect(cr, 192, 118, 602, 478, 28);
+    }
+}
+
+Sheet Menu() {
+    return DrawSheet("menu", kScreenW, kScreenH, 1, {}, [](cairo_t* cr, int) { MenuBackdrop(cr); });
+}
+
+// A calm panel over the backdrop, `board` in screen pixels, as its own picture: the backdrop
+// under it is painted in (the panel lets a little of it through), and only the panel's
+// rounded shape and gold edge are opaque.
+Sheet MenuBoard(const std::string& name, Box board) {
+    constexpr double kEdge = 4; // room for the gold edge outside the panel
+    const int w = static_cast<int>(board.w + 2 * kEdge), h = static_cast<int>(board.h + 2 * kEdge);
+    return DrawSheet(name, w, h, 1, kOnMenu, [board](cairo_t* cr, int) {
+        cairo_translate(cr, kEdge - board.x, kEdge - board.y);
+        cairo_save(cr);
+        RoundedRect(cr, board.x - 3, board.y - 3, board.w + 6, board.h + 6, 31);
+        cairo_clip(cr);
+        MenuBackdrop(cr);
+        cairo_restore(cr);
+        RoundedRect(cr, board.x, board.y, board.w, board.h, 28);
         SetColour(cr, pal::menuCalm, 0.82);
         cairo_fill_preserve(cr);
         GoldEdge(cr, 6);
-        RoundedRect(cr, 200, 126, 586, 462, 22);
+        RoundedRect(cr, board.x + 8, board.y + 8, board.w - 16, board.h - 16, 22);
         SetColour(cr, Hex(0xd9a84a), 0.35);
         cairo_set_line_width(cr, 1.5);
         cairo_stroke(cr);
@@ -539,6 +558,11 @@ void AddBackgroundPictures(std::vector<Sheet>& out) {
     out.push_back(Log("brevno2", 120, 36, 2));
     out.push_back(Bg2());
     out.push_back(Menu());
+    // Centred on the main menu's items (x 330-765); wide for the help pages and the options;
+    // from the high-score table's header (y 180) down. The game places each 4 px up and left.
+    out.push_back(MenuBoard("Board_Main", {300, 126, 496, 470}));
+    out.push_back(MenuBoard("Board_Wide", {192, 118, 602, 478}));
+    out.push_back(MenuBoard("Board_Table", {192, 166, 602, 430}));
 }
 
 } // namespace pondlark::assetgen

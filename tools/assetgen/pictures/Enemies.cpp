@@ -528,112 +528,128 @@ Sheet StorkLeg() {
 
 // The stork's neck and head striking down; the beak tip touches the bottom of the frame. Only
 // the slender neck reaches the top, so most of the frame is clear.
-Sheet Stork() {
-    constexpr int kW = 150, kH = 540;
-    return DrawSheet("aist", kW, kH, 4, kInked, [](cairo_t* cr, int f) {
-        static constexpr double kSway[4] = {-4, 0, 4, 0};
-        static constexpr double kGape[4] = {0, 0.07, 0.14, 0.04};
-        const double sway = kSway[f], gape = kGape[f];
-        // The head sits low in the frame, so that however far the stork has come down, its
-        // neck runs up out of the picture's top and off the screen.
-        const double headX = 58 + sway, headY = 392;
-        const Rgb feather = Hex(0xd6dee2), beakLight = Hex(0xff9a40), beakDark = Hex(0xd8401e);
-        // The neck: a slender S from the top of the frame down to the head.
-        const auto neck = [&] {
-            cairo_move_to(cr, 30, -4);
-            cairo_curve_to(cr, 14 - sway, 120, 44 + sway, 220, 34 + sway * 0.5, 290);
-            cairo_curve_to(cr, 26 + sway * 0.7, 345, headX - 14, 364, headX - 2, headY);
-        };
-        for (int pass = 0; pass < 3; ++pass) {
-            neck();
-            SetColour(cr, pass == 0 ? pal::inkBrown : (pass == 1 ? pal::white : feather));
-            cairo_set_line_width(cr, pass == 0 ? 30 : (pass == 1 ? 23 : 4));
-            if (pass == 2) {
-                // A soft shadow down the neck's right side.
-                cairo_save(cr);
-                cairo_translate(cr, 5, 0);
-                cairo_stroke(cr);
-                cairo_restore(cr);
-            } else {
-                cairo_stroke(cr);
-            }
-        }
-        // Feather chevrons along the neck.
-        for (int i = 0; i < 7; ++i) {
-            const double y = 40 + i * 40;
-            const double t = y / 290;
-            const double x = 30 + (1 - t) * (1 - t) * t * 3 * (14 - sway - 30) +
-                             (1 - t) * t * t * 3 * (44 + sway - 30) + t * t * t * (34 - 30);
-            cairo_move_to(cr, x - 5, y);
-            cairo_line_to(cr, x, y + 5);
-            cairo_line_to(cr, x + 5, y);
-            SetColour(cr, feather);
-            cairo_set_line_width(cr, 2);
-            cairo_stroke(cr);
-        }
-        // The beak: two long blades from the face to the bottom of the frame.
-        const double bx = headX + 4, by = headY + 16, tipX = headX + 14, tip = kH + 2;
-        const double base = std::atan2(tipX - bx, tip - by);
-        for (int blade = 1; blade >= 0; --blade) {
-            const double a = base + (blade == 0 ? gape : -gape);
-            const double l = (tip - by) / std::cos(a);
+constexpr int kStorkW = 150, kStorkH = 540;
+
+// Frame `f` of the striking stork, in a 150 x 540 frame.
+void DrawStork(cairo_t* cr, int f) {
+    constexpr int kH = kStorkH;
+    static constexpr double kSway[4] = {-4, 0, 4, 0};
+    static constexpr double kGape[4] = {0, 0.07, 0.14, 0.04};
+    const double sway = kSway[f], gape = kGape[f];
+    // The head sits low in the frame, so that however far the stork has come down, its
+    // neck runs up out of the picture's top and off the screen.
+    const double headX = 58 + sway, headY = 392;
+    const Rgb feather = Hex(0xd6dee2), beakLight = Hex(0xff9a40), beakDark = Hex(0xd8401e);
+    // The neck: a slender S from the top of the frame down to the head.
+    const auto neck = [&] {
+        cairo_move_to(cr, 30, -4);
+        cairo_curve_to(cr, 14 - sway, 120, 44 + sway, 220, 34 + sway * 0.5, 290);
+        cairo_curve_to(cr, 26 + sway * 0.7, 345, headX - 14, 364, headX - 2, headY);
+    };
+    for (int pass = 0; pass < 3; ++pass) {
+        neck();
+        SetColour(cr, pass == 0 ? pal::inkBrown : (pass == 1 ? pal::white : feather));
+        cairo_set_line_width(cr, pass == 0 ? 30 : (pass == 1 ? 23 : 4));
+        if (pass == 2) {
+            // A soft shadow down the neck's right side.
             cairo_save(cr);
-            cairo_translate(cr, bx, by);
-            cairo_rotate(cr, -a);
-            const double side = blade == 0 ? -1 : 1; // upper blade on the left
-            cairo_move_to(cr, -12, -6);
-            cairo_line_to(cr, 12, -6);
-            cairo_curve_to(cr, 10, l * 0.4, side > 0 ? 3 : 2, l * 0.85, side * 0.5, l);
-            cairo_curve_to(cr, side > 0 ? -3 : -2, l * 0.85, -10, l * 0.4, -12, -6);
-            cairo_close_path(cr);
-            cairo_pattern_t* g = cairo_pattern_create_linear(-10, 0, 10, 0);
-            cairo_pattern_add_color_stop_rgb(g, 0, beakLight.r, beakLight.g, beakLight.b);
-            cairo_pattern_add_color_stop_rgb(g, 1, beakDark.r, beakDark.g, beakDark.b);
-            FillPatternOutline(cr, g, 3, pal::inkBrown);
-            // A glossy streak along the blade.
-            cairo_move_to(cr, -5, 6);
-            cairo_curve_to(cr, -4, l * 0.35, -2, l * 0.6, -1, l * 0.75);
-            SetColour(cr, Hex(0xffd08a));
-            cairo_set_line_width(cr, 2.2);
+            cairo_translate(cr, 5, 0);
             cairo_stroke(cr);
             cairo_restore(cr);
+        } else {
+            cairo_stroke(cr);
         }
-        // The head: an egg leaning into the strike, a tuft at the back of the crown.
-        for (int k = 0; k < 3; ++k) {
-            cairo_save(cr);
-            cairo_translate(cr, headX - 12, headY - 20);
-            cairo_rotate(cr, -0.7 - k * 0.4);
-            Ellipse(cr, 0, -10, 5, 12);
-            cairo_restore(cr);
-            FillOutline(cr, pal::white, 3, pal::inkBrown);
-        }
-        cairo_save(cr);
-        cairo_translate(cr, headX + 1, headY);
-        cairo_rotate(cr, -0.12);
-        cairo_move_to(cr, 0, -26);
-        cairo_curve_to(cr, 16, -26, 22, -10, 19, 6);
-        cairo_curve_to(cr, 16, 20, 8, 26, 0, 26);
-        cairo_curve_to(cr, -8, 26, -16, 20, -19, 6);
-        cairo_curve_to(cr, -22, -10, -16, -26, 0, -26);
-        cairo_close_path(cr);
-        cairo_restore(cr);
-        FillPatternOutline(cr, BallGradient(headX, headY, 28, pal::white, feather), 3.5,
-                           pal::inkBrown);
-        // A fierce eye looking down at the prey.
-        const double ex = headX + 1, ey = headY - 3;
-        cairo_arc(cr, ex, ey, 6.5, 0, 2 * M_PI);
-        FillOutline(cr, Hex(0xfff4c0), 1.5, pal::inkBrown);
-        cairo_arc(cr, ex + 1, ey + 1.5, 3.2, 0, 2 * M_PI);
-        SetColour(cr, Hex(0x101010));
-        cairo_fill(cr);
-        cairo_arc(cr, ex - 1.5, ey - 1.5, 1.3, 0, 2 * M_PI);
-        SetColour(cr, pal::white);
-        cairo_fill(cr);
-        cairo_move_to(cr, ex - 10, ey - 10);
-        cairo_line_to(cr, ex + 8, ey - 5);
-        SetColour(cr, pal::inkBrown);
-        cairo_set_line_width(cr, 3.5);
+    }
+    // Feather chevrons along the neck.
+    for (int i = 0; i < 7; ++i) {
+        const double y = 40 + i * 40;
+        const double t = y / 290;
+        const double x = 30 + (1 - t) * (1 - t) * t * 3 * (14 - sway - 30) +
+                         (1 - t) * t * t * 3 * (44 + sway - 30) + t * t * t * (34 - 30);
+        cairo_move_to(cr, x - 5, y);
+        cairo_line_to(cr, x, y + 5);
+        cairo_line_to(cr, x + 5, y);
+        SetColour(cr, feather);
+        cairo_set_line_width(cr, 2);
         cairo_stroke(cr);
+    }
+    // The beak: two long blades from the face to the bottom of the frame.
+    const double bx = headX + 4, by = headY + 16, tipX = headX + 14, tip = kH + 2;
+    const double base = std::atan2(tipX - bx, tip - by);
+    for (int blade = 1; blade >= 0; --blade) {
+        const double a = base + (blade == 0 ? gape : -gape);
+        const double l = (tip - by) / std::cos(a);
+        cairo_save(cr);
+        cairo_translate(cr, bx, by);
+        cairo_rotate(cr, -a);
+        const double side = blade == 0 ? -1 : 1; // upper blade on the left
+        cairo_move_to(cr, -12, -6);
+        cairo_line_to(cr, 12, -6);
+        cairo_curve_to(cr, 10, l * 0.4, side > 0 ? 3 : 2, l * 0.85, side * 0.5, l);
+        cairo_curve_to(cr, side > 0 ? -3 : -2, l * 0.85, -10, l * 0.4, -12, -6);
+        cairo_close_path(cr);
+        cairo_pattern_t* g = cairo_pattern_create_linear(-10, 0, 10, 0);
+        cairo_pattern_add_color_stop_rgb(g, 0, beakLight.r, beakLight.g, beakLight.b);
+        cairo_pattern_add_color_stop_rgb(g, 1, beakDark.r, beakDark.g, beakDark.b);
+        FillPatternOutline(cr, g, 3, pal::inkBrown);
+        // A glossy streak along the blade.
+        cairo_move_to(cr, -5, 6);
+        cairo_curve_to(cr, -4, l * 0.35, -2, l * 0.6, -1, l * 0.75);
+        SetColour(cr, Hex(0xffd08a));
+        cairo_set_line_width(cr, 2.2);
+        cairo_stroke(cr);
+        cairo_restore(cr);
+    }
+    // The head: an egg leaning into the strike, a tuft at the back of the crown.
+    for (int k = 0; k < 3; ++k) {
+        cairo_save(cr);
+        cairo_translate(cr, headX - 12, headY - 20);
+        cairo_rotate(cr, -0.7 - k * 0.4);
+        Ellipse(cr, 0, -10, 5, 12);
+        cairo_restore(cr);
+        FillOutline(cr, pal::white, 3, pal::inkBrown);
+    }
+    cairo_save(cr);
+    cairo_translate(cr, headX + 1, headY);
+    cairo_rotate(cr, -0.12);
+    cairo_move_to(cr, 0, -26);
+    cairo_curve_to(cr, 16, -26, 22, -10, 19, 6);
+    cairo_curve_to(cr, 16, 20, 8, 26, 0, 26);
+    cairo_curve_to(cr, -8, 26, -16, 20, -19, 6);
+    cairo_curve_to(cr, -22, -10, -16, -26, 0, -26);
+    cairo_close_path(cr);
+    cairo_restore(cr);
+    FillPatternOutline(cr, BallGradient(headX, headY, 28, pal::white, feather), 3.5, pal::inkBrown);
+    // A fierce eye looking down at the prey.
+    const double ex = headX + 1, ey = headY - 3;
+    cairo_arc(cr, ex, ey, 6.5, 0, 2 * M_PI);
+    FillOutline(cr, Hex(0xfff4c0), 1.5, pal::inkBrown);
+    cairo_arc(cr, ex + 1, ey + 1.5, 3.2, 0, 2 * M_PI);
+    SetColour(cr, Hex(0x101010));
+    cairo_fill(cr);
+    cairo_arc(cr, ex - 1.5, ey - 1.5, 1.3, 0, 2 * M_PI);
+    SetColour(cr, pal::white);
+    cairo_fill(cr);
+    cairo_move_to(cr, ex - 10, ey - 10);
+    cairo_line_to(cr, ex + 8, ey - 5);
+    SetColour(cr, pal::inkBrown);
+    cairo_set_line_width(cr, 3.5);
+    cairo_stroke(cr);
+}
+
+Sheet Stork() {
+    return DrawSheet("aist", kStorkW, kStorkH, 4, kInked,
+                     [](cairo_t* cr, int f) { DrawStork(cr, f); });
+}
+
+// The help page's stork: only its head and beak, small, so that it stands beside its words and
+// leaves the page and the Back word clear (the whole picture is 540 px of neck).
+Sheet HelpStork() {
+    constexpr double kScale = 0.46, kLeft = 10, kTop = 335;
+    return DrawSheet("Help_stork", 58, 99, 1, kInked, [](cairo_t* cr, int) {
+        cairo_scale(cr, kScale, kScale);
+        cairo_translate(cr, -kLeft, -kTop);
+        DrawStork(cr, 0);
     });
 }
 
@@ -644,6 +660,7 @@ void AddEnemyPictures(std::vector<Sheet>& out) {
     out.push_back(Crocodile());
     out.push_back(StorkLeg());
     out.push_back(Stork());
+    out.push_back(HelpStork());
 }
 
 } // namespace pondlark::assetgen

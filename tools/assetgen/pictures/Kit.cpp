@@ -275,7 +275,7 @@ Fonts::~Fonts() {
 }
 
 void WordPath(cairo_t* cr, cairo_font_face_t* face, const std::string& text, Box box,
-              double outlineWidth, double maxStretch) {
+              double outlineWidth, double maxStretch, double fixedSize) {
     std::vector<std::string> lines;
     std::stringstream ss(text);
     for (std::string line; std::getline(ss, line, '\n');)
@@ -306,8 +306,9 @@ void WordPath(cairo_t* cr, cairo_font_face_t* face, const std::string& text, Box
     // Fill the box, widening or narrowing the letters at most by maxStretch; a word too long
     // for its box gets lower instead of spilling out.
     double sy = innerH / (y1 - y0);
-    const double sx = std::min(innerW / (x1 - x0), sy * maxStretch);
+    double sx = std::min(innerW / (x1 - x0), sy * maxStretch);
     sy = std::min(sy, sx * maxStretch);
+    if (fixedSize > 0) sx = sy = fixedSize / kSize;
     const double cx = box.x + box.w / 2, cy = box.y + box.h / 2;
     cairo_translate(cr, cx, cy);
     cairo_scale(cr, sx, sy);
@@ -323,7 +324,7 @@ void DrawWord(cairo_t* cr, cairo_font_face_t* face, const std::string& text, Box
     const int w = cairo_image_surface_get_width(target);
     const int h = cairo_image_surface_get_height(target);
 
-    WordPath(cr, face, text, box, style.outlineWidth, style.maxStretch);
+    WordPath(cr, face, text, box, style.outlineWidth, style.maxStretch, style.fixedSize);
     cairo_path_t* path = cairo_copy_path(cr);
     cairo_new_path(cr);
 

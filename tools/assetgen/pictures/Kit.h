@@ -174,12 +174,16 @@ struct WordStyle {
     double glowAlpha = 0; // 0: no glow
     int glowRadius = 8;
     double maxStretch = 1.3; // how far the word may be widened or narrowed to fill its box
+    // > 0: the letters at this size in pixels, centred in the box, instead of filling it, so
+    // that words of one family (the buttons of a board, the labels of a column) match.
+    double fixedSize = 0;
 };
 
 // Builds the path of `text` (lines separated by '\n', centred) so that its ink, outline
-// included, fills `box`; the current path of cr is replaced.
+// included, fills `box` (or, with `fixedSize` > 0, stands centred in it at that size); the
+// current path of cr is replaced.
 void WordPath(cairo_t* cr, cairo_font_face_t* face, const std::string& text, Box box,
-              double outlineWidth, double maxStretch);
+              double outlineWidth, double maxStretch, double fixedSize = 0);
 
 // Paints a word into `box` with glow, shadow, outline and gradient fill.
 void DrawWord(cairo_t* cr, cairo_font_face_t* face, const std::string& text, Box box,

@@ -31,6 +31,9 @@ struct Item {
     int reach = 0; // > 0: the resting picture reaches down to this screen y (a board behind)
 };
 
+// The high-score buttons' words, one size for all three (pixels at which the face is set).
+constexpr double kButtonWordSize = 46;
+
 // The items of the main menu, the high-score screen and the shared Back of help and options.
 constexpr Item kItems[] = {
     {"Start Game_n", "Start Game_d", "Start Game", 355, 161, 328, 136, {355, 165, 735, 205}},
@@ -101,6 +104,12 @@ Rect WordRange(const Item& it) {
     return {x1, it.hot.y1, x2, it.hot.y2};
 }
 
+// Words on the high-score board are set at one size; the others fill their pointer range.
+WordStyle ItemStyle(const Item& it, WordStyle s, double grow = 1) {
+    if (it.reach > 0) s.fixedSize = kButtonWordSize * grow;
+    return s;
+}
+
 Sheet ItemNormal(const Fonts& fonts, const Item& it) {
     const Rect word = WordRange(it);
     const int right = it.reach > 0 ? static_cast<int>(kButtonBoard.x + kButtonBoard.w) + 4
@@ -111,7 +120,7 @@ Sheet ItemNormal(const Fonts& fonts, const Item& it) {
                   double(word.H())};
     return DrawSheet(it.normal, w, h, 1, kOnMenu, [&](cairo_t* cr, int) {
         ButtonBoardPart(cr, it, it.nx, it.ny);
-        DrawWord(cr, fonts.Text(), it.text, box, Resting());
+        DrawWord(cr, fonts.Text(), it.text, box, ItemStyle(it, Resting()));
     });
 }
 
@@ -127,7 +136,7 @@ Sheet ItemHighlight(const Fonts& fonts, const Item& it) {
                   word.W() * grow, word.H() * grow};
     return DrawSheet(it.highlight, w, h, 1, kOnMenu, [&](cairo_t* cr, int) {
         ButtonBoardPart(cr, it, it.dx, top);
-        DrawWord(cr, fonts.Text(), it.text, box, Glowing());
+        DrawWord(cr, fonts.Text(), it.text, box, ItemStyle(it, Glowing(), grow));
     });
 }
 
@@ -291,10 +300,15 @@ void AddMenuWordPictures(std::vector<Sheet>& out, const Fonts& fonts) {
     out.push_back(Word(fonts, "HighScore_Place", "Place", 110, 32, Small()));
     out.push_back(Word(fonts, "HighScore_Name", "Name", 110, 32, Small()));
     out.push_back(Word(fonts, "HighScore_Score", "Score", 110, 32, Small()));
+    // The place numbers in the face the game writes the names and scores in, all at one size.
+    WordStyle place = Small();
+    place.fixedSize = 27;
     for (int i = 1; i <= 10; ++i) {
         const std::string digits = std::to_string(i);
-        out.push_back(Word(fonts, "HighScore_" + digits, digits,
-                           14 + 20 * static_cast<int>(digits.size()), 34, Small(), 1.0));
+        const int w = 14 + 20 * static_cast<int>(digits.size());
+        out.push_back(DrawSheet("HighScore_" + digits, w, 34, 1, kOnMenu, [&](cairo_t* cr, int) {
+            DrawWord(cr, fonts.Text(), digits, {2, 2, w - 4.0 - place.shadowOffset, 30}, place);
+        }));
     }
 }
 

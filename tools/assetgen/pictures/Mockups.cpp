@@ -78,6 +78,7 @@ void WriteMockups(const std::vector<Sheet>& sheets, const Fonts& fonts,
     {
         Screen s(sheets, fonts);
         s.Put("menu", 0, 0);
+        s.Put("Board_Main", 296, 122);
         s.Put("Pondlark_Word", 0, 0);
         s.Put("Tallowgate_Word", 0, -1);
         s.Put("Start Game_n", 355, 161);
@@ -145,6 +146,7 @@ void WriteMockups(const std::vector<Sheet>& sheets, const Fonts& fonts,
     {
         Screen s(sheets, fonts);
         s.Put("menu", 0, 0);
+        s.Put("Board_Wide", 188, 114);
         s.Put("Pondlark_Word", 0, 0);
         s.Put("Tallowgate_Word", 0, -1);
         s.Put("Options_Word", 355, 0);
@@ -165,6 +167,7 @@ void WriteMockups(const std::vector<Sheet>& sheets, const Fonts& fonts,
     {
         Screen s(sheets, fonts);
         s.Put("menu", 0, 0);
+        s.Put("Board_Table", 188, 162);
         s.Put("Pondlark_Word", 0, 0);
         s.Put("Tallowgate_Word", 0, -1);
         s.Put("HighScore_Word", 343, 26);

@@ -38,12 +38,68 @@ void LabelBoardPart(cairo_t* cr, int rowY) {
     cairo_restore(cr);
 }
 
+// Every label at one size, centred on its row's middle; "Display", the first, keeps clear of
+// the board's top edge.
+constexpr double kLabelSize = 33;
+
 void RowLabel(cairo_t* cr, const Fonts& fonts, const std::string& label, int rowY, int y1, int y2) {
     WordStyle l = LabelStyle();
-    l.maxStretch = 1.0;
-    const double h = std::min(34, y2 - y1 + 1);
+    l.fixedSize = kLabelSize;
+    const double h = 34;
     DrawWord(cr, fonts.Display(), label,
-             {kLabelBoardX + 14, (y1 + y2 + 1) / 2.0 - h / 2 - rowY, kLabelBoardW - 28, h}, l);
+             {kLabelBoardX + 14, (y1 + y2 + 1) / 2.0 - h / 2 - rowY + 4, kLabelBoardW - 28, h}, l);
+}
+
+// The keys' row marker: a glowing golden leaf pointing at the row's choices, in the menus'
+// highlight glow. The game draws it left of the row, 4 px above the row's top.
+Sheet RowMarker() {
+    constexpr int kW = 58, kH = 42;
+    return DrawSheet("Options_marker", kW, kH, 1, kOnMenu, [](cairo_t* cr, int) {
+        const auto leaf = [cr] {
+            cairo_new_path(cr);
+            cairo_move_to(cr, 12, 21);
+            cairo_curve_to(cr, 20, 6, 36, 7, 48, 21);
+            cairo_curve_to(cr, 36, 35, 20, 36, 12, 21);
+            cairo_close_path(cr);
+        };
+        // The glow: the leaf's shape, wide and soft, as the highlights' words have.
+        for (int ring = 4; ring >= 1; --ring) {
+            leaf();
+            SetColour(cr, Hex(0xffd040), 0.16);
+            cairo_set_line_width(cr, ring * 4.0);
+            cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+            cairo_stroke(cr);
+        }
+        leaf();
+        cairo_pattern_t* g = VerticalGradient(7, 36, pal::white, Hex(0xffe45a));
+        FillPatternOutline(cr, g, 3, pal::inkBrown);
+        // Its vein, and a stalk trailing behind.
+        cairo_move_to(cr, 16, 21);
+        cairo_line_to(cr, 44, 21);
+        SetColour(cr, Hex(0xd9a030));
+        cairo_set_line_width(cr, 2);
+        cairo_stroke(cr);
+        cairo_move_to(cr, 4, 24);
+        cairo_curve_to(cr, 8, 22, 10, 21, 13, 21);
+        SetColour(cr, pal::inkBrown);
+        cairo_set_line_width(cr, 3);
+        cairo_stroke(cr);
+    });
+}
+
+// A soft golden band behind a row of the high-score table: the result just stored.
+Sheet LitRow() {
+    // From x 235 (clear of the publisher's board in the corner) to the dividers' end at 775.
+    return DrawSheet("HighScore_Lit", 540, 33, 1, kOnMenu, [](cairo_t* cr, int) {
+        RoundedRect(cr, 2, 2, 536, 29, 12);
+        cairo_pattern_t* g = VerticalGradient(2, 31, Hex(0x7a6020), Hex(0x4a3a12));
+        cairo_set_source(cr, g);
+        cairo_pattern_destroy(g);
+        cairo_fill_preserve(cr);
+        SetColour(cr, Hex(0xffd040));
+        cairo_set_line_width(cr, 2.5);
+        cairo_stroke(cr);
+    });
 }
 
 // One options row at (0, y) reaching down to `next`: a label on the left board and its
@@ -356,6 +412,8 @@ void AddScreenPictures(std::vector<Sheet>& out, const Fonts& fonts) {
     out.push_back(OptionsRow(fonts, "Options_Sound", "Sound", 333, 386, 338, 370,
                              {{"On", 260, 320}, {"Off", 348, 435}}));
     out.push_back(CountryRow(fonts));
+    out.push_back(RowMarker());
+    out.push_back(LitRow());
     out.push_back(Mark("Options_window_mode", 253, 207, 260, 218, 440, 250));
     out.push_back(Mark("Options_full_screen", 458, 207, 468, 218, 765, 250));
     out.push_back(Mark("Options_Music_On", 256, 271, 260, 280, 320, 310));
