@@ -2,15 +2,11 @@
 // slow senders.
 #include "server/ServiceUnderTest.h"
 
+#include "server/RawConnection.h"
+
 #include "persist/ResultPayload.h"
 #include "persist/TextEncoding.h"
 #include "server/RateLimiter.h"
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -19,47 +15,6 @@
 
 using namespace pondlark;
 using namespace pondlark::test_support;
-
-namespace {
-
-// A raw connection, for requests no HTTP client library would send.
-class TRawConnection {
-public:
-    explicit TRawConnection(int port) {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_port = htons(static_cast<uint16_t>(port));
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-    }
-    ~TRawConnection() { ::close(fd_); }
-    bool Connected() const { return connected_; }
-    // False once the peer has closed the connection.
-    bool Send(const std::string& text) {
-        return ::send(fd_, text.data(), text.size(), MSG_NOSIGNAL) ==
-               static_cast<ssize_t>(text.size());
-    }
-    // Everything until the peer closes (or 20 s pass).
-    std::string ReadAll() {
-        std::string out;
-        char buffer[4096];
-        for (int i = 0; i < 400; ++i) {
-            pollfd p{fd_, POLLIN, 0};
-            if (::poll(&p, 1, 50) <= 0) continue;
-            const ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
-            if (n <= 0) break;
-            out.append(buffer, static_cast<size_t>(n));
-        }
-        return out;
-    }
-
-private:
-    int fd_;
-    bool connected_ = false;
-};
-
-} // namespace
 
 TEST(ScoreServiceLimits, AnAddressSendingTooManyResultsIsToldToWait) {
     TServiceUnderTest service;
@@ -98,7 +53,7 @@ TEST(ScoreServiceLimits, RateLimiterRefillsOverAMinutePerAddress) {
 TEST(ScoreServiceLimits, OversizedAndSlowRequestsAreDroppedWithoutAnAnswer) {
     TServiceUnderTest service;
     scores::TServiceOptions options;
-    options.Limits.RequestDeadline = std::chrono::milliseconds(1500);
+    options.Limits.HeaderTimeout = std::chrono::milliseconds(1500);
     ASSERT_EQ(service.Start(TBackend::Sqlite, options), "");
 
     {
@@ -134,4 +89,39 @@ TEST(ScoreServiceLimits, OversizedAndSlowRequestsAreDroppedWithoutAnAnswer) {
     const auto healthy = service.Get("/healthz");
     ASSERT_TRUE(healthy);
     EXPECT_EQ(healthy->status, 200);
+}
+
+// Behind a trusted proxy the limits count the client the proxy names; anyone else's
+// X-Forwarded-For is ignored, and so is what a client wrote before the proxy's own entry.
+TEST(ScoreServiceLimits, TheClientAddressIsTakenFromTrustedProxiesOnly) {
+    const std::filesystem::path folder = FreshTestFolder();
+    const auto store = scores::OpenScoreStore("sqlite:" + (folder / "scores.db").string(), 1);
+    scores::TServiceOptions options;
+    options.TrustedProxies = {"10.0.0.1", "10.0.0.2"};
+    std::FILE* log = std::fopen("/dev/null", "w");
+    scores::TScoreServer server(*store, options, log);
+    struct Case {
+        const char* peer;
+        std::vector<const char*> forwarded;
+        const char* client;
+    } cases[] = {
+        {"192.0.2.9", {}, "192.0.2.9"},
+        {"192.0.2.9", {"198.51.100.1"}, "192.0.2.9"}, // not a proxy of ours
+        {"10.0.0.1", {"198.51.100.1"}, "198.51.100.1"},
+        {"10.0.0.1", {"6.6.6.6, 198.51.100.1"}, "198.51.100.1"},   // the client's own claim
+        {"10.0.0.1", {"198.51.100.1, 10.0.0.2"}, "198.51.100.1"},  // two proxies of ours
+        {"10.0.0.1", {"6.6.6.6", "198.51.100.1"}, "198.51.100.1"}, // two header lines
+        {"10.0.0.1", {"not-an-address"}, "10.0.0.1"},
+        {"10.0.0.1", {}, "10.0.0.1"},
+        {"10.0.0.1", {"2001:db8::7"}, "2001:db8::7"},
+    };
+    for (const Case& c : cases) {
+        scores::THttpRequest request;
+        request.peer = c.peer;
+        for (const char* value : c.forwarded)
+            request.headers.emplace_back("x-forwarded-for", value);
+        EXPECT_EQ(server.ClientAddress(request), c.client) << c.peer;
+    }
+    std::fclose(log);
+    std::filesystem::remove_all(folder);
 }
