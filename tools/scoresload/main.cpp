@@ -56,6 +56,7 @@ int main(int argc, char** argv) {
     options.Port = 0;
     options.ResultsPerMinute = 0; // every player comes from this one address
     options.VersionsPerMinute = 0;
+    options.Limits.MaxConnectionsPerAddress = 0; // likewise
     options.Workers = parallel;
     scores::TScoreServer server(*store, options, log);
     const int port = server.Bind();
