@@ -293,7 +293,9 @@ PGconn* PostgresScoreStore::Acquire() {
 void PostgresScoreStore::Release(PGconn* conn, bool broken) {
     {
         std::lock_guard lock(mutex_);
-        if (broken || PQstatus(conn) != CONNECTION_OK) {
+        // One left inside a transaction (an operation failed half way) is not reused either.
+        if (broken || PQstatus(conn) != CONNECTION_OK ||
+            PQtransactionStatus(conn) != PQTRANS_IDLE) {
             // Closed; the next one that needs a connection opens a fresh one.
             PQfinish(conn);
             --open_;
@@ -316,7 +318,12 @@ void PostgresScoreStore::AddToken(const std::string& token, int64_t now) {
     TLease conn(*this);
     if (prune)
         conn.Run("prune_tokens", {std::to_string(now - kTokenLifetimeSeconds)}, PGRES_COMMAND_OK);
+    // A token is not worth a flush to disk of its own: should the database crash within the
+    // moment after, the player's result is refused and nothing acknowledged is lost. Results
+    // stay durable. This halves the flushes per player.
+    conn.Exec("BEGIN; SET LOCAL synchronous_commit TO OFF");
     conn.Run("add_token", {token, std::to_string(now)}, PGRES_COMMAND_OK);
+    conn.Exec("COMMIT");
 }
 
 TStoreOutcome PostgresScoreStore::StoreResult(const TNewResult& result, int64_t now) {
