@@ -218,6 +218,23 @@ PostgresScoreStore::PostgresScoreStore(const std::string& conninfo, int connecti
     }
     open_ = 1;
     idle_.push_back(conn);
+    // The rest now, while no player waits: a burst would otherwise pay for a new server
+    // process per connection. Those that fail are opened when needed.
+    while (open_ < maxConnections_) {
+        try {
+            PGconn* more = Connect();
+            try {
+                PrepareAll(more);
+            } catch (...) {
+                PQfinish(more);
+                throw;
+            }
+            idle_.push_back(more);
+            ++open_;
+        } catch (const EStoreError&) {
+            break;
+        }
+    }
 }
 
 PostgresScoreStore::~PostgresScoreStore() {

@@ -3,7 +3,7 @@
 // and the tables are created under an advisory lock so that services starting together do not
 // trip over each other.
 //
-// Connections are pooled: up to `connections` are opened as the workers need them. Every
+// Connections are pooled: `connections` are opened at start (any that fail, later as needed). Every
 // operation is bounded by kStoreTimeoutMs: connecting, waiting for a pooled connection, and each
 // statement (timed here, not only by the server, which may itself be stalled); a connection
 // that timed out or broke is closed and a fresh one opened when next needed. TCP keepalives
