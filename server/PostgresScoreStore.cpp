@@ -271,6 +271,9 @@ PGconn* PostgresScoreStore::Connect() {
         PQfinish(conn);
         throw EStoreError("cannot connect to the " + description_ + ": " + message);
     }
+    // Notices ("already exists, skipping") are the set-up's expected news, not the log's.
+    PQsetNoticeProcessor(
+        conn, [](void*, const char*) {}, nullptr);
     if (PQsetnonblocking(conn, 1) != 0) {
         PQfinish(conn);
         throw EStoreError("cannot use the connection to the " + description_);

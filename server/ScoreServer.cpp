@@ -122,7 +122,8 @@ shows the best 100 as a web page.
                               postgresql://scores@dbhost/pondlark); several services may share one
                               database
   --db-connections N          PostgreSQL connections to keep open at most (default 8)
-  --workers N                 requests served at once (default 16)
+  --workers N                 requests that need the database served at once (default 16;
+                              the others, and idle or slow connections, need no worker)
   --results-per-minute N      results one address may send a minute, in bursts of N
                               (default 20; 0 for no limit)
   --versions-per-minute N     version requests one address may make a minute (default 120;
