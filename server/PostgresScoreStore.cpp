@@ -161,6 +161,15 @@ void PrepareAll(PGconn* conn) {
     Prepare(conn, "best",
             "SELECT name, country, score, stored FROM results ORDER BY score DESC, id LIMIT $1");
     Prepare(conn, "count_results", "SELECT count(*) FROM results");
+    // One token from the key's bucket of $2 a minute, refilled since its last use: a row
+    // back when there was one, none (and the bucket as it was) when it is empty.
+    Prepare(conn, "take_token",
+            "INSERT INTO rate_buckets AS b (key, tokens, updated) VALUES ($1, $2::float8 - 1,"
+            " $3::bigint) ON CONFLICT (key) DO UPDATE SET tokens = LEAST($2::float8, b.tokens +"
+            " ($3::bigint - b.updated) * $2::float8 / 60000.0) - 1, updated = $3::bigint"
+            " WHERE LEAST($2::float8, b.tokens + ($3::bigint - b.updated) * $2::float8 / 60000.0)"
+            " >= 1 RETURNING tokens");
+    Prepare(conn, "prune_buckets", "DELETE FROM rate_buckets WHERE updated <= $1");
 }
 
 // Each step once, in order; a step never changes once released, a new one is added.
@@ -174,6 +183,10 @@ const char* const kSteps[] = {
     "CREATE INDEX IF NOT EXISTS results_best ON results (score DESC, id);",
     // 2: a spent token keeps its result until it expires, so a retry is recognised.
     "ALTER TABLE tokens ADD COLUMN IF NOT EXISTS result_id BIGINT;",
+    // 3: rate-limit buckets that all services share. Unlogged: nothing to flush per request,
+    // and after a crash every address starts with a full bucket.
+    "CREATE UNLOGGED TABLE IF NOT EXISTS rate_buckets (key TEXT PRIMARY KEY,"
+    " tokens DOUBLE PRECISION NOT NULL, updated BIGINT NOT NULL);",
 };
 
 } // namespace
@@ -336,8 +349,11 @@ void PostgresScoreStore::AddToken(const std::string& token, int64_t now) {
         }
     }
     TLease conn(*this);
-    if (prune)
+    if (prune) {
         conn.Run("prune_tokens", {std::to_string(now - kTokenLifetimeSeconds)}, PGRES_COMMAND_OK);
+        // A bucket untouched for a minute is full again: the row says nothing any more.
+        conn.Run("prune_buckets", {std::to_string((now - 60) * 1000)}, PGRES_COMMAND_OK);
+    }
     // A token is not worth a flush to disk of its own: should the database crash within the
     // moment after, the player's result is refused and nothing acknowledged is lost. Results
     // stay durable. This halves the flushes per player.
@@ -383,6 +399,14 @@ int64_t PostgresScoreStore::CountResults() {
     TLease conn(*this);
     const TResultPtr r = conn.Run("count_results", {}, PGRES_TUPLES_OK);
     return std::stoll(PQgetvalue(r.get(), 0, 0));
+}
+
+bool PostgresScoreStore::TakeToken(const std::string& key, int perMinute, int64_t nowMs) {
+    if (perMinute <= 0) return true;
+    TLease conn(*this);
+    const TResultPtr r = conn.Run(
+        "take_token", {key, std::to_string(perMinute), std::to_string(nowMs)}, PGRES_TUPLES_OK);
+    return PQntuples(r.get()) == 1;
 }
 
 void PostgresScoreStore::CheckWritable() {

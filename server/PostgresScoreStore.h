@@ -33,6 +33,7 @@ public:
     std::vector<TScoreRow> Best(int limit) override;
     int64_t CountResults() override;
     void CheckWritable() override;
+    bool TakeToken(const std::string& key, int perMinute, int64_t nowMs) override;
     std::string Describe() const override { return description_; }
 
     class TLease; // a pooled connection in use

@@ -139,6 +139,8 @@ shows the best 100 as a web page.
                               limit); more are answered 503
   --trusted-proxy ADDR        a reverse proxy whose X-Forwarded-For names the client (repeat for
                               several); the limits and the log then use the client's address
+  --shared-limits             keep the rate limits in the PostgreSQL database, shared by every
+                              service on it (default: each service counts its own)
   --help                      this text
 
 Every request is logged on standard error: time, address, method, path with query (a result's
@@ -155,6 +157,10 @@ bool ParseServiceOptions(int argc, const char* const* argv, TServiceOptions& opt
         if (arg == "--help" || arg == "-h") {
             help = true;
             return true;
+        }
+        if (arg == "--shared-limits") {
+            options.SharedLimits = true;
+            continue;
         }
         if (i + 1 >= argc) {
             error = arg.rfind("--", 0) == 0 ? arg + " needs a value" : "unknown argument " + arg;
@@ -221,6 +227,10 @@ bool ParseServiceOptions(int argc, const char* const* argv, TServiceOptions& opt
             error = "unknown option " + arg;
             return false;
         }
+    }
+    if (options.SharedLimits && options.Database.rfind("postgres", 0) != 0) {
+        error = "--shared-limits needs a PostgreSQL --db";
+        return false;
     }
     return true;
 }
@@ -425,7 +435,7 @@ void TScoreServer::Ready(THttpResponse& response) {
 
 void TScoreServer::Version(const THttpRequest& request, THttpResponse& response) {
     response.Set("Cache-Control", "no-store");
-    if (!versionLimit_.Allow(ClientAddress(request), SteadyMillis())) {
+    if (!Allow(versionLimit_, "version", options_.VersionsPerMinute, ClientAddress(request))) {
         response.Text(429, "ERR|too many requests\n");
         response.refusal = "version requests over the rate limit";
         return;
@@ -444,7 +454,8 @@ void TScoreServer::Result(const THttpRequest& request, THttpResponse& response) 
         response.refusal = RefusalText(refusal);
     };
     const std::string client = ClientAddress(request);
-    if (!resultLimit_.Allow(client, SteadyMillis())) return refuse(429, TRefusal::RateLimited);
+    if (!Allow(resultLimit_, "result", options_.ResultsPerMinute, client))
+        return refuse(429, TRefusal::RateLimited);
     // The query must hold exactly one payload: two would leave the choice to the parser.
     if (request.ParamCount("inf") != 1) return refuse(400, TRefusal::Empty);
     const TCheckedResult checked = CheckResultRequest(request.Param("inf"));
@@ -454,6 +465,16 @@ void TScoreServer::Result(const THttpRequest& request, THttpResponse& response) 
     if (outcome == TStoreOutcome::Refused) return refuse(400, TRefusal::UnknownToken);
     if (outcome == TStoreOutcome::Stored) ++results_;
     response.Text(200, "OK\n");
+}
+
+bool TScoreServer::Allow(TRateLimiter& limiter, const char* kind, int perMinute,
+                         const std::string& client) {
+    if (!options_.SharedLimits) return limiter.Allow(client, SteadyMillis());
+    const int64_t nowMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              std::chrono::system_clock::now().time_since_epoch())
+                              .count();
+    return Timed(
+        [&] { return store_.TakeToken(std::string(kind) + " " + client, perMinute, nowMs); });
 }
 
 void TScoreServer::Log(const THttpRequest& request, const THttpResponse& response, double ms) {

@@ -47,6 +47,8 @@ struct TServiceOptions {
     std::string Site;      // a folder served under /play/ (the browser game); "" for none
     // Proxies whose X-Forwarded-For is believed: the limits then count the client it names.
     std::vector<std::string> TrustedProxies;
+    // The rate limits kept in the database (PostgreSQL), shared by every service on it.
+    bool SharedLimits = false;
     THttpLimits Limits;
 };
 
@@ -84,6 +86,8 @@ private:
     void Result(const THttpRequest& request, THttpResponse& response);
     void Ready(THttpResponse& response);
     void Log(const THttpRequest& request, const THttpResponse& response, double ms);
+    // The rate limit `kind` ("version", "result") for `client`, in memory or shared.
+    bool Allow(TRateLimiter& limiter, const char* kind, int perMinute, const std::string& client);
     std::string HomeUrl() const;
     // Runs a store operation, timing it for /metrics.
     template <class F> auto Timed(F&& operation);

@@ -76,6 +76,12 @@ public:
     // the file, so it would pass on a full disk).
     virtual void CheckWritable() = 0;
 
+    // A rate limit shared by every service on the database: true, and one token taken, when
+    // `key` may go on at `nowMs` (Unix milliseconds, a clock the services share), from a bucket
+    // of `perMinute` that refills evenly over a minute (0: no limit). PostgreSQL only; SQLite
+    // throws EStoreError.
+    virtual bool TakeToken(const std::string& key, int perMinute, int64_t nowMs) = 0;
+
     // A short name of the kind and place ("sqlite:scores.db"), never a password.
     virtual std::string Describe() const = 0;
 };

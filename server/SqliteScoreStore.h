@@ -28,6 +28,10 @@ public:
     std::vector<TScoreRow> Best(int limit) override;
     int64_t CountResults() override;
     void CheckWritable() override;
+    // The file has one service; its limits are that service's own.
+    bool TakeToken(const std::string&, int, int64_t) override {
+        throw EStoreError("shared limits need PostgreSQL");
+    }
     std::string Describe() const override { return "sqlite:" + path_; }
 
 private:

@@ -125,3 +125,47 @@ TEST(ScoreServiceLimits, TheClientAddressIsTakenFromTrustedProxiesOnly) {
     std::fclose(log);
     std::filesystem::remove_all(folder);
 }
+
+// --shared-limits: two services on one PostgreSQL count one address's results together, and
+// the bucket refills over the minute on the database's side as in memory.
+TEST(ScoreServiceLimits, SharedLimitsHoldAcrossServicesOnOnePostgresql) {
+    TServiceUnderTest first;
+    scores::TServiceOptions options;
+    options.ResultsPerMinute = 3;
+    options.SharedLimits = true;
+    const std::string skip = first.Start(TBackend::Postgres, options);
+    if (!skip.empty()) GTEST_SKIP() << skip;
+
+    // The buckets themselves, with a clock the test moves.
+    scores::IScoreStore& store = *first.store;
+    const int64_t t0 = 1'790'000'000'000;
+    EXPECT_TRUE(store.TakeToken("k", 2, t0));
+    EXPECT_TRUE(store.TakeToken("k", 2, t0));
+    EXPECT_FALSE(store.TakeToken("k", 2, t0));
+    EXPECT_TRUE(store.TakeToken("other", 2, t0)) << "each key its own bucket";
+    EXPECT_FALSE(store.TakeToken("k", 2, t0 + 29'000));
+    EXPECT_TRUE(store.TakeToken("k", 2, t0 + 30'000)) << "one token back after half a minute";
+    EXPECT_TRUE(store.TakeToken("k", 0, t0 + 30'000)) << "0 is no limit";
+
+    // A second service on the same database.
+    const auto secondStore = scores::OpenScoreStore(first.postgres->Uri(), 2);
+    std::FILE* log = std::fopen((first.folder / "second.log").c_str(), "w");
+    options.Host = "127.0.0.1";
+    options.Port = 0;
+    scores::TScoreServer second(*secondStore, options, log, [&] { return first.now.load(); });
+    const int secondPort = second.Bind();
+    std::thread serving([&] { second.Run(); });
+    std::vector<int> statuses;
+    for (int i = 0; i < 5; ++i) {
+        const std::string token = first.Token();
+        httplib::Client client("127.0.0.1", i % 2 == 0 ? first.port : secondPort);
+        const auto reply = client.Get("/cgi/version.pl?hs&prg=Pondlark&inf=" +
+                                      EncodeLine(ResultPayload("Frog", 10 + i, token, "")));
+        ASSERT_TRUE(reply);
+        statuses.push_back(reply->status);
+    }
+    EXPECT_EQ(statuses, (std::vector<int>{200, 200, 200, 429, 429}));
+    second.Stop();
+    serving.join();
+    std::fclose(log);
+}

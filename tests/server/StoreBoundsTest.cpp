@@ -74,6 +74,10 @@ public:
         Wait();
         inner_->CheckWritable();
     }
+    bool TakeToken(const std::string& key, int perMinute, int64_t nowMs) override {
+        Wait();
+        return inner_->TakeToken(key, perMinute, nowMs);
+    }
     std::string Describe() const override { return "stalling " + inner_->Describe(); }
 
 private:
