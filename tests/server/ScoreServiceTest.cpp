@@ -4,6 +4,7 @@
 #include "persist/ResultPayload.h"
 #include "persist/TextEncoding.h"
 #include "server/Pages.h"
+#include "server/RawConnection.h"
 #include "server/ResultCheck.h"
 
 #include <gtest/gtest.h>
@@ -256,6 +257,19 @@ TEST_P(ScoreService, TheLogGivesEachRefusalItsReasonAndNoToken) {
     EXPECT_EQ(log.find(token), std::string::npos) << log;
     EXPECT_EQ(log.find(GameInf(token).substr(0, 40)), std::string::npos) << log;
     EXPECT_NE(log.find("inf=("), std::string::npos) << "the payload's length instead" << log;
+}
+
+// The home page in the version reply is the service's own address (or --public-url), whatever
+// Host a request names: a forged Host must not send players elsewhere.
+TEST_P(ScoreService, TheHomePageIsNeverTakenFromTheRequest) {
+    TRawConnection c(service.port);
+    ASSERT_TRUE(c.Send("GET /cgi/version.pl?version&prg=Pondlark HTTP/1.1\r\n"
+                       "Host: evil.example\r\nConnection: close\r\n\r\n"));
+    const std::string reply = c.ReadAll();
+    EXPECT_NE(reply.find("|http://127.0.0.1:" + std::to_string(service.port) + "/|"),
+              std::string::npos)
+        << reply;
+    EXPECT_EQ(reply.find("evil"), std::string::npos) << reply;
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, ScoreService,

@@ -2,11 +2,10 @@
 // slow senders.
 #include "server/ServiceUnderTest.h"
 
-#include "server/RawConnection.h"
-
 #include "persist/ResultPayload.h"
 #include "persist/TextEncoding.h"
 #include "server/RateLimiter.h"
+#include "server/RawConnection.h"
 
 #include <gtest/gtest.h>
 
