@@ -100,13 +100,17 @@ std::string JsonEscape(std::string_view text) {
     return out;
 }
 
-std::string DateOf(int64_t unixSeconds) {
+std::string UtcTime(int64_t unixSeconds, const char* format) {
     const std::time_t t = static_cast<std::time_t>(unixSeconds);
     std::tm tm{};
     if (!gmtime_r(&t, &tm)) return "?";
-    char text[16];
-    std::strftime(text, sizeof text, "%Y-%m-%d", &tm);
+    char text[64];
+    if (std::strftime(text, sizeof text, format, &tm) == 0) return "?";
     return text;
+}
+
+std::string DateOf(int64_t unixSeconds) {
+    return UtcTime(unixSeconds, "%Y-%m-%d");
 }
 
 std::string TablePage(const std::vector<TScoreRow>& rows) {

@@ -20,6 +20,9 @@ std::string HtmlEscape(std::string_view text);
 // A JSON string body: quotes, backslashes and control characters escaped, < > & as \u003c
 // \u003e \u0026, bytes outside printable ASCII as \ufffd.
 std::string JsonEscape(std::string_view text);
+// The time in UTC as strftime's `format` writes it (at most 63 characters); "?" when it
+// cannot be written.
+std::string UtcTime(int64_t unixSeconds, const char* format);
 // "YYYY-MM-DD" in UTC.
 std::string DateOf(int64_t unixSeconds);
 

@@ -3,8 +3,11 @@
 // and the tables are created under an advisory lock so that services starting together do not
 // trip over each other.
 //
-// Connections are pooled: up to `connections` are opened as the workers need them; a broken
-// connection is reset when it is next taken.
+// Connections are pooled: `connections` are opened at start (any that fail, later as needed). Every
+// operation is bounded by kStoreTimeoutMs: connecting, waiting for a pooled connection, and each
+// statement (timed here, not only by the server, which may itself be stalled); a connection
+// that timed out or broke is closed and a fresh one opened when next needed. TCP keepalives
+// notice a server that vanished.
 #pragma once
 
 #include "server/ScoreStore.h"
@@ -26,16 +29,19 @@ public:
     PostgresScoreStore& operator=(const PostgresScoreStore&) = delete;
 
     void AddToken(const std::string& token, int64_t now) override;
-    bool StoreResult(const TNewResult& result, int64_t now) override;
+    TStoreOutcome StoreResult(const TNewResult& result, int64_t now) override;
     std::vector<TScoreRow> Best(int limit) override;
     int64_t CountResults() override;
+    void CheckWritable() override;
+    bool TakeToken(const std::string& key, int perMinute, int64_t nowMs) override;
     std::string Describe() const override { return description_; }
 
+    class TLease; // a pooled connection in use
+
 private:
-    class TLease;
     pg_conn* Connect();
     pg_conn* Acquire();
-    void Release(pg_conn* conn);
+    void Release(pg_conn* conn, bool broken);
 
     std::string conninfo_;
     std::string description_;

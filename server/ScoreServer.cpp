@@ -4,13 +4,13 @@
 #include "server/ResultCheck.h"
 
 #include <sys/random.h>
-#include <sys/socket.h>
 
 #include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <ctime>
 #include <stdexcept>
+#include <type_traits>
 
 namespace pondlark::scores {
 
@@ -59,12 +59,7 @@ std::string NewToken() {
 }
 
 std::string IsoTime(int64_t unixSeconds) {
-    const std::time_t t = static_cast<std::time_t>(unixSeconds);
-    std::tm tm{};
-    gmtime_r(&t, &tm);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &tm);
-    return text;
+    return UtcTime(unixSeconds, "%Y-%m-%dT%H:%M:%SZ");
 }
 
 // Printable ASCII stays; anything else (and the quote and backslash) as \xHH, so one request
@@ -94,9 +89,22 @@ bool ParseInt(std::string_view text, int low, int high, int& value) {
     return true;
 }
 
-void Reply(httplib::Response& response, int status, const std::string& body) {
-    response.status = status;
-    response.set_content(body, kTextType);
+// The target as the log shows it: a result's payload holds a token that may still be good,
+// so only its length is kept.
+std::string LoggedTarget(const std::string& target) {
+    std::string out = target;
+    size_t at = 0;
+    while ((at = out.find("inf=", at)) != std::string::npos) {
+        if (at > 0 && out[at - 1] != '?' && out[at - 1] != '&') {
+            at += 4;
+            continue;
+        }
+        const size_t end = std::min(out.find('&', at), out.size());
+        const size_t length = end - at - 4;
+        out.replace(at + 4, length, "(" + std::to_string(length) + "-characters)");
+        at += 4;
+    }
+    return out;
 }
 
 } // namespace
@@ -114,21 +122,30 @@ shows the best 100 as a web page.
                               postgresql://scores@dbhost/pondlark); several services may share one
                               database
   --db-connections N          PostgreSQL connections to keep open at most (default 8)
-  --workers N                 requests served at once (default 16)
+  --workers N                 requests that need the database served at once (default 16;
+                              the others, and idle or slow connections, need no worker)
   --results-per-minute N      results one address may send a minute, in bursts of N
                               (default 20; 0 for no limit)
   --versions-per-minute N     version requests one address may make a minute (default 120;
                               0 for no limit)
-  --public-url URL            the home page named in version replies (default http:// and the
-                              Host the game asked for)
+  --public-url URL            the home page named in version replies (default http://HOST:PORT/
+                              of --listen; never taken from a request)
   --site DIR                  serve the files of DIR under /play/ (the browser game that
                               scripts/web builds: its results come back to this service)
-  --request-timeout SECONDS   time a client has to send a whole request and read its reply
-                              (default 10); a single read waits at most 5 s
+  --request-timeout SECONDS   time a client has to send a request's head, from its first byte
+                              (default 10); replies have no total limit, only a minimum rate
+  --max-connections-per-address N
+                              connections one address may hold open (default 64; 0 for no
+                              limit); more are answered 503
+  --trusted-proxy ADDR        a reverse proxy whose X-Forwarded-For names the client (repeat for
+                              several); the limits and the log then use the client's address
+  --shared-limits             keep the rate limits in the PostgreSQL database, shared by every
+                              service on it (default: each service counts its own)
   --help                      this text
 
-Every request is logged on standard error: time, address, method, path with query, status and
-milliseconds taken. SIGTERM or SIGINT finishes the requests in flight and exits with status 0.
+Every request is logged on standard error: time, address, method, path with query (a result's
+payload shortened to its length), status, milliseconds taken, and why a request was refused.
+SIGTERM or SIGINT finishes the requests in flight (at most 3 s) and exits with status 0.
 )";
 }
 
@@ -140,6 +157,10 @@ bool ParseServiceOptions(int argc, const char* const* argv, TServiceOptions& opt
         if (arg == "--help" || arg == "-h") {
             help = true;
             return true;
+        }
+        if (arg == "--shared-limits") {
+            options.SharedLimits = true;
+            continue;
         }
         if (i + 1 >= argc) {
             error = arg.rfind("--", 0) == 0 ? arg + " needs a value" : "unknown argument " + arg;
@@ -189,11 +210,27 @@ bool ParseServiceOptions(int argc, const char* const* argv, TServiceOptions& opt
                 error = "--request-timeout wants seconds from 1 to 3600";
                 return false;
             }
-            options.Limits.RequestDeadline = std::chrono::seconds(seconds);
+            options.Limits.HeaderTimeout = std::chrono::seconds(seconds);
+        } else if (arg == "--max-connections-per-address") {
+            if (!ParseInt(value, 0, 1'000'000, options.Limits.MaxConnectionsPerAddress)) {
+                error = arg + " wants a number from 0 to 1000000";
+                return false;
+            }
+        } else if (arg == "--trusted-proxy") {
+            if (value.empty() ||
+                value.find_first_not_of("0123456789abcdefABCDEF.:") != std::string::npos) {
+                error = "--trusted-proxy wants an IP address";
+                return false;
+            }
+            options.TrustedProxies.push_back(value);
         } else {
             error = "unknown option " + arg;
             return false;
         }
+    }
+    if (options.SharedLimits && options.Database.rfind("postgres", 0) != 0) {
+        error = "--shared-limits needs a PostgreSQL --db";
+        return false;
     }
     return true;
 }
@@ -203,203 +240,272 @@ TScoreServer::TScoreServer(IScoreStore& store, const TServiceOptions& options, s
     : store_(store), options_(options), log_(log),
       clock_(clock ? std::move(clock) : TClock(SystemSeconds)),
       resultLimit_(options.ResultsPerMinute), versionLimit_(options.VersionsPerMinute),
-      http_(options.Limits) {
-    const int workers = options.Workers;
-    http_.new_task_queue = [workers] { return new httplib::ThreadPool(workers); };
-    http_.set_keep_alive_max_count(options.Limits.KeepAliveMaxRequests);
-    // Only what the Keep-Alive header promises; the connection loop keeps to the same time.
-    http_.set_keep_alive_timeout(std::max<time_t>(
-        1,
-        std::chrono::duration_cast<std::chrono::seconds>(options.Limits.KeepAliveTimeout).count()));
-    http_.set_read_timeout(
-        std::chrono::duration_cast<std::chrono::seconds>(options.Limits.ReadTimeout));
-    Routes();
-}
+      http_(
+          options.Limits, options.Workers,
+          [this](const THttpRequest& request) { return Route(request); },
+          [this](const THttpRequest& request, const THttpResponse& response, double ms) {
+              Log(request, response, ms);
+          },
+          [this](const std::string& what, THttpResponse& response) {
+              {
+                  std::lock_guard lock(logMutex_);
+                  std::fprintf(log_, "pondlark-scores: %s\n", LogSafe(what).c_str());
+              }
+              // A database that does not answer is a passing trouble: the game may try again.
+              response.Text(503, "ERR|try later\n");
+              response.refusal = "store failed";
+          }) {}
 
 int TScoreServer::Bind() {
-    // The browser game: its page, script, program and data as plain files.
-    if (!options_.Site.empty()) {
-        http_.set_file_extension_and_mimetype_mapping("wasm", "application/wasm");
-        http_.set_file_extension_and_mimetype_mapping("data", "application/octet-stream");
-        if (!http_.set_mount_point("/play", options_.Site))
-            throw std::runtime_error("cannot serve the folder " + options_.Site);
-    }
-    if (options_.Port == 0) {
-        port_ = http_.bind_to_any_port(options_.Host);
-        if (port_ <= 0) throw std::runtime_error("cannot listen on " + options_.Host);
-    } else {
-        if (!http_.bind_to_port(options_.Host, options_.Port))
-            throw std::runtime_error("cannot listen on " + options_.Host + ":" +
-                                     std::to_string(options_.Port));
-        port_ = options_.Port;
-    }
-    http_.WidenListenQueue(SOMAXCONN);
+    // The browser game: its page, script, program and data, loaded and compressed now.
+    if (!options_.Site.empty()) site_ = std::make_unique<TSiteFiles>(options_.Site);
+    port_ = http_.Bind(options_.Host, options_.Port);
+    // One count at start; from then on the results this service stores are added, so that no
+    // probe ever counts the table.
+    results_ = store_.CountResults();
     return port_;
 }
 
 bool TScoreServer::Run() {
-    return http_.listen_after_bind();
+    return http_.Run();
 }
 
 void TScoreServer::Stop() {
-    http_.stop();
+    http_.Stop();
 }
 
-std::string TScoreServer::HomeUrl(const httplib::Request& request) const {
+std::string TScoreServer::HomeUrl() const {
     if (!options_.PublicUrl.empty()) return options_.PublicUrl;
-    // The host the game asked for, when it is a plain name or address with a port.
-    const std::string host = request.get_header_value("Host");
-    const bool plain = !host.empty() && host.size() <= 255 &&
-                       host.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
-                                              "0123456789.-:[]") == std::string::npos;
-    if (plain) return "http://" + host + "/";
-    return "http://" + options_.Host + ":" + std::to_string(port_) + "/";
+    const bool v6 = options_.Host.find(':') != std::string::npos;
+    return "http://" + (v6 ? "[" + options_.Host + "]" : options_.Host) + ":" +
+           std::to_string(port_) + "/";
 }
 
-void TScoreServer::Routes() {
-    http_.Get("/cgi/version.pl",
-              [this](const httplib::Request& request, httplib::Response& response) {
-                  if (request.get_param_value("prg") != kProgram) {
-                      Reply(response, 404, "ERR|unknown program\n");
-                  } else if (request.has_param("version")) {
-                      Version(request, response);
-                  } else if (request.has_param("hs")) {
-                      Result(request, response);
-                  } else if (request.has_param("show") && request.get_param_value("type") == "0") {
-                      response.set_content(TablePage(store_.Best(kTableSize)), kHtmlType);
-                      response.set_header("Cache-Control", "no-cache");
-                  } else {
-                      Reply(response, 400, "ERR|unknown request\n");
-                  }
-              });
-    http_.Get("/", [](const httplib::Request&, httplib::Response& response) {
-        response.set_content(HomePage(), kHtmlType);
-    });
-    http_.Get("/api/scores", [this](const httplib::Request& request, httplib::Response& response) {
-        int limit = kTableSize;
-        if (request.has_param("limit") &&
-            !ParseInt(request.get_param_value("limit"), 1, kTableSize, limit)) {
-            response.status = 400;
-            response.set_content("{\"error\":\"limit must be 1 to 100\"}\n", "application/json");
-            return;
+std::string TScoreServer::ClientAddress(const THttpRequest& request) const {
+    const auto trusted = [this](const std::string& address) {
+        return std::find(options_.TrustedProxies.begin(), options_.TrustedProxies.end(), address) !=
+               options_.TrustedProxies.end();
+    };
+    if (!trusted(request.peer)) return request.peer;
+    // Each proxy appends the address it took the request from; the rightmost one not of ours
+    // is the client (what is left of it may be anything the client wrote).
+    std::string forwarded;
+    for (const auto& [name, value] : request.headers)
+        if (name == "x-forwarded-for") forwarded += (forwarded.empty() ? "" : ",") + value;
+    std::string client = request.peer;
+    size_t end = forwarded.size();
+    while (end > 0) {
+        const size_t comma = forwarded.rfind(',', end - 1);
+        const size_t start = comma == std::string::npos ? 0 : comma + 1;
+        std::string item = forwarded.substr(start, end - start);
+        item.erase(0, item.find_first_not_of(" \t"));
+        item.erase(item.find_last_not_of(" \t") + 1);
+        if (item.empty() || item.size() > 45 ||
+            item.find_first_not_of("0123456789abcdefABCDEF.:") != std::string::npos)
+            break;
+        client = item;
+        if (!trusted(item)) break;
+        if (comma == std::string::npos) break;
+        end = comma;
+    }
+    return client;
+}
+
+template <class F> auto TScoreServer::Timed(F&& operation) {
+    const auto start = std::chrono::steady_clock::now();
+    const auto observe = [&] {
+        metrics_.ObserveStore(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    };
+    try {
+        if constexpr (std::is_void_v<decltype(operation())>) {
+            operation();
+            observe();
+        } else {
+            auto result = operation();
+            observe();
+            return result;
         }
-        response.set_content(ScoresJson(store_.Best(limit)), "application/json");
-        response.set_header("Access-Control-Allow-Origin", "*");
-        response.set_header("Cache-Control", "no-cache");
-    });
-    http_.Get("/healthz", [this](const httplib::Request&, httplib::Response& response) {
-        Reply(response, 200, "ok " + std::to_string(store_.CountResults()) + " results\n");
-    });
-
-    http_.set_pre_routing_handler(
-        [this](const httplib::Request& request, httplib::Response& response) {
-            // The game's page names its files relative to its folder, which an address without the
-            // last slash would lose.
-            if (request.path == "/play" && !options_.Site.empty()) {
-                response.set_redirect("/play/");
-                return httplib::Server::HandlerResponse::Handled;
-            }
-            // Nothing the game or a browser sends comes near these.
-            if (request.target.size() > 1024) {
-                Reply(response, 414, "ERR|too long\n");
-                return httplib::Server::HandlerResponse::Handled;
-            }
-            if (request.headers.size() > 64) {
-                Reply(response, 431, "ERR|too many headers\n");
-                return httplib::Server::HandlerResponse::Handled;
-            }
-            if (request.method != "GET" && request.method != "HEAD") {
-                Reply(response, 405, "ERR|only GET\n");
-                return httplib::Server::HandlerResponse::Handled;
-            }
-            return httplib::Server::HandlerResponse::Unhandled;
-        });
-    http_.set_post_routing_handler(
-        [](const httplib::Request& request, httplib::Response& response) {
-            // The service's pages carry no scripts and load nothing from elsewhere; the browser
-            // game runs its own script and program and loads its data, from this host only (no
-            // eval: a page that cannot be made to run text as a script).
-            const bool game = request.path.rfind("/play/", 0) == 0;
-            response.set_header("Content-Security-Policy", game ? kGamePolicy : kPagePolicy);
-            response.set_header("X-Content-Type-Options", "nosniff");
-        });
-    http_.set_error_handler(httplib::Server::HandlerWithResponse(
-        [](const httplib::Request&, httplib::Response& response) {
-            // Replies that already say what went wrong keep their words.
-            if (!response.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
-            Reply(response, response.status, response.status == 404 ? "ERR|not found\n" : "ERR\n");
-            return httplib::Server::HandlerResponse::Handled;
-        }));
-    http_.set_exception_handler(
-        [this](const httplib::Request&, httplib::Response& response, std::exception_ptr error) {
-            std::string what = "unknown error";
-            try {
-                std::rethrow_exception(error);
-            } catch (const std::exception& e) {
-                what = e.what();
-            } catch (...) {
-            }
-            {
-                std::lock_guard lock(logMutex_);
-                std::fprintf(log_, "pondlark-scores: %s\n", LogSafe(what).c_str());
-            }
-            // A database that does not answer is a passing trouble: the game may try again.
-            Reply(response, 503, "ERR|try later\n");
-        });
-    http_.set_logger([this](const httplib::Request& request, const httplib::Response& response) {
-        Log(request, response);
-    });
+    } catch (...) {
+        observe();
+        throw;
+    }
 }
 
-void TScoreServer::Version(const httplib::Request& request, httplib::Response& response) {
-    if (!versionLimit_.Allow(request.remote_addr, SteadyMillis())) {
-        Reply(response, 429, "ERR|too many requests\n");
+THttpServer::TRoute TScoreServer::Route(const THttpRequest& request) {
+    using TRoute = THttpServer::TRoute;
+    // Headers every reply carries: the service's pages run no scripts and load nothing from
+    // elsewhere; the browser game runs its own script and program and loads its data, from
+    // this host only (no eval: a page that cannot be made to run text as a script).
+    const bool game = request.path.rfind("/play/", 0) == 0;
+    const auto guarded = [game](bool onWorker, THttpServer::THandler handle) {
+        return TRoute{onWorker, [game, handle = std::move(handle)](const THttpRequest& r,
+                                                                   THttpResponse& response) {
+                          handle(r, response);
+                          response.Set("Content-Security-Policy", game ? kGamePolicy : kPagePolicy);
+                          response.Set("X-Content-Type-Options", "nosniff");
+                      }};
+    };
+    const auto reply = [&](int status, std::string text, std::string refusal = "") {
+        return guarded(false, [status, text = std::move(text), refusal = std::move(refusal)](
+                                  const THttpRequest&, THttpResponse& response) {
+            response.Text(status, text);
+            response.refusal = refusal;
+        });
+    };
+    // Nothing the game or a browser sends comes near these.
+    if (request.target.size() > 1024) return reply(414, "ERR|too long\n", "target too long");
+    if (request.headers.size() > 64)
+        return reply(431, "ERR|too many headers\n", "too many headers");
+
+    const std::string& path = request.path;
+    if (path == "/cgi/version.pl") {
+        if (request.Param("prg") != kProgram) return reply(404, "ERR|unknown program\n");
+        if (request.HasParam("version"))
+            return guarded(true, [this](const THttpRequest& r, THttpResponse& response) {
+                Version(r, response);
+            });
+        if (request.HasParam("hs"))
+            return guarded(true, [this](const THttpRequest& r, THttpResponse& response) {
+                Result(r, response);
+            });
+        if (request.HasParam("show") && request.Param("type") == "0")
+            return guarded(true, [this](const THttpRequest&, THttpResponse& response) {
+                response.Text(200, TablePage(Timed([&] { return store_.Best(kTableSize); })),
+                              kHtmlType);
+                response.Set("Cache-Control", "no-cache");
+            });
+        return reply(400, "ERR|unknown request\n");
+    }
+    if (path == "/")
+        return guarded(false, [](const THttpRequest&, THttpResponse& response) {
+            response.Text(200, HomePage(), kHtmlType);
+        });
+    if (path == "/api/scores") {
+        int limit = kTableSize;
+        if (request.HasParam("limit") && !ParseInt(request.Param("limit"), 1, kTableSize, limit))
+            return guarded(false, [](const THttpRequest&, THttpResponse& response) {
+                response.Text(400, "{\"error\":\"limit must be 1 to 100\"}\n", "application/json");
+            });
+        return guarded(true, [this, limit](const THttpRequest&, THttpResponse& response) {
+            response.Text(200, ScoresJson(Timed([&] { return store_.Best(limit); })),
+                          "application/json");
+            response.Set("Access-Control-Allow-Origin", "*");
+            response.Set("Cache-Control", "no-cache");
+        });
+    }
+    if (path == "/healthz")
+        return guarded(false, [this](const THttpRequest&, THttpResponse& response) {
+            response.Text(200, "ok " + std::to_string(results_.load()) + " results\n");
+            response.Set("Cache-Control", "no-store");
+        });
+    if (path == "/readyz")
+        return guarded(true,
+                       [this](const THttpRequest&, THttpResponse& response) { Ready(response); });
+    if (path == "/metrics")
+        return guarded(false, [this](const THttpRequest&, THttpResponse& response) {
+            response.Text(200, metrics_.Text(http_.OpenConnections()),
+                          "text/plain; version=0.0.4; charset=utf-8");
+            response.Set("Cache-Control", "no-store");
+        });
+    if (site_ && path == "/play")
+        // The game's page names its files relative to its folder, which an address without
+        // the last slash would lose.
+        return guarded(false, [](const THttpRequest&, THttpResponse& response) {
+            response.Text(302, "");
+            response.Set("Location", "/play/");
+        });
+    if (site_ && game)
+        return guarded(false, [this](const THttpRequest& r, THttpResponse& response) {
+            site_->Serve(r, r.path.substr(6), response);
+        });
+    return reply(404, "ERR|not found\n");
+}
+
+void TScoreServer::Ready(THttpResponse& response) {
+    response.Set("Cache-Control", "no-store");
+    try {
+        Timed([&] { store_.CheckWritable(); });
+        response.Text(200, "ready\n");
+    } catch (const EStoreError& e) {
+        response.Text(503, "ERR|not ready: " + LogSafe(e.what()) + "\n");
+        response.refusal = "not ready";
+    }
+}
+
+void TScoreServer::Version(const THttpRequest& request, THttpResponse& response) {
+    response.Set("Cache-Control", "no-store");
+    if (!Allow(versionLimit_, "version", options_.VersionsPerMinute, ClientAddress(request))) {
+        response.Text(429, "ERR|too many requests\n");
+        response.refusal = "version requests over the rate limit";
         return;
     }
     const int64_t now = clock_();
     const std::string token = NewToken();
-    store_.AddToken(token, now);
-    Reply(response, 200,
-          "OK|" PONDLARK_VERSION "|" + HomeUrl(request) + "|" + IsoTime(now) + "|" + token + "|");
-    response.set_header("Cache-Control", "no-store");
+    Timed([&] { store_.AddToken(token, now); });
+    response.Text(200,
+                  "OK|" PONDLARK_VERSION "|" + HomeUrl() + "|" + IsoTime(now) + "|" + token + "|");
 }
 
-void TScoreServer::Result(const httplib::Request& request, httplib::Response& response) {
-    response.set_header("Cache-Control", "no-store");
-    if (!resultLimit_.Allow(request.remote_addr, SteadyMillis())) {
-        Reply(response, 429, "ERR|" + std::string(RefusalText(TRefusal::RateLimited)) + "\n");
-        return;
-    }
+void TScoreServer::Result(const THttpRequest& request, THttpResponse& response) {
+    response.Set("Cache-Control", "no-store");
+    const auto refuse = [&](int status, TRefusal refusal) {
+        response.Text(status, "ERR|" + std::string(RefusalText(refusal)) + "\n");
+        response.refusal = RefusalText(refusal);
+    };
+    const std::string client = ClientAddress(request);
+    if (!Allow(resultLimit_, "result", options_.ResultsPerMinute, client))
+        return refuse(429, TRefusal::RateLimited);
     // The query must hold exactly one payload: two would leave the choice to the parser.
-    if (request.get_param_value_count("inf") != 1) {
-        Reply(response, 400, "ERR|" + std::string(RefusalText(TRefusal::Empty)) + "\n");
-        return;
-    }
-    const TCheckedResult checked = CheckResultRequest(request.get_param_value("inf"));
-    if (checked.refusal != TRefusal::None) {
-        Reply(response, 400, "ERR|" + std::string(RefusalText(checked.refusal)) + "\n");
-        return;
-    }
-    const TNewResult result{checked.name, checked.country, checked.score, checked.token,
-                            request.remote_addr};
-    if (!store_.StoreResult(result, clock_())) {
-        Reply(response, 400, "ERR|" + std::string(RefusalText(TRefusal::UnknownToken)) + "\n");
-        return;
-    }
-    Reply(response, 200, "OK\n");
+    if (request.ParamCount("inf") != 1) return refuse(400, TRefusal::Empty);
+    const TCheckedResult checked = CheckResultRequest(request.Param("inf"));
+    if (checked.refusal != TRefusal::None) return refuse(400, checked.refusal);
+    const TNewResult result{checked.name, checked.country, checked.score, checked.token, client};
+    const TStoreOutcome outcome = Timed([&] { return store_.StoreResult(result, clock_()); });
+    if (outcome == TStoreOutcome::Refused) return refuse(400, TRefusal::UnknownToken);
+    if (outcome == TStoreOutcome::Stored) ++results_;
+    response.Text(200, "OK\n");
 }
 
-void TScoreServer::Log(const httplib::Request& request, const httplib::Response& response) {
-    const int64_t started = TBoundedHttpServer::StartedMicros(request);
-    const int64_t now = std::chrono::duration_cast<std::chrono::microseconds>(
-                            std::chrono::steady_clock::now().time_since_epoch())
-                            .count();
-    const double ms = started > 0 ? static_cast<double>(now - started) / 1000.0 : 0.0;
-    const std::string line = IsoTime(SystemSeconds()) + " " + LogSafe(request.remote_addr) + " \"" +
-                             LogSafe(request.method) + " " + LogSafe(request.target) + "\" " +
-                             std::to_string(response.status);
+bool TScoreServer::Allow(TRateLimiter& limiter, const char* kind, int perMinute,
+                         const std::string& client) {
+    if (!options_.SharedLimits) return limiter.Allow(client, SteadyMillis());
+    const int64_t nowMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              std::chrono::system_clock::now().time_since_epoch())
+                              .count();
+    return Timed(
+        [&] { return store_.TakeToken(std::string(kind) + " " + client, perMinute, nowMs); });
+}
+
+void TScoreServer::Log(const THttpRequest& request, const THttpResponse& response, double ms) {
+    std::string route = "other";
+    const std::string& path = request.path;
+    if (request.method.empty())
+        route = "connection";
+    else if (path == "/cgi/version.pl")
+        route = request.HasParam("hs")        ? "result"
+                : request.HasParam("version") ? "version"
+                                              : "table";
+    else if (path == "/" || path == "/api/scores" || path == "/healthz" || path == "/readyz" ||
+             path == "/metrics")
+        route = path == "/" ? "home" : path.substr(1);
+    else if (path.rfind("/play", 0) == 0)
+        route = "play";
+    metrics_.CountRequest(route, response.status);
+    if (!response.refusal.empty()) metrics_.CountRefusal(response.refusal);
+
+    const std::string client = request.method.empty() ? request.peer : ClientAddress(request);
+    std::string line =
+        IsoTime(SystemSeconds()) + " " + LogSafe(client) + " \"" +
+        LogSafe(request.method.empty() ? "-" : request.method) + " " +
+        LogSafe(request.method.empty() ? "(connection)" : LoggedTarget(request.target)) + "\" " +
+        std::to_string(response.status);
+    char taken[32];
+    std::snprintf(taken, sizeof taken, " %.2f ms", ms);
+    line += taken;
+    if (!response.refusal.empty()) line += " refused: " + LogSafe(response.refusal);
     std::lock_guard lock(logMutex_);
-    std::fprintf(log_, "%s %.2f ms\n", line.c_str(), ms);
+    std::fprintf(log_, "%s\n", line.c_str());
     std::fflush(log_);
 }
 

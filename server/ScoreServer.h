@@ -1,27 +1,37 @@
 // The score service: the game's protocol, the public table and the operator's endpoints over
-// one store, served by cpp-httplib.
+// one store, served by THttpServer.
 //
 //   GET /cgi/version.pl?version&prg=Pondlark      OK|version|home page|server time|token|
 //   GET /cgi/version.pl?hs&prg=Pondlark&inf=...   OK, or ERR|reason (nothing stored)
 //   GET /cgi/version.pl?prg=Pondlark&type=0&show  the best 100 as an HTML page
 //   GET /                                         the game's home page
 //   GET /api/scores?limit=N                       the best N (1-100) as JSON
-//   GET /healthz                                  "ok" when the store answers
+//   GET /healthz                                  "ok": the service runs (never asks the store)
+//   GET /readyz                                   200 only when a write to the store works now
+//   GET /metrics                                  counters in Prometheus' text format
+//   GET /play/...                                 the browser game's files (--site)
 //
-// Every request gets one line on the access log. Threads: Run blocks on the calling thread and
-// serves with a pool of workers; Stop may be called from any thread and makes Run return once
-// the requests in flight are answered.
+// Pages that need no database are answered on the event loop and never wait for it; the others
+// run on a worker and get a 503 when the store has not answered within two seconds. Every
+// request gets one line on the access log, with the reason of a refusal; tokens and result
+// payloads never appear there. Threads: Run blocks on the calling thread; Stop may be called
+// from any thread and makes Run return once the requests in flight are answered.
 #pragma once
 
-#include "server/BoundedHttpServer.h"
+#include "server/HttpServer.h"
 #include "server/RateLimiter.h"
 #include "server/ScoreStore.h"
+#include "server/ServiceMetrics.h"
+#include "server/SiteFiles.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace pondlark::scores {
 
@@ -33,8 +43,12 @@ struct TServiceOptions {
     int DatabaseConnections = 8; // PostgreSQL only
     int ResultsPerMinute = 20;   // per address; 0 for no limit
     int VersionsPerMinute = 120; // per address; 0 for no limit
-    std::string PublicUrl;       // the home page in version replies; "" for http://Host/
-    std::string Site;            // a folder served under /play/ (the browser game); "" for none
+    std::string PublicUrl; // the home page in version replies; "" for http://HOST:PORT/ of --listen
+    std::string Site;      // a folder served under /play/ (the browser game); "" for none
+    // Proxies whose X-Forwarded-For is believed: the limits then count the client it names.
+    std::vector<std::string> TrustedProxies;
+    // The rate limits kept in the database (PostgreSQL), shared by every service on it.
+    bool SharedLimits = false;
     THttpLimits Limits;
 };
 
@@ -62,12 +76,21 @@ public:
     bool Run();
     void Stop();
 
+    // The client's address for the limits and the log: the peer, or for a trusted proxy the
+    // last address in X-Forwarded-For that is not itself a trusted proxy.
+    std::string ClientAddress(const THttpRequest& request) const;
+
 private:
-    void Routes();
-    void Version(const httplib::Request& request, httplib::Response& response);
-    void Result(const httplib::Request& request, httplib::Response& response);
-    void Log(const httplib::Request& request, const httplib::Response& response);
-    std::string HomeUrl(const httplib::Request& request) const;
+    THttpServer::TRoute Route(const THttpRequest& request);
+    void Version(const THttpRequest& request, THttpResponse& response);
+    void Result(const THttpRequest& request, THttpResponse& response);
+    void Ready(THttpResponse& response);
+    void Log(const THttpRequest& request, const THttpResponse& response, double ms);
+    // The rate limit `kind` ("version", "result") for `client`, in memory or shared.
+    bool Allow(TRateLimiter& limiter, const char* kind, int perMinute, const std::string& client);
+    std::string HomeUrl() const;
+    // Runs a store operation, timing it for /metrics.
+    template <class F> auto Timed(F&& operation);
 
     IScoreStore& store_;
     TServiceOptions options_;
@@ -75,9 +98,13 @@ private:
     TClock clock_;
     TRateLimiter resultLimit_;
     TRateLimiter versionLimit_;
-    TBoundedHttpServer http_;
+    TServiceMetrics metrics_;
+    std::atomic<int64_t> results_{0}; // counted at Bind, then by this service
+    std::unique_ptr<TSiteFiles> site_;
     std::mutex logMutex_;
     int port_ = 0;
+    // Last: destroyed first, so that its workers are done before what they use goes.
+    THttpServer http_;
 };
 
 } // namespace pondlark::scores

@@ -39,6 +39,17 @@ struct TScoreRow {
     int64_t stored = 0; // Unix seconds
 };
 
+enum class TStoreOutcome {
+    Stored,
+    AlreadyStored, // the token was spent on this very result before: a retry, answered OK
+    Refused,       // unknown, too old, or spent on another result; nothing stored
+};
+
+// How long the store may take: a connection, a statement, a wait for a pooled connection or a
+// lock. Past it the operation fails with EStoreError, so a stalled database costs a request
+// about this long, never a worker for good.
+inline constexpr int kStoreTimeoutMs = 1500;
+
 class IScoreStore {
 public:
     virtual ~IScoreStore() = default;
@@ -47,22 +58,38 @@ public:
     // their hour are dropped along the way now and then.
     virtual void AddToken(const std::string& token, int64_t now) = 0;
 
-    // Spends `token` and stores the result, as one transaction: true when the token was known,
-    // unspent and issued less than an hour before `now`; false, and nothing stored, otherwise.
-    virtual bool StoreResult(const TNewResult& result, int64_t now) = 0;
+    // Spends `token` and stores the result, as one transaction, when the token is known,
+    // unspent and was issued less than an hour before `now`. A token already spent on a result
+    // with the same name, country and score gives AlreadyStored (the sender's retry of a reply
+    // it lost) and stores nothing again.
+    virtual TStoreOutcome StoreResult(const TNewResult& result, int64_t now) = 0;
 
     // The best `limit` results: highest score first, the earlier of equal scores first.
     virtual std::vector<TScoreRow> Best(int limit) = 0;
 
-    // How many results are stored (for /healthz and the operator).
+    // How many results are stored (counted: for the operator and at start, not per probe).
     virtual int64_t CountResults() = 0;
+
+    // Throws EStoreError saying why, unless a write would succeed now. PostgreSQL: a write that
+    // is rolled back. SQLite: the file opened is still the one at its path, its files may be
+    // opened for writing, and a one-row write is committed (a rolled-back write never reaches
+    // the file, so it would pass on a full disk).
+    virtual void CheckWritable() = 0;
+
+    // A rate limit shared by every service on the database: true, and one token taken, when
+    // `key` may go on at `nowMs` (Unix milliseconds, a clock the services share), from a bucket
+    // of `perMinute` that refills evenly over a minute (0: no limit). PostgreSQL only; SQLite
+    // throws EStoreError.
+    virtual bool TakeToken(const std::string& key, int perMinute, int64_t nowMs) = 0;
 
     // A short name of the kind and place ("sqlite:scores.db"), never a password.
     virtual std::string Describe() const = 0;
 };
 
 // "sqlite:PATH" or "postgresql://..." / "postgres://..." (a libpq connection URI). Creates the
-// tables when they are missing. Throws EStoreError when the database cannot be opened or
+// tables when they are missing, and brings an older database up to the current schema (each
+// schema change is a numbered step, recorded in the table schema_version, run once in order,
+// keeping every row). Throws EStoreError when the database cannot be opened or
 // prepared, or std::invalid_argument for a description of neither kind.
 std::unique_ptr<IScoreStore> OpenScoreStore(const std::string& description, int connections);
 

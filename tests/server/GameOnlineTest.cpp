@@ -3,6 +3,7 @@
 // logs every request and stops cleanly on SIGTERM, answering the request it is in.
 #include "app/GameFixture.h"
 #include "screens/SendResultFlow.h"
+#include "server/RawConnection.h"
 #include "server/ServiceUnderTest.h"
 
 #include <arpa/inet.h>
@@ -212,3 +213,39 @@ TEST_P(GameOnline, SigtermAnswersTheRequestInFlightAndExitsCleanly) {
 
 INSTANTIATE_TEST_SUITE_P(Stores, GameOnline,
                          ::testing::Values(TBackend::Sqlite, TBackend::Postgres), BackendName);
+
+// The program, not only the server object: with its PostgreSQL stopped (SIGSTOP, connections
+// open) and a request waiting for it, SIGTERM still ends it within five seconds, status 0, and
+// the waiting request gets its 503.
+TEST(GameOnlineStalledDatabase, SigtermEndsTheProgramWithinFiveSecondsWhilePostgresqlIsStopped) {
+    TPostgresServer postgres;
+    if (!postgres.Running())
+        GTEST_SKIP() << "PostgreSQL cannot run here, so this test is skipped: " << postgres.Why();
+    const std::filesystem::path folder = FreshTestFolder();
+    TServiceProcess service(postgres.Uri(), folder / "service.log");
+    ASSERT_NE(service.Port(), 0) << service.Log();
+    const std::string version =
+        "GET /cgi/version.pl?version&prg=Pondlark HTTP/1.1\r\nHost: x\r\nConnection: "
+        "close\r\n\r\n";
+    {
+        TRawConnection first(service.Port());
+        ASSERT_TRUE(first.Send(version));
+        EXPECT_EQ(first.ReadAll().rfind("HTTP/1.1 200", 0), 0u);
+    }
+    ASSERT_TRUE(postgres.SignalAll(SIGSTOP));
+    TRawConnection waiting(service.Port());
+    ASSERT_TRUE(waiting.Send(version));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const auto start = std::chrono::steady_clock::now();
+    service.Terminate();
+    const int status = service.Wait();
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - start)
+                        .count();
+    const std::string reply = waiting.ReadAll();
+    postgres.SignalAll(SIGCONT);
+    EXPECT_LT(ms, 5000);
+    EXPECT_EQ(status, 0) << service.Log();
+    EXPECT_EQ(reply.rfind("HTTP/1.1 503", 0), 0u) << reply;
+    std::filesystem::remove_all(folder);
+}

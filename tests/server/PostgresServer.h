@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <pwd.h>
+#include <signal.h>
 #include <sstream>
 #include <string>
 
@@ -75,6 +76,27 @@ public:
     TPostgresServer& operator=(const TPostgresServer&) = delete;
 
     bool Running() const { return !stop_.empty(); }
+
+    // Sends `signal` to the server and every process it started (SIGSTOP: a database that
+    // stalls with its connections open; SIGCONT: back). False when the server is not found.
+    bool SignalAll(int signal) const {
+        std::ifstream pidFile(folder_ / "data" / "postmaster.pid");
+        pid_t postmaster = 0;
+        if (!(pidFile >> postmaster) || postmaster <= 0) return false;
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+            std::ifstream stat(entry.path() / "stat");
+            std::string line;
+            if (!std::getline(stat, line)) continue;
+            // pid (name) state ppid ...: the name may hold spaces, so read after its ')'.
+            std::istringstream rest(line.substr(line.rfind(')') + 1));
+            char state = 0;
+            pid_t parent = 0;
+            if (rest >> state >> parent && parent == postmaster)
+                ::kill(std::stoi(entry.path().filename().string()), signal);
+        }
+        return ::kill(postmaster, signal) == 0;
+    }
     const std::string& Why() const { return why_; }
     // A libpq URI for the cluster's "postgres" database as its superuser.
     std::string Uri() const { return "postgresql://pondlark@/postgres?host=" + folder_.string(); }

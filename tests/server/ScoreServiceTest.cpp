@@ -4,6 +4,7 @@
 #include "persist/ResultPayload.h"
 #include "persist/TextEncoding.h"
 #include "server/Pages.h"
+#include "server/RawConnection.h"
 #include "server/ResultCheck.h"
 
 #include <gtest/gtest.h>
@@ -93,10 +94,11 @@ TEST_P(ScoreService, BadResultsAreRefusedAndStoreNothing) {
         const char* what;
         std::function<std::string(const std::string& token)> inf;
         const char* reason;
-        bool replay = false;    // the same request once before, stored
+        bool replay = false;    // the token spent once before on the game's own result
         int64_t ageSeconds = 0; // the clock moves on this far after the token is issued
     } cases[] = {
-        {"replay", [](auto& t) { return GameInf(t); }, "unknown token", true},
+        {"another result on a spent token", [](auto& t) { return GameInf(t, "Toad", 9999); },
+         "unknown token", true},
         {"forged token", [](auto&) { return GameInf("0123456789abcdef0123456789abcdef"); },
          "unknown token"},
         {"token past its hour", [](auto& t) { return GameInf(t); }, "unknown token", false, 3601},
@@ -133,7 +135,7 @@ TEST_P(ScoreService, BadResultsAreRefusedAndStoreNothing) {
         ASSERT_FALSE(token.empty());
         const std::string target = kResult + c.inf(token);
         if (c.replay) {
-            const auto first = service.Get(target);
+            const auto first = service.Get(kResult + GameInf(token));
             ASSERT_TRUE(first);
             ASSERT_EQ(first->status, 200);
         }
@@ -154,7 +156,29 @@ TEST_P(ScoreService, BadResultsAreRefusedAndStoreNothing) {
         ASSERT_TRUE(reply);
         EXPECT_EQ(reply->status, 400) << target;
     }
-    EXPECT_EQ(service.store->CountResults(), 1) << "only the replayed result's first sending";
+    EXPECT_EQ(service.store->CountResults(), 1) << "only the spent token's own result";
+}
+
+// A sender that lost the reply sends the same result again with the same token: it is told OK,
+// and the result is there once.
+TEST_P(ScoreService, ARetryOfAStoredResultIsAnsweredOkAndStoredOnce) {
+    const std::string token = service.Token();
+    const std::string target = kResult + GameInf(token, "Newt", 777, "Kent");
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const auto reply = service.Get(target);
+        ASSERT_TRUE(reply);
+        EXPECT_EQ(reply->status, 200) << "attempt " << attempt;
+        EXPECT_EQ(reply->body, "OK\n");
+    }
+    EXPECT_EQ(service.store->CountResults(), 1);
+    const auto health = service.Get("/healthz");
+    ASSERT_TRUE(health);
+    EXPECT_EQ(health->body, "ok 1 results\n") << "a retry is not counted again";
+    // Past the token's hour the spent token is forgotten like any other.
+    service.now += 3601;
+    const auto late = service.Get(target);
+    ASSERT_TRUE(late);
+    EXPECT_EQ(late->body, "ERR|unknown token\n");
 }
 
 TEST_P(ScoreService, TheTableShowsTheBestHundredWithEveryTextEscaped) {
@@ -166,7 +190,7 @@ TEST_P(ScoreService, TheTableShowsTheBestHundredWithEveryTextEscaped) {
         scores::TNewResult row{"Frog" + std::to_string(i), "", 1000 + i, token, "192.0.2.1"};
         if (i == 104) row.name = "<script>alert(\"x\")</script>&'";
         if (i == 103) row.country = "<img src=x onerror=alert(1)>";
-        ASSERT_TRUE(service.store->StoreResult(row, service.now));
+        ASSERT_EQ(service.store->StoreResult(row, service.now), scores::TStoreOutcome::Stored);
     }
     const auto page = service.Get(kTable);
     ASSERT_TRUE(page);
@@ -218,6 +242,34 @@ TEST_P(ScoreService, OperatorsEndpointsAndUnknownRequests) {
         EXPECT_EQ(reply->status, c.status) << c.target;
         EXPECT_NE(reply->body.find(c.contains), std::string::npos) << c.target << reply->body;
     }
+}
+
+// One line per request; a refusal says why, and neither a token nor a payload is written.
+TEST_P(ScoreService, TheLogGivesEachRefusalItsReasonAndNoToken) {
+    const std::string token = service.Token();
+    ASSERT_TRUE(service.Get(kResult + GameInf(token, "<b>")));
+    ASSERT_TRUE(service.Get(kResult + GameInf("0123456789abcdef0123456789abcdef")));
+    ASSERT_TRUE(service.Get(kResult + GameInf(token)));
+    const std::string log = service.Log();
+    EXPECT_NE(log.find("\" 400 "), std::string::npos) << log;
+    EXPECT_NE(log.find("refused: bad name"), std::string::npos) << log;
+    EXPECT_NE(log.find("refused: unknown token"), std::string::npos) << log;
+    EXPECT_EQ(log.find(token), std::string::npos) << log;
+    EXPECT_EQ(log.find(GameInf(token).substr(0, 40)), std::string::npos) << log;
+    EXPECT_NE(log.find("inf=("), std::string::npos) << "the payload's length instead" << log;
+}
+
+// The home page in the version reply is the service's own address (or --public-url), whatever
+// Host a request names: a forged Host must not send players elsewhere.
+TEST_P(ScoreService, TheHomePageIsNeverTakenFromTheRequest) {
+    TRawConnection c(service.port);
+    ASSERT_TRUE(c.Send("GET /cgi/version.pl?version&prg=Pondlark HTTP/1.1\r\n"
+                       "Host: evil.example\r\nConnection: close\r\n\r\n"));
+    const std::string reply = c.ReadAll();
+    EXPECT_NE(reply.find("|http://127.0.0.1:" + std::to_string(service.port) + "/|"),
+              std::string::npos)
+        << reply;
+    EXPECT_EQ(reply.find("evil"), std::string::npos) << reply;
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, ScoreService,

@@ -5,12 +5,7 @@
 #include "persist/ResultPayload.h"
 #include "persist/TextEncoding.h"
 #include "server/RateLimiter.h"
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include "server/RawConnection.h"
 
 #include <gtest/gtest.h>
 
@@ -19,47 +14,6 @@
 
 using namespace pondlark;
 using namespace pondlark::test_support;
-
-namespace {
-
-// A raw connection, for requests no HTTP client library would send.
-class TRawConnection {
-public:
-    explicit TRawConnection(int port) {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_port = htons(static_cast<uint16_t>(port));
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-    }
-    ~TRawConnection() { ::close(fd_); }
-    bool Connected() const { return connected_; }
-    // False once the peer has closed the connection.
-    bool Send(const std::string& text) {
-        return ::send(fd_, text.data(), text.size(), MSG_NOSIGNAL) ==
-               static_cast<ssize_t>(text.size());
-    }
-    // Everything until the peer closes (or 20 s pass).
-    std::string ReadAll() {
-        std::string out;
-        char buffer[4096];
-        for (int i = 0; i < 400; ++i) {
-            pollfd p{fd_, POLLIN, 0};
-            if (::poll(&p, 1, 50) <= 0) continue;
-            const ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
-            if (n <= 0) break;
-            out.append(buffer, static_cast<size_t>(n));
-        }
-        return out;
-    }
-
-private:
-    int fd_;
-    bool connected_ = false;
-};
-
-} // namespace
 
 TEST(ScoreServiceLimits, AnAddressSendingTooManyResultsIsToldToWait) {
     TServiceUnderTest service;
@@ -98,7 +52,7 @@ TEST(ScoreServiceLimits, RateLimiterRefillsOverAMinutePerAddress) {
 TEST(ScoreServiceLimits, OversizedAndSlowRequestsAreDroppedWithoutAnAnswer) {
     TServiceUnderTest service;
     scores::TServiceOptions options;
-    options.Limits.RequestDeadline = std::chrono::milliseconds(1500);
+    options.Limits.HeaderTimeout = std::chrono::milliseconds(1500);
     ASSERT_EQ(service.Start(TBackend::Sqlite, options), "");
 
     {
@@ -134,4 +88,83 @@ TEST(ScoreServiceLimits, OversizedAndSlowRequestsAreDroppedWithoutAnAnswer) {
     const auto healthy = service.Get("/healthz");
     ASSERT_TRUE(healthy);
     EXPECT_EQ(healthy->status, 200);
+}
+
+// Behind a trusted proxy the limits count the client the proxy names; anyone else's
+// X-Forwarded-For is ignored, and so is what a client wrote before the proxy's own entry.
+TEST(ScoreServiceLimits, TheClientAddressIsTakenFromTrustedProxiesOnly) {
+    const std::filesystem::path folder = FreshTestFolder();
+    const auto store = scores::OpenScoreStore("sqlite:" + (folder / "scores.db").string(), 1);
+    scores::TServiceOptions options;
+    options.TrustedProxies = {"10.0.0.1", "10.0.0.2"};
+    std::FILE* log = std::fopen("/dev/null", "w");
+    scores::TScoreServer server(*store, options, log);
+    struct Case {
+        const char* peer;
+        std::vector<const char*> forwarded;
+        const char* client;
+    } cases[] = {
+        {"192.0.2.9", {}, "192.0.2.9"},
+        {"192.0.2.9", {"198.51.100.1"}, "192.0.2.9"}, // not a proxy of ours
+        {"10.0.0.1", {"198.51.100.1"}, "198.51.100.1"},
+        {"10.0.0.1", {"6.6.6.6, 198.51.100.1"}, "198.51.100.1"},   // the client's own claim
+        {"10.0.0.1", {"198.51.100.1, 10.0.0.2"}, "198.51.100.1"},  // two proxies of ours
+        {"10.0.0.1", {"6.6.6.6", "198.51.100.1"}, "198.51.100.1"}, // two header lines
+        {"10.0.0.1", {"not-an-address"}, "10.0.0.1"},
+        {"10.0.0.1", {}, "10.0.0.1"},
+        {"10.0.0.1", {"2001:db8::7"}, "2001:db8::7"},
+    };
+    for (const Case& c : cases) {
+        scores::THttpRequest request;
+        request.peer = c.peer;
+        for (const char* value : c.forwarded)
+            request.headers.emplace_back("x-forwarded-for", value);
+        EXPECT_EQ(server.ClientAddress(request), c.client) << c.peer;
+    }
+    std::fclose(log);
+    std::filesystem::remove_all(folder);
+}
+
+// --shared-limits: two services on one PostgreSQL count one address's results together, and
+// the bucket refills over the minute on the database's side as in memory.
+TEST(ScoreServiceLimits, SharedLimitsHoldAcrossServicesOnOnePostgresql) {
+    TServiceUnderTest first;
+    scores::TServiceOptions options;
+    options.ResultsPerMinute = 3;
+    options.SharedLimits = true;
+    const std::string skip = first.Start(TBackend::Postgres, options);
+    if (!skip.empty()) GTEST_SKIP() << skip;
+
+    // The buckets themselves, with a clock the test moves.
+    scores::IScoreStore& store = *first.store;
+    const int64_t t0 = 1'790'000'000'000;
+    EXPECT_TRUE(store.TakeToken("k", 2, t0));
+    EXPECT_TRUE(store.TakeToken("k", 2, t0));
+    EXPECT_FALSE(store.TakeToken("k", 2, t0));
+    EXPECT_TRUE(store.TakeToken("other", 2, t0)) << "each key its own bucket";
+    EXPECT_FALSE(store.TakeToken("k", 2, t0 + 29'000));
+    EXPECT_TRUE(store.TakeToken("k", 2, t0 + 30'000)) << "one token back after half a minute";
+    EXPECT_TRUE(store.TakeToken("k", 0, t0 + 30'000)) << "0 is no limit";
+
+    // A second service on the same database.
+    const auto secondStore = scores::OpenScoreStore(first.postgres->Uri(), 2);
+    std::FILE* log = std::fopen((first.folder / "second.log").c_str(), "w");
+    options.Host = "127.0.0.1";
+    options.Port = 0;
+    scores::TScoreServer second(*secondStore, options, log, [&] { return first.now.load(); });
+    const int secondPort = second.Bind();
+    std::thread serving([&] { second.Run(); });
+    std::vector<int> statuses;
+    for (int i = 0; i < 5; ++i) {
+        const std::string token = first.Token();
+        httplib::Client client("127.0.0.1", i % 2 == 0 ? first.port : secondPort);
+        const auto reply = client.Get("/cgi/version.pl?hs&prg=Pondlark&inf=" +
+                                      EncodeLine(ResultPayload("Frog", 10 + i, token, "")));
+        ASSERT_TRUE(reply);
+        statuses.push_back(reply->status);
+    }
+    EXPECT_EQ(statuses, (std::vector<int>{200, 200, 200, 429, 429}));
+    second.Stop();
+    serving.join();
+    std::fclose(log);
 }

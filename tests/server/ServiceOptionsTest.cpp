@@ -30,10 +30,15 @@ TEST(ServiceOptions, CommandLinesAreReadOrRefusedWithAReason) {
     EXPECT_EQ(defaults.options.Database, "sqlite:scores.db");
     EXPECT_EQ(defaults.options.ResultsPerMinute, 20);
 
-    const TParsed full =
-        Parse({"--listen", "[::]:9090", "--db", "postgresql://scores@db/pondlark", "--workers", "4",
-               "--db-connections", "6", "--results-per-minute", "0", "--versions-per-minute", "30",
-               "--public-url", "https://frogs.example/", "--request-timeout", "3"});
+    // Each option beside its value.
+    // clang-format off
+    const TParsed full = Parse({
+        "--listen", "[::]:9090", "--db", "postgresql://scores@db/pondlark", "--workers", "4",
+        "--db-connections", "6", "--results-per-minute", "0", "--versions-per-minute", "30",
+        "--public-url", "https://frogs.example/", "--request-timeout", "3",
+        "--max-connections-per-address", "8", "--trusted-proxy", "10.0.0.1",
+        "--trusted-proxy", "::1", "--shared-limits"});
+    // clang-format on
     ASSERT_TRUE(full.ok) << full.error;
     EXPECT_EQ(full.options.Host, "::");
     EXPECT_EQ(full.options.Port, 9090);
@@ -43,7 +48,11 @@ TEST(ServiceOptions, CommandLinesAreReadOrRefusedWithAReason) {
     EXPECT_EQ(full.options.ResultsPerMinute, 0);
     EXPECT_EQ(full.options.VersionsPerMinute, 30);
     EXPECT_EQ(full.options.PublicUrl, "https://frogs.example/");
-    EXPECT_EQ(full.options.Limits.RequestDeadline, std::chrono::seconds(3));
+    EXPECT_EQ(full.options.Limits.HeaderTimeout, std::chrono::seconds(3));
+    EXPECT_EQ(full.options.Limits.MaxConnectionsPerAddress, 8);
+    EXPECT_EQ(full.options.TrustedProxies, (std::vector<std::string>{"10.0.0.1", "::1"}));
+    EXPECT_TRUE(full.options.SharedLimits);
+    EXPECT_FALSE(defaults.options.SharedLimits);
 
     struct Bad {
         std::vector<const char*> args;
@@ -57,6 +66,10 @@ TEST(ServiceOptions, CommandLinesAreReadOrRefusedWithAReason) {
         {{"--public-url", "http://a/|b"}, "--public-url wants an http:// or https:// address"},
         {{"--public-url", "ftp://a/"}, "--public-url wants an http:// or https:// address"},
         {{"--db"}, "--db needs a value"},
+        {{"--trusted-proxy", "proxy.example"}, "--trusted-proxy wants an IP address"},
+        {{"--shared-limits"}, "--shared-limits needs a PostgreSQL --db"},
+        {{"--max-connections-per-address", "-1"},
+         "--max-connections-per-address wants a number from 0 to 1000000"},
         {{"--verbose", "1"}, "unknown option --verbose"},
         {{"stray"}, "unknown argument stray"},
     };
@@ -73,6 +86,7 @@ TEST(ServiceOptions, HelpExplainsEveryOption) {
     for (const char* option :
          {"--listen HOST:PORT", "--db sqlite:PATH", "--db postgresql://", "--db-connections N",
           "--workers N", "--results-per-minute N", "--versions-per-minute N", "--public-url URL",
-          "--request-timeout SECONDS", "--help", "SIGTERM", "standard error"})
+          "--request-timeout SECONDS", "--max-connections-per-address", "--trusted-proxy ADDR",
+          "--shared-limits", "--help", "SIGTERM", "standard error"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }

@@ -10,10 +10,13 @@
 #include <httplib.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -61,7 +64,13 @@ public:
         std::string skip;
         const std::string db = DatabaseFor(backend, folder, postgres, skip);
         if (db.empty()) return skip;
-        store = scores::OpenScoreStore(db, 4);
+        StartOn(scores::OpenScoreStore(db, 4), std::move(options));
+        return "";
+    }
+
+    // Starts the service on a store the test made.
+    void StartOn(std::unique_ptr<scores::IScoreStore> given, scores::TServiceOptions options) {
+        store = std::move(given);
         log_ = std::fopen((folder / "access.log").c_str(), "w");
         options.Host = "127.0.0.1";
         options.Port = 0;
@@ -69,7 +78,25 @@ public:
                                                          [this] { return now.load(); });
         port = server_->Bind();
         thread_ = std::thread([this] { server_->Run(); });
-        return "";
+    }
+
+    // Stops the service and waits until it has stopped serving; the milliseconds that took.
+    int64_t StopAndWait() {
+        const auto start = std::chrono::steady_clock::now();
+        server_->Stop();
+        thread_.join();
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now() - start)
+            .count();
+    }
+
+    // What the access log holds so far.
+    std::string Log() const {
+        std::fflush(log_);
+        std::ifstream in(folder / "access.log");
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
     }
 
     httplib::Result Get(const std::string& target) {

@@ -51,8 +51,9 @@ TEST(TablePageInBrowser, RowsAreInTheDomAndAScreenshotIsWritten) {
     for (int i = 0; i < 10; ++i) {
         const std::string token = "token" + std::to_string(i);
         service.store->AddToken(token, service.now);
-        ASSERT_TRUE(service.store->StoreResult(
-            {names[i], countries[i], 5000 - 450 * i, token, "192.0.2.7"}, service.now));
+        ASSERT_EQ(service.store->StoreResult(
+                      {names[i], countries[i], 5000 - 450 * i, token, "192.0.2.7"}, service.now),
+                  scores::TStoreOutcome::Stored);
     }
     const std::string url = "http://127.0.0.1:" + std::to_string(service.port) +
                             "/cgi/version.pl?prg=Pondlark&type=0&show";

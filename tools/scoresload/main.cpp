@@ -1,10 +1,12 @@
 // pondlark-scores-load: a burst of players against the score service.
-//   pondlark-scores-load [--db STORE] [--players N] [--parallel N]
+//   pondlark-scores-load [--db STORE] [--players N] [--parallel N] [--db-connections N]
 // Runs the service in-process on a free loopback port over the store STORE (default
 // sqlite:load.db), then lets N players (default 1000), PARALLEL at a time (default 16), each
 // send one result exactly as the game does: its own HTTP client, the version request, then
 // the result request. Prints the throughput and the time per player (median, 99th percentile,
-// worst). Exits 1 unless every player was answered and every result stored.
+// worst). The service has PARALLEL workers and at most --db-connections PostgreSQL
+// connections (default 16: more only crowd a small server). Exits 1 unless every player was
+// answered and every result stored.
 #include "persist/WebService.h"
 #include "platform/HeadlessPlatform.h"
 #include "server/ScoreServer.h"
@@ -25,11 +27,12 @@ int main(int argc, char** argv) {
     std::string db = "sqlite:load.db";
     int players = 1000;
     int parallel = 16;
+    int connections = 16;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (i + 1 >= argc) {
             std::fprintf(stderr, "usage: pondlark-scores-load [--db STORE] [--players N] "
-                                 "[--parallel N]\n");
+                                 "[--parallel N] [--db-connections N]\n");
             return 2;
         }
         if (a == "--db")
@@ -38,6 +41,8 @@ int main(int argc, char** argv) {
             players = std::max(1, std::atoi(argv[++i]));
         else if (a == "--parallel")
             parallel = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--db-connections")
+            connections = std::max(1, std::atoi(argv[++i]));
         else {
             std::fprintf(stderr, "pondlark-scores-load: unknown option %s\n", a.c_str());
             return 2;
@@ -46,7 +51,7 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<scores::IScoreStore> store;
     try {
-        store = scores::OpenScoreStore(db, parallel);
+        store = scores::OpenScoreStore(db, connections);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "pondlark-scores-load: %s\n", e.what());
         return 1;
@@ -56,6 +61,7 @@ int main(int argc, char** argv) {
     options.Port = 0;
     options.ResultsPerMinute = 0; // every player comes from this one address
     options.VersionsPerMinute = 0;
+    options.Limits.MaxConnectionsPerAddress = 0; // likewise
     options.Workers = parallel;
     scores::TScoreServer server(*store, options, log);
     const int port = server.Bind();
