@@ -7,6 +7,7 @@
 namespace pondlark {
 
 QuietStderr::QuietStderr() {
+#ifndef __EMSCRIPTEN__ // a page's console shows no library noise worth hiding
     std::fflush(stderr);
     const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
     if (null < 0) return;
@@ -16,6 +17,7 @@ QuietStderr::QuietStderr() {
         saved_ = -1;
     }
     ::close(null);
+#endif
 }
 
 QuietStderr::~QuietStderr() {

@@ -7,7 +7,8 @@ namespace pondlark {
 
 // Points file descriptor 2 at /dev/null for its lifetime and restores the old one on
 // destruction. Process-wide: meant for short spans of start-up code, when no other thread
-// writes errors. When /dev/null cannot be opened it leaves the error output as it is.
+// writes errors. When /dev/null cannot be opened, and in a browser, it leaves the error output
+// as it is.
 class QuietStderr {
 public:
     QuietStderr();
