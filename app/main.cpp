@@ -2,7 +2,8 @@
 // kept. `--data DIR` reads Data/ and Music/ from DIR instead, so an installed game can keep
 // them in a read-only folder (the launcher in bin/ does this). `--service HOST:PORT`, or the
 // environment variable PONDLARK_SERVICE, sends results to another score service than the one
-// the game was built for (the option wins over the variable).
+// the game was built for (the option wins over the variable). `--help` and `--version` answer
+// on standard output; a bad option is a usage error (status 2, standard error).
 //
 // In a browser the page is the game folder: Data/ and Music/ come preloaded in /game, the
 // settings live in /save (kept by the page across visits), the score service is the host that
@@ -104,8 +105,39 @@ int main() {
     return 0;
 }
 #else
+namespace {
+
+constexpr const char* kUsage =
+    "usage: pondlark [--data DIR] [--service HOST:PORT] [--help] [--version]\n";
+
+void PrintHelp() {
+    std::fputs(kUsage, stdout);
+    std::fputs(
+        "\nCross the pond of water lilies, then catch insects with your tongue.\n\n"
+        "  --data DIR           read Data/ and Music/ from DIR (default: the working folder)\n"
+        "  --service HOST:PORT  send results to this score service\n"
+        "  --help               show this help and exit\n"
+        "  --version            show the version and exit\n\n"
+        "Config.cfg (settings and high scores) is kept in the working folder.\n"
+        "PONDLARK_SERVICE=HOST:PORT names the score service too; the option wins.\n",
+        stdout);
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     using namespace pondlark;
+    // Asking for help or the version is never an error, whatever else is on the line.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            PrintHelp();
+            return std::fflush(stdout) == 0 ? 0 : 1;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("pondlark %s\n", PONDLARK_VERSION);
+            return std::fflush(stdout) == 0 ? 0 : 1;
+        }
+    }
     std::string dataDir = ".";
     TServiceAddress service;
     const char* fromEnvironment = std::getenv("PONDLARK_SERVICE");
@@ -128,7 +160,7 @@ int main(int argc, char** argv) {
             service = *address;
             ++i;
         } else {
-            std::fprintf(stderr, "usage: pondlark [--data DIR] [--service HOST:PORT]\n");
+            std::fprintf(stderr, "pondlark: bad option or value: %s\n%s", argv[i], kUsage);
             return 2;
         }
     }

@@ -1,5 +1,6 @@
 #include "platform/SdlPlatform.h"
 
+#include "platform/QuietStderr.h"
 #include "platform/TtfFont.h"
 #include "platform/VirtualKeys.h"
 #include "platform/WindowManager.h"
@@ -475,6 +476,18 @@ void SdlPlatform::KeyboardState(uint8_t keys[256]) {
 
 bool SdlPlatform::OpenAudio(int sampleRate, IAudioSource* source) {
     CloseAudio();
+    // Without a sound device the audio libraries print their attempts; the game plays on
+    // silently and says so in one line of its own.
+    {
+        const QuietStderr quiet;
+        if (OpenAudioDevice(sampleRate, source)) return true;
+    }
+    if (!toldSilent_) std::fprintf(stderr, "pondlark: no sound device: playing without sound\n");
+    toldSilent_ = true;
+    return false;
+}
+
+bool SdlPlatform::OpenAudioDevice(int sampleRate, IAudioSource* source) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     SDL_AudioSpec want{}, have{};
     want.freq = sampleRate;
@@ -495,6 +508,7 @@ bool SdlPlatform::OpenAudio(int sampleRate, IAudioSource* source) {
 
 void SdlPlatform::CloseAudio() {
     if (audioDevice_ == 0) return;
+    const QuietStderr quiet;
     SDL_CloseAudioDevice(audioDevice_);
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     audioDevice_ = 0;

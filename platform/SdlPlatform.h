@@ -90,6 +90,8 @@ private:
     void SettlePlace();
     // Makes the renderer and the frame's texture the first time they are needed.
     void EnsureRenderer();
+    // Starts SDL's audio and opens the default device; false (audio shut again) when none opens.
+    bool OpenAudioDevice(int sampleRate, IAudioSource* source);
 
     SDL_Window* window_ = nullptr;
     std::unique_ptr<GlProbe> probe_; // until the renderer is made
@@ -107,6 +109,7 @@ private:
     uint64_t placeAt_ = 0;
     uint32_t audioDevice_ = 0;
     int audioRate_ = 0;
+    bool toldSilent_ = false; // "no sound device" is said once however often opening fails
     uint64_t start_ = 0;
 };
 

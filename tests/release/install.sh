@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the built game into a temporary prefix and runs it through the launcher from another
-# folder: the program, data, launcher, desktop entry and icon are where desktops look for them,
+# folder: the program, data, launcher, desktop entry and icons are where desktops look for them,
 # Config.cfg is written only to the per-user folder, and the install folder stays untouched.
 # Then uninstalls by the install manifest, which must take away every installed file.
 #   install.sh CMAKE BUILD_DIR
@@ -21,12 +21,12 @@ fail() {
     fail "cmake --install failed"
 }
 
-game="$prefix/lib/pondlark"
-for f in pondlark Data/Graphic.dxg Data/Music.dxw Data/GameFont.otf Music/1.xm Music/2.xm \
-    Music/3.xm; do
+game="$prefix/share/pondlark"
+program="$prefix/libexec/pondlark/pondlark"
+for f in Data/Graphic.dxg Data/Music.dxw Data/GameFont.otf Music/1.xm Music/2.xm Music/3.xm; do
     [ -s "$game/$f" ] || fail "$game/$f is missing or empty"
 done
-[ -x "$game/pondlark" ] || fail "the program is not executable"
+[ -x "$program" ] || fail "the program $program is missing or not executable"
 [ -x "$prefix/bin/pondlark" ] || fail "the launcher bin/pondlark is missing or not executable"
 cmp -s "$game/Data/Graphic.dxg" "$build/game/Data/Graphic.dxg" ||
     fail "the installed picture archive differs from the built one"
@@ -38,12 +38,20 @@ grep -qx 'Icon=pondlark' "$desktop" || fail "the desktop entry names no pondlark
 grep -qxF "Exec=\"$prefix/bin/pondlark\"" "$desktop" ||
     fail "the desktop entry does not start the installed launcher: $(grep ^Exec= "$desktop")"
 
-icon="$prefix/share/icons/hicolor/128x128/apps/pondlark.png"
-[ -f "$icon" ] || fail "no icon at $icon"
-# A PNG's IHDR holds its width and height as big-endian words at bytes 16 and 20.
-[ "$(head -c 8 "$icon" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "the icon is no PNG"
-size=$(od -An -tu1 -j16 -N8 "$icon" | awk '{print ($1*16777216+$2*65536+$3*256+$4) "x" ($5*16777216+$6*65536+$7*256+$8)}')
-[ "$size" = 128x128 ] || fail "the icon is $size, not 128x128"
+for want in 16 32 48 64 128 256; do
+    icon="$prefix/share/icons/hicolor/${want}x${want}/apps/pondlark.png"
+    [ -f "$icon" ] || fail "no icon at $icon"
+    # A PNG's IHDR holds its width and height as big-endian words at bytes 16 and 20.
+    [ "$(head -c 8 "$icon" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "$icon is no PNG"
+    size=$(od -An -tu1 -j16 -N8 "$icon" | awk '{print ($1*16777216+$2*65536+$3*256+$4) "x" ($5*16777216+$6*65536+$7*256+$8)}')
+    [ "$size" = "${want}x${want}" ] || fail "$icon is $size, not ${want}x${want}"
+done
+svg="$prefix/share/icons/hicolor/scalable/apps/pondlark.svg"
+grep -q '<svg ' "$svg" || fail "no scalable icon at $svg"
+# Installs are stripped: no symbol table left in the program.
+if command -v readelf >/dev/null; then
+    ! readelf -S "$program" | grep -q '\.symtab' || fail "the installed program is not stripped"
+fi
 
 snapshot() { (cd "$prefix" && find . -printf '%p %s %T@\n' | sort); }
 before=$(snapshot)
@@ -103,9 +111,10 @@ done
 # The README's uninstall: the files the install manifest lists, then the game's own folders.
 # Nothing installed may stay behind.
 manifest="$build/install_manifest.txt"
-grep -qF "$prefix/lib/pondlark/pondlark" "$manifest" || fail "$manifest does not list this install"
+grep -qF "$program" "$manifest" || fail "$manifest does not list this install"
 xargs -d '\n' rm -f -- <"$manifest"
-rmdir "$game/Data" "$game/Music" "$game" || fail "the game's folders hold more than it installed"
+rmdir "$game/Data" "$game/Music" "$game" "$(dirname "$program")" ||
+    fail "the game's folders hold more than it installed"
 left=$(find "$prefix" -type f)
 [ -z "$left" ] || fail "uninstalling by the manifest left: $left"
 echo "install test passed: $prefix"

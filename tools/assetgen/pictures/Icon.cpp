@@ -2,6 +2,8 @@
 
 #include "tools/assetgen/pictures/Kit.h"
 
+#include <cairo-svg.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -84,6 +86,21 @@ cairo_surface_t* DrawIcon(int size) {
 }
 
 } // namespace
+
+void WriteIconSvg(const std::string& path) {
+    // Pixels on the same 128-unit canvas, so a desktop scales it like the PNG sizes.
+    cairo_surface_t* surface = cairo_svg_surface_create(path.c_str(), 128, 128);
+    cairo_svg_surface_set_document_unit(surface, CAIRO_SVG_UNIT_PX);
+    cairo_t* cr = cairo_create(surface);
+    DrawFace(cr);
+    cairo_destroy(cr);
+    cairo_surface_finish(surface);
+    const cairo_status_t status = cairo_surface_status(surface);
+    cairo_surface_destroy(surface);
+    if (status != CAIRO_STATUS_SUCCESS)
+        throw std::runtime_error("cannot write the icon " + path + ": " +
+                                 cairo_status_to_string(status));
+}
 
 void WriteIcon(const std::string& path, int size) {
     cairo_surface_t* surface = DrawIcon(size);

@@ -12,6 +12,10 @@ namespace pondlark::assetgen {
 // std::runtime_error when the file cannot be written.
 void WriteIcon(const std::string& path, int size);
 
+// Writes the face as a scalable SVG on a 128 × 128 pixel canvas to `path`. Raises
+// std::runtime_error when the file cannot be written.
+void WriteIconSvg(const std::string& path);
+
 // The same face as `size` × `size` pixels of 0xAARRGGBB with straight (not premultiplied) alpha,
 // rows top down. Raises std::runtime_error for a size below one.
 std::vector<uint32_t> IconPixels(int size);
