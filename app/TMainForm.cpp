@@ -54,6 +54,12 @@ TMainForm::TMainForm(IPlatform& platform, std::string gameDir, std::string dataD
     DXTimer.ActiveOnly = false;
     DXTimer.SetInterval(kFrameIntervalMs);
     DXTimer.OnTimer = [this](int32_t lag) { DXTimerTimer(lag); };
+    // The stage's waits count the time the game was played: frames given up in a stall are
+    // no time off the countdown or the banner.
+    DXTimer.OnStall = [this](uint64_t skippedMs) {
+        sceneTimer_.Postpone(skippedMs);
+        LevelTimer.Postpone(skippedMs);
+    };
     DXTimer.OnActivate = [this] { DXTimerActivate(); };
     DXTimer.OnDeactivate = [this] { DXTimerDeactivate(); };
     sceneTimer_.OnTimer = [this] { SceneTimerTimer(); };
@@ -85,6 +91,7 @@ void TMainForm::SubmitResult() {
 }
 
 void TMainForm::Terminate() {
+    if (ReportStats && !terminated_) std::fprintf(stderr, "%s\n", StatsLine().c_str());
     terminated_ = true;
     // A closing game never waits for the service.
     sender_.Abandon();
@@ -268,9 +275,17 @@ void TMainForm::Pump() {
     Guarded([&] { PollControllers(); });
     Guarded([&] { PollSending(); });
     if (terminated_) return;
+    Guarded([&] { DXTimer.GiveUpStall(); });
     Guarded([&] { sceneTimer_.Poll(); });
     Guarded([&] { LevelTimer.Poll(); });
     Guarded([&] { DXTimer.Idle(); });
+    if (!firstFrameAt_ && frameCount_ > 0) firstFrameAt_ = platform_.Ticks();
+}
+
+std::string TMainForm::StatsLine() {
+    const uint64_t elapsed = firstFrameAt_ ? platform_.Ticks() - *firstFrameAt_ : 0;
+    return "stats: steps " + std::to_string(frameCount_) + " presented " +
+           std::to_string(platform_.FramesShown()) + " elapsed_ms " + std::to_string(elapsed);
 }
 
 void TMainForm::Run() {

@@ -33,6 +33,7 @@
 
 #include <bitset>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -68,6 +69,12 @@ public:
     bool Terminated() const { return terminated_; }
     // Number of frames the frame handler has drawn (not counting skipped ones).
     uint64_t FrameCount() const { return frameCount_; }
+    // The pace the player got: "stats: steps N presented M elapsed_ms T", the steps run, the
+    // frames handed to the window system and the milliseconds since the first frame.
+    std::string StatsLine();
+    // Writes `StatsLine` to standard error when the game ends normally (the exit question, or
+    // the system asking the game to quit); set by PONDLARK_STATS=1.
+    bool ReportStats = false;
     // Fixed seed for the next seeding (start-up and each pond build) instead of the clock.
     void FixRandomSeed(uint32_t seed) { fixedSeed_ = seed, seedFixed_ = true; }
 
@@ -115,7 +122,14 @@ public:
     TWindowTimer& SceneTimer() override { return sceneTimer_; }
     void SeedRandom() override;
     void SetCursor(Cursor cursor) override { platform_.SetCursor(cursor); }
-    void Sleep(uint32_t ms) override { platform_.Sleep(ms); }
+    // The whole game stands still, as the rules' pauses ask: the frames due meanwhile are not
+    // run, and the window timers' time runs on as it always did.
+    void Sleep(uint32_t ms) override {
+        platform_.Sleep(ms);
+        DXTimer.StoodStill();
+        sceneTimer_.StoodStill();
+        LevelTimer.StoodStill();
+    }
 
     // Writes Config.cfg; a failed write is reported and the old file stays.
     void SaveConfig();
@@ -198,6 +212,7 @@ private:
     bool created_ = false; // FormCreate is through: scene switches now need every picture
     bool startFailed_ = false;
     uint64_t frameCount_ = 0;
+    std::optional<uint64_t> firstFrameAt_;
     bool seedFixed_ = false;
     uint32_t fixedSeed_ = 0;
     TRandom random_;

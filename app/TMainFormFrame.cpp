@@ -76,8 +76,8 @@ void TMainForm::DXTimerTimer(int32_t) {
     state_.Shell.ActionTapped = false;
     keysPressedSinceStep_.reset();
     buttonPressedSinceStep_ = false;
-    // 8. Present.
-    DXDraw.Flip();
+    // 8. Present; of steps run together to catch up, only the last is worth showing.
+    if (DXTimer.LastOfBatch()) DXDraw.Flip();
     ++frameCount_;
     // 9. Songs of the menus restart when they wrap.
     WatchSong();

@@ -3,7 +3,9 @@
 // them in a read-only folder (the launcher in bin/ does this). `--service HOST:PORT`, or the
 // environment variable PONDLARK_SERVICE, sends results to another score service than the one
 // the game was built for (the option wins over the variable). `--help` and `--version` answer
-// on standard output; a bad option is a usage error (status 2, standard error).
+// on standard output; a bad option is a usage error (status 2, standard error). PONDLARK_STATS=1
+// prints one line of the pace the player got (steps, frames presented, time) when the game ends
+// normally.
 //
 // In a browser the page is the game folder: Data/ and Music/ come preloaded in /game, the
 // settings live in /save (kept by the page across visits), the score service is the host that
@@ -170,6 +172,8 @@ int main(int argc, char** argv) {
         {
             TMainForm form(platform, ".", dataDir);
             form.ServiceAddress = service;
+            const char* stats = std::getenv("PONDLARK_STATS");
+            form.ReportStats = stats && std::strcmp(stats, "1") == 0;
             if (!form.Start()) return 1;
             form.Run();
             if (form.StartFailed()) return 1;

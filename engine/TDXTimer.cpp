@@ -16,6 +16,14 @@ void TDXTimer::SetEnabled(bool value) {
 
 void TDXTimer::SetInterval(int64_t value) {
     interval_ = static_cast<uint32_t>(std::clamp<int64_t>(value, 0, UINT32_MAX));
+    // A shorter interval makes the next tick due sooner.
+    if (idleHooked_) due_ = std::min(due_, lastTick_ + interval_);
+}
+
+void TDXTimer::StoodStill() {
+    if (!idleHooked_ || platform_.Ticks() < due_) return;
+    due_ = platform_.Ticks();
+    restartAtTick_ = true;
 }
 
 void TDXTimer::Loaded() {
@@ -31,7 +39,10 @@ void TDXTimer::Start() {
 
 void TDXTimer::HookIdle() {
     idleHooked_ = true;
+    ++hooks_;
+    restartAtTick_ = false;
     lastTick_ = windowStart_ = platform_.Ticks();
+    due_ = lastTick_ + interval_;
 }
 
 void TDXTimer::Stop() {
@@ -40,11 +51,43 @@ void TDXTimer::Stop() {
     running_ = false;
 }
 
+void TDXTimer::GiveUpStall() {
+    if (!idleHooked_) return;
+    const uint64_t now = platform_.Ticks();
+    const uint64_t behind = now > due_ ? now - due_ : 0;
+    if (behind < static_cast<uint64_t>(kMaxCatchUp) * std::max<uint32_t>(interval_, 1)) return;
+    // Too far behind to catch up unnoticed: one tick now, the next an interval from now.
+    due_ = now;
+    if (OnStall) OnStall(behind);
+}
+
 bool TDXTimer::Idle() {
     if (!idleHooked_) return false;
     const uint64_t now = platform_.Ticks();
-    if (now - lastTick_ < interval_) return false;
-    const auto lag = static_cast<int32_t>((now - lastTick_) / std::max<uint32_t>(interval_, 1));
+    if (now < due_) return false;
+    const uint64_t step = std::max<uint32_t>(interval_, 1);
+    const auto lag = static_cast<int32_t>(std::min<uint64_t>((now - lastTick_) / step, INT32_MAX));
+    if (interval_ == 0 || restartAtTick_) due_ = now;
+    restartAtTick_ = false;
+    GiveUpStall();
+    const uint64_t due = (now - due_) / step + 1;
+    // A handler that stops or restarts the timer ends the batch: its ticks are no longer due.
+    const uint32_t hooks = hooks_;
+    try {
+        for (uint64_t i = 0; i < due && idleHooked_ && hooks == hooks_; ++i) {
+            due_ += interval_;
+            lastOfBatch_ = i + 1 == due;
+            Tick(now, i == 0 ? std::max(lag, 1) : 1);
+        }
+    } catch (...) {
+        lastOfBatch_ = true;
+        throw;
+    }
+    lastOfBatch_ = true;
+    return true;
+}
+
+void TDXTimer::Tick(uint64_t now, int32_t lag) {
     lastTick_ = now;
     ++tickCount_;
     const uint64_t elapsed = std::max<uint64_t>(now - windowStart_, 1);
@@ -54,15 +97,13 @@ bool TDXTimer::Idle() {
         tickCount_ = 0;
         windowStart_ = now;
     }
-    if (OnTimer) OnTimer(std::max(lag, 1));
-    return true;
+    if (OnTimer) OnTimer(lag);
 }
 
 uint32_t TDXTimer::MillisecondsToNextTick(uint32_t fallbackMs) const {
     if (!idleHooked_) return fallbackMs;
     const uint64_t now = platform_.Ticks();
-    const uint64_t due = lastTick_ + interval_;
-    return due <= now ? 0 : static_cast<uint32_t>(due - now);
+    return due_ <= now ? 0 : static_cast<uint32_t>(std::min<uint64_t>(due_ - now, UINT32_MAX));
 }
 
 void TDXTimer::AppActivate(bool active) {

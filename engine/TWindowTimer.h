@@ -2,6 +2,9 @@
 //
 // Enabling a disabled timer or changing its interval starts the wait afresh; enabling an
 // enabled one or setting the interval it already has does not. The game loop calls `Poll`.
+// Firings keep their phase as the frame timer's ticks do (a poll a little late does not delay
+// the next firing), so a timer and the frames agree on how long a second is; `Postpone` moves
+// the wait on by the time the frames skipped in a stall.
 #pragma once
 
 #include "platform/Platform.h"
@@ -20,23 +23,36 @@ public:
 
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool value) {
-        if (value && !enabled_) start_ = platform_.Ticks();
+        if (value && !enabled_) Restart();
         enabled_ = value;
     }
     uint32_t Interval() const { return interval_; }
     void SetInterval(uint32_t value) {
         if (value == interval_) return;
         interval_ = value;
-        start_ = platform_.Ticks();
+        Restart();
     }
 
-    // Fires the handler once when the wait is over (a late poll does not fire twice).
+    // Fires the handler once when the wait is over. A late poll does not fire twice: the next
+    // wait starts where this one ended, or from now when a whole interval has been missed.
     void Poll() {
         if (!enabled_ || interval_ == 0) return;
         const uint64_t now = platform_.Ticks();
-        if (now - start_ < interval_) return;
-        start_ = now;
+        const uint64_t due = start_ + interval_;
+        if (now < due) return;
+        start_ = now - due < interval_ && !restartWhenLate_ ? due : now;
+        restartWhenLate_ = false;
         if (OnTimer) OnTimer();
+    }
+    // The game stood still on purpose (a rule's pause): a firing that fell due meanwhile is a
+    // late one of the rules' own making, and the next wait starts when it fires.
+    void StoodStill() {
+        if (enabled_ && interval_ > 0 && platform_.Ticks() >= start_ + interval_)
+            restartWhenLate_ = true;
+    }
+    // The wait under way ends `ms` later (nothing while disabled).
+    void Postpone(uint64_t ms) {
+        if (enabled_) start_ += ms;
     }
     // Milliseconds until the next firing, or `fallback` while disabled.
     uint32_t MillisecondsToNext(uint32_t fallback) const {
@@ -47,10 +63,16 @@ public:
     }
 
 private:
+    void Restart() {
+        start_ = platform_.Ticks();
+        restartWhenLate_ = false;
+    }
+
     IPlatform& platform_;
     uint32_t interval_;
     bool enabled_;
     uint64_t start_;
+    bool restartWhenLate_ = false;
 };
 
 } // namespace pondlark

@@ -60,6 +60,10 @@ bool PresentationForced(const char* forced) {
     return force == "gl" || force == "shm";
 }
 
+bool GraphicsDevicePresent() {
+    return access("/dev/dri", F_OK) == 0 || access("/dev/nvidiactl", F_OK) == 0;
+}
+
 PresentationChoice ChoosePresentation(const char* forced,
                                       const std::optional<std::string>& glRenderer) {
     const std::string force = forced ? Lower(forced) : "";

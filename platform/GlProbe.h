@@ -36,6 +36,11 @@ PresentationChoice ChoosePresentation(const char* forced,
 // True when `forced` settles the choice without a probe.
 bool PresentationForced(const char* forced);
 
+// Whether the machine has a graphics device a hardware GL could run on (a DRM node, or
+// NVIDIA's own). Without one GL can only be a software rasteriser, and the probe (a process
+// that loads the GL driver, a good part of start-up on a small machine) is not worth starting.
+bool GraphicsDevicePresent();
+
 // One line for the log, naming the choice and why.
 std::string Describe(const PresentationChoice& choice);
 

@@ -70,6 +70,7 @@ public:
     bool IsForeground() const override { return foreground_; }
     void SetCursor(Cursor cursor) override { cursors_.push_back(cursor); }
     void Present(const uint32_t* pixels, int width, int height, int pitch) override;
+    uint64_t FramesShown() const override { return static_cast<uint64_t>(presentCount_); }
     void KeyboardState(uint8_t keys[256]) override;
     ControllerState Controllers() override { return controller_; }
     bool OpenAudio(int sampleRate, IAudioSource* source) override;

@@ -108,6 +108,9 @@ public:
     virtual void SetCursor(Cursor cursor) = 0;
     // Presents one frame of 32-bit 0x00RRGGBB pixels; `pitch` counts pixels.
     virtual void Present(const uint32_t* pixels, int width, int height, int pitch) = 0;
+    // Frames handed to the window system so far. A backend may leave out a frame equal to the
+    // one the window shows already.
+    virtual uint64_t FramesShown() const = 0;
 
     // Keyboard: 256 flags by virtual-key code, bit 7 set = down.
     virtual void KeyboardState(uint8_t keys[256]) = 0;

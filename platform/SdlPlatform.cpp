@@ -26,6 +26,8 @@ constexpr int kMinWindowH = 240;
 // checks its place, and how often it checks.
 constexpr uint64_t kSettleMs = 300;
 constexpr int kPlaceTries = 3;
+// How long a shown window waits, unmapped, for its first frame.
+constexpr uint64_t kFirstFrameWaitMs = 1000;
 // A window in one of these states is not at its own place and size.
 constexpr Uint32 kAsideFlags =
     SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN;
@@ -112,11 +114,12 @@ const char* PresentationSetting() {
 
 SdlPlatform::SdlPlatform() {
     // The probe forks, so it starts before SDL does; it runs while the game loads its data.
-    if (!PresentationForced(PresentationSetting())) probe_ = std::make_unique<GlProbe>();
+    // Without a graphics device its answer could only be "no GL" or a software rasteriser.
+    if (!PresentationForced(PresentationSetting()) && GraphicsDevicePresent())
+        probe_ = std::make_unique<GlProbe>();
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // Closing the window is a request the game answers itself (it may ask whether to quit).
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0)
         throw PlatformError(std::string("Cannot start the video system: ") + SDL_GetError());
     window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kFrameW, kFrameH,
@@ -126,11 +129,6 @@ SdlPlatform::SdlPlatform() {
     // The window's first place, for a game that starts in full screen before it is shown.
     SDL_GetWindowPosition(window_, &normal_.x, &normal_.y);
     SDL_GetWindowSize(window_, &normal_.width, &normal_.height);
-    cursors_[0] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
-    cursors_[1] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
-    cursors_[2] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_IBEAM);
-    // Controllers are optional: without the subsystem the game simply has none.
-    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
     start_ = SDL_GetTicks64();
 }
 
@@ -223,10 +221,16 @@ bool SdlPlatform::Translate(const void* raw, PlatformEvent& out) {
         case SDL_WINDOWEVENT_MOVED:
             NoteNormalPlacement();
             return false;
+        case SDL_WINDOWEVENT_EXPOSED:
+            // The window system lost the picture; a menu at rest would not send it again.
+            if (textureFilled_) ShowTexture();
+            return false;
         case SDL_WINDOWEVENT_MAXIMIZED:
         case SDL_WINDOWEVENT_RESIZED:
         case SDL_WINDOWEVENT_SIZE_CHANGED:
             NoteNormalPlacement();
+            ChooseFiltering();
+            if (textureFilled_) ShowTexture();
             out.type = PlatformEvent::Type::Resize;
             return true;
         default:
@@ -252,6 +256,13 @@ bool SdlPlatform::Translate(const void* raw, PlatformEvent& out) {
 }
 
 ControllerState SdlPlatform::Controllers() {
+    // Controllers are optional: without the subsystem the game simply has none. Starting it
+    // reads the controller database and scans the devices, which the first frame need not
+    // wait for; the pads already there arrive as events of the next passes.
+    if (!controllersStarted_ && framesShown_ > 0) {
+        controllersStarted_ = true;
+        SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+    }
     // Half of the stick's travel counts as a press, well clear of a worn stick's drift.
     constexpr Sint16 kThreshold = 16384;
     ControllerState s;
@@ -279,6 +290,8 @@ ControllerState SdlPlatform::Controllers() {
 
 bool SdlPlatform::PollEvent(PlatformEvent& event) {
     SettlePlace();
+    // A game that draws no frame for so long still shows its window.
+    if (showAt_ && SDL_GetTicks64() >= showAt_) MapWindow();
     SDL_Event e;
     while (SDL_PollEvent(&e))
         if (Translate(&e, event)) return true;
@@ -314,13 +327,41 @@ void SdlPlatform::EnsureRenderer() {
     texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
                                  kFrameW, kFrameH);
     if (!texture_) throw PlatformError(std::string("Cannot make the frame: ") + SDL_GetError());
+    ChooseFiltering();
+}
+
+void SdlPlatform::ChooseFiltering() {
+    if (!texture_) return;
+    int w = 0, h = 0;
+    if (SDL_GetRendererOutputSize(renderer_, &w, &h) != 0) return;
+    SDL_SetTextureScaleMode(texture_, WholeNumberScale(w, h, kFrameW, kFrameH)
+                                          ? SDL_ScaleModeNearest
+                                          : SDL_ScaleModeLinear);
+}
+
+void SdlPlatform::ShowTexture() {
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    SDL_RenderPresent(renderer_);
+    ++framesShown_;
 }
 
 void SdlPlatform::ShowWindow() {
     EnsureRenderer();
+    // The window maps with its first frame: an empty window would only flash black first.
+    if (textureFilled_)
+        MapWindow();
+    else if (!showAt_)
+        showAt_ = SDL_GetTicks64() + kFirstFrameWaitMs;
+}
+
+void SdlPlatform::MapWindow() {
+    showAt_ = 0;
     SDL_ShowWindow(window_);
     SDL_RaiseWindow(window_);
     NoteNormalPlacement();
+    if (textureFilled_) ShowTexture();
 }
 
 bool SdlPlatform::AtNormalPlacement() const {
@@ -440,7 +481,8 @@ WindowState SdlPlatform::GetWindowState() const {
 }
 
 bool SdlPlatform::IsForeground() const {
-    return (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
+    // A window waiting to map with its first frame is not behind anything.
+    return showAt_ != 0 || (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
 }
 
 void SdlPlatform::SetCursor(Cursor cursor) {
@@ -448,19 +490,26 @@ void SdlPlatform::SetCursor(Cursor cursor) {
         SDL_ShowCursor(SDL_DISABLE);
         return;
     }
-    SDL_Cursor* c = cursors_[cursor == Cursor::Arrow ? 0 : cursor == Cursor::Hand ? 1 : 2];
-    if (c) SDL_SetCursor(c);
+    // Made when first shown: reading the cursor theme is no work for the first frame.
+    const int i = cursor == Cursor::Arrow ? 0 : cursor == Cursor::Hand ? 1 : 2;
+    if (!cursors_[i])
+        cursors_[i] = SDL_CreateSystemCursor(i == 0   ? SDL_SYSTEM_CURSOR_ARROW
+                                             : i == 1 ? SDL_SYSTEM_CURSOR_HAND
+                                                      : SDL_SYSTEM_CURSOR_IBEAM);
+    if (cursors_[i]) SDL_SetCursor(cursors_[i]);
     SDL_ShowCursor(SDL_ENABLE);
 }
 
 void SdlPlatform::Present(const uint32_t* pixels, int width, int height, int pitch) {
     if (width != kFrameW || height != kFrameH) return;
     EnsureRenderer();
+    if (!shown_.Differs(pixels, width, height, pitch)) return;
     SDL_UpdateTexture(texture_, nullptr, pixels, pitch * static_cast<int>(sizeof(uint32_t)));
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-    SDL_RenderPresent(renderer_);
+    textureFilled_ = true;
+    if (showAt_)
+        MapWindow(); // shows the frame as soon as the window is there
+    else
+        ShowTexture();
 }
 
 void SdlPlatform::KeyboardState(uint8_t keys[256]) {

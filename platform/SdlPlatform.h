@@ -5,6 +5,12 @@
 // GlProbe.h); PONDLARK_PRESENT=gl or =shm forces one. The choice is made when the window is
 // first shown (or first presented to) and written once to standard error.
 //
+// `ShowWindow` maps the window with its first frame already drawn (or after a second without
+// one). A frame equal to the one the window shows is not handed to the window system again (a menu
+// at rest costs no copy); when the window system loses the picture (exposed, resized) the last
+// frame is shown again from the texture. At a whole-number scale, 1:1 included, the frame is
+// filtered nearest-neighbour, elsewhere linearly.
+//
 // The window can be resized and maximized; whatever its size, and in full screen (the desktop's
 // own mode), the 800x600 frame is scaled with its aspect and letterboxed, and pointer events are
 // converted to frame pixels and clamped to it. Full screen asks the window manager for it and,
@@ -19,6 +25,7 @@
 
 #include "platform/GlProbe.h"
 #include "platform/Platform.h"
+#include "platform/Presenting.h"
 
 #include <memory>
 #include <stdexcept>
@@ -62,6 +69,7 @@ public:
     bool IsForeground() const override;
     void SetCursor(Cursor cursor) override;
     void Present(const uint32_t* pixels, int width, int height, int pitch) override;
+    uint64_t FramesShown() const override { return framesShown_; }
     void KeyboardState(uint8_t keys[256]) override;
     ControllerState Controllers() override;
     bool OpenAudio(int sampleRate, IAudioSource* source) override;
@@ -92,13 +100,24 @@ private:
     void EnsureRenderer();
     // Starts SDL's audio and opens the default device; false (audio shut again) when none opens.
     bool OpenAudioDevice(int sampleRate, IAudioSource* source);
+    // Copies the texture to the window and presents it.
+    void ShowTexture();
+    // Maps the window (and shows the frame it has).
+    void MapWindow();
+    // Nearest-neighbour filtering at a whole-number scale, linear elsewhere.
+    void ChooseFiltering();
 
     SDL_Window* window_ = nullptr;
     std::unique_ptr<GlProbe> probe_; // until the renderer is made
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
+    TFrameMemo shown_;
+    uint64_t framesShown_ = 0;
+    bool textureFilled_ = false;
+    uint64_t showAt_ = 0; // asked to show: maps with the first frame, or at this time
     SDL_Cursor* cursors_[3] = {};
     std::vector<_SDL_GameController*> controllers_;
+    bool controllersStarted_ = false;
     std::string caption_;
     bool fullScreen_ = false;
     // Full screen made by covering the screen with the window, with no window manager to ask.

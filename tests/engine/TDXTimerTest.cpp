@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 using namespace pondlark;
 
 namespace {
@@ -25,7 +28,8 @@ TEST_F(TimerFixture, LagCountsWholeIntervalsAndIsAtLeastOne) {
     EXPECT_TRUE(timer.Idle());
     platform.Advance(95);
     EXPECT_TRUE(timer.Idle());
-    EXPECT_EQ(lags, (std::vector<int32_t>{1, 3}));
+    // 126 ms: the lag as counted from the last tick, then the ticks due at 90 and 120 to catch up.
+    EXPECT_EQ(lags, (std::vector<int32_t>{1, 3, 1, 1}));
 }
 
 TEST_F(TimerFixture, IntervalZeroTicksOnEveryIdleCall) {
@@ -78,4 +82,97 @@ TEST_F(TimerFixture, DisabledTimerIsNotDueAndWaitsForTheFallback) {
     platform.Advance(1000);
     EXPECT_FALSE(timer.Idle());
     EXPECT_EQ(timer.MillisecondsToNextTick(50), 50u);
+}
+
+TEST_F(TimerFixture, LateWakesKeepThePaceAndALongStallResumesWithoutABurst) {
+    // A loop that sleeps as the timer asks and wakes `late(wake)` ms after that, for a minute of
+    // clock; the stall patterns wake late only now and then.
+    struct Pattern {
+        const char* name;
+        uint64_t (*late)(int wake);
+        int steps;    // over the minute, ±1
+        int maxBatch; // most ticks fired by one idle call
+    } patterns[] = {
+        {"on time", [](int) -> uint64_t { return 0; }, 2000, 1},
+        {"1 ms late every wake", [](int) -> uint64_t { return 1; }, 2000, 1},
+        {"1 ms late every third wake", [](int w) -> uint64_t { return w % 3 == 0 ? 1 : 0; }, 2000,
+         1},
+        {"29 ms late every wake", [](int) -> uint64_t { return 29; }, 2000, 1},
+        // The late wake finds two ticks due and fires both.
+        {"a 40 ms stall every 100th wake", [](int w) -> uint64_t { return w % 100 == 99 ? 40 : 0; },
+         2000, 2},
+        // Five seconds of ticks are given up, not raced through.
+        {"a 5 s stall", [](int w) -> uint64_t { return w == 500 ? 5000 : 0; }, 2000 - 5000 / 30, 1},
+    };
+    for (const Pattern& p : patterns) {
+        HeadlessPlatform clock;
+        TDXTimer t{clock};
+        t.SetInterval(30);
+        int steps = 0, batch = 0, maxBatch = 0;
+        uint64_t skipped = 0;
+        t.OnTimer = [&](int32_t) {
+            ++steps;
+            ++batch;
+        };
+        t.OnStall = [&](uint64_t ms) { skipped += ms; };
+        t.Loaded();
+        for (int wake = 0;; ++wake) {
+            const uint64_t at = clock.Ticks() + t.MillisecondsToNextTick(50) + p.late(wake);
+            if (at > 60000) break;
+            clock.Advance(at - clock.Ticks());
+            batch = 0;
+            t.Idle();
+            maxBatch = std::max(maxBatch, batch);
+        }
+        EXPECT_NEAR(steps, p.steps, 1) << p.name;
+        EXPECT_EQ(maxBatch, p.maxBatch) << p.name;
+        EXPECT_EQ(skipped, p.steps < 2000 ? 5000u : 0u) << p.name << ": ticks given up";
+    }
+}
+
+TEST_F(TimerFixture, OnlyTheLastTickOfACatchUpIsTheLastOfItsBatch) {
+    std::vector<bool> last;
+    timer.OnTimer = [&](int32_t lag) {
+        lags.push_back(lag);
+        last.push_back(timer.LastOfBatch());
+    };
+    platform.Advance(100); // ticks due at 30, 60 and 90
+    EXPECT_TRUE(timer.Idle());
+    EXPECT_EQ(last, (std::vector<bool>{false, false, true}));
+    EXPECT_EQ(lags, (std::vector<int32_t>{3, 1, 1})) << "the lag as the rules count it";
+    EXPECT_EQ(timer.MillisecondsToNextTick(50), 20u) << "the next is due at 120, not 130";
+    EXPECT_TRUE(timer.LastOfBatch()) << "outside a batch";
+}
+
+TEST_F(TimerFixture, AHandlerThatRestartsTheTimerEndsTheBatch) {
+    int ticks = 0;
+    timer.OnTimer = [&](int32_t) {
+        ++ticks;
+        timer.SetEnabled(false);
+        timer.SetEnabled(true);
+    };
+    platform.Advance(100);
+    EXPECT_TRUE(timer.Idle());
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(timer.MillisecondsToNextTick(50), 30u) << "due an interval after the restart";
+}
+
+TEST_F(TimerFixture, ARulesPauseInsideATickIsNoStallAndTheNextTickRestartsThePhase) {
+    uint64_t stalls = 0;
+    timer.OnStall = [&](uint64_t ms) { stalls += ms; };
+    timer.OnTimer = [&](int32_t lag) {
+        lags.push_back(lag);
+        if (lags.size() == 1) {
+            platform.Sleep(500); // the frog's death
+            timer.StoodStill();
+        }
+    };
+    platform.Advance(30);
+    EXPECT_TRUE(timer.Idle());
+    EXPECT_EQ(platform.Ticks(), 530u);
+    platform.Advance(1); // the loop comes back a millisecond later
+    EXPECT_TRUE(timer.Idle());
+    EXPECT_EQ(lags.size(), 2u) << "one tick, no catching up";
+    EXPECT_EQ(timer.MillisecondsToNextTick(50), 30u) << "due 30 ms after the tick at 531";
+    EXPECT_EQ(stalls, 0u);
 }

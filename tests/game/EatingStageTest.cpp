@@ -359,3 +359,35 @@ TEST_F(EatingStage, TheSpawnerPicksTheKindByLevelAndDraw) {
         EXPECT_EQ(All<TSprite>().size(), before);
     }
 }
+
+TEST_F(EatingStage, ASlowOrStallingMachineGetsAsManyStepsOfFeastAsAFastOne) {
+    // How far the clock moves after each pass of the loop: a machine that wakes on time, one
+    // that wakes only every 45 ms, one stalled for 400 ms every 300 passes (each a stall the
+    // frames give up rather than race through).
+    const struct {
+        const char* name;
+        uint64_t (*advance)(int pass);
+    } machines[] = {
+        {"on time", [](int) -> uint64_t { return 1; }},
+        {"waking every 45 ms", [](int) -> uint64_t { return 45; }},
+        {"stalling", [](int pass) -> uint64_t { return pass % 300 == 299 ? 400 : 1; }},
+    };
+    std::vector<uint64_t> steps;
+    for (const auto& m : machines) {
+        form.reset();
+        Enter();
+        form->State().Lives = 1000; // whatever the stork does, the clock decides
+        const uint64_t before = form->FrameCount();
+        for (int pass = 0; pass < 200'000 && form->State().Scene == TScene::Eating; ++pass) {
+            form->Pump();
+            platform.Advance(m.advance(pass));
+        }
+        ASSERT_EQ(form->State().Scene, TScene::Pond) << m.name;
+        steps.push_back(form->FrameCount() - before);
+    }
+    // Thirty seconds of countdown: 1000 steps of 30 ms.
+    EXPECT_NEAR(static_cast<double>(steps[0]), 1000, 2);
+    for (size_t i = 1; i < steps.size(); ++i)
+        EXPECT_NEAR(static_cast<double>(steps[i]), static_cast<double>(steps[0]), 2)
+            << machines[i].name;
+}
