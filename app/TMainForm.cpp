@@ -87,7 +87,7 @@ void TMainForm::SubmitResult() {
     // The table on disk holds the result whatever becomes of the transfer or the program.
     SaveConfig();
     state_.Menus.SendingFrames = 0;
-    sender_.Start(HttpClient, ServiceAddress, NameEntry, state_.Score, CountryEntry);
+    sender_.Start(HttpClient, ServiceAddress, {NameEntry, CountryEntry, state_.Score});
 }
 
 void TMainForm::Terminate() {

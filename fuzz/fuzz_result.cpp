@@ -18,15 +18,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const scores::TCheckedResult checked = scores::CheckResultRequest(input);
     if (checked.refusal == scores::TRefusal::None) {
-        if (checked.name.empty() || checked.name.size() > scores::kMaxNameLength ||
-            checked.country.size() > scores::kMaxCountryLength || checked.score < 0 ||
-            checked.score > scores::kMaxScore || !scores::IsTokenShaped(checked.token) ||
-            checked.name.find_first_not_of(scores::kEntryCharacters) != std::string::npos ||
-            checked.country.find_first_not_of(scores::kEntryCharacters) != std::string::npos)
+        if (checked.Name.empty() || checked.Name.size() > scores::kMaxNameLength ||
+            checked.Country.size() > scores::kMaxCountryLength || checked.Score < 0 ||
+            checked.Score > scores::kMaxScore || !scores::IsTokenShaped(checked.token) ||
+            checked.Name.find_first_not_of(scores::kEntryCharacters) != std::string::npos ||
+            checked.Country.find_first_not_of(scores::kEntryCharacters) != std::string::npos)
             std::abort();
-        if (EncodeLine(ResultPayload(checked.name, checked.score, checked.token,
-                                     checked.country)) != input)
-            std::abort();
+        if (EncodeLine(ResultPayload(checked, checked.token)) != input) std::abort();
     } else if (scores::RefusalText(checked.refusal).empty()) {
         std::abort();
     }

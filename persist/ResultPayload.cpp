@@ -24,9 +24,9 @@ std::string LayOutResultPayload(std::string_view name, int32_t score, std::strin
     return payload;
 }
 
-std::string ResultPayload(std::string_view name, int32_t score, std::string_view passBack,
-                          std::string_view country) {
-    return LayOutResultPayload(EntryText(name), score, passBack, EntryText(country));
+std::string ResultPayload(const TResult& result, std::string_view passBack) {
+    return LayOutResultPayload(EntryText(result.Name), result.Score, passBack,
+                               EntryText(result.Country));
 }
 
 std::optional<TResultFields> ParseResultPayload(std::string_view payload) {

@@ -14,6 +14,13 @@
 
 namespace pondlark {
 
+// A player's result: what the game sends, and what the score service checks, keeps and lists.
+struct TResult {
+    std::string Name;
+    std::string Country;
+    int32_t Score = 0;
+};
+
 // The "key" field of every result this build sends: the service tells the builds apart by it.
 inline constexpr char kResultKey = 'P';
 
@@ -26,8 +33,7 @@ std::string LayOutResultPayload(std::string_view name, int32_t score, std::strin
 // The game's payload for one result: the name and the country carry only what their entries
 // could have typed (EntryText); other characters are dropped, so a hand-edited "|" or "=" in the
 // settings cannot add fields.
-std::string ResultPayload(std::string_view name, int32_t score, std::string_view passBack,
-                          std::string_view country);
+std::string ResultPayload(const TResult& result, std::string_view passBack);
 
 // The fields of a payload, as text, exactly as they stood between the separators.
 struct TResultFields {

@@ -22,23 +22,21 @@ bool TResultSender::Busy() const {
     return transfer_ != nullptr;
 }
 
-bool TResultSender::Start(THttpClient& http, const TServiceAddress& address, std::string name,
-                          int32_t score, std::string country) {
+bool TResultSender::Start(THttpClient& http, const TServiceAddress& address, TResult result) {
     if (transfer_) return false;
     auto t = std::make_unique<TTransfer>();
     t->Http = &http;
     TTransfer& transfer = *t;
-    t->Worker = std::thread(
-        [&transfer, &http, address, name = std::move(name), score, country = std::move(country)] {
-            TSubmitOutcome outcome = TSubmitOutcome::ServiceUnavailable;
-            try {
-                outcome = SendResult(http, address, name, score, country);
-            } catch (...) {
-                // Anything unexpected reads as a service that could not be reached.
-            }
-            transfer.Outcome = outcome;
-            transfer.Finished.store(true, std::memory_order_release);
-        });
+    t->Worker = std::thread([&transfer, &http, address, result = std::move(result)] {
+        TSubmitOutcome outcome = TSubmitOutcome::ServiceUnavailable;
+        try {
+            outcome = SendResult(http, address, result);
+        } catch (...) {
+            // Anything unexpected reads as a service that could not be reached.
+        }
+        transfer.Outcome = outcome;
+        transfer.Finished.store(true, std::memory_order_release);
+    });
     transfer_ = std::move(t);
     return true;
 }

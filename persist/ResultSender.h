@@ -28,8 +28,7 @@ public:
 
     // Starts the version request and then the result request (SendResult). False, and nothing
     // started, while another transfer has not been taken back yet.
-    bool Start(THttpClient& http, const TServiceAddress& address, std::string name, int32_t score,
-               std::string country);
+    bool Start(THttpClient& http, const TServiceAddress& address, TResult result);
     // A transfer started and not yet taken back.
     bool Busy() const;
     // The outcome of a finished transfer, once; nullopt while it runs or when none was started.

@@ -85,9 +85,8 @@ std::optional<TServiceAddress> ParseServiceAddress(std::string_view text) {
 }
 
 TSubmitOutcome SubmitResult(IPlatform& platform, THttpClient& http, const TServiceAddress& address,
-                            const std::string& name, int32_t score, const std::string& country,
-                            const TSubmitClock& clock) {
-    const TSubmitOutcome outcome = SendResult(http, address, name, score, country, clock);
+                            const TResult& result, const TSubmitClock& clock) {
+    const TSubmitOutcome outcome = SendResult(http, address, result, clock);
     if (outcome == TSubmitOutcome::ServiceUnavailable) ShowCannotConnect(platform);
     return outcome;
 }
@@ -96,8 +95,7 @@ void ShowCannotConnect(IPlatform& platform) {
     platform.MessageBox(kMessageTitle, kCannotConnect);
 }
 
-TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address,
-                          const std::string& name, int32_t score, const std::string& country,
+TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address, const TResult& result,
                           const TSubmitClock& clock) {
     const auto now = [&] { return clock ? clock() : std::chrono::steady_clock::now(); };
     // One budget for both requests: the client's own limits are the most either may take, and
@@ -112,7 +110,7 @@ TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address,
     }
     if (http.Abandoned()) return TSubmitOutcome::Abandoned;
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now());
-    const TResultRequest next = ResultRequestAfter(reply, left, address, name, score, country);
+    const TResultRequest next = ResultRequestAfter(reply, left, address, result);
     if (next.Outcome) return *next.Outcome;
     http.SetTimeouts({std::min(limits.Connect, next.Time), next.Time});
     try {
@@ -125,16 +123,14 @@ TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address,
 }
 
 TResultRequest ResultRequestAfter(std::string_view versionReply, std::chrono::milliseconds left,
-                                  const TServiceAddress& address, const std::string& name,
-                                  int32_t score, const std::string& country) {
+                                  const TServiceAddress& address, const TResult& result) {
     TResultRequest next;
     if (versionReply.substr(0, 2) != "OK") {
         next.Outcome = TSubmitOutcome::ServiceUnavailable;
     } else if (left < kLeastRequestTime) {
         next.Outcome = TSubmitOutcome::OutOfTime;
     } else {
-        const std::string payload =
-            ResultPayload(name, score, PassBackValue(versionReply), country);
+        const std::string payload = ResultPayload(result, PassBackValue(versionReply));
         next.Url = ResultRequestUrl(address, EncodeLine(payload));
         next.Time = left;
     }

@@ -65,15 +65,13 @@ using TSubmitClock = std::function<std::chrono::steady_clock::time_point()>;
 // version request left, and is not made when almost nothing is left). The client's time-outs are
 // as they were afterwards. Never throws an HTTP error.
 TSubmitOutcome SubmitResult(IPlatform& platform, THttpClient& http, const TServiceAddress& address,
-                            const std::string& name, int32_t score, const std::string& country,
-                            const TSubmitClock& clock = {});
+                            const TResult& result, const TSubmitClock& clock = {});
 
 // The same two requests without the message box, for a transfer run off the game's thread: it
 // touches only `http` (which no other thread may use meanwhile, but may abandon) and its own
 // copies. The caller shows the box with `ShowCannotConnect` on the game's thread when the outcome
 // asks for it.
-TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address,
-                          const std::string& name, int32_t score, const std::string& country,
+TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address, const TResult& result,
                           const TSubmitClock& clock = {});
 void ShowCannotConnect(IPlatform& platform);
 
@@ -86,8 +84,7 @@ struct TResultRequest {
     std::chrono::milliseconds Time{0};
 };
 TResultRequest ResultRequestAfter(std::string_view versionReply, std::chrono::milliseconds left,
-                                  const TServiceAddress& address, const std::string& name,
-                                  int32_t score, const std::string& country);
+                                  const TServiceAddress& address, const TResult& result);
 
 // Opens `url` in the user's browser; a failure is ignored.
 void GoWeb(IPlatform& platform, const std::string& url);

@@ -125,9 +125,9 @@ std::string TablePage(const std::vector<TScoreRow>& rows) {
         int rank = 0;
         for (const TScoreRow& row : rows) {
             html += "<tr><td class=\"rank\">" + std::to_string(++rank) +
-                    "</td><td class=\"name\">" + HtmlEscape(row.name) +
-                    "</td><td class=\"country\">" + HtmlEscape(row.country) +
-                    "</td><td class=\"score\">" + std::to_string(row.score) +
+                    "</td><td class=\"name\">" + HtmlEscape(row.Name) +
+                    "</td><td class=\"country\">" + HtmlEscape(row.Country) +
+                    "</td><td class=\"score\">" + std::to_string(row.Score) +
                     "</td><td class=\"date\">" + DateOf(row.stored) + "</td></tr>\n";
         }
         html += "</tbody>\n</table>\n";
@@ -142,9 +142,9 @@ std::string ScoresJson(const std::vector<TScoreRow>& rows) {
     int rank = 0;
     for (const TScoreRow& row : rows) {
         if (rank > 0) json += ',';
-        json += "{\"rank\":" + std::to_string(++rank) + ",\"name\":\"" + JsonEscape(row.name) +
-                "\",\"country\":\"" + JsonEscape(row.country) +
-                "\",\"score\":" + std::to_string(row.score) + ",\"date\":\"" + DateOf(row.stored) +
+        json += "{\"rank\":" + std::to_string(++rank) + ",\"name\":\"" + JsonEscape(row.Name) +
+                "\",\"country\":\"" + JsonEscape(row.Country) +
+                "\",\"score\":" + std::to_string(row.Score) + ",\"date\":\"" + DateOf(row.stored) +
                 "\"}";
     }
     json += "]}\n";

@@ -367,14 +367,14 @@ TStoreOutcome PostgresScoreStore::StoreResult(const TNewResult& result, int64_t 
     const std::string oldest = std::to_string(now - kTokenLifetimeSeconds);
     const TResultPtr r =
         conn.Run("store_result",
-                 {result.token, oldest, result.name, result.country, std::to_string(result.score),
+                 {result.token, oldest, result.Name, result.Country, std::to_string(result.Score),
                   std::to_string(now), result.address},
                  PGRES_COMMAND_OK);
     if (std::string(PQcmdTuples(r.get())) == "1") return TStoreOutcome::Stored;
     const TResultPtr spent = conn.Run("spent_on", {result.token, oldest}, PGRES_TUPLES_OK);
-    if (PQntuples(spent.get()) == 1 && result.name == PQgetvalue(spent.get(), 0, 0) &&
-        result.country == PQgetvalue(spent.get(), 0, 1) &&
-        std::to_string(result.score) == PQgetvalue(spent.get(), 0, 2))
+    if (PQntuples(spent.get()) == 1 && result.Name == PQgetvalue(spent.get(), 0, 0) &&
+        result.Country == PQgetvalue(spent.get(), 0, 1) &&
+        std::to_string(result.Score) == PQgetvalue(spent.get(), 0, 2))
         return TStoreOutcome::AlreadyStored;
     return TStoreOutcome::Refused;
 }
@@ -386,9 +386,9 @@ std::vector<TScoreRow> PostgresScoreStore::Best(int limit) {
     const int n = PQntuples(r.get());
     for (int i = 0; i < n; ++i) {
         TScoreRow row;
-        row.name = PQgetvalue(r.get(), i, 0);
-        row.country = PQgetvalue(r.get(), i, 1);
-        row.score = static_cast<int32_t>(std::stol(PQgetvalue(r.get(), i, 2)));
+        row.Name = PQgetvalue(r.get(), i, 0);
+        row.Country = PQgetvalue(r.get(), i, 1);
+        row.Score = static_cast<int32_t>(std::stol(PQgetvalue(r.get(), i, 2)));
         row.stored = std::stoll(PQgetvalue(r.get(), i, 3));
         rows.push_back(std::move(row));
     }

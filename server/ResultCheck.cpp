@@ -91,9 +91,9 @@ TCheckedResult CheckResultRequest(std::string_view inf) {
     if (!IsTokenShaped(fields->passBack)) return refuse(TRefusal::BadToken);
     if (fields->country.size() > kMaxCountryLength || !OnlyEntryCharacters(fields->country))
         return refuse(TRefusal::BadCountry);
-    out.name = fields->name;
-    out.country = fields->country;
-    out.score = score;
+    out.Name = fields->name;
+    out.Country = fields->country;
+    out.Score = score;
     out.token = fields->passBack;
     return out;
 }

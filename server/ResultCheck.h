@@ -7,6 +7,7 @@
 #pragma once
 
 #include "persist/EntryText.h"
+#include "persist/ResultPayload.h"
 
 #include <cstdint>
 #include <string>
@@ -46,11 +47,9 @@ enum class TRefusal {
 // The short reason sent back with a refusal ("bad name"); "" for None.
 std::string_view RefusalText(TRefusal refusal);
 
-struct TCheckedResult {
+// The result as the game sent it, when it passed every rule, and the token it came with.
+struct TCheckedResult : TResult {
     TRefusal refusal = TRefusal::None;
-    std::string name;
-    std::string country;
-    int32_t score = 0;
     std::string token;
 };
 

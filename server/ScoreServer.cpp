@@ -460,7 +460,7 @@ void TScoreServer::Result(const THttpRequest& request, THttpResponse& response) 
     if (request.ParamCount("inf") != 1) return refuse(400, TRefusal::Empty);
     const TCheckedResult checked = CheckResultRequest(request.Param("inf"));
     if (checked.refusal != TRefusal::None) return refuse(400, checked.refusal);
-    const TNewResult result{checked.name, checked.country, checked.score, checked.token, client};
+    const TNewResult result{checked, checked.token, client};
     const TStoreOutcome outcome = Timed([&] { return store_.StoreResult(result, clock_()); });
     if (outcome == TStoreOutcome::Refused) return refuse(400, TRefusal::UnknownToken);
     if (outcome == TStoreOutcome::Stored) ++results_;

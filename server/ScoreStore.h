@@ -8,6 +8,8 @@
 // pools its connections itself. Failures of the database are EStoreError.
 #pragma once
 
+#include "persist/ResultPayload.h"
+
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -24,18 +26,14 @@ public:
 // A token is good for an hour after it was issued, and for one result.
 inline constexpr int64_t kTokenLifetimeSeconds = 3600;
 
-struct TNewResult {
-    std::string name;
-    std::string country;
-    int32_t score = 0;
+// A checked result on its way into the store.
+struct TNewResult : TResult {
     std::string token;
     std::string address; // the sender's IP address, kept for the operator
 };
 
-struct TScoreRow {
-    std::string name;
-    std::string country;
-    int32_t score = 0;
+// A stored result as the table lists it.
+struct TScoreRow : TResult {
     int64_t stored = 0; // Unix seconds
 };
 

@@ -138,18 +138,18 @@ TStoreOutcome SqliteScoreStore::StoreResult(const TNewResult& result, int64_t no
                 sqlite3_column_int64(findToken_, 0) > now - kTokenLifetimeSeconds) {
                 if (sqlite3_column_type(findToken_, 1) == SQLITE_NULL)
                     spend = true;
-                else if (ColumnText(findToken_, 1) == result.name &&
-                         ColumnText(findToken_, 2) == result.country &&
-                         sqlite3_column_int(findToken_, 3) == result.score)
+                else if (ColumnText(findToken_, 1) == result.Name &&
+                         ColumnText(findToken_, 2) == result.Country &&
+                         sqlite3_column_int(findToken_, 3) == result.Score)
                     outcome = TStoreOutcome::AlreadyStored;
             }
         }
         if (spend) {
             {
                 TStatementUse use{insertResult_};
-                BindText(insertResult_, 1, result.name);
-                BindText(insertResult_, 2, result.country);
-                sqlite3_bind_int(insertResult_, 3, result.score);
+                BindText(insertResult_, 1, result.Name);
+                BindText(insertResult_, 2, result.Country);
+                sqlite3_bind_int(insertResult_, 3, result.Score);
                 sqlite3_bind_int64(insertResult_, 4, now);
                 BindText(insertResult_, 5, result.address);
                 if (sqlite3_step(insertResult_) != SQLITE_DONE) Fail("cannot store a result");
@@ -176,9 +176,9 @@ std::vector<TScoreRow> SqliteScoreStore::Best(int limit) {
     int rc;
     while ((rc = sqlite3_step(best_)) == SQLITE_ROW) {
         TScoreRow row;
-        row.name = ColumnText(best_, 0);
-        row.country = ColumnText(best_, 1);
-        row.score = sqlite3_column_int(best_, 2);
+        row.Name = ColumnText(best_, 0);
+        row.Country = ColumnText(best_, 1);
+        row.Score = sqlite3_column_int(best_, 2);
         row.stored = sqlite3_column_int64(best_, 3);
         rows.push_back(std::move(row));
     }

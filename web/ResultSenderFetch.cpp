@@ -13,9 +13,7 @@ namespace pondlark {
 struct TResultSender::TTransfer {
     THttpClient* Http = nullptr;
     TServiceAddress Address;
-    std::string Name;
-    int32_t Score = 0;
-    std::string Country;
+    TResult Result;
     std::chrono::steady_clock::time_point Deadline;
     std::unique_ptr<TPageFetch> Fetch; // the version request, then the result request
     bool SendingResult = false;
@@ -31,15 +29,12 @@ bool TResultSender::Busy() const {
     return transfer_ != nullptr;
 }
 
-bool TResultSender::Start(THttpClient& http, const TServiceAddress& address, std::string name,
-                          int32_t score, std::string country) {
+bool TResultSender::Start(THttpClient& http, const TServiceAddress& address, TResult result) {
     if (transfer_) return false;
     auto t = std::make_unique<TTransfer>();
     t->Http = &http;
     t->Address = address;
-    t->Name = std::move(name);
-    t->Score = score;
-    t->Country = std::move(country);
+    t->Result = std::move(result);
     // One budget for both requests, as on the desktop.
     t->Deadline = std::chrono::steady_clock::now() + http.Timeouts().Total;
     try {
@@ -68,8 +63,7 @@ std::optional<TSubmitOutcome> TResultSender::TakeOutcome() {
             }
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 t.Deadline - std::chrono::steady_clock::now());
-            const TResultRequest next =
-                ResultRequestAfter(reply, left, t.Address, t.Name, t.Score, t.Country);
+            const TResultRequest next = ResultRequestAfter(reply, left, t.Address, t.Result);
             if (next.Outcome) {
                 t.Outcome = next.Outcome;
             } else {

@@ -18,7 +18,7 @@ TEST(ResultPayload, ParsingGivesBackWhatTheGameWrote) {
                  {"Frog", 250, "77", "Wales"},
                  {"Bo", -10, "x", "Uk"}};
     for (const Case& c : cases) {
-        const std::string payload = ResultPayload(c.name, c.score, c.p, c.country);
+        const std::string payload = ResultPayload({c.name, c.country, c.score}, c.p);
         const auto fields = ParseResultPayload(payload);
         ASSERT_TRUE(fields) << payload;
         EXPECT_EQ(fields->type, "0");
@@ -48,12 +48,12 @@ TEST(ResultPayload, TheServiceAcceptsWhatTheGameSendsForAnyStoredName) {
     // Whatever a hand-edited settings file holds, the game sends only what the service takes.
     const std::string token(scores::kTokenLength, 'a');
     const std::string inf =
-        EncodeLine(ResultPayload("Bob|score=9", 120, token, "<b>Wales</b> and more"));
+        EncodeLine(ResultPayload({"Bob|score=9", "<b>Wales</b> and more", 120}, token));
     const scores::TCheckedResult checked = scores::CheckResultRequest(inf);
     ASSERT_EQ(checked.refusal, scores::TRefusal::None) << scores::RefusalText(checked.refusal);
-    EXPECT_EQ(checked.name, "Bobscore9");
-    EXPECT_EQ(checked.country, "bWalesband");
-    EXPECT_EQ(checked.score, 120);
+    EXPECT_EQ(checked.Name, "Bobscore9");
+    EXPECT_EQ(checked.Country, "bWalesband");
+    EXPECT_EQ(checked.Score, 120);
 }
 
 TEST(WebService, ServiceAddressesFromTheCommandLine) {

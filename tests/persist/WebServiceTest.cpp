@@ -48,7 +48,7 @@ SubmitRun Submit(std::vector<ScriptedReply> script, const std::string& name, int
     THttpClient http;
     http.SetTimeouts({std::chrono::milliseconds(1000), std::chrono::milliseconds(1000)});
     SubmitRun run;
-    run.outcome = SubmitResult(platform, http, Local(server.Port()), name, score, country);
+    run.outcome = SubmitResult(platform, http, Local(server.Port()), {name, country, score});
     run.requests = server.Requests();
     run.messages = platform.MessageBoxes();
     return run;
@@ -110,7 +110,7 @@ TEST(WebService, PayloadIsPaddedWithZerosToAMultipleOfFive) {
         {"Bo", 10, "x", "", "type=0|name=Bo|score=10|key=P|p=x|add=|z=0000"},
     };
     for (const Case& c : cases) {
-        const std::string payload = ResultPayload(c.name, c.score, c.p, c.country);
+        const std::string payload = ResultPayload({c.name, c.country, c.score}, c.p);
         EXPECT_EQ(payload, c.payload);
         EXPECT_EQ(payload.size() % 5, 0u) << payload;
     }
@@ -149,7 +149,7 @@ TEST(WebService, ResultIsSentOnlyAfterAnOkVersionReply) {
         ASSERT_EQ(run.requests.size(), 2u);
         const auto inf = InfValue(run.requests[1]);
         ASSERT_TRUE(inf) << run.requests[1];
-        EXPECT_EQ(DecodeLine(*inf), ResultPayload("Lark", 120, *c.p, ""));
+        EXPECT_EQ(DecodeLine(*inf), ResultPayload({"Lark", "", 120}, *c.p));
     }
 }
 
@@ -157,7 +157,7 @@ TEST(WebService, RefusedConnectionShowsTheMessageAndSendsNothing) {
     ClosedPort closed;
     HeadlessPlatform platform;
     THttpClient http;
-    EXPECT_EQ(SubmitResult(platform, http, Local(closed.Port()), "Lark", 120, ""),
+    EXPECT_EQ(SubmitResult(platform, http, Local(closed.Port()), {"Lark", "", 120}),
               TSubmitOutcome::ServiceUnavailable);
     EXPECT_EQ(platform.MessageBoxes(), std::vector<std::string>{kCannotConnect});
 }
@@ -233,7 +233,7 @@ TEST_F(GameFixture, MainWindowSendsTheEnteredNameScoreAndCountry) {
     ASSERT_EQ(requests.size(), 2u);
     const auto inf = InfValue(requests[1]);
     ASSERT_TRUE(inf) << requests[1];
-    EXPECT_EQ(DecodeLine(*inf), ResultPayload("Hopper", 777, "pass", "New Zealand & Co"));
+    EXPECT_EQ(DecodeLine(*inf), ResultPayload({"Hopper", "New Zealand & Co", 777}, "pass"));
     EXPECT_TRUE(platform.MessageBoxes().empty());
 
     form->GoWeb(HomePageUrl(form->ServiceAddress));
@@ -253,7 +253,7 @@ TEST(WebService, PayloadCarriesOnlyWhatTheEntriesAccept) {
         {"\xC9mile\r\n", "\xF1", "type=0|name=mile|score=5|key=P|p=|add=|z=0000"},
     };
     for (const Case& c : cases) {
-        const std::string payload = ResultPayload(c.name, 5, "", c.country);
+        const std::string payload = ResultPayload({c.name, c.country, 5}, "");
         EXPECT_EQ(payload, c.payload) << c.name;
         EXPECT_EQ(std::count(payload.begin(), payload.end(), '|'), 6) << "no field added";
     }
@@ -286,7 +286,7 @@ TEST(WebService, BothRequestsShareOneBudget) {
             // The first reading is the start; every later one is after the version reply.
             return start + std::chrono::milliseconds(calls++ == 0 ? 0 : c.versionTookMs);
         };
-        EXPECT_EQ(SubmitResult(platform, http, Local(server.Port()), "Lark", 120, "", clock),
+        EXPECT_EQ(SubmitResult(platform, http, Local(server.Port()), {"Lark", "", 120}, clock),
                   c.outcome);
         EXPECT_EQ(server.Requests().size(), c.requests);
         EXPECT_TRUE(platform.MessageBoxes().empty()) << "the service did answer";
@@ -313,7 +313,7 @@ TEST(ResultSender, AbandoningEndsTheRequestUnderWay) {
         THttpClient http;
         http.SetTimeouts({std::chrono::minutes(1), std::chrono::minutes(1)});
         TResultSender sender;
-        ASSERT_TRUE(sender.Start(http, Local(server.Port()), "Lark", 120, ""));
+        ASSERT_TRUE(sender.Start(http, Local(server.Port()), {"Lark", "", 120}));
         while (server.Requests().size() < c.requests)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
 

@@ -148,7 +148,7 @@ TEST(NginxFront, TheServiceWorksBehindTheDistConfiguration) {
     ASSERT_EQ(version.rfind("HTTP/1.1 200", 0), 0u) << version;
     EXPECT_NE(version.find("|https://scores.example/|"), std::string::npos) << version;
     const std::string token = TokenOf(version);
-    const std::string result = kResult + EncodeLine(ResultPayload("Frog", 250, token, "Wales"));
+    const std::string result = kResult + EncodeLine(ResultPayload({"Frog", "Wales", 250}, token));
     for (int attempt = 0; attempt < 2; ++attempt) {
         const std::string stored = Through(port, result, "127.0.0.2");
         EXPECT_EQ(stored.rfind("HTTP/1.1 200", 0), 0u) << stored;
@@ -181,7 +181,7 @@ TEST(NginxFront, TheServiceWorksBehindTheDistConfiguration) {
         const std::string t =
             TokenOf(Through(port, "/cgi/version.pl?version&prg=Pondlark", source));
         const std::string reply =
-            Through(port, kResult + EncodeLine(ResultPayload("Toad", 10, t, "")), source,
+            Through(port, kResult + EncodeLine(ResultPayload({"Toad", "", 10}, t)), source,
                     forged.empty() ? "" : "X-Forwarded-For: " + forged + "\r\n");
         return reply.substr(9, 3);
     };

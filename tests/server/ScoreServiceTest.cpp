@@ -33,7 +33,7 @@ std::string GameInf(const std::string& token, const std::string& name = "Frog", 
 // A payload with one piece of the game's text replaced, padded again as the game pads, and
 // encoded.
 std::string Edited(const std::string& token, const std::string& from, const std::string& to) {
-    std::string payload = ResultPayload("Frog", 250, token, "Wales");
+    std::string payload = ResultPayload({"Frog", "Wales", 250}, token);
     payload.erase(payload.find("|z=") + 3);
     payload.replace(payload.find(from), from.size(), to);
     while (payload.size() % 5 != 0)
@@ -123,7 +123,9 @@ TEST_P(ScoreService, BadResultsAreRefusedAndStoreNothing) {
         {"does not decode to a payload", [](auto&) { return std::string(80, 'A'); },
          "not a result"},
         {"extra padding",
-         [](auto& t) { return EncodeLine(ResultPayload("Frog", 250, t, "") + "00000"); },
+         [](auto& t) {
+             return EncodeLine(ResultPayload({"Frog", "", 250}, t) + "00000");
+         },
          "not a result"},
         {"too long", [](auto& t) { return GameInf(t) + std::string(200, 'A'); }, "too long"},
         {"wrong length", [](auto& t) { return GameInf(t).substr(1); }, "wrong length"},
@@ -187,9 +189,9 @@ TEST_P(ScoreService, TheTableShowsTheBestHundredWithEveryTextEscaped) {
     for (int i = 0; i < 105; ++i) {
         const std::string token = "t" + std::to_string(i);
         service.store->AddToken(token, service.now);
-        scores::TNewResult row{"Frog" + std::to_string(i), "", 1000 + i, token, "192.0.2.1"};
-        if (i == 104) row.name = "<script>alert(\"x\")</script>&'";
-        if (i == 103) row.country = "<img src=x onerror=alert(1)>";
+        scores::TNewResult row{{"Frog" + std::to_string(i), "", 1000 + i}, token, "192.0.2.1"};
+        if (i == 104) row.Name = "<script>alert(\"x\")</script>&'";
+        if (i == 103) row.Country = "<img src=x onerror=alert(1)>";
         ASSERT_EQ(service.store->StoreResult(row, service.now), scores::TStoreOutcome::Stored);
     }
     const auto page = service.Get(kTable);

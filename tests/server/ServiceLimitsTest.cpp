@@ -24,7 +24,7 @@ TEST(ScoreServiceLimits, AnAddressSendingTooManyResultsIsToldToWait) {
     for (int i = 0; i < 5; ++i) {
         const std::string token = service.Token();
         const auto reply = service.Get("/cgi/version.pl?hs&prg=Pondlark&inf=" +
-                                       EncodeLine(ResultPayload("Frog", 10 + i, token, "")));
+                                       EncodeLine(ResultPayload({"Frog", "", 10 + i}, token)));
         ASSERT_TRUE(reply);
         statuses.push_back(reply->status);
     }
@@ -159,7 +159,7 @@ TEST(ScoreServiceLimits, SharedLimitsHoldAcrossServicesOnOnePostgresql) {
         const std::string token = first.Token();
         httplib::Client client("127.0.0.1", i % 2 == 0 ? first.port : secondPort);
         const auto reply = client.Get("/cgi/version.pl?hs&prg=Pondlark&inf=" +
-                                      EncodeLine(ResultPayload("Frog", 10 + i, token, "")));
+                                      EncodeLine(ResultPayload({"Frog", "", 10 + i}, token)));
         ASSERT_TRUE(reply);
         statuses.push_back(reply->status);
     }

@@ -113,7 +113,7 @@ void ExpectStalledStoreIsContained(TServiceUnderTest& service, const std::string
     }
     std::vector<std::future<TTimed>> pending;
     const std::vector<std::string> targets = {
-        kVersion,  kResult + EncodeLine(ResultPayload("Frog", 250, token, "")),
+        kVersion,  kResult + EncodeLine(ResultPayload({"Frog", "", 250}, token)),
         "/readyz", "/cgi/version.pl?prg=Pondlark&type=0&show",
         kVersion,  kVersion,
     };
@@ -169,7 +169,7 @@ TEST(StoreBounds, APostgresqlStoppedWithSigstopIsContainedAndRecoveredFrom) {
         status = TimedGet(service, "/readyz").status;
     }
     EXPECT_EQ(status, 200);
-    const auto stored = service.Get(kResult + EncodeLine(ResultPayload("Frog", 250, token, "")));
+    const auto stored = service.Get(kResult + EncodeLine(ResultPayload({"Frog", "", 250}, token)));
     ASSERT_TRUE(stored);
     EXPECT_EQ(stored->body, "OK\n");
 
@@ -282,10 +282,10 @@ TEST_P(SchemaMigration, ADatabaseOfTheFirstSchemaOpensKeepsItsRowsAndTakesAResul
         const auto store = scores::OpenScoreStore(description, 2);
         const auto rows = store->Best(10);
         ASSERT_GE(rows.size(), 1u);
-        EXPECT_EQ(rows.front().name, "Oldfrog");
-        EXPECT_EQ(rows.front().score, 4200);
-        const scores::TNewResult result{"Newfrog", "Kent", 300, "0123456789abcdef0123456789abcdef",
-                                        "192.0.2.2"};
+        EXPECT_EQ(rows.front().Name, "Oldfrog");
+        EXPECT_EQ(rows.front().Score, 4200);
+        const scores::TNewResult result{
+            {"Newfrog", "Kent", 300}, "0123456789abcdef0123456789abcdef", "192.0.2.2"};
         EXPECT_EQ(store->StoreResult(result, now),
                   open == 0 ? scores::TStoreOutcome::Stored : scores::TStoreOutcome::AlreadyStored);
         EXPECT_EQ(store->CountResults(), 2);

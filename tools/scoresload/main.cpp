@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
                 const auto began = Clock::now();
                 const TSubmitOutcome outcome =
                     SubmitResult(platform, http, {"127.0.0.1", port},
-                                 "Frog" + std::to_string(p % 100000), 100 + p, "Loadland");
+                                 {"Frog" + std::to_string(p % 100000), "Loadland", 100 + p});
                 millis[static_cast<size_t>(p)] =
                     std::chrono::duration<double, std::milli>(Clock::now() - began).count();
                 if (outcome != TSubmitOutcome::Sent) ++unanswered;
