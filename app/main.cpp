@@ -121,7 +121,9 @@ void PrintHelp() {
         "  --help               show this help and exit\n"
         "  --version            show the version and exit\n\n"
         "Config.cfg (settings and high scores) is kept in the working folder.\n"
-        "PONDLARK_SERVICE=HOST:PORT names the score service too; the option wins.\n",
+        "PONDLARK_SERVICE=HOST:PORT names the score service too; the option wins.\n"
+        "PONDLARK_STATS=1 prints the steps run, the frames shown and the time when the game "
+        "ends.\n",
         stdout);
 }
 
