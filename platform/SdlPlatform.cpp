@@ -126,10 +126,23 @@ SdlPlatform::SdlPlatform() {
                                SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (!window_) throw PlatformError(std::string("Cannot open the window: ") + SDL_GetError());
     SDL_SetWindowMinimumSize(window_, kMinWindowW, kMinWindowH);
+    OpenAtDesktopScale();
     // The window's first place, for a game that starts in full screen before it is shown.
     SDL_GetWindowPosition(window_, &normal_.x, &normal_.y);
     SDL_GetWindowSize(window_, &normal_.width, &normal_.height);
     start_ = SDL_GetTicks64();
+}
+
+void SdlPlatform::OpenAtDesktopScale() {
+    const int scale = DesktopScaleFromResources(DesktopResources(window_));
+    SDL_Rect work;
+    const int display = SDL_GetWindowDisplayIndex(window_);
+    if (scale <= 1 || display < 0 || SDL_GetDisplayUsableBounds(display, &work) != 0) return;
+    const int factor = OpeningFactor(scale, work.w, work.h, kFrameW, kFrameH);
+    if (factor <= 1) return;
+    SDL_SetWindowSize(window_, kFrameW * factor, kFrameH * factor);
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                          SDL_WINDOWPOS_CENTERED_DISPLAY(display));
 }
 
 SdlPlatform::~SdlPlatform() {
@@ -334,9 +347,18 @@ void SdlPlatform::ChooseFiltering() {
     if (!texture_) return;
     int w = 0, h = 0;
     if (SDL_GetRendererOutputSize(renderer_, &w, &h) != 0) return;
-    SDL_SetTextureScaleMode(texture_, WholeNumberScale(w, h, kFrameW, kFrameH)
+    // SDL's whole-number scaling never goes below 1:1 and would crop a smaller window.
+    const bool whole = scaling_ == Scaling::Sharp && w >= kFrameW && h >= kFrameH;
+    SDL_RenderSetIntegerScale(renderer_, whole ? SDL_TRUE : SDL_FALSE);
+    SDL_SetTextureScaleMode(texture_, whole || WholeNumberScale(w, h, kFrameW, kFrameH)
                                           ? SDL_ScaleModeNearest
                                           : SDL_ScaleModeLinear);
+}
+
+void SdlPlatform::SetScaling(Scaling scaling) {
+    scaling_ = scaling;
+    ChooseFiltering();
+    if (textureFilled_) ShowTexture();
 }
 
 void SdlPlatform::ShowTexture() {

@@ -66,6 +66,7 @@ public:
     void SetPlacement(const WindowPlacement& placement) override;
     void SetWindowState(WindowState state) override;
     WindowState GetWindowState() const override;
+    void SetScaling(Scaling scaling) override;
     bool IsForeground() const override;
     void SetCursor(Cursor cursor) override;
     void Present(const uint32_t* pixels, int width, int height, int pitch) override;
@@ -85,6 +86,9 @@ public:
 
 private:
     bool Translate(const void* sdlEvent, PlatformEvent& out);
+    // On a high-density X desktop (Xft.dpi 192 and up) the window opens at the desktop's whole
+    // scale, or the largest whole factor the work area holds.
+    void OpenAtDesktopScale();
     void ToSurface(int wx, int wy, int& sx, int& sy) const;
     // The window is decorated at its own place and size: not full screen, maximized, minimized,
     // hidden, nor being put back after full screen.
@@ -104,7 +108,9 @@ private:
     void ShowTexture();
     // Maps the window (and shows the frame it has).
     void MapWindow();
-    // Nearest-neighbour filtering at a whole-number scale, linear elsewhere.
+    // Sharp: the largest whole factor that fits, nearest-neighbour, letterboxed (a window
+    // smaller than the frame is scaled down, linear). Smooth: the frame fills what it can,
+    // linear, nearest at a whole-number scale where both look the same.
     void ChooseFiltering();
 
     SDL_Window* window_ = nullptr;
@@ -123,6 +129,7 @@ private:
     // Full screen made by covering the screen with the window, with no window manager to ask.
     bool coverScreen_ = false;
     bool bordered_ = true;
+    Scaling scaling_ = Scaling::Sharp;
     WindowPlacement normal_;
     int placeTries_ = 0;
     uint64_t placeAt_ = 0;
