@@ -110,6 +110,15 @@ const char* PresentationSetting() {
 #endif
 }
 
+// The name desktops match the window to its desktop entry (pondlark.desktop) by: the Wayland
+// app id and the X11 window class. SDL would take the program's file name, which a launcher
+// or a packager may change. A name the player set in SDL's variables stays.
+void NameTheApplication() {
+    constexpr const char* kDesktopId = "pondlark";
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", kDesktopId, 0);
+    setenv("SDL_VIDEO_X11_WMCLASS", kDesktopId, 0);
+}
+
 } // namespace
 
 SdlPlatform::SdlPlatform() {
@@ -117,6 +126,7 @@ SdlPlatform::SdlPlatform() {
     // Without a graphics device its answer could only be "no GL" or a software rasteriser.
     if (!PresentationForced(PresentationSetting()) && GraphicsDevicePresent())
         probe_ = std::make_unique<GlProbe>();
+    NameTheApplication();
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // Closing the window is a request the game answers itself (it may ask whether to quit).
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
@@ -317,30 +327,41 @@ void SdlPlatform::EnsureRenderer() {
     const PresentationChoice choice =
         ChoosePresentation(PresentationSetting(), probe_ ? probe_->Renderer(3000) : std::nullopt);
     probe_.reset();
-    if (choice.presentation == Presentation::SharedMemory) {
-        // The software renderer's window surface then goes to the window system directly
-        // instead of through a GL texture.
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    } else {
-        renderer_ = SDL_CreateRenderer(window_, -1, 0);
-        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    }
-    if (!renderer_)
-        throw PlatformError(std::string("Cannot draw into the window: ") + SDL_GetError());
-    SDL_RendererInfo info{};
-    const bool fellBack = choice.presentation == Presentation::HardwareGl &&
-                          SDL_GetRendererInfo(renderer_, &info) == 0 &&
-                          (info.flags & SDL_RENDERER_SOFTWARE) != 0;
-    // The log says what really presents, also when GL was chosen but would not start.
-    std::fprintf(stderr, "pondlark: %s\n",
-                 fellBack ? "presenting with SDL's software renderer (GL would not start)"
-                          : Describe(choice).c_str());
+    renderer_ = CreateRenderer(choice);
     SDL_RenderSetLogicalSize(renderer_, kFrameW, kFrameH);
     texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
                                  kFrameW, kFrameH);
     if (!texture_) throw PlatformError(std::string("Cannot make the frame: ") + SDL_GetError());
     ChooseFiltering();
+}
+
+SDL_Renderer* SdlPlatform::TryRenderer(PresentPath path) {
+    // The software renderer's window surface goes to the window system's shared memory
+    // directly instead of through a GL texture; the other paths leave SDL its own way.
+    if (path == PresentPath::SharedMemory)
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    else
+        SDL_ResetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION);
+    return SDL_CreateRenderer(
+        window_, -1, path == PresentPath::Gl ? SDL_RENDERER_ACCELERATED : SDL_RENDERER_SOFTWARE);
+}
+
+SDL_Renderer* SdlPlatform::CreateRenderer(const PresentationChoice& choice) {
+    std::string failed; // the paths that would not start, and why
+    for (const PresentPath path : PresentationChain(choice.presentation)) {
+        SDL_Renderer* renderer = TryRenderer(path);
+        if (!renderer) {
+            failed += std::string(failed.empty() ? "" : "; ") + PathName(path) +
+                      " would not start: " + SDL_GetError();
+            continue;
+        }
+        // The log says what really presents, also when the choice would not start.
+        std::fprintf(stderr, "pondlark: %s\n",
+                     failed.empty() ? Describe(choice).c_str()
+                                    : (std::string(PathName(path)) + " (" + failed + ")").c_str());
+        return renderer;
+    }
+    throw PlatformError("Cannot draw into the window: " + failed);
 }
 
 void SdlPlatform::ChooseFiltering() {

@@ -102,6 +102,11 @@ private:
     void SettlePlace();
     // Makes the renderer and the frame's texture the first time they are needed.
     void EnsureRenderer();
+    // The renderer of the first path of `choice`'s chain that starts, said once on standard
+    // error; throws PlatformError naming each path's failure when none does.
+    SDL_Renderer* CreateRenderer(const PresentationChoice& choice);
+    // A renderer on `path`; null (SDL_GetError says why) when it will not start.
+    SDL_Renderer* TryRenderer(PresentPath path);
     // Starts SDL's audio and opens the default device; false (audio shut again) when none opens.
     bool OpenAudioDevice(int sampleRate, IAudioSource* source);
     // Copies the texture to the window and presents it.
