@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace pondlark {
 namespace {
@@ -403,6 +404,7 @@ void SdlPlatform::MapWindow() {
     showAt_ = 0;
     SDL_ShowWindow(window_);
     SDL_RaiseWindow(window_);
+    if (std::exchange(placeOnMap_, false)) SettleAfterMapping();
     NoteNormalPlacement();
     if (textureFilled_) ShowTexture();
 }
@@ -429,6 +431,11 @@ void SdlPlatform::ApplyWindowed(bool placeNow) {
         placeTries_ = kPlaceTries;
         placeAt_ = SDL_GetTicks64() + kSettleMs;
     }
+}
+
+void SdlPlatform::SettleAfterMapping() {
+    placeTries_ = kPlaceTries;
+    placeAt_ = SDL_GetTicks64() + kSettleMs;
 }
 
 void SdlPlatform::SettlePlace() {
@@ -506,6 +513,9 @@ void SdlPlatform::SetPlacement(const WindowPlacement& p) {
     // switch to full screen again.
     if (fullScreen_) return;
     ApplyWindowed(true);
+    // A window not yet shown has no frame; the window manager puts the frame, not the window,
+    // where it was asked, so the place is put right once the frame is there.
+    placeOnMap_ = (SDL_GetWindowFlags(window_) & SDL_WINDOW_HIDDEN) != 0;
     if (p.state == WindowState::Maximized) SDL_MaximizeWindow(window_);
 }
 

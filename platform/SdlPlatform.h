@@ -100,6 +100,8 @@ private:
     // place now, or (`placeNow` false) by `SettlePlace` once the window manager is done.
     void ApplyWindowed(bool placeNow);
     void SettlePlace();
+    // Has `SettlePlace` put the window at `normal_` once the window manager framed it.
+    void SettleAfterMapping();
     // Makes the renderer and the frame's texture the first time they are needed.
     void EnsureRenderer();
     // The renderer of the first path of `choice`'s chain that starts, said once on standard
@@ -137,6 +139,7 @@ private:
     Scaling scaling_ = Scaling::Sharp;
     WindowPlacement normal_;
     int placeTries_ = 0;
+    bool placeOnMap_ = false; // a place set before the window was shown
     uint64_t placeAt_ = 0;
     uint32_t audioDevice_ = 0;
     int audioRate_ = 0;
