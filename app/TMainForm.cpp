@@ -92,6 +92,7 @@ void TMainForm::SubmitResult() {
 
 void TMainForm::Terminate() {
     if (ReportStats && !terminated_) std::fprintf(stderr, "%s\n", StatsLine().c_str());
+    if (!terminated_) RememberWindow();
     terminated_ = true;
     // A closing game never waits for the service.
     sender_.Abandon();
@@ -205,10 +206,7 @@ constexpr const char* kHintsKey = "first-game-hints";
 } // namespace
 
 void TMainForm::ReadConfig() {
-    std::string problem;
-    settings_ = ReadSettings(GamePath(kSettingsFile), problem);
-    if (!problem.empty()) ReportError(problem);
-    state_.Hints.FirstGame = settings_.Flag(kHintsKey, true);
+    ReadPlayerSettingsFile();
 
     std::optional<TConfigValues> values;
     try {
@@ -251,11 +249,50 @@ void TMainForm::SaveConfig() {
     }
 }
 
+void TMainForm::ReadPlayerSettingsFile() {
+    std::string problem;
+    std::vector<std::string> warnings;
+    settings_ = ReadSettings(GamePath(kSettingsFile), problem, &warnings);
+    if (!problem.empty()) ReportError(problem);
+    state_.Hints.FirstGame = settings_.Flag(kHintsKey, true);
+    player_ = ReadPlayerSettings(settings_, warnings);
+    for (const std::string& warning : warnings)
+        std::fprintf(stderr, "pondlark: %s %s; ignored\n", kSettingsFile, warning.c_str());
+    DXSound.Mixer().SetMusicVolume(player_.musicVolume);
+    DXSound.Mixer().SetSoundVolume(player_.soundVolume);
+    platform_.SetScaling(player_.scaling);
+    // Before a full screen from Config.cfg, so the way back from it leads here. A display
+    // initialization makes the window normal; the maximized state comes after the first.
+    if (player_.window) {
+        WindowPlacement normal = *player_.window;
+        maximizeOnce_ = normal.state == WindowState::Maximized;
+        normal.state = WindowState::Normal;
+        platform_.SetPlacement(normal);
+    }
+    savedSettings_ = FormatSettings(settings_);
+}
+
+void TMainForm::RestoreMaximizedOnce() {
+    if (!maximizeOnce_ || DXDraw.Options().Has(doFullScreen)) return;
+    maximizeOnce_ = false;
+    platform_.SetWindowState(WindowState::Maximized);
+}
+
+void TMainForm::RememberWindow() {
+    if (!created_) return;
+    player_.window = platform_.GetPlacement();
+    StorePlayerSettings(player_, settings_);
+    // A game that changed nothing leaves the file as it was (or absent).
+    if (FormatSettings(settings_) != savedSettings_) SaveSettings();
+}
+
 void TMainForm::SaveSettings() {
     settings_.SetFlag(kHintsKey, state_.Hints.FirstGame);
-    if (std::string error = WriteSettingsFile(GamePath(kSettingsFile), FormatSettings(settings_));
-        !error.empty())
+    const std::string contents = FormatSettings(settings_);
+    if (std::string error = WriteSettingsFile(GamePath(kSettingsFile), contents); !error.empty())
         ReportError(error);
+    else
+        savedSettings_ = contents;
 }
 
 uint32_t TMainForm::WaitBudget() const {
@@ -372,6 +409,7 @@ void TMainForm::DXDrawInitializing() {
 
 void TMainForm::DXDrawInitialize() {
     platform_.SetWindowState(WindowState::Normal);
+    RestoreMaximizedOnce();
     DXTimer.SetEnabled(true);
     // Reloaded on every initialization: a display switch also rebuilds the sound buffers.
     DXWaveList.Items().LoadFromFile(DataPath("Data/Music.dxw"));

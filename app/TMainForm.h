@@ -136,6 +136,15 @@ public:
     // Settings.cfg beside Config.cfg (persist/Settings.h): its keys are kept whole, the game's
     // own are set from the state.
     void SaveSettings() override;
+    // Reads Settings.cfg (a warning on standard error for each line ignored) and puts the
+    // volumes, the scaling and the window's place to work.
+    void ReadPlayerSettingsFile();
+    // Stores the window's place, size and maximized state in Settings.cfg when the game ends,
+    // writing the file only when something in it changed.
+    void RememberWindow();
+    // The window was maximized when the last run ended: maximized again after the first
+    // display initialization in a window (which makes it normal).
+    void RestoreMaximizedOnce();
     void ResetHighScores() override;
     // A file of the game folder (Config.cfg) and a file of the data folder (Data/, Music/).
     std::string GamePath(const std::string& relative) const;
@@ -226,6 +235,9 @@ private:
     TResultSender sender_;
     TGameState state_;
     TSettings settings_;
+    TPlayerSettings player_;
+    std::string savedSettings_; // the file's contents as read or last written
+    bool maximizeOnce_ = false;
     std::set<std::string> reported_;
     std::vector<std::string> reportedOrder_;
 };

@@ -229,16 +229,35 @@ int TSoundMixer::PlayingVoiceCount() const {
                                           [](const auto& e) { return e.second.playing; }));
 }
 
+float TSoundMixer::VolumeGain(int volume) {
+    const float fraction = static_cast<float>(std::clamp(volume, 0, 100)) / 100.0f;
+    return fraction * fraction;
+}
+
+void TSoundMixer::SetMusicVolume(int volume) {
+    musicGain_.store(VolumeGain(volume), std::memory_order_relaxed);
+}
+
+void TSoundMixer::SetSoundVolume(int volume) {
+    soundGain_.store(VolumeGain(volume), std::memory_order_relaxed);
+}
+
 void TSoundMixer::Render(float* stereo, int frames) {
     if (frames <= 0) return;
     const size_t n = static_cast<size_t>(frames);
     {
         std::lock_guard lock(musicMutex_);
-        if (music_)
+        if (music_) {
             music_->Render(stereo, frames);
-        else
+            const float gain = musicGain_.load(std::memory_order_relaxed);
+            if (gain != 1.0f)
+                for (size_t i = 0; i < 2 * n; ++i)
+                    stereo[i] *= gain;
+        } else {
             std::fill(stereo, stereo + 2 * n, 0.0f);
+        }
     }
+    const float soundGain = soundGain_.load(std::memory_order_relaxed);
 
     std::lock_guard lock(mutex_);
     for (auto& [id, v] : voices_) {
@@ -268,8 +287,8 @@ void TSoundMixer::Render(float* stereo, int frames) {
             } else {
                 left = right = data[index] + (data[next] - data[index]) * frac;
             }
-            stereo[2 * i] += left * v.gainLeft;
-            stereo[2 * i + 1] += right * v.gainRight;
+            stereo[2 * i] += left * v.gainLeft * soundGain;
+            stereo[2 * i + 1] += right * v.gainRight * soundGain;
             pos += step;
         }
         if (v.playing && pos >= static_cast<double>(length)) {

@@ -100,6 +100,14 @@ public:
 
     int PlayingVoiceCount() const;
 
+    // The player's volumes, 0 (silent) to 100 (full level), clamped: the music source's output
+    // and the effects' sum are scaled before they are added. The gain is the square of the
+    // fraction, so equal steps sound like equal steps. Any thread.
+    void SetMusicVolume(int volume);
+    void SetSoundVolume(int volume);
+    // The gain a volume gives: (volume / 100)^2.
+    static float VolumeGain(int volume);
+
     // Silenced output is all zeros while music and effects go on playing unheard, so what
     // comes back is where it would have been. Any thread.
     void SetSilenced(bool silenced) { silenced_.store(silenced, std::memory_order_relaxed); }
@@ -136,6 +144,8 @@ private:
     std::mutex musicMutex_;
     IAudioSource* music_ = nullptr;
     std::atomic<bool> silenced_{false};
+    std::atomic<float> musicGain_{1.0f};
+    std::atomic<float> soundGain_{1.0f};
 };
 
 } // namespace pondlark

@@ -1,6 +1,6 @@
 // Settings.cfg: the game's own settings, beside Config.cfg, for what Config.cfg has no line for
-// (the first-game hints now; volumes, scaling and window geometry can join them). Config.cfg
-// stays exactly as it always was.
+// (the first-game hints, the volumes, the scaling and the window's geometry). Config.cfg stays
+// exactly as it always was.
 //
 // The file is text, one "key=value" a line (LF or CR LF), lines starting with '#' and blank
 // lines ignored. Keys are lower-case letters, digits, '.', '-' and '_'; values are printable
@@ -13,6 +13,8 @@
 // are kept. Writing goes through `ReplaceFile` (platform/Files.h): a temporary file renamed over
 // the old one, so a crash or a full disk never leaves a truncated file.
 #pragma once
+
+#include "platform/Platform.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -51,10 +53,39 @@ private:
 
 // The settings of the file at `path`: empty when it does not exist. When something else than a
 // readable regular file of at most kMaxSettingsBytes stands there, `problem` says so and the
-// settings are empty.
-TSettings ReadSettings(const std::string& path, std::string& problem);
-// Parses the file's bytes (the bounds per line and on the number of keys hold).
-TSettings ParseSettings(std::string_view text);
+// settings are empty. `warnings`, when given, receives a line for every line skipped.
+TSettings ReadSettings(const std::string& path, std::string& problem,
+                       std::vector<std::string>* warnings = nullptr);
+// Parses the file's bytes (the bounds per line and on the number of keys hold). `warnings`,
+// when given, receives one line ("line N: why") for every line that is neither blank, a comment
+// nor a "key=value" the file can hold.
+TSettings ParseSettings(std::string_view text, std::vector<std::string>* warnings = nullptr);
+
+// What the player chooses beyond Config.cfg's switches. The volumes scale what the music and
+// sound switches let through; 0 is silent, 100 full level.
+struct TPlayerSettings {
+    int musicVolume = 100;
+    int soundVolume = 100;
+    Scaling scaling = Scaling::Sharp;
+    // The window's normal place and size and whether it was maximized; nullopt (the window
+    // opens centred at its default size) until a whole, sound geometry was stored.
+    std::optional<WindowPlacement> window;
+};
+
+inline constexpr int kMaxVolume = 100;
+// Bounds of a stored window: smaller than the least size the window takes, or larger or
+// further off than any screen, is a damaged line.
+inline constexpr int kMinStoredWindowW = 320;
+inline constexpr int kMinStoredWindowH = 240;
+inline constexpr int kMaxStoredWindowSide = 16384;
+inline constexpr int kMaxStoredWindowOffset = 32768;
+
+// The player's values in `settings`. A key of the game with a value out of its bounds keeps its
+// default and adds a warning; so does a key the game does not know (it stays in `settings`, to
+// be written back). The window counts only when all its keys are there and sound.
+TPlayerSettings ReadPlayerSettings(const TSettings& settings, std::vector<std::string>& warnings);
+// Stores `player` in `settings` (the window's keys only when it has a window).
+void StorePlayerSettings(const TPlayerSettings& player, TSettings& settings);
 // The file's bytes: a heading comment, then one line a key.
 std::string FormatSettings(const TSettings& settings);
 // Writes `contents` atomically; "" when done, else the message of `ReplaceFile`.

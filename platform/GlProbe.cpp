@@ -75,10 +75,28 @@ PresentationChoice ChoosePresentation(const char* forced,
     return {Presentation::HardwareGl, "GL renderer " + *glRenderer};
 }
 
+std::array<PresentPath, 3> PresentationChain(Presentation chosen) {
+    if (chosen == Presentation::HardwareGl)
+        return {PresentPath::Gl, PresentPath::SharedMemory, PresentPath::WindowSurface};
+    return {PresentPath::SharedMemory, PresentPath::Gl, PresentPath::WindowSurface};
+}
+
+const char* PathName(PresentPath path) {
+    switch (path) {
+    case PresentPath::Gl:
+        return "presenting with GL";
+    case PresentPath::SharedMemory:
+        return "presenting through the window system's shared memory";
+    case PresentPath::WindowSurface:
+        return "presenting through SDL's window surface";
+    }
+    return "presenting";
+}
+
 std::string Describe(const PresentationChoice& choice) {
-    return std::string(choice.presentation == Presentation::HardwareGl
-                           ? "presenting with GL"
-                           : "presenting through the window system's shared memory") +
+    return std::string(PathName(choice.presentation == Presentation::HardwareGl
+                                    ? PresentPath::Gl
+                                    : PresentPath::SharedMemory)) +
            " (" + choice.reason + ")";
 }
 

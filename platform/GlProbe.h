@@ -10,6 +10,7 @@
 // lands in the game's own memory.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,19 @@ struct PresentationChoice {
     Presentation presentation = Presentation::SharedMemory;
     std::string reason; // for the start-up log line
 };
+
+// The ways a frame can reach the window, in the order they are tried: a player is never left
+// without a picture because one of them will not start (SDL's Wayland driver, for one, has no
+// shared-memory surface for its software renderer).
+enum class PresentPath {
+    SharedMemory,  // SDL's software renderer on the window system's shared memory
+    Gl,            // an accelerated (GL) renderer
+    WindowSurface, // SDL's software renderer on the window surface SDL makes as it can
+};
+// The chosen path, then the other (shared memory <-> GL), then SDL's window surface.
+std::array<PresentPath, 3> PresentationChain(Presentation chosen);
+// The log line's words for a path ("presenting with GL", ...).
+const char* PathName(PresentPath path);
 
 // True for the names Mesa's software rasterisers report as GL_RENDERER.
 bool IsSoftwareRasteriser(std::string_view glRenderer);

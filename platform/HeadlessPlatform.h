@@ -67,6 +67,8 @@ public:
     void SetPlacement(const WindowPlacement& placement) override { placement_ = placement; }
     void SetWindowState(WindowState state) override { placement_.state = state; }
     WindowState GetWindowState() const override { return placement_.state; }
+    void SetScaling(Scaling scaling) override { scaling_ = scaling; }
+    Scaling CurrentScaling() const { return scaling_; }
     bool IsForeground() const override { return foreground_; }
     void SetCursor(Cursor cursor) override { cursors_.push_back(cursor); }
     void Present(const uint32_t* pixels, int width, int height, int pitch) override;
@@ -94,6 +96,7 @@ private:
     std::vector<std::string> messageBoxes_;
     std::vector<std::string> openedUrls_;
     WindowPlacement placement_{100, 80, 800, 600, WindowState::Normal};
+    Scaling scaling_ = Scaling::Sharp;
     bool bordered_ = true;
     bool shown_ = false;
     bool fullScreen_ = false;

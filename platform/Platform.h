@@ -19,6 +19,10 @@ namespace pondlark {
 enum class Cursor { Hidden, Arrow, Hand, IBeam };
 enum class MouseButton { Left, Right, Middle };
 enum class WindowState { Normal, Maximized };
+// How the 800x600 frame fills a larger window or screen: Sharp scales by the largest whole
+// number that fits, nearest-neighbour, centred in black bars; Smooth fills the most it can at the
+// frame's aspect, filtered linearly.
+enum class Scaling { Sharp, Smooth };
 
 struct PlatformEvent {
     enum class Type {
@@ -104,6 +108,7 @@ public:
     virtual void SetPlacement(const WindowPlacement& placement) = 0;
     virtual void SetWindowState(WindowState state) = 0;
     virtual WindowState GetWindowState() const = 0;
+    virtual void SetScaling(Scaling scaling) = 0;
     virtual bool IsForeground() const = 0;
     virtual void SetCursor(Cursor cursor) = 0;
     // Presents one frame of 32-bit 0x00RRGGBB pixels; `pitch` counts pixels.

@@ -1,6 +1,7 @@
 #include "platform/Presenting.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 
 namespace pondlark {
@@ -36,6 +37,32 @@ bool WholeNumberScale(int outW, int outH, int frameW, int frameH) {
     const bool widthLimits =
         static_cast<int64_t>(outW) * frameH <= static_cast<int64_t>(outH) * frameW;
     return widthLimits ? outW == scale * frameW : outH == scale * frameH;
+}
+
+int DesktopScaleFromResources(std::string_view resources) {
+    constexpr std::string_view kKey = "Xft.dpi:";
+    int scale = 1;
+    while (!resources.empty()) {
+        const size_t end = std::min(resources.find('\n'), resources.size());
+        std::string_view line = resources.substr(0, end);
+        resources.remove_prefix(std::min(end + 1, resources.size()));
+        if (line.substr(0, kKey.size()) != kKey) continue;
+        line.remove_prefix(kKey.size());
+        while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
+            line.remove_prefix(1);
+        // Desktops write whole numbers; a fraction ends the number where it starts.
+        int dpi = 0;
+        const auto [ptr, ec] = std::from_chars(line.data(), line.data() + line.size(), dpi);
+        if (ec == std::errc() && ptr != line.data() && dpi > 0 && dpi < 96 * 16)
+            scale = std::max(1, dpi / 96); // the last line wins, as in the X resource database
+    }
+    return scale;
+}
+
+int OpeningFactor(int desktopScale, int workW, int workH, int frameW, int frameH) {
+    if (frameW <= 0 || frameH <= 0) return 1;
+    const int fits = std::min(workW / frameW, workH / frameH);
+    return std::max(1, std::min(desktopScale, fits));
 }
 
 } // namespace pondlark

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace pondlark {
@@ -27,5 +28,13 @@ private:
 // a whole-number scale (1:1 included): there every frame pixel becomes a square of output
 // pixels, and nearest-neighbour filtering keeps it sharp at the lowest cost.
 bool WholeNumberScale(int outW, int outH, int frameW, int frameH);
+
+// The desktop's whole scale from its X resources (the RESOURCE_MANAGER text, "Xft.dpi:\t192"
+// lines): the dpi over 96, rounded down, at least 1; 1 when the resources name no dpi.
+int DesktopScaleFromResources(std::string_view resources);
+
+// The whole factor a window opens at: the desktop's scale, or the largest whole factor at
+// which the frame fits the `workW` x `workH` work area when the scale does not; at least 1.
+int OpeningFactor(int desktopScale, int workW, int workH, int frameW, int frameH);
 
 } // namespace pondlark

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace pondlark {
 namespace {
@@ -110,6 +111,15 @@ const char* PresentationSetting() {
 #endif
 }
 
+// The name desktops match the window to its desktop entry (pondlark.desktop) by: the Wayland
+// app id and the X11 window class. SDL would take the program's file name, which a launcher
+// or a packager may change. A name the player set in SDL's variables stays.
+void NameTheApplication() {
+    constexpr const char* kDesktopId = "pondlark";
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", kDesktopId, 0);
+    setenv("SDL_VIDEO_X11_WMCLASS", kDesktopId, 0);
+}
+
 } // namespace
 
 SdlPlatform::SdlPlatform() {
@@ -117,6 +127,7 @@ SdlPlatform::SdlPlatform() {
     // Without a graphics device its answer could only be "no GL" or a software rasteriser.
     if (!PresentationForced(PresentationSetting()) && GraphicsDevicePresent())
         probe_ = std::make_unique<GlProbe>();
+    NameTheApplication();
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // Closing the window is a request the game answers itself (it may ask whether to quit).
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
@@ -126,10 +137,23 @@ SdlPlatform::SdlPlatform() {
                                SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (!window_) throw PlatformError(std::string("Cannot open the window: ") + SDL_GetError());
     SDL_SetWindowMinimumSize(window_, kMinWindowW, kMinWindowH);
+    OpenAtDesktopScale();
     // The window's first place, for a game that starts in full screen before it is shown.
     SDL_GetWindowPosition(window_, &normal_.x, &normal_.y);
     SDL_GetWindowSize(window_, &normal_.width, &normal_.height);
     start_ = SDL_GetTicks64();
+}
+
+void SdlPlatform::OpenAtDesktopScale() {
+    const int scale = DesktopScaleFromResources(DesktopResources(window_));
+    SDL_Rect work;
+    const int display = SDL_GetWindowDisplayIndex(window_);
+    if (scale <= 1 || display < 0 || SDL_GetDisplayUsableBounds(display, &work) != 0) return;
+    const int factor = OpeningFactor(scale, work.w, work.h, kFrameW, kFrameH);
+    if (factor <= 1) return;
+    SDL_SetWindowSize(window_, kFrameW * factor, kFrameH * factor);
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                          SDL_WINDOWPOS_CENTERED_DISPLAY(display));
 }
 
 SdlPlatform::~SdlPlatform() {
@@ -304,25 +328,7 @@ void SdlPlatform::EnsureRenderer() {
     const PresentationChoice choice =
         ChoosePresentation(PresentationSetting(), probe_ ? probe_->Renderer(3000) : std::nullopt);
     probe_.reset();
-    if (choice.presentation == Presentation::SharedMemory) {
-        // The software renderer's window surface then goes to the window system directly
-        // instead of through a GL texture.
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    } else {
-        renderer_ = SDL_CreateRenderer(window_, -1, 0);
-        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    }
-    if (!renderer_)
-        throw PlatformError(std::string("Cannot draw into the window: ") + SDL_GetError());
-    SDL_RendererInfo info{};
-    const bool fellBack = choice.presentation == Presentation::HardwareGl &&
-                          SDL_GetRendererInfo(renderer_, &info) == 0 &&
-                          (info.flags & SDL_RENDERER_SOFTWARE) != 0;
-    // The log says what really presents, also when GL was chosen but would not start.
-    std::fprintf(stderr, "pondlark: %s\n",
-                 fellBack ? "presenting with SDL's software renderer (GL would not start)"
-                          : Describe(choice).c_str());
+    renderer_ = CreateRenderer(choice);
     SDL_RenderSetLogicalSize(renderer_, kFrameW, kFrameH);
     texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
                                  kFrameW, kFrameH);
@@ -330,13 +336,51 @@ void SdlPlatform::EnsureRenderer() {
     ChooseFiltering();
 }
 
+SDL_Renderer* SdlPlatform::TryRenderer(PresentPath path) {
+    // The software renderer's window surface goes to the window system's shared memory
+    // directly instead of through a GL texture; the other paths leave SDL its own way.
+    if (path == PresentPath::SharedMemory)
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    else
+        SDL_ResetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION);
+    return SDL_CreateRenderer(
+        window_, -1, path == PresentPath::Gl ? SDL_RENDERER_ACCELERATED : SDL_RENDERER_SOFTWARE);
+}
+
+SDL_Renderer* SdlPlatform::CreateRenderer(const PresentationChoice& choice) {
+    std::string failed; // the paths that would not start, and why
+    for (const PresentPath path : PresentationChain(choice.presentation)) {
+        SDL_Renderer* renderer = TryRenderer(path);
+        if (!renderer) {
+            failed += std::string(failed.empty() ? "" : "; ") + PathName(path) +
+                      " would not start: " + SDL_GetError();
+            continue;
+        }
+        // The log says what really presents, also when the choice would not start.
+        std::fprintf(stderr, "pondlark: %s\n",
+                     failed.empty() ? Describe(choice).c_str()
+                                    : (std::string(PathName(path)) + " (" + failed + ")").c_str());
+        return renderer;
+    }
+    throw PlatformError("Cannot draw into the window: " + failed);
+}
+
 void SdlPlatform::ChooseFiltering() {
     if (!texture_) return;
     int w = 0, h = 0;
     if (SDL_GetRendererOutputSize(renderer_, &w, &h) != 0) return;
-    SDL_SetTextureScaleMode(texture_, WholeNumberScale(w, h, kFrameW, kFrameH)
+    // SDL's whole-number scaling never goes below 1:1 and would crop a smaller window.
+    const bool whole = scaling_ == Scaling::Sharp && w >= kFrameW && h >= kFrameH;
+    SDL_RenderSetIntegerScale(renderer_, whole ? SDL_TRUE : SDL_FALSE);
+    SDL_SetTextureScaleMode(texture_, whole || WholeNumberScale(w, h, kFrameW, kFrameH)
                                           ? SDL_ScaleModeNearest
                                           : SDL_ScaleModeLinear);
+}
+
+void SdlPlatform::SetScaling(Scaling scaling) {
+    scaling_ = scaling;
+    ChooseFiltering();
+    if (textureFilled_) ShowTexture();
 }
 
 void SdlPlatform::ShowTexture() {
@@ -360,6 +404,7 @@ void SdlPlatform::MapWindow() {
     showAt_ = 0;
     SDL_ShowWindow(window_);
     SDL_RaiseWindow(window_);
+    if (std::exchange(placeOnMap_, false)) SettleAfterMapping();
     NoteNormalPlacement();
     if (textureFilled_) ShowTexture();
 }
@@ -386,6 +431,11 @@ void SdlPlatform::ApplyWindowed(bool placeNow) {
         placeTries_ = kPlaceTries;
         placeAt_ = SDL_GetTicks64() + kSettleMs;
     }
+}
+
+void SdlPlatform::SettleAfterMapping() {
+    placeTries_ = kPlaceTries;
+    placeAt_ = SDL_GetTicks64() + kSettleMs;
 }
 
 void SdlPlatform::SettlePlace() {
@@ -463,6 +513,9 @@ void SdlPlatform::SetPlacement(const WindowPlacement& p) {
     // switch to full screen again.
     if (fullScreen_) return;
     ApplyWindowed(true);
+    // A window not yet shown has no frame; the window manager puts the frame, not the window,
+    // where it was asked, so the place is put right once the frame is there.
+    placeOnMap_ = (SDL_GetWindowFlags(window_) & SDL_WINDOW_HIDDEN) != 0;
     if (p.state == WindowState::Maximized) SDL_MaximizeWindow(window_);
 }
 

@@ -66,6 +66,7 @@ public:
     void SetPlacement(const WindowPlacement& placement) override;
     void SetWindowState(WindowState state) override;
     WindowState GetWindowState() const override;
+    void SetScaling(Scaling scaling) override;
     bool IsForeground() const override;
     void SetCursor(Cursor cursor) override;
     void Present(const uint32_t* pixels, int width, int height, int pitch) override;
@@ -85,6 +86,9 @@ public:
 
 private:
     bool Translate(const void* sdlEvent, PlatformEvent& out);
+    // On a high-density X desktop (Xft.dpi 192 and up) the window opens at the desktop's whole
+    // scale, or the largest whole factor the work area holds.
+    void OpenAtDesktopScale();
     void ToSurface(int wx, int wy, int& sx, int& sy) const;
     // The window is decorated at its own place and size: not full screen, maximized, minimized,
     // hidden, nor being put back after full screen.
@@ -96,15 +100,24 @@ private:
     // place now, or (`placeNow` false) by `SettlePlace` once the window manager is done.
     void ApplyWindowed(bool placeNow);
     void SettlePlace();
+    // Has `SettlePlace` put the window at `normal_` once the window manager framed it.
+    void SettleAfterMapping();
     // Makes the renderer and the frame's texture the first time they are needed.
     void EnsureRenderer();
+    // The renderer of the first path of `choice`'s chain that starts, said once on standard
+    // error; throws PlatformError naming each path's failure when none does.
+    SDL_Renderer* CreateRenderer(const PresentationChoice& choice);
+    // A renderer on `path`; null (SDL_GetError says why) when it will not start.
+    SDL_Renderer* TryRenderer(PresentPath path);
     // Starts SDL's audio and opens the default device; false (audio shut again) when none opens.
     bool OpenAudioDevice(int sampleRate, IAudioSource* source);
     // Copies the texture to the window and presents it.
     void ShowTexture();
     // Maps the window (and shows the frame it has).
     void MapWindow();
-    // Nearest-neighbour filtering at a whole-number scale, linear elsewhere.
+    // Sharp: the largest whole factor that fits, nearest-neighbour, letterboxed (a window
+    // smaller than the frame is scaled down, linear). Smooth: the frame fills what it can,
+    // linear, nearest at a whole-number scale where both look the same.
     void ChooseFiltering();
 
     SDL_Window* window_ = nullptr;
@@ -123,8 +136,10 @@ private:
     // Full screen made by covering the screen with the window, with no window manager to ask.
     bool coverScreen_ = false;
     bool bordered_ = true;
+    Scaling scaling_ = Scaling::Sharp;
     WindowPlacement normal_;
     int placeTries_ = 0;
+    bool placeOnMap_ = false; // a place set before the window was shown
     uint64_t placeAt_ = 0;
     uint32_t audioDevice_ = 0;
     int audioRate_ = 0;

@@ -30,4 +30,17 @@ bool WithoutWindowManager(SDL_Window* window) {
 #endif
 }
 
+std::string DesktopResources(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return {};
+    const char* resources = XResourceManagerString(info.info.x11.display);
+    return resources ? resources : "";
+#else
+    (void)window;
+    return {};
+#endif
+}
+
 } // namespace pondlark

@@ -2,6 +2,8 @@
 // window system's own headers, with their many macros, reach one source file only.
 #pragma once
 
+#include <string>
+
 struct SDL_Window;
 
 namespace pondlark {
@@ -10,5 +12,9 @@ namespace pondlark {
 // runs on: nobody there acts on a full-screen request. False on every other desktop, and when
 // the question cannot be asked.
 bool WithoutWindowManager(SDL_Window* window);
+
+// The X resources the desktop set on the display (RESOURCE_MANAGER, where Xft.dpi says the
+// desktop's scale); empty off X11 and where none are set.
+std::string DesktopResources(SDL_Window* window);
 
 } // namespace pondlark

@@ -107,3 +107,97 @@ TEST_F(SettingsFile, WritingReplacesTheFileWhole) {
     EXPECT_FALSE(s.Set("bad key", "1"));
     EXPECT_FALSE(s.Set("ok", "line\nbreak"));
 }
+
+// Each line alone, read as the game reads the file: the values it gives and whether it warns.
+TEST_F(SettingsFile, PlayerLinesGiveTheirValuesOrTheDefaultWithAWarning) {
+    struct Case {
+        const char* name;
+        std::string line;
+        int music = 100, sound = 100;
+        Scaling scaling = Scaling::Sharp;
+        bool warns = false;
+    };
+    const Case cases[] = {
+        {"music volume", "music-volume=35", 35},
+        {"sound volume, spaces", "  sound-volume = 0 ", 100, 0},
+        {"volume at the top", "music-volume=100"},
+        {"smooth scaling", "scaling=smooth", 100, 100, Scaling::Smooth},
+        {"sharp scaling", "scaling=sharp"},
+        {"volume over 100", "music-volume=101", 100, 100, Scaling::Sharp, true},
+        {"negative volume", "sound-volume=-1", 100, 100, Scaling::Sharp, true},
+        {"volume not a number", "sound-volume=loud", 100, 100, Scaling::Sharp, true},
+        {"volume with a tail", "sound-volume=50%", 100, 100, Scaling::Sharp, true},
+        {"huge volume", "music-volume=99999999999999999999", 100, 100, Scaling::Sharp, true},
+        {"unknown scaling", "scaling=blurry", 100, 100, Scaling::Sharp, true},
+        {"unknown key", "volume=30", 100, 100, Scaling::Sharp, true},
+        {"too long", "music-volume=20" + std::string(300, ' '), 100, 100, Scaling::Sharp, true},
+        {"binary", std::string("music-volume=2\x00\xff", 16), 100, 100, Scaling::Sharp, true},
+        {"no equals sign", "music-volume 20", 100, 100, Scaling::Sharp, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> warnings;
+        const TSettings s = ParseSettings(c.line + "\n", &warnings);
+        const TPlayerSettings p = ReadPlayerSettings(s, warnings);
+        EXPECT_EQ(p.musicVolume, c.music);
+        EXPECT_EQ(p.soundVolume, c.sound);
+        EXPECT_EQ(p.scaling, c.scaling);
+        EXPECT_FALSE(p.window.has_value());
+        EXPECT_EQ(warnings.size(), c.warns ? 1u : 0u);
+    }
+}
+
+TEST_F(SettingsFile, TheWindowCountsOnlyWhenWholeAndSound) {
+    const std::string whole = "window-x=40\nwindow-y=-20\nwindow-width=1000\nwindow-height=700\n";
+    struct Case {
+        const char* name;
+        std::string text;
+        std::optional<WindowPlacement> window;
+    } cases[] = {
+        {"whole", whole, WindowPlacement{40, -20, 1000, 700, WindowState::Normal}},
+        {"maximized", whole + "window-maximized=on\n",
+         WindowPlacement{40, -20, 1000, 700, WindowState::Maximized}},
+        {"no height", "window-x=40\nwindow-y=-20\nwindow-width=1000\n", std::nullopt},
+        {"too small", whole + "window-width=100\n", std::nullopt},
+        {"too large", whole + "window-height=20000\n", std::nullopt},
+        {"far off", whole + "window-x=-40000\n", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> warnings;
+        const TPlayerSettings p = ReadPlayerSettings(ParseSettings(c.text), warnings);
+        ASSERT_EQ(p.window.has_value(), c.window.has_value());
+        if (!c.window) continue;
+        EXPECT_EQ(p.window->x, c.window->x);
+        EXPECT_EQ(p.window->y, c.window->y);
+        EXPECT_EQ(p.window->width, c.window->width);
+        EXPECT_EQ(p.window->height, c.window->height);
+        EXPECT_EQ(p.window->state, c.window->state);
+    }
+}
+
+TEST_F(SettingsFile, PlayerSettingsWrittenReadBackTheSameBesideOtherKeys) {
+    TSettings s = ParseSettings("first-game-hints=off\nsomething.newer=1\n");
+    const TPlayerSettings stored{.musicVolume = 0,
+                                 .soundVolume = 64,
+                                 .scaling = Scaling::Smooth,
+                                 .window =
+                                     WindowPlacement{7, 9, 1280, 960, WindowState::Maximized}};
+    StorePlayerSettings(stored, s);
+    ASSERT_EQ(WriteSettingsFile(path, FormatSettings(s)), "");
+    std::string problem;
+    std::vector<std::string> warnings;
+    const TSettings again = ReadSettings(path, problem, &warnings);
+    const TPlayerSettings p = ReadPlayerSettings(again, warnings);
+    EXPECT_EQ(p.musicVolume, 0);
+    EXPECT_EQ(p.soundVolume, 64);
+    EXPECT_EQ(p.scaling, Scaling::Smooth);
+    ASSERT_TRUE(p.window);
+    EXPECT_EQ(p.window->width, 1280);
+    EXPECT_EQ(p.window->state, WindowState::Maximized);
+    EXPECT_FALSE(again.Flag("first-game-hints", true));
+    // Only the key this game does not know is warned about, and it is kept.
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("something.newer"), std::string::npos);
+    EXPECT_EQ(again.Get("something.newer"), "1");
+}

@@ -36,6 +36,17 @@ TEST(Presentation, SoftwareGlAndMissingGlPresentThroughSharedMemory) {
         << "the log names the renderer it turned down";
 }
 
+TEST(Presentation, EveryChoiceEndsInTheWindowSurfaceAfterTheOtherPath) {
+    using P = PresentPath;
+    const std::array<P, 3> afterShm{P::SharedMemory, P::Gl, P::WindowSurface};
+    const std::array<P, 3> afterGl{P::Gl, P::SharedMemory, P::WindowSurface};
+    EXPECT_EQ(PresentationChain(Presentation::SharedMemory), afterShm);
+    EXPECT_EQ(PresentationChain(Presentation::HardwareGl), afterGl);
+    // The log line of the first path stays what the window tests look for.
+    EXPECT_EQ(Describe({Presentation::HardwareGl, "forced"}), "presenting with GL (forced)");
+    EXPECT_EQ(std::string(PathName(P::WindowSurface)), "presenting through SDL's window surface");
+}
+
 TEST(GlProbe, AProbeThatCannotStartGlAnswersNoGl) {
     // SDL's dummy video driver (the suite's own) has no GL: the child must end without an
     // answer, and the parent must see that rather than wait out its time.

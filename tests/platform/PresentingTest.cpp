@@ -50,6 +50,42 @@ TEST(WholeNumberScale, OnlyWholeScalesOfTheLetterboxedFrame) {
         EXPECT_EQ(WholeNumberScale(c.w, c.h, 800, 600), c.whole) << c.w << "x" << c.h;
 }
 
+TEST(DesktopScale, ReadFromTheDesktopsDpiRoundedDown) {
+    const struct {
+        const char* resources;
+        int scale;
+    } cases[] = {
+        {"", 1},
+        {"Xft.dpi:\t96\n", 1},
+        {"Xcursor.size:\t48\nXft.dpi:\t192\nXft.antialias:\t1\n", 2},
+        {"Xft.dpi: 288", 3},
+        {"Xft.dpi:\t144\n", 1},               // one and a half: a whole factor would overshoot
+        {"Xft.dpi:\t192\nXft.dpi:\t96\n", 1}, // the last line wins
+        {"Xft.dpi:\tlarge\n", 1},
+        {"Xft.dpi:\t-192\n", 1},
+        {"Xft.dpi:\t99999999999\n", 1},
+        {"Xft.dpix:\t192\n", 1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DesktopScaleFromResources(c.resources), c.scale) << c.resources;
+}
+
+TEST(DesktopScale, TheWindowOpensAtTheLargestWholeFactorThatFits) {
+    const struct {
+        int scale, workW, workH, factor;
+    } cases[] = {
+        {1, 3840, 2112, 1}, // a 4K screen at scale 1
+        {2, 3840, 2112, 2}, // at scale 2: 1600x1200
+        {3, 3840, 2112, 3}, // 2400x1800 still fits
+        {4, 3840, 2112, 3}, // 3200x2400 does not: 3
+        {2, 1920, 1050, 1}, // a full-HD work area cannot hold 1600x1200
+        {2, 700, 500, 1},   // smaller than the frame: 1 all the same
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(OpeningFactor(c.scale, c.workW, c.workH, 800, 600), c.factor)
+            << c.scale << " " << c.workW << "x" << c.workH;
+}
+
 TEST(SdlPresent, AFrameEqualToTheOneShownIsNotHandedToTheWindowSystem) {
     const char* driver = std::getenv("SDL_VIDEODRIVER");
     if (!driver || std::string(driver) != "dummy")

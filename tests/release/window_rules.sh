@@ -8,10 +8,11 @@
 #     decorated window at the same place with the same picture; a resized window shows the
 #     whole picture letterboxed and takes clicks where the picture shows its items;
 #     maximizing switches to full screen; SIGTERM ends the game at once.
-#   - Without a window manager (1024x768): full screen fills the screen with the picture, the
+#   - Without a window manager (1024x768): full screen shows the picture at the largest whole
+#     factor that fits between black bars, the
 #     pointer still hits the items it shows, and the window comes back with the picture it had
 #     before; SIGINT ends the game at once.
-#   - Without a window manager on a wide screen (1280x720): full screen is letterboxed.
+#   - Without a window manager on a wide screen (1280x720): the same, with GL.
 #   The first two runs present the way the game chooses on Xvfb (through shared memory, its GL
 #   being a software one), the third with GL forced.
 # Each frame is compared with the headless frame of the same step (pondlark-shot), scaled
@@ -254,16 +255,22 @@ bare | wide)
     read -r sw sh <<<"$(xdpyinfo 2>/dev/null | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')"
     xdotool key alt+Return
     expect_geometry "0 0 $sw $sh"
-    # The picture at the screen's height, in the middle; the pointer in surface pixels.
-    pw=$((sh * 4 / 3)) bx=$(((sw - sh * 4 / 3) / 2))
-    xdotool mousemove $((bx + 500 * sh / 600)) $((185 * sh / 600))
-    expect_scaled full-lit.png "${pw}x$sh+$bx+0" menu-lit.png
+    # The picture at the largest whole factor that fits, in the middle between black bars; the
+    # pointer in surface pixels.
+    f=$((sw / 800 < sh / 600 ? sw / 800 : sh / 600))
+    pw=$((800 * f)) ph=$((600 * f)) bx=$(((sw - 800 * f) / 2)) by=$(((sh - 600 * f) / 2))
+    xdotool mousemove $((bx + 500 * f)) $((by + 185 * f))
+    expect_scaled full-lit.png "${pw}x$ph+$bx+$by" menu-lit.png
     if [ "$bx" -gt 0 ]; then
         convert -size "${bx}x$sh" xc:black "$work/black.png"
         expect_frame full-lit.png "${bx}x$sh+0+0" 0 "$work/black.png" "${bx}x$sh+0+0"
         expect_frame full-lit.png "${bx}x$sh+$((sw - bx))+0" 0 "$work/black.png" "${bx}x$sh+0+0"
     fi
-    echo "ok: full screen without a window manager fills ${sw}x$sh with the picture"
+    if [ "$by" -gt 0 ]; then
+        convert -size "${sw}x$by" xc:black "$work/black.png"
+        expect_frame full-lit.png "${sw}x$by+0+0" 0 "$work/black.png" "${sw}x$by+0+0"
+    fi
+    echo "ok: full screen without a window manager shows the picture ${f}:1 on ${sw}x$sh"
     xdotool mousemove $((x + 700)) $((y + 100))
     xdotool key alt+Return
     expect_geometry "$x $y 800 600"

@@ -4,11 +4,13 @@
   xwindow.py close WINDOW   sends WM_DELETE_WINDOW, the message a close box sends
   xwindow.py icon WINDOW    prints the first _NET_WM_ICON image: WIDTH HEIGHT and the
                             0xAARRGGBB pixels at its centre and at its top-left corner
+  xwindow.py resources TEXT sets the display's X resources (RESOURCE_MANAGER on the root
+                            window), as a desktop sets Xft.dpi; WINDOW is not given
 WINDOW is a decimal or 0x window id. Exits 1 with a message when the window lacks what is asked.
 """
 import sys
 
-from Xlib import X, display
+from Xlib import X, Xatom, display
 from Xlib.protocol import event
 
 
@@ -37,10 +39,20 @@ def icon(d, win):
     print(f"{width} {height} 0x{centre:08x} 0x{corner:08x}")
 
 
+def resources(d, text):
+    root = d.screen().root
+    root.change_property(d.intern_atom("RESOURCE_MANAGER"), Xatom.STRING, 8,
+                         text.encode())
+    d.sync()
+
+
 def main():
-    if len(sys.argv) != 3 or sys.argv[1] not in ("close", "icon"):
+    if len(sys.argv) != 3 or sys.argv[1] not in ("close", "icon", "resources"):
         sys.exit(__doc__)
     d = display.Display()
+    if sys.argv[1] == "resources":
+        resources(d, sys.argv[2])
+        return
     win = d.create_resource_object("window", int(sys.argv[2], 0))
     {"close": close, "icon": icon}[sys.argv[1]](d, win)
 
