@@ -158,8 +158,10 @@ bool TMainForm::Start() {
         ReportError(e.what());
         return false;
     }
-    // The first frame is due an interval after the timer started; a start that took longer
-    // shows it at once instead of running the steps it missed.
+    // The first frame is due an interval after the platform was created, however long the
+    // loading took; a start that took longer shows it at once instead of running the steps it
+    // missed.
+    DXTimer.DueNoLaterThan(kFrameIntervalMs);
     DXTimer.StoodStill();
     return true;
 }
