@@ -6,6 +6,7 @@
 
 #include "app/SceneTable.h"
 
+#include "engine/ArchiveReader.h"
 #include "engine/Errors.h"
 #include "game/Controls.h"
 #include "game/Layout.h"
@@ -143,10 +144,9 @@ template <typename F> void TMainForm::Guarded(F&& f) {
 // Start-up and the loop
 
 bool TMainForm::Start() {
-    // Start-up begins with the frame timer enabled and the sound output open (a missing device
-    // leaves the game silent).
+    // Start-up begins with the frame timer running; the sound output opens after the first
+    // frame (a missing device leaves the game silent).
     DXTimer.Loaded();
-    DXSound.Loaded();
     try {
         FormCreate();
         if (const std::string problem = DXDraw.Fonts().Problem(); !problem.empty())
@@ -159,6 +159,11 @@ bool TMainForm::Start() {
         ReportError(e.what());
         return false;
     }
+    // The first frame is due an interval after the platform was created, however long the
+    // loading took; a start that took longer shows it at once instead of running the steps it
+    // missed.
+    DXTimer.DueNoLaterThan(kFrameIntervalMs);
+    DXTimer.StoodStill();
     return true;
 }
 
@@ -193,6 +198,27 @@ void TMainForm::CollectPictures() {
     ImageList.Items.BuildColorTable();
     DXDraw.ColorTable = DXDraw.DefColorTable = ImageList.Items.ColorTable;
     DXDraw.UpdatePalette();
+}
+
+void TMainForm::FinishStart() {
+    if (startFinished_ || startFailed_) return;
+    startFinished_ = true;
+    try {
+        DXSound.Loaded();
+        if (DXDraw.Initialized()) LoadSounds();
+    } catch (const std::exception& e) {
+        ReportError(e.what());
+        startFailed_ = terminated_ = true;
+        return;
+    }
+    if (!pendingSong_) return;
+    const std::string song = std::move(*pendingSong_);
+    pendingSong_.reset();
+    PlayMusic(song);
+}
+
+void TMainForm::LoadSounds() {
+    DXWaveList.Items().LoadFromFile(DataPath("Data/Music.dxw"));
 }
 
 void TMainForm::ResetHighScores() {
@@ -303,7 +329,10 @@ uint32_t TMainForm::WaitBudget() const {
 }
 
 void TMainForm::Pump() {
-    if (frameCount_ > 0) CollectPictures();
+    if (frameCount_ > 0) {
+        CollectPictures();
+        FinishStart();
+    }
     if (terminated_) return;
     PlatformEvent event;
     while (!terminated_ && platform_.PollEvent(event))
@@ -410,9 +439,15 @@ void TMainForm::DXDrawInitializing() {
 void TMainForm::DXDrawInitialize() {
     platform_.SetWindowState(WindowState::Normal);
     RestoreMaximizedOnce();
-    DXTimer.SetEnabled(true);
-    // Reloaded on every initialization: a display switch also rebuilds the sound buffers.
-    DXWaveList.Items().LoadFromFile(DataPath("Data/Music.dxw"));
+    // The timer runs from the start of Start(), so the first frame's interval passes while the
+    // pictures load instead of after them; only a display switch, which stopped it, restarts it.
+    if (!DXTimer.Enabled()) DXTimer.SetEnabled(true);
+    // Reloaded on every initialization: a display switch also rebuilds the sound buffers. Before
+    // the first frame only its reading is checked, so a missing archive still stops start-up.
+    if (startFinished_)
+        LoadSounds();
+    else
+        CheckReadableFile(DataPath("Data/Music.dxw"));
 }
 
 void TMainForm::DXDrawFinalize() {

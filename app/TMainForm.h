@@ -57,7 +57,10 @@ public:
     // Start-up and showing the window. False when start-up failed (already reported). The
     // pictures the first scene does not show may still be decoding afterwards: they are
     // collected after the first frame or before the next scene, whichever comes first, and a
-    // damaged one ends the loop there with its message (`StartFailed`).
+    // damaged one ends the loop there with its message (`StartFailed`). What the first frame
+    // does not need waits until it is shown (`FinishStart`): the sound output, the sound
+    // archive (Start only checks it can be read) and the first song, which a song observer
+    // hears of then.
     bool Start();
     bool StartFailed() const { return startFailed_; }
     // The real loop, until the player confirms the exit question or the process is asked to end.
@@ -212,6 +215,12 @@ private:
     void PollSending();
     void ReadConfig();
     void CollectPictures();
+    // Once, after the first frame (or at the first sound, should one come before it): opens the
+    // sound output, loads the sound archive and starts the song the first scene asked for. A
+    // damaged sound archive ends the loop there with its message (`StartFailed`).
+    void FinishStart();
+    // The sound archive into the wave list; raises what the archive's reading raises.
+    void LoadSounds();
     uint32_t WaitBudget() const;
 
     IPlatform& platform_;
@@ -220,6 +229,9 @@ private:
     bool terminated_ = false;
     bool created_ = false; // FormCreate is through: scene switches now need every picture
     bool startFailed_ = false;
+    bool startFinished_ = false; // FinishStart is through
+    // The song a scene asked for before the first frame, started by FinishStart.
+    std::optional<std::string> pendingSong_;
     uint64_t frameCount_ = 0;
     std::optional<uint64_t> firstFrameAt_;
     bool seedFixed_ = false;

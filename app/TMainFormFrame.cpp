@@ -106,6 +106,11 @@ int TMainForm::TextWidth(int size, const std::string& text) {
 
 void TMainForm::PlayMusic(const std::string& name) {
     if (!state_.Flags.GameMusic) return;
+    // Loading a song takes longer than the whole first frame: it waits until that is shown.
+    if (!startFinished_) {
+        pendingSong_ = name;
+        return;
+    }
     LastSongOrder = 0;
     if (Song) MusicPlayer.SongFree(Song);
     Song = MusicPlayer.SongLoadFromFile(DataPath("Music/" + name + ".xm"));
@@ -114,6 +119,7 @@ void TMainForm::PlayMusic(const std::string& name) {
 }
 
 void TMainForm::StopMusic() {
+    pendingSong_.reset();
     if (Song) MusicPlayer.SongFree(Song);
     Song = 0;
 }
@@ -131,11 +137,14 @@ void TMainForm::WatchSong() {
 
 void TMainForm::PlaySound(TSound sound) {
     if (!state_.Flags.GameSound) return;
+    FinishStart();
+    if (startFailed_) return;
     DXWaveList.Items().Find(SoundFile(sound)).Play(false);
     if (OnSoundStarted) OnSoundStarted(SoundFile(sound));
 }
 
 void TMainForm::StopSound(TSound sound) {
+    if (!startFinished_) return; // nothing has played yet
     TWaveCollection& waves = DXWaveList.Items();
     if (sound == TSound::ButtonUp) waves.Find(SoundFile(sound)).Stop();
     // Insects of one kind share one buzz: it stops with the last of them.

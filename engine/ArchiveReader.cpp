@@ -166,11 +166,22 @@ std::vector<WaveEntry> ReadSoundArchive(std::span<const uint8_t> bytes) {
     return out;
 }
 
+namespace {
+[[noreturn]] void CannotOpen(const std::string& path, const std::string& reason) {
+    throw EFOpenError(Format("Cannot open file \"%s\". %s", path.c_str(), reason.c_str()));
+}
+} // namespace
+
 std::vector<uint8_t> ReadWholeFile(const std::string& path, uint64_t maxBytes) {
     TFileBytes file = ReadRegularFile(path, maxBytes);
-    if (!file.ok)
-        throw EFOpenError(Format("Cannot open file \"%s\". %s", path.c_str(), file.reason.c_str()));
+    if (!file.ok) CannotOpen(path, file.reason);
     return std::move(file.bytes);
+}
+
+void CheckReadableFile(const std::string& path, uint64_t maxBytes) {
+    const TRegularFile file(path);
+    if (!file.IsOpen()) CannotOpen(path, file.Reason());
+    if (file.Size() > maxBytes) CannotOpen(path, "File is larger than " + SizeInWords(maxBytes));
 }
 
 } // namespace pondlark

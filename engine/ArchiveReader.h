@@ -36,5 +36,8 @@ inline constexpr uint64_t kMaxArchiveBytes = uint64_t{64} << 20;
 // "Cannot open file "%s". %s" when it cannot (missing, unreadable, a folder, a FIFO, a device,
 // or larger than the cap). Never blocks on a FIFO.
 std::vector<uint8_t> ReadWholeFile(const std::string& path, uint64_t maxBytes = kMaxArchiveBytes);
+// Raises what ReadWholeFile would raise for what stands at `path` now, without reading it: a
+// file that must be there at start-up but is read later.
+void CheckReadableFile(const std::string& path, uint64_t maxBytes = kMaxArchiveBytes);
 
 } // namespace pondlark

@@ -26,6 +26,10 @@ void TDXTimer::StoodStill() {
     restartAtTick_ = true;
 }
 
+void TDXTimer::DueNoLaterThan(uint64_t at) {
+    if (idleHooked_) due_ = std::min(due_, at);
+}
+
 void TDXTimer::Loaded() {
     loaded_ = true;
     if (enabled_) Start();

@@ -54,6 +54,9 @@ public:
     // meanwhile are neither run nor a stall to report; the next one is due at once, and the
     // ticks after it keep their phase from when it runs.
     void StoodStill();
+    // A running timer's next tick is due no later than `at` (platform ticks), with the ticks
+    // after it in phase from there.
+    void DueNoLaterThan(uint64_t at);
     // During `OnTimer`: no further tick of this idle call follows.
     bool LastOfBatch() const { return lastOfBatch_; }
     // How long the loop may wait before the next tick is due (0 when it is due now). Stopped or

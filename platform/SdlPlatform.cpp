@@ -123,6 +123,8 @@ void NameTheApplication() {
 } // namespace
 
 SdlPlatform::SdlPlatform() {
+    // The game's clock counts from here, so the game's first frame can fall due while it loads.
+    start_ = SDL_GetTicks64();
     // The probe forks, so it starts before SDL does; it runs while the game loads its data.
     // Without a graphics device its answer could only be "no GL" or a software rasteriser.
     if (!PresentationForced(PresentationSetting()) && GraphicsDevicePresent())
@@ -141,7 +143,6 @@ SdlPlatform::SdlPlatform() {
     // The window's first place, for a game that starts in full screen before it is shown.
     SDL_GetWindowPosition(window_, &normal_.x, &normal_.y);
     SDL_GetWindowSize(window_, &normal_.width, &normal_.height);
-    start_ = SDL_GetTicks64();
 }
 
 void SdlPlatform::OpenAtDesktopScale() {

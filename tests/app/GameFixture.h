@@ -33,6 +33,14 @@ struct GameFixture : ::testing::Test {
         form->FixRandomSeed(seed);
         return form->Start();
     }
+    // Starts and shows the first frame; the start is then complete: the sound output is open,
+    // the sounds are loaded and the first scene's song plays.
+    bool StartShown(uint32_t seed = 1) {
+        if (!Start(seed)) return false;
+        Frame();
+        form->Pump();
+        return true;
+    }
     // Press and release, with one frame between, as a player's quick tap.
     void Key(int vk, bool alt = false, bool ctrl = false) {
         platform.KeyDown(vk, alt, ctrl);

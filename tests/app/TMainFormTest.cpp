@@ -351,3 +351,44 @@ TEST_F(GameFixture, AMissingArchiveStopsStartUpWithItsMessage) {
         std::filesystem::rename(dir / "moved-away", dir / archive);
     }
 }
+
+// The song and the sound archive take longer than the whole first frame: the window shows that
+// frame first, and the song is heard from the next pass.
+TEST_F(GameFixture, TheSongAndTheSoundsComeRightAfterTheFirstFrame) {
+    form = std::make_unique<TMainForm>(platform, dir.string(), PONDLARK_GAME_DIR);
+    std::vector<std::string> songs;
+    form->OnSongStarted = [&](const std::string& s) { songs.push_back(s); };
+    ASSERT_TRUE(form->Start());
+    EXPECT_EQ(form->Song, 0u);
+    EXPECT_EQ(form->DXWaveList.Items().Count(), 0);
+    while (platform.PresentCount() == 0) {
+        form->Pump();
+        platform.Advance(1);
+    }
+    EXPECT_TRUE(songs.empty()) << "nothing is loaded on the way to the first frame";
+    form->Pump();
+    EXPECT_EQ(songs, std::vector<std::string>{"1"});
+    EXPECT_NE(form->Song, 0u);
+    EXPECT_GT(form->DXWaveList.Items().Count(), 0);
+    EXPECT_TRUE(form->ReportedErrors().empty());
+}
+
+// A sound archive that opens but does not read stops the game with its message right after the
+// intro's first frame, before any play.
+TEST_F(GameFixture, ADamagedSoundArchiveStopsTheGameAfterTheFirstFrame) {
+    std::filesystem::copy(PONDLARK_GAME_DIR "/Data", dir / "Data",
+                          std::filesystem::copy_options::recursive);
+    WriteFileAtomically((dir / "Data/Music.dxw").string(), std::vector<uint8_t>(1000, 'x'));
+    form = std::make_unique<TMainForm>(platform, dir.string());
+    ASSERT_TRUE(form->Start());
+    for (int i = 0; i < 10 && !form->Terminated(); ++i) {
+        form->Pump();
+        platform.Advance(30);
+    }
+    EXPECT_TRUE(form->StartFailed());
+    EXPECT_EQ(platform.PresentCount(), 1u);
+    EXPECT_EQ(form->State().Scene, TScene::Intro);
+    ASSERT_EQ(form->ReportedErrors().size(), 1u);
+    EXPECT_EQ(platform.MessageBoxes().size(), 1u);
+    EXPECT_EQ(form->Song, 0u);
+}

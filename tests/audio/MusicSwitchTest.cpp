@@ -14,7 +14,7 @@ namespace {
 struct Music : GameFixture {
     std::vector<std::string> songs;
     void Open() {
-        ASSERT_TRUE(Start());
+        ASSERT_TRUE(StartShown());
         form->OnSongStarted = [this](const std::string& s) { songs.push_back(s); };
     }
     // Plays `seconds` of audio, a frame after each second, so the watcher sees the order move.

@@ -176,3 +176,37 @@ TEST_F(TimerFixture, ARulesPauseInsideATickIsNoStallAndTheNextTickRestartsThePha
     EXPECT_EQ(timer.MillisecondsToNextTick(50), 30u) << "due 30 ms after the tick at 531";
     EXPECT_EQ(stalls, 0u);
 }
+
+// A start-up that began the timer late gets its first tick at the time asked for; an earlier
+// due time stays, a stopped timer ignores it, and the ticks after keep the new phase.
+TEST(TDXTimerDueNoLaterThan, BringsTheNextTickForwardOnly) {
+    struct Case {
+        const char* name;
+        uint64_t loadedAt;
+        uint64_t dueBy;
+        bool stopped;
+        std::vector<uint64_t> ticks; // the first three, in platform ticks
+    } cases[] = {
+        {"late start, earlier due", 20, 30, false, {30, 60, 90}},
+        {"due later than the tick", 20, 80, false, {50, 80, 110}},
+        {"due before the start: at once", 40, 30, false, {40, 70, 100}},
+        {"stopped: nothing", 20, 30, true, {}},
+    };
+    for (const Case& c : cases) {
+        HeadlessPlatform platform;
+        TDXTimer timer{platform};
+        std::vector<uint64_t> ticks;
+        timer.SetInterval(30);
+        timer.OnTimer = [&](int32_t) { ticks.push_back(platform.Ticks()); };
+        platform.Advance(c.loadedAt);
+        timer.Loaded();
+        if (c.stopped) timer.SetEnabled(false);
+        timer.DueNoLaterThan(c.dueBy);
+        timer.StoodStill();
+        while (platform.Ticks() < 200 && ticks.size() < 3) {
+            timer.Idle();
+            platform.Advance(1);
+        }
+        EXPECT_EQ(ticks, c.ticks) << c.name;
+    }
+}

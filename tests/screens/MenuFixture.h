@@ -16,7 +16,7 @@ struct Menus : GameFixture {
     std::vector<std::string> sounds, songs;
 
     void Open(uint32_t seed = 1) {
-        ASSERT_TRUE(Start(seed));
+        ASSERT_TRUE(StartShown(seed));
         form->OnSoundStarted = [this](const std::string& s) { sounds.push_back(s); };
         form->OnSongStarted = [this](const std::string& s) { songs.push_back(s); };
         Key(vk::Escape); // intro -> menu
