@@ -45,7 +45,7 @@ struct TShiftState {
 
 // The one type that knows every part of the game: it is the sprites' play world, the stages'
 // host and the menus' host, and only app/ sees it.
-class TMainForm : public TDXForm, public IMenuHost {
+class TMainForm final : public TDXForm, public IMenuHost {
 public:
     // The platform outlives the form. The random generator is seeded from the clock, as the game
     // always does, unless `FixRandomSeed` fixes it for tests and replays.

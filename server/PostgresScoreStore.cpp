@@ -185,8 +185,8 @@ const char* const kSteps[] = {
     "ALTER TABLE tokens ADD COLUMN IF NOT EXISTS result_id BIGINT;",
     // 3: rate-limit buckets that all services share. Unlogged: nothing to flush per request,
     // and after a crash every address starts with a full bucket.
-    "CREATE UNLOGGED TABLE IF NOT EXISTS rate_buckets (key TEXT PRIMARY KEY,"
-    " tokens DOUBLE PRECISION NOT NULL, updated BIGINT NOT NULL);",
+    ("CREATE UNLOGGED TABLE IF NOT EXISTS rate_buckets (key TEXT PRIMARY KEY,"
+     " tokens DOUBLE PRECISION NOT NULL, updated BIGINT NOT NULL);"),
 };
 
 } // namespace

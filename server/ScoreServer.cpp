@@ -17,7 +17,6 @@ namespace pondlark::scores {
 namespace {
 
 constexpr const char* kProgram = "Pondlark";
-constexpr const char* kTextType = "text/plain; charset=utf-8";
 constexpr const char* kHtmlType = "text/html; charset=utf-8";
 constexpr int kTableSize = 100;
 constexpr const char* kPagePolicy = "default-src 'none'; style-src 'unsafe-inline'";

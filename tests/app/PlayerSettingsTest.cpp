@@ -41,7 +41,7 @@ TEST_F(PlayerSettings, VolumesReachTheMixersOutputLevel) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.lines);
         Plant(c.lines);
-        ASSERT_TRUE(Start());
+        ASSERT_TRUE(StartShown()); // the sound output opens once the first frame is shown
         TSoundMixer& mixer = form->DXSound.Mixer();
         mixer.SetSilenced(false);
         ConstantMusic music;

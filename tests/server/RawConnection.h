@@ -24,7 +24,8 @@ public:
         sockaddr_in from{};
         from.sin_family = AF_INET;
         ::inet_pton(AF_INET, source, &from.sin_addr);
-        ::bind(fd_, reinterpret_cast<sockaddr*>(&from), sizeof from);
+        // A source address that cannot be had leaves the connection from the default one.
+        (void)::bind(fd_, reinterpret_cast<sockaddr*>(&from), sizeof from);
         sockaddr_in addr{};
         addr.sin_family = AF_INET;
         addr.sin_port = htons(static_cast<uint16_t>(port));

@@ -52,7 +52,7 @@ TEST(TablePageInBrowser, RowsAreInTheDomAndAScreenshotIsWritten) {
         const std::string token = "token" + std::to_string(i);
         service.store->AddToken(token, service.now);
         ASSERT_EQ(service.store->StoreResult(
-                      {names[i], countries[i], 5000 - 450 * i, token, "192.0.2.7"}, service.now),
+                      {{names[i], countries[i], 5000 - 450 * i}, token, "192.0.2.7"}, service.now),
                   scores::TStoreOutcome::Stored);
     }
     const std::string url = "http://127.0.0.1:" + std::to_string(service.port) +
