@@ -9,6 +9,7 @@
 #pragma once
 
 #include "engine/TDXInput.h"
+#include "game/TableOrder.h"
 #include "platform/VirtualKeys.h"
 
 #include <array>
@@ -87,12 +88,8 @@ inline constexpr std::array kKeyControls{
 };
 // clang-format on
 
-constexpr bool EveryKeyActionInItsRow() {
-    for (size_t i = 0; i < kKeyControls.size(); ++i)
-        if (static_cast<size_t>(kKeyControls[i].Action) != i) return false;
-    return static_cast<size_t>(TKeyAction::Keep) + 1 == kKeyControls.size();
-}
-static_assert(EveryKeyActionInItsRow(), "one row per key action, in the enum's order");
+static_assert(RowsInEnumOrder<&TKeyControl::Action>(kKeyControls, TKeyAction::Keep),
+              "one row per key action, in the enum's order");
 
 constexpr const TKeyControl& KeyControl(TKeyAction action) {
     return kKeyControls[static_cast<size_t>(action)];

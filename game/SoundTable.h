@@ -7,6 +7,8 @@
 // tools/assetgen/sound/Sounds.cpp (the switch there fails to compile without it).
 #pragma once
 
+#include "game/TableOrder.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -79,12 +81,8 @@ inline constexpr std::array kSoundTable{
 };
 // clang-format on
 
-constexpr bool EverySoundInItsRow() {
-    for (size_t i = 0; i < kSoundTable.size(); ++i)
-        if (static_cast<size_t>(kSoundTable[i].Sound) != i) return false;
-    return static_cast<size_t>(TSound::BottleDown) + 1 == kSoundTable.size();
-}
-static_assert(EverySoundInItsRow(), "one row per sound, in the enum's order");
+static_assert(RowsInEnumOrder<&TSoundRow::Sound>(kSoundTable, TSound::BottleDown),
+              "one row per sound, in the enum's order");
 
 constexpr const TSoundRow& SoundRow(TSound sound) {
     return kSoundTable[static_cast<size_t>(sound)];

@@ -7,6 +7,7 @@
 # (window mode) or the browser driver is missing.
 #   browser_test.sh SOURCE_DIR SHOT_TOOL SCORES_TOOL GAME_DIR OUT_DIR MODE
 set -uo pipefail
+source "$(dirname "$0")/service_lib.sh"
 src=$1 shot=$2 scores=$3 game=$4 out=$5 mode=$6
 site=$src/build-web/site
 skip() { echo "SKIPPED: $*"; exit 77; }
@@ -40,16 +41,7 @@ printf '%s\n' 'seed 9' 'wait 2100' 'move 500 185' 'wait 60' 'shot desktop-main-m
     --home "$out/home-feast" >/dev/null || { echo "pondlark-shot failed on the feast"; exit 1; }
 
 # The score service serves the page, so the results the page sends come back to it.
-"$scores" --listen 127.0.0.1:0 --site "$site" --db "sqlite:$out/scores.db" 2>"$out/service.txt" &
-service=$!
-trap 'kill $service 2>/dev/null' EXIT
-base=
-for _ in $(seq 100); do
-    base=$(sed -n 's|^pondlark-scores: serving \(http://[^ ]*/\) .*|\1|p' "$out/service.txt")
-    [ -n "$base" ] && break
-    sleep 0.1
-done
-[ -n "$base" ] || { echo "the score service did not start:"; cat "$out/service.txt"; exit 1; }
+start_service "$scores" "$site" "$out"
 echo "service: $base  page: ${base}play/  screenshots: $out"
 timeout 400 "${run[@]}" node "$src/tests/web/browser_test.mjs" "$base" "$out/desktop-main-menu.png" \
     "$out/desktop-feast/eating.png" "$out/home/Config.cfg" "$out" "$driver" "$mode"

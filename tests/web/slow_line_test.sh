@@ -4,6 +4,7 @@
 # the web build, Chromium, node or the browser driver is missing.
 #   slow_line_test.sh SOURCE_DIR SCORES_TOOL OUT_DIR
 set -uo pipefail
+source "$(dirname "$0")/service_lib.sh"
 src=$1 scores=$2 out=$3
 site=$src/build-web/site
 skip() { echo "SKIPPED: $*"; exit 77; }
@@ -16,14 +17,5 @@ driver=${PONDLARK_WEB_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/pondlark-web}/drive
     skip "playwright-core is not installed in $driver (scripts/web-deps installs it)"
 
 rm -rf "$out" && mkdir -p "$out"
-"$scores" --listen 127.0.0.1:0 --site "$site" --db "sqlite:$out/scores.db" 2>"$out/service.txt" &
-service=$!
-trap 'kill $service 2>/dev/null' EXIT
-base=
-for _ in $(seq 300); do
-    base=$(sed -n 's|^pondlark-scores: serving \(http://[^ ]*/\) .*|\1|p' "$out/service.txt")
-    [ -n "$base" ] && break
-    sleep 0.1
-done
-[ -n "$base" ] || { echo "the score service did not start:"; cat "$out/service.txt"; exit 1; }
+start_service "$scores" "$site" "$out"
 timeout 240 node "$src/tests/web/slow_line_test.mjs" "$base" "$driver"
