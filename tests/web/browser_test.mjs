@@ -109,9 +109,10 @@ async function padPress(button) {
     await page.evaluate(b => window.pondlarkPad(b, false), button);
     await page.waitForTimeout(150);
 }
-// The new tab a click opens, or null when none opens within 10 s.
+// The new tab a click opens, or null when none opens within 30 s (a loaded machine can take
+// seconds to start a tab's renderer).
 async function tabOpenedBy(click) {
-    const opened = context.waitForEvent('page', { timeout: 10000 }).catch(() => null);
+    const opened = context.waitForEvent('page', { timeout: 30000 }).catch(() => null);
     await click();
     const tab = await opened;
     if (tab) await tab.waitForLoadState('domcontentloaded').catch(() => {});
