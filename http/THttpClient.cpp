@@ -1,19 +1,82 @@
 #include "http/THttpClient.h"
 
 #include <curl/curl.h>
+#include <dlfcn.h>
 
 #include <atomic>
+#include <cstdio>
 #include <memory>
-#include <mutex>
+#include <utility>
 
 namespace pondlark {
 
+// The entry points of the transfer library, looked up once it is loaded. The types come from
+// its header, so a call through them is checked as a direct call would be.
+struct TCurlCalls {
+    explicit TCurlCalls(void* library) : Library(library) {}
+    ~TCurlCalls() { dlclose(Library); }
+    TCurlCalls(const TCurlCalls&) = delete;
+    TCurlCalls& operator=(const TCurlCalls&) = delete;
+
+    void* Library;
+    decltype(&curl_global_init) GlobalInit = nullptr;
+    decltype(&curl_easy_init) EasyInit = nullptr;
+    decltype(&curl_easy_cleanup) EasyCleanup = nullptr;
+    decltype(&curl_easy_setopt) EasySetopt = nullptr;
+    decltype(&curl_easy_getinfo) EasyGetinfo = nullptr;
+    decltype(&curl_easy_strerror) EasyStrerror = nullptr;
+    decltype(&curl_multi_init) MultiInit = nullptr;
+    decltype(&curl_multi_cleanup) MultiCleanup = nullptr;
+    decltype(&curl_multi_add_handle) MultiAddHandle = nullptr;
+    decltype(&curl_multi_remove_handle) MultiRemoveHandle = nullptr;
+    decltype(&curl_multi_perform) MultiPerform = nullptr;
+    decltype(&curl_multi_poll) MultiPoll = nullptr;
+    decltype(&curl_multi_wakeup) MultiWakeup = nullptr;
+    decltype(&curl_multi_info_read) MultiInfoRead = nullptr;
+    decltype(&curl_slist_append) SlistAppend = nullptr;
+    decltype(&curl_slist_free_all) SlistFreeAll = nullptr;
+};
+
 namespace {
 
-// libcurl's process-wide set-up must run once before the first handle and is not safe to race.
-void InitCurlOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+template <typename Function>
+void Look(void* library, const char* name, Function& into, std::string& missing) {
+    into = reinterpret_cast<Function>(dlsym(library, name));
+    if (!into && missing.empty()) missing = name;
+}
+
+// Loads `library` and looks up every entry point; throws EHttpError saying what is missing.
+// The library is never unloaded (RTLD_NODELETE): its process-wide state, once set up, stays.
+std::unique_ptr<TCurlCalls> LoadCalls(const std::string& library) {
+    void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    if (!handle) {
+        const char* why = dlerror();
+        throw EHttpError("the HTTP library " + library +
+                         " could not be loaded: " + (why ? why : "unknown error"));
+    }
+    auto calls = std::make_unique<TCurlCalls>(handle);
+    std::string missing;
+    Look(handle, "curl_global_init", calls->GlobalInit, missing);
+    Look(handle, "curl_easy_init", calls->EasyInit, missing);
+    Look(handle, "curl_easy_cleanup", calls->EasyCleanup, missing);
+    Look(handle, "curl_easy_setopt", calls->EasySetopt, missing);
+    Look(handle, "curl_easy_getinfo", calls->EasyGetinfo, missing);
+    Look(handle, "curl_easy_strerror", calls->EasyStrerror, missing);
+    Look(handle, "curl_multi_init", calls->MultiInit, missing);
+    Look(handle, "curl_multi_cleanup", calls->MultiCleanup, missing);
+    Look(handle, "curl_multi_add_handle", calls->MultiAddHandle, missing);
+    Look(handle, "curl_multi_remove_handle", calls->MultiRemoveHandle, missing);
+    Look(handle, "curl_multi_perform", calls->MultiPerform, missing);
+    Look(handle, "curl_multi_poll", calls->MultiPoll, missing);
+    Look(handle, "curl_multi_wakeup", calls->MultiWakeup, missing);
+    Look(handle, "curl_multi_info_read", calls->MultiInfoRead, missing);
+    Look(handle, "curl_slist_append", calls->SlistAppend, missing);
+    Look(handle, "curl_slist_free_all", calls->SlistFreeAll, missing);
+    if (!missing.empty()) throw EHttpError("the HTTP library " + library + " lacks " + missing);
+    // Counted by the library itself and safe to call from any thread in the versions that have
+    // curl_multi_poll; the matching clean-up is left to the process's end.
+    calls->GlobalInit(CURL_GLOBAL_DEFAULT);
+    return calls;
 }
 
 struct TBody {
@@ -33,117 +96,130 @@ size_t WriteBody(char* data, size_t size, size_t count, void* user) {
     return bytes;
 }
 
-struct TSlistFree {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
-};
-
 // Runs the transfer of `curl` on `multi` until it ends or `abandoned` is raised; the latter
 // reads as CURLE_ABORTED_BY_CALLBACK. The client's time-outs bound it as they bound any transfer.
-CURLcode Perform(CURLM* multi, CURL* curl, const std::atomic<bool>& abandoned) {
-    if (curl_multi_add_handle(multi, curl) != CURLM_OK) return CURLE_FAILED_INIT;
+CURLcode Perform(const TCurlCalls& calls, CURLM* multi, CURL* curl,
+                 const std::atomic<bool>& abandoned) {
+    if (calls.MultiAddHandle(multi, curl) != CURLM_OK) return CURLE_FAILED_INIT;
     CURLcode code = CURLE_ABORTED_BY_CALLBACK;
-    while (!abandoned.load(std::memory_order_acquire)) {
+    while (!abandoned.load()) {
         int running = 0;
-        if (curl_multi_perform(multi, &running) != CURLM_OK) {
+        if (calls.MultiPerform(multi, &running) != CURLM_OK) {
             code = CURLE_FAILED_INIT;
             break;
         }
         if (running == 0) {
             int queued = 0;
             code = CURLE_FAILED_INIT;
-            while (const CURLMsg* msg = curl_multi_info_read(multi, &queued))
+            while (const CURLMsg* msg = calls.MultiInfoRead(multi, &queued))
                 if (msg->msg == CURLMSG_DONE && msg->easy_handle == curl) code = msg->data.result;
             break;
         }
-        if (curl_multi_poll(multi, nullptr, 0, 1000, nullptr) != CURLM_OK) {
+        if (calls.MultiPoll(multi, nullptr, 0, 1000, nullptr) != CURLM_OK) {
             code = CURLE_FAILED_INIT;
             break;
         }
     }
-    curl_multi_remove_handle(multi, curl);
+    calls.MultiRemoveHandle(multi, curl);
     return code;
 }
 
 } // namespace
 
-THttpClient::THttpClient() {
-    InitCurlOnce();
-    CURLM* multi = curl_multi_init();
-    if (!multi) return;
-    CURL* curl = curl_easy_init();
-    if (!curl) {
-        curl_multi_cleanup(multi);
-        return;
-    }
-    multi_ = multi;
-    // Settings that hold for every request of this client. An empty cookie file name switches
-    // the cookie engine on without reading any file; the store lives as long as the handle.
-    curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
-    curl_easy_setopt(curl, CURLOPT_PROXY, "");
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
-    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
-    // Time-outs through signals would disturb the rest of the program.
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &WriteBody);
-    curl_ = curl;
-}
+THttpClient::THttpClient(std::string library) : library_(std::move(library)) {}
 
 THttpClient::~THttpClient() {
-    if (curl_) curl_easy_cleanup(static_cast<CURL*>(curl_));
-    if (multi_) curl_multi_cleanup(static_cast<CURLM*>(multi_));
+    if (!calls_) return;
+    if (curl_) calls_->EasyCleanup(static_cast<CURL*>(curl_));
+    if (void* multi = multi_.load()) calls_->MultiCleanup(static_cast<CURLM*>(multi));
 }
 
 void THttpClient::Abandon() {
-    abandoned_.store(true, std::memory_order_release);
-    // Wakes a transfer waiting for the network; one not yet waiting sees the flag first.
-    if (multi_) curl_multi_wakeup(static_cast<CURLM*>(multi_));
+    // Paired with `Open` storing the handle before the transfer reads the flag: either the
+    // transfer sees the flag, or this sees the handle and wakes it.
+    abandoned_.store(true);
+    if (void* multi = multi_.load()) calls_->MultiWakeup(static_cast<CURLM*>(multi));
+}
+
+void THttpClient::Open() {
+    if (curl_) return;
+    if (!openError_.empty()) throw EHttpError(openError_);
+    try {
+        std::unique_ptr<TCurlCalls> calls = LoadCalls(library_);
+        CURLM* multi = calls->MultiInit();
+        CURL* curl = multi ? calls->EasyInit() : nullptr;
+        if (!curl) {
+            if (multi) calls->MultiCleanup(multi);
+            throw EHttpError("the HTTP client could not be initialised");
+        }
+        // Settings that hold for every request of this client. An empty cookie file name
+        // switches the cookie engine on without reading any file; the store lives as long as
+        // the handle.
+        calls->EasySetopt(curl, CURLOPT_COOKIEFILE, "");
+        calls->EasySetopt(curl, CURLOPT_PROXY, "");
+        calls->EasySetopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
+        calls->EasySetopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+        calls->EasySetopt(curl, CURLOPT_PROTOCOLS_STR, "http");
+        // Time-outs through signals would disturb the rest of the program.
+        calls->EasySetopt(curl, CURLOPT_NOSIGNAL, 1L);
+        calls->EasySetopt(curl, CURLOPT_WRITEFUNCTION, &WriteBody);
+        calls_ = std::move(calls);
+        curl_ = curl;
+        multi_.store(multi);
+    } catch (const EHttpError& error) {
+        // The caller reads any failure as a service out of reach; the reason is said once here.
+        openError_ = error.what();
+        std::fprintf(stderr, "pondlark: %s\n", openError_.c_str());
+        throw;
+    }
 }
 
 std::string THttpClient::Get(const std::string& url) {
-    CURL* curl = static_cast<CURL*>(curl_);
-    if (!curl) throw EHttpError("HTTP client could not be initialised");
     if (Abandoned()) throw EHttpError("request to " + url + " abandoned");
+    Open();
+    CURL* curl = static_cast<CURL*>(curl_);
+    const TCurlCalls& calls = *calls_;
 
     curl_slist* list = nullptr;
     for (const char* line :
          {"Accept: text/html, */*", "User-Agent: Mozilla/3.0 (compatible; Indy Library)",
           "Content-Type: text/html"}) {
-        curl_slist* grown = curl_slist_append(list, line);
+        curl_slist* grown = calls.SlistAppend(list, line);
         if (!grown) {
-            curl_slist_free_all(list);
+            calls.SlistFreeAll(list);
             throw EHttpError("out of memory building the request");
         }
         list = grown;
     }
-    const std::unique_ptr<curl_slist, TSlistFree> headers(list);
+    const std::unique_ptr<curl_slist, decltype(calls.SlistFreeAll)> headers(list,
+                                                                            calls.SlistFreeAll);
 
     TBody body;
     body.limit = maxBody_;
     char errorText[CURL_ERROR_SIZE] = {};
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts_.Connect.count()));
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(timeouts_.Total.count()));
+    calls.EasySetopt(curl, CURLOPT_URL, url.c_str());
+    calls.EasySetopt(curl, CURLOPT_HTTPGET, 1L);
+    calls.EasySetopt(curl, CURLOPT_HTTPHEADER, headers.get());
+    calls.EasySetopt(curl, CURLOPT_WRITEDATA, &body);
+    calls.EasySetopt(curl, CURLOPT_ERRORBUFFER, errorText);
+    calls.EasySetopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts_.Connect.count()));
+    calls.EasySetopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(timeouts_.Total.count()));
 
-    const CURLcode code = Perform(static_cast<CURLM*>(multi_), curl, abandoned_);
+    const CURLcode code = Perform(calls, static_cast<CURLM*>(multi_.load()), curl, abandoned_);
 
     // The handle outlives this call; it must not keep pointers into this frame.
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+    calls.EasySetopt(curl, CURLOPT_HTTPHEADER, nullptr);
+    calls.EasySetopt(curl, CURLOPT_WRITEDATA, nullptr);
+    calls.EasySetopt(curl, CURLOPT_ERRORBUFFER, nullptr);
 
     if (Abandoned()) throw EHttpError("request to " + url + " abandoned");
     if (body.tooLarge) throw EHttpError("reply from " + url + " is larger than allowed");
     if (code != CURLE_OK) {
-        const std::string reason = errorText[0] ? errorText : curl_easy_strerror(code);
+        const std::string reason = errorText[0] ? errorText : calls.EasyStrerror(code);
         throw EHttpError("request to " + url + " failed: " + reason);
     }
     long status = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    calls.EasyGetinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     if (status < 200 || status > 299)
         throw EHttpError("request to " + url + " answered with status " + std::to_string(status),
                          status);

@@ -16,11 +16,18 @@
 // Threads: one client is used from one thread at a time; separate clients may run on separate
 // threads. The client blocks its caller for the duration of a request. `Abandon` is the one call
 // another thread may make meanwhile: a program that is closing need not wait for a silent server.
+//
+// Loading: the transfer library (libcurl and the 30-odd libraries it pulls in) is loaded by its
+// versioned name when the first request starts, not when the program starts: most games never
+// send a result, and every library loaded at start delays the first frame and stays in memory.
+// Once loaded it stays loaded for the rest of the process. A library that cannot be loaded makes
+// every `Get` throw EHttpError naming it (and why), and is reported once on standard error.
 #pragma once
 
 #include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -42,10 +49,15 @@ struct THttpTimeouts {
     std::chrono::milliseconds Total{15000};
 };
 
+// The versioned name of the transfer library the desktop client loads.
+inline constexpr const char* kHttpLibrary = "libcurl.so.4";
+
 class THttpClient {
 public:
-    // Never throws: when the transfer handle cannot be created, every `Get` reports it.
-    THttpClient();
+    // Never throws and loads nothing: the library `library` (a name or path as dlopen takes it)
+    // is loaded by the first `Get`; when it or the transfer handle cannot be had, every `Get`
+    // reports it.
+    explicit THttpClient(std::string library = kHttpLibrary);
     ~THttpClient();
     THttpClient(const THttpClient&) = delete;
     THttpClient& operator=(const THttpClient&) = delete;
@@ -67,8 +79,16 @@ public:
     bool Abandoned() const { return abandoned_.load(std::memory_order_acquire); }
 
 private:
-    void* curl_ = nullptr;  // CURL*, owned; kept for the lifetime so its cookie store lives on
-    void* multi_ = nullptr; // CURLM*, owned; runs the transfers so that `Abandon` can wake them
+    // Loads the library and makes the handles on first use; throws EHttpError when it cannot.
+    void Open();
+
+    std::string library_;
+    std::string openError_; // why the library or the handles could not be had; then kept
+    std::unique_ptr<struct TCurlCalls> calls_; // the loaded library's entry points, once loaded
+    void* curl_ = nullptr; // CURL*, owned; kept for the lifetime so its cookie store lives on
+    // CURLM*, owned; runs the transfers so that `Abandon` can wake them. Set once by `Open`
+    // while `Abandon` may read it from another thread.
+    std::atomic<void*> multi_{nullptr};
     std::atomic<bool> abandoned_{false};
     THttpTimeouts timeouts_;
     std::size_t maxBody_ = 1 << 20;

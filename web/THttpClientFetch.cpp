@@ -7,6 +7,8 @@
 
 #include <emscripten.h>
 
+#include <utility>
+
 namespace pondlark {
 namespace {
 
@@ -15,11 +17,10 @@ constexpr unsigned kPollMs = 10;
 
 } // namespace
 
-// The page's requests need no handle of their own.
-THttpClient::THttpClient() {
-    curl_ = nullptr;
-    multi_ = nullptr;
-}
+// The page loads no transfer library: its requests go through the browser and need no handle.
+struct TCurlCalls {};
+
+THttpClient::THttpClient(std::string library) : library_(std::move(library)) {}
 THttpClient::~THttpClient() = default;
 
 void THttpClient::Abandon() {

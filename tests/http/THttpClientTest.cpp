@@ -129,3 +129,24 @@ TEST(THttpClient, RefusesRepliesLargerThanTheLimit) {
     EXPECT_THROW(http.Get(LocalUrl(server.Port(), "/")), EHttpError);
     EXPECT_EQ(http.Get(LocalUrl(server.Port(), "/")), "OK") << "the client stays usable";
 }
+
+TEST(THttpClient, MissingLibraryFailsEveryRequestWithItsName) {
+    LoopbackServer server({ScriptedReply::Ok("OK")});
+    THttpClient http("libpondlark-no-such-http.so.4");
+    http.SetTimeouts(ShortTimeouts());
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        SCOPED_TRACE(attempt);
+        try {
+            http.Get(LocalUrl(server.Port(), "/"));
+            ADD_FAILURE() << "a client without its library answered";
+        } catch (const EHttpError& error) {
+            EXPECT_NE(std::string(error.what()).find("libpondlark-no-such-http.so.4"),
+                      std::string::npos)
+                << error.what();
+            EXPECT_EQ(error.Status(), 0);
+        }
+    }
+    EXPECT_TRUE(server.Requests().empty());
+    http.Abandon(); // nothing was opened: must not touch the missing library
+    EXPECT_TRUE(http.Abandoned());
+}

@@ -162,6 +162,16 @@ TEST(WebService, RefusedConnectionShowsTheMessageAndSendsNothing) {
     EXPECT_EQ(platform.MessageBoxes(), std::vector<std::string>{kCannotConnect});
 }
 
+TEST(WebService, MissingHttpLibraryShowsTheMessageAndSendsNothing) {
+    LoopbackServer server({ScriptedReply::Ok("OK"), ScriptedReply::Ok("OK")});
+    HeadlessPlatform platform;
+    THttpClient http("libpondlark-no-such-http.so.4");
+    EXPECT_EQ(SubmitResult(platform, http, Local(server.Port()), {"Lark", "", 120}),
+              TSubmitOutcome::ServiceUnavailable);
+    EXPECT_EQ(platform.MessageBoxes(), std::vector<std::string>{kCannotConnect});
+    EXPECT_TRUE(server.Requests().empty());
+}
+
 TEST(WebService, FailedResultRequestIsNotReported) {
     const SubmitRun run =
         Submit({ScriptedReply::Ok("OK"), ScriptedReply::Status(500)}, "Lark", 120, "");

@@ -88,6 +88,16 @@ mkdir -p "$(dirname "$root$font")" && cp "$font" "$root$font"
 row_end "the face links to fonts-comic-neue"
 
 row_begin
+# The game loads libcurl by name only to send a result, so dpkg-shlibdeps cannot see it there:
+# the control file must name it, and the program must not link it at start.
+dpkg-deb -f "$debs"/pondlark_*.deb Depends | grep -qE '(^|[ ,])libcurl4( |,|$)' ||
+    problem "pondlark does not depend on libcurl4, which it loads to send a result"
+needed=$(readelf -d "$root/usr/lib/games/pondlark/pondlark" 2>&1 | grep NEEDED)
+[ -n "$needed" ] || problem "readelf found no libraries in the installed program"
+! grep -q 'libcurl' <<<"$needed" || problem "the program links libcurl at start"
+row_end "libcurl: named by the package, loaded only to send a result"
+
+row_begin
 desktop=$root/usr/share/applications/pondlark.desktop
 out=$(desktop-file-validate "$desktop" 2>&1) || problem "desktop-file-validate: $out"
 [ -z "$out" ] || problem "desktop-file-validate: $out"
