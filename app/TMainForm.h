@@ -106,7 +106,7 @@ public:
     // The play world.
     TSpriteEngine& Engine() override { return SpriteEngine.Engine; }
     TPictureCollectionItem& Image(const std::string& name) override {
-        return ImageList.Items.Find(name);
+        return ImageList.Items.Use(name);
     }
     TRandom& Random() override { return random_; }
     const TDXInput& Input() const override { return DXInput; }

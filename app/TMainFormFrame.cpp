@@ -21,7 +21,10 @@ void TMainForm::SwitchScene(TScene scene) {
     if (startFailed_) return;
     if (state_.Scene != TScene::None) LeaveScene(state_.Scene);
     state_.Scene = scene;
+    // The old scene's sprites are gone: what the new one does not take up again is released.
+    ImageList.Items.BeginScene();
     EnterScene(scene);
+    ImageList.Items.ReleaseUnused();
 }
 
 void TMainForm::LeaveScene(TScene scene) {

@@ -20,6 +20,9 @@
 #else
 #include "app/WindowIcon.h"
 #endif
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <cstdint>
 #include <cstdio>
@@ -131,6 +134,13 @@ void PrintHelp() {
 
 int main(int argc, char** argv) {
     using namespace pondlark;
+#ifdef __GLIBC__
+    // Pictures are decoded when a scene takes them up and freed when it leaves them. With the
+    // C library's moving threshold, a freed picture raises it, later pictures come from the heap
+    // and their memory stays with the process after they are freed; a fixed threshold keeps
+    // every picture-sized block mapped on its own, given back the moment it is freed.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
     // Asking for help or the version is never an error, whatever else is on the line.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {

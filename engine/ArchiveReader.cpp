@@ -45,18 +45,18 @@ bool SkipHolderProperty(TComponentReader& r, const std::string& name) {
 }
 
 // The framework bitmap's data: a 32-bit size and a whole .bmp file; we keep the packed DIB.
-std::vector<uint8_t> DibOfBitmapData(std::span<const uint8_t> data) {
+std::span<const uint8_t> DibOfBitmapData(std::span<const uint8_t> data) {
     TByteReader in(data, &BadBitmap);
     const uint32_t size = in.U32();
     if (size == 0) return {};
     auto file = in.Bytes(size);
     if (file.size() < 14 || file[0] != 'B' || file[1] != 'M') BadBitmap();
-    return {file.begin() + 14, file.end()};
+    return file.subspan(14);
 }
 
 } // namespace
 
-GraphicArchive ReadGraphicArchive(std::span<const uint8_t> bytes) {
+GraphicArchive ReadGraphicArchive(std::span<const uint8_t> bytes, bool copyPictures) {
     TComponentReader r(bytes);
     ReadHolderStart(r);
     GraphicArchive out;
@@ -75,6 +75,7 @@ GraphicArchive ReadGraphicArchive(std::span<const uint8_t> bytes) {
                 if (!pr) {
                     out.items.emplace_back();
                     out.hasPicture.push_back(false);
+                    out.dibRanges.emplace_back();
                     return;
                 }
                 PictureEntry& e = out.items.back();
@@ -110,12 +111,19 @@ GraphicArchive ReadGraphicArchive(std::span<const uint8_t> bytes) {
                     auto rest = data.subspan(in.Position());
                     e.dib.clear();
                     out.hasPicture.back() = false;
+                    out.dibRanges.back() = {};
+                    std::span<const uint8_t> dib;
                     if (className == "TDIB") {
-                        e.dib.assign(rest.begin(), rest.end());
+                        dib = rest;
                         out.hasPicture.back() = true;
                     } else if (className == "TBitmap") {
-                        e.dib = DibOfBitmapData(rest);
+                        dib = DibOfBitmapData(rest);
                         out.hasPicture.back() = true;
+                    }
+                    if (!dib.empty()) {
+                        out.dibRanges.back() = {static_cast<size_t>(dib.data() - bytes.data()),
+                                                dib.size()};
+                        if (copyPictures) e.dib.assign(dib.begin(), dib.end());
                     }
                 } else {
                     NoProperty(name);
@@ -182,6 +190,17 @@ void CheckReadableFile(const std::string& path, uint64_t maxBytes) {
     const TRegularFile file(path);
     if (!file.IsOpen()) CannotOpen(path, file.Reason());
     if (file.Size() > maxBytes) CannotOpen(path, "File is larger than " + SizeInWords(maxBytes));
+}
+
+std::vector<uint8_t> ReadFileRange(const std::string& path, uint64_t wholeSize, TByteRange range) {
+    TRegularFile file(path);
+    if (!file.IsOpen()) CannotOpen(path, file.Reason());
+    if (file.Size() != wholeSize || range.offset > wholeSize ||
+        range.size > wholeSize - range.offset)
+        CannotOpen(path, "The file has changed since it was read");
+    std::vector<uint8_t> bytes(range.size);
+    if (!file.ReadAt(range.offset, bytes.data(), bytes.size())) CannotOpen(path, file.Reason());
+    return bytes;
 }
 
 } // namespace pondlark

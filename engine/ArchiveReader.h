@@ -12,9 +12,17 @@
 #include <array>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace pondlark {
+
+struct TByteRange {
+    size_t offset = 0, size = 0;
+    std::span<const uint8_t> In(std::span<const uint8_t> bytes) const {
+        return bytes.subspan(offset, size);
+    }
+};
 
 struct GraphicArchive {
     std::optional<std::array<uint32_t, 256>> colorTable; // entries 0x00RRGGBB, as stored
@@ -23,9 +31,12 @@ struct GraphicArchive {
     // framework's "TBitmap", whose file is turned into a packed DIB). An item without one has no
     // picture at all; an item with one but an empty `dib` has an empty picture.
     std::vector<bool> hasPicture;
+    // Per item: where its packed picture lies in the bytes read (empty when it has none).
+    std::vector<TByteRange> dibRanges;
 };
 
-GraphicArchive ReadGraphicArchive(std::span<const uint8_t> bytes);
+// With `copyPictures` false the entries' `dib` stay empty; `dibRanges` tell where they are.
+GraphicArchive ReadGraphicArchive(std::span<const uint8_t> bytes, bool copyPictures = true);
 std::vector<WaveEntry> ReadSoundArchive(std::span<const uint8_t> bytes);
 
 // The largest archive the game reads. Its own archives are a few megabytes; the cap leaves room
@@ -39,5 +50,9 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path, uint64_t maxBytes = 
 // Raises what ReadWholeFile would raise for what stands at `path` now, without reading it: a
 // file that must be there at start-up but is read later.
 void CheckReadableFile(const std::string& path, uint64_t maxBytes = kMaxArchiveBytes);
+// The bytes of `range` in the file at `path`, which must still be `wholeSize` bytes long (as
+// when it was read whole); raises EFOpenError as ReadWholeFile does, or with "The file has
+// changed since it was read".
+std::vector<uint8_t> ReadFileRange(const std::string& path, uint64_t wholeSize, TByteRange range);
 
 } // namespace pondlark

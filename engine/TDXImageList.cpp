@@ -53,6 +53,23 @@ void TPictureCollectionItem::SetPicture(TDibImage picture, bool hasPicture) {
     hasPicture_ = hasPicture;
 }
 
+void TPictureCollectionItem::Hold() {
+    if (!Held()) {
+        if (!packed_.empty())
+            SetPicture(DecodeDib(packed_), hasPicture_);
+        else if (inFile_)
+            SetPicture(DecodeDib(owner_.ReadPacked(*inFile_)), hasPicture_);
+    }
+    if (initialized_ && patterns_.empty()) Restore();
+}
+
+void TPictureCollectionItem::Release() {
+    if ((packed_.empty() && !inFile_) || picture_.Pixels.empty()) return;
+    patterns_.clear();
+    surfaces_.clear();
+    std::vector<uint32_t>().swap(picture_.Pixels);
+}
+
 TRect TPictureCollectionItem::PatternBox(int index) const {
     if (index < 0 || index >= PatternCount()) return {};
     return patterns_[static_cast<size_t>(index)].rect;
@@ -229,12 +246,31 @@ TPictureCollectionItem& TPictureCollection::Find(std::string_view name) const {
     throw EPictureCollectionError(Format("Image '%s' not found", std::string(name).c_str()));
 }
 
-// A load whose pictures are still decoding. The decoder thread writes only `pictures` and
-// `error`; the owner reads them after joining it.
+TPictureCollectionItem& TPictureCollection::Use(std::string_view name) {
+    TPictureCollectionItem& item = Find(name);
+    item.usedInScene_ = scene_;
+    item.Hold();
+    return item;
+}
+
+void TPictureCollection::ReleaseUnused() {
+    // Scenes passed through while the archive loads (the start's own) release nothing: what the
+    // first scene decoded would only be decoded again.
+    if (KeepDecoded || Loading()) return;
+    for (int i = 0; i < Count(); ++i)
+        if (Items(i).usedInScene_ != scene_) Items(i).Release();
+}
+
+// A load whose pictures are still being checked. The decoder thread writes only `pictures` and
+// `error`; the owner reads them after joining it. Each picture is decoded to check it and to
+// learn its size and palette; its pixels are let go at once unless `keepPixels`, so checking
+// every picture never holds them all.
 struct TPictureCollection::PendingPictures {
-    GraphicArchive archive;          // each entry's packed picture is dropped once decoded
+    std::shared_ptr<const std::vector<uint8_t>> bytes; // the archive's file
+    std::shared_ptr<const GraphicArchive> archive;
     std::vector<size_t> items;       // archive positions still to decode
     std::vector<TDibImage> pictures; // by position in `items`
+    bool keepPixels = false;
     std::exception_ptr error;
     std::thread decoder; // not started where the system runs one thread only
 
@@ -243,9 +279,8 @@ struct TPictureCollection::PendingPictures {
             ForEachInParallel(
                 items.size(),
                 [&](size_t k) {
-                    std::vector<uint8_t>& dib = archive.items[items[k]].dib;
-                    pictures[k] = DecodeDib(dib);
-                    std::vector<uint8_t>().swap(dib);
+                    pictures[k] = DecodeDib(archive->dibRanges[items[k]].In(*bytes));
+                    if (!keepPixels) std::vector<uint32_t>().swap(pictures[k].Pixels);
                 },
                 threads);
         } catch (...) {
@@ -257,11 +292,11 @@ struct TPictureCollection::PendingPictures {
 namespace {
 
 // The archive's own checks, then the pixel budget, before any picture is decoded.
-GraphicArchive ReadCheckedArchive(std::span<const uint8_t> bytes) {
-    GraphicArchive archive = ReadGraphicArchive(bytes);
+GraphicArchive ReadCheckedArchive(std::span<const uint8_t> bytes, bool copyPictures) {
+    GraphicArchive archive = ReadGraphicArchive(bytes, copyPictures);
     int64_t pixels = 0;
     for (size_t i = 0; i < archive.items.size(); ++i) {
-        if (archive.hasPicture[i]) pixels += DibPixelCount(archive.items[i].dib);
+        if (archive.hasPicture[i]) pixels += DibPixelCount(archive.dibRanges[i].In(bytes));
         if (pixels > kMaxArchivePixels)
             throw EInvalidGraphic(Format("The pictures of the archive hold more than %lld pixels",
                                          static_cast<long long>(kMaxArchivePixels)));
@@ -280,6 +315,15 @@ TPictureCollection::~TPictureCollection() {
 void TPictureCollection::DropLoading() noexcept {
     if (pending_ && pending_->decoder.joinable()) pending_->decoder.join();
     pending_.reset();
+    loadingBytes_.reset();
+}
+
+std::vector<uint8_t> TPictureCollection::ReadPacked(TByteRange range) const {
+    if (loadingBytes_) {
+        const std::span<const uint8_t> packed = range.In(*loadingBytes_);
+        return {packed.begin(), packed.end()};
+    }
+    return ReadFileRange(packedPath_, packedFileSize_, range);
 }
 
 void TPictureCollection::LoadFromFile(const std::string& path) {
@@ -298,15 +342,16 @@ void TPictureCollection::LoadFromMemory(std::span<const uint8_t> bytes) {
     archiveTime_ = decodeTime_ = {};
     Clear();
     // Decode everything before adding anything, so a bad archive leaves no half list behind.
-    GraphicArchive archive = ReadCheckedArchive(bytes);
+    auto archive = std::make_shared<const GraphicArchive>(ReadCheckedArchive(bytes, true));
     const auto parsed = Clock::now();
     archiveTime_ = parsed - start;
-    std::vector<TDibImage> pictures(archive.items.size());
-    ForEachInParallel(archive.items.size(), [&](size_t i) {
-        if (archive.hasPicture[i]) pictures[i] = DecodeDib(archive.items[i].dib);
+    std::vector<TDibImage> pictures(archive->items.size());
+    ForEachInParallel(archive->items.size(), [&](size_t i) {
+        if (archive->hasPicture[i]) pictures[i] = DecodeDib(archive->items[i].dib);
     });
     decodeTime_ = Clock::now() - parsed;
-    AddArchiveItems(archive, pictures, archive.hasPicture);
+    const std::vector<bool> decoded = archive->hasPicture;
+    AddArchiveItems(std::move(archive), pictures, decoded, false);
 }
 
 void TPictureCollection::LoadFromFile(const std::string& path,
@@ -315,13 +360,17 @@ void TPictureCollection::LoadFromFile(const std::string& path,
     DropLoading();
     const auto start = Clock::now();
     auto pending = std::make_unique<PendingPictures>();
-    {
-        const std::vector<uint8_t> bytes = ReadWholeFile(path);
-        archiveTime_ = decodeTime_ = {};
-        Clear();
-        pending->archive = ReadCheckedArchive(bytes);
-    }
-    const GraphicArchive& archive = pending->archive;
+    pending->bytes = std::make_shared<const std::vector<uint8_t>>(ReadWholeFile(path));
+    const std::vector<uint8_t>& bytes = *pending->bytes;
+    archiveTime_ = decodeTime_ = {};
+    Clear();
+    // The packed pictures are not copied: they are decoded from the file's bytes while loading
+    // and read from the file again later.
+    pending->archive = std::make_shared<const GraphicArchive>(ReadCheckedArchive(bytes, false));
+    pending->keepPixels = KeepDecoded;
+    packedPath_ = path;
+    packedFileSize_ = bytes.size();
+    const GraphicArchive& archive = *pending->archive;
     const auto parsed = Clock::now();
     archiveTime_ = parsed - start;
     // Split the pictures into the ones wanted now and the rest.
@@ -336,12 +385,14 @@ void TPictureCollection::LoadFromFile(const std::string& path,
         decoded[i] = wanted;
     }
     std::vector<TDibImage> pictures(archive.items.size());
-    ForEachInParallel(now.size(),
-                      [&](size_t k) { pictures[now[k]] = DecodeDib(archive.items[now[k]].dib); });
+    ForEachInParallel(now.size(), [&](size_t k) {
+        pictures[now[k]] = DecodeDib(archive.dibRanges[now[k]].In(bytes));
+    });
     decodeTime_ = Clock::now() - parsed;
-    AddArchiveItems(archive, pictures, decoded);
+    AddArchiveItems(pending->archive, pictures, decoded, true);
     pending->pictures.resize(pending->items.size());
     if (pending->items.empty()) return;
+    loadingBytes_ = pending->bytes;
     // The calling thread goes on to the first frame: the decoder leaves it one core. Where no
     // thread can start (one core, or a browser page), FinishLoading decodes them itself.
     const unsigned cores = std::thread::hardware_concurrency();
@@ -362,19 +413,29 @@ void TPictureCollection::FinishLoading() {
         p->decoder.join();
     else
         p->Decode(1);
+    // From here on the items read their packed pictures from the file again.
+    const std::shared_ptr<const std::vector<uint8_t>> bytes = std::move(loadingBytes_);
+    loadingBytes_.reset();
     if (p->error) std::rethrow_exception(p->error);
     // The items are the archive's own unless the collection was cleared or added to meanwhile.
-    if (static_cast<size_t>(Count()) != p->archive.items.size()) return;
+    if (static_cast<size_t>(Count()) != p->archive->items.size()) return;
+    // Decoded below from the bytes in hand rather than read again.
+    loadingBytes_ = bytes;
     for (size_t k = 0; k < p->items.size(); ++k) {
         TPictureCollectionItem& item = Items(static_cast<int>(p->items[k]));
         item.SetPicture(std::move(p->pictures[k]));
-        if (Initialized()) item.Restore();
+        // Pictures the running scene asked for while they were being checked are decoded now;
+        // the rest stay released until a scene uses them.
+        if (KeepDecoded || item.usedInScene_ == scene_) item.Hold();
     }
+    loadingBytes_.reset();
 }
 
-void TPictureCollection::AddArchiveItems(const GraphicArchive& archive,
+void TPictureCollection::AddArchiveItems(std::shared_ptr<const GraphicArchive> packed,
                                          std::vector<TDibImage>& pictures,
-                                         const std::vector<bool>& decoded) {
+                                         const std::vector<bool>& decoded, bool fromFile) {
+    packed_ = std::move(packed);
+    const GraphicArchive& archive = *packed_;
     if (archive.colorTable) ColorTable = *archive.colorTable;
     for (size_t i = 0; i < archive.items.size(); ++i) {
         const PictureEntry& e = archive.items[i];
@@ -388,6 +449,10 @@ void TPictureCollection::AddArchiveItems(const GraphicArchive& archive,
         item.Transparent = e.transparent;
         item.SetTransparentColor(e.transparentColor);
         item.SetPicture(std::move(pictures[i]), decoded[i]);
+        if (archive.hasPicture[i] && fromFile)
+            item.inFile_ = archive.dibRanges[i];
+        else if (archive.hasPicture[i])
+            item.SetPacked(e.dib);
     }
     if (Initialized()) {
         Initialize(*dxdraw_);

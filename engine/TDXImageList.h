@@ -1,18 +1,27 @@
 // The image list: every picture of the game, cut into equal frames (patterns) on surfaces while
 // the display is up.
 //
-// Ownership: `TDXImageList` owns its `Items`; the collection owns its items; an item owns its
-// decoded picture (kept for the program's life, so surfaces can be rebuilt after every display
-// switch) and the surfaces made from it. The surfaces are views of the picture's own pixels, so
-// each picture is held once; `SetPicture` drops them with the old picture. Surfaces and pattern
-// rectangles exist only between the display's restore and finalize notifications (or the next
-// `SetPicture`); references to items stay valid until the collection is cleared or reloaded.
+// Ownership: `TDXImageList` owns its `Items`; the collection owns its items and the packed
+// pictures of the archive it loaded; an item owns its decoded picture and the surfaces made from
+// it. The surfaces are views of the picture's own pixels, so each picture is held once;
+// `SetPicture` drops them with the old picture. Surfaces and pattern rectangles exist only while
+// the picture's pixels are held, between the display's restore and finalize notifications (or
+// the next `SetPicture`); references to items stay valid until the collection is cleared or
+// reloaded.
+//
+// Memory: a picture loaded from an archive is held decoded only while the running scene uses it.
+// `Use` marks it used by the scene (decoding it again when it was released), and `ReleaseUnused`
+// drops the pixels and surfaces of every picture the scene did not use; its size and palette
+// stay, so a later `Use` gives the same pixels back. The packed pictures of an archive loaded
+// from memory stay in memory; those of an archive loaded early from its file (below) are read
+// from the file again when a scene takes one up, so no copy of the archive stays in memory.
 //
 // Failures: a missing file raises EFOpenError; a bad archive EStreamError; bad pixels
 // EInvalidGraphic "DIB is invalid"; an unknown name EPictureCollectionError "Image '%s' not
 // found". Drawing before restore or with an index outside the patterns draws nothing.
 #pragma once
 
+#include "engine/ArchiveReader.h"
 #include "engine/DibCodec.h"
 #include "engine/Geometry.h"
 #include "engine/TDXDraw.h"
@@ -22,6 +31,7 @@
 #include <array>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -53,6 +63,20 @@ public:
     void SetPicture(TDibImage picture, bool hasPicture = true);
     const TDibImage& Picture() const { return picture_; }
     bool HasPicture() const { return hasPicture_ && !picture_.Empty(); }
+
+    // The packed picture this item can be decoded from again; it must outlive the item (the
+    // collection keeps its archive's, or reads it again from the archive's file). An item
+    // without one is never released.
+    void SetPacked(std::span<const uint8_t> packed) { packed_ = packed; }
+    // True while the pixels are in memory, or when there is no picture to hold.
+    bool Held() const { return !HasPicture() || !picture_.Pixels.empty(); }
+    // Decodes a released picture again, with surfaces when the display is up. A packed picture
+    // that cannot be read again (its file gone or changed) or decoded raises that error and the
+    // item stays released.
+    void Hold();
+    // Drops the pixels and surfaces of a picture that can be decoded again; its size, bit count
+    // and palette stay. No effect on an item without a packed picture.
+    void Release();
 
     int Width() const { return PatternWidth > 0 ? PatternWidth : picture_.Width; }
     int Height() const { return PatternHeight > 0 ? PatternHeight : picture_.Height; }
@@ -86,7 +110,12 @@ private:
     };
     std::unique_ptr<TDirectDrawSurface> MakeSurface(const TRect& part);
 
+    friend class TPictureCollection;
+
     TPictureCollection& owner_;
+    std::span<const uint8_t> packed_;
+    std::optional<TByteRange> inFile_; // where the packed picture lies in the archive's file
+    uint64_t usedInScene_ = 0;         // the collection's scene that last used it
     TColor transparentColor_ = 0;
     TDibImage picture_;
     bool hasPicture_ = false;
@@ -113,6 +142,17 @@ public:
     // Raises EPictureCollectionError "Image '%s' not found" when absent.
     TPictureCollectionItem& Find(std::string_view name) const;
 
+    // The pictures of a scene. `Use` finds a picture as `Find` does and marks it used by the
+    // running scene, decoding it again when it was released (while the archive is still
+    // `Loading`, a picture not decoded yet is decoded by `FinishLoading` instead). `BeginScene`
+    // starts a new scene with no picture used; `ReleaseUnused` releases every picture the
+    // running scene has not used (nothing while `Loading`). With `KeepDecoded` every picture
+    // stays decoded.
+    TPictureCollectionItem& Use(std::string_view name);
+    void BeginScene() { ++scene_; }
+    void ReleaseUnused();
+    bool KeepDecoded = false;
+
     // Replaces the items with the archive's. A missing file raises EFOpenError "Cannot open
     // file "%s". %s" and leaves the items alone; a bad archive leaves the collection empty. An
     // archive whose pictures hold more than kMaxArchivePixels raises EInvalidGraphic before any
@@ -120,14 +160,16 @@ public:
     void LoadFromFile(const std::string& path);
     void LoadFromMemory(std::span<const uint8_t> bytes);
     // Loads as LoadFromFile does, with the same errors, but decodes only the pictures named in
-    // `first` before returning (names the archive lacks are passed over). The others decode
-    // meanwhile on the cores the calling thread leaves free; their items are in the collection,
-    // named and laid out, but have no picture (and no surfaces) until `FinishLoading`.
+    // `first` before returning (names the archive lacks are passed over). The others are checked
+    // meanwhile, one at a time, on the cores the calling thread leaves free; their items are in
+    // the collection, named and laid out, but have no picture (and no surfaces) until
+    // `FinishLoading`.
     void LoadFromFile(const std::string& path, std::span<const std::string_view> first);
-    // Waits for the pictures still decoding and gives them to their items, with surfaces when
-    // the display is up. A damaged picture raises its decoding error; the items then keep no
-    // picture. Returns at once when nothing is loading. A new load or the collection's end
-    // waits for the decoding and drops it.
+    // Waits for the pictures still being checked and gives them to their items: decoded, with
+    // surfaces when the display is up, when the running scene has used them (or with
+    // `KeepDecoded`), else released. A damaged picture raises its decoding error; the items then
+    // keep no picture. Returns at once when nothing is loading. A new load or the collection's
+    // end waits for the checking and drops it.
     void FinishLoading();
     bool Loading() const { return pending_ != nullptr; }
     // How long the last load spent reading and parsing the archive, and decoding its pictures
@@ -152,11 +194,23 @@ private:
     struct PendingPictures;
     // Replaces the items with the archive's; the entries whose picture is not decoded yet
     // (`pictures[i]` empty and `decoded[i]` false) get none.
-    void AddArchiveItems(const GraphicArchive& archive, std::vector<TDibImage>& pictures,
-                         const std::vector<bool>& decoded);
+    // `fromFile`: the items read their packed pictures from `packedPath_` again.
+    void AddArchiveItems(std::shared_ptr<const GraphicArchive> archive,
+                         std::vector<TDibImage>& pictures, const std::vector<bool>& decoded,
+                         bool fromFile);
     void DropLoading() noexcept;
 
     TDXDraw* dxdraw_ = nullptr;
+    friend class TPictureCollectionItem;
+    // The packed picture at `range` of the archive's file: from the bytes read while the load is
+    // still checking them, else read from the file again.
+    std::vector<uint8_t> ReadPacked(TByteRange range) const;
+
+    std::shared_ptr<const GraphicArchive> packed_; // the archive the items decode from
+    std::string packedPath_;                       // an early load's file, and its size then
+    uint64_t packedFileSize_ = 0;
+    std::shared_ptr<const std::vector<uint8_t>> loadingBytes_;
+    uint64_t scene_ = 1;
     std::chrono::nanoseconds archiveTime_{};
     std::chrono::nanoseconds decodeTime_{};
     std::unique_ptr<PendingPictures> pending_;

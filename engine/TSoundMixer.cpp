@@ -29,7 +29,10 @@ float DecibelsToGain(int32_t hundredths) {
     return static_cast<float>(std::pow(10.0, hundredths / 2000.0));
 }
 
-std::shared_ptr<const TSampleBuffer> ConvertToFloat(const TWave& wave) {
+// One over 32768: a power of two, so a 16-bit sample times it is exact.
+constexpr float kSampleScale = 1.0f / 32768.0f;
+
+std::shared_ptr<const TSampleBuffer> ConvertToSamples(const TWave& wave) {
     auto buffer = std::make_shared<TSampleBuffer>();
     const TWaveFormat& f = wave.Format();
     buffer->rate = f.samplesPerSec;
@@ -40,12 +43,10 @@ std::shared_ptr<const TSampleBuffer> ConvertToFloat(const TWave& wave) {
     const uint8_t* data = wave.Data().data();
     if (f.bitsPerSample == 8) {
         for (size_t i = 0; i < count; ++i)
-            buffer->samples[i] = (data[i] - 128) / 128.0f;
+            buffer->samples[i] = static_cast<int16_t>((data[i] - 128) * 256);
     } else {
-        for (size_t i = 0; i < count; ++i) {
-            const auto v = static_cast<int16_t>(data[2 * i] | (data[2 * i + 1] << 8));
-            buffer->samples[i] = v / 32768.0f;
-        }
+        for (size_t i = 0; i < count; ++i)
+            buffer->samples[i] = static_cast<int16_t>(data[2 * i] | (data[2 * i + 1] << 8));
     }
     return buffer;
 }
@@ -204,7 +205,7 @@ TSoundBuffer TSoundMixer::CreateBuffer(const TWave& wave) {
     if (!wave.IsPlayablePcm() || wave.FrameCount() == 0)
         throw EDirectSoundBufferError(Format("%s cannot be made", "Sound Buffer"));
     Voice voice;
-    voice.samples = ConvertToFloat(wave);
+    voice.samples = ConvertToSamples(wave);
     return TSoundBuffer(this, AddVoice(std::move(voice)));
 }
 
@@ -266,7 +267,8 @@ void TSoundMixer::Render(float* stereo, int frames) {
         const size_t length = s.frames;
         const double rate = v.frequency ? v.frequency : s.rate;
         const double step = rate / outputRate_;
-        const float* data = s.samples.data();
+        const int16_t* samples = s.samples.data();
+        const auto data = [samples](size_t k) { return samples[k] * kSampleScale; };
         const bool stereoSound = s.channels == 2;
         double pos = v.position;
         for (size_t i = 0; i < n; ++i) {
@@ -282,10 +284,10 @@ void TSoundMixer::Render(float* stereo, int frames) {
             const size_t next = index + 1 < length ? index + 1 : (v.looping ? 0 : index);
             float left, right;
             if (stereoSound) {
-                left = data[2 * index] + (data[2 * next] - data[2 * index]) * frac;
-                right = data[2 * index + 1] + (data[2 * next + 1] - data[2 * index + 1]) * frac;
+                left = data(2 * index) + (data(2 * next) - data(2 * index)) * frac;
+                right = data(2 * index + 1) + (data(2 * next + 1) - data(2 * index + 1)) * frac;
             } else {
-                left = right = data[index] + (data[next] - data[index]) * frac;
+                left = right = data(index) + (data(next) - data(index)) * frac;
             }
             stereo[2 * i] += left * v.gainLeft * soundGain;
             stereo[2 * i + 1] += right * v.gainRight * soundGain;

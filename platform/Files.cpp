@@ -79,6 +79,22 @@ long TRegularFile::Read(uint8_t* buffer, size_t capacity) {
     }
 }
 
+bool TRegularFile::ReadAt(uint64_t offset, uint8_t* buffer, size_t size) {
+    if (fd_ < 0) return false;
+    while (size > 0) {
+        const ssize_t n = ::pread(fd_, buffer, size, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            reason_ = n < 0 ? std::strerror(errno) : "The file ends early";
+            return false;
+        }
+        buffer += n;
+        size -= static_cast<size_t>(n);
+        offset += static_cast<uint64_t>(n);
+    }
+    return true;
+}
+
 TFileBytes ReadRegularFile(const std::string& path, uint64_t maxBytes) {
     TFileBytes out;
     TRegularFile file(path);

@@ -37,6 +37,9 @@ public:
     // Up to `capacity` bytes from the current position; 0 at the end. -1 on a read error, with
     // `Reason` set.
     long Read(uint8_t* buffer, size_t capacity);
+    // Exactly `size` bytes from `offset`, leaving the current position alone. False on a read
+    // error or when the file ends first, with `Reason` set.
+    bool ReadAt(uint64_t offset, uint8_t* buffer, size_t size);
 
 private:
     int fd_ = -1;

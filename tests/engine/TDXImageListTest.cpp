@@ -355,16 +355,39 @@ TEST_F(ImageListFixture, AnEarlyLoadDecodesTheFirstPicturesAndTheRestOnFinishing
     EXPECT_FALSE(list.Items.Find("frog").HasPicture()) << "named and laid out, no picture yet";
     EXPECT_EQ(list.Items.Find("frog").PatternCount(), 0);
     EXPECT_TRUE(list.Items.Loading());
+    // The running scene asks for the frog while it is still being checked: it is decoded on
+    // finishing; bg1 and the stork, which no scene has asked for, are checked and released.
+    list.Items.BeginScene();
+    list.Items.Use("menu");
+    EXPECT_EQ(list.Items.Use("frog").PatternCount(), 0) << "not decoded twice";
     list.Items.FinishLoading();
     EXPECT_FALSE(list.Items.Loading());
     for (int i = 0; i < 4; ++i) {
         const TPictureCollectionItem& item = list.Items[i];
-        ASSERT_TRUE(item.HasPicture()) << item.Name();
+        SCOPED_TRACE(item.Name());
+        ASSERT_TRUE(item.HasPicture());
         EXPECT_EQ(item.Picture().Width, 16 + i);
-        EXPECT_EQ(item.Picture().Pixels, PositionPicture(16 + i, 8).Pixels);
-        EXPECT_GT(item.PatternCount(), 0) << item.Name();
+        const bool used = i == 0 || i == 2;
+        EXPECT_EQ(item.Held(), used);
+        EXPECT_EQ(item.PatternCount() > 0, used);
+        if (used) {
+            EXPECT_EQ(item.Picture().Pixels, PositionPicture(16 + i, 8).Pixels);
+        }
     }
+    EXPECT_EQ(list.Items.Use("STORK").Picture().Pixels, PositionPicture(19, 8).Pixels);
+    EXPECT_GT(list.Items.Find("stork").PatternCount(), 0);
     list.Items.FinishLoading(); // nothing left: returns at once
+
+    // A released picture is read from the file again; a file changed since is refused.
+    list.Items.BeginScene();
+    list.Items.Use("menu");
+    list.Items.ReleaseUnused();
+    ASSERT_FALSE(list.Items.Find("frog").Held());
+    std::vector<PictureEntry> grown = entries;
+    grown.push_back(entries[0]);
+    write(grown);
+    EXPECT_THROW(list.Items.Use("frog"), EFOpenError);
+    EXPECT_FALSE(list.Items.Find("frog").Held());
 
     // A picture cut short passes the archive's checks and fails only when decoded.
     std::vector<PictureEntry> damaged = entries;
@@ -381,4 +404,63 @@ TEST_F(ImageListFixture, AnEarlyLoadDecodesTheFirstPicturesAndTheRestOnFinishing
     EXPECT_EQ(list.Items.Count(), 4);
     EXPECT_TRUE(list.Items.Loading());
     std::filesystem::remove_all(dir);
+}
+
+TEST_F(ImageListFixture, AScenesPicturesAreHeldWhileItUsesThemAndComeBackTheSame) {
+    std::vector<PictureEntry> entries;
+    for (const char* name : {"menu", "frog", "plain"}) {
+        PictureEntry e;
+        e.name = name;
+        e.patternWidth = 8;
+        const TDibImage picture = PositionPicture(32, 8);
+        e.dib = EncodeDib(picture.Pixels.data(), picture.Width, picture.Height, 32);
+        entries.push_back(e);
+    }
+    list.Items.LoadFromMemory(WriteGraphicArchive(entries));
+    TPictureCollectionItem& menu = list.Items.Find("menu");
+    TPictureCollectionItem& frog = list.Items.Find("frog");
+    TDirectDrawSurface target(32, 8);
+    auto drawn = [&](TPictureCollectionItem& item) {
+        target.Fill(0);
+        for (int i = 0; i < item.PatternCount(); ++i)
+            item.Draw(&target, 8 * i, 0, i);
+        return std::vector<uint32_t>(target.Pixels(), target.Pixels() + 32 * 8);
+    };
+    const std::vector<uint32_t> frogBefore = drawn(frog);
+
+    // A scene that uses only the menu: the frog goes, its size stays.
+    list.Items.BeginScene();
+    list.Items.Use("menu");
+    list.Items.ReleaseUnused();
+    EXPECT_TRUE(menu.Held());
+    EXPECT_FALSE(frog.Held());
+    EXPECT_EQ(frog.PatternCount(), 0);
+    EXPECT_EQ(frog.Width(), 8);
+    EXPECT_TRUE(frog.Picture().Pixels.empty());
+    // A display switch meanwhile builds no surfaces for it.
+    list.Items.Finalize();
+    list.Items.Initialize(display);
+    list.Items.Restore();
+    EXPECT_EQ(frog.PatternCount(), 0);
+    EXPECT_EQ(menu.PatternCount(), 4);
+
+    // The next scene uses the frog again: the same pixels and frames.
+    list.Items.BeginScene();
+    EXPECT_EQ(&list.Items.Use("FROG"), &frog);
+    list.Items.ReleaseUnused();
+    EXPECT_FALSE(menu.Held());
+    ASSERT_EQ(frog.PatternCount(), 4);
+    EXPECT_EQ(drawn(frog), frogBefore);
+
+    // Kept decoded, nothing is released; an item not from an archive never is.
+    list.Items.KeepDecoded = true;
+    list.Items.BeginScene();
+    list.Items.ReleaseUnused();
+    EXPECT_TRUE(frog.Held());
+    list.Items.KeepDecoded = false;
+    TPictureCollectionItem& own = AddPicture(16, 8, 8, 8);
+    list.Items.BeginScene();
+    list.Items.ReleaseUnused();
+    EXPECT_TRUE(own.Held());
+    EXPECT_EQ(own.PatternCount(), 2);
 }
