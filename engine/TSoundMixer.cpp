@@ -29,25 +29,19 @@ float DecibelsToGain(int32_t hundredths) {
     return static_cast<float>(std::pow(10.0, hundredths / 2000.0));
 }
 
-// One over 32768: a power of two, so a 16-bit sample times it is exact.
-constexpr float kSampleScale = 1.0f / 32768.0f;
+// One over 32768 and one over 128: powers of two, so a sample times them is exact, the same
+// float as the sample divided by them.
+constexpr float kScale16 = 1.0f / 32768.0f;
+constexpr float kScale8 = 1.0f / 128.0f;
 
-std::shared_ptr<const TSampleBuffer> ConvertToSamples(const TWave& wave) {
+std::shared_ptr<const TSampleBuffer> SamplesOf(const TWave& wave) {
     auto buffer = std::make_shared<TSampleBuffer>();
     const TWaveFormat& f = wave.Format();
     buffer->rate = f.samplesPerSec;
     buffer->channels = f.channels;
     buffer->frames = wave.FrameCount();
-    const size_t count = buffer->frames * f.channels;
-    buffer->samples.resize(count);
-    const uint8_t* data = wave.Data().data();
-    if (f.bitsPerSample == 8) {
-        for (size_t i = 0; i < count; ++i)
-            buffer->samples[i] = static_cast<int16_t>((data[i] - 128) * 256);
-    } else {
-        for (size_t i = 0; i < count; ++i)
-            buffer->samples[i] = static_cast<int16_t>(data[2 * i] | (data[2 * i + 1] << 8));
-    }
+    buffer->eightBit = f.bitsPerSample == 8;
+    buffer->bytes = wave.SharedData();
     return buffer;
 }
 
@@ -205,7 +199,7 @@ TSoundBuffer TSoundMixer::CreateBuffer(const TWave& wave) {
     if (!wave.IsPlayablePcm() || wave.FrameCount() == 0)
         throw EDirectSoundBufferError(Format("%s cannot be made", "Sound Buffer"));
     Voice voice;
-    voice.samples = ConvertToSamples(wave);
+    voice.samples = SamplesOf(wave);
     return TSoundBuffer(this, AddVoice(std::move(voice)));
 }
 
@@ -267,8 +261,13 @@ void TSoundMixer::Render(float* stereo, int frames) {
         const size_t length = s.frames;
         const double rate = v.frequency ? v.frequency : s.rate;
         const double step = rate / outputRate_;
-        const int16_t* samples = s.samples.data();
-        const auto data = [samples](size_t k) { return samples[k] * kSampleScale; };
+        const uint8_t* bytes = s.bytes ? s.bytes->data() : nullptr;
+        const bool eightBit = s.eightBit;
+        const auto data = [bytes, eightBit](size_t k) {
+            if (eightBit) return static_cast<float>(bytes[k] - 128) * kScale8;
+            const auto sample = static_cast<int16_t>(bytes[2 * k] | (bytes[2 * k + 1] << 8));
+            return static_cast<float>(sample) * kScale16;
+        };
         const bool stereoSound = s.channels == 2;
         double pos = v.position;
         for (size_t i = 0; i < n; ++i) {

@@ -1,7 +1,7 @@
 // The software mixer behind the sound output: sample buffers, voices and the music hook.
 //
-// A sound is converted once to 16-bit samples at its own rate (`TSampleBuffer`, shared and
-// immutable), half the memory of floats; the mixer reads them as floats in -1..1.
+// A sound plays from its wave's own sample bytes at its own rate (`TSampleBuffer`, shared and
+// immutable): no copy is made; the mixer reads them as floats in -1..1.
 // A voice (`TSoundBuffer`) plays one sample buffer; duplicates of a voice share the samples, so
 // overlapping plays of one effect cost no copy. Voices are mixed by linear interpolation into
 // 44100 Hz (or whatever rate the device opened) float stereo.
@@ -25,14 +25,13 @@ namespace pondlark {
 
 class TSoundMixer;
 
-// Samples of one sound, interleaved by channel, 16-bit; sample / 32768 is the level in -1..1.
-// An 8-bit sound's samples are stored shifted up by 8 bits, so both read back exactly as the
-// float they would have been converted to.
+// Samples of one sound, interleaved by channel: the PCM bytes of its wave, shared with it.
 struct TSampleBuffer {
     uint32_t rate = 0;
     int channels = 1;
     size_t frames = 0;
-    std::vector<int16_t> samples;
+    bool eightBit = false; // unsigned 8-bit samples, else signed 16-bit little-endian
+    std::shared_ptr<const std::vector<uint8_t>> bytes;
 };
 
 // Volume and pan are in hundredths of a decibel.

@@ -41,7 +41,12 @@ bool TagIs(const uint8_t* p, const char* tag) {
 void TWave::Clear() {
     formatBlock_.clear();
     format_ = {};
-    data_.clear();
+    data_.reset();
+}
+
+const std::vector<uint8_t>& TWave::Data() const {
+    static const std::vector<uint8_t> none;
+    return data_ ? *data_ : none;
 }
 
 void TWave::LoadFromBytes(std::span<const uint8_t> riff) {
@@ -78,7 +83,7 @@ void TWave::LoadFromBytes(std::span<const uint8_t> riff) {
     if (!data.empty() && formatBlock.empty()) Invalid();
 
     formatBlock_ = std::move(formatBlock);
-    data_ = std::move(data);
+    data_ = std::make_shared<const std::vector<uint8_t>>(std::move(data));
     if (!formatBlock_.empty()) {
         // The block holds at least the 16 bytes read here.
         TByteReader f(formatBlock_, &Invalid);
@@ -94,7 +99,7 @@ void TWave::LoadFromBytes(std::span<const uint8_t> riff) {
 std::vector<uint8_t> TWave::SaveToBytes() const {
     if (formatBlock_.empty()) return {};
     const auto fmtSize = static_cast<uint32_t>(formatBlock_.size());
-    const auto dataSize = static_cast<uint32_t>(data_.size());
+    const auto dataSize = static_cast<uint32_t>(Data().size());
     TByteWriter w;
     w.Chars("RIFF");
     w.U32(4 + 8 + fmtSize + 8 + dataSize);
@@ -104,7 +109,7 @@ std::vector<uint8_t> TWave::SaveToBytes() const {
     w.Bytes(formatBlock_);
     w.Chars("data");
     w.U32(dataSize);
-    w.Bytes(data_);
+    w.Bytes(Data());
     return std::move(w.Data());
 }
 
@@ -119,7 +124,7 @@ bool TWave::IsPlayablePcm() const {
 
 uint32_t TWave::FrameCount() const {
     if (!IsPlayablePcm()) return 0;
-    return static_cast<uint32_t>(data_.size() / format_.blockAlign);
+    return static_cast<uint32_t>(Data().size() / format_.blockAlign);
 }
 
 TWave TWave::FromPcm16(uint32_t rate, uint16_t channels, std::span<const int16_t> samples) {
@@ -138,7 +143,7 @@ TWave TWave::FromPcm16(uint32_t rate, uint16_t channels, std::span<const int16_t
     TByteWriter d;
     for (int16_t sample : samples)
         d.U16(static_cast<uint16_t>(sample));
-    wave.data_ = std::move(d.Data());
+    wave.data_ = std::make_shared<const std::vector<uint8_t>>(std::move(d.Data()));
     return wave;
 }
 

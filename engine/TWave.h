@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -37,8 +38,11 @@ public:
     // The raw format block at its stored size (empty before a load).
     const std::vector<uint8_t>& FormatBlock() const { return formatBlock_; }
     const TWaveFormat& Format() const { return format_; }
-    const std::vector<uint8_t>& Data() const { return data_; }
-    bool HasData() const { return !data_.empty(); }
+    const std::vector<uint8_t>& Data() const;
+    bool HasData() const { return data_ && !data_->empty(); }
+    // The same bytes, to be shared without a copy (the sound mixer plays them as they are);
+    // never changed once loaded. Null before a load.
+    const std::shared_ptr<const std::vector<uint8_t>>& SharedData() const { return data_; }
 
     // PCM, 8 or 16 bits, mono or stereo, a rate above 0 and a block size that matches.
     bool IsPlayablePcm() const;
@@ -51,7 +55,7 @@ public:
 private:
     std::vector<uint8_t> formatBlock_;
     TWaveFormat format_;
-    std::vector<uint8_t> data_;
+    std::shared_ptr<const std::vector<uint8_t>> data_;
 };
 
 } // namespace pondlark

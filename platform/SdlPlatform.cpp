@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 namespace pondlark {
@@ -334,7 +335,32 @@ void SdlPlatform::EnsureRenderer() {
     texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
                                  kFrameW, kFrameH);
     if (!texture_) throw PlatformError(std::string("Cannot make the frame: ") + SDL_GetError());
+    SDL_RendererInfo info{};
+    textureInMemory_ = SDL_GetRendererInfo(renderer_, &info) == 0 && info.name &&
+                       std::strcmp(info.name, "software") == 0;
     ChooseFiltering();
+}
+
+bool SdlPlatform::CopyChangedRows(const uint32_t* pixels, int pitch) {
+    void* locked = nullptr;
+    int lockedPitch = 0;
+    if (SDL_LockTexture(texture_, nullptr, &locked, &lockedPitch) != 0) {
+        SDL_UpdateTexture(texture_, nullptr, pixels, pitch * static_cast<int>(sizeof(uint32_t)));
+        return true;
+    }
+    constexpr size_t rowBytes = kFrameW * sizeof(uint32_t);
+    bool changed = false;
+    for (int y = 0; y < kFrameH; ++y) {
+        const uint32_t* from = pixels + static_cast<size_t>(y) * static_cast<size_t>(pitch);
+        void* to = static_cast<uint8_t*>(locked) +
+                   static_cast<size_t>(y) * static_cast<size_t>(lockedPitch);
+        // Before the first frame the texture holds nothing worth keeping.
+        if (textureFilled_ && std::memcmp(to, from, rowBytes) == 0) continue;
+        std::memcpy(to, from, rowBytes);
+        changed = true;
+    }
+    SDL_UnlockTexture(texture_);
+    return changed;
 }
 
 SDL_Renderer* SdlPlatform::TryRenderer(PresentPath path) {
@@ -557,8 +583,12 @@ void SdlPlatform::SetCursor(Cursor cursor) {
 void SdlPlatform::Present(const uint32_t* pixels, int width, int height, int pitch) {
     if (width != kFrameW || height != kFrameH) return;
     EnsureRenderer();
-    if (!shown_.Differs(pixels, width, height, pitch)) return;
-    SDL_UpdateTexture(texture_, nullptr, pixels, pitch * static_cast<int>(sizeof(uint32_t)));
+    if (textureInMemory_) {
+        if (!CopyChangedRows(pixels, pitch)) return;
+    } else {
+        if (!shown_.Differs(pixels, width, height, pitch)) return;
+        SDL_UpdateTexture(texture_, nullptr, pixels, pitch * static_cast<int>(sizeof(uint32_t)));
+    }
     textureFilled_ = true;
     if (showAt_)
         MapWindow(); // shows the frame as soon as the window is there

@@ -119,12 +119,18 @@ private:
     // smaller than the frame is scaled down, linear). Smooth: the frame fills what it can,
     // linear, nearest at a whole-number scale where both look the same.
     void ChooseFiltering();
+    // The software renderer's texture: copies the rows of the frame that differ from what it
+    // holds; false when none does.
+    bool CopyChangedRows(const uint32_t* pixels, int pitch);
 
     SDL_Window* window_ = nullptr;
     std::unique_ptr<GlProbe> probe_; // until the renderer is made
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
+    // The frame shown, where the renderer's texture cannot tell it: the software renderer's
+    // texture keeps its pixels in memory as last written, so it needs no second copy.
     TFrameMemo shown_;
+    bool textureInMemory_ = false;
     uint64_t framesShown_ = 0;
     bool textureFilled_ = false;
     uint64_t showAt_ = 0; // asked to show: maps with the first frame, or at this time
