@@ -24,6 +24,7 @@
 #include <malloc.h>
 #endif
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -134,6 +135,9 @@ void PrintHelp() {
 
 int main(int argc, char** argv) {
     using namespace pondlark;
+    // The game's clock starts with the program: the first frame falls due 30 ms from here,
+    // however the time goes between here and the window.
+    const auto started = std::chrono::steady_clock::now();
 #ifdef __GLIBC__
     // Pictures are decoded when a scene takes them up and freed when it leaves them. With the
     // C library's moving threshold, a freed picture raises it, later pictures come from the heap
@@ -179,7 +183,7 @@ int main(int argc, char** argv) {
         }
     }
     try {
-        SdlPlatform platform;
+        SdlPlatform platform(started);
         platform.SetIcon(kWindowIcon, kWindowIconSize);
         {
             TMainForm form(platform, ".", dataDir);

@@ -123,9 +123,7 @@ void NameTheApplication() {
 
 } // namespace
 
-SdlPlatform::SdlPlatform() {
-    // The game's clock counts from here, so the game's first frame can fall due while it loads.
-    start_ = SDL_GetTicks64();
+SdlPlatform::SdlPlatform(std::chrono::steady_clock::time_point started) : started_(started) {
     // The probe forks, so it starts before SDL does; it runs while the game loads its data.
     // Without a graphics device its answer could only be "no GL" or a software rasteriser.
     if (!PresentationForced(PresentationSetting()) && GraphicsDevicePresent())
@@ -171,7 +169,9 @@ SdlPlatform::~SdlPlatform() {
 }
 
 uint64_t SdlPlatform::Ticks() {
-    return SDL_GetTicks64() - start_;
+    const auto elapsed = std::chrono::steady_clock::now() - started_;
+    return static_cast<uint64_t>(std::max<int64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 0));
 }
 
 #ifdef __EMSCRIPTEN__

@@ -27,6 +27,7 @@
 #include "platform/Platform.h"
 #include "platform/Presenting.h"
 
+#include <chrono>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -46,8 +47,11 @@ public:
 
 class SdlPlatform final : public IPlatform {
 public:
-    // Throws PlatformError when no window can be made.
-    SdlPlatform();
+    // Throws PlatformError when no window can be made. The game's clock (`Ticks`) counts from
+    // `started`, the start of the program's start-up, so the first frame's interval runs while
+    // SDL starts and the game loads rather than after.
+    explicit SdlPlatform(
+        std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now());
     ~SdlPlatform() override;
     SdlPlatform(const SdlPlatform&) = delete;
     SdlPlatform& operator=(const SdlPlatform&) = delete;
@@ -150,7 +154,7 @@ private:
     uint32_t audioDevice_ = 0;
     int audioRate_ = 0;
     bool toldSilent_ = false; // "no sound device" is said once however often opening fails
-    uint64_t start_ = 0;
+    std::chrono::steady_clock::time_point started_;
 };
 
 } // namespace pondlark
