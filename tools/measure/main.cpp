@@ -5,8 +5,9 @@
 //   pondlark-measure --dir GAMEDIR --startup    the wall-clock times (CLOCK_REALTIME, ns) of
 //                                               main's start and of the first presented frame,
 //                                               the picture archive's read and decode times,
-//                                               then the peak resident memory after a little
-//                                               play
+//                                               the time of each scene's start with its first
+//                                               frame, then the peak resident memory after a
+//                                               little play
 // Config.cfg goes to a fresh temporary folder, never to GAMEDIR.
 #include "app/TMainForm.h"
 #include "platform/HeadlessPlatform.h"
@@ -168,10 +169,21 @@ int Startup(const std::string& dir, long long mainNs) {
     std::printf("startup.archive_ms %.3f\nstartup.pictures_ms %.3f\n",
                 std::chrono::duration<double, std::milli>(pictures.ArchiveTime()).count(),
                 std::chrono::duration<double, std::milli>(pictures.DecodeTime()).count());
-    // A little play in every kind of scene, the sound output pulled as a device would.
-    for (TScene scene :
-         {TScene::MainMenu, TScene::Pond, TScene::Eating, TScene::HighScores, TScene::MainMenu}) {
+    // A little play in every kind of scene, the sound output pulled as a device would. Each
+    // scene's start is timed with its first frame: the switch decodes the pictures the scene
+    // takes up (the pond's twice: the second time after the feast released them).
+    const std::pair<TScene, const char*> scenes[] = {{TScene::MainMenu, "main_menu"},
+                                                     {TScene::Pond, "pond"},
+                                                     {TScene::Eating, "feast"},
+                                                     {TScene::HighScores, "high_scores"},
+                                                     {TScene::MainMenu, "main_menu_again"},
+                                                     {TScene::Pond, "pond_again"}};
+    for (const auto& [scene, name] : scenes) {
+        g.platform.Advance(30);
+        const auto t0 = Clock::now();
         g.form->SwitchScene(scene);
+        g.form->DXTimerTimer(0);
+        std::printf("scene_start.%s_ms %.3f\n", name, Ms(Clock::now() - t0));
         for (int i = 0; i < 200; ++i) {
             g.form->RunFor(30);
             g.platform.PullAudio(1323);
