@@ -51,13 +51,15 @@ public:
     }
     int16_t I16() { return static_cast<int16_t>(U16()); }
     int32_t I32() { return static_cast<int32_t>(U32()); }
-    // An unsigned LEB128 number of at most `maxBytes` bytes (seven bits a byte, low first).
+    // An unsigned LEB128 number of at most `maxBytes` bytes (seven bits a byte, low first), in
+    // its shortest spelling.
     uint64_t Varint(int maxBytes = 10) {
         uint64_t v = 0;
         for (int i = 0; i < maxBytes; ++i) {
             const uint8_t b = U8();
             v |= static_cast<uint64_t>(b & 0x7f) << (7 * i);
-            if ((b & 0x80) == 0) return v;
+            // A number has one spelling: a last byte of nothing but zeros is a longer one.
+            if ((b & 0x80) == 0) return b == 0 && i > 0 ? (Fail(), v) : v;
         }
         Fail();
     }
