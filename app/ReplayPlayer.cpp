@@ -165,19 +165,26 @@ TReplayVerdict VerifyReplay(std::span<const uint8_t> bytes, const TReplayClaim& 
     return v;
 }
 
-bool ShowReplay(IPlatform& machine, const TReplay& replay, const std::string& dataDir) {
+TPlayedReplay ShowReplay(IPlatform& machine, const TReplay& replay, const std::string& dataDir,
+                         bool stayAtEnd) {
+    TPlayedReplay out;
     TTempHome home;
     if (home.Path().empty()) {
-        std::fprintf(stderr, "pondlark: no temporary folder for the replay\n");
-        return false;
+        out.Problem = "no temporary folder";
+        return out;
     }
     TMainForm form(machine, home.Path(), dataDir);
     form.RecordGames = false;
-    if (!form.Start()) return false;
+    // The viewer's keys are the viewer's, from the first.
+    form.Seam().HoldEvents(true);
+    if (!form.Start()) {
+        out.Problem = "the game would not start";
+        return out;
+    }
     FinishStartUp(form, nullptr);
     if (!form.BeginReplay(replay)) {
-        std::fprintf(stderr, "pondlark: damaged replay\n");
-        return false;
+        out.Problem = "damaged replay";
+        return out;
     }
     TReplaySeam& seam = form.Seam();
     // Real time runs from here; a pause holds the replay's clock back by its length.
@@ -197,7 +204,7 @@ bool ShowReplay(IPlatform& machine, const TReplay& replay, const std::string& da
         }
         const bool over = form.ReplayEnd() != TReplayEnd::None || seam.Mismatch() ||
                           seam.Exhausted() || form.Terminated();
-        if (leave) break;
+        if (leave || (over && !stayAtEnd)) break;
         if (paused || over) {
             if (over) machine.SetCaption("PONDLARK [Replay over]");
             const uint64_t before = machine.Ticks();
@@ -213,11 +220,14 @@ bool ShowReplay(IPlatform& machine, const TReplay& replay, const std::string& da
         }
         form.Pump();
     }
-    if (seam.Mismatch()) {
-        std::fprintf(stderr, "pondlark: the replay does not fit the game\n");
-        return false;
-    }
-    return true;
+    out.End = form.ReplayEnd();
+    out.Score = form.State().Score;
+    out.Level = form.State().Level;
+    out.Steps = form.ReplaySteps();
+    out.GameMs = seam.PlaybackClock() - clockBase;
+    out.Played = out.End != TReplayEnd::None && !seam.Mismatch();
+    if (seam.Mismatch()) out.Problem = "the replay does not fit the game";
+    return out;
 }
 
 } // namespace pondlark

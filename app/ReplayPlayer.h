@@ -52,10 +52,12 @@ struct TReplayVerdict {
 TReplayVerdict VerifyReplay(std::span<const uint8_t> bytes, const TReplayClaim& claim,
                             const std::string& dataDir);
 
-// Shows `replay` in the real window of `machine` at the pace it was played, from a temporary
-// home: P pauses and resumes, Esc or the close box leaves; when the game has ended the last
-// picture stays until then. Returns false when the replay does not fit the game (said on
-// standard error).
-bool ShowReplay(IPlatform& machine, const TReplay& replay, const std::string& dataDir);
+// Shows `replay` (checked by ParseReplay) in the window of `machine` at the pace it was played,
+// from a temporary home: P pauses and resumes, Esc or the close box leaves; when the game has
+// ended its last picture stays until then, or the call returns at once with `stayAtEnd` off.
+// `Played` says whether the game reached its end; a replay that does not fit the game is a
+// `Problem`.
+TPlayedReplay ShowReplay(IPlatform& machine, const TReplay& replay, const std::string& dataDir,
+                         bool stayAtEnd = true);
 
 } // namespace pondlark

@@ -177,6 +177,7 @@ void TReplaySeam::WaitEvent(uint32_t ms) {
 
 bool TReplaySeam::PollEvent(PlatformEvent& event) {
     if (mode_ == Mode::Live) {
+        if (holdEvents_) return false;
         if (!held_.empty()) {
             event = held_.front();
             held_.pop_front();

@@ -61,6 +61,10 @@ public:
     uint64_t PlaybackClock() const { return now_; }
     uint64_t PassesPlayed() const { return passes_; }
 
+    // Held, live events stay with the platform beneath for its owner to poll (a replay's
+    // viewer, whose keys are not the played game's).
+    void HoldEvents(bool hold) { holdEvents_ = hold; }
+
     // A seed the game takes: recorded, or answered from the recording.
     uint32_t TakeSeed(uint32_t seed);
 
@@ -125,6 +129,7 @@ private:
     // more to do, so a moving mouse costs no pass of its own.
     std::deque<PlatformEvent> held_;
     bool pictureTaken_ = false;
+    bool holdEvents_ = false;
     uint64_t passClock_ = 0; // the clock the open pass record began at
     TReplayPassWriter writer_;
     // Playback.

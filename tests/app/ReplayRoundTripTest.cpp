@@ -250,3 +250,44 @@ TEST_F(ReplayRoundTrip, TheTableKeepsTheReplayOfItsEntryOrSaysOnceItCannot) {
 }
 
 } // namespace
+
+namespace {
+
+// Shown in a window at its own pace: P pauses and P again resumes (the caption says so), Esc
+// leaves at once.
+TEST_F(ReplayRoundTrip, AReplayShownPausesWithPAndLeavesWithEsc) {
+    const std::optional<TReplay> replay = Record(std::string("seed 3\n") + kStart +
+                                                 "wait 3500\nkeydown space\nwait 900\n"
+                                                 "keyup space\n" +
+                                                 kQuit);
+    ASSERT_TRUE(replay);
+    struct TCase {
+        const char* Name;
+        std::vector<int> Keys;
+        bool Played;
+    };
+    for (const TCase& c : {TCase{"P, P", {'P', 'P'}, true}, TCase{"Esc", {vk::Escape}, false}}) {
+        SCOPED_TRACE(c.Name);
+        HeadlessPlatform window;
+        for (int key : c.Keys)
+            window.KeyDown(key);
+        const TPlayedReplay shown = ShowReplay(window, *replay, PONDLARK_GAME_DIR, false);
+        EXPECT_TRUE(shown.Problem.empty()) << shown.Problem;
+        EXPECT_EQ(shown.Played, c.Played);
+        const auto& captions = window.Captions();
+        const bool paused = std::find(captions.begin(), captions.end(),
+                                      "PONDLARK [Replay paused]") != captions.end();
+        EXPECT_EQ(paused, c.Played);
+        if (c.Played) {
+            EXPECT_EQ(shown.Score, replay->Score);
+            EXPECT_EQ(shown.Steps, replay->Steps);
+            // At the pace it was played: the window's clock ran the game's time.
+            EXPECT_GE(window.Ticks(), shown.GameMs);
+            EXPECT_GT(window.PresentCount(), 100);
+        } else {
+            EXPECT_EQ(shown.Steps, 0u);
+        }
+    }
+}
+
+} // namespace
