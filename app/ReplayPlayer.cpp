@@ -2,6 +2,7 @@
 
 #include "app/TMainForm.h"
 #include "game/RulesVersion.h"
+#include "platform/Files.h"
 #include "platform/HeadlessPlatform.h"
 #include "platform/VirtualKeys.h"
 
@@ -54,6 +55,22 @@ const char* EndWords(TReplayEnd end) {
 }
 
 } // namespace
+
+std::optional<TReplay> ReadReplayFile(const std::string& path, std::string& error) {
+    const TFileBytes file = ReadRegularFile(path, kReplayMaxBytes);
+    if (!file.ok) {
+        error = "cannot read the replay " + path + ": " + file.reason;
+        return std::nullopt;
+    }
+    try {
+        TReplay replay = ParseReplay(file.bytes);
+        if (replay.RulesVersion == kRulesVersion) return replay;
+        error = path + ": another rules version";
+    } catch (const EReplayFormat& e) {
+        error = path + ": " + e.what();
+    }
+    return std::nullopt;
+}
 
 TPlayedReplay PlayReplayHeadless(const TReplay& replay, const std::string& dataDir, bool draw,
                                  uint64_t budgetMs) {

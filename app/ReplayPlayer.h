@@ -6,6 +6,7 @@
 #include "platform/Replay.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -29,6 +30,10 @@ struct TPlayedReplay {
 // run their rules without drawing a picture. Stops after `budgetMs` of game time.
 TPlayedReplay PlayReplayHeadless(const TReplay& replay, const std::string& dataDir,
                                  bool draw = false, uint64_t budgetMs = kReplayBudgetMs);
+
+// A replay file of these rules, read and checked; nullopt with `error` set ("cannot read the
+// replay PATH: why", "PATH: damaged replay", "PATH: another rules version") otherwise.
+std::optional<TReplay> ReadReplayFile(const std::string& path, std::string& error);
 
 // What a result says of itself.
 struct TReplayClaim {

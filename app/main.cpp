@@ -14,9 +14,7 @@
 // so a test (or a player sharing a pond) gets the same ponds every time.
 #include "app/ReplayPlayer.h"
 #include "app/TMainForm.h"
-#include "game/RulesVersion.h"
 #include "persist/WebService.h"
-#include "platform/Files.h"
 #include "platform/SdlPlatform.h"
 #ifdef __EMSCRIPTEN__
 #include <emscripten.h>
@@ -135,26 +133,15 @@ void PrintHelp() {
 // Reads, checks and shows a replay file; the status of the program.
 int WatchReplay(const std::string& path, const std::string& dataDir) {
     using namespace pondlark;
-    const TFileBytes file = ReadRegularFile(path, kReplayMaxBytes);
-    if (!file.ok) {
-        std::fprintf(stderr, "pondlark: cannot read the replay %s: %s\n", path.c_str(),
-                     file.reason.c_str());
-        return 1;
-    }
-    TReplay replay;
-    try {
-        replay = ParseReplay(file.bytes);
-    } catch (const EReplayFormat& e) {
-        std::fprintf(stderr, "pondlark: %s: %s\n", path.c_str(), e.what());
-        return 1;
-    }
-    if (replay.RulesVersion != kRulesVersion) {
-        std::fprintf(stderr, "pondlark: %s: another rules version\n", path.c_str());
+    std::string error;
+    const std::optional<TReplay> replay = ReadReplayFile(path, error);
+    if (!replay) {
+        std::fprintf(stderr, "pondlark: %s\n", error.c_str());
         return 1;
     }
     SdlPlatform platform;
     platform.SetIcon(kWindowIcon, kWindowIconSize);
-    const TPlayedReplay shown = ShowReplay(platform, replay, dataDir);
+    const TPlayedReplay shown = ShowReplay(platform, *replay, dataDir);
     if (!shown.Problem.empty()) {
         std::fprintf(stderr, "pondlark: %s: %s\n", path.c_str(), shown.Problem.c_str());
         return 1;

@@ -10,7 +10,6 @@
 // rules, or does not play to its end, is an error (status 1).
 #include "app/ReplayPlayer.h"
 #include "app/TScriptRunner.h"
-#include "game/RulesVersion.h"
 #include "persist/WebService.h"
 #include "platform/Files.h"
 #include "tools/common/HeadlessGame.h"
@@ -54,25 +53,13 @@ int Usage() {
 }
 
 int PlayReplayFile(const std::string& dir, const std::string& path) {
-    const TFileBytes file = ReadRegularFile(path, kReplayMaxBytes);
-    if (!file.ok) {
-        std::fprintf(stderr, "pondlark-shot: cannot read the replay %s: %s\n", path.c_str(),
-                     file.reason.c_str());
+    std::string error;
+    const std::optional<TReplay> replay = ReadReplayFile(path, error);
+    if (!replay) {
+        std::fprintf(stderr, "pondlark-shot: %s\n", error.c_str());
         return 1;
     }
-    TReplay replay;
-    try {
-        replay = ParseReplay(file.bytes);
-    } catch (const EReplayFormat& e) {
-        std::fprintf(stderr, "pondlark-shot: %s: %s\n", path.c_str(), e.what());
-        return 1;
-    }
-    if (replay.RulesVersion != kRulesVersion) {
-        std::fprintf(stderr, "pondlark-shot: %s: another rules version (%u, these are %u)\n",
-                     path.c_str(), replay.RulesVersion, kRulesVersion);
-        return 1;
-    }
-    const TPlayedReplay played = PlayReplayHeadless(replay, dir);
+    const TPlayedReplay played = PlayReplayHeadless(*replay, dir);
     if (!played.Played) {
         std::fprintf(stderr, "pondlark-shot: %s: %s\n", path.c_str(), played.Problem.c_str());
         return 1;
