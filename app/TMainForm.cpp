@@ -331,6 +331,7 @@ uint32_t TMainForm::WaitBudget() const {
 
 void TMainForm::Pump() {
     seam_.BeginPass();
+    if (seam_.CurrentMode() == TReplaySeam::Mode::Recording) seam_.SetPassDue(WaitBudget() == 0);
     if (frameCount_ > 0) {
         CollectPictures();
         FinishStart();

@@ -10,7 +10,8 @@ constexpr std::array<uint8_t, 4> kMagic{'P', 'L', 'K', 'R'};
 constexpr size_t kMaxEventsPerPass = 4096;
 constexpr size_t kMaxCallsPerPass = 64;
 constexpr uint64_t kMaxKey = 0xffff;
-constexpr uint8_t kClockEscape = 63;
+constexpr uint8_t kClockEscape = 31;
+constexpr uint8_t kLoneMove = 0x20;
 constexpr uint8_t kHasInputs = 0x40;
 constexpr uint8_t kHasCalls = 0x80;
 constexpr uint8_t kEvents = 0x01, kKeys = 0x02, kPad = 0x04, kFocus = 0x08;
@@ -70,30 +71,34 @@ ControllerState PadFromBits(uint16_t v) {
 }
 
 void TReplayPassWriter::Write(const TReplayPass& pass) {
-    const bool inputs =
-        !pass.Events.empty() || !pass.KeyChanges.empty() || pass.PadChanged || pass.FocusFlipped;
+    // The commonest pass of a moving mouse: one pointer move and nothing else of the events.
+    const bool loneMove = pass.Events.size() == 1 &&
+                          pass.Events[0].type == PlatformEvent::Type::MouseMove &&
+                          !pass.Events[0].alt && !pass.Events[0].ctrl && !pass.Events[0].shift;
+    const bool events = !pass.Events.empty() && !loneMove;
+    const bool inputs = events || !pass.KeyChanges.empty() || pass.PadChanged || pass.FocusFlipped;
     const bool calls = !pass.Calls.empty();
     const uint8_t clock =
         pass.ClockAdvance < kClockEscape ? static_cast<uint8_t>(pass.ClockAdvance) : kClockEscape;
-    out_.U8(static_cast<uint8_t>(clock | (inputs ? kHasInputs : 0) | (calls ? kHasCalls : 0)));
+    out_.U8(static_cast<uint8_t>(clock | (loneMove ? kLoneMove : 0) | (inputs ? kHasInputs : 0) |
+                                 (calls ? kHasCalls : 0)));
     if (clock == kClockEscape) out_.Varint(pass.ClockAdvance - kClockEscape);
+    if (loneMove) WritePointer(pass.Events[0]);
     if (inputs) {
         uint8_t mask = 0;
-        if (!pass.Events.empty()) mask |= kEvents;
+        if (events) mask |= kEvents;
         if (!pass.KeyChanges.empty()) mask |= kKeys;
         if (pass.PadChanged) mask |= kPad;
         if (pass.FocusFlipped) mask |= kFocus;
         out_.U8(mask);
-        if (!pass.Events.empty()) {
+        if (events) {
             out_.Varint(pass.Events.size());
             for (const PlatformEvent& e : pass.Events) {
                 out_.U8(static_cast<uint8_t>(static_cast<uint8_t>(e.type) | (e.alt ? kAlt : 0) |
                                              (e.ctrl ? kCtrl : 0) | (e.shift ? kShift : 0)));
                 if (IsKey(e.type)) out_.Varint(static_cast<uint64_t>(e.key) & kMaxKey);
                 if (IsPointer(e.type)) {
-                    out_.Varint(ZigZag(e.x - lastX_));
-                    out_.Varint(ZigZag(e.y - lastY_));
-                    lastX_ = e.x, lastY_ = e.y;
+                    WritePointer(e);
                     if (e.type != PlatformEvent::Type::MouseMove)
                         out_.U8(static_cast<uint8_t>(e.button));
                 }
@@ -117,7 +122,24 @@ void TReplayPassWriter::Write(const TReplayPass& pass) {
     }
 }
 
+void TReplayPassWriter::WritePointer(const PlatformEvent& e) {
+    out_.Varint(ZigZag(e.x - lastX_));
+    out_.Varint(ZigZag(e.y - lastY_));
+    lastX_ = e.x, lastY_ = e.y;
+}
+
 TReplayPassReader::TReplayPassReader(std::span<const uint8_t> stream) : in_(stream, Damaged) {}
+
+PlatformEvent TReplayPassReader::ReadPointer(PlatformEvent::Type type) {
+    PlatformEvent e;
+    e.type = type;
+    const int64_t x = lastX_ + UnZigZag(in_.Varint(3));
+    const int64_t y = lastY_ + UnZigZag(in_.Varint(3));
+    if (x < -32768 || x > 32767 || y < -32768 || y > 32767) Damaged();
+    e.x = lastX_ = static_cast<int>(x);
+    e.y = lastY_ = static_cast<int>(y);
+    return e;
+}
 
 TReplayPass TReplayPassReader::Next() {
     TReplayPass pass;
@@ -128,9 +150,12 @@ TReplayPass TReplayPassReader::Next() {
         if (more > (uint64_t{1} << 40)) Damaged();
         pass.ClockAdvance += more;
     }
+    if (head & kLoneMove) pass.Events.push_back(ReadPointer(PlatformEvent::Type::MouseMove));
     if (head & kHasInputs) {
         const uint8_t mask = in_.U8();
         if (mask == 0 || (mask & ~(kEvents | kKeys | kPad | kFocus))) Damaged();
+        // A lone move stands for all the events of its pass.
+        if ((head & kLoneMove) && (mask & kEvents)) Damaged();
         if (mask & kEvents) {
             const uint64_t count = in_.Varint();
             if (count == 0 || count > kMaxEventsPerPass) Damaged();
@@ -148,11 +173,8 @@ TReplayPass TReplayPassReader::Next() {
                     e.key = static_cast<int>(key);
                 }
                 if (IsPointer(e.type)) {
-                    const int64_t x = lastX_ + UnZigZag(in_.Varint(3));
-                    const int64_t y = lastY_ + UnZigZag(in_.Varint(3));
-                    if (x < -32768 || x > 32767 || y < -32768 || y > 32767) Damaged();
-                    e.x = lastX_ = static_cast<int>(x);
-                    e.y = lastY_ = static_cast<int>(y);
+                    const PlatformEvent at = ReadPointer(e.type);
+                    e.x = at.x, e.y = at.y;
                     if (e.type != PlatformEvent::Type::MouseMove) {
                         const uint8_t button = in_.U8();
                         if (button > static_cast<uint8_t>(MouseButton::Middle)) Damaged();
@@ -162,6 +184,11 @@ TReplayPass TReplayPassReader::Next() {
                 pass.Events.push_back(e);
             }
         }
+        // One plain pointer move has one spelling, the lone move of the head.
+        if ((mask & kEvents) && pass.Events.size() == 1 &&
+            pass.Events[0].type == PlatformEvent::Type::MouseMove && !pass.Events[0].alt &&
+            !pass.Events[0].ctrl && !pass.Events[0].shift)
+            Damaged();
         if (mask & kKeys) {
             const uint64_t count = in_.Varint();
             if (count == 0 || count > 256) Damaged();

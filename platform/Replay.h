@@ -8,8 +8,10 @@
 //   trailer: u8 end (1 game over, 2 quit), u32 score, u32 level, u32 steps,
 //            name, country, token: each u8 length and that many bytes,
 //   u32 CRC-32 (IEEE 802.3) of every byte before it.
-// A pass record: u8 head, bits 0-5 the clock's advance since the last pass in milliseconds
-// (63: 63 plus a LEB128 number that follows), bit 6 an input block follows, bit 7 a call block.
+// A pass record: u8 head, bits 0-4 the clock's advance since the last pass in milliseconds
+// (31: 31 plus a LEB128 number that follows), bit 5 the pass's one event is a pointer move (its
+// x and y follow as below), bit 6 an input block follows, bit 7 a call block. A pass that was
+// not due and read nothing new is not recorded: its time goes to the next record.
 // Input block: u8 mask; 0x01 events (LEB128 count, then each event), 0x02 keyboard changes
 // (LEB128 count, then u8 key and u8 new flags each), 0x04 controller (u16 TPadBits), 0x08 the
 // window's focus flipped. An event: u8 type | 0x10 alt | 0x20 ctrl | 0x40 shift; a key event a
@@ -74,6 +76,7 @@ public:
     std::vector<uint8_t>& Bytes() { return out_.Data(); }
 
 private:
+    void WritePointer(const PlatformEvent& e);
     TByteWriter out_;
     int lastX_ = 0, lastY_ = 0;
 };
@@ -86,6 +89,7 @@ public:
     TReplayPass Next();
 
 private:
+    PlatformEvent ReadPointer(PlatformEvent::Type type);
     TByteReader in_;
     int lastX_ = 0, lastY_ = 0;
 };

@@ -23,12 +23,20 @@ void TReplaySeam::StartRecording() {
     passClock_ = 0; // the first record's advance is the clock itself
     pass_.emplace();
     pictureTaken_ = false;
+    firstPass_ = true;
 }
 
 void TReplaySeam::CloseRecordedPass() {
     if (!pass_) return;
     // A pass that ended before its loop polled the last event still records what it read.
     if (!pictureTaken_) TakePicture();
+    const TReplayPass& p = *pass_;
+    if (!firstPass_ && !passDue_ && p.Events.empty() && p.KeyChanges.empty() && !p.PadChanged &&
+        !p.FocusFlipped && p.Calls.empty() && pad_ == 0) {
+        pass_.reset();
+        return;
+    }
+    firstPass_ = false;
     pass_->ClockAdvance = now_ - passClock_;
     writer_.Write(*pass_);
     passClock_ = now_;
@@ -37,6 +45,7 @@ void TReplaySeam::CloseRecordedPass() {
 
 std::vector<uint8_t> TReplaySeam::StopRecording() {
     if (!Recorded(mode_)) return {};
+    passDue_ = true; // the pass the game ended in
     CloseRecordedPass();
     mode_ = Mode::Live;
     // Events held back for the next pass go to the game live.

@@ -41,6 +41,11 @@ public:
     // picture; playback reads the next record (a mismatch when there is none).
     void BeginPass();
 
+    // Whether a step or a timer of the game is due in the pass under way. A recorded pass that
+    // is not, and reads nothing new (no event, no change, no answer, no controller button
+    // held), changes nothing in the game: it is left out, its time going to the next record.
+    void SetPassDue(bool due) { passDue_ = due; }
+
     // Recording starts inside the pass under way: its picture is taken now, and the events
     // the loop has not polled yet are the first record's.
     void StartRecording();
@@ -130,6 +135,8 @@ private:
     std::deque<PlatformEvent> held_;
     bool pictureTaken_ = false;
     bool holdEvents_ = false;
+    bool passDue_ = true;
+    bool firstPass_ = false;
     uint64_t passClock_ = 0; // the clock the open pass record began at
     TReplayPassWriter writer_;
     // Playback.
