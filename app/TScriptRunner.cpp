@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <chrono>
 #include <map>
 #include <sstream>
+#include <thread>
 
 namespace pondlark {
 
@@ -196,6 +198,16 @@ void TScriptRunner::RunOneFrame() {
     form_.Pump(); // deliver anything queued after the frame
 }
 
+void TScriptRunner::FinishTransfer() {
+    // The transfer runs on its own thread in real time, bounded by the client's time-outs;
+    // the script's clock stands meanwhile, so a script that sends a result always sends it.
+    while (form_.SendingResult() && !form_.Terminated()) {
+        form_.Pump();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    form_.Pump();
+}
+
 void TScriptRunner::Tap(const TKeyName& key) {
     Key(key, true);
     RunOneFrame();
@@ -216,6 +228,7 @@ void TScriptRunner::Run(const std::vector<TScriptLine>& script) {
         const std::string& cmd = line.words[0];
         if (cmd == "seed") continue;
         if (cmd == "wait") {
+            FinishTransfer();
             form_.RunFor(static_cast<uint64_t>(ParseInt(line, 1)));
         } else if (cmd == "key") {
             Tap(ParseKeyName(line.words[1]));

@@ -7,6 +7,8 @@
 // optional modifiers in front (alt+Return, ctrl+space, shift+a).
 // `key` presses, runs one frame and releases, so per-frame input states see the press; `pad`
 // does the same with a controller button (a b x y start back dpup dpdown dpleft dpright).
+// A `wait` while a result is being sent first lets the transfer finish in real time (bounded
+// by the client's time-outs), with the script's clock standing, so the result is always sent.
 #pragma once
 
 #include "app/TMainForm.h"
@@ -58,6 +60,8 @@ public:
 
 private:
     void Key(const TKeyName& key, bool down);
+    // A result being sent: its transfer finishes in real time before the script goes on.
+    void FinishTransfer();
     // A quick tap: down, one frame, up.
     void Tap(const TKeyName& key);
 

@@ -12,6 +12,7 @@
 // served the page, and the browser calls one pass of the loop for each of its frames. A page
 // address ending in `?seed=N` fixes the random generator as the screenshot tool's `seed` does,
 // so a test (or a player sharing a pond) gets the same ponds every time.
+#include "app/ReplayPlayer.h"
 #include "app/TMainForm.h"
 #include "persist/WebService.h"
 #include "platform/SdlPlatform.h"
@@ -114,7 +115,7 @@ int main() {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: pondlark [--data DIR] [--service HOST:PORT] [--help] [--version]\n";
+    "usage: pondlark [--data DIR] [--service HOST:PORT] [--replay FILE] [--help] [--version]\n";
 
 void PrintHelp() {
     std::fputs(kUsage, stdout);
@@ -122,13 +123,34 @@ void PrintHelp() {
         "\nCross the pond of water lilies, then catch insects with your tongue.\n\n"
         "  --data DIR           read Data/ and Music/ from DIR (default: the working folder)\n"
         "  --service HOST:PORT  send results to this score service\n"
+        "  --replay FILE        watch a recorded game (P pauses, Esc leaves)\n"
         "  --help               show this help and exit\n"
         "  --version            show the version and exit\n\n"
-        "Config.cfg (settings and high scores) is kept in the working folder.\n"
+        "Config.cfg (settings and high scores) is kept in the working folder, with the\n"
+        "replays of the table's entries in Replays/.\n"
         "PONDLARK_SERVICE=HOST:PORT names the score service too; the option wins.\n"
         "PONDLARK_STATS=1 prints the steps run, the frames shown and the time when the game "
         "ends.\n",
         stdout);
+}
+
+// Reads, checks and shows a replay file; the status of the program.
+int WatchReplay(const std::string& path, const std::string& dataDir) {
+    using namespace pondlark;
+    std::string error;
+    const std::optional<TReplay> replay = ReadReplayFile(path, error);
+    if (!replay) {
+        std::fprintf(stderr, "pondlark: %s\n", error.c_str());
+        return 1;
+    }
+    SdlPlatform platform;
+    platform.SetIcon(kWindowIcon, kWindowIconSize);
+    const TPlayedReplay shown = ShowReplay(platform, *replay, dataDir);
+    if (!shown.Problem.empty()) {
+        std::fprintf(stderr, "pondlark: %s: %s\n", path.c_str(), shown.Problem.c_str());
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace
@@ -157,6 +179,7 @@ int main(int argc, char** argv) {
         }
     }
     std::string dataDir = ".";
+    std::string replayFile;
     TServiceAddress service;
     const char* fromEnvironment = std::getenv("PONDLARK_SERVICE");
     if (fromEnvironment && fromEnvironment[0] != '\0') {
@@ -177,12 +200,15 @@ int main(int argc, char** argv) {
                    (address = ParseServiceAddress(argv[i + 1]))) {
             service = *address;
             ++i;
+        } else if (std::strcmp(argv[i], "--replay") == 0 && valued && argv[i + 1][0] != '\0') {
+            replayFile = argv[++i];
         } else {
             std::fprintf(stderr, "pondlark: bad option or value: %s\n%s", argv[i], kUsage);
             return 2;
         }
     }
     try {
+        if (!replayFile.empty()) return WatchReplay(replayFile, dataDir);
         SdlPlatform platform(started);
         platform.SetIcon(kWindowIcon, kWindowIconSize);
         {

@@ -17,6 +17,8 @@ ENGINE="$ROOT/engine/ComponentStream.cpp $ROOT/engine/ArchiveReader.cpp $ROOT/en
 PERSIST="$ROOT/persist/Config.cpp $ROOT/persist/Settings.cpp $ROOT/persist/TextEncoding.cpp $ROOT/persist/EntryText.cpp $ROOT/persist/HighScores.cpp"
 # The score service's reading of results: the game's payload code and the service's checks.
 RESULT="$ROOT/persist/TextEncoding.cpp $ROOT/persist/ResultPayload.cpp $ROOT/persist/EntryText.cpp $ROOT/server/ResultCheck.cpp"
+# The replay reader.
+REPLAY="$ROOT/platform/Replay.cpp"
 DEFINES="-DPONDLARK_SERVICE_HOST=\"fuzz\" -DPONDLARK_SERVICE_PORT=80"
 
 SEEDS=$OUT/seeds
@@ -29,12 +31,13 @@ if [ -f "$GAME/Data/Graphic.dxg" ] && [ -f "$GAME/Data/Music.dxw" ]; then
 else
     echo "== no built game in $GAME: only the hand-made seeds of fuzz/corpus"
 fi
-mkdir -p "$SEEDS/archive" "$SEEDS/dib" "$SEEDS/wave" "$SEEDS/config" "$SEEDS/result" "$SEEDS/settings"
+mkdir -p "$SEEDS/archive" "$SEEDS/dib" "$SEEDS/wave" "$SEEDS/config" "$SEEDS/result" "$SEEDS/settings" "$SEEDS/replay"
 
-for target in archive dib wave config result settings; do
+for target in archive dib wave config result settings replay; do
     echo "== building fuzz_$target"
     sources="$ENGINE $PERSIST"
     [ "$target" = result ] && sources=$RESULT
+    [ "$target" = replay ] && sources=$REPLAY
     clang++ $FLAGS $DEFINES "$ROOT/fuzz/fuzz_$target.cpp" $sources -o "$OUT/fuzz_$target"
     mkdir -p "$OUT/corpus_$target"
     hand="$ROOT/fuzz/corpus/$target"

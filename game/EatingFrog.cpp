@@ -7,6 +7,7 @@
 #include "game/Layout.h"
 #include "game/PlayRules.h"
 #include "game/PlayWorld.h"
+#include "game/PortableMath.h"
 
 #include <cmath>
 #include <numbers>
@@ -137,8 +138,8 @@ void TTongueTip::Step(int ticks) {
     const TGameState& s = world_.State();
     const double a = (s.Shell.TongueAngle - 90) * std::numbers::pi / 180;
     const double d = s.Eating.TongueLength + kTipReach;
-    X = s.Eating.MouthX + 68 - std::cos(a) * d;
-    Y = s.Eating.MouthY - s.Eating.MouthLift - std::sin(a) * d;
+    X = s.Eating.MouthX + 68 - PortableCos(a) * d;
+    Y = s.Eating.MouthY - s.Eating.MouthLift - PortableSin(a) * d;
 }
 
 void TTongueTip::Render() {

@@ -7,6 +7,7 @@
 #include "game/GameState.h"
 #include "game/Layout.h"
 #include "game/PlayWorld.h"
+#include "game/PortableMath.h"
 
 #include <cmath>
 
@@ -53,7 +54,7 @@ void TInsect::Step(int ticks) {
     const bool flying = kind_.WaveDivisor != 0;
     if (flying) Phase += Speed;
     X += FromRight ? -Speed : Speed;
-    if (flying) Y = std::sin(static_cast<double>(Phase) / kind_.WaveDivisor) * Amplitude + BaseY;
+    if (flying) Y = PortableSin(static_cast<double>(Phase) / kind_.WaveDivisor) * Amplitude + BaseY;
     // Gone past the far edge; one that has only just entered is still at -Width.
     if (X < -Width || X > kScreenWidth) {
         MarkDead();

@@ -11,7 +11,11 @@ trap 'rm -rf "$tmp"' EXIT
 . "$(dirname "$0")/rows.sh"
 
 # ARGUMENTS | STATUS | STREAM that holds TEXT (the other stays empty) | TEXT
-rows="--help|0|out|usage: pondlark [--data DIR] [--service HOST:PORT] [--help] [--version]
+rows="--help|0|out|usage: pondlark [--data DIR] [--service HOST:PORT] [--replay FILE] [--help] [--version]
+--help|0|out|--replay FILE        watch a recorded game (P pauses, Esc leaves)
+--replay /nowhere.plkr|1|err|pondlark: cannot read the replay /nowhere.plkr
+--replay /etc/passwd|1|err|pondlark: /etc/passwd: not a replay
+--replay|2|err|usage: pondlark
 -h|0|out|--version            show the version and exit
 --version|0|out|pondlark $version
 --data /nowhere --version|0|out|pondlark $version

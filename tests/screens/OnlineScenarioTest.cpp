@@ -116,3 +116,19 @@ TEST_F(GameFixture, QuittingWhileSendingAbandonsTheTransfer) {
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->HighScores[4].Name, "FROG");
 }
+
+// A script's `wait` while the result is being sent lets the transfer finish in real time before
+// the script's clock moves on: the result is always sent, however fast the script runs.
+TEST_F(GameFixture, AScriptsWaitLetsTheTransferFinishFirst) {
+    ASSERT_TRUE(Start());
+    LoopbackServer server({ScriptedReply::Ok("OK|1|2|3|77|5"), ScriptedReply::Ok("")});
+    form->ServiceAddress = {"127.0.0.1", server.Port()};
+    PlayToTickedNamePanel(*this, 1234, "FROG");
+    TScriptRunner runner(platform, *form, nullptr);
+    runner.Run(ParseScript("key Return\n"));
+    const uint64_t before = platform.Ticks();
+    runner.Run(ParseScript("wait 30\n"));
+    EXPECT_EQ(server.Requests().size(), 2u);
+    EXPECT_EQ(form->State().Scene, TScene::HighScores);
+    EXPECT_EQ(platform.Ticks() - before, 30u);
+}

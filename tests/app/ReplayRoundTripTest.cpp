@@ -1,0 +1,295 @@
+// Games played from scripts are recorded and played again headless: a replay must reach the
+// same end, score, level and steps, and any change to it or to its claim must be refused.
+#include "app/GameFixture.h"
+#include "app/ReplayPlayer.h"
+#include "app/TScriptRunner.h"
+#include "game/RulesVersion.h"
+#include "persist/ReplayFiles.h"
+#include "platform/Files.h"
+#include "platform/VirtualKeys.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+using namespace pondlark;
+
+namespace {
+
+std::string FileText(const std::string& path) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// From the intro to the first pond: the menu's Enter starts the game.
+constexpr const char* kStart = "wait 300\nkey Return\nwait 100\nkey Return\n";
+// The quit question in play, answered yes.
+constexpr const char* kQuit = "key Escape\nwait 100\nkey y\nwait 100\n";
+
+struct TScriptedGame {
+    const char* Name;
+    std::string Script;
+    TReplayEnd End;
+};
+
+std::vector<TScriptedGame> ScriptedGames() {
+    const std::string start = std::string("seed 5\n") + kStart;
+    return {
+        {"whole game: feast catches, level 2, drownings",
+         FileText(PONDLARK_TEST_DATA "/replay/game.txt"), TReplayEnd::GameOver},
+        {"pause",
+         start +
+             "wait 3500\nkeydown space\nwait 400\nkeyup space\nkey p\nwait 700\n"
+             "key p\nwait 300\nkeydown space\nwait 600\nkeyup space\n" +
+             kQuit,
+         TReplayEnd::Quit},
+        {"focus lost and back",
+         start +
+             "wait 3500\nkeydown space\nwait 300\nfocus out\nwait 500\nfocus in\nwait 200\n"
+             "keyup space\nwait 300\nkeydown space\nwait 500\nkeyup space\n" +
+             kQuit,
+         TReplayEnd::Quit},
+        {"Alt+Enter mid-game",
+         start +
+             "wait 2000\nkey alt+Return\nwait 500\nkeydown space\nwait 700\nkeyup space\n"
+             "key alt+Return\nwait 300\nkeydown space\nwait 400\nkeyup space\n" +
+             kQuit,
+         TReplayEnd::Quit},
+        {"controller",
+         start + "wait 3500\npad a\nwait 200\npad a\nwait 200\npad dpleft\npad a\n"
+                 "wait 300\npad start\nwait 300\npad start\nwait 200\npad a\n"
+                 "wait 400\npad b\nwait 100\nkey y\nwait 100\n",
+         TReplayEnd::Quit},
+        {"mouse taps",
+         start +
+             "wait 3500\nclick 400 300\nwait 100\nclick 400 300\nwait 500\n"
+             "move 200 100\nkeydown space\nwait 900\nkeyup space\n" +
+             kQuit,
+         TReplayEnd::Quit},
+    };
+}
+
+struct ReplayRoundTrip : GameFixture {
+    // Plays `script` and returns the replay of its game (none when no game ended).
+    std::optional<TReplay> Record(const std::string& script) {
+        const std::vector<TScriptLine> lines = ParseScript(script);
+        bool seeded = false;
+        const uint32_t seed = TScriptRunner::SeedOf(lines, seeded);
+        if (!Start(seeded ? seed : 1)) return std::nullopt;
+        TScriptRunner(platform, *form, nullptr).Run(lines);
+        return form->FinishedReplay();
+    }
+};
+
+TEST_F(ReplayRoundTrip, EveryScriptedGamePlaysAgainToItsEndScoreLevelAndSteps) {
+    for (const TScriptedGame& game : ScriptedGames()) {
+        SCOPED_TRACE(game.Name);
+        TearDown();
+        SetUp();
+        const std::optional<TReplay> replay = Record(game.Script);
+        ASSERT_TRUE(replay);
+        const TGameState& s = form->State();
+        EXPECT_EQ(replay->End, game.End);
+        EXPECT_EQ(replay->Score, s.Score);
+        EXPECT_EQ(replay->Level, s.Level);
+        EXPECT_GT(replay->Steps, 50u);
+        const std::vector<uint8_t> bytes = EncodeReplay(*replay);
+        const TReplayVerdict v = VerifyReplay(bytes, {"", "", "", s.Score}, PONDLARK_GAME_DIR);
+        EXPECT_TRUE(v.Verified) << v.Reason;
+        EXPECT_EQ(v.Score, s.Score);
+        EXPECT_EQ(v.Level, s.Level);
+        EXPECT_EQ(v.Frames, replay->Steps);
+        // Drawing decides nothing: the game played with its pictures ends the same.
+        const TPlayedReplay drawn = PlayReplayHeadless(ParseReplay(bytes), PONDLARK_GAME_DIR, true);
+        EXPECT_TRUE(drawn.Played) << drawn.Problem;
+        EXPECT_EQ(drawn.Score, s.Score);
+        EXPECT_EQ(drawn.Steps, replay->Steps);
+    }
+}
+
+// The first press of `key` comes one step (30 ms of the clock) later than it was recorded.
+std::vector<uint8_t> MoveKeyOneStep(const std::vector<uint8_t>& inputs, int key) {
+    TReplayPassReader reader(inputs);
+    std::vector<TReplayPass> passes;
+    while (!reader.AtEnd())
+        passes.push_back(reader.Next());
+    for (size_t i = 1; i + 1 < passes.size(); ++i) {
+        const auto& events = passes[i].Events;
+        if (std::none_of(events.begin(), events.end(), [&](const PlatformEvent& e) {
+                return e.type == PlatformEvent::Type::KeyDown && e.key == key;
+            }))
+            continue;
+        size_t j = i + 1;
+        for (uint64_t ms = passes[j].ClockAdvance; ms < 30 && j + 1 < passes.size();)
+            ms += passes[++j].ClockAdvance;
+        passes[j].Events.insert(passes[j].Events.begin(), events.begin(), events.end());
+        passes[i].Events.clear();
+        passes[j].KeyChanges.insert(passes[j].KeyChanges.begin(), passes[i].KeyChanges.begin(),
+                                    passes[i].KeyChanges.end());
+        passes[i].KeyChanges.clear();
+        break;
+    }
+    TReplayPassWriter writer;
+    for (const TReplayPass& p : passes)
+        writer.Write(p);
+    return writer.Bytes();
+}
+
+TEST_F(ReplayRoundTrip, AnyChangeToTheReplayOrItsClaimIsRefused) {
+    std::optional<TReplay> recorded = Record(FileText(PONDLARK_TEST_DATA "/replay/game.txt"));
+    ASSERT_TRUE(recorded);
+    recorded->Name = "Frog";
+    recorded->Country = "Wales";
+    recorded->Token = "token-1";
+    const TReplayClaim claim{"Frog", "Wales", "token-1", recorded->Score};
+    ASSERT_TRUE(VerifyReplay(EncodeReplay(*recorded), claim, PONDLARK_GAME_DIR).Verified);
+
+    struct TCase {
+        const char* Name;
+        std::function<void(TReplay&, TReplayClaim&, std::vector<uint8_t>&)> Change;
+        const char* Reason; // the start of the refusal
+    };
+    const auto reencode = [](TReplay& r, std::vector<uint8_t>& bytes) { bytes = EncodeReplay(r); };
+    const std::vector<TCase> cases = {
+        {"level 2's first turn one step later",
+         [&](TReplay& r, TReplayClaim&, std::vector<uint8_t>& b) {
+             r.Inputs = MoveKeyOneStep(r.Inputs, vk::Right);
+             reencode(r, b);
+         },
+         "score differs (claimed 385, played 260)"},
+        {"the claimed score +5",
+         [](TReplay&, TReplayClaim& c, std::vector<uint8_t>&) { c.Score += 5; }, "score differs"},
+        {"the trailer's and the claim's score +5",
+         [&](TReplay& r, TReplayClaim& c, std::vector<uint8_t>& b) {
+             r.Score += 5, c.Score += 5;
+             reencode(r, b);
+         },
+         "score differs"},
+        {"another name", [](TReplay&, TReplayClaim& c, std::vector<uint8_t>&) { c.Name = "Toad"; },
+         "another name"},
+        {"the replay of another token",
+         [](TReplay&, TReplayClaim& c, std::vector<uint8_t>&) { c.Token = "token-2"; },
+         "another token"},
+        {"truncated",
+         [](TReplay&, TReplayClaim&, std::vector<uint8_t>& b) { b.resize(b.size() / 2); },
+         "truncated replay"},
+        {"a flipped byte",
+         [](TReplay&, TReplayClaim&, std::vector<uint8_t>& b) { b[b.size() / 2] ^= 0x10; },
+         "damaged replay"},
+        {"another rules version",
+         [&](TReplay& r, TReplayClaim&, std::vector<uint8_t>& b) {
+             r.RulesVersion = kRulesVersion + 1;
+             reencode(r, b);
+         },
+         "another rules version"},
+        {"another file",
+         [](TReplay&, TReplayClaim&, std::vector<uint8_t>& b) {
+             b = {'G', 'I', 'F'};
+         },
+         "not a replay"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TReplay r = *recorded;
+        TReplayClaim claimed = claim;
+        std::vector<uint8_t> bytes = EncodeReplay(r);
+        c.Change(r, claimed, bytes);
+        const TReplayVerdict v = VerifyReplay(bytes, claimed, PONDLARK_GAME_DIR);
+        EXPECT_FALSE(v.Verified);
+        EXPECT_EQ(v.Reason.rfind(c.Reason, 0), 0u) << v.Reason;
+    }
+}
+
+TEST_F(ReplayRoundTrip, AGameStopsAtTheBudget) {
+    const std::optional<TReplay> recorded = Record(FileText(PONDLARK_TEST_DATA "/replay/game.txt"));
+    ASSERT_TRUE(recorded);
+    const TPlayedReplay played = PlayReplayHeadless(*recorded, PONDLARK_GAME_DIR, false, 60000);
+    EXPECT_FALSE(played.Played);
+    EXPECT_EQ(played.Problem, "over the 1-minute budget");
+    EXPECT_LT(played.GameMs, 60100u);
+}
+
+// The entry kept in the table finds its replay beside Config.cfg; a Replays/ that cannot be
+// made costs the replay, said once, and the game goes on to the table.
+TEST_F(ReplayRoundTrip, TheTableKeepsTheReplayOfItsEntryOrSaysOnceItCannot) {
+    const std::string script = FileText(PONDLARK_TEST_DATA "/replay/game.txt") +
+                               "wait 5500\ntype Frog\nkey Return\nwait 100\n";
+    for (const bool writable : {true, false}) {
+        SCOPED_TRACE(writable ? "writable" : "a file stands where the folder goes");
+        TearDown();
+        SetUp();
+        if (!writable) std::ofstream(dir / kReplaysFolder) << "not a folder";
+        testing::internal::CaptureStderr();
+        const std::optional<TReplay> replay = Record(script);
+        if (form) form->KeepReplay(form->State().Menus.NewEntry); // a second try: still once
+        const std::string said = testing::internal::GetCapturedStderr();
+        ASSERT_TRUE(replay);
+        EXPECT_EQ(form->State().Scene, TScene::HighScores);
+        // The keys type capitals.
+        const THighScore entry{"FROG", replay->Score};
+        EXPECT_EQ(form->State().HighScores[static_cast<size_t>(form->State().Menus.NewEntry)],
+                  entry);
+        const TFileBytes file =
+            ReadRegularFile((dir / kReplaysFolder / ReplayFileName(entry)).string(), 1 << 20);
+        const size_t first = said.find("replay not kept");
+        if (writable) {
+            ASSERT_TRUE(file.ok) << file.reason;
+            EXPECT_EQ(first, std::string::npos) << said;
+            const TReplayVerdict v =
+                VerifyReplay(file.bytes, {"FROG", "", "", replay->Score}, PONDLARK_GAME_DIR);
+            EXPECT_TRUE(v.Verified) << v.Reason;
+        } else {
+            EXPECT_FALSE(file.ok);
+            ASSERT_NE(first, std::string::npos) << said;
+            EXPECT_EQ(said.find("replay not kept", first + 1), std::string::npos) << said;
+        }
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Shown in a window at its own pace: P pauses and P again resumes (the caption says so), Esc
+// leaves at once.
+TEST_F(ReplayRoundTrip, AReplayShownPausesWithPAndLeavesWithEsc) {
+    const std::optional<TReplay> replay = Record(std::string("seed 3\n") + kStart +
+                                                 "wait 3500\nkeydown space\nwait 900\n"
+                                                 "keyup space\n" +
+                                                 kQuit);
+    ASSERT_TRUE(replay);
+    struct TCase {
+        const char* Name;
+        std::vector<int> Keys;
+        bool Played;
+    };
+    for (const TCase& c : {TCase{"P, P", {'P', 'P'}, true}, TCase{"Esc", {vk::Escape}, false}}) {
+        SCOPED_TRACE(c.Name);
+        HeadlessPlatform window;
+        for (int key : c.Keys)
+            window.KeyDown(key);
+        const TPlayedReplay shown = ShowReplay(window, *replay, PONDLARK_GAME_DIR, false);
+        EXPECT_TRUE(shown.Problem.empty()) << shown.Problem;
+        EXPECT_EQ(shown.Played, c.Played);
+        const auto& captions = window.Captions();
+        const bool paused = std::find(captions.begin(), captions.end(),
+                                      "PONDLARK [Replay paused]") != captions.end();
+        EXPECT_EQ(paused, c.Played);
+        if (c.Played) {
+            EXPECT_EQ(shown.Score, replay->Score);
+            EXPECT_EQ(shown.Steps, replay->Steps);
+            // At the pace it was played: the window's clock ran the game's time, but for the
+            // last pass, which is read before its time has come.
+            EXPECT_GE(window.Ticks() + 100, shown.GameMs);
+            EXPECT_GT(window.Ticks(), shown.GameMs / 2);
+            EXPECT_GT(window.PresentCount(), 100);
+        } else {
+            EXPECT_EQ(shown.Steps, 0u);
+        }
+    }
+}
+
+} // namespace
