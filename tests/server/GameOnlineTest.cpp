@@ -134,7 +134,7 @@ TEST_P(GameOnline, APlayedResultAppearsOnTheServicesTablePage) {
 
     THttpClient http;
     const std::string page = http.Get("http://127.0.0.1:" + std::to_string(service.Port()) +
-                                      "/cgi/version.pl?prg=Pondlark&type=0&show");
+                                      "/cgi/version.pl?prg=Pondlark&type=0&show&all=1");
     EXPECT_NE(page.find("<td class=\"rank\">1</td><td class=\"name\">FROG</td>"
                         "<td class=\"country\"></td><td class=\"score\">1234</td>"),
               std::string::npos)
@@ -156,9 +156,10 @@ TEST_P(GameOnline, APlayedResultAppearsOnTheServicesTablePage) {
         logged.push_back((inf == std::string::npos ? target : target.substr(0, inf + 5) + "...") +
                          " " + (*it)[2].str());
     }
-    EXPECT_EQ(logged, (std::vector<std::string>{"/cgi/version.pl?version&prg=Pondlark 200",
-                                                "/cgi/version.pl?hs&prg=Pondlark&inf=... 200",
-                                                "/cgi/version.pl?prg=Pondlark&type=0&show 200"}))
+    EXPECT_EQ(logged,
+              (std::vector<std::string>{"/cgi/version.pl?version&prg=Pondlark 200",
+                                        "/cgi/version.pl?hs&prg=Pondlark&inf=... 200",
+                                        "/cgi/version.pl?prg=Pondlark&type=0&show&all=1 200"}))
         << log;
 }
 

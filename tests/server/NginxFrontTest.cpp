@@ -159,8 +159,8 @@ TEST(NginxFront, TheServiceWorksBehindTheDistConfiguration) {
         const char* status;
         const char* contains;
     } cases[] = {
-        {"/cgi/version.pl?prg=Pondlark&type=0&show", "200", "Frog"},
-        {"/api/scores?limit=1", "200", "\"name\":\"Frog\""},
+        {"/cgi/version.pl?prg=Pondlark&type=0&show&all=1", "200", "Frog"},
+        {"/api/scores?limit=1&all=1", "200", "\"name\":\"Frog\""},
         {"/healthz", "200", "ok 1 results"},
         {"/readyz", "200", "ready"},
         {"/", "200", "Pondlark"},
