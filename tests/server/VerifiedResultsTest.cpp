@@ -13,7 +13,11 @@
 #include "server/Sha256.h"
 #include "server/Verifier.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <gtest/gtest.h>
 
@@ -23,6 +27,8 @@
 #include <set>
 #include <thread>
 #include <vector>
+
+extern char** environ;
 
 using namespace pondlark;
 using namespace pondlark::test_support;
@@ -268,6 +274,52 @@ TEST(VerifiedResults, AReplayUploadNeedsAGoodUnspentToken) {
             EXPECT_EQ(log.find(t), std::string::npos) << log;
         }
     EXPECT_NE(log.find("POST /api/replays?token=(32-characters)"), std::string::npos) << log;
+}
+
+// `pondlark-scores --verify-only` on another machine: no HTTP, only workers on the shared
+// PostgreSQL, taking the results a service stored there; SIGTERM stops it with status 0.
+TEST(VerifiedResults, AVerifyOnlyProcessVerifiesWhatAServiceStored) {
+    TServiceUnderTest service;
+    scores::TServiceOptions options;
+    options.ResultsPerMinute = 0;
+    const std::string skip = service.Start(TBackend::Postgres, options);
+    if (!skip.empty()) GTEST_SKIP() << skip;
+    SendGame(service, {"Remote", "Wales", 480}, "score 480\nRemote's inputs");
+    ASSERT_EQ(service.store->CountPending(), 1) << "the service itself has no verifier";
+
+    const std::string program = PONDLARK_SCORES_PROGRAM;
+    const std::filesystem::path log = service.folder / "verify-only.log";
+    std::vector<std::string> args = {program,
+                                     "--verify-only",
+                                     "--db",
+                                     service.postgres->Uri(),
+                                     "--verifier",
+                                     WriteVerifier(service.folder).string(),
+                                     "--game-dir",
+                                     service.folder.string(),
+                                     "--verify-workers",
+                                     "2"};
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = -1;
+    ASSERT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    const bool done = WaitUntilNonePending(*service.store);
+    ::kill(pid, SIGTERM);
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    std::ifstream in(log);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_TRUE(done) << text;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << text;
+    EXPECT_NE(text.find("verifying with 2 workers"), std::string::npos) << text;
+    EXPECT_NE(text.find("verified: score 480"), std::string::npos) << text;
+    EXPECT_NE(Body(service.Get("/api/scores")).find("\"name\":\"Remote\""), std::string::npos);
 }
 
 // The queue itself, on each store: workers (several per store, and two stores as two
