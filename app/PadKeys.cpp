@@ -5,6 +5,22 @@
 
 namespace pondlark {
 
+void TPadKeys::SaveState(TByteWriter& out, uint64_t nowMs) const {
+    for (const THeld& h : held_) {
+        out.U8(h.Down ? 1 : 0);
+        out.U64(h.NextRepeat - nowMs);
+    }
+}
+
+void TPadKeys::RestoreState(TByteReader& in, uint64_t nowMs) {
+    for (THeld& h : held_) {
+        const uint8_t down = in.U8();
+        if (down > 1) in.Fail();
+        h.Down = down == 1;
+        h.NextRepeat = nowMs + in.U64();
+    }
+}
+
 std::vector<TPadKey> TPadKeys::Update(const ControllerState& pad, uint64_t nowMs,
                                       TPadContext context) {
     const bool spelling = context == TPadContext::Spelling;

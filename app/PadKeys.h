@@ -11,6 +11,7 @@
 // X and Y send nothing anywhere else.
 #pragma once
 
+#include "platform/ByteSpan.h"
 #include "platform/Platform.h"
 
 #include <array>
@@ -35,6 +36,11 @@ public:
 
     // The keys that `pad` at `nowMs` presses and releases since the last call.
     std::vector<TPadKey> Update(const ControllerState& pad, uint64_t nowMs, TPadContext context);
+
+    // The buttons held and their repeats, counted from `nowMs`, for a replay to start where a
+    // game started; the reader's failure handler throws on a bad record.
+    void SaveState(TByteWriter& out, uint64_t nowMs) const;
+    void RestoreState(TByteReader& in, uint64_t nowMs);
 
 private:
     struct THeld {

@@ -31,12 +31,11 @@ constexpr uint32_t kIdleWaitMs = 50;
 constexpr std::array<std::string_view, 1> kFirstScenePictures{"menu"};
 } // namespace
 
-TMainForm::TMainForm(IPlatform& platform, std::string gameDir, std::string dataDir)
-    : TDXForm(platform),
-      DXDraw(platform, (dataDir.empty() ? gameDir : dataDir) + "/Data/GameFont.otf"),
-      DXInput(platform), DXTimer(platform), DXSound(platform),
-      sceneTimer_(platform, kIntroMs, false), LevelTimer(platform, 1000, false),
-      platform_(platform), gameDir_(std::move(gameDir)),
+TMainForm::TMainForm(IPlatform& machine, std::string gameDir, std::string dataDir)
+    : TSeamHolder(machine), TDXForm(seam_),
+      DXDraw(seam_, (dataDir.empty() ? gameDir : dataDir) + "/Data/GameFont.otf"), DXInput(seam_),
+      DXTimer(seam_), DXSound(seam_), sceneTimer_(seam_, kIntroMs, false),
+      LevelTimer(seam_, 1000, false), platform_(seam_), gameDir_(std::move(gameDir)),
       dataDir_(dataDir.empty() ? gameDir_ : std::move(dataDir)) {
     // The window's settings: caption, display options, an 800x600 surface, the frame timer.
     platform_.SetCaption(kCaption);
@@ -92,6 +91,7 @@ void TMainForm::SubmitResult() {
 }
 
 void TMainForm::Terminate() {
+    if (!terminated_) EndGameRecord();
     if (ReportStats && !terminated_) std::fprintf(stderr, "%s\n", StatsLine().c_str());
     if (!terminated_) RememberWindow();
     terminated_ = true;
@@ -119,7 +119,8 @@ std::string TMainForm::OnlineHighScoresUrl() const {
 }
 
 void TMainForm::SeedRandom() {
-    random_.Seed(seedFixed_ ? fixedSeed_ : static_cast<uint32_t>(platform_.Ticks() * 2654435761u));
+    random_.Seed(seam_.TakeSeed(
+        seedFixed_ ? fixedSeed_ : static_cast<uint32_t>(platform_.Ticks() * 2654435761u)));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -329,6 +330,7 @@ uint32_t TMainForm::WaitBudget() const {
 }
 
 void TMainForm::Pump() {
+    seam_.BeginPass();
     if (frameCount_ > 0) {
         CollectPictures();
         FinishStart();

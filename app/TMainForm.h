@@ -29,6 +29,8 @@
 #include "persist/Settings.h"
 #include "persist/WebService.h"
 #include "platform/Platform.h"
+#include "platform/Replay.h"
+#include "platform/ReplaySeam.h"
 #include "screens/MenuHost.h"
 
 #include <bitset>
@@ -43,12 +45,19 @@ struct TShiftState {
     bool Alt = false, Ctrl = false, Shift = false;
 };
 
+// The seam every part of the form reaches the machine through, made before any of them.
+struct TSeamHolder {
+    explicit TSeamHolder(IPlatform& machine) : seam_(machine) {}
+    TReplaySeam seam_;
+};
+
 // The one type that knows every part of the game: it is the sprites' play world, the stages'
 // host and the menus' host, and only app/ sees it.
-class TMainForm final : public TDXForm, public IMenuHost {
+class TMainForm final : private TSeamHolder, public TDXForm, public IMenuHost {
 public:
-    // The platform outlives the form. The random generator is seeded from the clock, as the game
-    // always does, unless `FixRandomSeed` fixes it for tests and replays.
+    // The platform outlives the form; the form reaches it through its replay seam. The random
+    // generator is seeded from the clock, as the game always does, unless `FixRandomSeed` fixes
+    // it for tests and replays.
     TMainForm(IPlatform& platform, std::string gameDir, std::string dataDir = {});
     ~TMainForm();
     TMainForm(const TMainForm&) = delete;
@@ -80,6 +89,31 @@ public:
     bool ReportStats = false;
     // Fixed seed for the next seeding (start-up and each pond build) instead of the clock.
     void FixRandomSeed(uint32_t seed) { fixedSeed_ = seed, seedFixed_ = true; }
+
+    // Replays. Every game from Start Game to its end is recorded while `RecordGames` is on;
+    // `FinishedReplay` is the last one, its trailer's end, score, level and steps filled (and
+    // the name and country once kept in the table; the token is for whoever sends it). The
+    // replay of each entry of the local table is kept in the Replays/ folder beside Config.cfg
+    // (persist/ReplayFiles.h); a folder that cannot be written costs the replay only, said once.
+    bool RecordGames = true;
+    // Off, the steps run their rules and draw nothing (no sprite, no text, no frame handed to
+    // the window): a game played only for its result.
+    bool DrawFrames = true;
+    const std::optional<TReplay>& FinishedReplay() const { return finished_; }
+    // Plays `replay` from its start: the form must be started, its first frame shown, and no
+    // game under way; it then stands where the recorded game stood at Start Game. Its inputs
+    // must have passed ParseReplay. False when the recorded start cannot be read (nothing
+    // changed then). The caller then pumps until `ReplayEnd` or a mismatch of the seam.
+    bool BeginReplay(const TReplay& replay);
+    // The end the played replay reached (None while it runs) and its steps so far.
+    TReplayEnd ReplayEnd() const { return replayEnd_; }
+    uint64_t ReplaySteps() const {
+        return replayEnd_ == TReplayEnd::None ? frameCount_ - recordFrom_ : replaySteps_;
+    }
+    TReplaySeam& Seam() { return seam_; }
+    // The Replays/ folder beside Config.cfg.
+    std::string ReplaysFolder() const;
+    void KeepReplay(int place) override;
 
     // Components.
     IPlatform& Platform() { return platform_; }
@@ -205,6 +239,12 @@ public:
 
 private:
     void Dispatch(const PlatformEvent& event);
+    // A game begins or ends: its recording (or playback) starts or stops.
+    void StartGameRecord();
+    void EndGameRecord();
+    // The state the recorded game starts from, counted from the clock's `now`.
+    std::vector<uint8_t> SaveReplayStart(uint64_t now) const;
+    void RestoreReplayStart(std::span<const uint8_t> bytes, uint64_t now);
     template <typename F> void Guarded(F&& f);
     void LeaveScene(TScene scene);
     void EnterScene(TScene scene);
@@ -250,6 +290,12 @@ private:
     TPlayerSettings player_;
     std::string savedSettings_; // the file's contents as read or last written
     bool maximizeOnce_ = false;
+    std::vector<uint8_t> recordStart_; // the start of the game under way
+    uint64_t recordFrom_ = 0;          // frameCount_ when it started
+    std::optional<TReplay> finished_;
+    TReplayEnd replayEnd_ = TReplayEnd::None;
+    uint64_t replaySteps_ = 0;        // steps the played game took to its end
+    bool replayFolderFailed_ = false; // said once
     std::set<std::string> reported_;
     std::vector<std::string> reportedOrder_;
 };

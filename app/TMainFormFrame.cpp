@@ -19,6 +19,9 @@ namespace pondlark {
 void TMainForm::SwitchScene(TScene scene) {
     if (created_) CollectPictures();
     if (startFailed_) return;
+    const bool fromPlay = state_.Scene == TScene::Pond || state_.Scene == TScene::Eating;
+    if (state_.Scene == TScene::MainMenu && scene == TScene::Pond) StartGameRecord();
+    if (fromPlay && scene != TScene::Pond && scene != TScene::Eating) EndGameRecord();
     if (state_.Scene != TScene::None) LeaveScene(state_.Scene);
     state_.Scene = scene;
     EnterScene(scene);
@@ -77,7 +80,7 @@ void TMainForm::DXTimerTimer(int32_t) {
     keysPressedSinceStep_.reset();
     buttonPressedSinceStep_ = false;
     // 8. Present; of steps run together to catch up, only the last is worth showing.
-    if (DXTimer.LastOfBatch()) DXDraw.Flip();
+    if (DXTimer.LastOfBatch() && DrawFrames) DXDraw.Flip();
     ++frameCount_;
     // 9. Songs of the menus restart when they wrap.
     WatchSong();
@@ -86,6 +89,7 @@ void TMainForm::DXTimerTimer(int32_t) {
 void TMainForm::DrawPattern(bool move) {
     if (move) SpriteEngine.Move(kTicksPerFrame);
     SpriteEngine.Sweep();
+    if (!DrawFrames) return;
     // Every scene's backdrop is opaque and fills the screen: clearing under it is wasted work.
     if (!SpriteEngine.Engine.SurfaceCovered()) DXDraw.Surface()->Fill(0);
     SpriteEngine.Draw();
@@ -97,6 +101,7 @@ TDirectDrawSurfaceCanvas& TMainForm::TextCanvas(int size, TColor color) {
     c.Font.Color = color;
     c.Font.Size = size;
     c.Font.Outlined = false;
+    c.Drawing = DrawFrames;
     return c;
 }
 

@@ -11,7 +11,7 @@
 // lists and collections is limited so that hostile input cannot exhaust the stack.
 #pragma once
 
-#include "engine/ByteSpan.h"
+#include "platform/ByteSpan.h"
 
 #include <cstdint>
 #include <span>

@@ -1,7 +1,7 @@
 #include "engine/DibCodec.h"
 
-#include "engine/ByteSpan.h"
 #include "engine/Errors.h"
+#include "platform/ByteSpan.h"
 
 #include <algorithm>
 #include <bit>

@@ -31,6 +31,51 @@ TDXInputStates PadStates(const std::array<uint16_t, kInputStateCount>& assigns,
 
 } // namespace
 
+namespace {
+uint64_t Bits(const TDXInputStates& s) {
+    return s.to_ullong();
+}
+TDXInputStates FromBits(TByteReader& in) {
+    const uint64_t v = in.U64();
+    if (v >> kInputStateCount) in.Fail();
+    return TDXInputStates(v);
+}
+} // namespace
+
+void TDXInput::SaveState(TByteWriter& out) const {
+    std::vector<uint8_t> held, pressed;
+    for (size_t k = 0; k < 256; ++k) {
+        if (keys_[k]) held.push_back(static_cast<uint8_t>(k));
+        if (pressed_[k]) pressed.push_back(static_cast<uint8_t>(k));
+    }
+    out.U16(static_cast<uint16_t>(held.size()));
+    for (uint8_t k : held) {
+        out.U8(k);
+        out.U8(keys_[k]);
+    }
+    out.U16(static_cast<uint16_t>(pressed.size()));
+    out.Bytes(pressed);
+    for (const TDXInputStates* s : {&padSeen_, &padBefore_, &oldStates_, &States})
+        out.U64(Bits(*s));
+}
+
+void TDXInput::RestoreState(TByteReader& in) {
+    keys_.fill(0);
+    pressed_.fill(false);
+    const uint16_t held = in.U16();
+    if (held > 256) in.Fail();
+    for (uint16_t i = 0; i < held; ++i) {
+        const uint8_t k = in.U8();
+        keys_[k] = in.U8();
+    }
+    const uint16_t pressed = in.U16();
+    if (pressed > 256) in.Fail();
+    for (uint8_t k : in.Bytes(pressed))
+        pressed_[k] = true;
+    for (TDXInputStates* s : {&padSeen_, &padBefore_, &oldStates_, &States})
+        *s = FromBits(in);
+}
+
 void TDXInput::NoteController(const ControllerState& pad) {
     padSeen_ |= PadStates(PadAssigns, pad);
 }

@@ -10,6 +10,7 @@
 // last update, and was not held at it, counts the same way.
 #pragma once
 
+#include "platform/ByteSpan.h"
 #include "platform/Platform.h"
 
 #include <array>
@@ -75,6 +76,11 @@ public:
     void NoteController(const ControllerState& pad);
     // 256 key flags of the last update (bit 7 set = down).
     const std::array<uint8_t, 256>& Keys() const { return keys_; }
+
+    // Everything a later update depends on, for a replay to start where a game started; the
+    // reader's failure handler throws on a short or bad record.
+    void SaveState(TByteWriter& out) const;
+    void RestoreState(TByteReader& in);
 
     bool Has(TDXInputState s) const { return States.test(s); }
     void Clear(TDXInputState s) { States.reset(s); }

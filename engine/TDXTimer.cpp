@@ -110,6 +110,29 @@ uint32_t TDXTimer::MillisecondsToNextTick(uint32_t fallbackMs) const {
     return due_ <= now ? 0 : static_cast<uint32_t>(std::min<uint64_t>(due_ - now, UINT32_MAX));
 }
 
+void TDXTimer::SaveState(TByteWriter& out, uint64_t now) const {
+    out.U8(static_cast<uint8_t>((loaded_ ? 1 : 0) | (enabled_ ? 2 : 0) | (running_ ? 4 : 0) |
+                                (idleHooked_ ? 8 : 0) | (appActive_ ? 16 : 0) |
+                                (restartAtTick_ ? 32 : 0) | (lastOfBatch_ ? 64 : 0)));
+    out.U32(interval_);
+    out.U64(now - lastTick_);
+    out.U64(due_ - now);
+    out.U64(now - windowStart_);
+    out.I32(tickCount_);
+}
+
+void TDXTimer::RestoreState(TByteReader& in, uint64_t now) {
+    const uint8_t flags = in.U8();
+    if (flags & 0x80) in.Fail();
+    loaded_ = flags & 1, enabled_ = flags & 2, running_ = flags & 4, idleHooked_ = flags & 8;
+    appActive_ = flags & 16, restartAtTick_ = flags & 32, lastOfBatch_ = flags & 64;
+    interval_ = in.U32();
+    lastTick_ = now - in.U64();
+    due_ = now + in.U64();
+    windowStart_ = now - in.U64();
+    tickCount_ = in.I32();
+}
+
 void TDXTimer::AppActivate(bool active) {
     appActive_ = active;
     if (active) {

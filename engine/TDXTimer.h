@@ -14,6 +14,7 @@
 // frame instead of spinning a core. `FrameRate` counts ticks over windows of at least a second.
 #pragma once
 
+#include "platform/ByteSpan.h"
 #include "platform/Platform.h"
 
 #include <functional>
@@ -65,6 +66,11 @@ public:
 
     // The application gained or lost activation.
     void AppActivate(bool active);
+
+    // The timer's phase and switches, counted from the clock's `now`, for a replay to start
+    // where a game started; the reader's failure handler throws on a bad record.
+    void SaveState(TByteWriter& out, uint64_t now) const;
+    void RestoreState(TByteReader& in, uint64_t now);
 
 private:
     void Start();

@@ -39,6 +39,7 @@ const TextBitmap* TDirectDrawSurfaceCanvas::Rendered(const std::string& text) {
 
 void TDirectDrawSurfaceCanvas::TextOut(int x, int y, const std::string& text) {
     active_ = true;
+    if (!Drawing) return;
     const TextBitmap* bmp = Rendered(text);
     if (!bmp) return;
     if (Font.Outlined) {

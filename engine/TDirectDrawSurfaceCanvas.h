@@ -40,6 +40,8 @@ public:
 
     TCanvasFont Font;
     TBrushStyle BrushStyle = TBrushStyle::Clear;
+    // Off, `TextOut` draws nothing (measuring still works): a game played only for its result.
+    bool Drawing = true;
 
     // The top of the text's line box is at y, as with the window system's text-out.
     void TextOut(int x, int y, const std::string& text);

@@ -13,8 +13,8 @@
 // chunk that runs past the end simply ends the walk (nothing after it could be read).
 #include "engine/TWave.h"
 
-#include "engine/ByteSpan.h"
 #include "engine/Errors.h"
+#include "platform/ByteSpan.h"
 
 #include <cstring>
 

@@ -7,6 +7,7 @@
 // the wait on by the time the frames skipped in a stall.
 #pragma once
 
+#include "platform/ByteSpan.h"
 #include "platform/Platform.h"
 
 #include <functional>
@@ -60,6 +61,21 @@ public:
         const uint64_t now = platform_.Ticks();
         const uint64_t due = start_ + interval_;
         return due <= now ? 0 : static_cast<uint32_t>(due - now);
+    }
+
+    // The wait under way, counted from the clock's `now`, for a replay to start where a game
+    // started; the reader's failure handler throws on a bad record.
+    void SaveState(TByteWriter& out, uint64_t now) const {
+        out.U8(static_cast<uint8_t>((enabled_ ? 1 : 0) | (restartWhenLate_ ? 2 : 0)));
+        out.U32(interval_);
+        out.U64(now - start_);
+    }
+    void RestoreState(TByteReader& in, uint64_t now) {
+        const uint8_t flags = in.U8();
+        if (flags > 3) in.Fail();
+        enabled_ = flags & 1, restartWhenLate_ = flags & 2;
+        interval_ = in.U32();
+        start_ = now - in.U64();
     }
 
 private:

@@ -33,6 +33,10 @@ public:
     // when it is over the host shows "Can't connect to server!" on failure and then the
     // high-score screen. The client's time-outs bound it.
     virtual void SubmitResult() = 0;
+    // The result just put at `place` of the local table keeps the replay of its game, with the
+    // name and country as typed (beside Config.cfg; a folder that cannot be written costs the
+    // replay only).
+    virtual void KeepReplay(int place) = 0;
     virtual bool SendingResult() const = 0;
     // Opens a web page beside the game.
     virtual void GoWeb(const std::string& url) = 0;

@@ -136,6 +136,7 @@ void NameEntryKey(IMenuHost& host, int key, bool alt) {
     if (IsKey(TKeyAction::Keep, key) && !alt && !s.PlayerName.empty() &&
         Qualifies(s.HighScores, s.Score)) {
         s.Menus.NewEntry = InsertHighScore(s.HighScores, s.PlayerName, s.Score);
+        host.KeepReplay(s.Menus.NewEntry);
         // The host moves on to the table when the transfer is over.
         if (s.Flags.GameSendResult)
             host.SubmitResult();

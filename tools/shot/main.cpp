@@ -1,10 +1,18 @@
 // pondlark-shot: runs the real game headless from a script and saves PNG frames.
 //   pondlark-shot --dir GAMEDIR --script FILE --out DIR [--service HOST:PORT] [--home DIR]
+//                 [--save-replay FILE]
+//   pondlark-shot --dir GAMEDIR --replay FILE
 // --service points the game's online requests at another server (a local one, for checks).
 // GAMEDIR is only read; the game's Config.cfg lives in a temporary folder for the run, or in
 // the --home folder, where it is read at the start, written by the game and left in place.
+// --save-replay writes the replay of the script's last finished game. --replay plays a replay
+// headless and prints "replay: score N level L frames F"; a file that is no replay of these
+// rules, or does not play to its end, is an error (status 1).
+#include "app/ReplayPlayer.h"
 #include "app/TScriptRunner.h"
+#include "game/RulesVersion.h"
 #include "persist/WebService.h"
+#include "platform/Files.h"
 #include "tools/common/HeadlessGame.h"
 
 #include <cairo.h>
@@ -40,14 +48,44 @@ bool WritePng(const std::string& path, const std::vector<uint32_t>& frame) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: pondlark-shot --dir GAMEDIR --script FILE --out DIR [--service HOST:PORT]"
-                 " [--home DIR]\n");
+                 " [--home DIR] [--save-replay FILE]\n"
+                 "       pondlark-shot --dir GAMEDIR --replay FILE\n");
     return 2;
+}
+
+int PlayReplayFile(const std::string& dir, const std::string& path) {
+    const TFileBytes file = ReadRegularFile(path, kReplayMaxBytes);
+    if (!file.ok) {
+        std::fprintf(stderr, "pondlark-shot: cannot read the replay %s: %s\n", path.c_str(),
+                     file.reason.c_str());
+        return 1;
+    }
+    TReplay replay;
+    try {
+        replay = ParseReplay(file.bytes);
+    } catch (const EReplayFormat& e) {
+        std::fprintf(stderr, "pondlark-shot: %s: %s\n", path.c_str(), e.what());
+        return 1;
+    }
+    if (replay.RulesVersion != kRulesVersion) {
+        std::fprintf(stderr, "pondlark-shot: %s: another rules version (%u, these are %u)\n",
+                     path.c_str(), replay.RulesVersion, kRulesVersion);
+        return 1;
+    }
+    const TPlayedReplay played = PlayReplayHeadless(replay, dir);
+    if (!played.Played) {
+        std::fprintf(stderr, "pondlark-shot: %s: %s\n", path.c_str(), played.Problem.c_str());
+        return 1;
+    }
+    std::printf("replay: score %d level %d frames %llu\n", played.Score, played.Level,
+                static_cast<unsigned long long>(played.Steps));
+    return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string dir, scriptPath, out, service;
+    std::string dir, scriptPath, out, service, replayPath, saveReplay;
     std::optional<std::string> home;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -62,9 +100,15 @@ int main(int argc, char** argv) {
             service = argv[++i];
         else if (a == "--home")
             home = argv[++i];
+        else if (a == "--replay")
+            replayPath = argv[++i];
+        else if (a == "--save-replay")
+            saveReplay = argv[++i];
         else
             return Usage();
     }
+    if (!replayPath.empty())
+        return dir.empty() || !scriptPath.empty() ? Usage() : PlayReplayFile(dir, replayPath);
     if (dir.empty() || scriptPath.empty() || out.empty()) return Usage();
 
     std::ifstream file(scriptPath);
@@ -123,6 +167,16 @@ int main(int argc, char** argv) {
             }
         });
     runner.Run(script);
+    if (!saveReplay.empty()) {
+        const std::optional<TReplay>& replay = form.FinishedReplay();
+        const std::vector<uint8_t> bytes = replay ? EncodeReplay(*replay) : std::vector<uint8_t>{};
+        const std::string error =
+            replay ? ReplaceFile(saveReplay, bytes.data(), bytes.size()) : "no game finished";
+        if (!error.empty()) {
+            std::fprintf(stderr, "pondlark-shot: replay not saved: %s\n", error.c_str());
+            ++failures;
+        }
+    }
     const TGameState& s = form.State();
     std::printf("scene=%d level=%d score=%d lives=%d\n", static_cast<int>(s.Scene), s.Level,
                 s.Score, s.Lives);

@@ -1,6 +1,6 @@
 #include "music/XmWriter.h"
 
-#include "engine/ByteSpan.h"
+#include "platform/ByteSpan.h"
 
 #include <cmath>
 #include <stdexcept>

@@ -5,8 +5,8 @@
 // 5-6-5 DIB. Full-screen backgrounds stay 5-6-5. That keeps the archive well under 8 MB.
 #include "tools/assetgen/pictures/Families.h"
 
-#include "engine/ByteSpan.h"
 #include "engine/DibCodec.h"
+#include "platform/ByteSpan.h"
 
 #include <algorithm>
 #include <unordered_map>

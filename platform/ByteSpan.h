@@ -1,6 +1,6 @@
-// Little-endian reading and writing over bounded byte buffers, shared by the archive and bitmap
-// parsers. A reader never looks past its span: every read first checks what is left and calls
-// the failure handler (which must throw) when the data is short.
+// Little-endian reading and writing over bounded byte buffers, shared by the archive, bitmap and
+// replay parsers. A reader never looks past its span: every read first checks what is left and
+// calls the failure handler (which must throw) when the data is short.
 #pragma once
 
 #include <cstdint>
@@ -45,8 +45,22 @@ public:
         pos_ += 4;
         return v;
     }
+    uint64_t U64() {
+        const uint64_t low = U32();
+        return low | (static_cast<uint64_t>(U32()) << 32);
+    }
     int16_t I16() { return static_cast<int16_t>(U16()); }
     int32_t I32() { return static_cast<int32_t>(U32()); }
+    // An unsigned LEB128 number of at most `maxBytes` bytes (seven bits a byte, low first).
+    uint64_t Varint(int maxBytes = 10) {
+        uint64_t v = 0;
+        for (int i = 0; i < maxBytes; ++i) {
+            const uint8_t b = U8();
+            v |= static_cast<uint64_t>(b & 0x7f) << (7 * i);
+            if ((b & 0x80) == 0) return v;
+        }
+        Fail();
+    }
     // A view of the next n bytes; it lives as long as the reader's buffer.
     std::span<const uint8_t> Bytes(uint64_t n) {
         Need(n);
@@ -78,6 +92,17 @@ public:
         U16(static_cast<uint16_t>(v >> 16));
     }
     void I32(int32_t v) { U32(static_cast<uint32_t>(v)); }
+    void U64(uint64_t v) {
+        U32(static_cast<uint32_t>(v));
+        U32(static_cast<uint32_t>(v >> 32));
+    }
+    void Varint(uint64_t v) {
+        while (v >= 0x80) {
+            U8(static_cast<uint8_t>(v | 0x80));
+            v >>= 7;
+        }
+        U8(static_cast<uint8_t>(v));
+    }
     void Bytes(std::span<const uint8_t> b) { out_.insert(out_.end(), b.begin(), b.end()); }
     void Chars(std::string_view s) { out_.insert(out_.end(), s.begin(), s.end()); }
     void PatchU32(size_t at, uint32_t v) {
