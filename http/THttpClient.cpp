@@ -101,14 +101,26 @@ void THttpClient::Abandon() {
 }
 
 std::string THttpClient::Get(const std::string& url) {
+    return Request(url, nullptr);
+}
+
+std::string THttpClient::Post(const std::string& url, const std::string& body) {
+    return Request(url, &body);
+}
+
+std::string THttpClient::Request(const std::string& url, const std::string* upload) {
     CURL* curl = static_cast<CURL*>(curl_);
     if (!curl) throw EHttpError("HTTP client could not be initialised");
     if (Abandoned()) throw EHttpError("request to " + url + " abandoned");
 
     curl_slist* list = nullptr;
+    // A body goes at once: "Expect: 100-continue" would wait for an answer the service does
+    // not send.
     for (const char* line :
          {"Accept: text/html, */*", "User-Agent: Mozilla/3.0 (compatible; Indy Library)",
-          "Content-Type: text/html"}) {
+          upload ? "Content-Type: application/octet-stream" : "Content-Type: text/html",
+          upload ? "Expect:" : nullptr}) {
+        if (!line) continue;
         curl_slist* grown = curl_slist_append(list, line);
         if (!grown) {
             curl_slist_free_all(list);
@@ -122,7 +134,13 @@ std::string THttpClient::Get(const std::string& url) {
     body.limit = maxBody_;
     char errorText[CURL_ERROR_SIZE] = {};
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+    if (upload) {
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, upload->data());
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE,
+                         static_cast<curl_off_t>(upload->size()));
+    } else {
+        curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+    }
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
@@ -135,6 +153,7 @@ std::string THttpClient::Get(const std::string& url) {
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+    if (upload) curl_easy_setopt(curl, CURLOPT_POSTFIELDS, nullptr);
 
     if (Abandoned()) throw EHttpError("request to " + url + " abandoned");
     if (body.tooLarge) throw EHttpError("reply from " + url + " is larger than allowed");
