@@ -7,8 +7,10 @@
 // with the verifiers' CPU time.
 //
 // Replays: by default made up for a stand-in verifier ("score N" and a line of its own, so no
-// two are alike); with --replays LIST, the lines of LIST ("TOKEN NAME COUNTRY SCORE FILE", a real
-// game's replay each), used in turn.
+// two are alike); with --replay FILE, a real game's replay bound to a token of its own for each
+// result (so each is a replay of its own that the real verifier plays to its end, and claims
+// what the replay's trailer says).
+#include "platform/Replay.h"
 #include "server/ScoreStore.h"
 #include "server/Sha256.h"
 #include "server/VerifyWorkers.h"
@@ -21,6 +23,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <mutex>
+#include <span>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -38,7 +41,7 @@ struct TReplayItem {
 
 int Usage() {
     std::fputs("usage: pondlark-verify-bench --db sqlite:PATH|postgresql://... --verifier PATH\n"
-               "       [--game-dir DIR] [--results N] [--workers 1,2,4] [--replays LIST]\n",
+               "       [--game-dir DIR] [--results N] [--workers 1,2,4] [--replay FILE]\n",
                stderr);
     return 2;
 }
@@ -70,21 +73,22 @@ std::string FreshDatabase(const std::string& db, const std::string& name) {
     return db + (db.find('?') == std::string::npos ? "?" : "&") + "dbname=" + name;
 }
 
-std::vector<TReplayItem> ReadList(const std::string& list) {
+// `results` copies of the replay in `file`, each bound to a token of its own.
+std::vector<TReplayItem> Rebound(const std::string& file, int results) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream all;
+    all << in.rdbuf();
+    const std::string text = all.str();
+    TReplay replay = ParseReplay(std::span(reinterpret_cast<const uint8_t*>(text.data()),
+                                           text.size()));
     std::vector<TReplayItem> items;
-    std::ifstream in(list);
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        TReplayItem item;
-        std::string file;
-        if (!(fields >> item.token >> item.name >> item.country >> item.score >> file)) continue;
-        if (item.country == "-") item.country.clear();
-        std::ifstream bytes(file, std::ios::binary);
-        std::stringstream all;
-        all << bytes.rdbuf();
-        item.bytes = all.str();
-        items.push_back(std::move(item));
+    for (int i = 0; i < results; ++i) {
+        char token[33];
+        std::snprintf(token, sizeof token, "%032x", i + 1);
+        replay.Token = token;
+        const std::vector<uint8_t> bytes = EncodeReplay(replay);
+        items.push_back({token, replay.Name, replay.Country,
+                         std::string(bytes.begin(), bytes.end()), replay.Score});
     }
     return items;
 }
@@ -106,7 +110,7 @@ int main(int argc, char** argv) {
             config.GameDir = value;
         else if (arg == "--results")
             results = std::atoi(value.c_str());
-        else if (arg == "--replays")
+        else if (arg == "--replay")
             replays = value;
         else if (arg == "--workers") {
             counts.clear();
@@ -119,15 +123,7 @@ int main(int argc, char** argv) {
     }
     if (db.empty() || config.Program.empty() || results < 1 || argc % 2 == 0) return Usage();
     std::vector<TReplayItem> items;
-    if (!replays.empty()) {
-        items = ReadList(replays);
-        // Each replay proves one result: one of its own for every result.
-        if (items.size() < static_cast<size_t>(results)) {
-            std::fprintf(stderr, "%zu replays in %s for %d results\n", items.size(),
-                         replays.c_str(), results);
-            return 1;
-        }
-    }
+    if (!replays.empty()) items = Rebound(replays, results);
     const int64_t now = std::chrono::duration_cast<std::chrono::seconds>(
                             std::chrono::system_clock::now().time_since_epoch())
                             .count();
