@@ -79,8 +79,8 @@ std::vector<TReplayItem> Rebound(const std::string& file, int results) {
     std::stringstream all;
     all << in.rdbuf();
     const std::string text = all.str();
-    TReplay replay = ParseReplay(std::span(reinterpret_cast<const uint8_t*>(text.data()),
-                                           text.size()));
+    TReplay replay =
+        ParseReplay(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
     std::vector<TReplayItem> items;
     for (int i = 0; i < results; ++i) {
         char token[33];
