@@ -52,7 +52,8 @@ pondlark-scores|lib/systemd/system/pondlark-scores.service
 usr/bin/pondlark-scores
 usr/bin/pondlark-verify
 usr/lib/sysusers.d/pondlark-scores.conf
-usr/share/man/man1/pondlark-scores.1.gz"
+usr/share/man/man1/pondlark-scores.1.gz
+usr/share/man/man1/pondlark-verify.1.gz"
 # The table above, one "PACKAGE|FILE" line per file.
 expected=$(awk -F'|' 'NF == 2 { package = $1; print; next } { print package "|" $0 }' <<<"$rows")
 for package in pondlark pondlark-data pondlark-scores; do
