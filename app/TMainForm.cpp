@@ -87,7 +87,8 @@ void TMainForm::SubmitResult() {
     // The table on disk holds the result whatever becomes of the transfer or the program.
     SaveConfig();
     state_.Menus.SendingFrames = 0;
-    sender_.Start(HttpClient, ServiceAddress, {NameEntry, CountryEntry, state_.Score});
+    // The finished game's replay goes with it, so that the service can see the score for itself.
+    sender_.Start(HttpClient, ServiceAddress, {NameEntry, CountryEntry, state_.Score}, finished_);
 }
 
 void TMainForm::Terminate() {

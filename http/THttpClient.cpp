@@ -175,15 +175,27 @@ void THttpClient::Open() {
 }
 
 std::string THttpClient::Get(const std::string& url) {
+    return Request(url, nullptr);
+}
+
+std::string THttpClient::Post(const std::string& url, const std::string& body) {
+    return Request(url, &body);
+}
+
+std::string THttpClient::Request(const std::string& url, const std::string* upload) {
     if (Abandoned()) throw EHttpError("request to " + url + " abandoned");
     Open();
     CURL* curl = static_cast<CURL*>(curl_);
     const TCurlCalls& calls = *calls_;
 
     curl_slist* list = nullptr;
+    // A body goes at once: "Expect: 100-continue" would wait for an answer the service does
+    // not send.
     for (const char* line :
          {"Accept: text/html, */*", "User-Agent: Mozilla/3.0 (compatible; Indy Library)",
-          "Content-Type: text/html"}) {
+          upload ? "Content-Type: application/octet-stream" : "Content-Type: text/html",
+          upload ? "Expect:" : nullptr}) {
+        if (!line) continue;
         curl_slist* grown = calls.SlistAppend(list, line);
         if (!grown) {
             calls.SlistFreeAll(list);
@@ -198,7 +210,12 @@ std::string THttpClient::Get(const std::string& url) {
     body.limit = maxBody_;
     char errorText[CURL_ERROR_SIZE] = {};
     calls.EasySetopt(curl, CURLOPT_URL, url.c_str());
-    calls.EasySetopt(curl, CURLOPT_HTTPGET, 1L);
+    if (upload) {
+        calls.EasySetopt(curl, CURLOPT_POSTFIELDS, upload->data());
+        calls.EasySetopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(upload->size()));
+    } else {
+        calls.EasySetopt(curl, CURLOPT_HTTPGET, 1L);
+    }
     calls.EasySetopt(curl, CURLOPT_HTTPHEADER, headers.get());
     calls.EasySetopt(curl, CURLOPT_WRITEDATA, &body);
     calls.EasySetopt(curl, CURLOPT_ERRORBUFFER, errorText);
@@ -211,6 +228,7 @@ std::string THttpClient::Get(const std::string& url) {
     calls.EasySetopt(curl, CURLOPT_HTTPHEADER, nullptr);
     calls.EasySetopt(curl, CURLOPT_WRITEDATA, nullptr);
     calls.EasySetopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+    if (upload) calls.EasySetopt(curl, CURLOPT_POSTFIELDS, nullptr);
 
     if (Abandoned()) throw EHttpError("request to " + url + " abandoned");
     if (body.tooLarge) throw EHttpError("reply from " + url + " is larger than allowed");

@@ -1,10 +1,11 @@
 // A small blocking HTTP/1.1 client for the publisher's web service.
 //
-// Every request is a GET that sends exactly the headers the service has always seen
-// (Accept "text/html, */*", User-Agent "Mozilla/3.0 (compatible; Indy Library)",
-// Content-Type "text/html"), ignores any proxy settings of the environment, does not follow
-// redirects and returns the whole reply body as bytes. Cookies the service sets are kept for the
-// client's lifetime and sent back with later requests.
+// A GET sends exactly the headers the service has always seen (Accept "text/html, */*",
+// User-Agent "Mozilla/3.0 (compatible; Indy Library)", Content-Type "text/html"); a POST (the
+// game's replay) the same with Content-Type "application/octet-stream" and its length. Both ignore
+// any proxy settings of the environment, does not follow redirects and returns the whole reply body
+// as bytes. Cookies the service sets are kept for the client's lifetime and sent back with later
+// requests.
 //
 // Failures are exceptions: `Get` throws `EHttpError` when the connection fails, the reply cannot
 // be read, a time-out expires, the body exceeds the size limit or the status is outside 200-299.
@@ -72,6 +73,8 @@ public:
 
     // Sends one GET to an absolute "http://" URL and returns the reply body.
     std::string Get(const std::string& url);
+    // Sends `body` with one POST to an absolute "http://" URL and returns the reply body.
+    std::string Post(const std::string& url, const std::string& body);
 
     // Safe from any thread: ends the request under way at once (its `Get` throws EHttpError) and
     // refuses every later one. There is no way back; it is meant for a program that is closing.
@@ -79,6 +82,7 @@ public:
     bool Abandoned() const { return abandoned_.load(std::memory_order_acquire); }
 
 private:
+    std::string Request(const std::string& url, const std::string* body);
     // Loads the library and makes the handles on first use; throws EHttpError when it cannot.
     void Open();
 

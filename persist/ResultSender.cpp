@@ -22,21 +22,23 @@ bool TResultSender::Busy() const {
     return transfer_ != nullptr;
 }
 
-bool TResultSender::Start(THttpClient& http, const TServiceAddress& address, TResult result) {
+bool TResultSender::Start(THttpClient& http, const TServiceAddress& address, TResult result,
+                          std::optional<TReplay> replay) {
     if (transfer_) return false;
     auto t = std::make_unique<TTransfer>();
     t->Http = &http;
     TTransfer& transfer = *t;
-    t->Worker = std::thread([&transfer, &http, address, result = std::move(result)] {
-        TSubmitOutcome outcome = TSubmitOutcome::ServiceUnavailable;
-        try {
-            outcome = SendResult(http, address, result);
-        } catch (...) {
-            // Anything unexpected reads as a service that could not be reached.
-        }
-        transfer.Outcome = outcome;
-        transfer.Finished.store(true, std::memory_order_release);
-    });
+    t->Worker = std::thread(
+        [&transfer, &http, address, result = std::move(result), replay = std::move(replay)] {
+            TSubmitOutcome outcome = TSubmitOutcome::ServiceUnavailable;
+            try {
+                outcome = SendResult(http, address, result, {}, replay ? &*replay : nullptr);
+            } catch (...) {
+                // Anything unexpected reads as a service that could not be reached.
+            }
+            transfer.Outcome = outcome;
+            transfer.Finished.store(true, std::memory_order_release);
+        });
     transfer_ = std::move(t);
     return true;
 }

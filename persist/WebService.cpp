@@ -95,8 +95,16 @@ void ShowCannotConnect(IPlatform& platform) {
     platform.MessageBox(kMessageTitle, kCannotConnect);
 }
 
+std::string ReplayUploadUrl(const TServiceAddress& address, std::string_view token) {
+    std::string url = ServiceUrl(address, "/api/replays?token=");
+    // A token is hexadecimal; anything else would change the URL's meaning and is left out.
+    for (const char c : token)
+        if (std::isxdigit(static_cast<unsigned char>(c))) url += c;
+    return url;
+}
+
 TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address, const TResult& result,
-                          const TSubmitClock& clock) {
+                          const TSubmitClock& clock, const TReplay* replay) {
     const auto now = [&] { return clock ? clock() : std::chrono::steady_clock::now(); };
     // One budget for both requests: the client's own limits are the most either may take, and
     // the result request gets only what the version request left.
@@ -109,8 +117,27 @@ TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address, con
         reply.clear(); // an unreachable service reads as an empty reply
     }
     if (http.Abandoned()) return TSubmitOutcome::Abandoned;
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now());
-    const TResultRequest next = ResultRequestAfter(reply, left, address, result);
+    const auto leftNow = [&] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now());
+    };
+    const std::string token = PassBackValue(reply);
+    if (replay && reply.substr(0, 2) == "OK" && !token.empty() && leftNow() >= kLeastRequestTime) {
+        TReplay bound = *replay;
+        bound.Name = result.Name;
+        bound.Country = result.Country;
+        bound.Token = token;
+        try {
+            const std::vector<uint8_t> bytes = EncodeReplay(bound);
+            http.SetTimeouts({std::min(limits.Connect, leftNow()), leftNow()});
+            http.Post(ReplayUploadUrl(address, token), std::string(bytes.begin(), bytes.end()));
+        } catch (const EHttpError&) {
+            // The result goes all the same; without its replay it is kept unverified.
+        } catch (const EReplayFormat&) {
+        }
+        http.SetTimeouts(limits);
+        if (http.Abandoned()) return TSubmitOutcome::Abandoned;
+    }
+    const TResultRequest next = ResultRequestAfter(reply, leftNow(), address, result);
     if (next.Outcome) return *next.Outcome;
     http.SetTimeouts({std::min(limits.Connect, next.Time), next.Time});
     try {

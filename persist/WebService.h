@@ -10,6 +10,7 @@
 #include "http/THttpClient.h"
 #include "persist/ResultPayload.h"
 #include "platform/Platform.h"
+#include "platform/Replay.h"
 
 #include <chrono>
 #include <cstdint>
@@ -70,9 +71,13 @@ TSubmitOutcome SubmitResult(IPlatform& platform, THttpClient& http, const TServi
 // The same two requests without the message box, for a transfer run off the game's thread: it
 // touches only `http` (which no other thread may use meanwhile, but may abandon) and its own
 // copies. The caller shows the box with `ShowCannotConnect` on the game's thread when the outcome
-// asks for it.
+// asks for it. With `replay` (the finished game's, its trailer filled), the replay goes between
+// the two, bound to the version reply's token (ReplayUploadUrl), within the same budget; a
+// replay the service does not take leaves the result to be sent all the same (unverified).
 TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address, const TResult& result,
-                          const TSubmitClock& clock = {});
+                          const TSubmitClock& clock = {}, const TReplay* replay = nullptr);
+// Where the replay of the result sent with `token` goes (a POST, the replay as the body).
+std::string ReplayUploadUrl(const TServiceAddress& address, std::string_view token);
 void ShowCannotConnect(IPlatform& platform);
 
 // The step between the two requests: from the version reply and the time left of the budget,

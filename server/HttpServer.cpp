@@ -12,6 +12,7 @@
 #include <array>
 #include <atomic>
 #include <cctype>
+#include <charconv>
 #include <optional>
 #include <stdexcept>
 #include <unordered_map>
@@ -269,20 +270,27 @@ private:
         for (const auto& field : message)
             request_.headers.emplace_back(Lower(field.name_string()), std::string(field.value()));
         head_ = request_.method == "HEAD";
-        if (request_.method != "GET" && request_.method != "HEAD") {
+        const bool post = request_.method == "POST";
+        if (request_.method != "GET" && request_.method != "HEAD" && !post) {
             response_.Text(405, "ERR|only GET\n");
             response_.Set("Allow", "GET, HEAD");
             response_.refusal = "method not allowed";
             return Respond(true);
         }
-        // A request with a body would leave it to be read as the next request; this service
-        // takes none, and does not guess where one ends.
+        // A request with a body would leave it to be read as the next request; a GET takes
+        // none, and no request gets a guess at where its body ends.
         const size_t lengths = message.count(http::field::content_length);
-        const bool body = message.count(http::field::transfer_encoding) > 0 || lengths > 1 ||
-                          (lengths == 1 && message[http::field::content_length] != "0");
-        if (body) {
+        const bool chunked = message.count(http::field::transfer_encoding) > 0;
+        const bool body =
+            chunked || lengths > 1 || (lengths == 1 && message[http::field::content_length] != "0");
+        if (!post && body) {
             response_.Text(400, "ERR|a GET has no body\n");
             response_.refusal = "request with a body";
+            return Respond(true);
+        }
+        if (post && (chunked || lengths > 1)) {
+            response_.Text(400, "ERR|a body needs one Content-Length\n");
+            response_.refusal = "body without one length";
             return Respond(true);
         }
         if (request_.target.empty() || request_.target.front() != '/') {
@@ -302,8 +310,55 @@ private:
             route = server_.router_(request_);
         } catch (const std::exception& e) {
             server_.failure_(e.what(), response_);
-            return Respond(!keepAlive);
+            // A POST's unread body would be read as the next request.
+            return Respond(post || !keepAlive);
         }
+        if (!post) return Dispatch(std::move(route), keepAlive);
+        // The body is not read when it is refused, so the connection closes after the reply.
+        if (route.maxBody == 0) {
+            response_.Text(405, "ERR|only GET\n");
+            response_.Set("Allow", "GET, HEAD");
+            response_.refusal = "method not allowed";
+            return Respond(true);
+        }
+        size_t length = 0;
+        const std::string_view lengthText = message[http::field::content_length];
+        const auto [end, error] =
+            std::from_chars(lengthText.data(), lengthText.data() + lengthText.size(), length);
+        if (lengths == 0 || error != std::errc() || end != lengthText.data() + lengthText.size()) {
+            response_.Text(411, "ERR|a body needs its length\n");
+            response_.refusal = "body without a length";
+            return Respond(true);
+        }
+        if (length > route.maxBody) {
+            response_.Text(413, "ERR|too large\n");
+            response_.refusal = "body too large";
+            return Respond(true);
+        }
+        ReadBody(std::move(route), length, keepAlive);
+    }
+
+    // What arrived with the head first, then the rest, within the head's time plus a second for
+    // every MinSendRate bytes.
+    void ReadBody(TRoute route, size_t length, bool keepAlive) {
+        std::string& body = request_.body;
+        body.resize(length);
+        const size_t early = std::min(length, buffer_.size());
+        asio::buffer_copy(asio::buffer(body.data(), early), buffer_.data());
+        buffer_.consume(early);
+        const auto rate = std::max<size_t>(1, server_.limits_.MinSendRate);
+        Arm(server_.limits_.HeaderTimeout +
+            std::chrono::milliseconds(static_cast<int64_t>(length * 1000 / rate)));
+        asio::async_read(socket_, asio::buffer(body.data() + early, length - early),
+                         [self = shared_from_this(), route = std::move(route),
+                          keepAlive](const error_code& ec, size_t) mutable {
+                             self->timer_.cancel();
+                             if (ec || !self->socket_.is_open()) return self->Close();
+                             self->Dispatch(std::move(route), keepAlive);
+                         });
+    }
+
+    void Dispatch(TRoute route, bool keepAlive) {
         if (!route.onWorker) {
             Handle(route.handle, request_, response_, server_.failure_);
             return Respond(!keepAlive);

@@ -14,9 +14,12 @@
 //   - a reply has no deadline, only a minimum rate: over each SendTimeout the client must take
 //     MinSendRate bytes a second of it (what waits in the kernel's buffers does not count), so
 //     a slow reader gets a whole file however long it takes, and one that stops is dropped;
-//   - strict framing: only GET and HEAD, without a body. A request with Content-Length (other
-//     than 0) or Transfer-Encoding, or one the parser cannot read, gets one 400 and the
-//     connection closes, so a body can never be taken for the next request.
+//   - strict framing: GET and HEAD without a body. A request with Content-Length (other than 0)
+//     or Transfer-Encoding, or one the parser cannot read, gets one 400 and the connection
+//     closes, so a body can never be taken for the next request. POST only where the router
+//     says so (TRoute::maxBody), with a Content-Length of at most that (413 beyond, 411 without
+//     one, 400 for Transfer-Encoding); the body must arrive within HeaderTimeout plus one second
+//     for every MinSendRate bytes of it.
 //
 // Threads: Run serves on the calling thread until Stop (callable from any thread). After Stop
 // the listening socket closes at once, idle connections close, and requests in flight are
@@ -50,7 +53,7 @@ struct THttpLimits {
 };
 
 struct THttpRequest {
-    std::string method;                                       // "GET" or "HEAD"
+    std::string method;                                       // "GET", "HEAD" or "POST"
     std::string target;                                       // as sent: path and query
     std::string path;                                         // the target's path, percent-decoded
     std::string query;                                        // after '?', as sent
@@ -58,6 +61,7 @@ struct THttpRequest {
     std::vector<std::pair<std::string, std::string>> headers; // names in lower case
     std::vector<std::pair<std::string, std::string>> params;  // decoded query
     std::chrono::steady_clock::time_point started;            // the head's first byte
+    std::string body;                                         // a POST's, whole
 
     // The first header of that (lower-case) name, "" when absent.
     std::string Header(std::string_view name) const;
@@ -91,8 +95,11 @@ public:
     struct TRoute {
         bool onWorker = false; // may wait (for the database): run on a worker with a deadline
         THandler handle;
+        // A POST route: the most bytes of body it takes (0: POST is not allowed here, 405).
+        size_t maxBody = 0;
     };
-    // Chooses the handler for a request; runs on the event loop, so it must not block.
+    // Chooses the handler for a request from its head (a POST's body is read afterwards); runs
+    // on the event loop, so it must not block.
     using TRouter = std::function<TRoute(const THttpRequest&)>;
     // Called on the event loop for every reply as it goes out (and for refused connections,
     // with an empty method), with the milliseconds since the request's first byte.

@@ -27,6 +27,8 @@ th.score{text-align:right}
 td.date{white-space:nowrap;font-size:.85rem;color:#5fb0a4}
 .empty{text-align:center;padding:1.5rem}
 a{color:#ffc825}
+p.switch{text-align:center;margin:0 0 .6rem;font-size:.9rem}
+td.replay{white-space:nowrap;font-size:.85rem}
 footer{text-align:center;margin-top:1rem;font-size:.85rem;color:#5fb0a4}
 @media (max-width:30rem){body{font-size:15px}th,td{padding:.3rem .2rem}h1{font-size:1.6rem}}
 </style>)";
@@ -100,6 +102,22 @@ std::string JsonEscape(std::string_view text) {
     return out;
 }
 
+std::string LogSafe(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte >= 0x7F || c == '"' || c == '\\') {
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 std::string UtcTime(int64_t unixSeconds, const char* format) {
     const std::time_t t = static_cast<std::time_t>(unixSeconds);
     std::tm tm{};
@@ -113,22 +131,41 @@ std::string DateOf(int64_t unixSeconds) {
     return UtcTime(unixSeconds, "%Y-%m-%d");
 }
 
-std::string TablePage(const std::vector<TScoreRow>& rows) {
+std::string ReplayPath(int64_t replayId) {
+    return "/api/replays/" + std::to_string(replayId);
+}
+
+std::string TablePage(const std::vector<TScoreRow>& rows, bool all) {
     std::string html = PageHead("Pondlark: the best frogs");
     html += "<h1>Pondlark</h1>\n<p class=\"sub\">The best frogs of every pond</p>\n";
+    // The switch between the two views: a plain link, as the page runs no script.
+    html += all ? "<p class=\"switch\">Every result sent. <a href=\"" +
+                      HtmlEscape(std::string(kTablePath)) +
+                      "\">Show only the results proven by their replay</a></p>\n"
+                : "<p class=\"switch\">Results proven by their replay. <a href=\"" +
+                      HtmlEscape(std::string(kTablePath) + "&all=1") +
+                      "\">Show every result sent</a></p>\n";
     html += "<div class=\"panel\">\n";
     if (rows.empty()) {
         html += "<p class=\"empty\">No results yet. Play a game and send yours!</p>\n";
     } else {
         html += "<table>\n<thead><tr><th>#</th><th>Name</th><th>Country</th>"
-                "<th class=\"score\">Score</th><th>Date</th></tr></thead>\n<tbody>\n";
+                "<th class=\"score\">Score</th><th>Date</th><th>Replay</th></tr></thead>\n"
+                "<tbody>\n";
         int rank = 0;
         for (const TScoreRow& row : rows) {
+            std::string replay = "&ndash;";
+            if (row.verified && row.replayId > 0) {
+                const std::string id = std::to_string(row.replayId);
+                replay = "<a href=\"" + ReplayPath(row.replayId) +
+                         "\" download>file</a> <a href=\"/play/?replay=" + id + "\">watch</a>";
+            }
             html += "<tr><td class=\"rank\">" + std::to_string(++rank) +
                     "</td><td class=\"name\">" + HtmlEscape(row.Name) +
                     "</td><td class=\"country\">" + HtmlEscape(row.Country) +
                     "</td><td class=\"score\">" + std::to_string(row.Score) +
-                    "</td><td class=\"date\">" + DateOf(row.stored) + "</td></tr>\n";
+                    "</td><td class=\"date\">" + DateOf(row.stored) + "</td><td class=\"replay\">" +
+                    replay + "</td></tr>\n";
         }
         html += "</tbody>\n</table>\n";
     }
@@ -145,7 +182,10 @@ std::string ScoresJson(const std::vector<TScoreRow>& rows) {
         json += "{\"rank\":" + std::to_string(++rank) + ",\"name\":\"" + JsonEscape(row.Name) +
                 "\",\"country\":\"" + JsonEscape(row.Country) +
                 "\",\"score\":" + std::to_string(row.Score) + ",\"date\":\"" + DateOf(row.stored) +
-                "\"}";
+                "\",\"verified\":" + (row.verified ? "true" : "false");
+        if (row.verified && row.replayId > 0)
+            json += ",\"replay\":\"" + ReplayPath(row.replayId) + "\"";
+        json += "}";
     }
     json += "]}\n";
     return json;

@@ -87,6 +87,28 @@ std::string DescribeConninfo(const std::string& conninfo) {
            (host.empty() ? std::string("the local socket") : host);
 }
 
+// Bytes as bytea's text form ("\\x" and two hexadecimal digits a byte), and back.
+std::string ByteaText(const std::string& bytes) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string text = "\\x";
+    text.reserve(2 + bytes.size() * 2);
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        text += kHex[byte >> 4];
+        text += kHex[byte & 0xF];
+    }
+    return text;
+}
+
+std::string FromBytea(const char* text) {
+    size_t length = 0;
+    unsigned char* bytes = PQunescapeBytea(reinterpret_cast<const unsigned char*>(text), &length);
+    if (!bytes) throw EStoreError("database: a replay that cannot be read");
+    std::string out(reinterpret_cast<const char*>(bytes), length);
+    PQfreemem(bytes);
+    return out;
+}
+
 } // namespace
 
 // A connection taken from the pool for one operation, given back when done, or closed when it
@@ -105,9 +127,12 @@ public:
         std::vector<const char*> values;
         for (const std::string& p : params)
             values.push_back(p.c_str());
-        if (!PQsendQueryPrepared(conn_, name, static_cast<int>(values.size()), values.data(),
-                                 nullptr, nullptr, 0))
-            return Failed();
+        return RunValues(name, values.data(), static_cast<int>(values.size()), expected);
+    }
+    // The same with parameters that may be NULL (a null pointer).
+    TResultPtr RunValues(const char* name, const char* const* values, int count,
+                         ExecStatusType expected) {
+        if (!PQsendQueryPrepared(conn_, name, count, values, nullptr, nullptr, 0)) return Failed();
         TResultPtr result = Collect(conn_, broken_);
         if (!result || PQresultStatus(result.get()) != expected)
             throw EStoreError(std::string("database: ") + PQerrorMessage(conn_));
@@ -147,19 +172,61 @@ void Prepare(PGconn* conn, const char* name, const char* sql) {
 void PrepareAll(PGconn* conn) {
     Prepare(conn, "add_token", "INSERT INTO tokens (token, issued) VALUES ($1, $2)");
     Prepare(conn, "prune_tokens", "DELETE FROM tokens WHERE issued <= $1");
+    // A replay whose token ran out without a result proves nothing.
+    Prepare(conn, "prune_replays",
+            "DELETE FROM replays WHERE uploaded <= $1 AND NOT EXISTS"
+            " (SELECT 1 FROM results r WHERE r.replay_id = replays.id)");
     // Spending and storing in one statement: a token spent twice at once stores one result
     // (the second update waits for the first and then finds the token spent).
     Prepare(conn, "store_result",
             "WITH spent AS (UPDATE tokens SET result_id = nextval(pg_get_serial_sequence("
             "'results', 'id')) WHERE token = $1 AND issued > $2 AND result_id IS NULL"
             " RETURNING result_id)"
-            " INSERT INTO results (id, name, country, score, stored, address)"
-            " SELECT result_id, $3, $4, $5::integer, $6::bigint, $7 FROM spent");
+            " INSERT INTO results (id, name, country, score, stored, address, replay_id, state)"
+            " SELECT result_id, $3, $4, $5::integer, $6::bigint, $7, p.id,"
+            " CASE WHEN p.id IS NULL THEN 'unverified' ELSE 'pending' END"
+            " FROM spent LEFT JOIN replays p ON p.token = $1");
     Prepare(conn, "spent_on",
             "SELECT r.name, r.country, r.score FROM tokens t JOIN results r ON r.id = t.result_id"
             " WHERE t.token = $1 AND t.issued > $2");
     Prepare(conn, "best",
-            "SELECT name, country, score, stored FROM results ORDER BY score DESC, id LIMIT $1");
+            "SELECT name, country, score, stored, state, replay_id FROM results"
+            " ORDER BY score DESC, id LIMIT $1");
+    Prepare(conn, "best_verified",
+            "SELECT name, country, score, stored, state, replay_id FROM results"
+            " WHERE state = 'verified' ORDER BY score DESC, id LIMIT $1");
+    Prepare(conn, "store_replay",
+            "INSERT INTO replays (token, bytes, digest, uploaded)"
+            " SELECT $1, $2::bytea, $3, $4::bigint FROM tokens"
+            " WHERE token = $1 AND issued > $5::bigint AND result_id IS NULL"
+            " ON CONFLICT (token) DO UPDATE SET bytes = excluded.bytes,"
+            " digest = excluded.digest, uploaded = excluded.uploaded");
+    // The oldest pending result no one holds: a worker that finds it locked by another's claim
+    // passes on to the next (SKIP LOCKED), so workers never wait for each other or take the
+    // same result; the claim is a lease, so one whose worker died is taken again.
+    Prepare(conn, "claim_pending",
+            "UPDATE results r SET claimed_by = $1, claimed_until = $2::bigint + $3::bigint"
+            " FROM (SELECT id FROM results WHERE state = 'pending' AND (claimed_until IS NULL"
+            " OR claimed_until < $2::bigint) ORDER BY id LIMIT 1 FOR UPDATE SKIP LOCKED) c,"
+            " replays p WHERE r.id = c.id AND p.id = r.replay_id"
+            " RETURNING r.id, r.name, r.country, r.score, p.token, p.bytes, p.digest,"
+            " EXISTS (SELECT 1 FROM results v WHERE v.verified_digest = p.digest)");
+    Prepare(conn, "held",
+            "SELECT p.digest FROM results r JOIN replays p ON p.id = r.replay_id"
+            " WHERE r.id = $1 AND r.state = 'pending' AND r.claimed_by = $2 FOR UPDATE OF r");
+    Prepare(conn, "digest_verified", "SELECT count(*) FROM results WHERE verified_digest = $1");
+    Prepare(conn, "finish",
+            "UPDATE results SET state = $2, reason = $3, level = $4::integer,"
+            " frames = $5::bigint, verified_digest = $6, claimed_by = NULL, claimed_until = NULL"
+            " WHERE id = $1");
+    Prepare(conn, "release",
+            "UPDATE results SET claimed_by = NULL, claimed_until = NULL"
+            " WHERE id = $1 AND claimed_by = $2 AND state = 'pending'");
+    Prepare(conn, "state_of", "SELECT state FROM results WHERE id = $1");
+    Prepare(conn, "count_pending", "SELECT count(*) FROM results WHERE state = 'pending'");
+    Prepare(conn, "verified_replay",
+            "SELECT p.bytes FROM replays p JOIN results r ON r.replay_id = p.id"
+            " WHERE p.id = $1 AND r.state = 'verified'");
     Prepare(conn, "count_results", "SELECT count(*) FROM results");
     // One token from the key's bucket of $2 a minute, refilled since its last use: a row
     // back when there was one, none (and the bucket as it was) when it is empty.
@@ -187,6 +254,22 @@ const char* const kSteps[] = {
     // and after a crash every address starts with a full bucket.
     ("CREATE UNLOGGED TABLE IF NOT EXISTS rate_buckets (key TEXT PRIMARY KEY,"
      " tokens DOUBLE PRECISION NOT NULL, updated BIGINT NOT NULL);"),
+    // 4: replays, bound to their tokens, and each result's verification. A replay proves one
+    // result only (the unique digest of the verified ones).
+    "CREATE TABLE IF NOT EXISTS replays (id BIGSERIAL PRIMARY KEY, token TEXT NOT NULL UNIQUE,"
+    " bytes BYTEA NOT NULL, digest TEXT NOT NULL, uploaded BIGINT NOT NULL);"
+    "CREATE INDEX IF NOT EXISTS replays_uploaded ON replays (uploaded);"
+    "ALTER TABLE results ADD COLUMN IF NOT EXISTS replay_id BIGINT REFERENCES replays (id),"
+    " ADD COLUMN IF NOT EXISTS state TEXT NOT NULL DEFAULT 'unverified',"
+    " ADD COLUMN IF NOT EXISTS reason TEXT, ADD COLUMN IF NOT EXISTS claimed_by TEXT,"
+    " ADD COLUMN IF NOT EXISTS claimed_until BIGINT,"
+    " ADD COLUMN IF NOT EXISTS verified_digest TEXT, ADD COLUMN IF NOT EXISTS level INTEGER,"
+    " ADD COLUMN IF NOT EXISTS frames BIGINT;"
+    "CREATE UNIQUE INDEX IF NOT EXISTS results_verified_digest ON results (verified_digest);"
+    "CREATE INDEX IF NOT EXISTS results_replay ON results (replay_id);"
+    "CREATE INDEX IF NOT EXISTS results_pending ON results (id) WHERE state = 'pending';"
+    "CREATE INDEX IF NOT EXISTS results_verified_best ON results (score DESC, id)"
+    " WHERE state = 'verified';",
 };
 
 } // namespace
@@ -351,6 +434,7 @@ void PostgresScoreStore::AddToken(const std::string& token, int64_t now) {
     TLease conn(*this);
     if (prune) {
         conn.Run("prune_tokens", {std::to_string(now - kTokenLifetimeSeconds)}, PGRES_COMMAND_OK);
+        conn.Run("prune_replays", {std::to_string(now - kTokenLifetimeSeconds)}, PGRES_COMMAND_OK);
         // A bucket untouched for a minute is full again: the row says nothing any more.
         conn.Run("prune_buckets", {std::to_string((now - 60) * 1000)}, PGRES_COMMAND_OK);
     }
@@ -379,9 +463,10 @@ TStoreOutcome PostgresScoreStore::StoreResult(const TNewResult& result, int64_t 
     return TStoreOutcome::Refused;
 }
 
-std::vector<TScoreRow> PostgresScoreStore::Best(int limit) {
+std::vector<TScoreRow> PostgresScoreStore::Best(int limit, bool verifiedOnly) {
     TLease conn(*this);
-    const TResultPtr r = conn.Run("best", {std::to_string(limit)}, PGRES_TUPLES_OK);
+    const TResultPtr r =
+        conn.Run(verifiedOnly ? "best_verified" : "best", {std::to_string(limit)}, PGRES_TUPLES_OK);
     std::vector<TScoreRow> rows;
     const int n = PQntuples(r.get());
     for (int i = 0; i < n; ++i) {
@@ -390,9 +475,108 @@ std::vector<TScoreRow> PostgresScoreStore::Best(int limit) {
         row.Country = PQgetvalue(r.get(), i, 1);
         row.Score = static_cast<int32_t>(std::stol(PQgetvalue(r.get(), i, 2)));
         row.stored = std::stoll(PQgetvalue(r.get(), i, 3));
+        row.verified = VerificationNamed(PQgetvalue(r.get(), i, 4)) == TVerification::Verified;
+        if (row.verified && !PQgetisnull(r.get(), i, 5))
+            row.replayId = std::stoll(PQgetvalue(r.get(), i, 5));
         rows.push_back(std::move(row));
     }
     return rows;
+}
+
+TReplayOutcome PostgresScoreStore::StoreReplay(const std::string& token, const std::string& bytes,
+                                               const std::string& digest, int64_t now) {
+    TLease conn(*this);
+    const TResultPtr r = conn.Run("store_replay",
+                                  {token, ByteaText(bytes), digest, std::to_string(now),
+                                   std::to_string(now - kTokenLifetimeSeconds)},
+                                  PGRES_COMMAND_OK);
+    return std::string(PQcmdTuples(r.get())) == "1" ? TReplayOutcome::Stored
+                                                    : TReplayOutcome::Refused;
+}
+
+std::optional<TPendingReplay> PostgresScoreStore::ClaimPending(const std::string& worker,
+                                                               int64_t now, int64_t leaseSeconds) {
+    TLease conn(*this);
+    const TResultPtr r =
+        conn.Run("claim_pending", {worker, std::to_string(now), std::to_string(leaseSeconds)},
+                 PGRES_TUPLES_OK);
+    if (PQntuples(r.get()) != 1) return std::nullopt;
+    TPendingReplay p;
+    p.resultId = std::stoll(PQgetvalue(r.get(), 0, 0));
+    p.claim.Name = PQgetvalue(r.get(), 0, 1);
+    p.claim.Country = PQgetvalue(r.get(), 0, 2);
+    p.claim.Score = static_cast<int32_t>(std::stol(PQgetvalue(r.get(), 0, 3)));
+    p.token = PQgetvalue(r.get(), 0, 4);
+    p.bytes = FromBytea(PQgetvalue(r.get(), 0, 5));
+    p.digest = PQgetvalue(r.get(), 0, 6);
+    p.digestVerifiedBefore = std::string(PQgetvalue(r.get(), 0, 7)) == "t";
+    return p;
+}
+
+TVerification PostgresScoreStore::FinishVerification(int64_t resultId, const std::string& worker,
+                                                     const TVerdict& verdict) {
+    TLease conn(*this);
+    const std::string id = std::to_string(resultId);
+    conn.Exec("BEGIN");
+    // Verified verdicts one at a time across every worker of the database, so that two results
+    // proven by the same bytes cannot both pass the digest check.
+    if (verdict.verified) conn.Exec("SELECT pg_advisory_xact_lock(7160582)");
+    const TResultPtr held = conn.Run("held", {id, worker}, PGRES_TUPLES_OK);
+    if (PQntuples(held.get()) != 1) {
+        conn.Exec("ROLLBACK");
+        return TVerification::Pending;
+    }
+    const std::string digest = PQgetvalue(held.get(), 0, 0);
+    TVerification state = verdict.verified ? TVerification::Verified : TVerification::Refused;
+    std::string reason = verdict.reason;
+    if (state == TVerification::Verified) {
+        const TResultPtr seen = conn.Run("digest_verified", {digest}, PGRES_TUPLES_OK);
+        if (std::string(PQgetvalue(seen.get(), 0, 0)) != "0") {
+            state = TVerification::Refused;
+            reason = kReplayReused;
+        }
+    }
+    const bool verified = state == TVerification::Verified;
+    const char* values[] = {id.c_str(),
+                            VerificationName(state),
+                            verified ? nullptr : reason.c_str(),
+                            nullptr,
+                            nullptr,
+                            verified ? digest.c_str() : nullptr};
+    const std::string level = std::to_string(verdict.level);
+    const std::string frames = std::to_string(verdict.frames);
+    if (verified) {
+        values[3] = level.c_str();
+        values[4] = frames.c_str();
+    }
+    conn.RunValues("finish", values, 6, PGRES_COMMAND_OK);
+    conn.Exec("COMMIT");
+    return state;
+}
+
+void PostgresScoreStore::ReleaseClaim(int64_t resultId, const std::string& worker) {
+    TLease conn(*this);
+    conn.Run("release", {std::to_string(resultId), worker}, PGRES_COMMAND_OK);
+}
+
+std::optional<TVerification> PostgresScoreStore::VerificationOf(int64_t resultId) {
+    TLease conn(*this);
+    const TResultPtr r = conn.Run("state_of", {std::to_string(resultId)}, PGRES_TUPLES_OK);
+    if (PQntuples(r.get()) != 1) return std::nullopt;
+    return VerificationNamed(PQgetvalue(r.get(), 0, 0));
+}
+
+int64_t PostgresScoreStore::CountPending() {
+    TLease conn(*this);
+    const TResultPtr r = conn.Run("count_pending", {}, PGRES_TUPLES_OK);
+    return std::stoll(PQgetvalue(r.get(), 0, 0));
+}
+
+std::optional<std::string> PostgresScoreStore::VerifiedReplay(int64_t replayId) {
+    TLease conn(*this);
+    const TResultPtr r = conn.Run("verified_replay", {std::to_string(replayId)}, PGRES_TUPLES_OK);
+    if (PQntuples(r.get()) != 1) return std::nullopt;
+    return FromBytea(PQgetvalue(r.get(), 0, 0));
 }
 
 int64_t PostgresScoreStore::CountResults() {

@@ -30,7 +30,17 @@ public:
 
     void AddToken(const std::string& token, int64_t now) override;
     TStoreOutcome StoreResult(const TNewResult& result, int64_t now) override;
-    std::vector<TScoreRow> Best(int limit) override;
+    std::vector<TScoreRow> Best(int limit, bool verifiedOnly) override;
+    TReplayOutcome StoreReplay(const std::string& token, const std::string& bytes,
+                               const std::string& digest, int64_t now) override;
+    std::optional<TPendingReplay> ClaimPending(const std::string& worker, int64_t now,
+                                               int64_t leaseSeconds) override;
+    TVerification FinishVerification(int64_t resultId, const std::string& worker,
+                                     const TVerdict& verdict) override;
+    void ReleaseClaim(int64_t resultId, const std::string& worker) override;
+    std::optional<TVerification> VerificationOf(int64_t resultId) override;
+    int64_t CountPending() override;
+    std::optional<std::string> VerifiedReplay(int64_t replayId) override;
     int64_t CountResults() override;
     void CheckWritable() override;
     bool TakeToken(const std::string& key, int perMinute, int64_t nowMs) override;

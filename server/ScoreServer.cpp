@@ -2,6 +2,7 @@
 
 #include "server/Pages.h"
 #include "server/ResultCheck.h"
+#include "server/Sha256.h"
 
 #include <sys/random.h>
 
@@ -61,24 +62,6 @@ std::string IsoTime(int64_t unixSeconds) {
     return UtcTime(unixSeconds, "%Y-%m-%dT%H:%M:%SZ");
 }
 
-// Printable ASCII stays; anything else (and the quote and backslash) as \xHH, so one request
-// is always one line of the log.
-std::string LogSafe(std::string_view text) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte >= 0x7F || c == '"' || c == '\\') {
-            out += "\\x";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0xF];
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 bool ParseInt(std::string_view text, int low, int high, int& value) {
     int v = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), v);
@@ -88,20 +71,22 @@ bool ParseInt(std::string_view text, int low, int high, int& value) {
     return true;
 }
 
-// The target as the log shows it: a result's payload holds a token that may still be good,
-// so only its length is kept.
+// The target as the log shows it: a result's payload and a replay's token are a token that
+// may still be good, so only their length is kept.
 std::string LoggedTarget(const std::string& target) {
     std::string out = target;
-    size_t at = 0;
-    while ((at = out.find("inf=", at)) != std::string::npos) {
-        if (at > 0 && out[at - 1] != '?' && out[at - 1] != '&') {
-            at += 4;
-            continue;
+    for (const std::string_view key : {"inf=", "token="}) {
+        size_t at = 0;
+        while ((at = out.find(key, at)) != std::string::npos) {
+            if (at > 0 && out[at - 1] != '?' && out[at - 1] != '&') {
+                at += key.size();
+                continue;
+            }
+            const size_t end = std::min(out.find('&', at), out.size());
+            const size_t length = end - at - key.size();
+            out.replace(at + key.size(), length, "(" + std::to_string(length) + "-characters)");
+            at += key.size();
         }
-        const size_t end = std::min(out.find('&', at), out.size());
-        const size_t length = end - at - 4;
-        out.replace(at + 4, length, "(" + std::to_string(length) + "-characters)");
-        at += 4;
     }
     return out;
 }
@@ -140,10 +125,24 @@ shows the best 100 as a web page.
                               several); the limits and the log then use the client's address
   --shared-limits             keep the rate limits in the PostgreSQL database, shared by every
                               service on it (default: each service counts its own)
+  --verifier PATH             the game's verifier (pondlark-verify): results sent with a replay
+                              are played again by it and shown as verified only when it agrees
+                              (default: pondlark-verify beside this program, when it is there;
+                              without one they stay pending)
+  --game-dir DIR              the game's folder the verifier plays in (default: the installed
+                              game's data beside this program)
+  --verify-workers N          verifiers run at once by this service (0 to 64; default 1 with a
+                              verifier)
+  --verify-only               run no HTTP service, only verify-workers (default 1) against the
+                              --db, beside services on the same PostgreSQL
+  --verify-cpu-seconds N      CPU time one verification may take (default 60)
+  --verify-memory-mb N        memory (address space) one verification may take (default 1024)
+  --verify-seconds N          wall-clock time one verification may take (default 120)
   --help                      this text
 
 Every request is logged on standard error: time, address, method, path with query (a result's
-payload shortened to its length), status, milliseconds taken, and why a request was refused.
+payload and a replay's token shortened to their length), status, milliseconds taken, and why a
+request was refused; each verdict is a line too.
 SIGTERM or SIGINT finishes the requests in flight (at most 3 s) and exits with status 0.
 )";
 }
@@ -157,8 +156,8 @@ bool ParseServiceOptions(int argc, const char* const* argv, TServiceOptions& opt
             help = true;
             return true;
         }
-        if (arg == "--shared-limits") {
-            options.SharedLimits = true;
+        if (arg == "--shared-limits" || arg == "--verify-only") {
+            (arg == "--verify-only" ? options.VerifyOnly : options.SharedLimits) = true;
             continue;
         }
         if (i + 1 >= argc) {
@@ -183,6 +182,29 @@ bool ParseServiceOptions(int argc, const char* const* argv, TServiceOptions& opt
             options.Database = value;
         } else if (arg == "--site") {
             options.Site = value;
+        } else if (arg == "--verifier") {
+            options.Verify.Program = value;
+        } else if (arg == "--game-dir") {
+            options.Verify.GameDir = value;
+        } else if (arg == "--verify-workers") {
+            if (!ParseInt(value, 0, 64, options.VerifyWorkers)) {
+                error = arg + " wants a number from 0 to 64";
+                return false;
+            }
+        } else if (arg == "--verify-cpu-seconds" || arg == "--verify-seconds") {
+            int& target =
+                arg == "--verify-seconds" ? options.Verify.WallSeconds : options.Verify.CpuSeconds;
+            if (!ParseInt(value, 1, 3600, target)) {
+                error = arg + " wants seconds from 1 to 3600";
+                return false;
+            }
+        } else if (arg == "--verify-memory-mb") {
+            int mb = 0;
+            if (!ParseInt(value, 16, 65536, mb)) {
+                error = arg + " wants megabytes from 16 to 65536";
+                return false;
+            }
+            options.Verify.MemoryBytes = static_cast<size_t>(mb) << 20;
         } else if (arg == "--db-connections" || arg == "--workers") {
             int& target = arg == "--workers" ? options.Workers : options.DatabaseConnections;
             if (!ParseInt(value, 1, 256, target)) {
@@ -231,6 +253,10 @@ bool ParseServiceOptions(int argc, const char* const* argv, TServiceOptions& opt
         error = "--shared-limits needs a PostgreSQL --db";
         return false;
     }
+    if (options.VerifyOnly && options.VerifyWorkers == 0) {
+        error = "--verify-only needs at least one --verify-workers";
+        return false;
+    }
     return true;
 }
 
@@ -239,6 +265,7 @@ TScoreServer::TScoreServer(IScoreStore& store, const TServiceOptions& options, s
     : store_(store), options_(options), log_(log),
       clock_(clock ? std::move(clock) : TClock(SystemSeconds)),
       resultLimit_(options.ResultsPerMinute), versionLimit_(options.VersionsPerMinute),
+      replayLimit_(options.ResultsPerMinute),
       http_(
           options.Limits, options.Workers,
           [this](const THttpRequest& request) { return Route(request); },
@@ -246,14 +273,27 @@ TScoreServer::TScoreServer(IScoreStore& store, const TServiceOptions& options, s
               Log(request, response, ms);
           },
           [this](const std::string& what, THttpResponse& response) {
-              {
-                  std::lock_guard lock(logMutex_);
-                  std::fprintf(log_, "pondlark-scores: %s\n", LogSafe(what).c_str());
-              }
+              LogLine(what);
               // A database that does not answer is a passing trouble: the game may try again.
               response.Text(503, "ERR|try later\n");
               response.refusal = "store failed";
-          }) {}
+          }) {
+    if (!options_.Verify.Program.empty() && VerifyWorkerCount() > 0)
+        verifiers_ = std::make_unique<TVerifyWorkers>(
+            store_, options_.Verify, VerifyWorkerCount(),
+            [this](const std::string& line) { LogLine(line); }, clock_);
+}
+
+int TScoreServer::VerifyWorkerCount() const {
+    if (options_.Verify.Program.empty()) return 0;
+    return options_.VerifyWorkers < 0 ? 1 : options_.VerifyWorkers;
+}
+
+void TScoreServer::LogLine(const std::string& text) {
+    std::lock_guard lock(logMutex_);
+    std::fprintf(log_, "pondlark-scores: %s\n", LogSafe(text).c_str());
+    std::fflush(log_);
+}
 
 int TScoreServer::Bind() {
     // The browser game: its page, script, program and data, loaded and compressed now.
@@ -266,7 +306,10 @@ int TScoreServer::Bind() {
 }
 
 bool TScoreServer::Run() {
-    return http_.Run();
+    if (verifiers_) verifiers_->Start();
+    const bool served = http_.Run();
+    if (verifiers_) verifiers_->Stop();
+    return served;
 }
 
 void TScoreServer::Stop() {
@@ -368,12 +411,15 @@ THttpServer::TRoute TScoreServer::Route(const THttpRequest& request) {
             return guarded(true, [this](const THttpRequest& r, THttpResponse& response) {
                 Result(r, response);
             });
-        if (request.HasParam("show") && request.Param("type") == "0")
-            return guarded(true, [this](const THttpRequest&, THttpResponse& response) {
-                response.Text(200, TablePage(Timed([&] { return store_.Best(kTableSize); })),
+        if (request.HasParam("show") && request.Param("type") == "0") {
+            const bool all = request.Param("all") == "1";
+            return guarded(true, [this, all](const THttpRequest&, THttpResponse& response) {
+                response.Text(200,
+                              TablePage(Timed([&] { return store_.Best(kTableSize, !all); }), all),
                               kHtmlType);
                 response.Set("Cache-Control", "no-cache");
             });
+        }
         return reply(400, "ERR|unknown request\n");
     }
     if (path == "/")
@@ -386,11 +432,31 @@ THttpServer::TRoute TScoreServer::Route(const THttpRequest& request) {
             return guarded(false, [](const THttpRequest&, THttpResponse& response) {
                 response.Text(400, "{\"error\":\"limit must be 1 to 100\"}\n", "application/json");
             });
-        return guarded(true, [this, limit](const THttpRequest&, THttpResponse& response) {
-            response.Text(200, ScoresJson(Timed([&] { return store_.Best(limit); })),
+        const bool all = request.Param("all") == "1";
+        return guarded(true, [this, limit, all](const THttpRequest&, THttpResponse& response) {
+            response.Text(200, ScoresJson(Timed([&] { return store_.Best(limit, !all); })),
                           "application/json");
             response.Set("Access-Control-Allow-Origin", "*");
             response.Set("Cache-Control", "no-cache");
+        });
+    }
+    if (path == "/api/replays") {
+        if (request.method != "POST") return reply(405, "ERR|only POST\n", "method not allowed");
+        TRoute route = guarded(true, [this](const THttpRequest& r, THttpResponse& response) {
+            UploadReplay(r, response);
+        });
+        route.maxBody = kMaxReplayBytes;
+        return route;
+    }
+    if (path.rfind("/api/replays/", 0) == 0) {
+        int64_t id = 0;
+        const std::string digits = path.substr(13);
+        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), id);
+        if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
+            id <= 0)
+            return reply(404, "ERR|not found\n");
+        return guarded(true, [this, id](const THttpRequest&, THttpResponse& response) {
+            ServeReplay(id, response);
         });
     }
     if (path == "/healthz")
@@ -462,8 +528,43 @@ void TScoreServer::Result(const THttpRequest& request, THttpResponse& response) 
     const TNewResult result{checked, checked.token, client};
     const TStoreOutcome outcome = Timed([&] { return store_.StoreResult(result, clock_()); });
     if (outcome == TStoreOutcome::Refused) return refuse(400, TRefusal::UnknownToken);
-    if (outcome == TStoreOutcome::Stored) ++results_;
+    if (outcome == TStoreOutcome::Stored) {
+        ++results_;
+        // It may have come with a replay: a worker looks now rather than at its next round.
+        if (verifiers_) verifiers_->Wake();
+    }
     response.Text(200, "OK\n");
+}
+
+void TScoreServer::UploadReplay(const THttpRequest& request, THttpResponse& response) {
+    response.Set("Cache-Control", "no-store");
+    const auto refuse = [&](int status, const std::string& reason) {
+        response.Text(status, "ERR|" + reason + "\n");
+        response.refusal = reason;
+    };
+    if (!Allow(replayLimit_, "replay", options_.ResultsPerMinute, ClientAddress(request)))
+        return refuse(429, "too many requests");
+    if (request.ParamCount("token") != 1 || !IsTokenShaped(request.Param("token")))
+        return refuse(400, "bad token");
+    if (request.body.empty()) return refuse(400, "empty replay");
+    const std::string digest = Sha256Hex(request.body);
+    const TReplayOutcome outcome = Timed(
+        [&] { return store_.StoreReplay(request.Param("token"), request.body, digest, clock_()); });
+    if (outcome == TReplayOutcome::Refused) return refuse(400, "unknown token");
+    response.Text(200, "OK\n");
+}
+
+void TScoreServer::ServeReplay(int64_t replayId, THttpResponse& response) {
+    const std::optional<std::string> bytes = Timed([&] { return store_.VerifiedReplay(replayId); });
+    if (!bytes) {
+        response.Text(404, "ERR|not found\n");
+        return;
+    }
+    response.Text(200, *bytes, "application/octet-stream");
+    response.Set("Content-Disposition",
+                 "attachment; filename=\"pondlark-" + std::to_string(replayId) + ".replay\"");
+    // A verified replay never changes.
+    response.Set("Cache-Control", "public, max-age=31536000, immutable");
 }
 
 bool TScoreServer::Allow(TRateLimiter& limiter, const char* kind, int perMinute,
@@ -488,6 +589,8 @@ void TScoreServer::Log(const THttpRequest& request, const THttpResponse& respons
     else if (path == "/" || path == "/api/scores" || path == "/healthz" || path == "/readyz" ||
              path == "/metrics")
         route = path == "/" ? "home" : path.substr(1);
+    else if (path.rfind("/api/replays", 0) == 0)
+        route = "api/replays";
     else if (path.rfind("/play", 0) == 0)
         route = "play";
     metrics_.CountRequest(route, response.status);

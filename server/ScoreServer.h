@@ -5,7 +5,9 @@
 //   GET /cgi/version.pl?hs&prg=Pondlark&inf=...   OK, or ERR|reason (nothing stored)
 //   GET /cgi/version.pl?prg=Pondlark&type=0&show  the best 100 as an HTML page
 //   GET /                                         the game's home page
-//   GET /api/scores?limit=N                       the best N (1-100) as JSON
+//   GET /api/scores?limit=N[&all=1]               the best N (1-100) verified (or all) as JSON
+//   POST /api/replays?token=T                     a game's replay, before its result
+//   GET /api/replays/ID                           a verified result's replay, as a download
 //   GET /healthz                                  "ok": the service runs (never asks the store)
 //   GET /readyz                                   200 only when a write to the store works now
 //   GET /metrics                                  counters in Prometheus' text format
@@ -23,6 +25,7 @@
 #include "server/ScoreStore.h"
 #include "server/ServiceMetrics.h"
 #include "server/SiteFiles.h"
+#include "server/VerifyWorkers.h"
 
 #include <atomic>
 #include <cstdint>
@@ -49,6 +52,12 @@ struct TServiceOptions {
     std::vector<std::string> TrustedProxies;
     // The rate limits kept in the database (PostgreSQL), shared by every service on it.
     bool SharedLimits = false;
+    // Verifying results by their replays: the verifier, its folder and limits; the workers in
+    // this service (-1: one when a verifier is configured, else none); VerifyOnly: a process
+    // that only verifies (no HTTP), beside services on the same PostgreSQL.
+    TVerifierConfig Verify;
+    int VerifyWorkers = -1;
+    bool VerifyOnly = false;
     THttpLimits Limits;
 };
 
@@ -72,9 +81,13 @@ public:
     // Binds the listening socket; returns the port. Throws std::runtime_error when it cannot, or
     // when the folder of `Site` cannot be served.
     int Bind();
-    // Serves until Stop; false when serving failed to start.
+    // Serves (and verifies, with a verifier and workers) until Stop; false when serving failed
+    // to start.
     bool Run();
     void Stop();
+
+    // How many verify workers this service runs (0 without a verifier).
+    int VerifyWorkerCount() const;
 
     // The client's address for the limits and the log: the peer, or for a trusted proxy the
     // last address in X-Forwarded-For that is not itself a trusted proxy.
@@ -84,6 +97,9 @@ private:
     THttpServer::TRoute Route(const THttpRequest& request);
     void Version(const THttpRequest& request, THttpResponse& response);
     void Result(const THttpRequest& request, THttpResponse& response);
+    void UploadReplay(const THttpRequest& request, THttpResponse& response);
+    void ServeReplay(int64_t replayId, THttpResponse& response);
+    void LogLine(const std::string& text);
     void Ready(THttpResponse& response);
     void Log(const THttpRequest& request, const THttpResponse& response, double ms);
     // The rate limit `kind` ("version", "result") for `client`, in memory or shared.
@@ -98,11 +114,13 @@ private:
     TClock clock_;
     TRateLimiter resultLimit_;
     TRateLimiter versionLimit_;
+    TRateLimiter replayLimit_;
     TServiceMetrics metrics_;
     std::atomic<int64_t> results_{0}; // counted at Bind, then by this service
     std::unique_ptr<TSiteFiles> site_;
     std::mutex logMutex_;
     int port_ = 0;
+    std::unique_ptr<TVerifyWorkers> verifiers_;
     // Last: destroyed first, so that its workers are done before what they use goes.
     THttpServer http_;
 };

@@ -5,6 +5,27 @@
 
 namespace pondlark::scores {
 
+const char* VerificationName(TVerification state) {
+    switch (state) {
+    case TVerification::Pending:
+        return "pending";
+    case TVerification::Verified:
+        return "verified";
+    case TVerification::Refused:
+        return "refused";
+    case TVerification::Unverified:
+        break;
+    }
+    return "unverified";
+}
+
+TVerification VerificationNamed(std::string_view name) {
+    for (const TVerification state :
+         {TVerification::Pending, TVerification::Verified, TVerification::Refused})
+        if (name == VerificationName(state)) return state;
+    return TVerification::Unverified;
+}
+
 std::unique_ptr<IScoreStore> OpenScoreStore(const std::string& description, int connections) {
     if (description.rfind("sqlite:", 0) == 0) {
         const std::string path = description.substr(7);

@@ -29,7 +29,8 @@ bool TResultSender::Busy() const {
     return transfer_ != nullptr;
 }
 
-bool TResultSender::Start(THttpClient& http, const TServiceAddress& address, TResult result) {
+bool TResultSender::Start(THttpClient& http, const TServiceAddress& address, TResult result,
+                          std::optional<TReplay>) {
     if (transfer_) return false;
     auto t = std::make_unique<TTransfer>();
     t->Http = &http;

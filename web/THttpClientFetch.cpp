@@ -38,3 +38,12 @@ std::string THttpClient::Get(const std::string& url) {
 }
 
 } // namespace pondlark
+
+namespace pondlark {
+
+// The page sends no replay yet: its results go as the plain protocol's, unverified.
+std::string THttpClient::Post(const std::string& url, const std::string&) {
+    throw EHttpError("request to " + url + " not sent: the page posts nothing");
+}
+
+} // namespace pondlark

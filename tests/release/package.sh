@@ -50,8 +50,10 @@ usr/share/icons/hicolor/64x64/apps/pondlark.png
 usr/share/icons/hicolor/scalable/apps/pondlark.svg
 pondlark-scores|lib/systemd/system/pondlark-scores.service
 usr/bin/pondlark-scores
+usr/bin/pondlark-verify
 usr/lib/sysusers.d/pondlark-scores.conf
-usr/share/man/man1/pondlark-scores.1.gz"
+usr/share/man/man1/pondlark-scores.1.gz
+usr/share/man/man1/pondlark-verify.1.gz"
 # The table above, one "PACKAGE|FILE" line per file.
 expected=$(awk -F'|' 'NF == 2 { package = $1; print; next } { print package "|" $0 }' <<<"$rows")
 for package in pondlark pondlark-data pondlark-scores; do
@@ -160,6 +162,12 @@ for _ in $(seq 50); do
 done
 answer=$(curl -s --max-time 5 "http://127.0.0.1:${port:-1}/healthz")
 [[ "$answer" == ok* ]] || problem "the installed service answered /healthz with: $answer ($(cat "$tmp/scores.log"))"
+# The verifier beside it and the game's data are found without options.
+grep -q "verifying with $root/usr/bin/pondlark-verify in $root/usr/share/games/pondlark" "$tmp/scores.log" ||
+    problem "the installed service does not verify with the installed verifier: $(cat "$tmp/scores.log")"
+verdict=$("$root/usr/bin/pondlark-verify" --dir "$root/usr/share/games/pondlark" --name A \
+    --country "" --score 0 --token x </dev/null)
+[[ "$verdict" == refused:* ]] || problem "the installed verifier said $verdict to an empty replay"
 row_end "the score service package"
 
 exit $((failures > 0))

@@ -21,18 +21,23 @@ using namespace pondlark::test_support;
 // hears the version request, then the result, and the high-score screen opens.
 TEST_F(GameFixture, AStoredResultIsSentWhenTheBoxIsTicked) {
     ASSERT_TRUE(Start());
-    LoopbackServer server({ScriptedReply::Ok("OK|1|2|3|77|5"), ScriptedReply::Ok("")});
+    LoopbackServer server(
+        {ScriptedReply::Ok("OK|1|2|3|77|5"), ScriptedReply::Ok("OK\n"), ScriptedReply::Ok("")});
     form->ServiceAddress = {"127.0.0.1", server.Port()};
     PlayAndSendResult(*this, 1234, "FROG");
     EXPECT_EQ(form->State().HighScores[4].Name, "FROG");
     const auto requests = server.Requests();
-    ASSERT_EQ(requests.size(), 2u);
+    ASSERT_EQ(requests.size(), 3u);
     EXPECT_EQ(requests[0].rfind("GET /cgi/version.pl?version&prg=Pondlark HTTP/1.1\r\n", 0), 0u)
         << requests[0];
+    // The game's replay, bound to the token of the version reply, before the result.
+    EXPECT_EQ(requests[1].rfind("POST /api/replays?token=77 HTTP/1.1\r\n", 0), 0u) << requests[1];
+    EXPECT_NE(requests[1].find("Content-Type: application/octet-stream\r\n"), std::string::npos)
+        << requests[1];
     const std::string prefix = "GET /cgi/version.pl?hs&prg=Pondlark&inf=";
-    ASSERT_EQ(requests[1].rfind(prefix, 0), 0u) << requests[1];
+    ASSERT_EQ(requests[2].rfind(prefix, 0), 0u) << requests[2];
     const std::string inf =
-        requests[1].substr(prefix.size(), requests[1].find(' ', prefix.size()) - prefix.size());
+        requests[2].substr(prefix.size(), requests[2].find(' ', prefix.size()) - prefix.size());
     EXPECT_EQ(DecodeLine(inf), "type=0|name=FROG|score=1234|key=P|p=77|add=|z=0000");
     EXPECT_TRUE(platform.MessageBoxes().empty());
 }

@@ -2,6 +2,10 @@
 // headless game reaches the service's table page, on SQLite and on PostgreSQL; the program
 // logs every request and stops cleanly on SIGTERM, answering the request it is in.
 #include "app/GameFixture.h"
+#include "persist/ResultPayload.h"
+#include "persist/TextEncoding.h"
+#include "persist/WebService.h"
+#include "platform/Replay.h"
 #include "screens/SendResultFlow.h"
 #include "server/RawConnection.h"
 #include "server/ServiceUnderTest.h"
@@ -19,7 +23,9 @@
 
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <regex>
+#include <span>
 #include <sstream>
 #include <thread>
 
@@ -51,9 +57,12 @@ bool Connects(int port) {
 // pondlark-scores started as a child process on a free port, its standard error in a file.
 class TServiceProcess {
 public:
-    TServiceProcess(const std::string& db, const std::filesystem::path& log) : log_(log) {
+    TServiceProcess(const std::string& db, const std::filesystem::path& log,
+                    const std::vector<std::string>& more = {})
+        : log_(log) {
         const std::string program = PONDLARK_SCORES_PROGRAM;
         std::vector<std::string> args = {program, "--listen", "127.0.0.1:0", "--db", db};
+        args.insert(args.end(), more.begin(), more.end());
         std::vector<char*> argv;
         for (std::string& a : args)
             argv.push_back(a.data());
@@ -104,11 +113,11 @@ struct GameOnline : GameFixture, ::testing::WithParamInterface<TBackend> {
     std::unique_ptr<TServiceProcess> process;
 
     // Starts pondlark-scores on the test's store; "" or why the test must be skipped.
-    std::string StartService() {
+    std::string StartService(const std::vector<std::string>& more = {}) {
         std::string skip;
         const std::string db = DatabaseFor(GetParam(), dir, postgres, skip);
         if (db.empty()) return skip;
-        process = std::make_unique<TServiceProcess>(db, dir / "service.log");
+        process = std::make_unique<TServiceProcess>(db, dir / "service.log", more);
         return "";
     }
     void TearDown() override {
@@ -134,7 +143,7 @@ TEST_P(GameOnline, APlayedResultAppearsOnTheServicesTablePage) {
 
     THttpClient http;
     const std::string page = http.Get("http://127.0.0.1:" + std::to_string(service.Port()) +
-                                      "/cgi/version.pl?prg=Pondlark&type=0&show");
+                                      "/cgi/version.pl?prg=Pondlark&type=0&show&all=1");
     EXPECT_NE(page.find("<td class=\"rank\">1</td><td class=\"name\">FROG</td>"
                         "<td class=\"country\"></td><td class=\"score\">1234</td>"),
               std::string::npos)
@@ -156,10 +165,147 @@ TEST_P(GameOnline, APlayedResultAppearsOnTheServicesTablePage) {
         logged.push_back((inf == std::string::npos ? target : target.substr(0, inf + 5) + "...") +
                          " " + (*it)[2].str());
     }
-    EXPECT_EQ(logged, (std::vector<std::string>{"/cgi/version.pl?version&prg=Pondlark 200",
-                                                "/cgi/version.pl?hs&prg=Pondlark&inf=... 200",
-                                                "/cgi/version.pl?prg=Pondlark&type=0&show 200"}))
+    EXPECT_EQ(logged,
+              (std::vector<std::string>{"/cgi/version.pl?version&prg=Pondlark 200",
+                                        "/cgi/version.pl?hs&prg=Pondlark&inf=... 200",
+                                        "/cgi/version.pl?prg=Pondlark&type=0&show&all=1 200"}))
         << log;
+}
+
+// Level 1 jumped to and fro until the lives run out: the game of docs/shots/gameover.txt up to
+// its name panel (without its shots), then the name typed and "Send result" ticked.
+std::string HonestGameScript() {
+    std::ifstream in(PONDLARK_TEST_DATA "/../../docs/shots/gameover.txt");
+    std::string script, line;
+    while (std::getline(in, line) && line.rfind("type ", 0) != 0)
+        if (line.rfind("shot ", 0) != 0) script += line + "\n";
+    return script + "type FROGGY\nclick 260 385\n";
+}
+
+// What the service lists at `target`, once `done` holds for it (or after about 60 s, the bound
+// of a stuck verifier, not a measure of speed).
+std::string ListedOnce(int port, const std::string& target,
+                       const std::function<bool(const std::string&)>& done) {
+    THttpClient http;
+    std::string text;
+    for (int i = 0; i < 600; ++i) {
+        try {
+            text = http.Get("http://127.0.0.1:" + std::to_string(port) + target);
+        } catch (const EHttpError&) {
+        }
+        if (done(text)) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return text;
+}
+
+size_t Count(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+// The whole way of a verified result: a game played in the headless game sends its result and
+// its replay to the real program, whose worker plays the replay with the real pondlark-verify
+// and lists it as verified with its replay; tampered replays and a forged result stay off the
+// default table, each refusal with its reason in the log.
+TEST_P(GameOnline, APlayedGameIsVerifiedAndTamperedOnesAreRefused) {
+    const std::string skip = StartService({"--verifier", PONDLARK_VERIFY_PROGRAM, "--game-dir",
+                                           PONDLARK_GAME_DIR, "--verify-workers", "2"});
+    if (!skip.empty()) GTEST_SKIP() << skip;
+    TServiceProcess& service = *process;
+    ASSERT_NE(service.Port(), 0) << service.Log();
+    ASSERT_TRUE(Start());
+    const TServiceAddress address{"127.0.0.1", service.Port()};
+    form->ServiceAddress = address;
+    TScriptRunner runner(platform, *form, nullptr);
+    runner.Run(ParseScript(HonestGameScript()));
+    ASSERT_EQ(form->State().Scene, TScene::GameOver);
+    const int32_t score = form->State().Score;
+    ASSERT_GT(score, 0);
+    Key(vk::Return);
+    FinishSending();
+
+    const std::string verified = ListedOnce(service.Port(), "/api/scores", [](const auto& text) {
+        return text.find("\"verified\":true") != std::string::npos;
+    });
+    ASSERT_NE(
+        verified.find("\"name\":\"FROGGY\",\"country\":\"\",\"score\":" + std::to_string(score)),
+        std::string::npos)
+        << verified << service.Log();
+    const size_t at = verified.find("\"replay\":\"") + 10;
+    const std::string replayPath = verified.substr(at, verified.find('"', at) - at);
+    THttpClient http;
+    const std::string url = "http://127.0.0.1:" + std::to_string(service.Port());
+    const std::string downloaded = http.Get(url + replayPath);
+    const TReplay played = ParseReplay(
+        std::span(reinterpret_cast<const uint8_t*>(downloaded.data()), downloaded.size()));
+    EXPECT_EQ(played.Score, score);
+    EXPECT_EQ(played.Name, "FROGGY");
+
+    // Each tampered game the way the game sends one: a token, the replay, the result.
+    const auto rebound = [&](const std::string& token) {
+        TReplay r = played;
+        r.Token = token;
+        const std::vector<uint8_t> bytes = EncodeReplay(r);
+        return std::string(bytes.begin(), bytes.end());
+    };
+    struct Case {
+        const char* what;
+        std::function<std::string(const std::string& token)> replay;
+        TResult claim;
+        const char* logged;
+    } cases[] = {
+        {"the claimed score +5", rebound, {"FROGGY", "", score + 5}, "score differs"},
+        {"another name", rebound, {"TOAD", "", score}, "another name"},
+        {"the replay of another token",
+         [&](auto&) { return downloaded; },
+         {"FROGGY", "", score},
+         "the replay already proves another result"},
+        {"a flipped byte",
+         [&](auto& t) {
+             std::string b = rebound(t);
+             b[b.size() / 2] = static_cast<char>(b[b.size() / 2] ^ 0x10);
+             return b;
+         },
+         {"FROGGY", "", score},
+         "damaged replay"},
+        {"truncated",
+         [&](auto& t) { return rebound(t).substr(0, rebound(t).size() / 2); },
+         {"FROGGY", "", score},
+         "truncated replay"},
+        {"forged, without a replay",
+         [](auto&) { return std::string(); },
+         {"FORGER", "", 99'999'999},
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string token = PassBackValue(http.Get(VersionRequestUrl(address)));
+        const std::string replay = c.replay(token);
+        if (!replay.empty()) {
+            EXPECT_EQ(http.Post(ReplayUploadUrl(address, token), replay), "OK\n");
+        }
+        EXPECT_EQ(http.Get(ResultRequestUrl(address, EncodeLine(ResultPayload(c.claim, token)))),
+                  "OK\n");
+    }
+    const std::string all = ListedOnce(service.Port(), "/api/scores?all=1", [&](const auto&) {
+        return Count(service.Log(), " refused: ") >= 5;
+    });
+    const std::string log = service.Log();
+    for (const Case& c : cases) {
+        if (*c.logged) {
+            EXPECT_NE(log.find(c.logged), std::string::npos) << c.what << log;
+        }
+    }
+    EXPECT_EQ(Count(all, "\"rank\":"), 7u) << "every result is kept: " << all;
+    const std::string shown = http.Get(url + "/api/scores");
+    EXPECT_EQ(Count(shown, "\"rank\":"), 1u) << shown;
+    EXPECT_NE(shown.find(replayPath), std::string::npos) << shown;
+    EXPECT_EQ(shown.find("99999999"), std::string::npos) << shown;
+    EXPECT_EQ(http.Get(url + "/cgi/version.pl?prg=Pondlark&type=0&show").find("FORGER"),
+              std::string::npos);
 }
 
 TEST_P(GameOnline, SigtermAnswersTheRequestInFlightAndExitsCleanly) {

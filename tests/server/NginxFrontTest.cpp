@@ -18,6 +18,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <tuple>
 
 using namespace pondlark;
 using namespace pondlark::test_support;
@@ -148,6 +149,19 @@ TEST(NginxFront, TheServiceWorksBehindTheDistConfiguration) {
     ASSERT_EQ(version.rfind("HTTP/1.1 200", 0), 0u) << version;
     EXPECT_NE(version.find("|https://scores.example/|"), std::string::npos) << version;
     const std::string token = TokenOf(version);
+    // The game's replay, the one body that passes, bound to the token before the result; a
+    // body anywhere else stops at nginx.
+    for (const auto& [target, body, status] :
+         std::vector<std::tuple<std::string, std::string, const char*>>{
+             {"/api/replays?token=" + token, std::string(300 * 1024, 'r'), "HTTP/1.1 200"},
+             {"/api/scores", "x", "HTTP/1.1 405"},
+             {"/api/replays?token=" + token, std::string(600 * 1024, 'r'), "HTTP/1.1 413"}}) {
+        TRawConnection c(port, "127.0.0.2");
+        c.Send("POST " + target + " HTTP/1.1\r\nHost: scores.example\r\nContent-Length: " +
+               std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+        const std::string reply = c.ReadAll();
+        EXPECT_EQ(reply.rfind(status, 0), 0u) << target << " " << body.size() << ": " << reply;
+    }
     const std::string result = kResult + EncodeLine(ResultPayload({"Frog", "Wales", 250}, token));
     for (int attempt = 0; attempt < 2; ++attempt) {
         const std::string stored = Through(port, result, "127.0.0.2");
@@ -159,8 +173,8 @@ TEST(NginxFront, TheServiceWorksBehindTheDistConfiguration) {
         const char* status;
         const char* contains;
     } cases[] = {
-        {"/cgi/version.pl?prg=Pondlark&type=0&show", "200", "Frog"},
-        {"/api/scores?limit=1", "200", "\"name\":\"Frog\""},
+        {"/cgi/version.pl?prg=Pondlark&type=0&show&all=1", "200", "Frog"},
+        {"/api/scores?limit=1&all=1", "200", "\"name\":\"Frog\""},
         {"/healthz", "200", "ok 1 results"},
         {"/readyz", "200", "ready"},
         {"/", "200", "Pondlark"},

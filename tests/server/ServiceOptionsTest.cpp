@@ -37,7 +37,10 @@ TEST(ServiceOptions, CommandLinesAreReadOrRefusedWithAReason) {
         "--db-connections", "6", "--results-per-minute", "0", "--versions-per-minute", "30",
         "--public-url", "https://frogs.example/", "--request-timeout", "3",
         "--max-connections-per-address", "8", "--trusted-proxy", "10.0.0.1",
-        "--trusted-proxy", "::1", "--shared-limits"});
+        "--trusted-proxy", "::1", "--shared-limits", "--verifier", "/usr/bin/pondlark-verify",
+        "--game-dir", "/usr/share/games/pondlark", "--verify-workers", "3",
+        "--verify-cpu-seconds", "20", "--verify-memory-mb", "512", "--verify-seconds", "40",
+        "--verify-only"});
     // clang-format on
     ASSERT_TRUE(full.ok) << full.error;
     EXPECT_EQ(full.options.Host, "::");
@@ -53,6 +56,15 @@ TEST(ServiceOptions, CommandLinesAreReadOrRefusedWithAReason) {
     EXPECT_EQ(full.options.TrustedProxies, (std::vector<std::string>{"10.0.0.1", "::1"}));
     EXPECT_TRUE(full.options.SharedLimits);
     EXPECT_FALSE(defaults.options.SharedLimits);
+    EXPECT_EQ(full.options.Verify.Program, "/usr/bin/pondlark-verify");
+    EXPECT_EQ(full.options.Verify.GameDir, "/usr/share/games/pondlark");
+    EXPECT_EQ(full.options.VerifyWorkers, 3);
+    EXPECT_EQ(full.options.Verify.CpuSeconds, 20);
+    EXPECT_EQ(full.options.Verify.MemoryBytes, size_t{512} << 20);
+    EXPECT_EQ(full.options.Verify.WallSeconds, 40);
+    EXPECT_TRUE(full.options.VerifyOnly);
+    EXPECT_FALSE(defaults.options.VerifyOnly);
+    EXPECT_EQ(defaults.options.VerifyWorkers, -1) << "one when a verifier is there";
 
     struct Bad {
         std::vector<const char*> args;
@@ -70,6 +82,12 @@ TEST(ServiceOptions, CommandLinesAreReadOrRefusedWithAReason) {
         {{"--shared-limits"}, "--shared-limits needs a PostgreSQL --db"},
         {{"--max-connections-per-address", "-1"},
          "--max-connections-per-address wants a number from 0 to 1000000"},
+        {{"--verify-workers", "65"}, "--verify-workers wants a number from 0 to 64"},
+        {{"--verify-cpu-seconds", "0"}, "--verify-cpu-seconds wants seconds from 1 to 3600"},
+        {{"--verify-seconds", "x"}, "--verify-seconds wants seconds from 1 to 3600"},
+        {{"--verify-memory-mb", "8"}, "--verify-memory-mb wants megabytes from 16 to 65536"},
+        {{"--verify-only", "--verify-workers", "0"}, "--verify-only needs at least one"},
+        {{"--verifier"}, "--verifier needs a value"},
         {{"--verbose", "1"}, "unknown option --verbose"},
         {{"stray"}, "unknown argument stray"},
     };
@@ -83,10 +101,27 @@ TEST(ServiceOptions, CommandLinesAreReadOrRefusedWithAReason) {
 
 TEST(ServiceOptions, HelpExplainsEveryOption) {
     const std::string usage = ServiceUsage();
-    for (const char* option :
-         {"--listen HOST:PORT", "--db sqlite:PATH", "--db postgresql://", "--db-connections N",
-          "--workers N", "--results-per-minute N", "--versions-per-minute N", "--public-url URL",
-          "--request-timeout SECONDS", "--max-connections-per-address", "--trusted-proxy ADDR",
-          "--shared-limits", "--help", "SIGTERM", "standard error"})
+    for (const char* option : {"--listen HOST:PORT",
+                               "--db sqlite:PATH",
+                               "--db postgresql://",
+                               "--db-connections N",
+                               "--workers N",
+                               "--results-per-minute N",
+                               "--versions-per-minute N",
+                               "--public-url URL",
+                               "--request-timeout SECONDS",
+                               "--max-connections-per-address",
+                               "--trusted-proxy ADDR",
+                               "--shared-limits",
+                               "--verifier PATH",
+                               "--game-dir DIR",
+                               "--verify-workers N",
+                               "--verify-only",
+                               "--verify-cpu-seconds N",
+                               "--verify-memory-mb N",
+                               "--verify-seconds N",
+                               "--help",
+                               "SIGTERM",
+                               "standard error"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }

@@ -62,9 +62,40 @@ public:
         Wait();
         return inner_->StoreResult(result, now);
     }
-    std::vector<scores::TScoreRow> Best(int limit) override {
+    std::vector<scores::TScoreRow> Best(int limit, bool verifiedOnly) override {
         Wait();
-        return inner_->Best(limit);
+        return inner_->Best(limit, verifiedOnly);
+    }
+    scores::TReplayOutcome StoreReplay(const std::string& token, const std::string& bytes,
+                                       const std::string& digest, int64_t now) override {
+        Wait();
+        return inner_->StoreReplay(token, bytes, digest, now);
+    }
+    std::optional<scores::TPendingReplay> ClaimPending(const std::string& worker, int64_t now,
+                                                       int64_t leaseSeconds) override {
+        Wait();
+        return inner_->ClaimPending(worker, now, leaseSeconds);
+    }
+    scores::TVerification FinishVerification(int64_t resultId, const std::string& worker,
+                                             const scores::TVerdict& verdict) override {
+        Wait();
+        return inner_->FinishVerification(resultId, worker, verdict);
+    }
+    void ReleaseClaim(int64_t resultId, const std::string& worker) override {
+        Wait();
+        inner_->ReleaseClaim(resultId, worker);
+    }
+    std::optional<scores::TVerification> VerificationOf(int64_t resultId) override {
+        Wait();
+        return inner_->VerificationOf(resultId);
+    }
+    int64_t CountPending() override {
+        Wait();
+        return inner_->CountPending();
+    }
+    std::optional<std::string> VerifiedReplay(int64_t replayId) override {
+        Wait();
+        return inner_->VerifiedReplay(replayId);
     }
     int64_t CountResults() override {
         Wait();
@@ -235,7 +266,8 @@ TEST(StoreBounds, ReadinessTellsWhetherAWriteWorksNow) {
 
 // A database made by the first release (its tables exactly as that release created them,
 // with a result and an unspent token in them) opens, keeps its rows, takes a new result on
-// the old token and recognises the retry; a second open changes nothing.
+// the old token and recognises the retry, keeps its old results unverified and takes a result
+// with its replay as pending; a second open changes nothing.
 class SchemaMigration : public ::testing::TestWithParam<TBackend> {};
 
 TEST_P(SchemaMigration, ADatabaseOfTheFirstSchemaOpensKeepsItsRowsAndTakesAResult) {
@@ -280,16 +312,28 @@ TEST_P(SchemaMigration, ADatabaseOfTheFirstSchemaOpensKeepsItsRowsAndTakesAResul
     for (int open = 0; open < 2; ++open) {
         SCOPED_TRACE(open == 0 ? "first open" : "second open");
         const auto store = scores::OpenScoreStore(description, 2);
-        const auto rows = store->Best(10);
+        const auto rows = store->Best(10, false);
         ASSERT_GE(rows.size(), 1u);
         EXPECT_EQ(rows.front().Name, "Oldfrog");
         EXPECT_EQ(rows.front().Score, 4200);
+        // Results from before replays were proven by none: kept, unverified, off the default
+        // table.
+        EXPECT_FALSE(rows.front().verified);
+        EXPECT_TRUE(store->Best(10, true).empty());
         const scores::TNewResult result{
             {"Newfrog", "Kent", 300}, "0123456789abcdef0123456789abcdef", "192.0.2.2"};
         EXPECT_EQ(store->StoreResult(result, now),
                   open == 0 ? scores::TStoreOutcome::Stored : scores::TStoreOutcome::AlreadyStored);
-        EXPECT_EQ(store->CountResults(), 2);
+        EXPECT_EQ(store->CountResults(), 2 + open);
         EXPECT_NO_THROW(store->CheckWritable());
+        // The migrated database takes a result with its replay, which waits for a worker.
+        const std::string token = "fedcba9876543210fedcba987654321" + std::to_string(open);
+        store->AddToken(token, now);
+        EXPECT_EQ(store->StoreReplay(token, "replay", "digest", now),
+                  scores::TReplayOutcome::Stored);
+        EXPECT_EQ(store->StoreResult({{"Replayed", "Kent", 310}, token, "192.0.2.3"}, now),
+                  scores::TStoreOutcome::Stored);
+        EXPECT_EQ(store->CountPending(), open + 1);
     }
     std::filesystem::remove_all(folder);
 }

@@ -56,7 +56,7 @@ TEST(TablePageInBrowser, RowsAreInTheDomAndAScreenshotIsWritten) {
                   scores::TStoreOutcome::Stored);
     }
     const std::string url = "http://127.0.0.1:" + std::to_string(service.port) +
-                            "/cgi/version.pl?prg=Pondlark&type=0&show";
+                            "/cgi/version.pl?prg=Pondlark&type=0&show&all=1";
 
     const auto dom = service.folder / "dom.html";
     ASSERT_EQ(Chromium(service.folder, "--dump-dom", url, dom), 0)
