@@ -14,7 +14,7 @@ import { createRequire } from 'node:module';
 
 const [service, outDir, driverDir, servicePid] = process.argv.slice(2);
 const { chromium } = createRequire(path.join(driverDir, 'package.json'))('playwright-core');
-const Scene = { Intro: 1, MainMenu: 2, Pond: 3, Eating: 4 };
+const Scene = { Intro: 1, MainMenu: 2, Pond: 3, Eating: 4, HighScores: 7, GameOver: 9 };
 const pageUrl = service + 'play/?seed=9';
 const failures = [];
 const check = (ok, what) => {
@@ -250,12 +250,51 @@ const desk = await open();
 
 // --- The network gone. -------------------------------------------------------------------------
 {
-    const { page, waitFor } = desk;
+    const { page, waitFor, status } = desk;
     process.kill(Number(servicePid));
     await sleep(300);
     await page.goto(pageUrl).catch(() => {});
-    check(!!await waitFor(s => s.scene === Scene.Intro || s.scene === Scene.MainMenu,
-        'with the network gone the game still starts', 20000), 'with the network gone the game still starts');
+    const started = await waitFor(s => s.scene === Scene.MainMenu, 'with the network gone the game still starts', 30000);
+    check(!!started, 'with the network gone the game still starts');
+    // A game to its end, jumping to and fro with the jump key held, and its result sent: the
+    // player is told the service cannot be reached, and the result stays in the local table.
+    const dialogs = [];
+    page.on('dialog', d => { dialogs.push(d.message()); d.accept().catch(() => {}); });
+    const config = () => desk.peek(`Array.from(Module.FS.readFile('/save/Config.cfg')).join(',')`).catch(() => '');
+    const configBefore = await config();
+    if (started) {
+        await page.mouse.move(10, 590);
+        await page.keyboard.press('Enter');
+        if (await waitFor(s => s.scene === Scene.Pond, 'an offline game starts', 5000)) {
+            await sleep(2500); // the level's banner
+            await page.keyboard.down('Space');
+            const end = Date.now() + 180000;
+            let turn = 'ArrowRight';
+            while (Date.now() < end && (await status()).scene === Scene.Pond) {
+                await page.keyboard.down(turn);
+                await sleep(400);
+                await page.keyboard.up(turn);
+                turn = turn === 'ArrowRight' ? 'ArrowLeft' : 'ArrowRight';
+            }
+            await page.keyboard.up('Space');
+        }
+        const over = await status();
+        if (over.scene === Scene.GameOver && over.score >= 100) {
+            await sleep(6000); // the name panel follows the words
+            await page.keyboard.type('OFFLINE', { delay: 60 });
+            await page.keyboard.press('ArrowDown'); // ticks "Send result"
+            await sleep(300);
+            await page.keyboard.press('Enter');
+            for (let i = 0; i < 300 && dialogs.length === 0; ++i) await sleep(100);
+            const table = await waitFor(s => s.scene === Scene.HighScores, 'the table after the failed send', 20000);
+            // The table is written (encoded) into Config.cfg before the send.
+            const kept = (await config()) !== configBefore;
+            check(dialogs.some(d => d.includes("Can't connect to server!")) && !!table && kept,
+                `a result sent offline: "Can't connect to server!" and it stays in the local table (told ${JSON.stringify(dialogs)}, table shown ${!!table}, table saved ${kept})`);
+        } else {
+            check(false, `an offline game ends with points for the table (status ${JSON.stringify(over)})`);
+        }
+    }
     await desk.context.close();
 }
 
