@@ -102,6 +102,14 @@ void AudioCallback(void* user, Uint8* stream, int len) {
     if (source) source->Render(out, frames);
 }
 
+// A page's canvas holds as many pixels as the screen shows under it (three per CSS pixel on many
+// phones), so the frame is scaled once, by us, and not blurred again by the browser.
+#ifdef __EMSCRIPTEN__
+constexpr Uint32 kPageDensity = SDL_WINDOW_ALLOW_HIGHDPI;
+#else
+constexpr Uint32 kPageDensity = 0;
+#endif
+
 // PONDLARK_PRESENT, or what stands for it. A page cannot start a probing process, and its
 // canvas always has WebGL, which the browser puts on the graphics card where there is one.
 const char* PresentationSetting() {
@@ -135,7 +143,7 @@ SdlPlatform::SdlPlatform(std::chrono::steady_clock::time_point started) : starte
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0)
         throw PlatformError(std::string("Cannot start the video system: ") + SDL_GetError());
     window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kFrameW, kFrameH,
-                               SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+                               SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | kPageDensity);
     if (!window_) throw PlatformError(std::string("Cannot open the window: ") + SDL_GetError());
     SDL_SetWindowMinimumSize(window_, kMinWindowW, kMinWindowH);
     OpenAtDesktopScale();
@@ -197,6 +205,14 @@ void SdlPlatform::WaitEvent(uint32_t ms) {
 #endif
 
 void SdlPlatform::ToSurface(int wx, int wy, int& sx, int& sy) const {
+#ifdef __EMSCRIPTEN__
+    // On a page the pointer is measured against the canvas by the page itself: the library's
+    // own placing is off on screens of several pixels per CSS pixel.
+    if (EM_ASM_INT({ return Module.pondlarkPointer ? 1 : 0; })) {
+        wx = EM_ASM_INT({ return Module.pondlarkPointer.x; });
+        wy = EM_ASM_INT({ return Module.pondlarkPointer.y; });
+    }
+#endif
     // Events already carry logical (frame) coordinates; the letterbox bars give values outside
     // the frame, which are clamped onto its edge.
     sx = std::clamp(wx, 0, kFrameW - 1);
@@ -383,10 +399,12 @@ SDL_Renderer* SdlPlatform::CreateRenderer(const PresentationChoice& choice) {
                       " would not start: " + SDL_GetError();
             continue;
         }
+#ifndef __EMSCRIPTEN__ // a page always presents through WebGL: nothing for its console
         // The log says what really presents, also when the choice would not start.
         std::fprintf(stderr, "pondlark: %s\n",
                      failed.empty() ? Describe(choice).c_str()
                                     : (std::string(PathName(path)) + " (" + failed + ")").c_str());
+#endif
         return renderer;
     }
     throw PlatformError("Cannot draw into the window: " + failed);

@@ -83,7 +83,8 @@ std::shared_ptr<const std::string> Brotli(const std::string& plain) {
 bool Compressible(const std::string& type) {
     return type.rfind("text/", 0) == 0 || type.rfind("application/javascript", 0) == 0 ||
            type == "application/wasm" || type == "application/json" ||
-           type == "application/octet-stream" || type == "image/svg+xml";
+           type == "application/manifest+json" || type == "application/octet-stream" ||
+           type == "image/svg+xml";
 }
 
 // Always in English: the format's names come from the C locale the service runs in.
@@ -178,6 +179,7 @@ std::string ContentTypeOf(const std::string& name) {
         {".mjs", "application/javascript; charset=utf-8"},
         {".css", "text/css; charset=utf-8"},
         {".json", "application/json"},
+        {".webmanifest", "application/manifest+json"},
         {".wasm", "application/wasm"},
         {".data", "application/octet-stream"},
         {".png", "image/png"},

@@ -28,7 +28,8 @@ set(WEB_COMPILE -fexceptions)
 # EM_ASM blocks name their arguments $0, $1...
 add_compile_options(-Wno-dollar-in-identifier-extension)
 add_executable(game ${WEB_SOURCES})
-set_target_properties(game PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/site)
+# The linker's files go to out/; the page's folder site/ gets them under their hashed names.
+set_target_properties(game PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/out)
 target_include_directories(game PRIVATE ${CMAKE_SOURCE_DIR} ${PONDLARK_WEB_DEPS}/include
     ${PONDLARK_WEB_DEPS}/include/SDL2)
 target_compile_options(game PRIVATE ${WEB_COMPILE})
@@ -51,8 +52,15 @@ target_link_options(game PRIVATE ${WEB_COMPILE} -sDISABLE_EXCEPTION_CATCHING=0
 file(GLOB WEB_GAME_FILES ${PONDLARK_WEB_GAME_DIR}/Data/* ${PONDLARK_WEB_GAME_DIR}/Music/*)
 set_property(TARGET game APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/web/pre.js
     ${CMAKE_SOURCE_DIR}/web/library-funcs.json ${WEB_GAME_FILES})
-add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/site/index.html ${CMAKE_BINARY_DIR}/site/page.js
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_SOURCE_DIR}/web/page.js
-        ${CMAKE_BINARY_DIR}/site/
-    DEPENDS ${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_SOURCE_DIR}/web/page.js)
-add_custom_target(page ALL DEPENDS ${CMAKE_BINARY_DIR}/site/index.html ${CMAKE_BINARY_DIR}/site/page.js)
+set(PONDLARK_WEB_ICON_DIR "${PONDLARK_WEB_GAME_DIR}/../icon" CACHE PATH
+    "A desktop build's icon folder (<size>/pondlark.png)")
+set(WEB_PAGE_SOURCES ${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_SOURCE_DIR}/web/page.js
+    ${CMAKE_SOURCE_DIR}/web/sw.js ${CMAKE_SOURCE_DIR}/web/manifest.webmanifest
+    ${CMAKE_SOURCE_DIR}/web/Publish.cmake)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/site/index.html
+    COMMAND ${CMAKE_COMMAND} -DOUT=${CMAKE_BINARY_DIR}/out -DWEB=${CMAKE_SOURCE_DIR}/web
+        -DICONS=${PONDLARK_WEB_ICON_DIR} -DSITE=${CMAKE_BINARY_DIR}/site
+        -P ${CMAKE_SOURCE_DIR}/web/Publish.cmake
+    DEPENDS game ${WEB_PAGE_SOURCES}
+    COMMENT "Laying out the page under hashed names")
+add_custom_target(page ALL DEPENDS ${CMAKE_BINARY_DIR}/site/index.html)

@@ -1,35 +1,256 @@
-// The page around the game: its module settings, the sound woken by the first key or click, the
-// full-screen button. A file of its own, as the page runs no inline script.
-var statusLine = document.getElementById('status');
+// The page around the game: its module settings and loader, what the player reads while it loads
+// or when it cannot, the sound woken by the first key or touch and silenced while the page is
+// hidden, the full-screen button, the finger's controls, and the worker that keeps the game for
+// offline play. A file of its own, as the page runs no inline script.
+//
+// The build replaces the two quoted @...@ names below with the hashed file names it published;
+// left as they are (the file read by the tests), the plain names stand.
+var builtNames = '@FILE_NAMES@';
+var builtGame = '@GAME_JS@';
+var fileNames = builtNames.charAt(0) === '{' ? JSON.parse(builtNames) : {};
+var gameScript = builtGame.charAt(0) === '@' ? 'game.js' : builtGame;
+
+var byId = function (id) { return document.getElementById(id); };
+var statusLine = byId('status');
+var statusText = statusLine.firstChild || statusLine;
+var bar = byId('bar');
+var started = false;
+var failed = false;
+
+function showStatus(text, share) {
+  statusText.textContent = text;
+  if (bar) {
+    bar.hidden = share === undefined;
+    if (share !== undefined && bar.firstElementChild) bar.firstElementChild.style.width = share + '%';
+  }
+}
+
+// One plain sentence for the player and a way to try again; the details go to the console.
+function fail(what, detail) {
+  if (failed || started) return;
+  failed = true;
+  if (detail) console.warn('pondlark: ' + detail);
+  statusLine.hidden = true;
+  byId('failure-text').textContent = what;
+  byId('failure').hidden = false;
+}
+byId('retry').addEventListener('click', function () { window.location.reload(); });
+
+// A short notice over the top of the game, gone after a while.
+function notice(text, ms) {
+  var line = byId('notice');
+  line.textContent = text;
+  line.hidden = false;
+  setTimeout(function () { line.hidden = true; }, ms);
+}
+
 var Module = {
-  canvas: document.getElementById('canvas'),
+  canvas: byId('canvas'),
+  locateFile: function (path, prefix) { return (prefix || '') + (fileNames[path] || path); },
   // The loader reports "Downloading data... (got/total)": a player reads a share of it.
   setStatus: function (text) {
+    if (failed) return;
     var counts = /\((\d+)\/(\d+)\)/.exec(text);
-    if (!counts || +counts[2] === 0) { statusLine.textContent = text; return; }
+    if (!counts || +counts[2] === 0) { showStatus(text); return; }
     var share = Math.floor(100 * counts[1] / counts[2]);
-    statusLine.textContent = share < 100 ? 'Loading Pondlark\u2026 ' + share + ' %' : 'Starting Pondlark\u2026';
+    if (share < 100) showStatus('Loading Pondlark\u2026 ' + share + ' %', share);
+    else showStatus('Starting Pondlark\u2026', 100);
   },
-  monitorRunDependencies: function (left) { if (left === 0) statusLine.textContent = ''; },
-  pondlarkEnded: function () { statusLine.textContent = 'Thanks for playing. Reload the page to play again.'; },
+  monitorRunDependencies: function (left) {
+    if (left === 0 && !failed) { started = true; showStatus(''); statusLine.hidden = true; }
+  },
+  onAbort: function (why) {
+    fail('Pondlark could not be loaded. Check the connection and try again.', String(why));
+  },
+  pondlarkEnded: function () {
+    statusLine.hidden = false;
+    showStatus('Thanks for playing. Reload the page to play again.');
+  },
   print: function (text) { console.log(text); },
   printErr: function (text) { console.warn(text); },
 };
-// Browsers keep sound off until the player touches the page; the first key or click wakes it.
-function wakeSound() {
+
+// The game's files come in through the loader, whose failures surface as errors on the window.
+window.addEventListener('error', function (e) {
+  fail('Pondlark could not be loaded. Check the connection and try again.', e && e.message);
+});
+window.addEventListener('unhandledrejection', function (e) {
+  fail('Pondlark could not be loaded. Check the connection and try again.', e && String(e.reason));
+});
+
+// Browsers keep sound off until the player touches the page; the first key or touch wakes it.
+// While the page is hidden or another window has the focus the game is silent at once, without
+// waiting for a game step (a hidden tab takes none), and its sound comes back with the focus.
+var silencedByPage = false;
+function audioContext() {
   var sdl = Module.SDL2;
-  if (sdl && sdl.audioContext && sdl.audioContext.state === 'suspended') sdl.audioContext.resume();
-  if (sdl && sdl.audioContext && sdl.audioContext.state === 'running') {
+  return sdl && sdl.audioContext;
+}
+function pageInView() {
+  return document.visibilityState !== 'hidden' && (!document.hasFocus || document.hasFocus());
+}
+function wakeSound() {
+  var audio = audioContext();
+  if (audio && audio.state === 'suspended' && pageInView()) audio.resume();
+  if (audio && audio.state === 'running') {
     window.removeEventListener('keydown', wakeSound, true);
     window.removeEventListener('pointerdown', wakeSound, true);
   }
 }
+function followView() {
+  var audio = audioContext();
+  if (!audio) return;
+  if (!pageInView()) {
+    if (audio.state === 'running') { silencedByPage = true; audio.suspend(); }
+  } else if (silencedByPage) {
+    silencedByPage = false;
+    audio.resume();
+  }
+}
 window.addEventListener('keydown', wakeSound, true);
 window.addEventListener('pointerdown', wakeSound, true);
-document.getElementById('full').addEventListener('click', function () {
+document.addEventListener('visibilitychange', followView);
+window.addEventListener('blur', followView);
+window.addEventListener('focus', followView);
+
+byId('full').addEventListener('click', function () {
   var c = Module.canvas;
   (c.requestFullscreen || c.webkitRequestFullscreen).call(c);
   c.focus();
 });
 // The right button belongs to the game, not to the browser's menu.
 Module.canvas.addEventListener('contextmenu', function (e) { e.preventDefault(); });
+
+// Where the pointer is on the 800x600 frame, which the game reads with each mouse event.
+var kFrameWidth = 800;
+var kFrameHeight = 600;
+function notePointer(e) {
+  var r = Module.canvas.getBoundingClientRect();
+  if (!r.width || !r.height) return;
+  Module.pondlarkPointer = { x: Math.floor((e.clientX - r.left) * kFrameWidth / r.width),
+                             y: Math.floor((e.clientY - r.top) * kFrameHeight / r.height) };
+}
+['mousemove', 'mousedown', 'mouseup'].forEach(function (type) {
+  window.addEventListener(type, notePointer, true);
+});
+
+// A finger on the game is its mouse: the menus take taps as clicks and the feast's aim follows a
+// dragged finger while the tongue shoots. The page hands the game mouse events itself, as the
+// game's library places its own touch points wrongly on a screen of several pixels per CSS pixel.
+function fingerAsMouse(e) {
+  if (e.target !== Module.canvas) return;
+  e.preventDefault();
+  e.stopPropagation();
+  var touch = e.changedTouches && e.changedTouches[0];
+  if (!touch) return;
+  var send = function (type, buttons) {
+    Module.canvas.dispatchEvent(new MouseEvent(type, { bubbles: true, cancelable: true, view: window,
+      clientX: touch.clientX, clientY: touch.clientY, screenX: touch.screenX, screenY: touch.screenY,
+      button: 0, buttons: buttons }));
+  };
+  if (e.type === 'touchstart') { send('mousemove', 0); send('mousedown', 1); }
+  else if (e.type === 'touchmove') send('mousemove', 1);
+  else send('mouseup', 0);
+}
+['touchstart', 'touchmove', 'touchend', 'touchcancel'].forEach(function (type) {
+  window.addEventListener(type, fingerAsMouse, { capture: true, passive: false });
+});
+
+// The pond's buttons for a finger, shown while the last input was a touch. Each is a controller
+// button to the game (the d-pad turns, A jumps): a direction is held a moment before A, so the
+// frog faces the way it jumps; a held button keeps jumping, as a held key does.
+var touchPad = (function () {
+  var buttons = [];
+  for (var i = 0; i < 17; ++i) buttons.push({ pressed: false, touched: false, value: 0 });
+  var pad = { id: 'Pondlark touch controls (STANDARD GAMEPAD)', index: 0, connected: true,
+              mapping: 'standard', timestamp: 0, axes: [0, 0, 0, 0], buttons: buttons };
+  var shown = false;
+  function set(button, down) {
+    buttons[button] = { pressed: down, touched: down, value: down ? 1 : 0 };
+    pad.timestamp = performance.now();
+  }
+  // Connected on the first touch only: a desktop player never has this controller.
+  function connect() {
+    if (shown) return;
+    shown = true;
+    var nav = window.navigator;
+    var real = nav.getGamepads ? nav.getGamepads.bind(nav) : function () { return []; };
+    Object.defineProperty(nav, 'getGamepads', { configurable: true, value: function () {
+      var list = Array.prototype.slice.call(real() || []);
+      var free = 0;
+      while (list[free]) ++free;
+      pad.index = free;
+      list[free] = pad;
+      return list;
+    } });
+    var e = new Event('gamepadconnected');
+    e.gamepad = pad;
+    window.dispatchEvent(e);
+  }
+  return { set: set, connect: connect };
+})();
+var touchControls = byId('touch');
+var kPadA = 0;
+var kTurnFirstMs = 70;
+var kShortestPressMs = 200;
+window.addEventListener('pointerdown', function (e) {
+  var touch = e.pointerType === 'touch';
+  if (touch) touchPad.connect();
+  touchControls.hidden = !touch;
+}, true);
+Array.prototype.forEach.call(touchControls.querySelectorAll('button'), function (button) {
+  var pad = +button.getAttribute('data-pad');
+  var turns = pad >= 12 && pad <= 15;
+  var presses = 0;
+  var pressed = false;
+  var downAt = 0;
+  button.addEventListener('pointerdown', function (e) {
+    e.preventDefault();
+    var press = ++presses;
+    pressed = true;
+    downAt = performance.now();
+    touchPad.set(pad, true);
+    // Also for a quick tap: the release waits until A has been held a while.
+    if (turns) setTimeout(function () { if (press === presses) touchPad.set(kPadA, true); }, kTurnFirstMs);
+  });
+  var up = function () {
+    if (!pressed) return;
+    pressed = false;
+    var press = presses;
+    setTimeout(function () {
+      if (press !== presses) return; // pressed again meanwhile: that press releases
+      touchPad.set(pad, false);
+      if (turns) touchPad.set(kPadA, false);
+    }, Math.max(0, downAt + kShortestPressMs - performance.now()));
+  };
+  button.addEventListener('pointerup', up);
+  button.addEventListener('pointercancel', up);
+  button.addEventListener('pointerleave', up);
+});
+
+// Said once when the browser keeps nothing for the site (the loader's pre.js finds out).
+Module.pondlarkSettingsNotKept = function (detail) {
+  if (detail) console.warn('pondlark: ' + detail);
+  notice('This browser keeps no data for this site: settings and scores last only until the page closes.', 10000);
+};
+
+// The program itself, where the browser can run it.
+if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
+  fail('This browser cannot run Pondlark: it needs WebAssembly, which current versions of ' +
+       'Chrome, Firefox, Safari and Edge have.');
+} else {
+  var script = document.createElement('script');
+  script.src = gameScript;
+  script.async = true;
+  script.onerror = function () {
+    fail('Pondlark could not be loaded. Check the connection and try again.', gameScript + ' failed');
+  };
+  document.body.appendChild(script);
+}
+
+// A worker keeps the game's files, so the game starts again without the network.
+if ('serviceWorker' in navigator && window.location.protocol !== 'file:') {
+  navigator.serviceWorker.register('sw.js').catch(function (err) {
+    console.warn('pondlark: playing offline is not available: ' + err);
+  });
+}

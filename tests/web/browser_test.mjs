@@ -35,6 +35,9 @@ const context = await chromium.launchPersistentContext(profile, {
     headless: mode !== 'window',
     viewport: { width: 800, height: 600 },
     deviceScaleFactor: 1,
+    // The driver cannot hold back a request a service worker makes; the worker's offline play
+    // is the player test's.
+    serviceWorkers: 'block',
     args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
         '--no-first-run', '--disable-background-networking', '--disable-component-update',
         '--disable-sync', '--window-position=0,0', '--test-type'],
@@ -299,8 +302,22 @@ try {
     }
     await page.keyboard.press('Escape');
     if (await waitFor(s => s.scene === Scene.MainMenu, 'the main menu again', 5000)) {
-        const site = await tabOpenedBy(() => page.mouse.click(547, 480));
-        check(site && site.url() === service, `"Visit web site" opens ${service} in a new tab (${site ? site.url() : 'no tab'})`);
+        // The pointer rests on the item a moment first, as a player's does: the menu has just
+        // come back and lights an item under a pointer that moved.
+        await page.mouse.move(547, 480);
+        await page.waitForTimeout(300);
+        let site = await tabOpenedBy(() => page.mouse.click(547, 480));
+        let note = '';
+        if (!site) {
+            // Seen now and then on a loaded machine, not understood yet: what the game shows
+            // then, and whether a second click opens it.
+            await shot('visit-no-tab.png');
+            note = `; no tab on the first click, status ${JSON.stringify(await status())}, picture visit-no-tab.png`;
+            site = await tabOpenedBy(() => page.mouse.click(547, 480));
+            if (site) note += ', a second click opened it';
+        }
+        check(site && site.url() === service,
+            `"Visit web site" opens ${service} in a new tab (${site ? site.url() : 'no tab'}${note})`);
         if (site) await site.close();
         check(await stillRunning(), 'the game runs on beside the web site');
         // The controller as on the desktop: from Start Game, d-pad down lights Options, A opens

@@ -9,16 +9,7 @@
 set -uo pipefail
 source "$(dirname "$0")/service_lib.sh"
 src=$1 shot=$2 scores=$3 game=$4 out=$5 mode=$6
-site=$src/build-web/site
-skip() { echo "SKIPPED: $*"; exit 77; }
-[ -f "$site/game.wasm" ] && [ -f "$site/index.html" ] ||
-    skip "the web build is not present (scripts/web --build-only makes it in build-web/site)"
-[ -x /usr/bin/chromium ] || skip "Debian's chromium is not installed (scripts/setup installs it)"
-command -v node >/dev/null || skip "node is not installed (scripts/web-deps installs it)"
-command -v compare >/dev/null || skip "ImageMagick's compare is not installed"
-driver=${PONDLARK_WEB_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/pondlark-web}/driver
-[ -d "$driver/node_modules/playwright-core" ] ||
-    skip "playwright-core is not installed in $driver (scripts/web-deps installs it)"
+need_browser "$src"
 run=()
 if [ "$mode" = window ]; then
     command -v xvfb-run >/dev/null || skip "xvfb-run is not installed (scripts/setup installs xvfb)"

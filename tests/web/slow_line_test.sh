@@ -6,15 +6,7 @@
 set -uo pipefail
 source "$(dirname "$0")/service_lib.sh"
 src=$1 scores=$2 out=$3
-site=$src/build-web/site
-skip() { echo "SKIPPED: $*"; exit 77; }
-[ -f "$site/game.wasm" ] && [ -f "$site/index.html" ] ||
-    skip "the web build is not present (scripts/web --build-only makes it in build-web/site)"
-[ -x /usr/bin/chromium ] || skip "Debian's chromium is not installed (scripts/setup installs it)"
-command -v node >/dev/null || skip "node is not installed (scripts/web-deps installs it)"
-driver=${PONDLARK_WEB_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/pondlark-web}/driver
-[ -d "$driver/node_modules/playwright-core" ] ||
-    skip "playwright-core is not installed in $driver (scripts/web-deps installs it)"
+need_browser "$src"
 
 rm -rf "$out" && mkdir -p "$out"
 start_service "$scores" "$site" "$out"
