@@ -6,12 +6,25 @@
 #include "game/RulesVersion.h"
 #include "persist/ReplayFiles.h"
 
-#include <bit>
 #include <cstdio>
+#include <cstring>
 
 namespace pondlark {
 
 namespace {
+
+// A double's bits as they stand, both ways (the browser build's library has no std::bit_cast).
+uint64_t BitsOf(double value) {
+    uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+double DoubleOf(uint64_t bits) {
+    double value = 0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
 
 void Flags(TByteWriter& out, std::initializer_list<bool> bits) {
     uint32_t v = 0, bit = 1;
@@ -75,8 +88,8 @@ std::vector<uint8_t> TMainForm::SaveReplayStart(uint64_t now) const {
     out.I32(state_.Hunger);
     out.I32(sh.MouseX);
     out.I32(sh.MouseY);
-    out.U64(std::bit_cast<uint64_t>(sh.TongueAngle));
-    out.U64(std::bit_cast<uint64_t>(sh.TongueAngleOffset));
+    out.U64(BitsOf(sh.TongueAngle));
+    out.U64(BitsOf(sh.TongueAngleOffset));
     for (uint8_t v :
          {sh.CaretBlink, sh.LeftKeyDelay, sh.RightKeyDelay, sh.UpKeyDelay, sh.ActionKeyDelay})
         out.U8(v);
@@ -105,8 +118,8 @@ void TMainForm::RestoreReplayStart(std::span<const uint8_t> bytes, uint64_t now)
     state_.Hunger = in.I32();
     sh.MouseX = in.I32();
     sh.MouseY = in.I32();
-    sh.TongueAngle = std::bit_cast<double>(in.U64());
-    sh.TongueAngleOffset = std::bit_cast<double>(in.U64());
+    sh.TongueAngle = DoubleOf(in.U64());
+    sh.TongueAngleOffset = DoubleOf(in.U64());
     for (uint8_t* v :
          {&sh.CaretBlink, &sh.LeftKeyDelay, &sh.RightKeyDelay, &sh.UpKeyDelay, &sh.ActionKeyDelay})
         *v = in.U8();
