@@ -212,7 +212,8 @@ std::string THttpClient::Request(const std::string& url, const std::string* uplo
     calls.EasySetopt(curl, CURLOPT_URL, url.c_str());
     if (upload) {
         calls.EasySetopt(curl, CURLOPT_POSTFIELDS, upload->data());
-        calls.EasySetopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(upload->size()));
+        calls.EasySetopt(curl, CURLOPT_POSTFIELDSIZE_LARGE,
+                         static_cast<curl_off_t>(upload->size()));
     } else {
         calls.EasySetopt(curl, CURLOPT_HTTPGET, 1L);
     }
