@@ -260,7 +260,7 @@ TEST_P(GameOnline, APlayedGameIsVerifiedAndTamperedOnesAreRefused) {
         {"the claimed score +5", rebound, {"FROGGY", "", score + 5}, "score differs"},
         {"another name", rebound, {"TOAD", "", score}, "another name"},
         {"the replay of another token",
-         [&](auto&) { return downloaded; },
+         [&](auto&) { return std::string(downloaded); },
          {"FROGGY", "", score},
          "the replay already proves another result"},
         {"a flipped byte",

@@ -56,7 +56,7 @@ exit 3
 )";
 
 std::filesystem::path WriteVerifier(const std::filesystem::path& folder) {
-    const std::filesystem::path path = folder / "fake-verify";
+    std::filesystem::path path = folder / "fake-verify";
     std::ofstream(path) << kFakeVerifier;
     ::chmod(path.c_str(), 0755);
     return path;
@@ -209,14 +209,14 @@ TEST(VerifiedResults, AReplayUploadNeedsAGoodUnspentToken) {
          "ERR|unknown token\n"},
         {"spent on a result",
          [](auto& s) {
-             const std::string t = s.Token();
+             std::string t = s.Token();
              s.Get(kResult + EncodeLine(ResultPayload({"Frog", "", 5}, t)));
              return t;
          },
          "score 1", 400, "ERR|unknown token\n"},
         {"past its hour",
          [](auto& s) {
-             const std::string t = s.Token();
+             std::string t = s.Token();
              s.now += scores::kTokenLifetimeSeconds;
              return t;
          },
