@@ -9,6 +9,7 @@
 #include "screens/SendResultFlow.h"
 #include "server/RawConnection.h"
 #include "server/ServiceUnderTest.h"
+#include "server/SpawnLogged.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -60,20 +61,10 @@ public:
     TServiceProcess(const std::string& db, const std::filesystem::path& log,
                     const std::vector<std::string>& more = {})
         : log_(log) {
-        const std::string program = PONDLARK_SCORES_PROGRAM;
-        std::vector<std::string> args = {program, "--listen", "127.0.0.1:0", "--db", db};
+        std::vector<std::string> args = {PONDLARK_SCORES_PROGRAM, "--listen", "127.0.0.1:0", "--db",
+                                         db};
         args.insert(args.end(), more.begin(), more.end());
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
-            pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
+        pid_ = SpawnLogged(std::move(args), log_);
         // The program names its port on its first line.
         const std::regex serving("serving http://127\\.0\\.0\\.1:([0-9]+)/");
         for (int i = 0; i < 200 && pid_ > 0 && port_ == 0; ++i) {

@@ -6,6 +6,7 @@
 // agree, disagree, spin, sleep or eat memory.
 #include "server/RawConnection.h"
 #include "server/ServiceUnderTest.h"
+#include "server/SpawnLogged.h"
 
 #include "persist/ResultPayload.h"
 #include "persist/TextEncoding.h"
@@ -287,28 +288,13 @@ TEST(VerifiedResults, AVerifyOnlyProcessVerifiesWhatAServiceStored) {
     SendGame(service, {"Remote", "Wales", 480}, "score 480\nRemote's inputs");
     ASSERT_EQ(service.store->CountPending(), 1) << "the service itself has no verifier";
 
-    const std::string program = PONDLARK_SCORES_PROGRAM;
     const std::filesystem::path log = service.folder / "verify-only.log";
-    std::vector<std::string> args = {program,
-                                     "--verify-only",
-                                     "--db",
-                                     service.postgres->Uri(),
-                                     "--verifier",
-                                     WriteVerifier(service.folder).string(),
-                                     "--game-dir",
-                                     service.folder.string(),
-                                     "--verify-workers",
-                                     "2"};
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = -1;
-    ASSERT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t pid =
+        SpawnLogged({PONDLARK_SCORES_PROGRAM, "--verify-only", "--db", service.postgres->Uri(),
+                     "--verifier", WriteVerifier(service.folder).string(), "--game-dir",
+                     service.folder.string(), "--verify-workers", "2"},
+                    log);
+    ASSERT_GT(pid, 0);
     const bool done = WaitUntilNonePending(*service.store);
     ::kill(pid, SIGTERM);
     int status = -1;
