@@ -106,8 +106,10 @@ void AudioCallback(void* user, Uint8* stream, int len) {
 // phones), so the frame is scaled once, by us, and not blurred again by the browser.
 #ifdef __EMSCRIPTEN__
 constexpr Uint32 kPageDensity = SDL_WINDOW_ALLOW_HIGHDPI;
+constexpr bool kLetterboxWholeScale = false;
 #else
 constexpr Uint32 kPageDensity = 0;
+constexpr bool kLetterboxWholeScale = true;
 #endif
 
 // PONDLARK_PRESENT, or what stands for it. A page cannot start a probing process, and its
@@ -414,8 +416,11 @@ void SdlPlatform::ChooseFiltering() {
     if (!texture_) return;
     int w = 0, h = 0;
     if (SDL_GetRendererOutputSize(renderer_, &w, &h) != 0) return;
-    // SDL's whole-number scaling never goes below 1:1 and would crop a smaller window.
-    const bool whole = scaling_ == Scaling::Sharp && w >= kFrameW && h >= kFrameH;
+    // SDL's whole-number scaling never goes below 1:1 and would crop a smaller window. A page
+    // sizes its canvas to the frame's shape itself (at the screen's density): there it would only
+    // shrink the frame inside the canvas, so the frame always fills it.
+    const bool whole =
+        kLetterboxWholeScale && scaling_ == Scaling::Sharp && w >= kFrameW && h >= kFrameH;
     SDL_RenderSetIntegerScale(renderer_, whole ? SDL_TRUE : SDL_FALSE);
     SDL_SetTextureScaleMode(texture_, whole || WholeNumberScale(w, h, kFrameW, kFrameH)
                                           ? SDL_ScaleModeNearest
