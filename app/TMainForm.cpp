@@ -29,6 +29,7 @@ constexpr uint32_t kIdleWaitMs = 50;
 // What the first scene, the intro, shows. Only these are decoded before the first frame; the
 // rest decode meanwhile on the other cores.
 constexpr std::array<std::string_view, 1> kFirstScenePictures{"menu"};
+constexpr const char* kPictureArchive = "Data/Graphic.dxg";
 } // namespace
 
 TMainForm::TMainForm(IPlatform& machine, std::string gameDir, std::string dataDir)
@@ -81,6 +82,12 @@ std::string TMainForm::GamePath(const std::string& relative) const {
 
 std::string TMainForm::DataPath(const std::string& relative) const {
     return dataDir_ + "/" + relative;
+}
+
+std::unique_ptr<TEarlyPictures> TMainForm::BeginPictures(const std::string& dataDir) {
+    return std::make_unique<TEarlyPictures>(
+        dataDir + "/" + kPictureArchive,
+        std::vector<std::string>(kFirstScenePictures.begin(), kFirstScenePictures.end()));
 }
 
 void TMainForm::SubmitResult() {
@@ -174,7 +181,11 @@ void TMainForm::FormCreate() {
     SeedRandom();
     state_.Eating.StorkAllowed = false;
     platform_.SetCursor(Cursor::Hidden);
-    ImageList.Items.LoadFromFile(DataPath("Data/Graphic.dxg"), kFirstScenePictures);
+    const std::unique_ptr<TEarlyPictures> early = std::move(earlyPictures_);
+    if (early && early->Path() == DataPath(kPictureArchive))
+        ImageList.Items.LoadFromFile(*early);
+    else
+        ImageList.Items.LoadFromFile(DataPath(kPictureArchive), kFirstScenePictures);
     state_.GameOverPending = false;
     state_.Shell.AimCentred = false;
     state_.Pond.PondRunning = true;
@@ -349,7 +360,11 @@ void TMainForm::Pump() {
     Guarded([&] { sceneTimer_.Poll(); });
     Guarded([&] { LevelTimer.Poll(); });
     Guarded([&] { DXTimer.Idle(); });
-    if (!firstFrameAt_ && frameCount_ > 0) firstFrameAt_ = platform_.Ticks();
+    if (!firstFrameAt_ && frameCount_ > 0) {
+        firstFrameAt_ = platform_.Ticks();
+        // The pictures the first frame did not need are checked while the next one is due.
+        ImageList.Items.BeginChecking();
+    }
 }
 
 std::string TMainForm::StatsLine() {

@@ -72,6 +72,13 @@ public:
     // hears of then.
     bool Start();
     bool StartFailed() const { return startFailed_; }
+    // The pictures of the data folder `dataDir` (as this class is given it) begun before the
+    // game exists: the program starts reading them before it opens its window, and `Start`
+    // takes them when they are this game's (else it reads its own).
+    static std::unique_ptr<TEarlyPictures> BeginPictures(const std::string& dataDir);
+    void UseEarlyPictures(std::unique_ptr<TEarlyPictures> early) {
+        earlyPictures_ = std::move(early);
+    }
     // The real loop, until the player confirms the exit question or the process is asked to end.
     void Run();
     // Runs the loop for `ms` of platform time (headless: the clock moves on by itself).
@@ -276,6 +283,7 @@ private:
     std::optional<uint64_t> firstFrameAt_;
     bool seedFixed_ = false;
     uint32_t fixedSeed_ = 0;
+    std::unique_ptr<TEarlyPictures> earlyPictures_;
     TRandom random_;
     TPadKeys padKeys_;
     // Keys and buttons that went down since the last step (not repeats of a held key): their

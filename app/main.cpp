@@ -209,10 +209,14 @@ int main(int argc, char** argv) {
     }
     try {
         if (!replayFile.empty()) return WatchReplay(replayFile, dataDir);
+        // The pictures are read and the first ones decoded while the window system opens the
+        // window, which mostly waits on the display server.
+        std::unique_ptr<TEarlyPictures> pictures = TMainForm::BeginPictures(dataDir);
         SdlPlatform platform(started);
         platform.SetIcon(kWindowIcon, kWindowIconSize);
         {
             TMainForm form(platform, ".", dataDir);
+            form.UseEarlyPictures(std::move(pictures));
             form.ServiceAddress = service;
             const char* stats = std::getenv("PONDLARK_STATS");
             form.ReportStats = stats && std::strcmp(stats, "1") == 0;

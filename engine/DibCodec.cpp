@@ -4,6 +4,7 @@
 #include "platform/ByteSpan.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 
 namespace pondlark {
@@ -42,6 +43,22 @@ struct MaskChannel {
     }
 };
 
+// A channel of at most 8 bits read through a table of its values: pictures are hundreds of
+// thousands of pixels, and the bit repeating above is the slow part of each.
+struct FastChannel {
+    MaskChannel channel;
+    bool small = false; // at most 8 bits: read through `table`
+    std::array<uint8_t, 256> table{};
+    explicit FastChannel(uint32_t m) : channel(m) {
+        small = channel.bits <= 8;
+        if (!small) return;
+        for (uint32_t c = 0; c < (1u << channel.bits); ++c)
+            table[c] = static_cast<uint8_t>(channel.Get(c << channel.shift));
+    }
+    uint32_t Small(uint32_t v) const { return table[(v & channel.mask) >> channel.shift]; }
+    uint32_t Get(uint32_t v) const { return small ? Small(v) : channel.Get(v); }
+};
+
 // The codes must end with their end-of-bitmap and keep inside the stored rows: a run may reach
 // into a row's padding (some encoders code whole stored rows; those pixels are dropped), nothing
 // may reach past it or above the top row. Codes that stop short are damage, not blank rows.
@@ -55,20 +72,22 @@ void DecodeRle(TByteReader& in, int width, int height, bool four, std::vector<ui
         x += count;
         return std::min<int64_t>(x, width);
     };
-    auto at = [&](int64_t column) -> uint8_t& {
-        return index[static_cast<size_t>(height - 1 - y) * static_cast<size_t>(width) +
-                     static_cast<size_t>(column)];
+    // The stored row `y` (the index runs from the top row down).
+    auto row = [&]() -> uint8_t* {
+        return index.data() + static_cast<size_t>(height - 1 - y) * static_cast<size_t>(width);
     };
     for (;;) {
         const uint8_t count = in.U8();
         const uint8_t value = in.U8();
         if (count > 0) {
             const int64_t from = x, to = advance(count);
-            for (int64_t c = from; c < to; ++c) {
-                const int64_t i = c - from;
-                at(c) =
-                    four ? static_cast<uint8_t>((i & 1) ? (value & 0x0F) : (value >> 4)) : value;
+            uint8_t* out = row();
+            if (!four) {
+                std::fill(out + from, out + std::max(from, to), value);
+                continue;
             }
+            for (int64_t c = from; c < to; ++c)
+                out[c] = static_cast<uint8_t>(((c - from) & 1) ? (value & 0x0F) : (value >> 4));
             continue;
         }
         switch (value) {
@@ -89,11 +108,12 @@ void DecodeRle(TByteReader& in, int width, int height, bool four, std::vector<ui
             const int bytes = four ? (n + 1) / 2 : n;
             const auto codes = in.Bytes(static_cast<uint64_t>(bytes + (bytes & 1)));
             const int64_t from = x, to = advance(n);
+            uint8_t* out = row();
             for (int64_t c = from; c < to; ++c) {
                 const auto i = static_cast<size_t>(c - from);
-                at(c) = four ? static_cast<uint8_t>((i & 1) ? (codes[i / 2] & 0x0F)
-                                                            : (codes[i / 2] >> 4))
-                             : codes[i];
+                out[c] = four ? static_cast<uint8_t>((i & 1) ? (codes[i / 2] & 0x0F)
+                                                             : (codes[i / 2] >> 4))
+                              : codes[i];
             }
             break;
         }
@@ -208,52 +228,65 @@ TDibImage DecodeDib(std::span<const uint8_t> dib) {
     img.BitCount = bits;
     const size_t w = static_cast<size_t>(width), h = static_cast<size_t>(height);
     img.Pixels.assign(w * h, 0);
-    auto colour = [&](uint32_t i) -> uint32_t {
-        return i < img.Palette.size() ? img.Palette[i] : 0;
-    };
+    // Every index a stored pixel can hold has an entry; those past the palette are black.
+    std::array<uint32_t, 256> lut{};
+    for (size_t i = 0; i < img.Palette.size() && i < lut.size(); ++i)
+        lut[i] = img.Palette[i];
 
     if (compression == BI_RLE8 || compression == BI_RLE4) {
         std::vector<uint8_t> index(w * h, 0);
         DecodeRle(in, img.Width, img.Height, compression == BI_RLE4, index);
         for (size_t i = 0; i < index.size(); ++i)
-            img.Pixels[i] = colour(index[i]);
+            img.Pixels[i] = lut[index[i]];
         return img;
     }
 
     const uint64_t stride = ((static_cast<uint64_t>(width) * bits + 31) / 32) * 4;
     auto rows = in.Bytes(stride * h);
-    const MaskChannel red(masks[0]), green(masks[1]), blue(masks[2]);
+    const FastChannel red(masks[0]), green(masks[1]), blue(masks[2]);
+    // One loop per depth: the depth is the same for every pixel of the picture.
     for (size_t row = 0; row < h; ++row) {
         const uint8_t* src = rows.data() + (topDown ? row : h - 1 - row) * stride;
         uint32_t* dst = img.Pixels.data() + row * w;
-        for (size_t x = 0; x < w; ++x) {
-            switch (bits) {
-            case 1:
-                dst[x] = colour((src[x / 8] >> (7 - x % 8)) & 1);
-                break;
-            case 4:
-                dst[x] = colour((src[x / 2] >> ((x & 1) ? 0 : 4)) & 0x0F);
-                break;
-            case 8:
-                dst[x] = colour(src[x]);
-                break;
-            case 24:
+        switch (bits) {
+        case 1:
+            for (size_t x = 0; x < w; ++x)
+                dst[x] = lut[(src[x / 8] >> (7 - x % 8)) & 1];
+            break;
+        case 4:
+            for (size_t x = 0; x < w; ++x)
+                dst[x] = lut[(src[x / 2] >> ((x & 1) ? 0 : 4)) & 0x0F];
+            break;
+        case 8:
+            for (size_t x = 0; x < w; ++x)
+                dst[x] = lut[src[x]];
+            break;
+        case 24:
+            for (size_t x = 0; x < w; ++x)
                 dst[x] = static_cast<uint32_t>(src[3 * x]) | (src[3 * x + 1] << 8) |
                          (src[3 * x + 2] << 16);
-                break;
-            case 16: {
-                const uint32_t v = static_cast<uint32_t>(src[2 * x] | (src[2 * x + 1] << 8));
-                dst[x] = (red.Get(v) << 16) | (green.Get(v) << 8) | blue.Get(v);
+            break;
+        case 16:
+            if (red.small && green.small && blue.small) {
+                for (size_t x = 0; x < w; ++x) {
+                    const uint32_t v = static_cast<uint32_t>(src[2 * x] | (src[2 * x + 1] << 8));
+                    dst[x] = (red.Small(v) << 16) | (green.Small(v) << 8) | blue.Small(v);
+                }
                 break;
             }
-            case 32: {
+            for (size_t x = 0; x < w; ++x) {
+                const uint32_t v = static_cast<uint32_t>(src[2 * x] | (src[2 * x + 1] << 8));
+                dst[x] = (red.Get(v) << 16) | (green.Get(v) << 8) | blue.Get(v);
+            }
+            break;
+        case 32:
+            for (size_t x = 0; x < w; ++x) {
                 const uint32_t v = static_cast<uint32_t>(src[4 * x]) | (src[4 * x + 1] << 8) |
                                    (src[4 * x + 2] << 16) |
                                    (static_cast<uint32_t>(src[4 * x + 3]) << 24);
                 dst[x] = (red.Get(v) << 16) | (green.Get(v) << 8) | blue.Get(v);
-                break;
             }
-            }
+            break;
         }
     }
     return img;

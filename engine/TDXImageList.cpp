@@ -354,56 +354,116 @@ void TPictureCollection::LoadFromMemory(std::span<const uint8_t> bytes) {
     AddArchiveItems(std::move(archive), pictures, decoded, false);
 }
 
-void TPictureCollection::LoadFromFile(const std::string& path,
-                                      std::span<const std::string_view> first) {
+// What a load does before it touches the collection: the archive read and checked, and the
+// pictures wanted first decoded. Safe on any thread: it shares nothing.
+struct TPreparedPictures {
+    std::unique_ptr<TPictureCollection::PendingPictures> pending; // the others, still to decode
+    std::vector<TDibImage> pictures;                              // by archive position
+    std::vector<bool> decoded;
+    uint64_t fileSize = 0;
+    std::chrono::nanoseconds archiveTime{};
+    std::chrono::nanoseconds decodeTime{};
+};
+
+std::unique_ptr<TPreparedPictures>
+TPictureCollection::Prepare(const std::string& path, std::span<const std::string_view> first) {
     using Clock = std::chrono::steady_clock;
-    DropLoading();
     const auto start = Clock::now();
-    auto pending = std::make_unique<PendingPictures>();
+    auto prepared = std::make_unique<TPreparedPictures>();
+    auto& pending = prepared->pending;
+    pending = std::make_unique<PendingPictures>();
     pending->bytes = std::make_shared<const std::vector<uint8_t>>(ReadWholeFile(path));
     const std::vector<uint8_t>& bytes = *pending->bytes;
-    archiveTime_ = decodeTime_ = {};
-    Clear();
     // The packed pictures are not copied: they are decoded from the file's bytes while loading
     // and read from the file again later.
     pending->archive = std::make_shared<const GraphicArchive>(ReadCheckedArchive(bytes, false));
-    pending->keepPixels = KeepDecoded;
-    packedPath_ = path;
-    packedFileSize_ = bytes.size();
+    prepared->fileSize = bytes.size();
     const GraphicArchive& archive = *pending->archive;
     const auto parsed = Clock::now();
-    archiveTime_ = parsed - start;
+    prepared->archiveTime = parsed - start;
     // Split the pictures into the ones wanted now and the rest.
     std::vector<size_t> now;
-    std::vector<bool> decoded(archive.items.size(), false);
+    prepared->decoded.assign(archive.items.size(), false);
     for (size_t i = 0; i < archive.items.size(); ++i) {
         if (!archive.hasPicture[i]) continue;
         const bool wanted = std::any_of(first.begin(), first.end(), [&](std::string_view name) {
             return SameTextIgnoringCase(name, archive.items[i].name);
         });
         (wanted ? now : pending->items).push_back(i);
-        decoded[i] = wanted;
+        prepared->decoded[i] = wanted;
     }
-    std::vector<TDibImage> pictures(archive.items.size());
+    prepared->pictures.resize(archive.items.size());
     ForEachInParallel(now.size(), [&](size_t k) {
-        pictures[now[k]] = DecodeDib(archive.dibRanges[now[k]].In(bytes));
+        prepared->pictures[now[k]] = DecodeDib(archive.dibRanges[now[k]].In(bytes));
     });
-    decodeTime_ = Clock::now() - parsed;
-    AddArchiveItems(pending->archive, pictures, decoded, true);
+    prepared->decodeTime = Clock::now() - parsed;
+    return prepared;
+}
+
+TEarlyPictures::TEarlyPictures(std::string path, std::vector<std::string> first)
+    : path_(std::move(path)) {
+    auto work = [path = path_, names = std::move(first)] {
+        const std::vector<std::string_view> views(names.begin(), names.end());
+        return TPictureCollection::Prepare(path, views);
+    };
+    try {
+        prepared_ = std::async(std::launch::async, work);
+    } catch (const std::system_error&) {
+        prepared_ = std::async(std::launch::deferred, std::move(work));
+    }
+}
+
+TEarlyPictures::~TEarlyPictures() {
+    if (prepared_.valid()) prepared_.wait();
+}
+
+void TPictureCollection::LoadFromFile(const std::string& path,
+                                      std::span<const std::string_view> first) {
+    DropLoading();
+    Adopt(path, [&] { return Prepare(path, first); });
+}
+
+void TPictureCollection::LoadFromFile(TEarlyPictures& early) {
+    DropLoading();
+    Adopt(early.path_, [&] { return early.prepared_.get(); });
+}
+
+void TPictureCollection::Adopt(const std::string& path,
+                               const std::function<std::unique_ptr<TPreparedPictures>()>& prepare) {
+    std::unique_ptr<TPreparedPictures> prepared;
+    try {
+        prepared = prepare();
+    } catch (const EFOpenError&) {
+        throw;
+    } catch (...) {
+        Clear(); // no archive: no items
+        throw;
+    }
+    Clear();
+    std::unique_ptr<PendingPictures> pending = std::move(prepared->pending);
+    pending->keepPixels = KeepDecoded;
+    packedPath_ = path;
+    packedFileSize_ = prepared->fileSize;
+    archiveTime_ = prepared->archiveTime;
+    decodeTime_ = prepared->decodeTime;
+    AddArchiveItems(pending->archive, prepared->pictures, prepared->decoded, true);
     pending->pictures.resize(pending->items.size());
     if (pending->items.empty()) return;
     loadingBytes_ = pending->bytes;
-    // The calling thread goes on to the first frame: the decoder leaves it one core. Where no
+    pending_ = std::move(pending);
+}
+
+void TPictureCollection::BeginChecking() {
+    if (!pending_ || pending_->decoder.joinable()) return;
+    // The calling thread goes on with its frames: the decoder leaves it one core. Where no
     // thread can start (one core, or a browser page), FinishLoading decodes them itself.
     const unsigned cores = std::thread::hardware_concurrency();
-    if (cores > 1) {
-        PendingPictures* p = pending.get();
-        try {
-            pending->decoder = std::thread([p, cores] { p->Decode(cores - 1); });
-        } catch (const std::system_error&) {
-        }
+    if (cores <= 1) return;
+    PendingPictures* p = pending_.get();
+    try {
+        pending_->decoder = std::thread([p, cores] { p->Decode(cores - 1); });
+    } catch (const std::system_error&) {
     }
-    pending_ = std::move(pending);
 }
 
 void TPictureCollection::FinishLoading() {

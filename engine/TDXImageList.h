@@ -30,6 +30,8 @@
 
 #include <array>
 #include <chrono>
+#include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <span>
@@ -129,6 +131,29 @@ private:
 // one (kMaxDibPixels) is refused before it is decoded.
 inline constexpr int64_t kMaxArchivePixels = int64_t{1} << 25;
 
+struct TPreparedPictures;
+
+// A picture archive read, checked and partly decoded on a thread of its own, begun before the
+// collection that takes it exists: the program reads its first pictures while the window system
+// is still opening the window. `TPictureCollection::LoadFromFile(TEarlyPictures&)` waits for it
+// and raises what the plain load would have raised. Destroying it unused waits for the thread.
+class TEarlyPictures {
+public:
+    // Reads `path` and decodes the pictures named in `first` (a thread that cannot start leaves
+    // the work to the load that takes it).
+    TEarlyPictures(std::string path, std::vector<std::string> first);
+    ~TEarlyPictures();
+    TEarlyPictures(const TEarlyPictures&) = delete;
+    TEarlyPictures& operator=(const TEarlyPictures&) = delete;
+
+    const std::string& Path() const { return path_; }
+
+private:
+    friend class TPictureCollection;
+    std::string path_;
+    std::future<std::unique_ptr<TPreparedPictures>> prepared_;
+};
+
 class TPictureCollection : public THashCollection {
 public:
     TPictureCollection();
@@ -161,10 +186,15 @@ public:
     void LoadFromMemory(std::span<const uint8_t> bytes);
     // Loads as LoadFromFile does, with the same errors, but decodes only the pictures named in
     // `first` before returning (names the archive lacks are passed over). The others are checked
-    // meanwhile, one at a time, on the cores the calling thread leaves free; their items are in
-    // the collection, named and laid out, but have no picture (and no surfaces) until
-    // `FinishLoading`.
+    // from `BeginChecking` on, one at a time, on the cores the calling thread leaves free (else
+    // by `FinishLoading` itself); their items are in the collection, named and laid out, but
+    // have no picture (and no surfaces) until `FinishLoading`.
     void LoadFromFile(const std::string& path, std::span<const std::string_view> first);
+    // The same load, begun early; `early` is spent (a second call raises std::future_error).
+    void LoadFromFile(TEarlyPictures& early);
+    // Starts checking the pictures a load left for later; the program calls it once its first
+    // frame is shown, so that the checking takes no time from the way there.
+    void BeginChecking();
     // Waits for the pictures still being checked and gives them to their items: decoded, with
     // surfaces when the display is up, when the running scene has used them (or with
     // `KeepDecoded`), else released. A damaged picture raises its decoding error; the items then
@@ -192,6 +222,8 @@ public:
 
 private:
     struct PendingPictures;
+    friend struct TPreparedPictures;
+    friend class TEarlyPictures;
     // Replaces the items with the archive's; the entries whose picture is not decoded yet
     // (`pictures[i]` empty and `decoded[i]` false) get none.
     // `fromFile`: the items read their packed pictures from `packedPath_` again.
@@ -199,6 +231,15 @@ private:
                          std::vector<TDibImage>& pictures, const std::vector<bool>& decoded,
                          bool fromFile);
     void DropLoading() noexcept;
+    // Reads and checks the archive at `path` and decodes the pictures named in `first`; shares
+    // nothing, so any thread may run it.
+    static std::unique_ptr<TPreparedPictures> Prepare(const std::string& path,
+                                                      std::span<const std::string_view> first);
+    // Takes the archive `prepare` gives as its items: the first pictures decoded, the others
+    // decoded meanwhile by a thread of their own. What `prepare` raises, Adopt raises, with the
+    // items left alone when the file could not be read and none when it was no archive.
+    void Adopt(const std::string& path,
+               const std::function<std::unique_ptr<TPreparedPictures>()>& prepare);
 
     TDXDraw* dxdraw_ = nullptr;
     friend class TPictureCollectionItem;

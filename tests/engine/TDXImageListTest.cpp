@@ -355,6 +355,7 @@ TEST_F(ImageListFixture, AnEarlyLoadDecodesTheFirstPicturesAndTheRestOnFinishing
     EXPECT_FALSE(list.Items.Find("frog").HasPicture()) << "named and laid out, no picture yet";
     EXPECT_EQ(list.Items.Find("frog").PatternCount(), 0);
     EXPECT_TRUE(list.Items.Loading());
+    list.Items.BeginChecking();
     // The running scene asks for the frog while it is still being checked: it is decoded on
     // finishing; bg1 and the stork, which no scene has asked for, are checked and released.
     list.Items.BeginScene();
@@ -400,9 +401,25 @@ TEST_F(ImageListFixture, AnEarlyLoadDecodesTheFirstPicturesAndTheRestOnFinishing
 
     // A new load, and the collection's end, wait for a decoding still running and drop it.
     list.Items.LoadFromFile(path, first);
+    list.Items.BeginChecking();
     list.Items.LoadFromFile(path, first);
+    list.Items.BeginChecking();
     EXPECT_EQ(list.Items.Count(), 4);
     EXPECT_TRUE(list.Items.Loading());
+
+    // The same load begun early on a thread of its own, before the collection takes it: the
+    // first pictures decoded, the others checked later; a file that cannot be read raises what
+    // the plain load raises and leaves the items as they were.
+    write(entries);
+    TEarlyPictures early(path, {"menu"});
+    list.Items.LoadFromFile(early);
+    EXPECT_TRUE(list.Items.Find("menu").HasPicture());
+    EXPECT_FALSE(list.Items.Find("frog").HasPicture());
+    list.Items.FinishLoading();
+    EXPECT_TRUE(list.Items.Find("frog").HasPicture());
+    TEarlyPictures missing((dir / "none.dxg").string(), {"menu"});
+    EXPECT_THROW(list.Items.LoadFromFile(missing), EFOpenError);
+    EXPECT_EQ(list.Items.Count(), 4) << "the items stay";
     std::filesystem::remove_all(dir);
 }
 
