@@ -6,6 +6,7 @@
 #include "platform/Replay.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -56,6 +57,51 @@ struct TReplayVerdict {
 // with `claim`. Never throws but std::bad_alloc.
 TReplayVerdict VerifyReplay(std::span<const uint8_t> bytes, const TReplayClaim& claim,
                             const std::string& dataDir);
+
+class TMainForm;
+class TTempHome;
+
+// A replay shown in a window at the pace it was played, by a game of its own from a temporary
+// home. It drives nothing by itself: its owner polls the window's events, hands it the
+// viewer's keys and calls `Pass` from its loop, so it runs on its own (`ShowReplay`) or inside
+// another game's loop (the high-score screen).
+class TReplayViewer {
+public:
+    // `machine` outlives the viewer. As a guest the played game gets a window of its own inside
+    // `machine`'s: its frames and pointer shape reach the window, but not its display mode,
+    // border, place, caption or sound, and no events (the owner's stay with the owner); the
+    // viewer's captions go to `machine` and the caption it found is put back when it goes.
+    TReplayViewer(IPlatform& machine, const std::string& dataDir, bool guest);
+    ~TReplayViewer();
+    TReplayViewer(const TReplayViewer&) = delete;
+    TReplayViewer& operator=(const TReplayViewer&) = delete;
+
+    // Starts the game and stands it where `replay` (checked by ParseReplay) began; real time
+    // runs from here. False, with `Problem` said, when the game would not start or the
+    // replay's start cannot be read.
+    bool Begin(const TReplay& replay);
+    // P: holds the replay's clock still, and lets it go on.
+    void TogglePause();
+    bool Paused() const { return paused_; }
+    // The played game reached its end, or can go no further (a mismatch, the recording used up).
+    bool Over();
+    // Runs a pass of the played game when its time has come. Returns the milliseconds to wait
+    // before the next call (0: call again at once).
+    uint32_t Pass();
+    // What was played so far; `Problem` is set once the replay did not fit the game.
+    TPlayedReplay Result();
+
+private:
+    IPlatform& machine_;
+    std::unique_ptr<IPlatform> guest_;
+    std::unique_ptr<TTempHome> home_;
+    std::string dataDir_;
+    std::unique_ptr<TMainForm> form_;
+    std::string caption_;
+    std::string problem_;
+    uint64_t realBase_ = 0, clockBase_ = 0, pausedAt_ = 0;
+    bool paused_ = false, overSaid_ = false;
+};
 
 // Shows `replay` (checked by ParseReplay) in the window of `machine` at the pace it was played,
 // from a temporary home: P pauses and resumes, Esc or the close box leaves; when the game has

@@ -335,6 +335,7 @@ void TMainForm::SaveSettings() {
 }
 
 uint32_t TMainForm::WaitBudget() const {
+    if (viewer_) return viewerWait_;
     uint32_t wait = DXTimer.MillisecondsToNextTick(kIdleWaitMs);
     wait = std::min(wait, sceneTimer_.MillisecondsToNext(kIdleWaitMs));
     wait = std::min(wait, LevelTimer.MillisecondsToNext(kIdleWaitMs));
@@ -356,6 +357,11 @@ void TMainForm::Pump() {
     Guarded([&] { PollControllers(); });
     Guarded([&] { PollSending(); });
     if (terminated_) return;
+    if (viewer_) {
+        // The scene under the replay stands still, its timers too.
+        Guarded([&] { PassViewer(); });
+        return;
+    }
     Guarded([&] { DXTimer.GiveUpStall(); });
     Guarded([&] { sceneTimer_.Poll(); });
     Guarded([&] { LevelTimer.Poll(); });
@@ -393,6 +399,19 @@ void TMainForm::RunFor(uint64_t ms) {
 
 void TMainForm::Dispatch(const PlatformEvent& e) {
     const TShiftState shift{e.alt, e.ctrl, e.shift};
+    if (viewer_) {
+        // The pointer belongs to the replay; a press leaves one that is over. The close box
+        // leaves it and then does what it does on the screen under it.
+        if (e.type == PlatformEvent::Type::MouseDown && viewer_->Over()) LeaveViewer();
+        if (e.type == PlatformEvent::Type::Close) LeaveViewer();
+        if (e.type == PlatformEvent::Type::MouseMove) {
+            state_.Shell.MouseX = e.x;
+            state_.Shell.MouseY = e.y;
+        }
+        if (e.type == PlatformEvent::Type::MouseMove || e.type == PlatformEvent::Type::MouseDown ||
+            e.type == PlatformEvent::Type::MouseUp)
+            return;
+    }
     switch (e.type) {
     case PlatformEvent::Type::KeyDown:
         DXInput.NotePress(e.key);

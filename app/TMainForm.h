@@ -13,6 +13,7 @@
 #pragma once
 
 #include "app/PadKeys.h"
+#include "app/ReplayPlayer.h"
 #include "audio/TMusicPlayer.h"
 #include "engine/TDXDraw.h"
 #include "engine/TDXImageList.h"
@@ -121,6 +122,15 @@ public:
     // The Replays/ folder beside Config.cfg.
     std::string ReplaysFolder() const;
     void KeepReplay(int place) override;
+    bool HasReplay(int place) override;
+    // The replay is shown by a game of its own in this window (TReplayViewer, as a guest):
+    // while it runs this form's scene stands still and draws nothing, and the keys are the
+    // viewer's: P (the controller's Start) pauses, Esc (B, Back) leaves; once it is over, Enter,
+    // Space or a click leaves too. The scene then goes on where it stood.
+    void WatchReplay(int place) override;
+    bool WatchingReplay() const { return viewer_ != nullptr; }
+    // How the last replay watched went, once it was left.
+    const std::optional<TPlayedReplay>& LastWatched() const { return lastWatched_; }
 
     // Components.
     IPlatform& Platform() { return platform_; }
@@ -306,6 +316,16 @@ private:
     bool replayFolderFailed_ = false; // said once
     std::set<std::string> reported_;
     std::vector<std::string> reportedOrder_;
+    // The replay file of the table's entry at `place` ("" outside the table).
+    std::string ReplayFileOf(int place) const;
+    // The replay being watched, and the wait its next pass asks for.
+    std::unique_ptr<TReplayViewer> viewer_;
+    uint32_t viewerWait_ = 0;
+    std::optional<TPlayedReplay> lastWatched_;
+    void PassViewer();
+    // A key or a press while a replay is watched; true when it leaves the replay.
+    bool ViewerLeaves(int key);
+    void LeaveViewer();
 };
 
 } // namespace pondlark

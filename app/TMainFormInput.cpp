@@ -18,6 +18,10 @@ bool KeyCode(int key) {
 } // namespace
 
 void TMainForm::FormKeyDown(int key, TShiftState shift) {
+    if (viewer_) {
+        if (ViewerLeaves(key)) LeaveViewer();
+        return;
+    }
     if (KeyCode(key)) {
         const auto k = static_cast<size_t>(key);
         if (!keysHeld_.test(k)) keysPressedSinceStep_.set(k);
@@ -34,8 +38,9 @@ void TMainForm::PollControllers() {
                                     : platform_.Controllers();
     DXInput.NoteController(pad);
     TPadContext context = TPadContext::Menu;
-    if ((state_.Scene == TScene::Pond || state_.Scene == TScene::Eating) &&
-        !state_.Flags.GameMainExit)
+    // A replay watched takes the buttons of play: Start pauses it, B leaves.
+    if (viewer_ || ((state_.Scene == TScene::Pond || state_.Scene == TScene::Eating) &&
+                    !state_.Flags.GameMainExit))
         context = TPadContext::Play;
     else if (PadSpells(state_))
         context = TPadContext::Spelling;

@@ -3,15 +3,20 @@
 
 #include "app/TMainForm.h"
 
+#include "app/SceneTable.h"
+#include "game/Controls.h"
 #include "game/RulesVersion.h"
 #include "persist/ReplayFiles.h"
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 namespace pondlark {
 
 namespace {
+
+constexpr const char* kCaption = "PONDLARK";
 
 // A double's bits as they stand, both ways (the browser build's library has no std::bit_cast).
 uint64_t BitsOf(double value) {
@@ -215,6 +220,73 @@ void TMainForm::KeepReplay(int place) {
         return;
     }
     PruneReplayFiles(ReplaysFolder(), state_.HighScores);
+}
+
+std::string TMainForm::ReplayFileOf(int place) const {
+    if (place < 0 || place >= static_cast<int>(kHighScoreCount)) return {};
+    return ReplaysFolder() + "/" + ReplayFileName(state_.HighScores[static_cast<size_t>(place)]);
+}
+
+bool TMainForm::HasReplay(int place) {
+    const std::string path = ReplayFileOf(place);
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+void TMainForm::WatchReplay(int place) {
+    if (viewer_ || !HasReplay(place)) return;
+    const THighScore& entry = state_.HighScores[static_cast<size_t>(place)];
+    const std::string whose =
+        "The game of " + entry.Name + " (" + std::to_string(entry.Score) + ") cannot be shown.\n";
+    std::string error;
+    const std::optional<TReplay> replay = ReadReplayFile(ReplayFileOf(place), error);
+    if (!replay) {
+        std::fprintf(stderr, "pondlark: %s\n", error.c_str());
+        platform_.MessageBox(kCaption, whose + error);
+        return;
+    }
+    auto viewer = std::make_unique<TReplayViewer>(platform_, dataDir_, true);
+    if (!viewer->Begin(*replay)) {
+        const std::string problem = viewer->Result().Problem;
+        viewer.reset();
+        std::fprintf(stderr, "pondlark: %s: %s\n", ReplayFileOf(place).c_str(), problem.c_str());
+        platform_.MessageBox(kCaption, whose + problem);
+        return;
+    }
+    lastWatched_.reset();
+    viewerWait_ = 0;
+    viewer_ = std::move(viewer);
+}
+
+bool TMainForm::ViewerLeaves(int key) {
+    if (IsKey(TKeyAction::Back, key)) return true;
+    if (IsKey(TKeyAction::Pause, key)) {
+        viewer_->TogglePause();
+        return false;
+    }
+    return viewer_->Over() && IsKey(TKeyAction::Choose, key);
+}
+
+void TMainForm::PassViewer() {
+    viewerWait_ = viewer_->Pass();
+    // A replay that stops fitting the game is left at once, with word of it.
+    if (const TPlayedReplay played = viewer_->Result(); !played.Problem.empty()) {
+        LeaveViewer();
+        platform_.MessageBox(kCaption, "The replay stopped: " + played.Problem + ".");
+    }
+}
+
+void TMainForm::LeaveViewer() {
+    if (!viewer_) return;
+    lastWatched_ = viewer_->Result();
+    viewer_.reset();
+    // The time the replay took is no time of this scene's: its frames and timers go on from
+    // now, and the pointer takes the shape of what it is over.
+    DXTimer.StoodStill();
+    sceneTimer_.StoodStill();
+    LevelTimer.StoodStill();
+    platform_.SetCursor(Cursor::Arrow);
+    if (const auto hover = SceneRow(state_.Scene).Hover) hover(*this);
 }
 
 } // namespace pondlark

@@ -127,7 +127,8 @@ void PrintHelp() {
         "  --help               show this help and exit\n"
         "  --version            show the version and exit\n\n"
         "Config.cfg (settings and high scores) is kept in the working folder, with the\n"
-        "replays of the table's entries in Replays/.\n"
+        "replays of the table's entries in Replays/; on the high-score screen, Right and\n"
+        "Enter (or a click on a marked entry) show one (P pauses, Esc goes back).\n"
         "PONDLARK_SERVICE=HOST:PORT names the score service too; the option wins.\n"
         "PONDLARK_STATS=1 prints the steps run, the frames shown and the time when the game "
         "ends.\n",

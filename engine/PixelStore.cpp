@@ -25,7 +25,11 @@ PixelStore::PixelStore(size_t pixels) : pixels_(pixels) {
     const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
     void* raw = mmap(nullptr, rounded + kHugePage, PROT_READ | PROT_WRITE,
                      MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (raw == MAP_FAILED) throw std::bad_alloc();
+    if (raw == MAP_FAILED) {
+        // As operator new does: the program's new-handler hears of it first.
+        if (const std::new_handler handler = std::get_new_handler()) handler();
+        throw std::bad_alloc();
+    }
     const auto start = reinterpret_cast<uintptr_t>(raw);
     const uintptr_t aligned = (start + kHugePage - 1) / kHugePage * kHugePage;
     if (aligned > start) munmap(raw, aligned - start);

@@ -4,7 +4,8 @@
 // costs one page fault per 2 MiB instead of one per 4 KiB. Smaller stores come from the heap.
 //
 // Ownership: the store owns its memory and frees it when destroyed; it moves but never copies.
-// A store the system cannot give raises std::bad_alloc.
+// A store the system cannot give calls the new-handler, as operator new does, then raises
+// std::bad_alloc.
 #pragma once
 
 #include <cstddef>

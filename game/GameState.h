@@ -76,6 +76,8 @@ struct TMenuState {
     int32_t HelpPage = 1;
     // The place of the result just stored, lit when the table opens after the game; -1: none.
     int32_t NewEntry = -1;
+    // The table's rows whose game can be watched (bit i: place i), found when the table opens.
+    uint16_t ReplayRows = 0;
     bool BackPointerOutside = false;
     int32_t EntryTextWidth = 0; // drawn width of the text being typed
     int32_t SendingFrames = 0;  // frames drawn while a result is being sent

@@ -1,5 +1,7 @@
 #include "platform/Replay.h"
 
+#include "platform/ReplayPacking.h"
+
 #include <array>
 
 namespace pondlark {
@@ -236,25 +238,60 @@ uint32_t Crc32(std::span<const uint8_t> bytes) {
     return crc ^ 0xffffffffu;
 }
 
-std::vector<uint8_t> EncodeReplay(const TReplay& r) {
+std::vector<uint8_t> EncodeReplay(const TReplay& r, uint16_t format) {
+    if (format != kPlainReplayFormat && format != kPackedReplayFormat)
+        throw EReplayFormat("another replay format");
+    TByteWriter body;
+    body.U32(static_cast<uint32_t>(r.Start.size()));
+    body.Bytes(r.Start);
+    body.U32(static_cast<uint32_t>(r.Inputs.size()));
+    body.Bytes(r.Inputs);
+    body.U8(static_cast<uint8_t>(r.End));
+    body.I32(r.Score);
+    body.I32(r.Level);
+    body.U32(r.Steps);
+    WriteText(body, r.Name);
+    WriteText(body, r.Country);
+    WriteText(body, r.Token);
     TByteWriter out;
     out.Bytes(kMagic);
-    out.U16(kReplayFormatVersion);
+    out.U16(format);
     out.U16(r.RulesVersion);
-    out.U32(static_cast<uint32_t>(r.Start.size()));
-    out.Bytes(r.Start);
-    out.U32(static_cast<uint32_t>(r.Inputs.size()));
-    out.Bytes(r.Inputs);
-    out.U8(static_cast<uint8_t>(r.End));
-    out.I32(r.Score);
-    out.I32(r.Level);
-    out.U32(r.Steps);
-    WriteText(out, r.Name);
-    WriteText(out, r.Country);
-    WriteText(out, r.Token);
+    if (format == kPackedReplayFormat) {
+        const std::vector<uint8_t> packed = PackBytes(body.Data());
+        out.U32(static_cast<uint32_t>(body.Data().size()));
+        out.U32(static_cast<uint32_t>(packed.size()));
+        out.Bytes(packed);
+    } else {
+        out.Bytes(body.Data());
+    }
     out.U32(Crc32(out.Data()));
     return std::move(out.Data());
 }
+
+namespace {
+
+// A file whose checksum fails: cut short when its head says more than is there (it keeps a
+// plausible head), damaged otherwise.
+[[noreturn]] void Failed(std::span<const uint8_t> covered, uint16_t version) {
+    TByteReader probe(covered, Truncated);
+    probe.Skip(8);
+    if (version == kPackedReplayFormat) {
+        probe.U32();
+        if (probe.U32() > probe.Remaining()) Truncated();
+        Damaged();
+    }
+    const uint32_t start = probe.U32();
+    if (start > probe.Remaining()) Truncated();
+    probe.Skip(start);
+    const uint32_t inputs = probe.U32();
+    if (inputs > probe.Remaining()) Truncated();
+    // The trailer holds at least its numbers and three empty texts.
+    if (probe.Remaining() - inputs < 1 + 4 + 4 + 4 + 3) Truncated();
+    Damaged();
+}
+
+} // namespace
 
 TReplay ParseReplay(std::span<const uint8_t> bytes) {
     if (bytes.size() < kMagic.size() || !std::equal(kMagic.begin(), kMagic.end(), bytes.begin()))
@@ -262,28 +299,31 @@ TReplay ParseReplay(std::span<const uint8_t> bytes) {
     if (bytes.size() > kReplayMaxBytes) throw EReplayFormat("replay too large");
     TByteReader in(bytes, Truncated);
     in.Skip(kMagic.size());
-    if (in.U16() != kReplayFormatVersion) throw EReplayFormat("another replay format");
+    const uint16_t version = in.U16();
+    if (version != kPlainReplayFormat && version != kPackedReplayFormat)
+        throw EReplayFormat("another replay format");
     TReplay r;
     r.RulesVersion = in.U16();
     // The checksum first: a damaged length must not read as a truncated file.
     if (bytes.size() < 4 + 2 + 2 + 4) Truncated();
     const std::span<const uint8_t> covered = bytes.first(bytes.size() - 4);
     TByteReader crcIn(bytes.last(4), Truncated);
-    if (Crc32(covered) != crcIn.U32()) {
-        // A file cut short keeps a plausible head: say so rather than "damaged".
-        TByteReader probe(covered, Truncated);
-        probe.Skip(8);
-        const uint32_t start = probe.U32();
-        if (start > probe.Remaining()) Truncated();
-        probe.Skip(start);
-        const uint32_t inputs = probe.U32();
-        if (inputs > probe.Remaining()) Truncated();
-        // The trailer holds at least its numbers and three empty texts.
-        if (probe.Remaining() - inputs < 1 + 4 + 4 + 4 + 3) Truncated();
-        Damaged();
+    if (Crc32(covered) != crcIn.U32()) Failed(covered, version);
+    std::vector<uint8_t> unpacked;
+    std::span<const uint8_t> fields = covered.subspan(8);
+    if (version == kPackedReplayFormat) {
+        TByteReader head(fields, Damaged);
+        const uint32_t size = head.U32();
+        const uint32_t packedSize = head.U32();
+        const std::span<const uint8_t> packed = head.Bytes(packedSize);
+        if (!head.AtEnd() || size > kReplayMaxBytes || size > MostUnpackedBytes(packedSize))
+            Damaged();
+        unpacked = UnpackBytes(packed, size);
+        // One packing per body: bytes the unpacking would pass over are damage too.
+        if (PackBytes(unpacked) != std::vector<uint8_t>(packed.begin(), packed.end())) Damaged();
+        fields = unpacked;
     }
-    TByteReader body(covered, Damaged);
-    body.Skip(8);
+    TByteReader body(fields, Damaged);
     const std::span<const uint8_t> start = body.Bytes(body.U32());
     r.Start.assign(start.begin(), start.end());
     const std::span<const uint8_t> inputs = body.Bytes(body.U32());

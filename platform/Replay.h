@@ -1,13 +1,17 @@
 // A recorded game: what the game read from the platform from the start of a game to its end,
 // enough to play it again to the same end on any build of the same rules.
 //
-// File format 1, every number little-endian:
-//   magic "PLKR", u16 format version (1), u16 rules version,
+// File format 2, every number little-endian:
+//   magic "PLKR", u16 format version (2), u16 rules version,
+//   u32 size B of the body, u32 length P, P bytes: the body packed (platform/ReplayPacking.h),
+//   u32 CRC-32 (IEEE 802.3) of every byte before it.
+// The body:
 //   u32 length S, S bytes: the game's state when play began (laid out by the game itself),
 //   u32 length N, N bytes: the input stream, one record per pass of the game loop (below),
 //   trailer: u8 end (1 game over, 2 quit), u32 score, u32 level, u32 steps,
-//            name, country, token: each u8 length and that many bytes,
-//   u32 CRC-32 (IEEE 802.3) of every byte before it.
+//            name, country, token: each u8 length and that many bytes.
+// Format 1, which the game wrote before, is still read: the same with the body as it is (no
+// size, length or packing) between the rules version and the CRC.
 // A pass record: u8 head, bits 0-4 the clock's advance since the last pass in milliseconds
 // (31: 31 plus a LEB128 number that follows), bit 5 the pass's one event is a pointer move (its
 // x and y follow as below), bit 6 an input block follows, bit 7 a call block. A pass that was
@@ -41,7 +45,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-inline constexpr uint16_t kReplayFormatVersion = 1;
+inline constexpr uint16_t kPlainReplayFormat = 1;
+inline constexpr uint16_t kPackedReplayFormat = 2;
+// The format written.
+inline constexpr uint16_t kReplayFormatVersion = kPackedReplayFormat;
 // The most bytes a replay file may have; an hour of play takes well under a megabyte.
 inline constexpr size_t kReplayMaxBytes = 16u << 20;
 
@@ -108,10 +115,12 @@ struct TReplay {
     uint64_t DurationMs = 0;
 };
 
-// Raises EReplayFormat when a text is longer than 255 bytes.
-std::vector<uint8_t> EncodeReplay(const TReplay& replay);
-// Raises EReplayFormat: "not a replay", "another replay format", "damaged replay" (checksum or
-// structure), "truncated replay".
+// In `format` (the plain one is for checks that old files still read). Raises EReplayFormat
+// when a text is longer than 255 bytes or the format is none of the two.
+std::vector<uint8_t> EncodeReplay(const TReplay& replay, uint16_t format = kReplayFormatVersion);
+// Reads both formats. Raises EReplayFormat: "not a replay", "another replay format", "damaged
+// replay" (checksum, structure, or a packing the writer would not have made), "truncated
+// replay".
 TReplay ParseReplay(std::span<const uint8_t> bytes);
 
 uint32_t Crc32(std::span<const uint8_t> bytes);

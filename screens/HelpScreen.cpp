@@ -42,6 +42,7 @@ const THelpLine kPage2[] = {
     {8, 260, 440, "Use the keys \"P\" to pause or resume the game."},
     {8, 260, 460, "Use \"Escape\" key to quit the game to Main Menu."},
     {8, 260, 480, "Use \"Alt\"+\"Enter\" keys to change window/full screen mode."},
+    {8, 260, 500, "High Scores: \"Right Arrow\", \"Enter\" replay a marked game."},
 };
 const THelpLine kPage3[] = {
     {16, 260, 180, "Enemies"},

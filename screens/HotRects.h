@@ -46,6 +46,10 @@ inline constexpr THotRect kCountry{400, 775, 400, 445};
 inline constexpr THotRect kClearTable{10, 185, 215, 260};
 inline constexpr THotRect kViewOnline{15, 190, 314, 382};
 inline constexpr THotRect kTableBack{42, 158, 446, 472};
+// A row of the table (place 0-9), the band from the place number to the dividers' end.
+constexpr THotRect TableRow(int place) {
+    return {235, 774, 219 + 37 * place, 251 + 37 * place};
+}
 
 // The name entry.
 inline constexpr THotRect kNameText{250, 550, 315, 348};

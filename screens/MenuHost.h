@@ -38,6 +38,13 @@ public:
     // replay only).
     virtual void KeepReplay(int place) = 0;
     virtual bool SendingResult() const = 0;
+    // Whether the entry at `place` of the local table has its replay kept (the file is there;
+    // whether it plays shows only when it is read).
+    virtual bool HasReplay(int place) = 0;
+    // Shows the replay of the entry at `place` in the window until the player leaves it or it
+    // is over and left; the screen under it then comes back as it was. A replay that cannot be
+    // played is said in a message box and changes nothing; an entry without one does nothing.
+    virtual void WatchReplay(int place) = 0;
     // Opens a web page beside the game.
     virtual void GoWeb(const std::string& url) = 0;
     virtual std::string HomePageUrl() const = 0;

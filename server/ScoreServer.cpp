@@ -281,7 +281,7 @@ TScoreServer::TScoreServer(IScoreStore& store, const TServiceOptions& options, s
     if (!options_.Verify.Program.empty() && VerifyWorkerCount() > 0)
         verifiers_ = std::make_unique<TVerifyWorkers>(
             store_, options_.Verify, VerifyWorkerCount(),
-            [this](const std::string& line) { LogLine(line); }, clock_);
+            [this](const std::string& line) { LogLine(line); }, clock_, 1000, &metrics_);
 }
 
 int TScoreServer::VerifyWorkerCount() const {

@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstring>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace pondlark::scores {
@@ -75,6 +76,20 @@ TVerifierRun Refusal(std::string reason) {
 }
 
 } // namespace
+
+const char* RefusalClass(const std::string& reason) {
+    static constexpr std::pair<std::string_view, const char*> kClasses[] = {
+        {"the replay scores ", "score"},
+        {"the replay does not prove it", "replay"},
+        {kReplayReused, "reused"},
+        {"the verifier ran over its CPU time", "cpu"},
+        {"the verifier ran over its time", "time"},
+        {"the verifier ran over its memory", "memory"},
+    };
+    for (const auto& [start, kind] : kClasses)
+        if (std::string_view(reason).starts_with(start)) return kind;
+    return "verifier";
+}
 
 TVerdict ReadVerdict(const std::string& line, int exitStatus, const TResult& claim) {
     TVerdict verdict;
@@ -221,6 +236,11 @@ TVerifierRun RunVerifier(const TVerifierConfig& config, const TPendingReplay& re
         return run;
     }
     const int exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (exitStatus == kVerifierOutOfMemory) {
+        run.verdict.reason = "the verifier ran over its memory (" +
+                             std::to_string(config.MemoryBytes >> 20) + " MB)";
+        return run;
+    }
     if (exitStatus == 127 && out.empty()) {
         run.verdict.reason = "the verifier could not be run: " + config.Program;
         return run;

@@ -3,8 +3,10 @@
 //
 // The verifier's contract: given the game's folder and the claimed name, country, score and
 // token as arguments and the replay on standard input, it prints one line and exits:
-// "verified score N level L frames F" (0), "refused: REASON" (1), or a usage error (2).
-// A result is verified only when the verifier says so and its score is the claimed one.
+// "verified score N level L frames F" (0), "refused: REASON" (1), or a usage error (2); a
+// verifier that ran out of memory (the cap below) says "out of memory" and exits with
+// `kVerifierOutOfMemory`. A result is verified only when the verifier says so and its score is
+// the claimed one.
 //
 // The child runs in a process group of its own with RLIMIT_CPU, RLIMIT_AS and no core file,
 // its standard error discarded and no other descriptor of the service; past the wall-clock
@@ -20,6 +22,8 @@
 #include <string>
 
 namespace pondlark::scores {
+
+inline constexpr int kVerifierOutOfMemory = 4;
 
 struct TVerifierConfig {
     std::string Program; // "" when none is configured: replays wait as pending
@@ -40,6 +44,12 @@ struct TVerifierRun {
 // null) is looked at while the child runs: once set, the child is killed at once.
 TVerifierRun RunVerifier(const TVerifierConfig& config, const TPendingReplay& replay,
                          const std::atomic<bool>* stop = nullptr);
+
+// The class of a refusal's reason, for counting: "score" (the replay plays to another score),
+// "replay" (the verifier refused the replay), "reused" (it proves another result already),
+// "cpu", "time", "memory" (a limit run over), "verifier" (no verdict: it could not run, gave
+// none, or was ended).
+const char* RefusalClass(const std::string& reason);
 
 // The verdict in the verifier's line and exit status, checked against what the result claims.
 TVerdict ReadVerdict(const std::string& line, int exitStatus, const TResult& claim);

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
@@ -22,12 +23,19 @@ std::string WorkerName(int index) {
     return std::string(host) + ":" + std::to_string(::getpid()) + ":" + std::to_string(index);
 }
 
+int64_t SteadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 } // namespace
 
 TVerifyWorkers::TVerifyWorkers(IScoreStore& store, TVerifierConfig config, int count, TLog log,
-                               TClock clock, int idlePollMs)
+                               TClock clock, int idlePollMs, TServiceMetrics* metrics)
     : store_(store), config_(std::move(config)), count_(count), log_(std::move(log)),
-      clock_(clock ? std::move(clock) : TClock(SystemSeconds)), idlePollMs_(idlePollMs) {}
+      clock_(clock ? std::move(clock) : TClock(SystemSeconds)), idlePollMs_(idlePollMs),
+      metrics_(metrics) {}
 
 TVerifyWorkers::~TVerifyWorkers() {
     Stop();
@@ -57,32 +65,56 @@ void TVerifyWorkers::Stop() {
     threads_.clear();
 }
 
-void TVerifyWorkers::Idle(int ms) {
+bool TVerifyWorkers::Idle(int ms) {
     std::unique_lock lock(mutex_);
     const uint64_t seen = wakes_;
     wake_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return stop_ || wakes_ != seen; });
+    return wakes_ != seen;
+}
+
+void TVerifyWorkers::CountPending(bool now) {
+    if (!metrics_) return;
+    const int64_t at = SteadyMs();
+    int64_t last = pendingCountedAt_.load();
+    if (!now && at - last < 1000) return;
+    if (!pendingCountedAt_.compare_exchange_strong(last, at)) return; // another worker does
+    try {
+        metrics_->SetPending(store_.CountPending());
+    } catch (const EStoreError&) {
+        // The next count tells; the verdicts' own errors are logged.
+    }
 }
 
 void TVerifyWorkers::Work(const std::string& name) {
     const int64_t lease = config_.WallSeconds + 60;
+    int idleMs = idlePollMs_;
+    const auto idle = [&] {
+        const bool woken = Idle(idleMs);
+        idleMs = woken ? idlePollMs_ : std::min(idleMs * 2, std::max(idlePollMs_, kIdlePollMaxMs));
+    };
     while (!stop_) {
         std::optional<TPendingReplay> pending;
         try {
             pending = store_.ClaimPending(name, clock_(), lease);
         } catch (const EStoreError& e) {
             log_(std::string("verifier ") + name + ": " + e.what());
-            Idle(idlePollMs_);
+            idle();
             continue;
         }
         if (!pending) {
-            Idle(idlePollMs_);
+            CountPending(true);
+            idle();
             continue;
         }
+        idleMs = idlePollMs_;
+        const auto started = std::chrono::steady_clock::now();
         TVerifierRun run;
         if (pending->digestVerifiedBefore)
             run.verdict.reason = kReplayReused; // not worth a run
         else
             run = RunVerifier(config_, *pending, &stop_);
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         const std::string what = "result " + std::to_string(pending->resultId);
         try {
             if (run.stopped) {
@@ -93,6 +125,12 @@ void TVerifyWorkers::Work(const std::string& name) {
                 store_.FinishVerification(pending->resultId, name, run.verdict);
             char cpu[32];
             std::snprintf(cpu, sizeof cpu, "%.3f", run.cpuSeconds);
+            if (metrics_ && state != TVerification::Pending)
+                metrics_->CountVerification(state == TVerification::Verified,
+                                            run.verdict.verified ? "reused"
+                                                                 : RefusalClass(run.verdict.reason),
+                                            seconds, run.cpuSeconds);
+            CountPending(false);
             if (state == TVerification::Verified) {
                 ++verified_;
                 log_(what + " verified: score " + std::to_string(pending->claim.Score) + " level " +

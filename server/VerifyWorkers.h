@@ -5,11 +5,17 @@
 //
 // A claim is a lease of the verifier's wall-clock limit and a minute more: a worker that died
 // holding one (its machine gone) leaves it to be taken again after that. Each verdict is one
-// line on the log: the result, verified with its level and frames, or refused with the reason.
+// line on the log: the result, verified with its level and frames, or refused with the reason;
+// the metrics (when given) count it, with the run's time, and the results pending.
+//
+// An idle worker looks for work stored by other processes after `idlePollMs`, then twice as
+// long after each look that finds none, up to `kIdlePollMaxMs`; work found or a Wake (this
+// process stored a result) brings it back to `idlePollMs`.
 // Threads: Start once, then Wake and Stop from any thread; the destructor stops and joins.
 #pragma once
 
 #include "server/ScoreStore.h"
+#include "server/ServiceMetrics.h"
 #include "server/Verifier.h"
 
 #include <atomic>
@@ -30,8 +36,9 @@ public:
 
     // `store` must outlive the workers. `idlePollMs`: how often an idle worker looks for work
     // that other processes stored (this process's results wake it at once through Wake).
+    // `metrics` (may be null) must outlive the workers.
     TVerifyWorkers(IScoreStore& store, TVerifierConfig config, int count, TLog log,
-                   TClock clock = {}, int idlePollMs = 1000);
+                   TClock clock = {}, int idlePollMs = 1000, TServiceMetrics* metrics = nullptr);
     ~TVerifyWorkers();
     TVerifyWorkers(const TVerifyWorkers&) = delete;
     TVerifyWorkers& operator=(const TVerifyWorkers&) = delete;
@@ -45,9 +52,14 @@ public:
     int64_t Verified() const { return verified_.load(); }
     int64_t Refused() const { return refused_.load(); }
 
+    static constexpr int kIdlePollMaxMs = 30000;
+
 private:
     void Work(const std::string& name);
-    void Idle(int ms);
+    // Waits `ms` or until woken or stopped; true when woken.
+    bool Idle(int ms);
+    // The pending results into the metrics, at most once a second across the workers.
+    void CountPending(bool now);
 
     IScoreStore& store_;
     TVerifierConfig config_;
@@ -55,6 +67,8 @@ private:
     TLog log_;
     TClock clock_;
     int idlePollMs_;
+    TServiceMetrics* metrics_;
+    std::atomic<int64_t> pendingCountedAt_{0}; // steady milliseconds
     std::atomic<bool> stop_{false};
     std::atomic<int64_t> verified_{0};
     std::atomic<int64_t> refused_{0};

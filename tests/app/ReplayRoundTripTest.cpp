@@ -7,9 +7,12 @@
 #include "persist/ReplayFiles.h"
 #include "platform/Files.h"
 #include "platform/VirtualKeys.h"
+#include "screens/HotRects.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -247,6 +250,101 @@ TEST_F(ReplayRoundTrip, TheTableKeepsTheReplayOfItsEntryOrSaysOnceItCannot) {
             EXPECT_EQ(said.find("replay not kept", first + 1), std::string::npos) << said;
         }
     }
+}
+
+// The high-score screen marks the entry whose game was kept and shows that game in the window,
+// chosen by the keys, the controller or the pointer: it plays to the same score, P (Start)
+// holds it, Esc (B) leaves at any time and Enter or a click once it is over, and the table is
+// back each time.
+TEST_F(ReplayRoundTrip, TheTableShowsTheKeptGameOfAnEntryAndComesBack) {
+    const std::optional<TReplay> replay = Record(FileText(PONDLARK_TEST_DATA "/replay/game.txt") +
+                                                 "wait 5500\ntype Frog\nkey Return\nwait 100\n");
+    ASSERT_TRUE(replay);
+    ASSERT_EQ(form->State().Scene, TScene::HighScores);
+    const int entry = form->State().Menus.NewEntry;
+    ASSERT_GE(entry, 0);
+    // The default entries kept no game: only the new one is marked.
+    EXPECT_EQ(form->State().Menus.ReplayRows, 1u << entry);
+    const auto run = [this](const std::string& script) {
+        TScriptRunner(platform, *form, nullptr).Run(ParseScript(script));
+    };
+    const auto [rowX, rowY] = hot::TableRow(entry).Centre();
+    const std::string clickRow =
+        "click " + std::to_string(rowX) + " " + std::to_string(rowY) + "\n";
+    constexpr const char* kLongerThanTheGame = "wait 130000\n";
+    struct TCase {
+        const char* Name;
+        std::string Open, Watch, Leave;
+        bool Played;
+    };
+    const TCase cases[] = {
+        {"keys: Right, Enter; Enter at the end", "key Right\nkey Return\n", kLongerThanTheGame,
+         "key Return\n", true},
+        {"pointer: the row; a click at the end", clickRow, kLongerThanTheGame, "click 400 300\n",
+         true},
+        {"controller: right, A; B midway", "pad dpright\npad a\n", "wait 3000\n", "pad b\n", false},
+        {"P holds it; Esc", "key Right\nkey Return\nkey p\n", kLongerThanTheGame, "key Escape\n",
+         false},
+        {"Start holds it; Back", "pad dpright\npad a\npad start\n", kLongerThanTheGame,
+         "pad back\n", false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const size_t captions = platform.Captions().size();
+        run(c.Open + c.Watch);
+        // Over or not, the replay stays until it is left.
+        EXPECT_TRUE(form->WatchingReplay());
+        run(c.Leave);
+        EXPECT_FALSE(form->WatchingReplay());
+        EXPECT_EQ(form->State().Scene, TScene::HighScores);
+        const std::optional<TPlayedReplay>& watched = form->LastWatched();
+        ASSERT_TRUE(watched);
+        EXPECT_TRUE(watched->Problem.empty()) << watched->Problem;
+        EXPECT_EQ(watched->Played, c.Played);
+        const std::vector<std::string> said(platform.Captions().begin() +
+                                                static_cast<ptrdiff_t>(captions),
+                                            platform.Captions().end());
+        const bool paused =
+            std::find(said.begin(), said.end(), "PONDLARK [Replay paused]") != said.end();
+        if (c.Played) {
+            EXPECT_EQ(watched->Score, replay->Score);
+            EXPECT_EQ(watched->Level, replay->Level);
+            EXPECT_EQ(watched->Steps, replay->Steps);
+        } else if (paused) {
+            EXPECT_LT(watched->Steps, 100u); // held within its first seconds, not 130 s on
+        } else {
+            EXPECT_GT(watched->Steps, 50u); // three seconds played, not the whole game
+            EXPECT_LT(watched->Steps, replay->Steps);
+        }
+        EXPECT_EQ(paused, c.Watch == kLongerThanTheGame && !c.Played);
+        // The window's caption is the game's again.
+        ASSERT_FALSE(platform.Captions().empty());
+        EXPECT_EQ(platform.Captions().back(), "PONDLARK");
+    }
+
+    // A row without a kept game does nothing; a damaged file is said, and the table stays.
+    const size_t boxes = platform.MessageBoxes().size();
+    const int other = entry == 0 ? 1 : 0;
+    const auto [otherX, otherY] = hot::TableRow(other).Centre();
+    run("click " + std::to_string(otherX) + " " + std::to_string(otherY) + "\nwait 100\n");
+    EXPECT_FALSE(form->WatchingReplay());
+    EXPECT_EQ(platform.MessageBoxes().size(), boxes);
+    const std::filesystem::path file =
+        dir / kReplaysFolder / ReplayFileName(form->State().HighScores[static_cast<size_t>(entry)]);
+    std::vector<uint8_t> bytes = EncodeReplay(*replay);
+    bytes[bytes.size() / 2] ^= 0x10;
+    std::ofstream(file, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    testing::internal::CaptureStderr();
+    run(clickRow + "wait 100\n");
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(form->WatchingReplay());
+    EXPECT_EQ(form->State().Scene, TScene::HighScores);
+    ASSERT_EQ(platform.MessageBoxes().size(), boxes + 1);
+    EXPECT_NE(platform.MessageBoxes().back().find("damaged replay"), std::string::npos)
+        << platform.MessageBoxes().back();
+    EXPECT_NE(said.find("damaged replay"), std::string::npos) << said;
 }
 
 } // namespace

@@ -8,8 +8,12 @@
 #include "server/ServiceUnderTest.h"
 #include "server/SpawnLogged.h"
 
+#include "TestFolder.h"
+#include "app/TMainForm.h"
+#include "app/TScriptRunner.h"
 #include "persist/ResultPayload.h"
 #include "persist/TextEncoding.h"
+#include "platform/Replay.h"
 #include "server/Pages.h"
 #include "server/Sha256.h"
 #include "server/Verifier.h"
@@ -167,6 +171,24 @@ TEST(VerifiedResults, TheVerdictDecidesWhatTheDefaultTableShows) {
     EXPECT_NE(log.find("verified: score 250 level 2 frames 1234"), std::string::npos) << log;
     EXPECT_NE(allJson.find("\"name\":\"Forger\",\"country\":\"Wales\",\"score\":99999999"),
               std::string::npos);
+
+    // /metrics counts every verdict by the class of its reason, and the runs' time; the queue,
+    // as a worker last counted it, is empty (a bound for the worker's next look, not a measure).
+    std::string metrics;
+    for (int i = 0; i < 100; ++i) {
+        metrics = Body(service.Get("/metrics"));
+        if (metrics.find("\npondlark_verify_pending 0\n") != std::string::npos) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    for (const char* line :
+         {"pondlark_verified_total 1\n", "pondlark_verify_refused_total{class=\"score\"} 1\n",
+          "pondlark_verify_refused_total{class=\"replay\"} 1\n",
+          "pondlark_verify_refused_total{class=\"cpu\"} 1\n",
+          "pondlark_verify_refused_total{class=\"time\"} 1\n",
+          "pondlark_verify_refused_total{class=\"verifier\"} 2\n",
+          "pondlark_verify_refused_total{class=\"reused\"} 1\n",
+          "pondlark_verify_seconds_count 8\n", "pondlark_verify_pending 0\n"})
+        EXPECT_NE(metrics.find(std::string("\n") + line), std::string::npos) << line << metrics;
 
     // The verified row links to its replay, which downloads as the very bytes sent, and to the
     // browser game that plays it.
@@ -416,6 +438,53 @@ TEST(VerifiedResults, TheVerdictIsReadStrictly) {
     replay.claim = claim;
     EXPECT_EQ(scores::RunVerifier(config, replay).verdict.reason,
               "the verifier could not be run: /nonexistent/pondlark-verify");
+}
+
+// The game's own verifier that runs out of the memory the service gives it says so, and the
+// refusal names the cap rather than a missing verdict. The replay is a short game played here.
+TEST(VerifiedResults, AVerifierOutOfMemoryIsRefusedForIt) {
+    const std::filesystem::path home = FreshTestFolder();
+    std::optional<TReplay> replay;
+    {
+        HeadlessPlatform platform;
+        TMainForm form(platform, home.string(), PONDLARK_GAME_DIR);
+        form.FixRandomSeed(5);
+        ASSERT_TRUE(form.Start());
+        TScriptRunner(platform, form, nullptr)
+            .Run(ParseScript("wait 300\nkey Return\nwait 100\nkey Return\nwait 4000\n"
+                             "key Escape\nwait 100\nkey y\nwait 100\n"));
+        replay = form.FinishedReplay();
+    }
+    std::filesystem::remove_all(home);
+    ASSERT_TRUE(replay);
+    replay->Name = "Frog";
+    replay->Country = "Wales";
+    replay->Token = "t1";
+    const std::vector<uint8_t> bytes = EncodeReplay(*replay);
+    scores::TPendingReplay pending;
+    pending.claim = {"Frog", "Wales", replay->Score};
+    pending.token = "t1";
+    pending.bytes.assign(bytes.begin(), bytes.end());
+    scores::TVerifierConfig config;
+    config.Program = PONDLARK_VERIFY_PROGRAM;
+    config.GameDir = PONDLARK_GAME_DIR;
+    config.WallSeconds = 60;
+    const scores::TVerdict roomy = scores::RunVerifier(config, pending).verdict;
+    EXPECT_TRUE(roomy.verified) << roomy.reason;
+    // Where the program cannot even be loaded depends on its libraries: the caps go down until
+    // one lets it start but not play.
+    int outOfMemory = 0;
+    for (const size_t mb : {56, 48, 40, 32}) {
+        SCOPED_TRACE(mb);
+        config.MemoryBytes = mb << 20;
+        const scores::TVerdict v = scores::RunVerifier(config, pending).verdict;
+        if (v.verified) continue; // room enough
+        if (v.reason.rfind("the verifier could not be run", 0) == 0) break;
+        EXPECT_EQ(v.reason, "the verifier ran over its memory (" + std::to_string(mb) + " MB)");
+        EXPECT_STREQ(scores::RefusalClass(v.reason), "memory");
+        ++outOfMemory;
+    }
+    EXPECT_GT(outOfMemory, 0) << "no cap from 56 down to 32 MB let the verifier start but not play";
 }
 
 TEST(VerifiedResults, DigestsAreSha256) {

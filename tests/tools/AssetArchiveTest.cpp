@@ -128,6 +128,8 @@ constexpr const char* kOtherNames[] = {"Help_word",
                                        "Board_Table",
                                        "Options_marker",
                                        "HighScore_Lit",
+                                       "HighScore_Pick",
+                                       "HighScore_Replay",
                                        "Help_stork"};
 
 TEST_F(AssetArchive, EveryPictureHasItsFramesAndSize) {

@@ -2,14 +2,18 @@
 //   pondlark-verify --dir GAMEDIR --name NAME --country COUNTRY --score SCORE --token TOKEN
 //                   < REPLAYFILE
 // One line on standard output: "verified score N level L frames F" (status 0), or
-// "refused: REASON" (status 1). A usage error is status 2. GAMEDIR holds the game's Data/; it is
-// only read. Nothing is drawn, no sound device or window is opened, and the play stops at 60
-// minutes of game time.
+// "refused: REASON" (status 1). A usage error is status 2; running out of memory (the score
+// service caps it) is "out of memory", status 4, so the service can say why it refuses. GAMEDIR
+// holds the game's Data/; it is only read. Nothing is drawn, no sound device or window is opened,
+// and the play stops at 60 minutes of game time.
 #include "app/ReplayPlayer.h"
+
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -23,6 +27,16 @@ int Usage() {
     return 2;
 }
 
+constexpr int kOutOfMemory = 4;
+
+// Any thread's allocation that fails ends the program at once with the reason, allocating
+// nothing more.
+[[noreturn]] void OutOfMemory() {
+    constexpr char kLine[] = "out of memory\n";
+    [[maybe_unused]] const ssize_t n = ::write(1, kLine, sizeof kLine - 1);
+    ::_exit(kOutOfMemory);
+}
+
 bool ParseScore(const char* text, int64_t& score) {
     if (!*text || std::strlen(text) > 9) return false;
     for (const char* p = text; *p; ++p)
@@ -34,6 +48,7 @@ bool ParseScore(const char* text, int64_t& score) {
 } // namespace
 
 int main(int argc, char** argv) {
+    std::set_new_handler(OutOfMemory);
     std::string dir;
     TReplayClaim claim;
     bool name = false, country = false, score = false, token = false;

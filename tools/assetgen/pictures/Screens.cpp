@@ -102,6 +102,44 @@ Sheet LitRow() {
     });
 }
 
+// The keys' highlight of a row of the high-score table whose game can be watched: a glowing
+// white rim just around the row's band (the game draws it 4 px left of and 3 px above the
+// band), so the row's text and a lit band under it stay as they are.
+Sheet PickedRow() {
+    return DrawSheet("HighScore_Pick", 548, 39, 1, kOnMenu, [](cairo_t* cr, int) {
+        for (int ring = 3; ring >= 1; --ring) {
+            RoundedRect(cr, 3, 3, 542, 33, 14);
+            SetColour(cr, Hex(0xffe070), 0.25);
+            cairo_set_line_width(cr, ring * 2.0);
+            cairo_stroke(cr);
+        }
+        RoundedRect(cr, 3, 3, 542, 33, 14);
+        SetColour(cr, pal::white);
+        cairo_set_line_width(cr, 2.5);
+        cairo_stroke(cr);
+    });
+}
+
+// The mark of a table row whose game was kept: a small golden "play" triangle in a ring, at the
+// row's right end.
+Sheet ReplayMark() {
+    constexpr int kSize = 22;
+    return DrawSheet("HighScore_Replay", kSize, kSize, 1, kOnMenu, [](cairo_t* cr, int) {
+        Ellipse(cr, 11, 11, 9.5, 9.5);
+        SetColour(cr, Hex(0x0a2426));
+        cairo_fill_preserve(cr);
+        SetColour(cr, pal::gold);
+        cairo_set_line_width(cr, 1.8);
+        cairo_stroke(cr);
+        cairo_move_to(cr, 8.5, 6);
+        cairo_line_to(cr, 16, 11);
+        cairo_line_to(cr, 8.5, 16);
+        cairo_close_path(cr);
+        SetColour(cr, pal::goldLight);
+        cairo_fill(cr);
+    });
+}
+
 // One options row at (0, y) reaching down to `next`: a label on the left board and its
 // choices at their pointer ranges.
 struct Choice_ {
@@ -414,6 +452,8 @@ void AddScreenPictures(std::vector<Sheet>& out, const Fonts& fonts) {
     out.push_back(CountryRow(fonts));
     out.push_back(RowMarker());
     out.push_back(LitRow());
+    out.push_back(PickedRow());
+    out.push_back(ReplayMark());
     out.push_back(Mark("Options_window_mode", 253, 207, 260, 218, 440, 250));
     out.push_back(Mark("Options_full_screen", 458, 207, 468, 218, 765, 250));
     out.push_back(Mark("Options_Music_On", 256, 271, 260, 280, 320, 310));
