@@ -183,7 +183,7 @@ TReplayVerdict VerifyReplay(std::span<const uint8_t> bytes, const TReplayClaim& 
 }
 
 TPlayedReplay ShowReplay(IPlatform& machine, const TReplay& replay, const std::string& dataDir,
-                         bool stayAtEnd) {
+                         bool stayAtEnd, const TReplayWatcher& watcher) {
     TPlayedReplay out;
     TTempHome home;
     if (home.Path().empty()) {
@@ -221,6 +221,7 @@ TPlayedReplay ShowReplay(IPlatform& machine, const TReplay& replay, const std::s
         }
         const bool over = form.ReplayEnd() != TReplayEnd::None || seam.Mismatch() ||
                           seam.Exhausted() || form.Terminated();
+        if (watcher) watcher({form.State(), form.ReplaySteps(), paused, over});
         if (leave || (over && !stayAtEnd)) break;
         if (paused || over) {
             if (over) machine.SetCaption("PONDLARK [Replay over]");
