@@ -321,7 +321,7 @@ TPlayedReplay TReplayViewer::Result() {
 }
 
 TPlayedReplay ShowReplay(IPlatform& machine, const TReplay& replay, const std::string& dataDir,
-                         bool stayAtEnd) {
+                         bool stayAtEnd, const TReplayWatcher& watcher) {
     TReplayViewer viewer(machine, dataDir, false);
     if (!viewer.Begin(replay)) return viewer.Result();
     for (bool leave = false; !leave;) {
@@ -331,7 +331,10 @@ TPlayedReplay ShowReplay(IPlatform& machine, const TReplay& replay, const std::s
                 leave = true;
             if (e.type == PlatformEvent::Type::KeyDown && e.key == 'P') viewer.TogglePause();
         }
-        if (leave || (viewer.Over() && !stayAtEnd)) break;
+        const bool over = viewer.Over();
+        if (watcher && viewer.Game())
+            watcher({viewer.Game()->State(), viewer.Game()->ReplaySteps(), viewer.Paused(), over});
+        if (leave || (over && !stayAtEnd)) break;
         if (const uint32_t wait = viewer.Pass(); wait > 0) machine.WaitEvent(wait);
     }
     return viewer.Result();

@@ -2,10 +2,12 @@
 // screenshot tool, the tests), or in the real window for a player to watch.
 #pragma once
 
+#include "game/GameState.h"
 #include "platform/Platform.h"
 #include "platform/Replay.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -90,6 +92,8 @@ public:
     uint32_t Pass();
     // What was played so far; `Problem` is set once the replay did not fit the game.
     TPlayedReplay Result();
+    // The played game, once begun (null before and when it would not start).
+    const TMainForm* Game() const { return form_.get(); }
 
 private:
     IPlatform& machine_;
@@ -102,13 +106,22 @@ private:
     uint64_t realBase_ = 0, clockBase_ = 0, pausedAt_ = 0;
     bool paused_ = false, overSaid_ = false;
 };
+// What the one watching a shown replay is told, once a pass of the viewer's loop (a page shows
+// it beside the game). `State` lives only for the call.
+struct TReplayView {
+    const TGameState& State;
+    uint64_t Steps = 0; // the game's steps played so far
+    bool Paused = false;
+    bool Over = false; // the game has ended, or the replay cannot go on
+};
+using TReplayWatcher = std::function<void(const TReplayView&)>;
 
 // Shows `replay` (checked by ParseReplay) in the window of `machine` at the pace it was played,
 // from a temporary home: P pauses and resumes, Esc or the close box leaves; when the game has
 // ended its last picture stays until then, or the call returns at once with `stayAtEnd` off.
 // `Played` says whether the game reached its end; a replay that does not fit the game is a
-// `Problem`.
+// `Problem`. `watcher`, when given, is called once a pass.
 TPlayedReplay ShowReplay(IPlatform& machine, const TReplay& replay, const std::string& dataDir,
-                         bool stayAtEnd = true);
+                         bool stayAtEnd = true, const TReplayWatcher& watcher = {});
 
 } // namespace pondlark

@@ -11,7 +11,8 @@
 // settings live in /save (kept by the page across visits), the score service is the host that
 // served the page, and the browser calls one pass of the loop for each of its frames. A page
 // address ending in `?seed=N` fixes the random generator as the screenshot tool's `seed` does,
-// so a test (or a player sharing a pond) gets the same ponds every time.
+// so a test (or a player sharing a pond) gets the same ponds every time. An address ending in
+// `?replay=ID` shows the score service's replay ID first (the page fetches it), then the game.
 #include "app/ReplayPlayer.h"
 #include "app/TMainForm.h"
 #include "persist/WebService.h"
@@ -36,34 +37,38 @@
 #ifdef __EMSCRIPTEN__
 namespace {
 
-// Lives as long as the page: the browser's loop outlives main().
+// Lives as long as the page: the browser's loop outlives main(). The form comes after a replay
+// the page was opened to show, on the same window.
 struct TPageGame {
     pondlark::SdlPlatform platform;
-    pondlark::TMainForm form{platform, "/save", "/game"};
+    std::optional<pondlark::TMainForm> form;
 };
 
 // What the page (and the browser test) can read of the game after each pass.
-void PublishStatus(const pondlark::TMainForm& form) {
-    const pondlark::TGameState& s = form.State();
+void PublishStatus(const pondlark::TGameState& s, uint64_t frames) {
     EM_ASM(
         {
-            Module.pondlarkStatus = ({scene : $0, level : $1, score : $2, lives : $3, frames : $4});
+            Module.pondlarkStatus =
+                ({scene : $0, level : $1, score : $2, lives : $3, frames : $4, naming : $5 != 0});
         },
-        static_cast<int>(s.Scene), s.Level, s.Score, s.Lives,
-        static_cast<double>(form.FrameCount()));
+        static_cast<int>(s.Scene), s.Level, s.Score, s.Lives, static_cast<double>(frames),
+        s.Flags.GameEnterName ? 1 : 0);
 }
 
-enum class TPageValue { HostAndPort, Seed };
+enum class TPageValue { HostAndPort, Seed, ReplayFile };
 
 // A value of the page's address: its host and port as "HOST:PORT", or its `seed` parameter
-// (empty when there is none). No text is run as a script: the page forbids that.
+// (empty when there is none); or where the page put the replay its address asked for (empty
+// when it asked for none or the page could not fetch it, which the page has said). No text is
+// run as a script: the page forbids that.
 std::string FromPageAddress(TPageValue what) {
     char text[300] = {};
     EM_ASM(
         {
             var port = location.port || (location.protocol == "https:" ? 443 : 80);
-            var value = $0 == 0 ? location.hostname + ":" + port
-                                : new URLSearchParams(location.search).get("seed") || "";
+            var value = $0 == 0   ? location.hostname + ":" + port
+                        : $0 == 1 ? new URLSearchParams(location.search).get("seed") || ""
+                                  : Module.pondlarkReplayFile || "";
             stringToUTF8(value, $1, $2);
         },
         static_cast<int>(what), text, sizeof text);
@@ -81,10 +86,58 @@ std::optional<uint32_t> PageSeed() {
     return static_cast<uint32_t>(value);
 }
 
+// Tells the page how the replay it shows goes: "playing", "paused", "over", "left", or
+// "failed" with the reason.
+void PublishReplay(const char* state, const pondlark::TGameState* s, uint64_t steps,
+                   const std::string& problem = {}) {
+    EM_ASM(
+        {
+            if (Module.pondlarkReplayState)
+                Module.pondlarkReplayState(({
+                    state : UTF8ToString($0),
+                    score : $1,
+                    level : $2,
+                    steps : $3,
+                    problem : UTF8ToString($4)
+                }));
+        },
+        state, s ? s->Score : 0, s ? s->Level : 0, static_cast<double>(steps), problem.c_str());
+}
+
+// Shows the replay the page fetched, as `pondlark --replay FILE` does: P pauses, Esc leaves (to
+// the game itself, which starts next). A damaged one is said in the page, and the game starts.
+void WatchPageReplay(pondlark::SdlPlatform& platform, const std::string& path) {
+    using namespace pondlark;
+    std::string error;
+    const std::optional<TReplay> replay = ReadReplayFile(path, error);
+    if (!replay) {
+        // The reason without the page's own file name.
+        if (error.rfind(path + ": ", 0) == 0) error.erase(0, path.size() + 2);
+        PublishReplay("failed", nullptr, 0, error);
+        return;
+    }
+    const TPlayedReplay shown =
+        ShowReplay(platform, *replay, "/game", true, [](const TReplayView& view) {
+            // The page is drawn only while the browser has its thread: a viewer catching up on a
+            // slow machine still hands it back once a pass.
+            emscripten_sleep(0);
+            PublishStatus(view.State, view.Steps);
+            PublishReplay(view.Over     ? "over"
+                          : view.Paused ? "paused"
+                                        : "playing",
+                          &view.State, view.Steps);
+        });
+    if (!shown.Problem.empty()) {
+        PublishReplay("failed", nullptr, shown.Steps, shown.Problem);
+        return;
+    }
+    PublishReplay("left", nullptr, shown.Steps);
+}
+
 void PagePass(void* game) {
-    auto& form = static_cast<TPageGame*>(game)->form;
+    auto& form = *static_cast<TPageGame*>(game)->form;
     form.Pump();
-    PublishStatus(form);
+    PublishStatus(form.State(), form.FrameCount());
     if (form.Terminated()) {
         emscripten_cancel_main_loop();
         EM_ASM({
@@ -99,11 +152,14 @@ int main() {
     using namespace pondlark;
     try {
         auto* game = new TPageGame;
+        if (const std::string replay = FromPageAddress(TPageValue::ReplayFile); !replay.empty())
+            WatchPageReplay(game->platform, replay);
+        TMainForm& form = game->form.emplace(game->platform, "/save", "/game");
         if (const std::optional<TServiceAddress> address =
                 ParseServiceAddress(FromPageAddress(TPageValue::HostAndPort)))
-            game->form.ServiceAddress = *address;
-        if (const std::optional<uint32_t> seed = PageSeed()) game->form.FixRandomSeed(*seed);
-        if (!game->form.Start()) return 1;
+            form.ServiceAddress = *address;
+        if (const std::optional<uint32_t> seed = PageSeed()) form.FixRandomSeed(*seed);
+        if (!form.Start()) return 1;
         emscripten_set_main_loop_arg(PagePass, game, 0, 0);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "pondlark: %s\n", e.what());

@@ -27,8 +27,8 @@ public:
     TResultSender& operator=(const TResultSender&) = delete;
 
     // Starts the version request and then the result request (SendResult), with the game's
-    // replay between them when there is one (the browser build sends none yet). False, and
-    // nothing started, while another transfer has not been taken back yet.
+    // replay between them when there is one. False, and nothing started, while another transfer
+    // has not been taken back yet.
     bool Start(THttpClient& http, const TServiceAddress& address, TResult result,
                std::optional<TReplay> replay = std::nullopt);
     // A transfer started and not yet taken back.

@@ -120,19 +120,13 @@ TSubmitOutcome SendResult(THttpClient& http, const TServiceAddress& address, con
     const auto leftNow = [&] {
         return std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now());
     };
-    const std::string token = PassBackValue(reply);
-    if (replay && reply.substr(0, 2) == "OK" && !token.empty() && leftNow() >= kLeastRequestTime) {
-        TReplay bound = *replay;
-        bound.Name = result.Name;
-        bound.Country = result.Country;
-        bound.Token = token;
+    if (const std::optional<TReplayUpload> upload =
+            ReplayUploadAfter(reply, leftNow(), address, result, replay)) {
         try {
-            const std::vector<uint8_t> bytes = EncodeReplay(bound);
             http.SetTimeouts({std::min(limits.Connect, leftNow()), leftNow()});
-            http.Post(ReplayUploadUrl(address, token), std::string(bytes.begin(), bytes.end()));
+            http.Post(upload->Url, upload->Body);
         } catch (const EHttpError&) {
             // The result goes all the same; without its replay it is kept unverified.
-        } catch (const EReplayFormat&) {
         }
         http.SetTimeouts(limits);
         if (http.Abandoned()) return TSubmitOutcome::Abandoned;
@@ -162,6 +156,26 @@ TResultRequest ResultRequestAfter(std::string_view versionReply, std::chrono::mi
         next.Time = left;
     }
     return next;
+}
+
+std::optional<TReplayUpload> ReplayUploadAfter(std::string_view versionReply,
+                                               std::chrono::milliseconds left,
+                                               const TServiceAddress& address,
+                                               const TResult& result, const TReplay* replay) {
+    const std::string token = PassBackValue(versionReply);
+    if (!replay || versionReply.substr(0, 2) != "OK" || token.empty() || left < kLeastRequestTime)
+        return std::nullopt;
+    TReplay bound = *replay;
+    bound.Name = result.Name;
+    bound.Country = result.Country;
+    bound.Token = token;
+    try {
+        const std::vector<uint8_t> bytes = EncodeReplay(bound);
+        return TReplayUpload{ReplayUploadUrl(address, token),
+                             std::string(bytes.begin(), bytes.end())};
+    } catch (const EReplayFormat&) {
+        return std::nullopt;
+    }
 }
 
 void GoWeb(IPlatform& platform, const std::string& url) {

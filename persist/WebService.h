@@ -91,6 +91,18 @@ struct TResultRequest {
 TResultRequest ResultRequestAfter(std::string_view versionReply, std::chrono::milliseconds left,
                                   const TServiceAddress& address, const TResult& result);
 
+// The replay's step between the two: nullopt when none goes (no replay, the service is not there
+// or gave no token, too little time is left, a replay that cannot be encoded); otherwise the
+// upload's URL and body, the replay bound to the result's name and country and to the token.
+struct TReplayUpload {
+    std::string Url;
+    std::string Body; // the replay's bytes
+};
+std::optional<TReplayUpload> ReplayUploadAfter(std::string_view versionReply,
+                                               std::chrono::milliseconds left,
+                                               const TServiceAddress& address,
+                                               const TResult& result, const TReplay* replay);
+
 // Opens `url` in the user's browser; a failure is ignored.
 void GoWeb(IPlatform& platform, const std::string& url);
 

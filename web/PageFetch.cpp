@@ -12,14 +12,24 @@ void TPageFetch::Finished(emscripten_fetch_t* fetch) {
     static_cast<TPageFetch*>(fetch->userData)->done_ = true;
 }
 
-TPageFetch::TPageFetch(const std::string& url, std::chrono::milliseconds timeout) {
+TPageFetch::TPageFetch(const std::string& url, std::chrono::milliseconds timeout,
+                       std::optional<std::string_view> body) {
     emscripten_fetch_attr_t attr;
     emscripten_fetch_attr_init(&attr);
-    std::strcpy(attr.requestMethod, "GET");
+    std::strcpy(attr.requestMethod, body ? "POST" : "GET");
     attr.attributes = EMSCRIPTEN_FETCH_LOAD_TO_MEMORY;
     attr.timeoutMSecs = static_cast<unsigned long>(timeout.count());
-    static const char* const kHeaders[] = {"Accept", "text/html, */*", nullptr};
-    attr.requestHeaders = kHeaders;
+    static const char* const kGetHeaders[] = {"Accept", "text/html, */*", nullptr};
+    static const char* const kPostHeaders[] = {"Accept", "text/html, */*", "Content-Type",
+                                               "application/octet-stream", nullptr};
+    attr.requestHeaders = body ? kPostHeaders : kGetHeaders;
+    if (body) {
+        // A pointer and a length: the fetch copies the bytes from the heap as they are (a
+        // replay holds zero bytes and anything else, which no text may carry).
+        body_.assign(*body);
+        attr.requestData = body_.data();
+        attr.requestDataSize = body_.size();
+    }
     attr.userData = this;
     attr.onsuccess = Finished;
     attr.onerror = Finished;

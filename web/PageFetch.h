@@ -1,6 +1,6 @@
-// One GET through the page's fetch, to the host that served the page: a page may only talk to its
-// own origin without the other side's consent, so only the path and query of the URL are used.
-// The browser keeps the cookies and sets the User-Agent itself.
+// One GET or POST through the page's fetch, to the host that served the page: a page may only
+// talk to its own origin without the other side's consent, so only the path and query of the URL
+// are used. The browser keeps the cookies and sets the User-Agent itself.
 //
 // The request runs while the game goes on; `Done` is polled (once a frame, or by a caller that
 // sleeps between looks). Nothing here waits. A request still running when its TPageFetch is
@@ -9,7 +9,9 @@
 
 #include <chrono>
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 
 struct emscripten_fetch_t;
 
@@ -17,8 +19,11 @@ namespace pondlark {
 
 class TPageFetch {
 public:
-    // Starts the request; throws EHttpError when the browser refuses to make it.
-    TPageFetch(const std::string& url, std::chrono::milliseconds timeout);
+    // Starts a GET, or with `body` a POST of those bytes (any bytes: they go as binary data,
+    // application/octet-stream, copied before the constructor returns). Throws EHttpError when
+    // the browser refuses to make it.
+    TPageFetch(const std::string& url, std::chrono::milliseconds timeout,
+               std::optional<std::string_view> body = std::nullopt);
     ~TPageFetch();
     TPageFetch(const TPageFetch&) = delete;
     TPageFetch& operator=(const TPageFetch&) = delete;
@@ -30,6 +35,7 @@ public:
 
 private:
     static void Finished(emscripten_fetch_t* fetch);
+    std::string body_; // what a POST sends, kept while the request may still read it
     emscripten_fetch_t* fetch_ = nullptr;
     bool done_ = false;
 };

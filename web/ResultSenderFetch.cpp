@@ -1,6 +1,7 @@
-// TResultSender for the browser build: the page has no threads, so the two requests are the
-// browser's own, started here and moved on in TakeOutcome, which the game polls once a frame.
-// Nothing waits, so the name panel keeps drawing while the service is asked.
+// TResultSender for the browser build: the page has no threads, so the requests (the version
+// request, the replay's upload, the result) are the browser's own, started here and moved on in
+// TakeOutcome, which the game polls once a frame. Nothing waits, so the name panel keeps drawing
+// while the service is asked.
 #include "persist/ResultSender.h"
 
 #include "web/PageFetch.h"
@@ -15,8 +16,10 @@ struct TResultSender::TTransfer {
     TServiceAddress Address;
     TResult Result;
     std::chrono::steady_clock::time_point Deadline;
-    std::unique_ptr<TPageFetch> Fetch; // the version request, then the result request
-    bool SendingResult = false;
+    std::optional<TReplay> Replay;
+    enum class TStep { Version, Replay, Result } Step = TStep::Version;
+    std::unique_ptr<TPageFetch> Fetch; // the request of `Step`
+    std::string VersionReply;
     std::optional<TSubmitOutcome> Outcome; // known before any reply (a request refused)
 };
 
@@ -30,12 +33,13 @@ bool TResultSender::Busy() const {
 }
 
 bool TResultSender::Start(THttpClient& http, const TServiceAddress& address, TResult result,
-                          std::optional<TReplay>) {
+                          std::optional<TReplay> replay) {
     if (transfer_) return false;
     auto t = std::make_unique<TTransfer>();
     t->Http = &http;
     t->Address = address;
     t->Result = std::move(result);
+    t->Replay = std::move(replay);
     // One budget for both requests, as on the desktop.
     t->Deadline = std::chrono::steady_clock::now() + http.Timeouts().Total;
     try {
@@ -52,25 +56,42 @@ std::optional<TSubmitOutcome> TResultSender::TakeOutcome() {
     TTransfer& t = *transfer_;
     if (!t.Outcome) {
         if (!t.Fetch->Done()) return std::nullopt;
-        if (t.SendingResult) {
+        const auto left = [&t] {
+            return std::chrono::duration_cast<std::chrono::milliseconds>(
+                t.Deadline - std::chrono::steady_clock::now());
+        };
+        using TStep = TTransfer::TStep;
+        if (t.Step == TStep::Result) {
             // The service's answer to the result does not matter to the game.
             t.Outcome = TSubmitOutcome::Sent;
         } else {
-            std::string reply;
-            try {
-                reply = t.Fetch->Body(t.Http->MaxBodySize());
-            } catch (const EHttpError&) {
-                // an unreachable service reads as an empty reply
+            if (t.Step == TStep::Version) {
+                try {
+                    t.VersionReply = t.Fetch->Body(t.Http->MaxBodySize());
+                } catch (const EHttpError&) {
+                    // an unreachable service reads as an empty reply
+                }
+                if (const std::optional<TReplayUpload> upload =
+                        ReplayUploadAfter(t.VersionReply, left(), t.Address, t.Result,
+                                          t.Replay ? &*t.Replay : nullptr)) {
+                    try {
+                        t.Fetch = std::make_unique<TPageFetch>(upload->Url, left(), upload->Body);
+                        t.Step = TStep::Replay;
+                        return std::nullopt;
+                    } catch (const EHttpError&) {
+                        // The result goes all the same; without its replay it is kept unverified.
+                    }
+                }
             }
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                t.Deadline - std::chrono::steady_clock::now());
-            const TResultRequest next = ResultRequestAfter(reply, left, t.Address, t.Result);
+            // Whatever the service said to the replay, the result follows it.
+            const TResultRequest next =
+                ResultRequestAfter(t.VersionReply, left(), t.Address, t.Result);
             if (next.Outcome) {
                 t.Outcome = next.Outcome;
             } else {
                 try {
                     t.Fetch = std::make_unique<TPageFetch>(next.Url, next.Time);
-                    t.SendingResult = true;
+                    t.Step = TStep::Result;
                     return std::nullopt;
                 } catch (const EHttpError&) {
                     t.Outcome = TSubmitOutcome::Sent;

@@ -7,6 +7,8 @@
 
 #include <emscripten.h>
 
+#include <optional>
+#include <string_view>
 #include <utility>
 
 namespace pondlark {
@@ -28,22 +30,23 @@ void THttpClient::Abandon() {
 }
 
 std::string THttpClient::Get(const std::string& url) {
+    return Request(url, nullptr);
+}
+
+std::string THttpClient::Post(const std::string& url, const std::string& body) {
+    return Request(url, &body);
+}
+
+std::string THttpClient::Request(const std::string& url, const std::string* body) {
     if (Abandoned()) throw EHttpError("request to " + url + " abandoned");
-    TPageFetch fetch(url, timeouts_.Total);
+    std::optional<std::string_view> sent;
+    if (body) sent = *body;
+    TPageFetch fetch(url, timeouts_.Total, sent);
     while (!fetch.Done()) {
         emscripten_sleep(kPollMs);
         if (Abandoned()) throw EHttpError("request to " + url + " abandoned");
     }
     return fetch.Body(maxBody_);
-}
-
-} // namespace pondlark
-
-namespace pondlark {
-
-// The page sends no replay yet: its results go as the plain protocol's, unverified.
-std::string THttpClient::Post(const std::string& url, const std::string&) {
-    throw EHttpError("request to " + url + " not sent: the page posts nothing");
 }
 
 } // namespace pondlark

@@ -228,6 +228,62 @@ Array.prototype.forEach.call(touchControls.querySelectorAll('button'), function 
   button.addEventListener('pointerleave', up);
 });
 
+// A replay from the score service's table, when the address ends in `?replay=ID`: fetched beside
+// the game's files (pre.js hands it to the game), shown before the game's own menus. The line
+// above the frame says what the keys do, how it ended, or why it cannot be shown.
+var replayLine = byId('replay');
+var replayAsked = /[?&]replay=([^&#]*)/.exec(window.location.search || '');
+function sayOfReplay(text) {
+  if (!replayLine || replayLine.textContent === text && replayLine.hidden === !text) return;
+  replayLine.textContent = text;
+  replayLine.hidden = !text;
+}
+if (replayAsked) {
+  var replayId = replayAsked[1];
+  Module.pondlarkReplayDownload = !/^[0-9]{1,18}$/.test(replayId)
+    ? Promise.reject('the address names no replay')
+    : fetch('/api/replays/' + replayId, { cache: 'no-store' }).then(function (reply) {
+      if (reply.status === 404) throw 'the score service has no replay ' + replayId;
+      if (!reply.ok) throw 'the score service answered ' + reply.status;
+      return reply.arrayBuffer();
+    }, function () {
+      throw 'the score service could not be reached';
+    }).then(function (body) { return new Uint8Array(body); });
+  // Looked at later, by the game's loader: not a failure of the page meanwhile.
+  Module.pondlarkReplayDownload.catch(function () {});
+}
+var replayWas = '';
+var replayChanges = 0;
+Module.pondlarkReplayState = function (replay) {
+  Module.pondlarkReplay = replay;
+  var state = replay.state;
+  var changed = state !== replayWas;
+  replayWas = state;
+  if (changed) ++replayChanges;
+  if (state === 'playing') {
+    // Said for a while as it starts or goes on: the line covers the top of the frame, where
+    // the level, the lives and the score are.
+    if (!changed) return;
+    sayOfReplay('A game from the score table. P pauses, Esc goes to the game.');
+    var change = replayChanges;
+    setTimeout(function () { if (change === replayChanges) sayOfReplay(''); }, 6000);
+  } else if (state === 'paused') sayOfReplay('The replay is paused: P goes on, Esc goes to the game.');
+  else if (state === 'over') sayOfReplay('The replay has ended with ' + replay.score + ' points. Esc goes to the game.');
+  else if (state === 'failed') {
+    sayOfReplay('This replay cannot be shown: ' + replay.problem + '.');
+    // Read, it goes with the player's first key or touch in the game.
+    var gone = function () {
+      sayOfReplay('');
+      window.removeEventListener('keydown', gone, true);
+      window.removeEventListener('pointerdown', gone, true);
+    };
+    setTimeout(function () {
+      window.addEventListener('keydown', gone, true);
+      window.addEventListener('pointerdown', gone, true);
+    }, 3000);
+  } else sayOfReplay('');
+};
+
 // Said once when the browser keeps nothing for the site (the loader's pre.js finds out).
 Module.pondlarkSettingsNotKept = function (detail) {
   if (detail) console.warn('pondlark: ' + detail);

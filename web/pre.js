@@ -41,3 +41,17 @@ Module.pondlarkPersist = (function () {
     }
     return function () { if (busy) again = true; else run(); };
 })();
+// The replay the page's address asked for (page.js fetches it beside the game's files): the game
+// starts once it is here, and finds it where Module.pondlarkReplayFile says. One that could not
+// be fetched is said in the page, and the game starts without it.
+Module.preRun.push(function () {
+    var download = Module.pondlarkReplayDownload;
+    if (!download) return;
+    addRunDependency('pondlark-replay');
+    download.then(function (bytes) {
+        FS.writeFile('/replay.plkr', bytes);
+        Module.pondlarkReplayFile = '/replay.plkr';
+    }, function (why) {
+        if (Module.pondlarkReplayState) Module.pondlarkReplayState({ state: 'failed', problem: String(why) });
+    }).then(function () { removeRunDependency('pondlark-replay'); });
+});

@@ -369,8 +369,20 @@ TEST_F(ReplayRoundTrip, AReplayShownPausesWithPAndLeavesWithEsc) {
         HeadlessPlatform window;
         for (int key : c.Keys)
             window.KeyDown(key);
-        const TPlayedReplay shown = ShowReplay(window, *replay, PONDLARK_GAME_DIR, false);
+        // What a page beside the window is told each pass.
+        bool toldOver = false;
+        uint64_t toldSteps = 0;
+        int32_t toldScore = -1;
+        const TPlayedReplay shown =
+            ShowReplay(window, *replay, PONDLARK_GAME_DIR, false, [&](const TReplayView& view) {
+                toldOver = view.Over;
+                toldSteps = view.Steps;
+                toldScore = view.State.Score;
+            });
         EXPECT_TRUE(shown.Problem.empty()) << shown.Problem;
+        EXPECT_EQ(toldOver, c.Played);
+        EXPECT_EQ(toldSteps, shown.Steps);
+        EXPECT_EQ(toldScore, shown.Score);
         EXPECT_EQ(shown.Played, c.Played);
         const auto& captions = window.Captions();
         const bool paused = std::find(captions.begin(), captions.end(),

@@ -12,35 +12,23 @@
 // Exits 0 when every check holds, 1 with the failed checks listed otherwise.
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
-import os from 'node:os';
 import path from 'node:path';
-import { createRequire } from 'node:module';
+import { checks, startChromium } from './chromium_lib.mjs';
 
 const [service, desktopMenu, desktopFeast, desktopConfig, outDir, driverDir, mode] = process.argv.slice(2);
-// The driver lives in the per-user cache scripts/web-deps fills, not beside this file.
-const { chromium } = createRequire(path.join(driverDir, 'package.json'))('playwright-core');
 fs.mkdirSync(outDir, { recursive: true });
 const Scene = { Intro: 1, MainMenu: 2, Pond: 3, Eating: 4, Options: 6, HighScores: 7, GameOver: 9 };
 // Seed 9 is the desktop screenshots' seed: its first pond is crossed by a held Space.
 const pageUrl = service + 'play/?seed=9';
-const failures = [];
-const check = (ok, what) => {
-    console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}`);
-    if (!ok) failures.push(what);
-};
+const { check, finish } = checks();
 
-const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'pondlark-chromium-'));
-const context = await chromium.launchPersistentContext(profile, {
-    executablePath: process.env.PONDLARK_CHROMIUM || '/usr/bin/chromium',
+const { context, close } = await startChromium(driverDir, {
     headless: mode !== 'window',
-    viewport: { width: 800, height: 600 },
     deviceScaleFactor: 1,
     // The driver cannot hold back a request a service worker makes; the worker's offline play
     // is the player test's.
     serviceWorkers: 'block',
-    args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
-        '--no-first-run', '--disable-background-networking', '--disable-component-update',
-        '--disable-sync', '--window-position=0,0', '--test-type'],
+    args: ['--window-position=0,0'],
 });
 // A controller as the browser shows one: the standard layout (button 0 is A, 1 is B, 2 is X,
 // 3 is Y, 12-15 the d-pad). The test presses its buttons through window.pondlarkPad.
@@ -364,8 +352,6 @@ try {
 } catch (e) {
     check(false, 'the run ends without an exception: ' + e);
 } finally {
-    await context.close();
-    fs.rmSync(profile, { recursive: true, force: true });
+    await close();
 }
-console.log(failures.length ? `${failures.length} check(s) failed` : 'all checks hold');
-process.exit(failures.length ? 1 : 0);
+finish();
