@@ -15,6 +15,7 @@
 // `?replay=ID` shows the score service's replay ID first (the page fetches it), then the game.
 #include "app/ReplayPlayer.h"
 #include "app/TMainForm.h"
+#include "game/Layout.h"
 #include "persist/WebService.h"
 #include "platform/SdlPlatform.h"
 #ifdef __EMSCRIPTEN__
@@ -214,9 +215,11 @@ int WatchReplay(const std::string& path, const std::string& dataDir) {
 
 int main(int argc, char** argv) {
     using namespace pondlark;
-    // The game's clock starts with the program: the first frame falls due 30 ms from here,
-    // however the time goes between here and the window.
-    const auto started = std::chrono::steady_clock::now();
+    // The game's clock starts a frame interval before the program: the first frame, due an
+    // interval after the clock's start, is drawn the moment start-up is done instead of
+    // waiting out the rest of an interval that began here.
+    const auto started =
+        std::chrono::steady_clock::now() - std::chrono::milliseconds(kFrameIntervalMs);
 #ifdef __GLIBC__
     // Pictures are decoded when a scene takes them up and freed when it leaves them. With the
     // C library's moving threshold, a freed picture raises it, later pictures come from the heap

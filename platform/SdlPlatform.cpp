@@ -476,7 +476,11 @@ void SdlPlatform::ApplyWindowed(bool placeNow) {
     SDL_SetWindowSize(window_, normal_.width, normal_.height);
     if (placeNow) {
         placeTries_ = 0;
-        SDL_SetWindowPosition(window_, normal_.x, normal_.y);
+        // SDL waits for the window manager to move a window (10 ms or more on every start);
+        // a window not shown yet is moved at once, the place put right once it maps.
+        const bool unshown = (SDL_GetWindowFlags(window_) & SDL_WINDOW_HIDDEN) != 0;
+        if (!unshown || !MoveUnshownWindow(window_, normal_.x, normal_.y))
+            SDL_SetWindowPosition(window_, normal_.x, normal_.y);
     } else {
         placeTries_ = kPlaceTries;
         placeAt_ = SDL_GetTicks64() + kSettleMs;

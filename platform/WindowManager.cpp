@@ -43,4 +43,18 @@ std::string DesktopResources(SDL_Window* window) {
 #endif
 }
 
+bool MoveUnshownWindow(SDL_Window* window, int x, int y) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    XMoveWindow(info.info.x11.display, info.info.x11.window, x, y);
+    XFlush(info.info.x11.display);
+    return true;
+#else
+    (void)window, (void)x, (void)y;
+    return false;
+#endif
+}
+
 } // namespace pondlark

@@ -17,4 +17,9 @@ bool WithoutWindowManager(SDL_Window* window);
 // desktop's scale); empty off X11 and where none are set.
 std::string DesktopResources(SDL_Window* window);
 
+// Moves a window that was never shown to (x, y) on X11 without waiting for the window manager
+// to act on it: the request reaches the manager before the window's own request to be shown,
+// so the window appears there. False off X11 (the caller moves it the usual way).
+bool MoveUnshownWindow(SDL_Window* window, int x, int y);
+
 } // namespace pondlark
