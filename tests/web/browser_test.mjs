@@ -127,9 +127,15 @@ const same = (a, b) => a !== null && a.length === b.length && a.every((v, i) => 
 try {
     await page.goto(pageUrl);
     const intro = await waitFor(s => s.scene === Scene.Intro, 'the intro starts', 60000);
-    // Before the first key or click the browser holds the sound back.
-    const audioAtFirst = await peek(
-        "Module.SDL2 && Module.SDL2.audioContext ? Module.SDL2.audioContext.state : 'no audio context'");
+    // Before the first key or click the browser holds the sound back. The game opens its sound
+    // output on the pass after its first frame, which may not have run yet when the intro shows.
+    const audioState =
+        "Module.SDL2 && Module.SDL2.audioContext ? Module.SDL2.audioContext.state : 'no audio context'";
+    let audioAtFirst = await peek(audioState);
+    for (let i = 0; i < 100 && audioAtFirst === 'no audio context'; ++i) {
+        await page.waitForTimeout(50);
+        audioAtFirst = await peek(audioState);
+    }
     const activeAtFirst = await peek('navigator.userActivation.hasBeenActive');
     await hideControls();
     if (intro) {
