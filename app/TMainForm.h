@@ -86,6 +86,8 @@ public:
     void RunFor(uint64_t ms);
     // One pass of the loop: events, window timers, the frame timer. Does not wait.
     void Pump();
+    // How long the loop may wait for events before the next timer or frame is due (ms).
+    uint32_t WaitBudget() const;
     bool Terminated() const { return terminated_; }
     // Number of frames the frame handler has drawn (not counting skipped ones).
     uint64_t FrameCount() const { return frameCount_; }
@@ -278,7 +280,6 @@ private:
     void FinishStart();
     // The sound archive into the wave list; raises what the archive's reading raises.
     void LoadSounds();
-    uint32_t WaitBudget() const;
 
     IPlatform& platform_;
     std::string gameDir_;

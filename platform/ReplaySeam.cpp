@@ -21,6 +21,7 @@ void TReplaySeam::StartRecording() {
     foreground_ = true;
     now_ = inner_.Ticks();
     passClock_ = 0; // the first record's advance is the clock itself
+    passStart_ = now_;
     pass_.emplace();
     pictureTaken_ = false;
     firstPass_ = true;
@@ -37,7 +38,9 @@ void TReplaySeam::CloseRecordedPass() {
         return;
     }
     firstPass_ = false;
-    pass_->ClockAdvance = now_ - passClock_;
+    // A record's advance takes the played clock from where the last pass ended (its pauses
+    // included, which the playback adds again as it runs them) to where this one began.
+    pass_->ClockAdvance = passStart_ - passClock_;
     writer_.Write(*pass_);
     passClock_ = now_;
     pass_.reset();
@@ -137,6 +140,7 @@ void TReplaySeam::BeginPass() {
     if (Recorded(mode_)) {
         CloseRecordedPass();
         now_ = std::max(now_, inner_.Ticks());
+        passStart_ = now_;
         pass_.emplace();
         pictureTaken_ = false;
     } else if (mode_ == Mode::Playback) {

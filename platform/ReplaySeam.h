@@ -137,7 +137,8 @@ private:
     bool holdEvents_ = false;
     bool passDue_ = true;
     bool firstPass_ = false;
-    uint64_t passClock_ = 0; // the clock the open pass record began at
+    uint64_t passClock_ = 0; // the clock the last record's pass ended at, its pauses included
+    uint64_t passStart_ = 0; // the clock the open pass began at
     TReplayPassWriter writer_;
     // Playback.
     std::vector<uint8_t> inputs_;

@@ -66,6 +66,16 @@ std::vector<TScriptedGame> ScriptedGames() {
                  "wait 300\npad start\nwait 300\npad start\nwait 200\npad a\n"
                  "wait 400\npad b\nwait 100\nkey y\nwait 100\n",
          TReplayEnd::Quit},
+        {"started by a click on the menu",
+         "seed 5\nwait 300\nkey Return\nwait 100\nclick 545 185\n"
+         "wait 3500\nkeydown space\nwait 600\nkeyup space\n" +
+             std::string(kQuit),
+         TReplayEnd::Quit},
+        {"started with the controller",
+         "seed 5\nwait 300\nkey Return\nwait 100\npad a\n"
+         "wait 3500\nkeydown space\nwait 600\nkeyup space\n" +
+             std::string(kQuit),
+         TReplayEnd::Quit},
         {"mouse taps",
          start +
              "wait 3500\nclick 400 300\nwait 100\nclick 400 300\nwait 500\n"
@@ -111,6 +121,29 @@ TEST_F(ReplayRoundTrip, EveryScriptedGamePlaysAgainToItsEndScoreLevelAndSteps) {
         EXPECT_EQ(drawn.Score, s.Score);
         EXPECT_EQ(drawn.Steps, replay->Steps);
     }
+}
+
+// A loop that wakes late now and then runs several steps in one pass. Where the first of them
+// loses a life, the rule's pause lies inside the pass: the replay must still start each pass at
+// the clock the game had, not at the clock after the pause, or the steps after it differ.
+TEST_F(ReplayRoundTrip, AGameOnALateWakingLoopPlaysAgainStepForStep) {
+    ASSERT_TRUE(Start(9));
+    TScriptRunner(platform, *form, nullptr).Run(ParseScript(kStart));
+    ASSERT_EQ(form->State().Scene, TScene::Pond);
+    constexpr uint32_t kLate[] = {0, 45, 0, 0, 70, 10, 0, 100, 0, 35};
+    for (size_t pass = 0; !form->FinishedReplay() && platform.Ticks() < 600'000; ++pass) {
+        if (pass % 400 == 0) platform.KeyDown(' ');
+        if (pass % 400 == 40) platform.KeyUp(' ');
+        form->Pump();
+        platform.Advance(form->WaitBudget() + kLate[pass % std::size(kLate)]);
+    }
+    const std::optional<TReplay> replay = form->FinishedReplay();
+    ASSERT_TRUE(replay);
+    EXPECT_EQ(replay->End, TReplayEnd::GameOver);
+    const TReplayVerdict v =
+        VerifyReplay(EncodeReplay(*replay), {"", "", "", replay->Score}, PONDLARK_GAME_DIR);
+    EXPECT_TRUE(v.Verified) << v.Reason;
+    EXPECT_EQ(v.Frames, replay->Steps);
 }
 
 // The first press of `key` comes one step (30 ms of the clock) later than it was recorded.
