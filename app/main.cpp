@@ -45,15 +45,23 @@ struct TPageGame {
     std::optional<pondlark::TMainForm> form;
 };
 
-// What the page (and the browser test) can read of the game after each pass.
-void PublishStatus(const pondlark::TGameState& s, uint64_t frames) {
+// What the page (and the browser test) can read of the game after each pass; `watching` while
+// the high-score table shows the kept game of an entry over itself.
+void PublishStatus(const pondlark::TGameState& s, uint64_t frames, bool watching = false) {
     EM_ASM(
         {
-            Module.pondlarkStatus =
-                ({scene : $0, level : $1, score : $2, lives : $3, frames : $4, naming : $5 != 0});
+            Module.pondlarkStatus = ({
+                scene : $0,
+                level : $1,
+                score : $2,
+                lives : $3,
+                frames : $4,
+                naming : $5 != 0,
+                watching : $6 != 0
+            });
         },
         static_cast<int>(s.Scene), s.Level, s.Score, s.Lives, static_cast<double>(frames),
-        s.Flags.GameEnterName ? 1 : 0);
+        s.Flags.GameEnterName ? 1 : 0, watching ? 1 : 0);
 }
 
 enum class TPageValue { HostAndPort, Seed, ReplayFile };
@@ -138,7 +146,7 @@ void WatchPageReplay(pondlark::SdlPlatform& platform, const std::string& path) {
 void PagePass(void* game) {
     auto& form = *static_cast<TPageGame*>(game)->form;
     form.Pump();
-    PublishStatus(form.State(), form.FrameCount());
+    PublishStatus(form.State(), form.FrameCount(), form.WatchingReplay());
     if (form.Terminated()) {
         emscripten_cancel_main_loop();
         EM_ASM({

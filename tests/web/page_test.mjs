@@ -1,7 +1,8 @@
 // The page's own script around the game, run in node over a stand-in of the few browser parts it
-// touches: the loader's progress, failures and retry; the first key or touch waking the sound
-// the browser held back, and the sound following the page out of view and back; the finger's
-// controls; the hashed names the build writes in; the right button staying the game's.
+// touches: the loader's progress, failures and retry; the replay an address names; the first key
+// or touch waking the sound the browser held back, and the sound following the page out of view
+// and back; the finger's controls; the hashed names the build writes in; the right button
+// staying the game's.
 //   node page_test.mjs PAGE_JS
 // Exits 0 when every check holds, 1 with the failed checks listed otherwise.
 import fs from 'node:fs';
@@ -14,7 +15,8 @@ const check = (ok, what) => {
 };
 
 // A page with the elements index.html has, whose listeners can be fired, on a clock the test
-// moves (`advance`). `options.wasm` false takes WebAssembly away.
+// moves (`advance`). `options.wasm` false takes WebAssembly away; `options.search` is the
+// address's query and `options.fetch` the network's answer.
 function loadPage(source, options = {}) {
     const listeners = [];
     const element = (extra = {}) => ({
@@ -37,6 +39,7 @@ function loadPage(source, options = {}) {
         canvas: element(), full: element(), failure: element({ hidden: true }),
         'failure-text': element(), retry: element(), notice: element({ hidden: true }),
         touch: element({ hidden: true, querySelectorAll: () => padButtons }),
+        replay: element({ hidden: true }),
     };
     const added = [];
     let now = 0;
@@ -50,7 +53,7 @@ function loadPage(source, options = {}) {
             due.fn();
         }
     };
-    const window = element({ location: { protocol: 'http:', reloads: 0, reload() { this.reloads++; } } });
+    const window = element({ location: { protocol: 'http:', search: options.search || '', reloads: 0, reload() { this.reloads++; } } });
     window.navigator = { getGamepads: () => [null, null, null, null] };
     window.dispatchEvent = e => { for (const l of listeners.filter(l => l.on === window && l.type === e.type)) l.fn(e); };
     const document = element({
@@ -66,6 +69,7 @@ function loadPage(source, options = {}) {
         setTimeout: (fn, ms) => timers.push({ at: now + ms, fn }),
         Event: class { constructor(type) { this.type = type; } },
         WebAssembly: options.wasm === false ? undefined : { instantiate() {} },
+        fetch: options.fetch || (() => Promise.reject(new TypeError('no network in this test'))),
     };
     vm.createContext(sandbox);
     vm.runInContext(source + '\nglobalThis.Module = Module;', sandbox);
@@ -228,6 +232,36 @@ for (const c of [
     check(tapped === '0,12' && held() === '', `a quick tap on "up": the d-pad and A, then nothing (${tapped} / ${held()})`);
     page.fire(page.window, 'pointerdown', { pointerType: 'mouse' });
     check(page.elements.touch.hidden, 'a mouse again hides them');
+}
+// The replay a table row links to, as a table: what the address and the service give, and what
+// the game is handed (the bytes) or the page says.
+for (const c of [
+    { what: 'a replay the service has', search: '?replay=42', reply: { status: 200, body: [1, 2, 3] }, bytes: '1,2,3', url: '/api/replays/42' },
+    { what: 'an address naming no replay', search: '?replay=abc', reply: { status: 200, body: [1] }, said: 'the address names no replay', url: null },
+    { what: 'a replay the service has not got', search: '?replay=7', reply: { status: 404 }, said: 'the score service has no replay 7', url: '/api/replays/7' },
+    { what: 'a service in trouble', search: '?replay=7', reply: { status: 503 }, said: 'the score service answered 503', url: '/api/replays/7' },
+    { what: 'a service out of reach', search: '?replay=7', reply: null, said: 'the score service could not be reached', url: '/api/replays/7' },
+]) {
+    const asked = [];
+    const fetch = url => {
+        asked.push(url);
+        if (!c.reply) return Promise.reject(new TypeError('Failed to fetch'));
+        const { status, body = [] } = c.reply;
+        return Promise.resolve({ status, ok: status === 200, arrayBuffer: async () => new Uint8Array(body).buffer });
+    };
+    const page = loadPage(source, { search: c.search, fetch });
+    const outcome = await page.Module.pondlarkReplayDownload.then(b => ({ bytes: Array.from(b).join(',') }), why => ({ said: String(why) }));
+    check(asked.join() === (c.url || '') && outcome.bytes === c.bytes && outcome.said === c.said,
+        `${c.what}: ${c.said ? `"${c.said}"` : 'its bytes reach the game'} (${JSON.stringify({ asked, ...outcome })})`);
+    if (!c.said) continue;
+    // What the loader hands on of a failed download (pre.js), the page shows.
+    page.Module.pondlarkReplayState({ state: 'failed', problem: outcome.said });
+    check(!page.elements.replay.hidden && page.elements.replay.textContent === `This replay cannot be shown: ${c.said}.`,
+        `${c.what}: the page says why above the frame`);
+}
+{
+    const page = loadPage(source);
+    check(page.Module.pondlarkReplayDownload === undefined, 'an address without a replay fetches none');
 }
 console.log(failures.length ? `${failures.length} check(s) failed` : 'all checks hold');
 process.exit(failures.length ? 1 : 0);

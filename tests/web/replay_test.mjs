@@ -1,9 +1,10 @@
 // Verified results from the browser: a game played in headless Chromium through the score
-// service, its result sent with its replay, the service's verifier (the desktop build) playing it
-// to the same score and listing it as verified, the desktop's pondlark-shot playing the
-// downloaded replay to that score too, and the page at `play/?replay=ID` showing it: the pond,
-// P pausing and resuming, the end with the same score, Esc going on to the game; a replay the
-// service has not got and a damaged one are said in the page. Usage:
+// service, its result sent with its replay, kept beside the settings and shown from the
+// high-score table; the service's verifier (the desktop build) playing it to the same score and
+// listing it as verified, the desktop's pondlark-shot playing the downloaded replay to that
+// score too, and the page at `play/?replay=ID` showing it: the pond, P pausing and resuming, the
+// end with the same score, Esc going on to the game; a replay the service has not got and a
+// damaged one are said in the page. Usage:
 //   node replay_test.mjs SERVICE_URL OUT_DIR DRIVER_DIR SHOT_TOOL GAME_DIR
 // Exits 0 when every check holds, 1 with the failed checks listed otherwise.
 import { execFileSync } from 'node:child_process';
@@ -82,6 +83,21 @@ try {
         });
         check(Array.isArray(kept) && kept.length === 1 && kept[0].endsWith('-WEBREPLAY.plkr'),
             `the page keeps the entry's replay beside its settings (${JSON.stringify(kept)})`);
+        // The table shows the kept game over itself, as on the desktop: Right picks the new
+        // entry, Enter plays it, Esc comes back to the table.
+        await hold('ArrowRight');
+        await hold('Enter');
+        if (await waitFor(s => s.game.watching && s.game.scene === Scene.HighScores,
+            'Right and Enter play the entry\'s kept game over the table', 10000)) {
+            await page.waitForTimeout(2500); // past the level's banner
+            const shot = path.join(outDir, 'web-table-replay.png');
+            await page.screenshot({ path: shot });
+            const colours = Number(execFileSync('identify', ['-format', '%k', shot], { encoding: 'utf8' }));
+            check(colours > 500, `the kept game shows its pond (${colours} colours, web-table-replay.png)`);
+            await hold('Escape');
+            await waitFor(s => !s.game.watching && s.game.scene === Scene.HighScores,
+                'Esc comes back to the table', 10000);
+        }
         // The service verifies it off the request path: the default table lists it once verified.
         const end = Date.now() + 120000;
         let row = null;
