@@ -1,5 +1,6 @@
 #include "platform/SdlPlatform.h"
 
+#include "platform/ComposeCache.h"
 #include "platform/QuietStderr.h"
 #include "platform/TtfFont.h"
 #include "platform/VirtualKeys.h"
@@ -142,8 +143,14 @@ SdlPlatform::SdlPlatform(std::chrono::steady_clock::time_point started) : starte
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // Closing the window is a request the game answers itself (it may ask whether to quit).
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0)
-        throw PlatformError(std::string("Cannot start the video system: ") + SDL_GetError());
+    {
+#ifndef __EMSCRIPTEN__
+        // The input method X opens with the video system reads its compose table from there.
+        const TComposeCacheScope composeCache;
+#endif
+        if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0)
+            throw PlatformError(std::string("Cannot start the video system: ") + SDL_GetError());
+    }
     window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kFrameW, kFrameH,
                                SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | kPageDensity);
     if (!window_) throw PlatformError(std::string("Cannot open the window: ") + SDL_GetError());
