@@ -12,8 +12,9 @@
 //            name, country, token: each u8 length and that many bytes.
 // Format 1, which the game wrote before, is still read: the same with the body as it is (no
 // size, length or packing) between the rules version and the CRC.
-// A pass record: u8 head, bits 0-4 the clock's advance since the last pass in milliseconds
-// (31: 31 plus a LEB128 number that follows), bit 5 the pass's one event is a pointer move (its
+// A pass record: u8 head, bits 0-4 the clock's advance in milliseconds from where the last
+// recorded pass ended (the rules' pauses inside it included) to where this one begins (31: 31
+// plus a LEB128 number that follows), bit 5 the pass's one event is a pointer move (its
 // x and y follow as below), bit 6 an input block follows, bit 7 a call block. A pass that was
 // not due and read nothing new is not recorded: its time goes to the next record.
 // Input block: u8 mask; 0x01 events (LEB128 count, then each event), 0x02 keyboard changes
