@@ -72,8 +72,10 @@ scores::TServiceOptions VerifyingOptions(const std::filesystem::path& folder, in
     options.ResultsPerMinute = 0;
     options.Verify.Program = WriteVerifier(folder).string();
     options.Verify.GameDir = folder.string();
+    // The wall-clock cap leaves a verifier that spins room to reach its CPU cap first even on a
+    // machine busy with other tests (at 3 s, one getting a fifth of a core met the wall first).
     options.Verify.CpuSeconds = 1;
-    options.Verify.WallSeconds = 3;
+    options.Verify.WallSeconds = 10;
     options.Verify.MemoryBytes = size_t{64} << 20;
     options.VerifyWorkers = workers;
     return options;
@@ -132,7 +134,7 @@ TEST(VerifiedResults, TheVerdictDecidesWhatTheDefaultTableShows) {
          "the replay scores 250, not the claimed 900"},
         {"Broken", 250, "refuse\n", false, "the replay does not prove it: the replay is damaged"},
         {"Spinner", 250, "spin\n", false, "the verifier ran over its CPU time (1 s)"},
-        {"Sleeper", 250, "sleep\n", false, "the verifier ran over its time (3 s)"},
+        {"Sleeper", 250, "sleep\n", false, "the verifier ran over its time (10 s)"},
         {"Glutton", 250, "eat 250\n", false, "the verifier gave no verdict"},
         {"Chatter", 250, "chat\n", false, "the verifier gave no verdict (exit status 3)"},
         {"Forger", 99'999'999, "", false, ""},
