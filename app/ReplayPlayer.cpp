@@ -255,6 +255,7 @@ bool TReplayViewer::Begin(const TReplay& replay) {
     }
     form_ = std::make_unique<TMainForm>(guest_ ? *guest_ : machine_, home_->Path(), dataDir_);
     form_->RecordGames = false;
+    form_->SoundsMayComeLater = SoundsMayComeLater;
     // The viewer's keys are the viewer's, from the first.
     form_->Seam().HoldEvents(true);
     if (!form_->Start()) {
@@ -321,8 +322,9 @@ TPlayedReplay TReplayViewer::Result() {
 }
 
 TPlayedReplay ShowReplay(IPlatform& machine, const TReplay& replay, const std::string& dataDir,
-                         bool stayAtEnd, const TReplayWatcher& watcher) {
+                         bool stayAtEnd, const TReplayWatcher& watcher, bool soundsMayComeLater) {
     TReplayViewer viewer(machine, dataDir, false);
+    viewer.SoundsMayComeLater = soundsMayComeLater;
     if (!viewer.Begin(replay)) return viewer.Result();
     for (bool leave = false; !leave;) {
         for (PlatformEvent e; machine.PollEvent(e);) {

@@ -75,6 +75,9 @@ public:
     // viewer's captions go to `machine` and the caption it found is put back when it goes.
     TReplayViewer(IPlatform& machine, const std::string& dataDir, bool guest);
     ~TReplayViewer();
+    // Set before `Begin`: the played game's sounds may come after its start (see
+    // TMainForm::SoundsMayComeLater).
+    bool SoundsMayComeLater = false;
     TReplayViewer(const TReplayViewer&) = delete;
     TReplayViewer& operator=(const TReplayViewer&) = delete;
 
@@ -120,8 +123,10 @@ using TReplayWatcher = std::function<void(const TReplayView&)>;
 // from a temporary home: P pauses and resumes, Esc or the close box leaves; when the game has
 // ended its last picture stays until then, or the call returns at once with `stayAtEnd` off.
 // `Played` says whether the game reached its end; a replay that does not fit the game is a
-// `Problem`. `watcher`, when given, is called once a pass.
+// `Problem`. `watcher`, when given, is called once a pass. `soundsMayComeLater`: as the
+// viewer's.
 TPlayedReplay ShowReplay(IPlatform& machine, const TReplay& replay, const std::string& dataDir,
-                         bool stayAtEnd = true, const TReplayWatcher& watcher = {});
+                         bool stayAtEnd = true, const TReplayWatcher& watcher = {},
+                         bool soundsMayComeLater = false);
 
 } // namespace pondlark

@@ -19,6 +19,7 @@
 #include <array>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 
 namespace pondlark {
 
@@ -30,6 +31,7 @@ constexpr uint32_t kIdleWaitMs = 50;
 // rest decode meanwhile on the other cores.
 constexpr std::array<std::string_view, 1> kFirstScenePictures{"menu"};
 constexpr const char* kPictureArchive = "Data/Graphic.dxg";
+constexpr const char* kSoundArchive = "Data/Music.dxw";
 } // namespace
 
 TMainForm::TMainForm(IPlatform& machine, std::string gameDir, std::string dataDir)
@@ -218,7 +220,7 @@ void TMainForm::FinishStart() {
     startFinished_ = true;
     try {
         DXSound.Loaded();
-        if (DXDraw.Initialized()) LoadSounds();
+        if (DXDraw.Initialized()) LoadSoundsWhenThere();
     } catch (const std::exception& e) {
         ReportError(e.what());
         startFailed_ = terminated_ = true;
@@ -230,8 +232,36 @@ void TMainForm::FinishStart() {
     PlayMusic(song);
 }
 
+void TMainForm::TakeUpLaterFiles() {
+    if (soundsAwaited_) {
+        try {
+            LoadSoundsWhenThere();
+        } catch (const std::exception& e) {
+            // As at the start: a damaged sound archive ends the game with its message.
+            ReportError(e.what());
+            startFailed_ = terminated_ = true;
+            return;
+        }
+    }
+    if (pendingSong_ && DataFileThere(SongPath(*pendingSong_))) {
+        const std::string song = std::move(*pendingSong_);
+        pendingSong_.reset();
+        PlayMusic(song);
+    }
+}
+
 void TMainForm::LoadSounds() {
-    DXWaveList.Items().LoadFromFile(DataPath("Data/Music.dxw"));
+    DXWaveList.Items().LoadFromFile(DataPath(kSoundArchive));
+}
+
+bool TMainForm::DataFileThere(const std::string& relative) const {
+    std::error_code ec;
+    return !SoundsMayComeLater || std::filesystem::exists(DataPath(relative), ec);
+}
+
+void TMainForm::LoadSoundsWhenThere() {
+    soundsAwaited_ = !DataFileThere(kSoundArchive);
+    if (!soundsAwaited_) LoadSounds();
 }
 
 void TMainForm::ResetHighScores() {
@@ -348,6 +378,7 @@ void TMainForm::Pump() {
     if (frameCount_ > 0) {
         CollectPictures();
         FinishStart();
+        if (startFinished_ && !startFailed_) Guarded([&] { TakeUpLaterFiles(); });
     }
     if (terminated_) return;
     PlatformEvent event;
@@ -483,9 +514,9 @@ void TMainForm::DXDrawInitialize() {
     // Reloaded on every initialization: a display switch also rebuilds the sound buffers. Before
     // the first frame only its reading is checked, so a missing archive still stops start-up.
     if (startFinished_)
-        LoadSounds();
-    else
-        CheckReadableFile(DataPath("Data/Music.dxw"));
+        LoadSoundsWhenThere();
+    else if (DataFileThere(kSoundArchive))
+        CheckReadableFile(DataPath(kSoundArchive));
 }
 
 void TMainForm::DXDrawFinalize() {

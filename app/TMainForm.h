@@ -97,6 +97,12 @@ public:
     // Writes `StatsLine` to standard error when the game ends normally (the exit question, or
     // the system asking the game to quit); set by PONDLARK_STATS=1.
     bool ReportStats = false;
+    // The sound archive and the songs of play and game over may come after the start: a page
+    // fetches them beside its first frames. Until a file is there the game plays on without it
+    // (no sound effects; a song waits), and takes it up on the pass it appears; a file that is
+    // missing is then no error at start-up. Off (the desktop), a missing sound archive stops
+    // start-up with its message.
+    bool SoundsMayComeLater = false;
     // Fixed seed for the next seeding (start-up and each pond build) instead of the clock.
     void FixRandomSeed(uint32_t seed) { fixedSeed_ = seed, seedFixed_ = true; }
 
@@ -280,6 +286,15 @@ private:
     void FinishStart();
     // The sound archive into the wave list; raises what the archive's reading raises.
     void LoadSounds();
+    // On each pass once start-up is through: the sounds and a waiting song whose files came.
+    void TakeUpLaterFiles();
+    // Loads the sounds, or, while they may come later and are not there yet, notes that they
+    // are awaited.
+    void LoadSoundsWhenThere();
+    // The data file of the song `name` ("Music/1.xm").
+    static std::string SongPath(const std::string& name);
+    // A data file that may come later is there (always, when none may).
+    bool DataFileThere(const std::string& relative) const;
 
     IPlatform& platform_;
     std::string gameDir_;
@@ -288,6 +303,7 @@ private:
     bool created_ = false; // FormCreate is through: scene switches now need every picture
     bool startFailed_ = false;
     bool startFinished_ = false; // FinishStart is through
+    bool soundsAwaited_ = false; // the sound archive is still to come (SoundsMayComeLater)
     // The song a scene asked for before the first frame, started by FinishStart.
     std::optional<std::string> pendingSong_;
     uint64_t frameCount_ = 0;

@@ -121,9 +121,20 @@ void TMainForm::PlayMusic(const std::string& name) {
     }
     LastSongOrder = 0;
     if (Song) MusicPlayer.SongFree(Song);
-    Song = MusicPlayer.SongLoadFromFile(DataPath("Music/" + name + ".xm"));
+    Song = 0;
+    // A song still to come waits for its file, in silence: not another scene's song.
+    if (!DataFileThere(SongPath(name))) {
+        pendingSong_ = name;
+        return;
+    }
+    pendingSong_.reset();
+    Song = MusicPlayer.SongLoadFromFile(DataPath(SongPath(name)));
     if (Song) MusicPlayer.SongPlay(Song);
     if (Song && OnSongStarted) OnSongStarted(name);
+}
+
+std::string TMainForm::SongPath(const std::string& name) {
+    return "Music/" + name + ".xm";
 }
 
 void TMainForm::StopMusic() {
@@ -146,13 +157,13 @@ void TMainForm::WatchSong() {
 void TMainForm::PlaySound(TSound sound) {
     if (!state_.Flags.GameSound) return;
     FinishStart();
-    if (startFailed_) return;
+    if (startFailed_ || soundsAwaited_) return; // no sounds yet: they are on their way
     DXWaveList.Items().Find(SoundFile(sound)).Play(false);
     if (OnSoundStarted) OnSoundStarted(SoundFile(sound));
 }
 
 void TMainForm::StopSound(TSound sound) {
-    if (!startFinished_) return; // nothing has played yet
+    if (!startFinished_ || soundsAwaited_) return; // nothing has played yet
     TWaveCollection& waves = DXWaveList.Items();
     if (sound == TSound::ButtonUp) waves.Find(SoundFile(sound)).Stop();
     // Insects of one kind share one buzz: it stops with the last of them.

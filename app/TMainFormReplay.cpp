@@ -246,6 +246,7 @@ void TMainForm::WatchReplay(int place) {
         return;
     }
     auto viewer = std::make_unique<TReplayViewer>(platform_, dataDir_, true);
+    viewer->SoundsMayComeLater = SoundsMayComeLater;
     if (!viewer->Begin(*replay)) {
         const std::string problem = viewer->Result().Problem;
         viewer.reset();

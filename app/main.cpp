@@ -125,8 +125,9 @@ void WatchPageReplay(pondlark::SdlPlatform& platform, const std::string& path) {
         PublishReplay("failed", nullptr, 0, error);
         return;
     }
-    const TPlayedReplay shown =
-        ShowReplay(platform, *replay, "/game", true, [](const TReplayView& view) {
+    const TPlayedReplay shown = ShowReplay(
+        platform, *replay, "/game", true,
+        [](const TReplayView& view) {
             // The page is drawn only while the browser has its thread: a viewer catching up on a
             // slow machine still hands it back once a pass.
             emscripten_sleep(0);
@@ -135,7 +136,8 @@ void WatchPageReplay(pondlark::SdlPlatform& platform, const std::string& path) {
                           : view.Paused ? "paused"
                                         : "playing",
                           &view.State, view.Steps);
-        });
+        },
+        true); // the page fetches the sounds beside the first frames
     if (!shown.Problem.empty()) {
         PublishReplay("failed", nullptr, shown.Steps, shown.Problem);
         return;
@@ -164,6 +166,8 @@ int main() {
         if (const std::string replay = FromPageAddress(TPageValue::ReplayFile); !replay.empty())
             WatchPageReplay(game->platform, replay);
         TMainForm& form = game->form.emplace(game->platform, "/save", "/game");
+        // The page fetches the sounds and the later songs beside the first frames.
+        form.SoundsMayComeLater = true;
         if (const std::optional<TServiceAddress> address =
                 ParseServiceAddress(FromPageAddress(TPageValue::HostAndPort)))
             form.ServiceAddress = *address;

@@ -46,8 +46,12 @@ target_link_options(game PRIVATE ${WEB_COMPILE} -sDISABLE_EXCEPTION_CATCHING=0
     # SDL's audio calls these runtime helpers from its own JavaScript, which the linker cannot see.
     -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_SOURCE_DIR}/web/library-funcs.json
     "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/web/pre.js"
-    "SHELL:--preload-file ${PONDLARK_WEB_GAME_DIR}/Data@/game/Data"
-    "SHELL:--preload-file ${PONDLARK_WEB_GAME_DIR}/Music@/game/Music")
+    # The first package holds what the first frames need: the pictures, the face and the intro's
+    # song. The sounds and the other songs are files of their own that the page fetches beside
+    # the first frames (Publish.cmake, page.js).
+    "SHELL:--preload-file ${PONDLARK_WEB_GAME_DIR}/Data/Graphic.dxg@/game/Data/Graphic.dxg"
+    "SHELL:--preload-file ${PONDLARK_WEB_GAME_DIR}/Data/GameFont.otf@/game/Data/GameFont.otf"
+    "SHELL:--preload-file ${PONDLARK_WEB_GAME_DIR}/Music/1.xm@/game/Music/1.xm")
 # The data is packed at link time: a new picture archive or song links the page again.
 file(GLOB WEB_GAME_FILES ${PONDLARK_WEB_GAME_DIR}/Data/* ${PONDLARK_WEB_GAME_DIR}/Music/*)
 set_property(TARGET game APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/web/pre.js
@@ -60,7 +64,8 @@ set(WEB_PAGE_SOURCES ${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_SOURCE_DIR}/web/
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/site/index.html
     COMMAND ${CMAKE_COMMAND} -DOUT=${CMAKE_BINARY_DIR}/out -DWEB=${CMAKE_SOURCE_DIR}/web
         -DICONS=${PONDLARK_WEB_ICON_DIR} -DSITE=${CMAKE_BINARY_DIR}/site
+        -DGAME=${PONDLARK_WEB_GAME_DIR}
         -P ${CMAKE_SOURCE_DIR}/web/Publish.cmake
-    DEPENDS game ${WEB_PAGE_SOURCES}
+    DEPENDS game ${WEB_PAGE_SOURCES} ${WEB_GAME_FILES}
     COMMENT "Laying out the page under hashed names")
 add_custom_target(page ALL DEPENDS ${CMAKE_BINARY_DIR}/site/index.html)

@@ -284,6 +284,44 @@ Module.pondlarkReplayState = function (replay) {
   } else sayOfReplay('');
 };
 
+// The game's later files: the sounds and the songs of play and game over, which nothing before
+// the first frames needs (the first package holds the pictures, the face and the intro's song).
+// They are fetched once the game has shown its first frame (or the first frame of the replay the
+// address asked for), so they take nothing from the start, and written where the game reads
+// them; it takes each up on the pass it appears. A file that cannot be fetched is tried twice
+// more, a few seconds apart; then the player is told, and the game plays on without it.
+var laterFiles = ['Data/Music.dxw', 'Music/2.xm', 'Music/3.xm'];
+var laterTries = 3;
+var laterRetryMs = 3000;
+function fetchLaterFile(path, triesLeft) {
+  return fetch(fileNames[path] || path).then(function (reply) {
+    if (!reply.ok) throw new Error(path + ': the server answered ' + reply.status);
+    return reply.arrayBuffer();
+  }).then(function (body) {
+    Module.FS.writeFile('/game/' + path, new Uint8Array(body));
+  }, function (err) {
+    if (triesLeft <= 1) throw err;
+    return new Promise(function (resolve) { setTimeout(resolve, laterRetryMs); })
+      .then(function () { return fetchLaterFile(path, triesLeft - 1); });
+  });
+}
+var laterPollMs = 50;
+function fetchLaterFiles() {
+  var status = Module.pondlarkStatus;
+  if (!status || !(status.frames > 0)) {
+    setTimeout(fetchLaterFiles, laterPollMs);
+    return;
+  }
+  Module.pondlarkLaterFiles = Promise.all(laterFiles.map(function (path) {
+    return fetchLaterFile(path, laterTries);
+  })).catch(function (err) {
+    console.warn('pondlark: ' + err);
+    notice('The game\'s sounds could not be loaded: it plays on without them. Reload the page ' +
+           'to try again.', 10000);
+  }).then(keepForOffline);
+}
+Module.onRuntimeInitialized = fetchLaterFiles;
+
 // Said once when the browser keeps nothing for the site (the loader's pre.js finds out).
 Module.pondlarkSettingsNotKept = function (detail) {
   if (detail) console.warn('pondlark: ' + detail);
@@ -304,8 +342,11 @@ if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'funct
   document.body.appendChild(script);
 }
 
-// A worker keeps the game's files, so the game starts again without the network.
-if ('serviceWorker' in navigator && window.location.protocol !== 'file:') {
+// A worker keeps the game's files, so the game starts again without the network. It is taken
+// on once the later files are in: installing, it asks for every file of the build, which then
+// come from what the browser already keeps instead of competing with the first visit's start.
+function keepForOffline() {
+  if (!('serviceWorker' in navigator) || window.location.protocol === 'file:') return;
   navigator.serviceWorker.register('sw.js').catch(function (err) {
     console.warn('pondlark: playing offline is not available: ' + err);
   });

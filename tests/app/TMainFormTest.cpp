@@ -4,6 +4,7 @@
 #include "persist/HighScores.h"
 #include "platform/HeadlessPlatform.h"
 #include "platform/VirtualKeys.h"
+#include "screens/HotRects.h"
 
 #include "app/GameFixture.h"
 
@@ -371,6 +372,60 @@ TEST_F(GameFixture, TheSongAndTheSoundsComeRightAfterTheFirstFrame) {
     EXPECT_NE(form->Song, 0u);
     EXPECT_GT(form->DXWaveList.Items().Count(), 0);
     EXPECT_TRUE(form->ReportedErrors().empty());
+}
+
+// A page fetches the sounds and the songs of play and game over beside its first frames: the
+// game starts and plays without them, silent where they are missing, and takes each up on the
+// pass its file appears; a damaged one that comes later ends the game as at the start.
+TEST_F(GameFixture, SoundsAndSongsThatComeLaterAreTakenUpWhenTheyAreThere) {
+    namespace fs = std::filesystem;
+    const fs::path data = dir / "data";
+    fs::create_directories(data / "Data");
+    fs::create_directories(data / "Music");
+    const fs::path game = PONDLARK_GAME_DIR;
+    for (const char* first : {"Data/Graphic.dxg", "Data/GameFont.otf", "Music/1.xm"})
+        fs::copy(game / first, data / first);
+    const auto start = [&] {
+        form = std::make_unique<TMainForm>(platform, dir.string(), data.string());
+        form->SoundsMayComeLater = true;
+        return form->Start();
+    };
+    std::vector<std::string> songs;
+    ASSERT_TRUE(start());
+    form->OnSongStarted = [&](const std::string& s) { songs.push_back(s); };
+    form->RunFor(3000); // the intro, then the main menu
+    EXPECT_TRUE(form->ReportedErrors().empty());
+    EXPECT_EQ(form->State().Scene, TScene::MainMenu);
+    EXPECT_EQ(songs, std::vector<std::string>{"1"}) << "the first song is there from the start";
+    EXPECT_EQ(form->DXWaveList.Items().Count(), 0);
+    // Start Game clicked: its button sounds with no sounds yet are nothing, and no error.
+    const auto [x, y] = hot::kStart.Centre();
+    platform.MouseMove(x, y);
+    form->RunFor(100);
+    platform.MouseDown(x, y, MouseButton::Left);
+    form->RunFor(100);
+    platform.MouseUp(x, y, MouseButton::Left);
+    form->RunFor(500);
+    ASSERT_EQ(form->State().Scene, TScene::Pond);
+    EXPECT_EQ(form->Song, 0u) << "the pond's song waits in silence, not the menu's";
+    for (const char* later : {"Data/Music.dxw", "Music/2.xm", "Music/3.xm"})
+        fs::copy(game / later, data / later);
+    form->RunFor(100);
+    EXPECT_GT(form->DXWaveList.Items().Count(), 0);
+    EXPECT_EQ(songs, (std::vector<std::string>{"1", "2"}));
+    EXPECT_TRUE(form->ReportedErrors().empty());
+
+    // A damaged sound archive arriving later ends the game with its message.
+    form.reset();
+    for (const char* later : {"Data/Music.dxw", "Music/2.xm", "Music/3.xm"})
+        fs::remove(data / later);
+    ASSERT_TRUE(start());
+    form->RunFor(300);
+    EXPECT_FALSE(form->Terminated());
+    WriteFileAtomically((data / "Data/Music.dxw").string(), std::vector<uint8_t>(1000, 'x'));
+    form->RunFor(100);
+    EXPECT_TRUE(form->StartFailed());
+    EXPECT_EQ(form->ReportedErrors().size(), 1u);
 }
 
 // A sound archive that opens but does not read stops the game with its message right after the

@@ -1,8 +1,8 @@
 // The page's own script around the game, run in node over a stand-in of the few browser parts it
-// touches: the loader's progress, failures and retry; the replay an address names; the first key
-// or touch waking the sound the browser held back, and the sound following the page out of view
-// and back; the finger's controls; the hashed names the build writes in; the right button
-// staying the game's.
+// touches: the loader's progress, failures and retry; the replay an address names; the later
+// files fetched once the game runs; the first key or touch waking the sound the browser held
+// back, and the sound following the page out of view and back; the finger's controls; the hashed
+// names the build writes in; the right button staying the game's.
 //   node page_test.mjs PAGE_JS
 // Exits 0 when every check holds, 1 with the failed checks listed otherwise.
 import fs from 'node:fs';
@@ -16,7 +16,8 @@ const check = (ok, what) => {
 
 // A page with the elements index.html has, whose listeners can be fired, on a clock the test
 // moves (`advance`). `options.wasm` false takes WebAssembly away; `options.search` is the
-// address's query and `options.fetch` the network's answer.
+// address's query, `options.fetch` the network's answer, and `options.serviceWorker` gives the
+// browser workers (their registrations in `registered`).
 function loadPage(source, options = {}) {
     const listeners = [];
     const element = (extra = {}) => ({
@@ -55,6 +56,9 @@ function loadPage(source, options = {}) {
     };
     const window = element({ location: { protocol: 'http:', search: options.search || '', reloads: 0, reload() { this.reloads++; } } });
     window.navigator = { getGamepads: () => [null, null, null, null] };
+    const registered = [];
+    if (options.serviceWorker)
+        window.navigator.serviceWorker = { register: url => { registered.push(url); return Promise.resolve(); } };
     window.dispatchEvent = e => { for (const l of listeners.filter(l => l.on === window && l.type === e.type)) l.fn(e); };
     const document = element({
         visibilityState: 'visible', focused: true,
@@ -78,7 +82,7 @@ function loadPage(source, options = {}) {
             l.fn({ preventDefault() {}, ...event });
     };
     const count = (on, type) => listeners.filter(l => l.on === on && l.type === type).length;
-    return { Module: sandbox.Module, window, document, elements, padButtons, barFill, added, fire, count, advance };
+    return { Module: sandbox.Module, window, document, elements, padButtons, barFill, added, fire, count, advance, registered };
 }
 
 // The audio the game opened, held back by the browser until a gesture; `wakes` says whether a
@@ -262,6 +266,45 @@ for (const c of [
 {
     const page = loadPage(source);
     check(page.Module.pondlarkReplayDownload === undefined, 'an address without a replay fetches none');
+}
+// The later files (the sounds and two songs) as a table of what the network does: asked for once
+// the game has shown its first frame, each is written where the game reads it, tried again a few seconds later when it fails, and the
+// player is told only when it has failed three times.
+{
+    const built = source.replace("'@FILE_NAMES@'", `'{"Data/Music.dxw": "sounds.0123456789ab.dxw", "Music/2.xm": "song-2.0123456789ab.xm", "Music/3.xm": "song-3.0123456789ab.xm"}'`);
+    const settle = () => new Promise(r => setTimeout(r, 0));
+    for (const c of [
+        { what: 'all there', fails: {}, written: 3, told: false, asked: 3 },
+        { what: 'the sounds failing once', fails: { 'sounds.0123456789ab.dxw': 1 }, written: 3, told: false, asked: 4 },
+        { what: 'a song failing every time', fails: { 'song-3.0123456789ab.xm': 99 }, written: 2, told: true, asked: 5 },
+    ]) {
+        const asked = [];
+        const fetch = url => {
+            asked.push(url);
+            if ((c.fails[url] || 0) > asked.filter(u => u === url).length - 1)
+                return Promise.resolve({ ok: false, status: 503 });
+            return Promise.resolve({ ok: true, status: 200, arrayBuffer: async () => new Uint8Array([7]).buffer });
+        };
+        const page = loadPage(built, { fetch, serviceWorker: true });
+        const written = [];
+        page.Module.FS = { writeFile: (where, bytes) => written.push(`${where}:${bytes.length}`) };
+        page.Module.onRuntimeInitialized();
+        page.advance(200);
+        check(asked.length === 0 && page.registered.length === 0,
+            `later files, ${c.what}: nothing asked for, and no worker taken on, before the game's first frame`);
+        page.Module.pondlarkStatus = { frames: 1 };
+        for (let i = 0; i < 10; ++i) {
+            await settle();
+            page.advance(3000);
+        }
+        await page.Module.pondlarkLaterFiles;
+        check(page.registered.join() === 'sw.js', `later files, ${c.what}: then the offline worker is taken on`);
+        // Said for a while: what the notice line last said.
+        const toldNow = /sounds could not be loaded/.test(page.elements.notice.textContent);
+        check(written.length === c.written && written.every(w => /^\/game\/(Data\/Music\.dxw|Music\/[23]\.xm):1$/.test(w)) &&
+            asked.length === c.asked && asked.every(u => /\.0123456789ab\./.test(u)) && toldNow === c.told,
+            `later files, ${c.what}: ${c.written} written, ${c.asked} asked for by their built names, ${c.told ? '' : 'not '}told (${JSON.stringify({ written, asked, toldNow })})`);
+    }
 }
 console.log(failures.length ? `${failures.length} check(s) failed` : 'all checks hold');
 process.exit(failures.length ? 1 : 0);

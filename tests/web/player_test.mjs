@@ -1,9 +1,10 @@
 // The browser build as players come to it, in headless Chromium through the real score service:
-// a first visit and a warm second one that downloads nothing again; the network gone and the
-// game still starting; the sound silent while the tab is hidden and back when it is shown; a
-// browser without IndexedDB; a failed game.wasm with its message and "Try again"; and a phone:
-// a sharp canvas at three pixels per CSS pixel, a hint to turn it sideways, the pond played by
-// the touch buttons and the feast by a finger dragged and held. Usage:
+// a first visit, its sounds and later songs following the first frames as files of their own,
+// and a warm second one that downloads nothing again; the network gone and the game still
+// starting; the sound silent while the tab is hidden and back when it is shown; a browser
+// without IndexedDB; a failed game.wasm with its message and "Try again"; and a phone: a sharp
+// canvas at three pixels per CSS pixel, a hint to turn it sideways, the pond played by the touch
+// buttons and the feast by a finger dragged and held. Usage:
 //   node player_test.mjs SERVICE_URL OUT_DIR DRIVER_DIR SERVICE_PID
 // Prints the first-frame times it saw (measured, never judged here: the README has the figures).
 // Exits 0 when every check holds, 1 with the failed checks listed otherwise.
@@ -78,6 +79,21 @@ const desk = await open();
     console.log(`first visit: first frame at ${cold} ms`);
     check(cold > 0, 'a first visit shows the game');
     await waitFor(s => s.scene === Scene.MainMenu, 'the main menu after the intro', 20000);
+    // The sounds and the later songs come as files of their own once the game runs, by their
+    // built names, and reach the game's folder.
+    let later = null;
+    for (let i = 0; i < 100 && !(later && later.there); ++i) {
+        later = await peek(`({ there: ['/game/Data/Music.dxw', '/game/Music/2.xm', '/game/Music/3.xm']
+                .every(p => Module.FS.analyzePath(p).exists),
+            fetched: performance.getEntriesByType('resource').map(e => e.name.split('/').pop())
+                .filter(n => /^(sounds|song-[23])\.[0-9a-f]{12}\.(dxw|xm)$/.test(n)),
+            at: Math.round(Math.max(0, ...performance.getEntriesByType('resource')
+                .filter(e => /^(sounds|song-)/.test(e.name.split('/').pop())).map(e => e.responseEnd))) })`).catch(() => null);
+        if (!(later && later.there)) await sleep(100);
+    }
+    console.log(`first visit: the later files in at ${later && later.at} ms`);
+    check(later && later.there && later.fetched.length === 3,
+        `the sounds and later songs follow the first frames as files of their own (${JSON.stringify(later)})`);
     const page1 = await peek(`({ icon: document.querySelector('link[rel=icon]').href,
         label: document.getElementById('canvas').getAttribute('aria-label'),
         manifest: document.querySelector('link[rel=manifest]') && document.querySelector('link[rel=manifest]').href,
