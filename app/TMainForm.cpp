@@ -151,6 +151,17 @@ template <typename F> void TMainForm::Guarded(F&& f) {
     }
 }
 
+template <typename F> bool TMainForm::OrStartFails(F&& f) {
+    try {
+        f();
+        return true;
+    } catch (const std::exception& e) {
+        ReportError(e.what());
+        startFailed_ = terminated_ = true;
+        return false;
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Start-up and the loop
 
@@ -203,13 +214,7 @@ void TMainForm::FormCreate() {
 
 void TMainForm::CollectPictures() {
     if (!ImageList.Items.Loading()) return;
-    try {
-        ImageList.Items.FinishLoading();
-    } catch (const std::exception& e) {
-        ReportError(e.what());
-        startFailed_ = terminated_ = true;
-        return;
-    }
+    if (!OrStartFails([&] { ImageList.Items.FinishLoading(); })) return;
     ImageList.Items.BuildColorTable();
     DXDraw.ColorTable = DXDraw.DefColorTable = ImageList.Items.ColorTable;
     DXDraw.UpdatePalette();
@@ -218,36 +223,24 @@ void TMainForm::CollectPictures() {
 void TMainForm::FinishStart() {
     if (startFinished_ || startFailed_) return;
     startFinished_ = true;
-    try {
+    const bool loaded = OrStartFails([&] {
         DXSound.Loaded();
         if (DXDraw.Initialized()) LoadSoundsWhenThere();
-    } catch (const std::exception& e) {
-        ReportError(e.what());
-        startFailed_ = terminated_ = true;
-        return;
-    }
+    });
+    if (loaded) PlayPendingSong();
+}
+
+void TMainForm::TakeUpLaterFiles() {
+    // As at the start: a damaged sound archive ends the game with its message.
+    if (soundsAwaited_ && !OrStartFails([&] { LoadSoundsWhenThere(); })) return;
+    if (pendingSong_ && DataFileThere(SongPath(*pendingSong_))) PlayPendingSong();
+}
+
+void TMainForm::PlayPendingSong() {
     if (!pendingSong_) return;
     const std::string song = std::move(*pendingSong_);
     pendingSong_.reset();
     PlayMusic(song);
-}
-
-void TMainForm::TakeUpLaterFiles() {
-    if (soundsAwaited_) {
-        try {
-            LoadSoundsWhenThere();
-        } catch (const std::exception& e) {
-            // As at the start: a damaged sound archive ends the game with its message.
-            ReportError(e.what());
-            startFailed_ = terminated_ = true;
-            return;
-        }
-    }
-    if (pendingSong_ && DataFileThere(SongPath(*pendingSong_))) {
-        const std::string song = std::move(*pendingSong_);
-        pendingSong_.reset();
-        PlayMusic(song);
-    }
 }
 
 void TMainForm::LoadSounds() {

@@ -271,6 +271,9 @@ private:
     std::vector<uint8_t> SaveReplayStart(uint64_t now) const;
     void RestoreReplayStart(std::span<const uint8_t> bytes, uint64_t now);
     template <typename F> void Guarded(F&& f);
+    // Runs `f`; what it raises is reported and ends the game as a start that failed. Whether `f`
+    // went through.
+    template <typename F> bool OrStartFails(F&& f);
     void LeaveScene(TScene scene);
     void EnterScene(TScene scene);
     void FrameAction();
@@ -288,6 +291,9 @@ private:
     void LoadSounds();
     // On each pass once start-up is through: the sounds and a waiting song whose files came.
     void TakeUpLaterFiles();
+    // Plays the song a scene asked for while it could not be played yet (it waits again when
+    // its file is still to come).
+    void PlayPendingSong();
     // Loads the sounds, or, while they may come later and are not there yet, notes that they
     // are awaited.
     void LoadSoundsWhenThere();
